@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The one way the core talks to the user: every message box text, question
+// and password request goes through here, so the GUI shows them with dialogs,
+// tqb writes them to standard error, and tests record them.
+class IPrompter
+{
+public:
+    enum class Buttons { Ok, OkCancel, YesNoCancel };
+    enum class Answer { Ok, Cancel, Yes, No };
+
+    struct PasswordRequest
+    {
+        QByteArray current;        // password held now, in the document's code page
+        bool allowReload = false;  // "Reload Document" may be used
+        bool duringOpen = false;   // the dialog runs as part of opening a file
+    };
+    struct PasswordAnswer
+    {
+        bool accepted = false;  // false: Cancel
+        QByteArray password;
+        bool reload = false;
+    };
+
+    virtual ~IPrompter() = default;
+
+    // A message box; with Buttons::Ok the answer is always Ok.
+    virtual Answer message(const QString &text, Buttons buttons = Buttons::Ok) = 0;
+    virtual PasswordAnswer askPassword(const PasswordRequest &request) = 0;
+
+    // File and folder choosers; an empty result means the user cancelled.
+    // Front ends without dialogs keep these defaults.
+    virtual QString chooseSaveFile(const QString &title, const QString &proposedPath, const QString &filters)
+    {
+        Q_UNUSED(title) Q_UNUSED(proposedPath) Q_UNUSED(filters) return {};
+    }
+    virtual QString chooseFolder(const QString &title)
+    {
+        Q_UNUSED(title) return {};
+    }
+};
