@@ -1,0 +1,24 @@
+#pragma once
+
+#include "doc/DataNotes.h"
+
+#include <QByteArrayView>
+
+#include <vector>
+
+// Reads a record array written by CArchiveWriter, or by older versions
+// (schema 1). Every count is checked against the bytes that remain before
+// anything is allocated, so a damaged or hostile file fails cleanly.
+class CArchiveReader
+{
+public:
+    enum class Status {
+        Ok,
+        BadFormat,      // bad tag, unknown class, undefined reference, truncated data
+        UnknownSchema,  // the class block names a schema other than 1 or 2
+    };
+
+    static constexpr char kClassName[] = "CDataNotes";
+
+    static Status read(QByteArrayView data, std::vector<CDataNotes> &records);
+};

@@ -1,0 +1,286 @@
+// The record stream, the cipher and the mapping between records and tables.
+#include "doc/PasswordKey.h"
+#include "doc/RecordCodec.h"
+#include "doc/RecordMapper.h"
+#include "format/ArchiveReader.h"
+#include "format/ArchiveWriter.h"
+
+#include <QtTest>
+
+namespace {
+
+QByteArray hex(const char *spaced)
+{
+    return QByteArray::fromHex(QByteArray(spaced).replace(' ', ""));
+}
+
+CDataNotes itemRecord(qint32 parent, int titleLength, int textLength)
+{
+    CDataNotes r;
+    r.m_nParent = parent;
+    r.m_wTitle.assign(size_t(titleLength), 0x41);
+    r.m_wText.assign(size_t(textLength), 0x62);
+    r.m_nIcons = {5, 6, 7, 8, 9};
+    r.m_nRemind = -1;
+    return r;
+}
+
+CItemTables tablesWith(const QList<quint32> &parents)
+{
+    CItemTables t;
+    for (int i = 0; i < parents.size(); ++i)
+        t.appendItem("item" + QByteArray::number(i), "text", parents[i], CNoteInfo{});
+    return t;
+}
+
+}  // namespace
+
+class TestFormat : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void emptyDocumentIsTheWorkedExample()
+    {
+        CItemTables tables;
+        tables.m_nRootSort = 2;
+        tables.m_creationTime = 0x01020304;
+        const QByteArray bytes = CArchiveWriter::write(CRecordMapper::prepareForWriting(tables, {}, false, 999));
+        const QByteArray expected = hex("0100 FFFF 0200 0A00") + "CDataNotes" +
+                                    hex("00000000 0000 0000 00000000 01000000 02000000 03000000 04000000"
+                                        "02000000 00000000 04030201") +
+                                    QByteArray(16, '\0') + hex("01000000");
+        QCOMPARE(bytes.size(), 78);
+        QCOMPARE(bytes, expected);
+    }
+
+    void zeroCreationStampIsWrittenAsNow()
+    {
+        CItemTables tables;
+        const auto records = CRecordMapper::prepareForWriting(tables, {}, false, 12345);
+        QCOMPARE(records.front().m_times[0], 12345);
+        QCOMPARE(tables.m_creationTime, 0);
+    }
+
+    void countEscapeAtTheWordLimit_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<QByteArray>("countBytes");
+        QTest::newRow("65534") << 65534 << hex("FEFF");
+        QTest::newRow("65535") << 65535 << hex("FFFF FFFF0000");
+        QTest::newRow("70000") << 70000 << hex("FFFF 70110100");
+    }
+    void countEscapeAtTheWordLimit()
+    {
+        QFETCH(int, length);
+        QFETCH(QByteArray, countBytes);
+        const std::vector<CDataNotes> records{itemRecord(1, length, 0)};
+        const QByteArray bytes = CArchiveWriter::write(records);
+        // count, class block (16 bytes), parent (4), then the title's count
+        QCOMPARE(bytes.mid(2 + 16 + 4, countBytes.size()), countBytes);
+        QCOMPARE(bytes.size(), 2 + 16 + 60 + 2 * length + (length >= 0xFFFF ? 4 : 0));
+        std::vector<CDataNotes> back;
+        QCOMPARE(CArchiveReader::read(bytes, back), CArchiveReader::Status::Ok);
+        QCOMPARE(back, records);
+    }
+
+    void manyRecordsUseClassReferences()
+    {
+        std::vector<CDataNotes> records;
+        for (int i = 0; i < 70000; ++i)
+            records.push_back(itemRecord(1, i % 3, 1));
+        const QByteArray bytes = CArchiveWriter::write(records);
+        QCOMPARE(bytes.left(6), hex("FFFF 70110100"));
+        const qsizetype secondTag = 6 + 16 + 60 + 2;  // first record has no title and one text word
+        QCOMPARE(bytes.mid(secondTag, 2), hex("0180"));
+        std::vector<CDataNotes> back;
+        QCOMPARE(CArchiveReader::read(bytes, back), CArchiveReader::Status::Ok);
+        QCOMPARE(back.size(), records.size());
+        QCOMPARE(back, records);
+    }
+
+    void readsOldLayoutWithoutAttributes()
+    {
+        const QByteArray bytes = hex("0200 FFFF 0100 0A00") + "CDataNotes" + hex("01000000 0100 4100 0000") +
+                                 hex("0180 02000000 0000 0200 6100 6200");
+        std::vector<CDataNotes> records;
+        QCOMPARE(CArchiveReader::read(bytes, records), CArchiveReader::Status::Ok);
+        QCOMPARE(records.size(), size_t(2));
+        QCOMPARE(records[1].m_nSchema, 1);
+        QCOMPARE(records[1].m_nParent, 2);
+        QCOMPARE(records[1].m_wText, (std::vector<quint16>{0x61, 0x62}));
+        QCOMPARE(records[1].m_nIcons, (std::array<qint32, 5>{-1, -1, -1, -1, -1}));
+        QCOMPARE(records[1].m_nSort, -1);
+        QCOMPARE(records[1].m_nRemind, -1);
+        QCOMPARE(records[1].m_nKind, 0);
+
+        CItemTables tables;
+        tables.m_defaultIcons = {10, 11, 12, 13, 14};
+        tables.m_creationTime = 77;
+        const auto result = CRecordMapper::takeOver(records, {}, 1, 1000, tables);
+        QVERIFY(result.loadedItems);
+        QVERIFY(!result.hasReminders);
+        QCOMPARE(tables.count(), 2);
+        QCOMPARE(tables.m_arTitles[0], QByteArray("A"));
+        QCOMPARE(tables.m_arInfos[1].m_nIcons, (std::array<qint32, 5>{10, 11, 12, 13, 14}));
+        QCOMPARE(tables.m_nRootSort, 1);      // no header: the default sort setting
+        QCOMPARE(tables.m_creationTime, 77);  // no header: the stamp stays
+        QCOMPARE(tables.m_arOrder, (QList<quint32>{0, 1}));
+    }
+
+    void bigTagsAndBadStreams_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("status");
+        const QByteArray block = hex("FFFF 0200 0A00") + "CDataNotes";
+        const QByteArray body = hex("01000000 0000 0000") + QByteArray(52, '\0');
+        const int ok = int(CArchiveReader::Status::Ok);
+        const int bad = int(CArchiveReader::Status::BadFormat);
+        QTest::newRow("big class reference") << hex("0200") + block + body + hex("FF7F 01000080") + body << ok;
+        QTest::newRow("big object reference") << hex("0200") + block + body + hex("FF7F 02000000") + body << bad;
+        QTest::newRow("object reference") << hex("0200") + block + body + hex("0200") + body << bad;
+        QTest::newRow("null object") << hex("0100 0000") + body << bad;
+        QTest::newRow("undefined class") << hex("0200") + block + body + hex("0280") + body << bad;
+        QTest::newRow("reference before any class") << hex("0100 0180") + body << bad;
+        QTest::newRow("other class name") << hex("0100 FFFF 0200 0A00") + "CDataNotez" + body << bad;
+        QTest::newRow("truncated body") << hex("0100") + block + body.left(30) << bad;
+        QTest::newRow("truncated name") << hex("0100 FFFF 0200 0A00") + "CData" << bad;
+        QTest::newRow("missing record") << hex("0200") + block + body << bad;
+        QTest::newRow("huge count") << hex("FFFF FFFFFFFF") + block + body << bad;
+        QTest::newRow("huge title") << hex("0100") + block + hex("01000000 FFFF FFFFFF7F") << bad;
+        QTest::newRow("empty") << QByteArray() << bad;
+        QTest::newRow("no records") << hex("0000") << ok;
+        QTest::newRow("schema 3") << hex("0100 FFFF 0300 0A00") + "CDataNotes" + body << int(CArchiveReader::Status::UnknownSchema);
+        QTest::newRow("schema 0") << hex("0100 FFFF 0000 0A00") + "CDataNotes" + body << int(CArchiveReader::Status::UnknownSchema);
+    }
+    void bigTagsAndBadStreams()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, status);
+        std::vector<CDataNotes> records;
+        QCOMPARE(int(CArchiveReader::read(bytes, records)), status);
+    }
+
+    void keyOfTwoCharacters()
+    {
+        // 'a' = 97, 'c' = 99: sum 196, key 196 % 97 = 2 and 196 % 99 = 97.
+        const auto key = CPasswordKey::derive("ac");
+        QCOMPARE(key, (std::vector<quint32>{2, 97}));
+        QVERIFY(CPasswordKey::derive({}).empty());
+        // Only the low seven bits count: 0xE1 acts as 'a'.
+        QCOMPARE(CPasswordKey::derive("\xE1" "c"), key);
+        // A character whose low seven bits are zero cannot give a key.
+        QVERIFY(CPasswordKey::derive("a\x80").empty());
+    }
+
+    void keyStreamRunsFromTitleIntoTextAndAttributes()
+    {
+        const std::vector<quint32> key{2, 97};
+        CNoteInfo info;
+        info.m_nIcons = {10, 20, 30, 40, 50};
+        info.m_nRemind = 0;
+        info.m_times = {1000000, 5, 6, 2000000, 3000000};
+        const CDataNotes r = CRecordCodec::make(3, "AB", "xyz", info, key);
+        QCOMPARE(r.m_wTitle, (std::vector<quint16>{0x41 + 2, 0x42 + 97}));
+        QCOMPARE(r.m_wText, (std::vector<quint16>{'x' + 2, 'y' + 97, 'z' + 2}));
+        QCOMPARE(r.m_nIcons, (std::array<qint32, 5>{12, 117, 32, 137, 52}));  // from index 2 mod 2 = 0
+        const qint32 shift = (5 * 2 + 97) * 86400;                              // index 7 mod 2 = 1
+        QCOMPARE(r.m_times, (std::array<qint32, 5>{1000000 + shift, 5, 6, 2000000 + shift, 3000000 + shift}));
+        QCOMPARE(r.m_nParent, 3);
+        const CRecordCodec::Item back = CRecordCodec::read(r, key);
+        QCOMPARE(back.title, QByteArray("AB"));
+        QCOMPARE(back.text, QByteArray("xyz"));
+        QCOMPARE(back.info, info);
+    }
+
+    void highBytesAreSignExtended()
+    {
+        CNoteInfo info;
+        QCOMPARE(CRecordCodec::make(1, "\xE9", {}, info, {}).m_wTitle.front(), quint16(0xFFE9));
+        QCOMPARE(CRecordCodec::make(1, "\xE9", {}, info, {5}).m_wTitle.front(), quint16(0xFFEE));
+        QCOMPARE(CRecordCodec::make(1, "\xFF", {}, info, {5}).m_wTitle.front(), quint16(0x0004));
+        CDataNotes r;
+        r.m_wTitle = {0x00E9, 0xFFE9, 0x12E9};
+        QCOMPARE(CRecordCodec::read(r, {}).title, QByteArray("\xE9\xE9\xE9"));
+    }
+
+    void timesWithoutReminderAreStoredAsZero()
+    {
+        CNoteInfo info;
+        info.m_nRemind = -1;
+        info.m_times = {1, 2, 3, 4, 5};
+        const CDataNotes r = CRecordCodec::make(1, "t", {}, info, CPasswordKey::derive("pw"));
+        QCOMPARE(r.m_times, (std::array<qint32, 5>{0, 2, 3, 0, 0}));
+    }
+
+    void headerOfPasswordDocumentCarriesTheShift()
+    {
+        CItemTables tables;
+        tables.m_creationTime = 5000;
+        const auto key = CPasswordKey::derive("ab");
+        const auto records = CRecordMapper::prepareForWriting(tables, key, true, 1);
+        const CDataNotes &h = records.front();
+        const qint32 shift = qint32(CRecordCodec::timeShift(key, 0));
+        QCOMPARE(h.m_nRemind, 1);
+        QCOMPARE(h.m_times, (std::array<qint32, 5>{5000 + shift, 0, 0, shift, shift}));
+    }
+
+    void wrongKeyRoundTripKeepsTheText()
+    {
+        QByteArray all;
+        for (int b = 1; b < 256; ++b)
+            all.append(char(b));
+        const auto right = CPasswordKey::derive("secret");
+        const auto wrong = CPasswordKey::derive("wrong!");
+        CNoteInfo info;
+        const CDataNotes written = CRecordCodec::make(1, all, all, info, right);
+        const CRecordCodec::Item garbled = CRecordCodec::read(written, wrong);
+        QVERIFY(garbled.text != all);
+        const CDataNotes rewritten = CRecordCodec::make(1, garbled.title, garbled.text, garbled.info, wrong);
+        const CRecordCodec::Item back = CRecordCodec::read(rewritten, right);
+        QCOMPARE(back.title, all);
+        QCOMPARE(back.text, all);
+    }
+
+    void prepareSkipsItemsWithoutAPlaceInTheTree()
+    {
+        // 0 root, 1 child of 0, 2 link 0, 3 link past the tables, 4 child of 5 (not in the order), 5 absent
+        CItemTables t = tablesWith({1, 2, 0, 99, 7, 1});
+        t.m_arOrder = {0, 1, 2, 3, 4, 42};
+        const auto records = CRecordMapper::prepareForWriting(t, {}, false, 1);
+        QCOMPARE(records.size(), size_t(3));
+        QCOMPARE(records[1].m_nParent, 1);
+        QCOMPARE(records[2].m_nParent, 2);
+    }
+
+    void parentsAreFoundByTheirOrderPosition()
+    {
+        // Items 0..3: 3 is a root, 1 its child, 0 a root, 2 a child of 0. Order: 3, 1, 0, 2.
+        CItemTables t = tablesWith({1, 5, 2, 1});
+        t.m_arOrder = {3, 1, 0, 2};
+        const auto records = CRecordMapper::prepareForWriting(t, {}, false, 1);
+        QCOMPARE(records.size(), size_t(5));
+        QCOMPARE(records[2].m_nParent, 2);  // 1 under 3 at position 0
+        QCOMPARE(records[4].m_nParent, 4);  // 2 under 0 at position 2
+        QCOMPARE(records[1].m_wTitle.size(), size_t(5));
+    }
+
+    void headerValuesOnTakeOver()
+    {
+        CItemTables source;
+        source.m_defaultIcons = {90, -3, 7, 79, 0};
+        source.m_nRootSort = 0;
+        source.m_creationTime = 5000;
+        const auto records = CRecordMapper::prepareForWriting(source, CPasswordKey::derive("ab"), true, 1);
+        CItemTables t;
+        t.m_defaultIcons = {1, 2, 3, 4, 5};
+        auto result = CRecordMapper::takeOver(records, CPasswordKey::derive("ab"), 2, 4000, t);
+        QVERIFY(!result.loadedItems);
+        QCOMPARE(t.m_defaultIcons, (std::array<qint32, 5>{1, 2, 7, 79, 0}));
+        QCOMPARE(t.m_nRootSort, 0);
+        QCOMPARE(t.m_creationTime, 4000);  // a stamp from the future becomes now
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFormat)
+#include "tst_format.moc"
