@@ -37,6 +37,10 @@ public:
     {
         Q_UNUSED(title) Q_UNUSED(proposedPath) Q_UNUSED(filters) return {};
     }
+    virtual QString chooseOpenFile(const QString &title, const QString &folder, const QString &filters)
+    {
+        Q_UNUSED(title) Q_UNUSED(folder) Q_UNUSED(filters) return {};
+    }
     virtual QString chooseFolder(const QString &title)
     {
         Q_UNUSED(title) return {};

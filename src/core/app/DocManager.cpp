@@ -1,0 +1,76 @@
+#include "app/DocManager.h"
+
+#include "doc/Backup.h"
+#include "doc/TorviQuillbookDoc.h"
+#include "settings/Settings.h"
+
+CDocManager::CDocManager(CTorviQuillbookDoc &doc, CSettings &settings, QObject *parent)
+    : QObject(parent), m_doc(doc), m_settings(settings), m_recent(settings)
+{
+    connect(&m_doc, &CTorviQuillbookDoc::addedToRecentFiles, this, [this](const QString &path) { m_recent.add(path); });
+}
+
+bool CDocManager::startUp(const QString &commandLineFile)
+{
+    if (!commandLineFile.isEmpty()) {
+        m_bFirstNew = false;
+        return openDocumentFile(commandLineFile);
+    }
+    return fileNew();
+}
+
+bool CDocManager::fileNew()
+{
+    if (m_bFirstNew) {
+        m_bFirstNew = false;
+        if (m_settings.lastFile() == 1 && !m_recent.first().isEmpty())
+            return openRecentFile(0);
+    }
+    if (!m_doc.saveModified())
+        return false;
+    m_doc.newDocument();
+    return true;
+}
+
+CDocManager::OpenResult CDocManager::open(const QString &path, bool addToRecent)
+{
+    if (!m_doc.pathName().isEmpty() && CRecentFileList::samePath(path, m_doc.pathName()))
+        return OpenResult::Opened;
+    if (!m_doc.saveModified())
+        return OpenResult::Cancelled;
+    return m_doc.openDocument(path, addToRecent) ? OpenResult::Opened : OpenResult::Failed;
+}
+
+bool CDocManager::openDocumentFile(const QString &path, bool addToRecent)
+{
+    return open(path, addToRecent) == OpenResult::Opened;
+}
+
+bool CDocManager::openRecentFile(int index)
+{
+    const QString path = m_recent.files().value(index);
+    if (path.isEmpty())
+        return false;
+    const OpenResult result = open(path, true);
+    if (result == OpenResult::Failed)
+        m_recent.remove(path);
+    return result == OpenResult::Opened;
+}
+
+bool CDocManager::canRestore() const
+{
+    return !m_doc.backupSettings().folder.isEmpty();
+}
+
+bool CDocManager::restore(const QString &chosenName)
+{
+    if (!canRestore())
+        return false;
+    // The copy itself stays off the recent-file list: opening it at the next
+    // start would let automatic saving write over it.
+    if (!openDocumentFile(m_doc.backupSettings().folder + chosenName, false))
+        return false;
+    m_doc.setPathName(CBackupRestore::restoredPath(m_doc.title()), false);
+    m_doc.setModifiedFlag(true);
+    return true;
+}

@@ -1,0 +1,380 @@
+#include "doc/TorviQuillbookDoc.h"
+
+#include "doc/Backup.h"
+#include "doc/DocumentFile.h"
+#include "doc/PasswordKey.h"
+#include "doc/RecordMapper.h"
+#include "doc/TextExport.h"
+#include "format/ArchiveReader.h"
+#include "format/ArchiveWriter.h"
+#include "settings/Settings.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+bool hasFolderPart(const QString &path)
+{
+    return path.contains(QLatin1Char('/')) || path.contains(QLatin1Char('\\'));
+}
+
+QString withTrailingSeparator(QString folder)
+{
+    if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')) && !folder.endsWith(QLatin1Char('\\')))
+        folder += QDir::separator();
+    return folder;
+}
+
+}  // namespace
+
+CBusyGuard::CBusyGuard(CTorviQuillbookDoc &doc, int state) : m_doc(doc), m_acquired(doc.m_nBusy == CTorviQuillbookDoc::kIdle)
+{
+    if (m_acquired)
+        m_doc.m_nBusy = state;
+    else
+        m_doc.m_prompter.message(QString::fromLatin1(kInternalError));
+}
+
+CBusyGuard::~CBusyGuard()
+{
+    if (m_acquired)
+        m_doc.m_nBusy = CTorviQuillbookDoc::kIdle;
+}
+
+CTorviQuillbookDoc::CTorviQuillbookDoc(CSettings &settings, IPrompter &prompter, QObject *parent)
+    : QObject(parent), m_settings(settings), m_prompter(prompter), m_clock([] { return QDateTime::currentDateTime(); })
+{
+    m_flags = CDocumentFlags::load(settings);
+    m_backup = settings.backup();
+    m_defaultIcons = settings.defIcons();
+    m_nRootSort = m_flags.defaultSortType();
+    m_nLastLocalSort = m_flags.defaultSortType();
+    m_bOpenLastNote = m_flags.lastFile();
+    m_strTitle = QString::fromLatin1(kUntitled);
+    m_strDocFolder = m_flags.startPath();
+
+    // Relative names in file dialogs start in the program's folder, or in the
+    // start folder when one is set.
+    if (QCoreApplication::instance())
+        QDir::setCurrent(QCoreApplication::applicationDirPath());
+    if (!m_flags.startPath().isEmpty())
+        QDir::setCurrent(m_flags.startPath());
+}
+
+CTorviQuillbookDoc::~CTorviQuillbookDoc() = default;
+
+qint32 CTorviQuillbookDoc::nowSeconds() const
+{
+    return qint32(m_clock().toSecsSinceEpoch());
+}
+
+void CTorviQuillbookDoc::setModifiedFlag(bool modified)
+{
+    if (m_bModified == modified)
+        return;
+    m_bModified = modified;
+    emit titleChanged();
+}
+
+void CTorviQuillbookDoc::setTitle(const QString &title)
+{
+    m_strTitle = title;
+    emit titleChanged();
+}
+
+void CTorviQuillbookDoc::setPathName(const QString &path, bool addToRecent)
+{
+    m_strPathName = QFileInfo(path).absoluteFilePath();
+    m_strTitle = QFileInfo(path).fileName();
+    emit titleChanged();
+    if (addToRecent)
+        emit addedToRecentFiles(m_strPathName);
+}
+
+void CTorviQuillbookDoc::setDocumentFolderFrom(const QString &path)
+{
+    m_strDocFolder = hasFolderPart(path) ? withTrailingSeparator(QFileInfo(path).path()) : m_flags.startPath();
+}
+
+void CTorviQuillbookDoc::setBackup(const CBackupSettings &backup)
+{
+    m_backup = backup;
+    m_settings.setBackup(backup);
+}
+
+// ---------------------------------------------------------------- lifecycle
+
+void CTorviQuillbookDoc::clearContents()
+{
+    CBusyGuard guard(*this, kBusyClearing);
+    if (!guard)
+        return;
+    m_bLoadedItems = false;
+    m_new = true;
+    m_nCurItem = -1;
+    m_strCurTitle.clear();
+    m_strCurText.clear();
+    clearItems();
+    m_bHasReminders = false;
+}
+
+void CTorviQuillbookDoc::resetToEmpty()
+{
+    clearContents();
+    m_strPathName.clear();
+    m_strTitle = QString::fromLatin1(kUntitled);
+    m_bModified = false;
+    // A new document has not been created yet; the first save stamps it.
+    m_creationTime = 0;
+    emit titleChanged();
+}
+
+void CTorviQuillbookDoc::newDocument()
+{
+    resetToEmpty();
+    m_strPassword.clear();
+    m_arKey.clear();
+    m_bPassword = false;
+    emit updateAllViews(kHintRefreshAll);
+    emit activateTreePane();
+}
+
+bool CTorviQuillbookDoc::openDocument(const QString &path, bool addToRecent)
+{
+    QByteArray bytes;
+    const CDocumentFile::Result loaded = CDocumentFile::load(path, bytes);
+    if (!loaded.ok) {
+        m_prompter.message(loaded.error);
+        return false;  // nothing was read: the contents stay
+    }
+    if (bytes.isEmpty()) {
+        clearContents();  // an empty file is an empty document, no password asked
+    } else if (!readFromBytes(bytes)) {
+        resetToEmpty();
+        emit updateAllViews(kHintRefreshAll);
+        return false;
+    }
+    if (m_creationTime == 0) {
+        const QFileInfo info(path);
+        const QDateTime born = info.birthTime().isValid() ? info.birthTime() : info.lastModified();
+        m_creationTime = qint32(born.toSecsSinceEpoch());
+    }
+    setPathName(path, addToRecent);
+    m_bModified = false;
+    emit titleChanged();
+    setDocumentFolderFrom(path);
+    emit updateAllViews(kHintRefreshAll);
+    return true;
+}
+
+bool CTorviQuillbookDoc::saveDocument(const QString &path)
+{
+    if (m_backup.on)
+        CBackupStep::run(path, m_backup, m_clock());
+    bool saved = false;
+    {
+        CBusyGuard guard(*this, kBusyWriting);
+        if (!guard)
+            return false;
+        const CDocumentFile::Result result = CDocumentFile::save(path, writeToBytes());
+        if (result.ok) {
+            saved = true;
+            setModifiedFlag(false);
+        } else if (!m_bSilenceSaveErrors) {
+            m_prompter.message(result.error);
+        }
+    }
+    setDocumentFolderFrom(path);
+    return saved;
+}
+
+bool CTorviQuillbookDoc::saveCommand()
+{
+    if (!m_strPathName.isEmpty())
+        return saveDocument(m_strPathName);
+    const QString path = m_prompter.chooseSaveFile(QStringLiteral("Save As"), m_strDocFolder + m_strTitle,
+                                                   QStringLiteral("Torvi Quillbook Files (*.tqb);;All Files (*.*)"));
+    if (path.isEmpty())
+        return false;
+    if (!saveDocument(path))
+        return false;
+    setPathName(path);
+    return true;
+}
+
+bool CTorviQuillbookDoc::saveModified()
+{
+    if (m_flags.autoSave() != 0 && !m_strPathName.isEmpty()) {
+        if (saveDocument(m_strPathName))
+            return true;
+        // The automatic save failed and was reported: fall back to asking, so
+        // that the user decides and nothing is dropped silently.
+    }
+    if (!m_bModified)
+        return true;
+    const IPrompter::Answer answer =
+        m_prompter.message(QStringLiteral("Save changes to %1?").arg(m_strTitle), IPrompter::Buttons::YesNoCancel);
+    if (answer == IPrompter::Answer::Cancel)
+        return false;
+    if (answer == IPrompter::Answer::No)
+        return true;
+    return saveCommand();
+}
+
+void CTorviQuillbookDoc::autoSaveOnSelectionChange()
+{
+    if (m_nBusy >= kBusyWriting || !m_bModified || m_flags.autoSave() == 0 || m_strPathName.isEmpty())
+        return;
+    // A failing automatic save is told once; later ones try again quietly
+    // until a save succeeds. The document stays modified meanwhile.
+    m_bSilenceSaveErrors = m_bAutoSaveFailing;
+    m_bAutoSaveFailing = !saveDocument(m_strPathName);
+    m_bSilenceSaveErrors = false;
+}
+
+void CTorviQuillbookDoc::saveAsCommand()
+{
+    QString proposed = m_strPathName.isEmpty() ? QString() : m_strPathName.left(m_strPathName.size() - 4);
+    if (!proposed.isEmpty())
+        proposed = m_strDocFolder + QFileInfo(proposed).fileName();
+    else
+        proposed = m_strDocFolder;
+    const QString path = m_prompter.chooseSaveFile(
+        QStringLiteral("Save As"), proposed, QStringLiteral("Text Files (*.txt);;Torvi Quillbook Files (*.tqb)"));
+    if (path.isEmpty())
+        return;
+    // Only a lower-case "txt" exports; "X.TXT" is saved as a document.
+    if (QFileInfo(path).suffix() == QLatin1String("txt")) {
+        exportText(path);
+        return;
+    }
+    setPathName(path);
+    saveDocument(path);
+}
+
+bool CTorviQuillbookDoc::exportText(const QString &path)
+{
+    CBusyGuard guard(*this, kBusyWriting);
+    if (!guard)
+        return false;
+    if (CTextExport::write(*this, path))
+        return true;
+    m_prompter.message(QString::fromLatin1(kTextFileError));
+    return false;
+}
+
+// ------------------------------------------------------------------ records
+
+bool CTorviQuillbookDoc::readFromBytes(const QByteArray &bytes)
+{
+    clearContents();
+    const CArchiveReader::Status status = CArchiveReader::read(bytes, m_arRecords);
+    if (status != CArchiveReader::Status::Ok) {
+        m_arRecords.clear();
+        m_prompter.message(QString::fromLatin1(status == CArchiveReader::Status::UnknownSchema
+                                                   ? CDocumentFile::kUnknownVersion
+                                                   : CDocumentFile::kUnexpectedFormat));
+        clearContents();
+        return false;
+    }
+    passwordStep(m_arRecords);
+    takeOverRecords(m_arRecords);
+    m_arRecords.clear();
+    return true;
+}
+
+QByteArray CTorviQuillbookDoc::writeToBytes()
+{
+    m_arRecords = CRecordMapper::prepareForWriting(*this, m_arKey, m_bPassword, nowSeconds());
+    QByteArray bytes = CArchiveWriter::write(m_arRecords);
+    m_arRecords.clear();
+    return bytes;
+}
+
+void CTorviQuillbookDoc::takeOverRecords(const std::vector<CDataNotes> &records)
+{
+    const CRecordMapper::TakeOverResult result =
+        CRecordMapper::takeOver(records, m_arKey, m_flags.defaultSortType(), nowSeconds(), *this);
+    m_bHasReminders = m_bHasReminders || result.hasReminders;
+    m_bLoadedItems = result.loadedItems;
+}
+
+bool CTorviQuillbookDoc::passwordStep(const std::vector<CDataNotes> &records)
+{
+    bool ask = false;
+    if (!records.empty() && records.front().m_nRemind > 0)
+        ask = true;  // a header that says the document has a password
+    else if (records.empty() || records.front().m_nKind == 0)
+        ask = m_settings.reqPsw() == 1;  // a file without header may be enciphered
+    if (!ask) {
+        setPassword({});
+        return false;
+    }
+    m_bAskPassword = true;
+    changePassword();
+    m_bAskPassword = false;
+    return true;
+}
+
+// ----------------------------------------------------------------- password
+
+void CTorviQuillbookDoc::setPassword(const QByteArray &password)
+{
+    m_strPassword = password;
+    m_arKey = CPasswordKey::derive(password);
+    // A password that cannot give a key is not kept: the file would claim a
+    // password while nothing in it is enciphered.
+    if (m_arKey.empty())
+        m_strPassword.clear();
+    m_bPassword = !m_strPassword.isEmpty();
+}
+
+QString CTorviQuillbookDoc::passwordStatusText() const
+{
+    return m_bPassword ? QStringLiteral("    Password protected  ") : QStringLiteral(" No password protection  ");
+}
+
+void CTorviQuillbookDoc::changePassword()
+{
+    IPrompter::PasswordRequest request;
+    request.current = m_strPassword;
+    request.allowReload = m_bLoadedItems;
+    request.duringOpen = m_bAskPassword;
+    const IPrompter::PasswordAnswer answer = m_prompter.askPassword(request);
+    bool reload = false;
+    QByteArray password = m_strPassword;
+    if (answer.accepted) {
+        if (answer.password != m_strPassword && !answer.reload && m_bLoadedItems)
+            setModifiedFlag(true);
+        password = answer.password;
+        reload = answer.reload;
+    }
+    setPassword(password);
+    emit titleChanged();
+    if (reload)
+        reloadFromFile();
+}
+
+bool CTorviQuillbookDoc::reloadFromFile()
+{
+    const QString ownPath = m_strPathName;
+    const QString ownTitle = m_strTitle;
+    // Named after a placeholder, so that keeping the current contents never
+    // writes over the document's own file.
+    setPathName(QDir::current().filePath(QString::fromLatin1(kReloadPlaceholder)), false);
+    const bool wasAsking = m_bAskPassword;
+    m_bAskPassword = false;
+    const bool reloaded = saveModified() && openDocument(ownPath);
+    m_bAskPassword = wasAsking;
+    // A file that could not be read left the contents under the placeholder:
+    // they get their own name back. One that was no document left the
+    // document empty and unnamed, and so it stays.
+    if (!reloaded && !m_strPathName.isEmpty()) {
+        m_strPathName = ownPath;
+        m_strTitle = ownTitle;
+        emit titleChanged();
+    }
+    return reloaded;
+}

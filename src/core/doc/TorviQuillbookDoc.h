@@ -1,0 +1,163 @@
+#pragma once
+
+#include "Prompter.h"
+#include "doc/ItemTables.h"
+#include "doc/RecordCodec.h"
+#include "settings/BackupSettings.h"
+#include "settings/DocumentFlags.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+class CSettings;
+struct CDataNotes;
+
+// The one document of a run: its item tables, password, working copy and
+// lifecycle (new, open, save, automatic save, Save As with text export).
+// New and Open replace its contents; it is never created twice.
+class CTorviQuillbookDoc : public QObject, public CItemTables
+{
+    Q_OBJECT
+
+public:
+    enum Hint { kHintShowItem = 0, kHintRefreshAll = 5, kHintTitleChanged = 6 };
+    enum Busy { kIdle = 0, kBusyTree = 1, kBusyWriting = 2, kBusyClearing = 3 };
+    enum ImportRequest { kNoImport = -1, kImportText = 1, kImportCsv = 2, kImportFavorites = 3 };
+    static constexpr const char *kUntitled = "Untitled";
+    static constexpr const char *kTextFileError = "Text file error!";
+    static constexpr const char *kReloadPlaceholder = "~Reload Document~.tqb";
+
+    using Clock = std::function<QDateTime()>;
+
+    CTorviQuillbookDoc(CSettings &settings, IPrompter &prompter, QObject *parent = nullptr);
+    ~CTorviQuillbookDoc() override;
+
+    CSettings &settings() const { return m_settings; }
+    IPrompter &prompter() const { return m_prompter; }
+    void setClock(Clock clock) { m_clock = std::move(clock); }
+    QDateTime now() const { return m_clock(); }
+
+    // --- what the framework keeps for a document ---
+    QString pathName() const { return m_strPathName; }
+    QString title() const { return m_strTitle; }
+    bool isModified() const { return m_bModified; }
+    void setModifiedFlag(bool modified = true);
+    // Names the document after `path`; `addToRecent` puts it on the recent-file list.
+    void setPathName(const QString &path, bool addToRecent = true);
+    void setTitle(const QString &title);
+
+    // --- lifecycle ---
+    void clearContents();
+    void newDocument();
+    // Reads `path` into the document. A file that cannot be read leaves the
+    // contents alone; one that is not a document leaves the document empty.
+    bool openDocument(const QString &path, bool addToRecent = true);
+    bool saveDocument(const QString &path);
+    bool saveModified();  // may the document be replaced or closed?
+    void autoSaveOnSelectionChange();
+    bool saveCommand();   // File > Save
+    void saveAsCommand(); // File > Save As, with the text export
+    bool exportText(const QString &path);
+
+    // --- the records of a file, for the GUI, tqb, benchmarks and fuzzing ---
+    // Clears, reads the record array, runs the password step and takes the
+    // records over; on a bad stream the document is left empty.
+    bool readFromBytes(const QByteArray &bytes);
+    QByteArray writeToBytes();
+
+    // --- password ---
+    void changePassword();
+    void setPassword(const QByteArray &password);  // derives the key
+    const QByteArray &password() const { return m_strPassword; }
+    const std::vector<quint32> &key() const { return m_arKey; }
+    bool hasPassword() const { return m_bPassword; }
+    QString passwordStatusText() const;
+
+    // --- enable rules ---
+    bool canSave() const { return m_bModified; }
+    bool canSaveAs() const { return m_nCurItem >= 0; }
+    bool canPrint() const { return m_nCurItem >= 0; }
+    bool canChangePassword() const { return m_nCurItem >= 0; }
+
+    // --- state other parts read and change ---
+    CDocumentFlags &flags() { return m_flags; }
+    const CDocumentFlags &flags() const { return m_flags; }
+    const CBackupSettings &backupSettings() const { return m_backup; }
+    void setBackup(const CBackupSettings &backup);
+    QString documentFolder() const { return m_strDocFolder; }
+    QString startFolder() const { return m_flags.startPath(); }
+    int busy() const { return m_nBusy; }
+    bool hasReminders() const { return m_bHasReminders; }
+    bool loadedItems() const { return m_bLoadedItems; }
+
+    // The working copy of the selected item.
+    int m_nCurItem = -1;
+    QByteArray m_strCurTitle;
+    QByteArray m_strCurText;
+    bool m_new = true;              // tables cleared, the tree has not rebuilt yet
+    bool m_bOpenLastNote = false;   // consumed by the tree's first build
+    int m_nImport = kNoImport;
+    qint32 m_nLastLocalSort = 2;
+
+signals:
+    void updateAllViews(int hint);
+    void activateTreePane();
+    void titleChanged();            // path, title or modified flag changed
+    void addedToRecentFiles(const QString &path);
+
+private:
+    friend class CBusyGuard;
+    bool passwordStep(const std::vector<CDataNotes> &records);
+    void takeOverRecords(const std::vector<CDataNotes> &records);
+    void resetToEmpty();
+    void setDocumentFolderFrom(const QString &path);
+    bool reloadFromFile();
+    qint32 nowSeconds() const;
+
+    CSettings &m_settings;
+    IPrompter &m_prompter;
+    Clock m_clock;
+    CDocumentFlags m_flags;
+    CBackupSettings m_backup;
+
+    QString m_strPathName;
+    QString m_strTitle;
+    bool m_bModified = false;
+
+    QByteArray m_strPassword;
+    std::vector<quint32> m_arKey;
+    bool m_bPassword = false;
+    bool m_bAskPassword = false;
+    bool m_bLoadedItems = false;
+    bool m_bHasReminders = false;
+
+    int m_nBusy = kIdle;
+    bool m_bAutoSaveFailing = false;   // the last automatic save failed and was reported
+    bool m_bSilenceSaveErrors = false;
+    QString m_strDocFolder;
+    std::vector<CDataNotes> m_arRecords;
+};
+
+// Marks an operation in progress on the document. An operation that finds
+// another one running does not start: that is an internal error, reported.
+class CBusyGuard
+{
+public:
+    CBusyGuard(CTorviQuillbookDoc &doc, int state);
+    ~CBusyGuard();
+    CBusyGuard(const CBusyGuard &) = delete;
+    CBusyGuard &operator=(const CBusyGuard &) = delete;
+    explicit operator bool() const { return m_acquired; }
+
+    static constexpr const char *kInternalError =
+        "Internal error: another operation on the document is still in progress.";
+
+private:
+    CTorviQuillbookDoc &m_doc;
+    bool m_acquired;
+};

@@ -1,0 +1,295 @@
+#include "app/MainFrame.h"
+
+#include "app/DocManager.h"
+#include "dialogs/AboutDlg.h"
+#include "dialogs/BackupDlg.h"
+#include "dialogs/RestoreDlg.h"
+#include "doc/Backup.h"
+#include "doc/TorviQuillbookDoc.h"
+#include "settings/Settings.h"
+#include "text/CodePage.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTreeWidget>
+
+#include <unordered_map>
+
+CMainFrame::CMainFrame(CDocManager &manager, const CCodePage &codePage, IPrompter &prompter, QWidget *parent)
+    : QMainWindow(parent), m_manager(manager), m_doc(manager.document()), m_codePage(codePage), m_prompter(prompter)
+{
+    auto *splitter = new QSplitter(this);
+    m_items = new QTreeWidget(splitter);
+    m_items->setObjectName(QStringLiteral("items"));
+    m_items->setHeaderHidden(true);
+    m_note = new QPlainTextEdit(splitter);
+    m_note->setObjectName(QStringLiteral("note"));
+    m_note->setReadOnly(true);
+    splitter->setSizes({220, 580});
+    setCentralWidget(splitter);
+
+    m_passwordPane = new QLabel(this);
+    statusBar()->addPermanentWidget(m_passwordPane);
+    setAcceptDrops(true);
+    resize(800, 550);
+
+    createMenus();
+    connect(m_items, &QTreeWidget::currentItemChanged, this, &CMainFrame::onSelectionChanged);
+    connect(&m_doc, &CTorviQuillbookDoc::updateAllViews, this, [this](int hint) {
+        if (hint == CTorviQuillbookDoc::kHintRefreshAll)
+            rebuildItems();
+    });
+    connect(&m_doc, &CTorviQuillbookDoc::titleChanged, this, &CMainFrame::updateTitle);
+    connect(&m_doc, &CTorviQuillbookDoc::activateTreePane, this, [this] { m_items->setFocus(); });
+    rebuildItems();
+    updateTitle();
+}
+
+QAction *CMainFrame::action(const QString &objectName) const
+{
+    return findChild<QAction *>(objectName);
+}
+
+QAction *CMainFrame::addCommand(QMenu *menu, const QString &name, const QString &text, void (CMainFrame::*slot)())
+{
+    QAction *a = menu->addAction(text);
+    a->setObjectName(name);
+    connect(a, &QAction::triggered, this, slot);
+    return a;
+}
+
+QAction *CMainFrame::addToggle(QMenu *menu, const QString &name, const QString &text, std::function<void()> toggle)
+{
+    QAction *a = menu->addAction(text);
+    a->setObjectName(name);
+    a->setCheckable(true);
+    connect(a, &QAction::triggered, this, [toggle = std::move(toggle), this] {
+        toggle();
+        updateCommandStates();
+    });
+    return a;
+}
+
+void CMainFrame::createMenus()
+{
+    CSettings &settings = m_doc.settings();
+    CDocumentFlags &flags = m_doc.flags();
+
+    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
+    QAction *newAction = file->addAction(QStringLiteral("&New"), QKeySequence::New, this, [this] { m_manager.fileNew(); });
+    newAction->setObjectName(QStringLiteral("fileNew"));
+    QAction *open = addCommand(file, QStringLiteral("fileOpen"), QStringLiteral("&Open..."), &CMainFrame::onOpen);
+    open->setShortcut(QKeySequence::Open);
+    QAction *save = file->addAction(QStringLiteral("&Save"), QKeySequence::Save, this, [this] { m_doc.saveCommand(); });
+    save->setObjectName(QStringLiteral("fileSave"));
+    QAction *saveAs = file->addAction(QStringLiteral("Save &As..."), this, [this] { m_doc.saveAsCommand(); });
+    saveAs->setObjectName(QStringLiteral("fileSaveAs"));
+    file->addSeparator();
+    QAction *restore = addCommand(file, QStringLiteral("restore"), QStringLiteral("Restore"), &CMainFrame::onRestore);
+    file->addSeparator();
+    m_recentMenu = file->addMenu(QStringLiteral("Recent &Files"));
+    connect(m_recentMenu, &QMenu::aboutToShow, this, &CMainFrame::fillRecentFiles);
+    file->addSeparator();
+    QAction *exitAction = file->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
+    exitAction->setObjectName(QStringLiteral("fileExit"));
+
+    QMenu *edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    QAction *password = edit->addAction(QStringLiteral("Pass&word"), this, [this] { m_doc.changePassword(); });
+    password->setObjectName(QStringLiteral("password"));
+    password->setShortcut(QKeySequence(Qt::ALT | Qt::Key_P));
+
+    QMenu *settingsMenu = menuBar()->addMenu(QStringLiteral("&Settings"));
+    m_checkRules += {addToggle(settingsMenu, QStringLiteral("autoSave"), QStringLiteral("Auto saving"),
+                               [&] { flags.toggleAutoSave(settings); }),
+                     [&] { return flags.isAutoSaveChecked(); }};
+    m_checkRules += {addToggle(settingsMenu, QStringLiteral("lastFile"), QStringLiteral("Open the file at start"),
+                               [&] { flags.toggleLastFile(settings); }),
+                     [&] { return flags.isLastFileChecked(); }};
+    m_checkRules += {addToggle(settingsMenu, QStringLiteral("collapse"), QStringLiteral("&Complete collapse "),
+                               [&] { flags.toggleCollapse(settings); }),
+                     [&] { return flags.isCollapseChecked(); }};
+    QMenu *dbl = settingsMenu->addMenu(QStringLiteral("DblClick"));
+    m_checkRules += {addToggle(dbl, QStringLiteral("dblU"), QStringLiteral("URL"), [&] { flags.toggleDblU(settings); }),
+                     [&] { return flags.isDblUChecked(); }};
+    m_checkRules += {addToggle(dbl, QStringLiteral("dblM"), QStringLiteral("E-Mail"), [&] { flags.toggleDblM(settings); }),
+                     [&] { return flags.isDblMChecked(); }};
+    m_checkRules += {addToggle(dbl, QStringLiteral("dblP"), QStringLiteral("Phone"), [&] { flags.toggleDblP(settings); }),
+                     [&] { return flags.isDblPChecked(); }};
+    m_checkRules += {addToggle(dbl, QStringLiteral("dblF"), QStringLiteral("File"), [&] { flags.toggleDblF(settings); }),
+                     [&] { return flags.isDblFChecked(); }};
+    QMenu *sort = settingsMenu->addMenu(QStringLiteral("Sort (default)"));
+    const QStringList sortNames{QStringLiteral("Manual"), QStringLiteral("Alphabetical"),
+                                QStringLiteral("Alphabetical (folder first)")};
+    for (int type = 0; type < sortNames.size(); ++type) {
+        m_checkRules += {addToggle(sort, QStringLiteral("sort%1").arg(type), sortNames[type],
+                                   [&, type] { flags.setDefaultSortType(settings, type); }),
+                         [&, type] { return flags.isSortTypeChecked(type); }};
+    }
+    QMenu *folder = settingsMenu->addMenu(QStringLiteral("Default folder"));
+    m_checkRules += {addToggle(folder, QStringLiteral("programFolder"), QStringLiteral("Program folder"),
+                               [&] { flags.useProgramFolder(settings); }),
+                     [&] { return flags.isProgramFolderChecked(); }};
+    m_checkRules += {addToggle(folder, QStringLiteral("otherFolder"), QStringLiteral("Other folder"),
+                               [this] { onOtherFolder(); }),
+                     [&] { return flags.isOtherFolderChecked(); }};
+    settingsMenu->addSeparator();
+    addCommand(settingsMenu, QStringLiteral("backupSettings"), QStringLiteral("Backup settings..."),
+               &CMainFrame::onBackupSettings);
+    settingsMenu->addAction(restore);
+
+    QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
+    QAction *about = help->addAction(QStringLiteral("&About Torvi Quillbook..."), this, [this] {
+        CAboutDlg dlg(this);
+        dlg.exec();
+    });
+    about->setObjectName(QStringLiteral("about"));
+
+    m_enableRules = {
+        {save, [this] { return m_doc.canSave(); }},
+        {saveAs, [this] { return m_doc.canSaveAs(); }},
+        {password, [this] { return m_doc.canChangePassword(); }},
+        {restore, [this] { return m_manager.canRestore(); }},
+    };
+    for (QMenu *menu : {file, edit, settingsMenu, help})
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::updateCommandStates);
+    updateCommandStates();
+}
+
+void CMainFrame::updateCommandStates()
+{
+    for (const auto &[a, rule] : std::as_const(m_enableRules))
+        a->setEnabled(rule());
+    for (const auto &[a, rule] : std::as_const(m_checkRules))
+        a->setChecked(rule());
+}
+
+void CMainFrame::updateTitle()
+{
+    setWindowTitle(m_doc.title() + QStringLiteral(" - ") + QString::fromLatin1(kProgramName));
+    m_passwordPane->setText(m_doc.passwordStatusText());
+    updateCommandStates();
+}
+
+void CMainFrame::fillRecentFiles()
+{
+    m_recentMenu->clear();
+    const QStringList files = m_manager.recentFiles().files();
+    for (int i = 0; i < files.size(); ++i) {
+        m_recentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(files[i])), this,
+                                [this, i] { m_manager.openRecentFile(i); });
+    }
+    m_recentMenu->setEnabled(!files.isEmpty());
+}
+
+void CMainFrame::rebuildItems()
+{
+    const QSignalBlocker blocker(m_items);
+    m_items->clear();
+    m_note->clear();
+    // The order list is in pre-order, so every parent is made before its children.
+    std::unordered_map<quint32, QTreeWidgetItem *> made;
+    made.reserve(size_t(m_doc.m_arOrder.size()));
+    for (const quint32 i : std::as_const(m_doc.m_arOrder)) {
+        if (qsizetype(i) >= m_doc.count())
+            continue;
+        const quint32 link = m_doc.m_arParents[i];
+        QTreeWidgetItem *item = nullptr;
+        if (link == CItemTables::kRootParent) {
+            item = new QTreeWidgetItem(m_items);
+        } else if (auto parent = made.find(link - 2); link >= 2 && parent != made.end()) {
+            item = new QTreeWidgetItem(parent->second);
+        } else {
+            continue;
+        }
+        item->setText(0, m_codePage.toUnicode(m_doc.m_arTitles[i]));
+        item->setData(0, Qt::UserRole, i);
+        made.emplace(i, item);
+    }
+    m_doc.m_new = false;
+    m_doc.m_nCurItem = -1;
+    updateCommandStates();
+}
+
+void CMainFrame::onSelectionChanged()
+{
+    QTreeWidgetItem *current = m_items->currentItem();
+    m_doc.m_nCurItem = current ? current->data(0, Qt::UserRole).toInt() : -1;
+    if (m_doc.m_nCurItem >= 0) {
+        m_doc.m_strCurTitle = m_doc.m_arTitles[m_doc.m_nCurItem];
+        m_doc.m_strCurText = m_doc.m_arTexts[m_doc.m_nCurItem];
+    }
+    m_doc.autoSaveOnSelectionChange();
+    showCurrentItem();
+    updateCommandStates();
+}
+
+void CMainFrame::showCurrentItem()
+{
+    if (m_doc.m_nCurItem < 0) {
+        m_note->clear();
+        return;
+    }
+    m_note->setPlainText(m_codePage.toUnicode(m_doc.m_strCurTitle + "\r\n\r\n" + m_doc.m_strCurText));
+}
+
+void CMainFrame::onOpen()
+{
+    const QString path = m_prompter.chooseOpenFile(QStringLiteral("Open"), m_doc.documentFolder(),
+                                                   QStringLiteral("Torvi Quillbook Files (*.tqb);;All Files (*.*)"));
+    if (!path.isEmpty())
+        m_manager.openDocumentFile(path);
+}
+
+void CMainFrame::onBackupSettings()
+{
+    CBackupDlg dlg(m_doc.backupSettings(), m_prompter, this);
+    const bool accepted = dlg.exec() == QDialog::Accepted;
+    m_doc.setBackup(accepted ? dlg.result(m_doc.backupSettings()) : m_doc.backupSettings());
+    updateCommandStates();
+}
+
+void CMainFrame::onRestore()
+{
+    if (!m_manager.canRestore())
+        return;
+    QList<QPair<QString, QString>> rows;
+    for (const CBackupEntry &entry : CBackupRestore::listFolder(m_doc.backupSettings().folder))
+        rows.append({entry.fileName, CBackupRestore::formatDate(entry.lastWrite)});
+    CRestoreDlg dlg(rows, this);
+    if (dlg.exec() == QDialog::Accepted)
+        m_manager.restore(dlg.chosenName());
+}
+
+void CMainFrame::onOtherFolder()
+{
+    m_doc.flags().useOtherFolder(m_doc.settings(), m_prompter.chooseFolder(QStringLiteral("Select folder")));
+}
+
+void CMainFrame::closeEvent(QCloseEvent *event)
+{
+    if (m_doc.saveModified())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent *event)
+{
+    for (const QUrl &url : event->mimeData()->urls()) {
+        if (url.isLocalFile())
+            m_manager.openDocumentFile(url.toLocalFile());
+    }
+    event->acceptProposedAction();
+}

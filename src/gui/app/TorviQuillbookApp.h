@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QStringList>
+
+#include <memory>
+
+class CCodePage;
+class CDocManager;
+class CGuiPrompter;
+class CMainFrame;
+class CSettings;
+class CTorviQuillbookDoc;
+class QSettings;
+
+// The application: where the settings live, the one document, its manager
+// and the main window, and carrying out the command line.
+class CTorviQuillbookApp
+{
+public:
+    static constexpr const char *kOrganization = "Torvi";
+    static constexpr const char *kApplication = "Torvi Quillbook";
+
+    // `store` null: the user's own settings store.
+    explicit CTorviQuillbookApp(std::unique_ptr<QSettings> store = {});
+    ~CTorviQuillbookApp();
+
+    // Opens the file named in `arguments` (after the program name), or runs
+    // the first New; false when the program should end without a window.
+    bool startUp(const QStringList &arguments);
+
+    CTorviQuillbookDoc &document() const;
+    CDocManager &manager() const;
+    CMainFrame *mainFrame() const;
+
+private:
+    std::unique_ptr<QSettings> m_store;
+    std::unique_ptr<CSettings> m_settings;
+    std::unique_ptr<CCodePage> m_codePage;
+    std::unique_ptr<CGuiPrompter> m_prompter;
+    std::unique_ptr<CTorviQuillbookDoc> m_doc;
+    std::unique_ptr<CDocManager> m_manager;
+    std::unique_ptr<CMainFrame> m_frame;
+};

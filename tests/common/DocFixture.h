@@ -1,0 +1,39 @@
+#pragma once
+
+#include "FakePrompter.h"
+#include "doc/TorviQuillbookDoc.h"
+#include "settings/Settings.h"
+
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <memory>
+
+// A document on a throw-away settings file and a scripted prompter.
+struct CDocFixture
+{
+    QTemporaryDir dir;
+    std::unique_ptr<QSettings> store;
+    std::unique_ptr<CSettings> settings;
+    CFakePrompter prompter;
+    std::unique_ptr<CTorviQuillbookDoc> doc;
+
+    explicit CDocFixture(const std::function<void(CSettings &)> &configure = {})
+    {
+        store = std::make_unique<QSettings>(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
+        settings = std::make_unique<CSettings>(*store);
+        if (configure)
+            configure(*settings);
+        doc = std::make_unique<CTorviQuillbookDoc>(*settings, prompter);
+    }
+
+    QString path(const QString &name) const { return dir.filePath(name); }
+
+    // A root with one child, in tree order.
+    void addRootAndChild(const QByteArray &rootText = "root text", const QByteArray &childText = "child text")
+    {
+        const int root = doc->appendItem("Root", rootText, CItemTables::kRootParent, CNoteInfo{});
+        const int child = doc->appendItem("Child", childText, quint32(root) + 2, CNoteInfo{});
+        doc->m_arOrder = {quint32(root), quint32(child)};
+    }
+};
