@@ -19,8 +19,8 @@ public:
     static constexpr const char *kErrorMessage = "Text file error!";  // shown by the caller when write() fails
     static constexpr int kLineWidth = 80;
     static constexpr int kIndentStep = 4;
-    // Below depth 20 the indent would leave no room at all; deeper items keep
-    // the width of depth 19 so that every piece of text moves the export on.
+    // From depth 20 on the indent would leave no room for text at all; such
+    // items keep the width of depth 19, so every piece moves the export on.
     static constexpr int kMinWidth = 4;
 
     static QByteArray render(const CItemTables &tables);
