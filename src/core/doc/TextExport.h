@@ -1,0 +1,30 @@
+#pragma once
+
+#include "doc/ItemTables.h"
+
+#include <QByteArray>
+#include <QString>
+
+class QIODevice;
+
+// Writes the items of the tree as an indented plain-text file: per item a
+// rule line, the title between asterisks and the text wrapped to the width
+// left beside the indent. Line breaks are written as CR LF.
+//
+// Items whose parent chain does not end at a root (a parent link of 0, a link
+// past the tables, a cycle) are left out, as are order entries past the tables.
+class CTextExport
+{
+public:
+    static constexpr const char *kErrorMessage = "Text file error!";  // shown by the caller when write() fails
+    static constexpr int kLineWidth = 80;
+    static constexpr int kIndentStep = 4;
+    // From depth 20 on the indent would leave no room for text at all; such
+    // items keep the width of depth 19, so every piece moves the export on.
+    static constexpr int kMinWidth = 4;
+
+    static QByteArray render(const CItemTables &tables);
+    // Creates or truncates the file. False on any error; what was written so far stays.
+    static bool write(const CItemTables &tables, const QString &path);
+    static bool write(const CItemTables &tables, QIODevice &device);
+};

@@ -1,0 +1,237 @@
+#include "doc/Backup.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+
+namespace {
+
+constexpr qint64 kDay = 86400;
+
+// Writes a file as if it had been saved at `when`.
+void writeFile(const QString &path, const QByteArray &content, const QDateTime &when)
+{
+    QFile f(path);
+    QVERIFY2(f.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
+    QCOMPARE(f.write(content), content.size());
+    QVERIFY(f.flush());  // a later flush would stamp the file again
+    QVERIFY(f.setFileTime(when, QFileDevice::FileModificationTime));
+}
+
+QByteArray contentOf(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+QDateTime lastWrite(const QString &path)
+{
+    return QFileInfo(path).lastModified();
+}
+
+} // namespace
+
+class TestBackup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void names();
+    void threeSavesOnThreeDays();
+    void oneVersionRenewedOncePerPeriod();
+    void dueAfterWholeDays_data();
+    void dueAfterWholeDays();
+    void firstSaveToNewPathOnlyShifts();
+    void missingFolderOrBackupsOffChangeNothing();
+    void listFolderSkipsFolders();
+    void formatDate();
+    void restoredPath_data();
+    void restoredPath();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_doc;
+    CBackupSettings m_settings;
+    QDateTime m_t0;
+
+    QString copy(int version) const { return CBackupStep::copyName(m_settings, m_doc, version); }
+    // One save at `when`: the backup step, then the new content written.
+    void save(const QByteArray &content, const QDateTime &when)
+    {
+        CBackupStep::run(m_doc, m_settings, when);
+        writeFile(m_doc, content, when);
+    }
+};
+
+void TestBackup::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    QVERIFY(QDir(m_dir->path()).mkdir("bak"));
+    m_doc = m_dir->filePath("notes.tqb");
+    m_settings = CBackupSettings{};
+    m_settings.on = true;
+    m_settings.folder = m_dir->filePath("bak") + QLatin1Char('/');
+    m_t0 = QDateTime(QDate(2026, 3, 1), QTime(10, 0));
+}
+
+void TestBackup::names()
+{
+    QCOMPARE(CBackupStep::baseName("/data/notes.tqb"), QString("notes."));
+    QCOMPARE(CBackupStep::baseName("notes.tqb"), QString("notes."));
+    QCOMPARE(CBackupStep::baseName("/data/ab"), QString());
+    CBackupSettings s;
+    s.folder = "/b/";
+    QCOMPARE(CBackupStep::copyName(s, "/data/notes.tqb", 0), QString("/b/notes.bk0"));
+    QCOMPARE(CBackupStep::copyName(s, "/data/notes.tqb", 5), QString("/b/notes.bk5"));
+}
+
+void TestBackup::threeSavesOnThreeDays()
+{
+    m_settings.versions = 3;
+    writeFile(m_doc, "v1", m_t0);
+    save("v2", m_t0.addDays(1));
+    save("v3", m_t0.addDays(2));
+    save("v4", m_t0.addDays(3));
+
+    QCOMPARE(contentOf(copy(0)), QByteArray("v3"));
+    QCOMPARE(contentOf(copy(1)), QByteArray("v2"));
+    QCOMPARE(contentOf(copy(2)), QByteArray("v1"));
+    QVERIFY(!QFile::exists(copy(3)));
+    // Each copy carries the time its version was written, not the time of copying.
+    QCOMPARE(lastWrite(copy(0)), m_t0.addDays(2));
+    QCOMPARE(lastWrite(copy(1)), m_t0.addDays(1));
+    QCOMPARE(lastWrite(copy(2)), m_t0);
+
+    save("v5", m_t0.addDays(4));
+    QCOMPARE(contentOf(copy(2)), QByteArray("v2"));  // the oldest falls off
+    QCOMPARE(contentOf(copy(0)), QByteArray("v4"));
+}
+
+void TestBackup::oneVersionRenewedOncePerPeriod()
+{
+    writeFile(m_doc, "v1", m_t0);
+    save("v2", m_t0.addSecs(3600));  // no copy yet: made at once
+    QCOMPARE(contentOf(copy(0)), QByteArray("v1"));
+
+    save("v3", m_t0.addSecs(2 * 3600));       // the copy is 2 hours old
+    save("v4", m_t0.addSecs(kDay - 1));       // one second short of a day
+    QCOMPARE(contentOf(copy(0)), QByteArray("v1"));
+    QCOMPARE(lastWrite(copy(0)), m_t0);
+
+    save("v5", m_t0.addSecs(kDay));  // the version it holds is now a day old
+    QCOMPARE(contentOf(copy(0)), QByteArray("v4"));
+    QCOMPARE(lastWrite(copy(0)), m_t0.addSecs(kDay - 1));
+    QVERIFY(!QFile::exists(copy(1)));
+    QCOMPARE(QDir(m_settings.folder).entryList(QDir::Files).size(), 1);  // no temporary files left
+}
+
+void TestBackup::dueAfterWholeDays_data()
+{
+    QTest::addColumn<qint64>("age");
+    QTest::addColumn<int>("period");
+    QTest::addColumn<bool>("due");
+
+    QTest::newRow("a second short of a day") << kDay - 1 << 1 << false;
+    QTest::newRow("exactly a day") << kDay << 1 << true;
+    QTest::newRow("six days and 23 hours, weekly") << 7 * kDay - 3600 << 7 << false;
+    QTest::newRow("a week, weekly") << 7 * kDay << 7 << true;
+    QTest::newRow("period 0: every save") << qint64(0) << 0 << true;
+    QTest::newRow("dated in the future") << -2 * kDay << 1 << false;
+    QTest::newRow("odd period from the registry") << 5 * kDay << 5 << true;
+}
+
+void TestBackup::dueAfterWholeDays()
+{
+    QFETCH(qint64, age);
+    QFETCH(int, period);
+    QFETCH(bool, due);
+    writeFile(copy(0), "old", m_t0);
+    QCOMPARE(CBackupStep::isDue(copy(0), period, m_t0.addSecs(age)), due);
+    QVERIFY(CBackupStep::isDue(copy(1), period, m_t0.addSecs(age)));  // a missing copy is always due
+}
+
+void TestBackup::firstSaveToNewPathOnlyShifts()
+{
+    m_settings.versions = 3;
+    writeFile(copy(0), "old0", m_t0);
+    writeFile(copy(1), "old1", m_t0.addDays(-1));
+    save("new", m_t0.addDays(5));
+
+    QCOMPARE(contentOf(copy(2)), QByteArray("old1"));
+    QCOMPARE(contentOf(copy(1)), QByteArray("old0"));
+    QCOMPARE(contentOf(copy(0)), QByteArray("old0"));  // nothing to copy over it
+    QCOMPARE(contentOf(m_doc), QByteArray("new"));
+}
+
+void TestBackup::missingFolderOrBackupsOffChangeNothing()
+{
+    writeFile(m_doc, "v1", m_t0);
+    m_settings.folder = m_dir->filePath("gone/");
+    m_settings.versions = 3;
+    save("v2", m_t0.addDays(1));
+    QVERIFY(!QDir(m_dir->filePath("gone")).exists());
+    QCOMPARE(contentOf(m_doc), QByteArray("v2"));
+
+    init();
+    m_settings.on = false;
+    writeFile(m_doc, "v1", m_t0);
+    save("v2", m_t0.addDays(1));
+    QVERIFY(QDir(m_settings.folder).isEmpty());
+}
+
+void TestBackup::listFolderSkipsFolders()
+{
+    const QString folder = m_settings.folder;
+    writeFile(folder + "notes.bk0", "a", m_t0);
+    writeFile(folder + "other.txt", "b", m_t0.addDays(-40));
+    writeFile(folder + ".hidden", "c", m_t0);
+    QVERIFY(QDir(folder).mkdir("sub"));
+
+    QList<CBackupEntry> entries = CBackupRestore::listFolder(folder);
+    std::sort(entries.begin(), entries.end(),
+              [](const CBackupEntry &l, const CBackupEntry &r) { return l.fileName < r.fileName; });
+    QCOMPARE(entries.size(), 3);
+    QCOMPARE(entries[0].fileName, QString(".hidden"));
+    QCOMPARE(entries[1].fileName, QString("notes.bk0"));
+    QCOMPARE(entries[1].lastWrite, m_t0);
+    QCOMPARE(entries[2].fileName, QString("other.txt"));
+    QCOMPARE(entries[2].lastWrite, m_t0.addDays(-40));
+
+    QVERIFY(CBackupRestore::listFolder(m_dir->filePath("gone")).isEmpty());
+}
+
+void TestBackup::formatDate()
+{
+    QCOMPARE(CBackupRestore::formatDate(QDateTime(QDate(2026, 3, 5), QTime(23, 59)), QLocale::c()),
+             QString("March 05 2026"));
+    QCOMPARE(CBackupRestore::formatDate(QDateTime(QDate(1999, 12, 31), QTime(0, 0)), QLocale::c()),
+             QString("December 31 1999"));
+}
+
+void TestBackup::restoredPath_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("name");
+
+    QTest::newRow("backup copy") << "notes.bk0" << "notes";
+    QTest::newRow("cut at the last dot") << "my.notes.bk2" << "my.notes";
+    QTest::newRow("dot first") << ".hidden" << "Restore";
+    QTest::newRow("no dot") << "noext" << "Restore";
+    QTest::newRow("dot last") << "notes." << "notes";
+}
+
+void TestBackup::restoredPath()
+{
+    QFETCH(QString, title);
+    QFETCH(QString, name);
+    QCOMPARE(CBackupRestore::restoredPath(title), QDir::current().absoluteFilePath(name));
+}
+
+QTEST_GUILESS_MAIN(TestBackup)
+#include "tst_backup.moc"
