@@ -98,11 +98,9 @@ private slots:
 
         // A file without header asks, unless "ReqPsw" is off.
         QByteArray headerless = readAll(f.path("plain.tqb"));
-        std::vector<CDataNotes> records;
-        QVERIFY(g.doc->readFromBytes(headerless));
         g.prompter.passwordAnswers = {typed({})};
         writeFile(f.path("old.tqb"), QByteArray::fromHex("0100FFFF02000A00") + "CDataNotes" +
-                                         headerless.mid(2 + 16 + 60));
+                                         headerless.mid(2 + 16 + 60 + 2));
         QVERIFY(g.doc->openDocument(f.path("old.tqb")));
         QCOMPARE(g.prompter.passwordRequests.size(), 1);
         QCOMPARE(g.doc->m_arTitles, (QList<QByteArray>{"Root"}));
@@ -263,7 +261,9 @@ private slots:
         QCOMPARE(f.prompter.messages.size(), 1);
         QVERIFY(f.prompter.messages[0] == QStringLiteral("Destination disk drive is full.") ||
                 f.prompter.messages[0] == QStringLiteral("Failed to save document."));
-        QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files), (QStringList{"keep.tqb", "settings.ini"}));
+        QStringList left = QDir(f.dir.path()).entryList(QDir::Files);
+        left.removeAll(QStringLiteral("settings.ini"));
+        QCOMPARE(left, QStringList{"keep.tqb"});  // no temporary file left behind
 
         QVERIFY(!f.doc->saveDocument(f.path("no/such/folder/x.tqb")));
         QVERIFY(f.prompter.messages.last().startsWith(QStringLiteral("Unable to write to ")));
