@@ -1,0 +1,166 @@
+// Start-up's first New, opening through the recent-file list, and restoring
+// a backup copy under a name of its own.
+#include "DocFixture.h"
+#include "app/DocManager.h"
+
+#include <QFile>
+#include <QtTest>
+
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void saveSample(CDocFixture &f, const QString &name, const QByteArray &text)
+{
+    f.doc->newDocument();
+    f.addRootAndChild(text);
+    QVERIFY(f.doc->saveDocument(f.path(name)));
+    f.doc->newDocument();
+}
+
+}  // namespace
+
+class TestDocManager : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void firstNewOpensTheLastFile()
+    {
+        CDocFixture f([](CSettings &s) { s.setLastFile(1); });
+        saveSample(f, "last.tqb", "last text");
+        f.settings->setRecentFiles({f.path("last.tqb")});
+        CDocManager manager(*f.doc, *f.settings);
+        QVERIFY(manager.startUp({}));
+        QCOMPARE(f.doc->pathName(), f.path("last.tqb"));
+        QCOMPARE(f.doc->m_arTexts.value(0), QByteArray("last text"));
+        // Every later New makes an empty document.
+        QVERIFY(manager.fileNew());
+        QCOMPARE(f.doc->count(), 0);
+        QCOMPARE(f.doc->title(), QStringLiteral("Untitled"));
+    }
+
+    void lastFileThatCannotBeOpenedEndsStartUp()
+    {
+        CDocFixture f([](CSettings &s) { s.setLastFile(1); });
+        saveSample(f, "second.tqb", "x");
+        f.settings->setRecentFiles({f.path("vanished.tqb"), f.path("second.tqb")});
+        {
+            CDocManager manager(*f.doc, *f.settings);
+            QVERIFY(!manager.startUp({}));
+            QCOMPARE(f.prompter.messages.size(), 1);
+            QVERIFY(f.prompter.messages[0].contains(QStringLiteral("Cannot find this file.")));
+        }
+        QCOMPARE(f.settings->recentFiles(), QStringList{f.path("second.tqb")});
+        // The next start opens the entry that moved up.
+        CDocManager again(*f.doc, *f.settings);
+        QVERIFY(again.startUp({}));
+        QCOMPARE(f.doc->pathName(), f.path("second.tqb"));
+    }
+
+    void lastFileOffOrEmptyListMakesANewDocument()
+    {
+        CDocFixture f([](CSettings &s) { s.setLastFile(2); });
+        saveSample(f, "a.tqb", "x");
+        f.settings->setRecentFiles({f.path("a.tqb")});
+        CDocManager off(*f.doc, *f.settings);
+        QVERIFY(off.startUp({}));
+        QVERIFY(f.doc->pathName().isEmpty());
+
+        CDocFixture g([](CSettings &s) { s.setLastFile(1); });
+        CDocManager empty(*g.doc, *g.settings);
+        QVERIFY(empty.startUp({}));
+        QVERIFY(g.doc->pathName().isEmpty());
+    }
+
+    void commandLineFileTakesPrecedence()
+    {
+        CDocFixture f([](CSettings &s) { s.setLastFile(1); });
+        saveSample(f, "last.tqb", "last");
+        saveSample(f, "named.tqb", "named");
+        f.settings->setRecentFiles({f.path("last.tqb")});
+        CDocManager manager(*f.doc, *f.settings);
+        QVERIFY(manager.startUp(f.path("named.tqb")));
+        QCOMPARE(f.doc->pathName(), f.path("named.tqb"));
+        QCOMPARE(f.settings->recentFiles(), (QStringList{f.path("named.tqb"), f.path("last.tqb")}));
+        // A later New is a plain New, not the last file.
+        QVERIFY(manager.fileNew());
+        QVERIFY(f.doc->pathName().isEmpty());
+    }
+
+    void openingTheOpenDocumentAgainChangesNothing()
+    {
+        CDocFixture f;
+        saveSample(f, "same.tqb", "on disk");
+        CDocManager manager(*f.doc, *f.settings);
+        QVERIFY(manager.openDocumentFile(f.path("same.tqb")));
+        f.doc->m_arTexts[0] = "edited";
+        f.doc->setModifiedFlag(true);
+        QVERIFY(manager.openDocumentFile(f.path("same.tqb")));
+        QCOMPARE(f.doc->m_arTexts[0], QByteArray("edited"));
+        QVERIFY(f.prompter.messages.isEmpty());
+    }
+
+    void cancelledQuestionKeepsTheRecentEntry()
+    {
+        CDocFixture f;
+        saveSample(f, "r.tqb", "x");
+        CDocManager manager(*f.doc, *f.settings);
+        manager.recentFiles().add(f.path("r.tqb"));
+        f.addRootAndChild();
+        f.doc->setModifiedFlag(true);
+        f.prompter.answers = {IPrompter::Answer::Cancel};
+        QVERIFY(!manager.openRecentFile(0));
+        QCOMPARE(manager.recentFiles().files(), QStringList{f.path("r.tqb")});
+        QCOMPARE(f.doc->count(), 2);
+    }
+
+    void restoredCopyIsSavedUnderItsOwnName()
+    {
+        CDocFixture f([](CSettings &s) { s.setAutoSave(1); });
+        QVERIFY(QDir(f.dir.path()).mkdir(QStringLiteral("bk")));
+        QVERIFY(QDir::setCurrent(f.dir.path()));
+        saveSample(f, "bk/notes.bk0", "backed up");
+        CBackupSettings backup;
+        backup.folder = f.path("bk") + QLatin1Char('/');
+        f.doc->setBackup(backup);
+        const QByteArray copy = readAll(f.path("bk/notes.bk0"));
+
+        CDocManager manager(*f.doc, *f.settings);
+        QVERIFY(manager.canRestore());
+        QVERIFY(manager.restore(QStringLiteral("notes.bk0")));
+        QCOMPARE(f.doc->m_arTexts.value(0), QByteArray("backed up"));
+        QCOMPARE(f.doc->pathName(), f.path("notes"));
+        QVERIFY(f.doc->isModified());
+        QVERIFY(manager.recentFiles().files().isEmpty());
+
+        f.doc->m_arTexts[0] = "changed after restore";
+        f.doc->autoSaveOnSelectionChange();
+        QCOMPARE(readAll(f.path("bk/notes.bk0")), copy);
+        QVERIFY(QFile::exists(f.path("notes")));
+
+        // A file that is no document fails with the format message.
+        QFile other(f.path("bk/readme.txt"));
+        QVERIFY(other.open(QIODevice::WriteOnly));
+        other.write("just text");
+        other.close();
+        QVERIFY(!manager.restore(QStringLiteral("readme.txt")));
+        QCOMPARE(f.prompter.messages.last(), QStringLiteral("Unexpected file format."));
+    }
+
+    void restoreNeedsABackupFolder()
+    {
+        CDocFixture f;
+        CDocManager manager(*f.doc, *f.settings);
+        QVERIFY(!manager.canRestore());
+        QVERIFY(!manager.restore(QStringLiteral("x")));
+        QVERIFY(f.prompter.messages.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDocManager)
+#include "tst_docmanager.moc"
