@@ -3,10 +3,12 @@
 #include "app/DocManager.h"
 #include "app/GuiPrompter.h"
 #include "app/MainFrame.h"
+#include "app/ShellRegistration.h"
 #include "doc/TorviQuillbookDoc.h"
 #include "settings/Settings.h"
 #include "text/CodePage.h"
 
+#include <QCoreApplication>
 #include <QSettings>
 
 CTorviQuillbookApp::CTorviQuillbookApp(std::unique_ptr<QSettings> store)
@@ -27,6 +29,7 @@ CTorviQuillbookApp::~CTorviQuillbookApp() = default;
 
 bool CTorviQuillbookApp::startUp(const QStringList &arguments)
 {
+    CShellRegistration::registerForCurrentUser(QCoreApplication::applicationFilePath());
     m_frame = std::make_unique<CMainFrame>(*m_manager, *m_codePage, *m_prompter);
     m_prompter->setParentWidget(m_frame.get());
     // The first argument that is not a switch names the file to open.
