@@ -1,0 +1,61 @@
+#pragma once
+
+#include "Prompter.h"
+
+#include <QList>
+#include <QStringList>
+
+// A prompter for tests: records every text it is shown and answers from
+// queues the test fills beforehand. An unscripted question gets the cautious
+// answer (Cancel) and is counted, so a test can tell it was not expected.
+class CFakePrompter : public IPrompter
+{
+public:
+    QStringList messages;
+    QList<Buttons> messageButtons;
+    QList<Answer> answers;
+    int unscriptedQuestions = 0;
+
+    QList<PasswordRequest> passwordRequests;
+    QList<PasswordAnswer> passwordAnswers;
+
+    QStringList chooserTitles;
+    QStringList folderAnswers;
+    QStringList saveFileAnswers;
+
+    Answer message(const QString &text, Buttons buttons = Buttons::Ok) override
+    {
+        messages.append(text);
+        messageButtons.append(buttons);
+        if (buttons == Buttons::Ok)
+            return Answer::Ok;
+        if (answers.isEmpty()) {
+            ++unscriptedQuestions;
+            return Answer::Cancel;
+        }
+        return answers.takeFirst();
+    }
+
+    PasswordAnswer askPassword(const PasswordRequest &request) override
+    {
+        passwordRequests.append(request);
+        if (passwordAnswers.isEmpty()) {
+            ++unscriptedQuestions;
+            return {};
+        }
+        return passwordAnswers.takeFirst();
+    }
+
+    QString chooseSaveFile(const QString &title, const QString &proposedPath, const QString &filters) override
+    {
+        Q_UNUSED(proposedPath) Q_UNUSED(filters)
+        chooserTitles.append(title);
+        return saveFileAnswers.isEmpty() ? QString() : saveFileAnswers.takeFirst();
+    }
+
+    QString chooseFolder(const QString &title) override
+    {
+        chooserTitles.append(title);
+        return folderAnswers.isEmpty() ? QString() : folderAnswers.takeFirst();
+    }
+};
