@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QDialog>
+#include <QUrl>
+
+#include <functional>
+
+// The product name and version, with the maker's web site and support address.
+class CAboutDlg : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // Hands a URL to the desktop (browser, mail program); replaceable in tests.
+    using UrlOpener = std::function<void(const QUrl &)>;
+
+    static constexpr const char *kProductText = "Torvi Quillbook Version 2.4";
+    static constexpr const char *kWebSite = "https://torvi-quillbook.example.org";
+    static constexpr const char *kSupportMail = "support@torvi-quillbook.example.org";
+
+    explicit CAboutDlg(QWidget *parent = nullptr);
+    CAboutDlg(UrlOpener opener, QWidget *parent = nullptr);
+
+private:
+    UrlOpener m_opener;
+};

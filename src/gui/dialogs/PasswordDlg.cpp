@@ -1,0 +1,92 @@
+#include "dialogs/PasswordDlg.h"
+
+#include "Prompter.h"
+#include "doc/PasswordKey.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLineEdit>
+#include <QPushButton>
+
+CPasswordDlg::CPasswordDlg(const QString &currentPassword, bool allowReload, bool duringOpen, Encode encode,
+                           IPrompter &prompter, QWidget *parent)
+    : QDialog(parent)
+    , m_prompter(prompter)
+    , m_encode(std::move(encode))
+    , m_duringOpen(duringOpen)
+{
+    setWindowTitle(QStringLiteral("Password"));
+    setModal(true);
+
+    m_edit = new QLineEdit(currentPassword, this);
+    m_edit->setObjectName(QStringLiteral("password"));
+    m_edit->setEchoMode(QLineEdit::Password);
+    // The platform style may mask with a bullet; the document's users know "*".
+    m_edit->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
+    m_edit->setMinimumWidth(220);
+
+    auto *clear = new QPushButton(QStringLiteral("Clear"), this);
+    clear->setObjectName(QStringLiteral("clear"));
+    clear->setAutoDefault(false);
+    m_visible = new QCheckBox(QStringLiteral("Visible"), this);
+    m_visible->setObjectName(QStringLiteral("visible"));
+    m_reloadCheck = new QCheckBox(QStringLiteral("Reload Document"), this);
+    m_reloadCheck->setObjectName(QStringLiteral("reload"));
+    m_reloadCheck->setEnabled(allowReload);
+
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+
+    auto *layout = new QGridLayout(this);
+    layout->addWidget(m_edit, 0, 0);
+    layout->addWidget(clear, 0, 1);
+    layout->addWidget(m_visible, 1, 0);
+    layout->addWidget(m_reloadCheck, 2, 0);
+    layout->addWidget(buttons, 3, 0, 1, 2);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(m_visible, &QCheckBox::toggled, this, &CPasswordDlg::onVisibleToggled);
+    connect(clear, &QPushButton::clicked, this, &CPasswordDlg::onClear);
+    connect(buttons, &QDialogButtonBox::accepted, this, &CPasswordDlg::onOk);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    m_edit->setFocus();
+}
+
+void CPasswordDlg::onVisibleToggled(bool visible)
+{
+    m_edit->setEchoMode(visible ? QLineEdit::Normal : QLineEdit::Password);
+    m_edit->setFocus();
+}
+
+void CPasswordDlg::onClear()
+{
+    m_edit->clear();
+    m_edit->setFocus();
+}
+
+void CPasswordDlg::refuse(const QString &message)
+{
+    m_prompter.message(message);
+    m_edit->selectAll();
+    m_edit->setFocus();
+}
+
+void CPasswordDlg::onOk()
+{
+    const QString text = m_edit->text();
+    const std::optional<QByteArray> bytes = m_encode(text);
+    if (!bytes) {
+        refuse(QStringLiteral("The password contains characters that cannot be stored in this document's code page."));
+        return;
+    }
+    const QString refusal = CPasswordKey::refusal(*bytes, text, m_duringOpen);
+    if (!refusal.isEmpty()) {
+        refuse(refusal);
+        return;
+    }
+    m_password = text;
+    m_passwordBytes = *bytes;
+    m_reload = m_reloadCheck->isChecked();
+    accept();
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QDir>
+#include <QTest>
+#include <QWidget>
+
+#include <optional>
+
+namespace guitest {
+
+// Keeps a picture of a widget beside the test binaries, for a person to look at.
+inline bool saveScreenshot(QWidget &widget, const QString &name)
+{
+    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
+    return QDir().mkpath(folder) && widget.grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
+}
+
+// Types text key by key, as QTest::keyClicks does, but for any character,
+// the way a keyboard layout for that language would send it.
+inline void typeText(QWidget *widget, const QString &text)
+{
+    for (QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+// Clicks where a person would: on the box and its label, which in a wide
+// layout cell is not the middle of the widget.
+inline void clickCheckBox(QCheckBox *box)
+{
+    QStyleOptionButton option;
+    option.initFrom(box);
+    option.text = box->text();
+    const QRect area = box->style()->subElementRect(QStyle::SE_CheckBoxClickRect, &option, box);
+    QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, area.center());
+}
+
+// The characters of Latin-1 only: enough to see a refusal of the others.
+inline std::optional<QByteArray> latin1(const QString &text)
+{
+    for (QChar c : text) {
+        if (c.unicode() > 0xFF)
+            return std::nullopt;
+    }
+    return text.toLatin1();
+}
+
+}  // namespace guitest

@@ -1,0 +1,148 @@
+#include "GuiTestSupport.h"
+#include "app/GuiPrompter.h"
+#include "dialogs/PasswordDlg.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+
+namespace {
+
+// Runs `step` on the modal window of type T once the event loop of the next
+// exec() shows it. Any other window is closed, so that the test fails
+// instead of waiting forever.
+template <class T>
+void whenModalShows(std::function<void(T *)> step)
+{
+    QTimer::singleShot(0, qApp, [step = std::move(step)] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (auto *expected = qobject_cast<T *>(modal))
+            step(expected);
+        else if (modal)
+            modal->close();
+    });
+}
+
+CGuiPrompter latin1Prompter()
+{
+    return CGuiPrompter(guitest::latin1, [](const QByteArray &bytes) { return QString::fromLatin1(bytes); });
+}
+
+}  // namespace
+
+class TestGuiPrompter : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void messageBoxShowsTextAndButtons_data();
+    void messageBoxShowsTextAndButtons();
+    void passwordIsAskedInCodePage();
+    void refusalIsShownInMessageBoxOverDialog();
+    void cancelledPasswordIsNotAccepted();
+};
+
+void TestGuiPrompter::messageBoxShowsTextAndButtons_data()
+{
+    QTest::addColumn<IPrompter::Buttons>("buttons");
+    QTest::addColumn<QMessageBox::StandardButtons>("shown");
+    QTest::addColumn<QMessageBox::StandardButton>("pressed");
+    QTest::addColumn<IPrompter::Answer>("answer");
+    QTest::newRow("ok") << IPrompter::Buttons::Ok << QMessageBox::StandardButtons(QMessageBox::Ok) << QMessageBox::Ok
+                        << IPrompter::Answer::Ok;
+    QTest::newRow("ok/cancel: cancel") << IPrompter::Buttons::OkCancel
+                                       << QMessageBox::StandardButtons(QMessageBox::Ok | QMessageBox::Cancel)
+                                       << QMessageBox::Cancel << IPrompter::Answer::Cancel;
+    QTest::newRow("yes/no/cancel: no")
+        << IPrompter::Buttons::YesNoCancel
+        << QMessageBox::StandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel) << QMessageBox::No
+        << IPrompter::Answer::No;
+    QTest::newRow("yes/no/cancel: yes")
+        << IPrompter::Buttons::YesNoCancel
+        << QMessageBox::StandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel) << QMessageBox::Yes
+        << IPrompter::Answer::Yes;
+}
+
+void TestGuiPrompter::messageBoxShowsTextAndButtons()
+{
+    QFETCH(IPrompter::Buttons, buttons);
+    QFETCH(QMessageBox::StandardButtons, shown);
+    QFETCH(QMessageBox::StandardButton, pressed);
+    CGuiPrompter prompter = latin1Prompter();
+    QString title, text;
+    QMessageBox::StandardButtons seen;
+    whenModalShows<QMessageBox>([&](QMessageBox *box) {
+        title = box->windowTitle();
+        text = box->text();
+        seen = box->standardButtons();
+        QTest::mouseClick(box->button(pressed), Qt::LeftButton);
+    });
+    const IPrompter::Answer answer = prompter.message(QStringLiteral("The data was not saved!"), buttons);
+    QCOMPARE(title, QStringLiteral("Torvi Quillbook"));
+    QCOMPARE(text, QStringLiteral("The data was not saved!"));
+    QCOMPARE(seen, shown);
+    QTEST(answer, "answer");
+}
+
+void TestGuiPrompter::passwordIsAskedInCodePage()
+{
+    CGuiPrompter prompter = latin1Prompter();
+    QString shownPassword;
+    whenModalShows<CPasswordDlg>([&](CPasswordDlg *dlg) {
+        auto *edit = dlg->findChild<QLineEdit *>(QStringLiteral("password"));
+        shownPassword = edit->text();
+        edit->selectAll();
+        guitest::typeText(edit, QStringLiteral("n\u00e9w"));
+        guitest::clickCheckBox(dlg->findChild<QCheckBox *>(QStringLiteral("reload")));
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+    const IPrompter::PasswordAnswer answer = prompter.askPassword({QByteArray("caf\xe9"), true, false});
+    QCOMPARE(shownPassword, QStringLiteral("caf\u00e9"));
+    QVERIFY(answer.accepted);
+    QCOMPARE(answer.password, QByteArray("n\xe9w"));
+    QVERIFY(answer.reload);
+}
+
+void TestGuiPrompter::refusalIsShownInMessageBoxOverDialog()
+{
+    CGuiPrompter prompter = latin1Prompter();
+    QString refusal;
+    whenModalShows<CPasswordDlg>([&](CPasswordDlg *dlg) {
+        auto *edit = dlg->findChild<QLineEdit *>(QStringLiteral("password"));
+        QTest::keyClicks(edit, QStringLiteral("zz"));
+        // The refusal runs its own message box inside the OK click.
+        whenModalShows<QMessageBox>([&](QMessageBox *box) {
+            refusal = box->text();
+            QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+        });
+        QTest::keyClick(edit, Qt::Key_Return);
+        QVERIFY(dlg->isVisible());
+        QTest::keyClicks(edit, QStringLiteral("22222"));
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+    const IPrompter::PasswordAnswer answer = prompter.askPassword({QByteArray(), false, true});
+    QVERIFY(refusal.startsWith(QStringLiteral("This password does not code for your document\nzz\nIf this")));
+    QVERIFY(answer.accepted);
+    QCOMPARE(answer.password, QByteArray("22222"));
+}
+
+void TestGuiPrompter::cancelledPasswordIsNotAccepted()
+{
+    CGuiPrompter prompter = latin1Prompter();
+    whenModalShows<CPasswordDlg>([](CPasswordDlg *dlg) {
+        QTest::keyClicks(dlg->findChild<QLineEdit *>(QStringLiteral("password")), QStringLiteral("typed"));
+        QTest::mouseClick(dlg->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Cancel), Qt::LeftButton);
+    });
+    const IPrompter::PasswordAnswer answer = prompter.askPassword({QByteArray("old"), false, false});
+    QVERIFY(!answer.accepted);
+    QVERIFY(answer.password.isEmpty());
+}
+
+QTEST_MAIN(TestGuiPrompter)
+#include "tst_guiprompter.moc"
