@@ -53,6 +53,14 @@ public:
         return saveFileAnswers.isEmpty() ? QString() : saveFileAnswers.takeFirst();
     }
 
+    QStringList openFileAnswers;
+    QString chooseOpenFile(const QString &title, const QString &folder, const QString &filters) override
+    {
+        Q_UNUSED(folder) Q_UNUSED(filters)
+        chooserTitles.append(title);
+        return openFileAnswers.isEmpty() ? QString() : openFileAnswers.takeFirst();
+    }
+
     QString chooseFolder(const QString &title) override
     {
         chooserTitles.append(title);

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QTimer>
 #include <QCoreApplication>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -8,9 +10,25 @@
 #include <QTest>
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 
 namespace guitest {
+
+// Runs `step` on the modal window of type T once the event loop of the next
+// exec() shows it. Any other window is closed, so that the test fails
+// instead of waiting forever.
+template <class T>
+void whenModalShows(std::function<void(T *)> step)
+{
+    QTimer::singleShot(0, qApp, [step = std::move(step)] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (auto *expected = qobject_cast<T *>(modal))
+            step(expected);
+        else if (modal)
+            modal->close();
+    });
+}
 
 // Keeps a picture of a widget beside the test binaries, for a person to look at.
 inline bool saveScreenshot(QWidget &widget, const QString &name)

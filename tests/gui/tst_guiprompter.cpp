@@ -14,21 +14,6 @@
 
 namespace {
 
-// Runs `step` on the modal window of type T once the event loop of the next
-// exec() shows it. Any other window is closed, so that the test fails
-// instead of waiting forever.
-template <class T>
-void whenModalShows(std::function<void(T *)> step)
-{
-    QTimer::singleShot(0, qApp, [step = std::move(step)] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (auto *expected = qobject_cast<T *>(modal))
-            step(expected);
-        else if (modal)
-            modal->close();
-    });
-}
-
 CGuiPrompter latin1Prompter()
 {
     return CGuiPrompter(guitest::latin1, [](const QByteArray &bytes) { return QString::fromLatin1(bytes); });
@@ -77,7 +62,7 @@ void TestGuiPrompter::messageBoxShowsTextAndButtons()
     CGuiPrompter prompter = latin1Prompter();
     QString title, text;
     QMessageBox::StandardButtons seen;
-    whenModalShows<QMessageBox>([&](QMessageBox *box) {
+    guitest::whenModalShows<QMessageBox>([&](QMessageBox *box) {
         title = box->windowTitle();
         text = box->text();
         seen = box->standardButtons();
@@ -94,7 +79,7 @@ void TestGuiPrompter::passwordIsAskedInCodePage()
 {
     CGuiPrompter prompter = latin1Prompter();
     QString shownPassword;
-    whenModalShows<CPasswordDlg>([&](CPasswordDlg *dlg) {
+    guitest::whenModalShows<CPasswordDlg>([&](CPasswordDlg *dlg) {
         auto *edit = dlg->findChild<QLineEdit *>(QStringLiteral("password"));
         shownPassword = edit->text();
         edit->selectAll();
@@ -113,11 +98,11 @@ void TestGuiPrompter::refusalIsShownInMessageBoxOverDialog()
 {
     CGuiPrompter prompter = latin1Prompter();
     QString refusal;
-    whenModalShows<CPasswordDlg>([&](CPasswordDlg *dlg) {
+    guitest::whenModalShows<CPasswordDlg>([&](CPasswordDlg *dlg) {
         auto *edit = dlg->findChild<QLineEdit *>(QStringLiteral("password"));
         QTest::keyClicks(edit, QStringLiteral("zz"));
         // The refusal runs its own message box inside the OK click.
-        whenModalShows<QMessageBox>([&](QMessageBox *box) {
+        guitest::whenModalShows<QMessageBox>([&](QMessageBox *box) {
             refusal = box->text();
             QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
         });
@@ -135,7 +120,7 @@ void TestGuiPrompter::refusalIsShownInMessageBoxOverDialog()
 void TestGuiPrompter::cancelledPasswordIsNotAccepted()
 {
     CGuiPrompter prompter = latin1Prompter();
-    whenModalShows<CPasswordDlg>([](CPasswordDlg *dlg) {
+    guitest::whenModalShows<CPasswordDlg>([](CPasswordDlg *dlg) {
         QTest::keyClicks(dlg->findChild<QLineEdit *>(QStringLiteral("password")), QStringLiteral("typed"));
         QTest::mouseClick(dlg->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Cancel), Qt::LeftButton);
     });

@@ -10,6 +10,7 @@
 #include "text/CodePage.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSettings>
 #include <QStringList>
 
 #include <memory>
@@ -10,7 +11,6 @@ class CGuiPrompter;
 class CMainFrame;
 class CSettings;
 class CTorviQuillbookDoc;
-class QSettings;
 
 // The application: where the settings live, the one document, its manager
 // and the main window, and carrying out the command line.

@@ -1,0 +1,157 @@
+// The program as a person uses it: start-up, selecting an item, changing the
+// password, saving, and closing with unsaved changes.
+#include "GuiTestSupport.h"
+#include "app/MainFrame.h"
+#include "app/TorviQuillbookApp.h"
+#include "dialogs/PasswordDlg.h"
+#include "doc/TorviQuillbookDoc.h"
+#include "DocFixture.h"
+
+#include <QAction>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <QtTest>
+
+namespace {
+
+std::unique_ptr<QSettings> settingsIn(const QTemporaryDir &dir)
+{
+    return std::make_unique<QSettings>(dir.filePath(QStringLiteral("app.ini")), QSettings::IniFormat);
+}
+
+QString makeDocument(const QString &path, const QByteArray &password = {})
+{
+    CDocFixture f;
+    f.addRootAndChild("root text", "child text");
+    f.doc->setPassword(password);
+    return f.doc->saveDocument(path) ? path : QString();
+}
+
+QTreeWidgetItem *itemTitled(QTreeWidget *tree, const QString &title)
+{
+    const auto found = tree->findItems(title, Qt::MatchExactly | Qt::MatchRecursive);
+    return found.isEmpty() ? nullptr : found.first();
+}
+
+void clickItem(QTreeWidget *tree, QTreeWidgetItem *item)
+{
+    tree->scrollToItem(item);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, tree->visualItemRect(item).center());
+}
+
+}  // namespace
+
+class TestMainFrame : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void startsWithAnUntitledDocument()
+    {
+        QTemporaryDir dir;
+        CTorviQuillbookApp app(settingsIn(dir));
+        QVERIFY(app.startUp({QStringLiteral("torvi-quillbook")}));
+        CMainFrame *frame = app.mainFrame();
+        QCOMPARE(frame->windowTitle(), QStringLiteral("Untitled - Torvi Quillbook"));
+        QVERIFY(!frame->action(QStringLiteral("fileSaveAs"))->isEnabled());
+        QVERIFY(!frame->action(QStringLiteral("password"))->isEnabled());
+        QVERIFY(!frame->action(QStringLiteral("restore"))->isEnabled());
+        const auto labels = frame->statusBar()->findChildren<QLabel *>();
+        QVERIFY(std::any_of(labels.begin(), labels.end(),
+                            [](QLabel *l) { return l->text() == QStringLiteral(" No password protection  "); }));
+    }
+
+    void openSelectProtectAndSave()
+    {
+        QTemporaryDir dir;
+        const QString path = makeDocument(dir.filePath(QStringLiteral("notes.tqb")));
+        QVERIFY(!path.isEmpty());
+        CTorviQuillbookApp app(settingsIn(dir));
+        QVERIFY(app.startUp({QStringLiteral("torvi-quillbook"), path}));
+        CMainFrame *frame = app.mainFrame();
+        QVERIFY(QTest::qWaitForWindowExposed(frame));
+        QCOMPARE(frame->windowTitle(), QStringLiteral("notes.tqb - Torvi Quillbook"));
+
+        QTreeWidget *tree = frame->itemView();
+        tree->expandAll();
+        QTreeWidgetItem *child = itemTitled(tree, QStringLiteral("Child"));
+        QVERIFY(child);
+        clickItem(tree, child);
+        QCOMPARE(frame->findChild<QPlainTextEdit *>(QStringLiteral("note"))->toPlainText(),
+                 QStringLiteral("Child\n\nchild text"));
+        QVERIFY(frame->action(QStringLiteral("fileSaveAs"))->isEnabled());
+        QVERIFY(frame->action(QStringLiteral("password"))->isEnabled());
+
+        guitest::whenModalShows<CPasswordDlg>([](CPasswordDlg *dlg) {
+            auto *edit = dlg->findChild<QLineEdit *>(QStringLiteral("password"));
+            QTest::keyClicks(edit, QStringLiteral("ab"));
+            QTest::keyClick(edit, Qt::Key_Return);
+        });
+        frame->action(QStringLiteral("password"))->trigger();
+        CTorviQuillbookDoc &doc = app.document();
+        QVERIFY(doc.hasPassword());
+        QVERIFY(doc.isModified());
+        const auto labels = frame->statusBar()->findChildren<QLabel *>();
+        QVERIFY(std::any_of(labels.begin(), labels.end(),
+                            [](QLabel *l) { return l->text() == QStringLiteral("    Password protected  "); }));
+        guitest::saveScreenshot(*frame, QStringLiteral("mainframe"));
+
+        QVERIFY(frame->action(QStringLiteral("fileSave"))->isEnabled());
+        frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frame));
+        QTest::keyClick(tree, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(!doc.isModified());
+
+        CDocFixture reader;
+        reader.prompter.passwordAnswers = {{true, "ab", false}};
+        QVERIFY(reader.doc->openDocument(path));
+        QCOMPARE(reader.doc->m_arTexts, (QList<QByteArray>{"root text", "child text"}));
+    }
+
+    void closingAsksAboutUnsavedChanges()
+    {
+        QTemporaryDir dir;
+        const QString path = makeDocument(dir.filePath(QStringLiteral("c.tqb")));
+        CTorviQuillbookApp app(settingsIn(dir));
+        QVERIFY(app.startUp({QStringLiteral("torvi-quillbook"), path}));
+        CMainFrame *frame = app.mainFrame();
+        app.document().setModifiedFlag(true);
+
+        QString asked;
+        guitest::whenModalShows<QMessageBox>([&](QMessageBox *box) {
+            asked = box->text();
+            box->button(QMessageBox::Cancel)->click();
+        });
+        QVERIFY(!frame->close());
+        QCOMPARE(asked, QStringLiteral("Save changes to c.tqb?"));
+        QVERIFY(frame->isVisible());
+
+        guitest::whenModalShows<QMessageBox>([](QMessageBox *box) { box->button(QMessageBox::No)->click(); });
+        QVERIFY(frame->close());
+    }
+
+    void commandLineFileThatCannotBeOpenedEndsStartUp()
+    {
+        QTemporaryDir dir;
+        CTorviQuillbookApp app(settingsIn(dir));
+        QString shown;
+        guitest::whenModalShows<QMessageBox>([&](QMessageBox *box) {
+            shown = box->text();
+            box->accept();
+        });
+        QVERIFY(!app.startUp({QStringLiteral("torvi-quillbook"), dir.filePath(QStringLiteral("none.tqb"))}));
+        QVERIFY(shown.endsWith(QStringLiteral("\nCannot find this file.\nPlease verify that the correct path and file "
+                                              "name are given.")));
+        QVERIFY(!app.mainFrame());
+    }
+};
+
+QTEST_MAIN(TestMainFrame)
+#include "tst_mainframe.moc"
