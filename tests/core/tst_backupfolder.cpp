@@ -7,6 +7,16 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+namespace {
+
+bool makeFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly);
+}
+
+}  // namespace
+
 class TestBackupFolder : public QObject
 {
     Q_OBJECT
@@ -78,9 +88,7 @@ void TestBackupFolder::fileOfThatNameKeepsDialogOpen()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("notes.bk0"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
+    QVERIFY(makeFile(path));
     CFakePrompter prompter;
     QCOMPARE(CBackupFolderCheck::accept(path, prompter), std::nullopt);
     QCOMPARE(prompter.messages, QStringList{QStringLiteral("This name belongs to a file, not a folder:\n") + path});
@@ -101,9 +109,7 @@ void TestBackupFolder::uncreatableFolderIsReported()
     QVERIFY(dir.isValid());
     // A folder cannot be made below a file.
     const QString blocker = dir.filePath(QStringLiteral("plain"));
-    QFile file(blocker);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
+    QVERIFY(makeFile(blocker));
     const QString target = blocker + QStringLiteral("/sub");
     CFakePrompter prompter;
     prompter.answers = {IPrompter::Answer::Ok};
