@@ -1,6 +1,7 @@
 #include "common/FakePrompter.h"
 #include "doc/BackupChoice.h"
 #include "doc/BackupFolderCheck.h"
+#include "text/FolderPath.h"
 
 #include <QDir>
 #include <QFile>
@@ -120,10 +121,10 @@ void TestBackupFolder::uncreatableFolderIsReported()
 
 void TestBackupFolder::separatorHelpersKeepRoot()
 {
-    QCOMPARE(CBackupFolderCheck::withoutTrailingSeparator(QStringLiteral("/a/b//")), QStringLiteral("/a/b/"));
-    QCOMPARE(CBackupFolderCheck::withoutTrailingSeparator(QStringLiteral("/")), QStringLiteral("/"));
-    QCOMPARE(CBackupFolderCheck::withTrailingSeparator(QStringLiteral("/")), QStringLiteral("/"));
-    QCOMPARE(CBackupFolderCheck::withTrailingSeparator(QStringLiteral("/a")), QStringLiteral("/a/"));
+    QCOMPARE(FolderPath::withoutTrailingSeparator(QStringLiteral("/a/b//")), QStringLiteral("/a/b/"));
+    QCOMPARE(FolderPath::withoutTrailingSeparator(QStringLiteral("/")), QStringLiteral("/"));
+    QCOMPARE(FolderPath::withTrailingSeparator(QStringLiteral("/")), QStringLiteral("/"));
+    QCOMPARE(FolderPath::withTrailingSeparator(QStringLiteral("/a")), QStringLiteral("/a/"));
     CFakePrompter prompter;
     QCOMPARE(CBackupFolderCheck::accept(QStringLiteral("/"), prompter), std::optional<QString>(QStringLiteral("/")));
 }

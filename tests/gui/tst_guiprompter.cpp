@@ -31,6 +31,13 @@ private slots:
     void passwordIsAskedInCodePage();
     void refusalIsShownInMessageBoxOverDialog();
     void cancelledPasswordIsNotAccepted();
+    void typedNameTakesTheFilterExtension()
+    {
+        QCOMPARE(CGuiPrompter::defaultExtension(QStringLiteral("Text Files (*.txt)")), QStringLiteral(".txt"));
+        QCOMPARE(CGuiPrompter::defaultExtension(QStringLiteral("Torvi Quillbook Files (*.tqb);;All Files (*.*)")),
+                 QStringLiteral(".tqb"));
+        QCOMPARE(CGuiPrompter::defaultExtension(QStringLiteral("All Files (*.*)")), QString());
+    }
 };
 
 void TestGuiPrompter::messageBoxShowsTextAndButtons_data()

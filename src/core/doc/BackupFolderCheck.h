@@ -15,7 +15,4 @@ public:
     // has to stay open (the user declined, or the name cannot be a folder).
     static std::optional<QString> accept(const QString &folderText, IPrompter &prompter);
 
-    // One trailing separator removed; a bare root separator is kept.
-    static QString withoutTrailingSeparator(const QString &folder);
-    static QString withTrailingSeparator(const QString &folder);
 };

@@ -8,6 +8,7 @@
 #include "format/ArchiveReader.h"
 #include "format/ArchiveWriter.h"
 #include "settings/Settings.h"
+#include "text/FolderPath.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -18,13 +19,6 @@ namespace {
 bool hasFolderPart(const QString &path)
 {
     return path.contains(QLatin1Char('/')) || path.contains(QLatin1Char('\\'));
-}
-
-QString withTrailingSeparator(QString folder)
-{
-    if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')) && !folder.endsWith(QLatin1Char('\\')))
-        folder += QDir::separator();
-    return folder;
 }
 
 }  // namespace
@@ -95,7 +89,7 @@ void CTorviQuillbookDoc::setPathName(const QString &path, bool addToRecent)
 
 void CTorviQuillbookDoc::setDocumentFolderFrom(const QString &path)
 {
-    m_strDocFolder = hasFolderPart(path) ? withTrailingSeparator(QFileInfo(path).path()) : m_flags.startPath();
+    m_strDocFolder = hasFolderPart(path) ? FolderPath::withTrailingSeparator(QFileInfo(path).path()) : m_flags.startPath();
 }
 
 void CTorviQuillbookDoc::setBackup(const CBackupSettings &backup)
@@ -171,13 +165,14 @@ bool CTorviQuillbookDoc::openDocument(const QString &path, bool addToRecent)
 
 bool CTorviQuillbookDoc::saveDocument(const QString &path)
 {
-    if (m_backup.on)
-        CBackupStep::run(path, m_backup, m_clock());
     bool saved = false;
     {
         CBusyGuard guard(*this, kBusyWriting);
         if (!guard)
             return false;
+        // The copy of the version on disk is made before anything is written.
+        if (m_backup.on)
+            CBackupStep::run(path, m_backup, m_clock());
         const CDocumentFile::Result result = CDocumentFile::save(path, writeToBytes());
         if (result.ok) {
             saved = true;

@@ -1,5 +1,7 @@
 #include "settings/DocumentFlags.h"
 
+#include "text/FolderPath.h"
+
 #include "settings/Settings.h"
 
 #include <QDir>
@@ -77,11 +79,8 @@ bool CDocumentFlags::useOtherFolder(CSettings &settings, const QString &chosenFo
 {
     if (chosenFolder.isEmpty())
         return false;
-    QString folder = QDir::toNativeSeparators(chosenFolder);
-    // A drive root already ends with a separator; do not double it.
-    if (!folder.endsWith(QDir::separator()))
-        folder += QDir::separator();
-    m_strStartPath = folder;
+    // A drive root already ends with a separator; it is not doubled.
+    m_strStartPath = FolderPath::withTrailingSeparator(QDir::toNativeSeparators(chosenFolder));
     settings.setStartPath(m_strStartPath);
     QDir::setCurrent(m_strStartPath);
     return true;

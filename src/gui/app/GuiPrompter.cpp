@@ -3,6 +3,8 @@
 #include "dialogs/PasswordDlg.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QMessageBox>
 
 CGuiPrompter::CGuiPrompter(Encode encode, Decode decode, QWidget *parent)
@@ -60,8 +62,25 @@ IPrompter::PasswordAnswer CGuiPrompter::askPassword(const PasswordRequest &reque
 
 QString CGuiPrompter::chooseSaveFile(const QString &title, const QString &proposedPath, const QString &filters)
 {
-    // The dialog asks before it lets an existing file be chosen.
-    return QFileDialog::getSaveFileName(m_parent, title, proposedPath, filters);
+    // The dialog asks before it lets an existing file be chosen. A name typed
+    // without extension takes the one of the chosen filter.
+    QString selectedFilter;
+    QString path = QFileDialog::getSaveFileName(m_parent, title, proposedPath, filters, &selectedFilter);
+    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
+        path += defaultExtension(selectedFilter.isEmpty() ? filters : selectedFilter);
+    return path;
+}
+
+QString CGuiPrompter::defaultExtension(const QString &filter)
+{
+    static const QRegularExpression pattern(QStringLiteral("\\*(\\.[A-Za-z0-9]+)"));
+    const QRegularExpressionMatch match = pattern.match(filter);
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
+QString CGuiPrompter::chooseOpenFile(const QString &title, const QString &folder, const QString &filters)
+{
+    return QFileDialog::getOpenFileName(m_parent, title, folder, filters);
 }
 
 QString CGuiPrompter::chooseFolder(const QString &title)

@@ -28,7 +28,11 @@ public:
     Answer message(const QString &text, Buttons buttons = Buttons::Ok) override;
     PasswordAnswer askPassword(const PasswordRequest &request) override;
     QString chooseSaveFile(const QString &title, const QString &proposedPath, const QString &filters) override;
+    QString chooseOpenFile(const QString &title, const QString &folder, const QString &filters) override;
     QString chooseFolder(const QString &title) override;
+
+    // ".txt" for "Text Files (*.txt)": the first extension a filter names.
+    static QString defaultExtension(const QString &filter);
 
 private:
     Encode m_encode;

@@ -2,6 +2,7 @@
 
 #include "Prompter.h"
 #include "doc/BackupFolderCheck.h"
+#include "text/FolderPath.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -28,7 +29,7 @@ CBackupDlg::CBackupDlg(const CBackupSettings &current, IPrompter &prompter, QWid
     : QDialog(parent)
     , m_prompter(prompter)
     , m_choice(CBackupChoice::fromSettings(
-          current, CBackupFolderCheck::withTrailingSeparator(QCoreApplication::applicationDirPath())))
+          current, FolderPath::withTrailingSeparator(QCoreApplication::applicationDirPath())))
 {
     setWindowTitle(QStringLiteral("Backup settings"));
     setModal(true);
@@ -97,7 +98,7 @@ void CBackupDlg::onOverview()
 {
     const QString chosen = m_prompter.chooseFolder(QStringLiteral("Select folder"));
     if (!chosen.isEmpty())
-        m_folder->setText(CBackupFolderCheck::withoutTrailingSeparator(chosen));
+        m_folder->setText(FolderPath::withoutTrailingSeparator(chosen));
 }
 
 void CBackupDlg::onOk()

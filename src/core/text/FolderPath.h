@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QDir>
+#include <QString>
+
+// Folders are kept ending with a separator, so that a file name can be
+// appended directly.
+namespace FolderPath {
+
+inline bool endsWithSeparator(const QString &folder)
+{
+    return folder.endsWith(QLatin1Char('/')) || folder.endsWith(QDir::separator());
+}
+
+inline QString withTrailingSeparator(const QString &folder)
+{
+    if (folder.isEmpty() || endsWithSeparator(folder))
+        return folder;
+    return folder + QDir::separator();
+}
+
+// A bare root separator is kept.
+inline QString withoutTrailingSeparator(const QString &folder)
+{
+    if (folder.size() > 1 && endsWithSeparator(folder))
+        return folder.chopped(1);
+    return folder;
+}
+
+}  // namespace FolderPath
