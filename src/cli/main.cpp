@@ -1,9 +1,133 @@
+// tqb: the document core of Torvi Quillbook for scripts.
+
+#include "CliArguments.h"
+#include "CliSession.h"
+#include "Commands.h"
+#include "Console.h"
+
 #include <QCoreApplication>
-#include <QTextStream>
+#include <QFileInfo>
+
+#include <array>
+
+namespace {
+
+struct CCommand
+{
+    const char *name;
+    int files;
+    bool passwordOption;  // takes --password-stdin
+    int (*run)(CCliSession &);
+};
+
+constexpr std::array<CCommand, 8> kCommands{{
+    {"new", 1, true, runNew},
+    {"info", 1, true, runInfo},
+    {"tree", 1, true, runTree},
+    {"to-json", 1, true, runToJson},
+    {"from-json", 2, true, runFromJson},
+    {"passwd", 1, false, runPasswd},
+    {"export-text", 2, true, runExportText},
+    {"backup", 1, false, runBackup},
+}};
+
+const char kUsage[] =
+    "usage: tqb COMMAND [--password-stdin] [--codepage NAME] FILE...\n"
+    "\n"
+    "  new OUT.tqb                 write an empty document (header only, stamped now);\n"
+    "                              an existing OUT is never overwritten\n"
+    "  info FILE                   items, header, schema, password, root sort,\n"
+    "                              default icons and creation time, one per line\n"
+    "  tree FILE                   the titles as an outline, four blanks per level\n"
+    "  to-json FILE                the document as JSON (format tqb-json/1)\n"
+    "  from-json IN.json OUT.tqb   write a document from that JSON (replacing OUT)\n"
+    "  passwd FILE                 change the password: reads the old one (an empty\n"
+    "                              line for none), then the new one (empty: none);\n"
+    "                              no old one for a file with a password is refused\n"
+    "  export-text FILE OUT.txt    the plain-text export, as Save As to .txt writes it\n"
+    "  backup FILE                 the backup step of a save, with the backup settings\n"
+    "\n"
+    "Options:\n"
+    "  --password-stdin   read the password from the first line of standard input\n"
+    "                     (an empty line: none). A password is never taken from the\n"
+    "                     command line. A document that asks for one while none was\n"
+    "                     given is read without one, with a note on standard error.\n"
+    "  --codepage NAME    code page of titles, texts and passwords (windows-1252,\n"
+    "                     windows-1251, ...); default: the \"CodePage\" setting,\n"
+    "                     windows-1252 unless set\n"
+    "  -h, --help         this text\n"
+    "\n"
+    "Notes:\n"
+    "  info needs no password. The header's icons and creation time are enciphered\n"
+    "  in a file with a password: info prints them deciphered when --password-stdin\n"
+    "  gives the password, and as stored otherwise. For a file without header\n"
+    "  (older versions) password, root sort, default icons and creation time are \"-\".\n"
+    "  JSON: {\"format\": \"tqb-json/1\", \"header\": H, \"items\": [I, ...]} with H null\n"
+    "  (no header) or {\"icons\": [5 ints], \"sort\": int, \"password\": bool,\n"
+    "  \"created\": int} and I {\"parent\": int, \"title\": str, \"text\": str,\n"
+    "  \"icons\": [5 ints], \"sort\": int, \"remind\": int, \"times\": [5 ints],\n"
+    "  \"kind\": int}; values as written in the file, deciphered; parent 1 is a root,\n"
+    "  k + 2 a child of item k. Text is UTF-8 in JSON and converted with the code\n"
+    "  page; a byte the page leaves undefined (to-json) or a character it cannot\n"
+    "  hold (from-json) is an error, never replaced. from-json always writes a\n"
+    "  header: with H null the default icons and root sort come from the settings\n"
+    "  and the creation time is now (as for \"created\": 0). Its \"password\" may be\n"
+    "  left out; a password from --password-stdin enciphers the file, and \"password\":\n"
+    "  true without one is an error. The tree shows undefined bytes as U+FFFD.\n"
+    "  Writing commands save as the program does: through a temporary file, after the\n"
+    "  backup step when backups are on. TQB_SETTINGS_FILE names an INI file to use\n"
+    "  instead of the user's settings.\n"
+    "\n"
+    "Exit status: 0 done, 1 failed (message on standard error), 2 wrong usage.\n";
+
+int usageError(const QString &problem)
+{
+    CConsole::error(problem);
+    CConsole::errorRaw(QString::fromLatin1(kUsage));
+    return CCliSession::kUsage;
+}
+
+}  // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    QTextStream(stderr) << "usage: tqb COMMAND ...\n";
-    return 2;
+    QCoreApplication::setApplicationName(QStringLiteral("tqb"));
+
+    CCliArguments args = CCliArguments::parse(QCoreApplication::arguments().mid(1));
+    if (!args.error.isEmpty())
+        return usageError(args.error);
+    if (args.help || args.command == QLatin1String("help"))
+        return CConsole::write(kUsage) ? CCliSession::kSuccess : CCliSession::kFailure;
+    if (args.command.isEmpty())
+        return usageError(QStringLiteral("no command given"));
+
+    const CCommand *command = nullptr;
+    for (const CCommand &c : kCommands) {
+        if (args.command == QLatin1String(c.name))
+            command = &c;
+    }
+    if (!command)
+        return usageError(QStringLiteral("unknown command \"%1\"").arg(args.command));
+    if (args.files.size() != command->files) {
+        return usageError(QStringLiteral("%1 takes %2 file name(s), %3 given")
+                              .arg(args.command)
+                              .arg(command->files)
+                              .arg(args.files.size()));
+    }
+    if (args.passwordStdin && !command->passwordOption)
+        return usageError(QStringLiteral("%1 does not take --password-stdin").arg(args.command));
+
+    // The document makes the program's folder the current one; names given
+    // relative to where tqb was started are fixed before that.
+    for (QString &file : args.files)
+        file = QFileInfo(file).absoluteFilePath();
+
+    CCliSession session(std::move(args));
+    const int opened = session.open();
+    if (opened == CCliSession::kUsage)
+        CConsole::errorRaw(QString::fromLatin1(kUsage));
+    if (opened != CCliSession::kSuccess)
+        return opened;
+    return command->run(session);
 }

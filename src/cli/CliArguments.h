@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// What was asked on the command line: a command, its files and the options.
+// Options may stand anywhere; "--" ends them.
+struct CCliArguments
+{
+    QString command;
+    QStringList files;
+    bool passwordStdin = false;
+    QString codePage;  // empty: the "CodePage" setting
+    bool help = false;
+    QString error;     // the usage problem; empty when the arguments could be read
+
+    static CCliArguments parse(const QStringList &arguments);  // without the program name
+};

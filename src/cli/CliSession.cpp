@@ -1,0 +1,105 @@
+#include "CliSession.h"
+
+#include "Console.h"
+#include "doc/DocumentFile.h"
+#include "doc/PasswordKey.h"
+#include "doc/TorviQuillbookDoc.h"
+#include "format/ArchiveReader.h"
+#include "settings/Settings.h"
+
+#include <QFileInfo>
+#include <QSettings>
+
+CCliSession::CCliSession(CCliArguments arguments) : m_args(std::move(arguments)) {}
+
+CCliSession::~CCliSession() = default;
+
+int CCliSession::fail(const QString &message)
+{
+    CConsole::error(message);
+    return kFailure;
+}
+
+int CCliSession::open()
+{
+    const QString iniFile = qEnvironmentVariable(kSettingsVariable);
+    if (!iniFile.isEmpty())
+        m_store = std::make_unique<QSettings>(QFileInfo(iniFile).absoluteFilePath(), QSettings::IniFormat);
+    else
+        m_store = CSettings::openUserStore();
+    m_settings = std::make_unique<CSettings>(*m_store);
+
+    const bool chosen = !m_args.codePage.isEmpty();
+    const QString name = chosen ? m_args.codePage : m_settings->codePage();
+    m_codePage = CCodePage(name);
+    if (!m_codePage.isValid()) {
+        CConsole::error(QStringLiteral("unknown code page \"%1\"%2; known: %3")
+                            .arg(name, chosen ? QString() : QStringLiteral(" (the \"CodePage\" setting)"),
+                                 CCodePage::supportedNames().join(QLatin1String(", "))));
+        return chosen ? kUsage : kFailure;
+    }
+    return kSuccess;
+}
+
+std::unique_ptr<CTorviQuillbookDoc> CCliSession::makeDocument()
+{
+    return std::make_unique<CTorviQuillbookDoc>(*m_settings, m_prompter);
+}
+
+bool CCliSession::readPassword(const QString &what, QByteArray &password)
+{
+    const std::optional<QByteArray> line = CConsole::readLine();
+    if (!line) {
+        fail(QStringLiteral("standard input ended before the %1").arg(what));
+        return false;
+    }
+    const QString text = QString::fromLocal8Bit(*line);
+    const std::optional<QByteArray> bytes = m_codePage.fromUnicode(text);
+    if (!bytes) {
+        fail(QStringLiteral("the %1 has a character that %2 cannot hold").arg(what, m_codePage.name()));
+        return false;
+    }
+    const QString refusal = CPasswordKey::refusal(*bytes, text, false);
+    if (!refusal.isEmpty()) {
+        fail(refusal);
+        return false;
+    }
+    password = *bytes;
+    return true;
+}
+
+bool CCliSession::takePasswordOption()
+{
+    if (!m_args.passwordStdin)
+        return true;
+    if (!readPassword(QStringLiteral("password"), m_password))
+        return false;
+    if (!m_password.isEmpty())
+        m_prompter.setPassword(m_password);
+    return true;
+}
+
+bool CCliSession::readRecords(const QString &path, std::vector<CDataNotes> &records, CRecordCodec::Key &key)
+{
+    records.clear();
+    key.clear();
+    QByteArray bytes;
+    const CDocumentFile::Result loaded = CDocumentFile::load(path, bytes);
+    if (!loaded.ok) {
+        fail(loaded.error);
+        return false;
+    }
+    if (bytes.isEmpty())
+        return true;  // an empty file is an empty document
+    // The document reads the file first: it reports a damaged one and runs
+    // the password step, whose key then deciphers the records as written.
+    const std::unique_ptr<CTorviQuillbookDoc> doc = makeDocument();
+    if (!doc->readFromBytes(bytes))
+        return false;
+    key = doc->key();
+    if (CArchiveReader::read(bytes, records) != CArchiveReader::Status::Ok) {
+        fail(QString::fromLatin1(CDocumentFile::kUnexpectedFormat));
+        return false;
+    }
+    return true;
+}

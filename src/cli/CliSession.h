@@ -1,0 +1,69 @@
+#pragma once
+
+#include "CliArguments.h"
+#include "CliPrompter.h"
+#include "doc/DataNotes.h"
+#include "doc/RecordCodec.h"
+#include "text/CodePage.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+class CSettings;
+class CTorviQuillbookDoc;
+class QSettings;
+
+// What every command of one tqb run shares: the arguments, the settings, the
+// code page, the prompter and the password read from standard input.
+class CCliSession
+{
+public:
+    enum Exit { kSuccess = 0, kFailure = 1, kUsage = 2 };
+
+    // The INI file named by this variable replaces the user's settings store.
+    static constexpr const char *kSettingsVariable = "TQB_SETTINGS_FILE";
+
+    explicit CCliSession(CCliArguments arguments);
+    ~CCliSession();
+
+    // Opens the settings and the code page. kSuccess, or the exit code after
+    // the problem was reported.
+    int open();
+
+    const CCliArguments &args() const { return m_args; }
+    const QString &file(int index) const { return m_args.files.at(index); }
+    CSettings &settings() { return *m_settings; }
+    CCliPrompter &prompter() { return m_prompter; }
+    const CCodePage &codePage() const { return m_codePage; }
+
+    std::unique_ptr<CTorviQuillbookDoc> makeDocument();
+
+    // Reads one line of standard input as a password in the code page and
+    // refuses one that cannot encipher a document. An empty line is no
+    // password. False after the problem was reported; `what` names the line.
+    bool readPassword(const QString &what, QByteArray &password);
+    // With --password-stdin, reads the password and hands it to the prompter
+    // (a document asking for one gets it). False after a reported problem.
+    bool takePasswordOption();
+    // The password of --password-stdin; empty without it or for an empty line.
+    const QByteArray &password() const { return m_password; }
+
+    // The records of a file as written, and the key the document's password
+    // step settled on for them (empty when the file has no password or none
+    // was given). An empty file has no records. False after a reported problem.
+    bool readRecords(const QString &path, std::vector<CDataNotes> &records, CRecordCodec::Key &key);
+
+    static int fail(const QString &message);
+
+private:
+    CCliArguments m_args;
+    std::unique_ptr<QSettings> m_store;
+    std::unique_ptr<CSettings> m_settings;
+    CCliPrompter m_prompter;
+    CCodePage m_codePage;
+    QByteArray m_password;
+};

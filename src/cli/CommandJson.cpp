@@ -1,0 +1,65 @@
+#include "CliSession.h"
+#include "Commands.h"
+#include "Console.h"
+#include "TqbJson.h"
+#include "doc/TorviQuillbookDoc.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+
+namespace {
+
+QString shown(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+}  // namespace
+
+int runToJson(CCliSession &session)
+{
+    if (!session.takePasswordOption())
+        return CCliSession::kFailure;
+    const QString &path = session.file(0);
+    std::vector<CDataNotes> records;
+    CRecordCodec::Key key;
+    if (!session.readRecords(path, records, key))
+        return CCliSession::kFailure;
+    QJsonObject json;
+    QString error;
+    if (!CTqbJson::fromRecords(records, key, session.codePage(), json, error))
+        return CCliSession::fail(QStringLiteral("%1: %2").arg(shown(path), error));
+    return CConsole::write(QJsonDocument(json).toJson(QJsonDocument::Indented)) ? CCliSession::kSuccess
+                                                                                : CCliSession::kFailure;
+}
+
+int runFromJson(CCliSession &session)
+{
+    const QString &in = session.file(0);
+    const QString &out = session.file(1);
+    if (!session.takePasswordOption())
+        return CCliSession::kFailure;
+
+    QFile file(in);
+    if (!file.open(QIODevice::ReadOnly))
+        return CCliSession::fail(QStringLiteral("cannot read %1: %2").arg(shown(in), file.errorString()));
+    const QByteArray text = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return CCliSession::fail(QStringLiteral("cannot read %1: %2").arg(shown(in), file.errorString()));
+
+    // The document's own tables, written by its own save: the same records,
+    // enciphering and file handling as the program's.
+    const auto doc = session.makeDocument();
+    CTqbJson::Header header;
+    QString error;
+    if (!CTqbJson::toTables(text, session.codePage(), *doc, header, error))
+        return CCliSession::fail(QStringLiteral("%1: %2").arg(shown(in), error));
+    if (header.password.value_or(false) && session.password().isEmpty()) {
+        return CCliSession::fail(QStringLiteral("%1: the header says \"password\": true, but no password was given "
+                                                "(--password-stdin)")
+                                     .arg(shown(in)));
+    }
+    doc->setPassword(session.password());
+    return doc->saveDocument(out) ? CCliSession::kSuccess : CCliSession::kFailure;
+}

@@ -1,0 +1,54 @@
+#include "CliSession.h"
+#include "Commands.h"
+#include "doc/RecordMapper.h"
+#include "doc/TorviQuillbookDoc.h"
+
+#include <QDir>
+
+namespace {
+
+// Whether the file's header says it has a password.
+bool claimsPassword(CCliSession &session, const QString &path, bool &claims)
+{
+    std::vector<CDataNotes> records;
+    CRecordCodec::Key key;
+    session.prompter().setWarnWithoutPassword(false);
+    const bool read = session.readRecords(path, records, key);
+    session.prompter().setWarnWithoutPassword(true);
+    claims = read && !records.empty() && CRecordMapper::isHeader(records.front()) && records.front().m_nRemind > 0;
+    return read;
+}
+
+}  // namespace
+
+int runPasswd(CCliSession &session)
+{
+    const QString &path = session.file(0);
+    QByteArray oldPassword;
+    QByteArray newPassword;
+    if (!session.readPassword(QStringLiteral("old password"), oldPassword)
+        || !session.readPassword(QStringLiteral("new password"), newPassword)) {
+        return CCliSession::kFailure;
+    }
+    if (oldPassword.isEmpty()) {
+        // Read without its password and saved, the document would keep its
+        // titles and texts only as unreadable characters.
+        bool claims = false;
+        if (!claimsPassword(session, path, claims))
+            return CCliSession::kFailure;
+        if (claims) {
+            return CCliSession::fail(QStringLiteral("%1 has a password: give it on the first line")
+                                         .arg(QDir::toNativeSeparators(path)));
+        }
+    } else {
+        session.prompter().setPassword(oldPassword);
+    }
+
+    // Read with the old key and saved with the new one, as Change password
+    // and Save do in the program (backup copies included).
+    const auto doc = session.makeDocument();
+    if (!doc->openDocument(path, false))
+        return CCliSession::kFailure;
+    doc->setPassword(newPassword);
+    return doc->saveDocument(path) ? CCliSession::kSuccess : CCliSession::kFailure;
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+class CCliSession;
+
+// One function per tqb command. Each returns the exit code: 0 done, 1 failed
+// (after a one-line message on standard error).
+int runNew(CCliSession &session);         // new OUT.tqb
+int runInfo(CCliSession &session);        // info FILE
+int runTree(CCliSession &session);        // tree FILE
+int runToJson(CCliSession &session);      // to-json FILE
+int runFromJson(CCliSession &session);    // from-json IN.json OUT.tqb
+int runPasswd(CCliSession &session);      // passwd FILE
+int runExportText(CCliSession &session);  // export-text FILE OUT.txt
+int runBackup(CCliSession &session);      // backup FILE
