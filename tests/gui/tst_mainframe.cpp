@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
@@ -135,6 +136,24 @@ private slots:
 
         guitest::whenModalShows<QMessageBox>([](QMessageBox *box) { box->button(QMessageBox::No)->click(); });
         QVERIFY(frame->close());
+    }
+
+    void droppedFileOpensAsTheDocument()
+    {
+        QTemporaryDir dir;
+        const QString path = makeDocument(dir.filePath(QStringLiteral("dropped.tqb")));
+        CTorviQuillbookApp app(settingsIn(dir));
+        QVERIFY(app.startUp({QStringLiteral("torvi-quillbook")}));
+        CMainFrame *frame = app.mainFrame();
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(frame, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(frame, &drop);
+        QCOMPARE(frame->windowTitle(), QStringLiteral("dropped.tqb - Torvi Quillbook"));
+        QVERIFY(itemTitled(frame->itemView(), QStringLiteral("Root")));
     }
 
     void commandLineFileThatCannotBeOpenedEndsStartUp()
