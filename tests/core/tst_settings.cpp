@@ -90,10 +90,7 @@ private slots:
 
     void toggleReadsAndWrites_data();
     void toggleReadsAndWrites();
-    void toggleTwiceRestoresAndStaysZeroOrOne();
-    void defaultSortType();
     void otherFolderSetsStartAndCurrentFolder();
-    void otherFolderKeepsExistingSeparator();
     void cancelledFolderChoiceChangesNothing();
     void programFolderEmptiesStartOnly();
 
@@ -441,38 +438,7 @@ void TestSettings::toggleReadsAndWrites()
     QCOMPARE((CDocumentFlags::load(CSettings(*raw)).*command.checked)(), !checked);
 }
 
-void TestSettings::toggleTwiceRestoresAndStaysZeroOrOne()
-{
-    TempStore t;
-    t.store->setValue("Settings/AutoSave", 5);
-    t.store->setValue("Settings/Collapse", 9);
-    CDocumentFlags flags = CDocumentFlags::load(*t.settings);
-    QCOMPARE(flags.autoSave(), 5);
-    QCOMPARE(flags.collapse(), 9);
 
-    flags.toggleAutoSave(*t.settings);
-    flags.toggleAutoSave(*t.settings);
-    flags.toggleCollapse(*t.settings);
-    flags.toggleCollapse(*t.settings);
-    QCOMPARE(flags.autoSave(), 1);
-    QCOMPARE(flags.collapse(), 1);
-    QCOMPARE(t.settings->autoSave(), 1);
-    QCOMPARE(t.settings->collapse(), 1);
-}
-
-void TestSettings::defaultSortType()
-{
-    TempStore t;
-    CDocumentFlags flags = CDocumentFlags::load(*t.settings);
-    flags.setDefaultSortType(*t.settings, 0);
-    QCOMPARE(flags.defaultSortType(), 0);
-    QVERIFY(flags.isSortTypeChecked(0));
-    QVERIFY(!flags.isSortTypeChecked(2));
-    QCOMPARE(t.reopen()->value("Settings/SortType").toInt(), 0);
-
-    flags.setDefaultSortType(*t.settings, 1);
-    QCOMPARE(CDocumentFlags::load(*t.settings).defaultSortType(), 1);
-}
 
 void TestSettings::otherFolderSetsStartAndCurrentFolder()
 {
@@ -492,15 +458,6 @@ void TestSettings::otherFolderSetsStartAndCurrentFolder()
     QCOMPARE(QDir(QDir::currentPath()).canonicalPath(), QDir(chosenPath).canonicalPath());
 }
 
-void TestSettings::otherFolderKeepsExistingSeparator()
-{
-    TempStore t;
-    CDocumentFlags flags;
-    const QString root = QDir::toNativeSeparators(QDir::rootPath());
-    QVERIFY(flags.useOtherFolder(*t.settings, root));
-    QCOMPARE(flags.startPath(), root);
-    QCOMPARE(t.settings->startPath(), root);
-}
 
 void TestSettings::cancelledFolderChoiceChangesNothing()
 {
