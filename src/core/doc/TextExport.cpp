@@ -142,9 +142,8 @@ void putText(CTextSink &out, QByteArrayView indent, QByteArrayView text, qsizety
                 line = piece.first(width - 1);
                 p += width + 1;
             } else {
-                // A line that fills the width exactly ends with its own break.
                 line = piece;
-                p += width + (rest.startsWith(kBreak) ? 2 : 0);
+                p += width;
             }
         } else {
             line = piece;

@@ -11,6 +11,9 @@ class QIODevice;
 // rule line, the title between asterisks and the text wrapped to the width
 // left beside the indent. Line breaks are written as CR LF.
 //
+// A line break that straddles the end of a full-width piece ends the line
+// before it (the export would otherwise write a lone CR).
+//
 // Items whose parent chain does not end at a root (a parent link of 0, a link
 // past the tables, a cycle) are left out, as are order entries past the tables.
 class CTextExport
