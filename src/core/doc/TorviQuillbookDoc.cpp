@@ -256,7 +256,7 @@ bool CTorviQuillbookDoc::exportText(const QString &path)
         return false;
     if (CTextExport::write(*this, path))
         return true;
-    m_prompter.message(QString::fromLatin1(kTextFileError));
+    m_prompter.message(QString::fromLatin1(CTextExport::kErrorMessage));
     return false;
 }
 

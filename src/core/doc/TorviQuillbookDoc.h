@@ -29,7 +29,6 @@ public:
     enum Busy { kIdle = 0, kBusyTree = 1, kBusyWriting = 2, kBusyClearing = 3 };
     enum ImportRequest { kNoImport = -1, kImportText = 1, kImportCsv = 2, kImportFavorites = 3 };
     static constexpr const char *kUntitled = "Untitled";
-    static constexpr const char *kTextFileError = "Text file error!";
     static constexpr const char *kReloadPlaceholder = "~Reload Document~.tqb";
 
     using Clock = std::function<QDateTime()>;
