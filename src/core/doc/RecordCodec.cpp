@@ -1,54 +1,80 @@
 #include "doc/RecordCodec.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr quint32 kSecondsPerDay = 86400;
 constexpr int kShiftedTimes[] = {0, 3, 4};
+// Characters go through in chunks of this many: a fixed count lets the
+// compiler turn the chunk loop into vector code.
+constexpr size_t kChunk = 32;
 
-// Walks the key cyclically from a starting index, the way the key stream
-// runs on from the title into the text and the attributes.
-class CKeyStream
+// The byte as a signed number, widened: 0xE9 becomes 0xFFE9.
+inline quint16 widened(char c)
 {
-public:
-    CKeyStream(const CRecordCodec::Key &key, size_t start)
-        : m_key(key), m_pos(key.empty() ? 0 : start % key.size())
-    {
-    }
-    quint32 next()
-    {
-        if (m_key.empty())
-            return 0;
-        const quint32 k = m_key[m_pos];
-        if (++m_pos == m_key.size())
-            m_pos = 0;
-        return k;
-    }
-
-private:
-    const CRecordCodec::Key &m_key;
-    size_t m_pos;
-};
-
-void encodeChars(const QByteArray &chars, CKeyStream &stream, std::vector<quint16> &out)
-{
-    out.resize(size_t(chars.size()));
-    for (qsizetype i = 0; i < chars.size(); ++i) {
-        // The byte as a signed number, widened: 0xE9 becomes 0xFFE9.
-        const quint32 widened = quint32(qint32(qint8(chars[i])));
-        out[size_t(i)] = quint16(widened + stream.next());
-    }
+    return quint16(qint16(qint8(c)));
 }
 
-QByteArray decodeChars(const std::vector<quint16> &words, CKeyStream &stream)
+// One chunk each way; the pointers never overlap, which lets the chunk loop
+// become vector code.
+void encodeChunk(const char *__restrict in, const quint16 *__restrict key, quint16 *__restrict out)
 {
-    QByteArray out(qsizetype(words.size()), Qt::Uninitialized);
-    char *p = out.data();
-    for (quint16 w : words)
-        *p++ = char(quint8(quint32(w) - stream.next()));
-    return out;
+    for (size_t j = 0; j < kChunk; ++j)
+        out[j] = quint16(widened(in[j]) + key[j]);
+}
+
+void decodeChunk(const quint16 *__restrict in, const quint16 *__restrict key, char *__restrict out)
+{
+    for (size_t j = 0; j < kChunk; ++j)
+        out[j] = char(quint8(in[j] - key[j]));
 }
 
 }  // namespace
+
+CRecordCodec::CRecordCodec(const Key &key) : m_key(key)
+{
+    // Without a key the pattern is one period of zero.
+    m_period = std::max<size_t>(m_key.size(), 1);
+    m_pattern.resize(m_period + kChunk);
+    for (size_t i = 0; i < m_pattern.size(); ++i)
+        m_pattern[i] = m_key.empty() ? 0 : quint16(m_key[i % m_period]);
+}
+
+void CRecordCodec::encodeChars(const QByteArray &chars, size_t phase, std::vector<quint16> &out) const
+{
+    const size_t n = size_t(chars.size());
+    out.resize(n);
+    const char *in = chars.constData();
+    quint16 *w = out.data();
+    const quint16 *pattern = m_pattern.data();
+    phase %= m_period;
+    size_t at = 0;
+    for (; n - at >= kChunk; at += kChunk) {
+        encodeChunk(in + at, pattern + phase, w + at);
+        phase = (phase + kChunk) % m_period;
+    }
+    for (size_t j = 0; at + j < n; ++j)
+        w[at + j] = quint16(widened(in[at + j]) + pattern[phase + j]);
+}
+
+QByteArray CRecordCodec::decodeChars(const std::vector<quint16> &words, size_t phase) const
+{
+    const size_t n = words.size();
+    QByteArray out(qsizetype(n), Qt::Uninitialized);
+    char *c = out.data();
+    const quint16 *w = words.data();
+    const quint16 *pattern = m_pattern.data();
+    phase %= m_period;
+    size_t at = 0;
+    for (; n - at >= kChunk; at += kChunk) {
+        decodeChunk(w + at, pattern + phase, c + at);
+        phase = (phase + kChunk) % m_period;
+    }
+    for (size_t j = 0; at + j < n; ++j)
+        c[at + j] = char(quint8(w[at + j] - pattern[phase + j]));
+    return out;
+}
 
 quint32 CRecordCodec::timeShift(const Key &key, size_t titleLength)
 {
@@ -59,33 +85,33 @@ quint32 CRecordCodec::timeShift(const Key &key, size_t titleLength)
     return (5 * m + k) * kSecondsPerDay;  // wraps like the 32-bit arithmetic it mirrors
 }
 
-CDataNotes CRecordCodec::make(qint32 parent, const QByteArray &title, const QByteArray &text, const CNoteInfo &info,
-                              const Key &key)
+CDataNotes CRecordCodec::make(qint32 parent, const QByteArray &title, const QByteArray &text,
+                              const CNoteInfo &info) const
 {
     CDataNotes r;
     r.m_nParent = parent;
-    CKeyStream stream(key, 0);
-    encodeChars(title, stream, r.m_wTitle);
-    encodeChars(text, stream, r.m_wText);
-    CKeyStream attributes(key, size_t(title.size()));
-    for (int t = 0; t < 5; ++t)
-        r.m_nIcons[t] = qint32(quint32(info.m_nIcons[t]) + attributes.next());
+    // The key stream runs on from the title into the text and the attributes.
+    const size_t n = size_t(title.size());
+    encodeChars(title, 0, r.m_wTitle);
+    encodeChars(text, n, r.m_wText);
+    for (size_t t = 0; t < 5; ++t)
+        r.m_nIcons[t] = qint32(quint32(info.m_nIcons[t]) + keyAt(n + t));
     r.m_nSort = info.m_nSort;
     r.m_nRemind = info.m_nRemind;
     r.m_times = info.m_times;
-    const quint32 shift = timeShift(key, size_t(title.size()));
+    const quint32 shift = timeShift(m_key, n);
     for (int t : kShiftedTimes)
         r.m_times[t] = info.m_nRemind >= 0 ? qint32(quint32(info.m_times[t]) + shift) : 0;
     r.m_nKind = info.m_nKind;
     return r;
 }
 
-CRecordCodec::Item CRecordCodec::read(const CDataNotes &record, const Key &key)
+CRecordCodec::Item CRecordCodec::read(const CDataNotes &record) const
 {
     Item item;
-    CKeyStream stream(key, 0);
-    item.title = decodeChars(record.m_wTitle, stream);
-    item.text = decodeChars(record.m_wText, stream);
+    const size_t n = record.m_wTitle.size();
+    item.title = decodeChars(record.m_wTitle, 0);
+    item.text = decodeChars(record.m_wText, n);
     CNoteInfo &info = item.info;
     info.m_nIcons = record.m_nIcons;
     info.m_nSort = record.m_nSort;
@@ -95,11 +121,21 @@ CRecordCodec::Item CRecordCodec::read(const CDataNotes &record, const Key &key)
     if (record.m_nSchema == 1)
         return item;  // an old record carries no attributes to decipher
 
-    CKeyStream attributes(key, record.m_wTitle.size());
-    for (qint32 &icon : info.m_nIcons)
-        icon = qint32(quint32(icon) - attributes.next());
-    const quint32 shift = timeShift(key, record.m_wTitle.size());
+    for (size_t t = 0; t < 5; ++t)
+        info.m_nIcons[t] = qint32(quint32(info.m_nIcons[t]) - keyAt(n + t));
+    const quint32 shift = timeShift(m_key, n);
     for (int t : kShiftedTimes)
         info.m_times[t] = info.m_nRemind >= 0 ? qint32(quint32(info.m_times[t]) - shift) : 0;
     return item;
+}
+
+CDataNotes CRecordCodec::make(qint32 parent, const QByteArray &title, const QByteArray &text, const CNoteInfo &info,
+                              const Key &key)
+{
+    return CRecordCodec(key).make(parent, title, text, info);
+}
+
+CRecordCodec::Item CRecordCodec::read(const CDataNotes &record, const Key &key)
+{
+    return CRecordCodec(key).read(record);
 }

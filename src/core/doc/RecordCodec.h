@@ -10,13 +10,13 @@
 // Turns an item into its file record and back, adding the password key to
 // the characters, icons and reminder times (subtracting it on the way back).
 // An empty key stores everything in plain.
+//
+// A codec object prepares its key once for the many records of one file;
+// the static forms serve a single record.
 class CRecordCodec
 {
 public:
     using Key = std::vector<quint32>;
-
-    static CDataNotes make(qint32 parent, const QByteArray &title, const QByteArray &text, const CNoteInfo &info,
-                           const Key &key);
 
     struct Item
     {
@@ -24,8 +24,28 @@ public:
         QByteArray text;
         CNoteInfo info;
     };
+
+    explicit CRecordCodec(const Key &key);
+
+    CDataNotes make(qint32 parent, const QByteArray &title, const QByteArray &text, const CNoteInfo &info) const;
+    Item read(const CDataNotes &record) const;
+
+    static CDataNotes make(qint32 parent, const QByteArray &title, const QByteArray &text, const CNoteInfo &info,
+                           const Key &key);
     static Item read(const CDataNotes &record, const Key &key);
 
     // The seconds added to the enciphered reminder times.
     static quint32 timeShift(const Key &key, size_t titleLength);
+
+private:
+    void encodeChars(const QByteArray &chars, size_t phase, std::vector<quint16> &out) const;
+    QByteArray decodeChars(const std::vector<quint16> &words, size_t phase) const;
+    quint32 keyAt(size_t index) const { return m_key.empty() ? 0 : m_key[index % m_key.size()]; }
+
+    Key m_key;
+    // The key's low 16 bits (all a character WORD can hold) repeated over one
+    // period and a chunk, so that the key values for a chunk of characters at
+    // key phase p are m_pattern[p ...] without a modulo per character.
+    std::vector<quint16> m_pattern;
+    size_t m_period = 1;
 };

@@ -18,9 +18,10 @@ CNoteInfo headerInfo(const CItemTables &tables, bool hasPassword, qint32 now)
 std::vector<CDataNotes> CRecordMapper::prepareForWriting(const CItemTables &tables, const CRecordCodec::Key &key,
                                                          bool hasPassword, qint32 now)
 {
+    const CRecordCodec codec(key);
     std::vector<CDataNotes> records;
     records.reserve(size_t(tables.m_arOrder.size()) + 1);
-    records.push_back(CRecordCodec::make(0, {}, {}, headerInfo(tables, hasPassword, now), key));
+    records.push_back(codec.make(0, {}, {}, headerInfo(tables, hasPassword, now)));
 
     // First position of each item in the order list, so that a parent is
     // found without scanning the list once per item.
@@ -47,7 +48,7 @@ std::vector<CDataNotes> CRecordMapper::prepareForWriting(const CItemTables &tabl
                 continue;
             parent = qint32(firstPosition[k] + 2);
         }
-        records.push_back(CRecordCodec::make(parent, tables.m_arTitles[i], tables.m_arTexts[i], tables.m_arInfos[i], key));
+        records.push_back(codec.make(parent, tables.m_arTitles[i], tables.m_arTexts[i], tables.m_arInfos[i]));
     }
     return records;
 }
@@ -57,10 +58,11 @@ CRecordMapper::TakeOverResult CRecordMapper::takeOver(const std::vector<CDataNot
                                                       CItemTables &tables)
 {
     TakeOverResult result;
+    const CRecordCodec codec(key);
     tables.m_nRootSort = defaultSort;
     size_t first = 0;
     if (!records.empty() && isHeader(records.front())) {
-        const CRecordCodec::Item header = CRecordCodec::read(records.front(), key);
+        const CRecordCodec::Item header = codec.read(records.front());
         for (int t = 0; t < 5; ++t) {
             const qint32 icon = header.info.m_nIcons[t];
             if (icon >= 0 && icon < kIconLimit)
@@ -78,7 +80,7 @@ CRecordMapper::TakeOverResult CRecordMapper::takeOver(const std::vector<CDataNot
     tables.m_arInfos.reserve(tables.m_arInfos.size() + size_t(itemCount));
     tables.m_arOrder.reserve(tables.m_arOrder.size() + itemCount);
     for (size_t r = first; r < records.size(); ++r) {
-        CRecordCodec::Item item = CRecordCodec::read(records[r], key);
+        CRecordCodec::Item item = codec.read(records[r]);
         for (int t = 0; t < 5; ++t) {
             if (item.info.m_nIcons[t] < 0)
                 item.info.m_nIcons[t] = tables.m_defaultIcons[t];

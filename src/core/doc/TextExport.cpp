@@ -4,6 +4,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -72,35 +73,51 @@ private:
 };
 
 // Collects the output and hands it to the device in large blocks. Every "\n"
-// goes out as CR LF, as a text-mode file would write it.
+// goes out as CR LF, as a text-mode file would write it. The many small
+// pieces of a line are copied into a fixed buffer, which costs far less than
+// growing a byte array piece by piece.
 class CTextSink
 {
 public:
     explicit CTextSink(QIODevice &device)
-        : m_device(device)
+        : m_device(device), m_buffer(size_t(kBlock))
     {
     }
 
     void put(QByteArrayView s)
     {
-        qsizetype from = 0;
-        for (qsizetype nl = s.indexOf('\n'); nl >= 0; nl = s.indexOf('\n', from)) {
-            m_buffer.append(s.sliced(from, nl - from));
-            m_buffer.append("\r\n", 2);
-            from = nl + 1;
+        const char *p = s.data();
+        const char *const end = p + s.size();
+        while (p != end) {
+            const char *nl = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
+            if (!nl) {
+                append(p, end - p);
+                return;
+            }
+            append(p, nl - p);
+            append("\r\n", 2);
+            p = nl + 1;
         }
-        m_buffer.append(s.sliced(from));
-        if (m_buffer.size() >= kBlock)
-            flush();
     }
 
-    void repeat(char c, qsizetype n) { put(QByteArray(n, c)); }
+    // `c` is never a line feed, so it needs no translation.
+    void repeat(char c, qsizetype n)
+    {
+        for (qsizetype left = n; left > 0;) {
+            if (m_used == kBlock)
+                flush();
+            const qsizetype part = std::min(left, kBlock - m_used);
+            std::memset(m_buffer.data() + m_used, c, size_t(part));
+            m_used += part;
+            left -= part;
+        }
+    }
 
     bool flush()
     {
-        if (m_ok && !m_buffer.isEmpty())
-            m_ok = m_device.write(m_buffer) == m_buffer.size();
-        m_buffer.clear();
+        if (m_ok && m_used > 0)
+            m_ok = m_device.write(m_buffer.data(), m_used) == m_used;
+        m_used = 0;
         return m_ok;
     }
 
@@ -108,20 +125,60 @@ public:
 
 private:
     static constexpr qsizetype kBlock = 1 << 16;
+
+    void append(const char *p, qsizetype n)
+    {
+        while (n > 0) {
+            if (m_used == kBlock)
+                flush();
+            const qsizetype part = std::min(n, kBlock - m_used);
+            std::memcpy(m_buffer.data() + m_used, p, size_t(part));
+            m_used += part;
+            p += part;
+            n -= part;
+        }
+    }
+
     QIODevice &m_device;
-    QByteArray m_buffer;
+    std::vector<char> m_buffer;
+    qsizetype m_used = 0;
     bool m_ok = true;
 };
 
+// Position of the first CR LF in `s`, or -1.
+qsizetype findLineBreak(QByteArrayView s)
+{
+    const char *const begin = s.data();
+    const char *const end = begin + s.size();
+    for (const char *p = begin; p != end;) {
+        const char *cr = static_cast<const char *>(std::memchr(p, '\r', size_t(end - p)));
+        if (!cr || cr + 1 == end)
+            return -1;
+        if (cr[1] == '\n')
+            return cr - begin;
+        p = cr + 1;
+    }
+    return -1;
+}
+
+// Position of the last blank in `s`, or -1.
+qsizetype findLastBlank(QByteArrayView s)
+{
+    for (qsizetype i = s.size() - 1; i >= 0; --i) {
+        if (s[i] == ' ')
+            return i;
+    }
+    return -1;
+}
+
 void putText(CTextSink &out, QByteArrayView indent, QByteArrayView text, qsizetype width)
 {
-    static constexpr QByteArrayView kBreak("\r\n");
     const qsizetype len = text.size();
     qsizetype p = 0;
     while (p < len) {
         const QByteArrayView piece = text.sliced(p, std::min(width, len - p));
         QByteArrayView line;
-        const qsizetype pair = piece.indexOf(kBreak);
+        const qsizetype pair = findLineBreak(piece);
         if (pair == 0) {
             out.put("\n");
             p += 2;
@@ -131,7 +188,7 @@ void putText(CTextSink &out, QByteArrayView indent, QByteArrayView text, qsizety
             line = piece.first(pair);
             p += pair + 2;
         } else if (piece.size() == width) {
-            const qsizetype blank = piece.lastIndexOf(' ');
+            const qsizetype blank = findLastBlank(piece);
             const QByteArrayView rest = text.sliced(p + width);
             if (blank >= 0) {
                 line = piece.first(blank);

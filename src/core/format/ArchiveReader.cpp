@@ -14,9 +14,8 @@ constexpr quint16 kBigObjectTag = 0x7FFF;
 constexpr quint32 kBigClassTagBit = 0x80000000u;
 constexpr quint16 kCountEscape = 0xFFFF;
 
-// The smallest body of each schema, used to bound counts before allocating.
+// The smallest record body, used to bound counts before allocating.
 constexpr qsizetype kMinBodySchema1 = 4 + 2 + 2;
-constexpr qsizetype kMinBodySchema2 = 60;
 
 class CByteSource
 {

@@ -1,0 +1,223 @@
+// Times loading, saving and exporting documents of 1,000 to 100,000 items,
+// with and without a password, beside plain file I/O of the same bytes.
+//   tqb_bench [ITEMS ...]      (default: 1000 10000 100000)
+// Prints figures only and always exits with 0.
+#include "Prompter.h"
+#include "doc/TextExport.h"
+#include "doc/TorviQuillbookDoc.h"
+#include "settings/Settings.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <limits>
+#include <vector>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+namespace {
+
+constexpr char kPassword[] = "Bench#42";
+
+class CBenchPrompter : public IPrompter
+{
+public:
+    Answer message(const QString &text, Buttons) override
+    {
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+        return Answer::Cancel;
+    }
+    PasswordAnswer askPassword(const PasswordRequest &) override { return {true, QByteArray(kPassword), false}; }
+};
+
+// A small fixed generator (splitmix64): the same documents on every machine.
+class CRandom
+{
+public:
+    quint64 next()
+    {
+        quint64 z = (m_state += 0x9E3779B97F4A7C15ull);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return z ^ (z >> 31);
+    }
+    int below(int n) { return int(next() % quint64(n)); }
+
+private:
+    quint64 m_state = 0x5151B00Cull;
+};
+
+QByteArray words(CRandom &random, int length)
+{
+    static const char *const kWords[] = {"note",  "garden", "meeting", "caf\xE9", "r\xE9sum\xE9", "tomorrow",
+                                         "call",  "invoice", "paper",  "idea",   "river",        "\xA7" "4",
+                                         "train", "list",    "budget", "draft",  "Stra\xDF" "e", "window"};
+    QByteArray text;
+    text.reserve(length + 16);
+    int line = 0;
+    while (text.size() < length) {
+        const QByteArray word(kWords[random.below(int(std::size(kWords)))]);
+        text += word;
+        line += int(word.size()) + 1;
+        if (line > 60 + random.below(30)) {
+            text += "\r\n";
+            line = 0;
+        } else {
+            text += ' ';
+        }
+    }
+    text.truncate(length);
+    return text;
+}
+
+// Items in pre-order, nested up to five levels: each item goes at most one
+// level below the one before it. Texts run from a few hundred characters to
+// a few thousand, about 1 KB of file per item on average.
+void fillDocument(CTorviQuillbookDoc &doc, int items)
+{
+    CRandom random;
+    std::vector<int> lastAtDepth(5, -1);
+    int depth = 0;
+    for (int i = 0; i < items; ++i) {
+        depth = i == 0 ? 0 : random.below(std::min(depth + 1, 4) + 1);
+        const int textLength = random.below(10) == 0 ? 1000 + random.below(2000) : 150 + random.below(400);
+        CNoteInfo info;
+        info.m_nIcons = {random.below(60), random.below(60), random.below(60), random.below(60), random.below(60)};
+        if (random.below(50) == 0) {
+            info.m_nRemind = random.below(2);
+            info.m_times = {1700000000 + random.below(1000000), 0, 0, 1700000000, 1700000000};
+        }
+        const quint32 parent = depth == 0 ? CItemTables::kRootParent : quint32(lastAtDepth[size_t(depth - 1)]) + 2;
+        const int index = doc.appendItem(words(random, 10 + random.below(30)), words(random, textLength), parent, info);
+        doc.m_arOrder.append(quint32(index));
+        lastAtDepth[size_t(depth)] = index;
+    }
+}
+
+// The fastest of `runs` runs, in seconds: the machine is shared, and the
+// fastest run is the one least disturbed.
+double fastest(int runs, const std::function<void()> &work)
+{
+    double best = std::numeric_limits<double>::max();
+    for (int r = 0; r < runs; ++r) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        best = std::min(best, double(timer.nsecsElapsed()) / 1e9);
+    }
+    return best;
+}
+
+struct CFigures
+{
+    qint64 fileBytes = 0;
+    double load = 0, plainRead = 0;
+    double save = 0, plainWrite = 0, plainWriteSync = 0;
+    double exportTime = 0;
+    qint64 exportBytes = 0;
+};
+
+CFigures measure(CSettings &settings, const QTemporaryDir &dir, int items, bool password)
+{
+    CBenchPrompter prompter;
+    const QString path = dir.filePath(QStringLiteral("bench.tqb"));
+    const QString plainPath = dir.filePath(QStringLiteral("plain.bin"));
+    const int runs = items <= 1000 ? 20 : items <= 10000 ? 5 : 2;
+    CFigures f;
+
+    QByteArray bytes;
+    {
+        CTorviQuillbookDoc doc(settings, prompter);
+        fillDocument(doc, items);
+        if (password)
+            doc.setPassword(kPassword);
+        f.save = fastest(runs, [&] { doc.saveDocument(path); });
+    }
+    {
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        bytes = file.readAll();
+        f.fileBytes = bytes.size();
+    }
+    f.plainWrite = fastest(runs, [&] {
+        QFile file(plainPath);
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        file.write(bytes);
+        file.flush();
+    });
+    // The document is saved through a temporary file that is synced before it
+    // replaces the old one; the same bytes synced show what that part costs.
+    f.plainWriteSync = fastest(runs, [&] {
+        QFile file(plainPath);
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        file.write(bytes);
+        file.flush();
+#ifdef Q_OS_UNIX
+        ::fsync(file.handle());
+#endif
+    });
+    f.plainRead = fastest(runs, [&] {
+        QFile file(plainPath);
+        file.open(QIODevice::ReadOnly);
+        bytes = file.readAll();
+    });
+    bytes.clear();
+
+    CTorviQuillbookDoc loaded(settings, prompter);
+    f.load = fastest(runs, [&] { loaded.openDocument(path, false); });
+    f.exportTime = fastest(runs, [&] { f.exportBytes = CTextExport::render(loaded).size(); });
+    return f;
+}
+
+void printRow(int items, bool password, const CFigures &f)
+{
+    const double mb = double(f.fileBytes) / 1e6;
+    std::printf("%7d  %-3s %7.1f | %6.0f %6.0f %6.0f %5.2f | %6.0f %6.0f %6.0f %5.2f %6.0f %5.2f | %6.0f %6.0f\n", items,
+                password ? "yes" : "no", mb, f.load * 1e3, mb / f.load, mb / f.plainRead, f.load / f.plainRead,
+                f.save * 1e3, mb / f.save, mb / f.plainWrite, f.save / f.plainWrite, mb / f.plainWriteSync,
+                f.save / f.plainWriteSync, f.exportTime * 1e3, double(f.exportBytes) / 1e6 / f.exportTime);
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    std::vector<int> sizes;
+    for (int i = 1; i < argc; ++i) {
+        bool ok = false;
+        const int n = QByteArray(argv[i]).toInt(&ok);
+        if (ok && n > 0)
+            sizes.push_back(n);
+        else
+            std::fprintf(stderr, "ignoring \"%s\": not a number of items\n", argv[i]);
+    }
+    if (sizes.empty())
+        sizes = {1000, 10000, 100000};
+
+    QTemporaryDir dir;
+    QSettings store(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
+    CSettings settings(store);
+
+    std::printf("load: file read + parse + take over. save: prepare + write + save through a synced temporary file.\n"
+                "read, write: the same bytes with QFile (readAll; write + flush); w+sync: write, flush, fsync.\n"
+                "x: document time / plain time. export: text export rendered in memory. Speeds in MB/s.\n\n");
+    std::printf("%7s  %-3s %7s | %6s %6s %6s %5s | %6s %6s %6s %5s %6s %5s | %6s %6s\n", "items", "pw", "MB",
+                "load", "MB/s", "read", "x", "save", "MB/s", "write", "x", "w+sync", "x", "export", "MB/s");
+    std::printf("%7s  %-3s %7s | %6s %6s %6s %5s | %6s %6s %6s %5s %6s %5s | %6s %6s\n", "", "", "", "ms", "", "MB/s",
+                "", "ms", "", "MB/s", "", "MB/s", "", "ms", "");
+    for (int items : sizes) {
+        for (bool password : {false, true})
+            printRow(items, password, measure(settings, dir, items, password));
+    }
+    return 0;
+}

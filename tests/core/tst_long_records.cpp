@@ -1,0 +1,128 @@
+// Long titles and texts: the cipher and the text export handle them in
+// blocks, and every block boundary must be invisible in the result.
+#include "doc/RecordCodec.h"
+#include "doc/TextExport.h"
+
+#include <QBuffer>
+#include <QtTest>
+
+namespace {
+
+// The record words as the file format defines them, one character at a time.
+std::vector<quint16> expectedWords(const QByteArray &chars, const CRecordCodec::Key &key, size_t start)
+{
+    std::vector<quint16> words;
+    for (qsizetype i = 0; i < chars.size(); ++i) {
+        const quint32 k = key.empty() ? 0 : key[(start + size_t(i)) % key.size()];
+        words.push_back(quint16(quint32(qint32(qint8(chars[i]))) + k));
+    }
+    return words;
+}
+
+QByteArray allBytes(qsizetype length, int salt)
+{
+    QByteArray s(length, Qt::Uninitialized);
+    for (qsizetype i = 0; i < length; ++i)
+        s[i] = char((i * 37 + salt * 11) & 0xFF);
+    return s;
+}
+
+// Takes `limit` bytes and then refuses, like a full disk.
+class CFullDevice : public QBuffer
+{
+public:
+    explicit CFullDevice(qint64 limit) : m_limit(limit) {}
+
+protected:
+    qint64 writeData(const char *data, qint64 len) override
+    {
+        return size() + len > m_limit ? -1 : QBuffer::writeData(data, len);
+    }
+
+private:
+    qint64 m_limit;
+};
+
+}  // namespace
+
+class TestLongRecords : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void keyStreamAcrossBlocks_data()
+    {
+        QTest::addColumn<int>("keyLength");
+        for (int m : {0, 1, 2, 3, 5, 7, 31, 32, 33, 40})
+            QTest::newRow(qPrintable(QStringLiteral("key of %1").arg(m))) << m;
+    }
+    // Every length around the block size, with the text starting at every
+    // key phase the title can leave.
+    void keyStreamAcrossBlocks()
+    {
+        QFETCH(int, keyLength);
+        CRecordCodec::Key key;
+        for (int i = 0; i < keyLength; ++i)
+            key.push_back(quint32(1000 + i * 997));  // above 0xFF: the upper byte of a WORD matters
+        const CRecordCodec codec(key);
+        CNoteInfo info;
+        for (int titleLength : {0, 1, 31, 32, 33, 70}) {
+            for (int textLength : {0, 31, 32, 33, 64, 65, 1000}) {
+                const QByteArray title = allBytes(titleLength, 1);
+                const QByteArray text = allBytes(textLength, 2);
+                const CDataNotes r = codec.make(1, title, text, info);
+                QCOMPARE(r.m_wTitle, expectedWords(title, key, 0));
+                QCOMPARE(r.m_wText, expectedWords(text, key, size_t(titleLength)));
+                QCOMPARE(r, CRecordCodec::make(1, title, text, info, key));
+                const CRecordCodec::Item back = codec.read(r);
+                QCOMPARE(back.title, title);
+                QCOMPARE(back.text, text);
+            }
+        }
+    }
+
+    void readingKeepsOnlyTheLowByte()
+    {
+        const CRecordCodec::Key key{3, 300};
+        CDataNotes r;
+        for (int i = 0; i < 100; ++i)
+            r.m_wTitle.push_back(quint16(0xAB00 + i + key[size_t(i) % 2]));
+        const QByteArray title = CRecordCodec(key).read(r).title;
+        QCOMPARE(title.size(), 100);
+        for (int i = 0; i < 100; ++i)
+            QCOMPARE(quint8(title[i]), quint8(i));
+    }
+
+    // A title longer than the export's buffer goes out whole, its lone line
+    // feed as CR LF.
+    void exportOfAPieceLongerThanTheBuffer()
+    {
+        CItemTables t;
+        const QByteArray title = QByteArray(40000, 'a') + '\n' + QByteArray(40000, 'b');
+        t.appendItem(title, "x", CItemTables::kRootParent, CNoteInfo{});
+        t.m_arOrder = {0};
+        const QByteArray out = CTextExport::render(t);
+        QVERIFY(out.contains("\r\n*" + QByteArray(40000, 'a') + "\r\n" + QByteArray(40000, 'b') + "*\r\n\r\nx\r\n"));
+        QCOMPARE(out.count('\n'), out.count("\r\n"));
+    }
+
+    void exportStopsAtAFullDevice()
+    {
+        CItemTables t;
+        for (int i = 0; i < 2000; ++i) {
+            t.appendItem("T", QByteArray(200, 'w'), CItemTables::kRootParent, CNoteInfo{});
+            t.m_arOrder.append(quint32(i));
+        }
+        const qsizetype whole = CTextExport::render(t).size();
+        CFullDevice device(whole - 1);
+        QVERIFY(device.open(QIODevice::WriteOnly));
+        QVERIFY(!CTextExport::write(t, device));
+        CFullDevice roomy(whole);
+        QVERIFY(roomy.open(QIODevice::WriteOnly));
+        QVERIFY(CTextExport::write(t, roomy));
+        QCOMPARE(roomy.data().size(), whole);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLongRecords)
+#include "tst_long_records.moc"
