@@ -130,7 +130,7 @@ CFigures measure(CSettings &settings, const QTemporaryDir &dir, int items, bool 
     CBenchPrompter prompter;
     const QString path = dir.filePath(QStringLiteral("bench.tqb"));
     const QString plainPath = dir.filePath(QStringLiteral("plain.bin"));
-    const int runs = items <= 1000 ? 20 : items <= 10000 ? 5 : 2;
+    const int runs = items <= 1000 ? 20 : items <= 10000 ? 5 : 3;
     CFigures f;
 
     QByteArray bytes;
