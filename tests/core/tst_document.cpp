@@ -379,9 +379,11 @@ private slots:
             QVERIFY(bool(running));
             QVERIFY(!f.doc->saveDocument(f.path("busy.tqb")));
             QVERIFY(!f.doc->exportText(f.path("busy.txt")));
+            QVERIFY(!f.doc->readFromBytes(QByteArray::fromHex("0000")));
+            QVERIFY(!f.doc->openDocument(f.path("busy.tqb")));
         }
-        QCOMPARE(f.prompter.messages.size(), 2);
-        QCOMPARE(f.prompter.messages[0], QString::fromLatin1(CBusyGuard::kInternalError));
+        QCOMPARE(f.doc->count(), 2);
+        QCOMPARE(f.prompter.messages, QStringList(4, QString::fromLatin1(CBusyGuard::kInternalError)));
         QVERIFY(!QFile::exists(f.path("busy.tqb")));
         QCOMPARE(f.doc->busy(), int(CTorviQuillbookDoc::kIdle));
         QVERIFY(f.doc->saveDocument(f.path("busy.tqb")));

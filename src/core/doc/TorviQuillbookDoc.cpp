@@ -100,11 +100,11 @@ void CTorviQuillbookDoc::setBackup(const CBackupSettings &backup)
 
 // ---------------------------------------------------------------- lifecycle
 
-void CTorviQuillbookDoc::clearContents()
+bool CTorviQuillbookDoc::clearContents()
 {
     CBusyGuard guard(*this, kBusyClearing);
     if (!guard)
-        return;
+        return false;
     m_bLoadedItems = false;
     m_new = true;
     m_nCurItem = -1;
@@ -112,6 +112,7 @@ void CTorviQuillbookDoc::clearContents()
     m_strCurText.clear();
     clearItems();
     m_bHasReminders = false;
+    return true;
 }
 
 void CTorviQuillbookDoc::resetToEmpty()
@@ -137,6 +138,10 @@ void CTorviQuillbookDoc::newDocument()
 
 bool CTorviQuillbookDoc::openDocument(const QString &path, bool addToRecent)
 {
+    if (m_nBusy != kIdle) {
+        m_prompter.message(QString::fromLatin1(CBusyGuard::kInternalError));
+        return false;  // the contents stay as they are
+    }
     QByteArray bytes;
     const CDocumentFile::Result loaded = CDocumentFile::load(path, bytes);
     if (!loaded.ok) {
@@ -264,7 +269,8 @@ bool CTorviQuillbookDoc::exportText(const QString &path)
 
 bool CTorviQuillbookDoc::readFromBytes(const QByteArray &bytes)
 {
-    clearContents();
+    if (!clearContents())
+        return false;  // reported; nothing is read into a document that is in use
     const CArchiveReader::Status status = CArchiveReader::read(bytes, m_arRecords);
     if (status != CArchiveReader::Status::Ok) {
         m_arRecords.clear();

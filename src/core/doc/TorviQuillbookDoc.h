@@ -51,7 +51,7 @@ public:
     void setTitle(const QString &title);
 
     // --- lifecycle ---
-    void clearContents();
+    bool clearContents();  // false when another operation holds the document
     void newDocument();
     // Reads `path` into the document. A file that cannot be read leaves the
     // contents alone; one that is not a document leaves the document empty.
