@@ -1,7 +1,6 @@
 #include "common/FakePrompter.h"
 #include "doc/BackupChoice.h"
 #include "doc/BackupFolderCheck.h"
-#include "text/FolderPath.h"
 
 #include <QDir>
 #include <QFile>
@@ -30,12 +29,9 @@ private slots:
     void fileOfThatNameKeepsDialogOpen();
     void emptyFolderIsRefused();
     void uncreatableFolderIsReported();
-    void separatorHelpersKeepRoot();
 
-    void choiceOpensCheckedWithProgramFolder();
     void choiceMapsStoredValuesToIndices_data();
     void choiceMapsStoredValuesToIndices();
-    void choiceAppliesOnlyWhenOn();
     void choiceWithoutSelectionKeepsValues();
 };
 
@@ -119,26 +115,7 @@ void TestBackupFolder::uncreatableFolderIsReported()
     QCOMPARE(prompter.messages.last(), QStringLiteral("The folder could not be created:\n") + target);
 }
 
-void TestBackupFolder::separatorHelpersKeepRoot()
-{
-    QCOMPARE(FolderPath::withoutTrailingSeparator(QStringLiteral("/a/b//")), QStringLiteral("/a/b/"));
-    QCOMPARE(FolderPath::withoutTrailingSeparator(QStringLiteral("/")), QStringLiteral("/"));
-    QCOMPARE(FolderPath::withTrailingSeparator(QStringLiteral("/")), QStringLiteral("/"));
-    QCOMPARE(FolderPath::withTrailingSeparator(QStringLiteral("/a")), QStringLiteral("/a/"));
-    CFakePrompter prompter;
-    QCOMPARE(CBackupFolderCheck::accept(QStringLiteral("/"), prompter), std::optional<QString>(QStringLiteral("/")));
-}
 
-void TestBackupFolder::choiceOpensCheckedWithProgramFolder()
-{
-    const CBackupSettings off{false, QString(), 2, 7};
-    const CBackupChoice choice = CBackupChoice::fromSettings(off, QStringLiteral("/opt/tqb/"));
-    QVERIFY(choice.on);
-    QCOMPARE(choice.folder, QStringLiteral("/opt/tqb/"));
-
-    const CBackupSettings set{false, QStringLiteral("/srv/copies/"), 2, 7};
-    QCOMPARE(CBackupChoice::fromSettings(set, QStringLiteral("/opt/tqb/")).folder, QStringLiteral("/srv/copies/"));
-}
 
 void TestBackupFolder::choiceMapsStoredValuesToIndices_data()
 {
@@ -168,14 +145,6 @@ void TestBackupFolder::choiceMapsStoredValuesToIndices()
     QCOMPARE(choice.applyTo(settings), settings);
 }
 
-void TestBackupFolder::choiceAppliesOnlyWhenOn()
-{
-    const CBackupSettings before{true, QStringLiteral("/old/"), 2, 3};
-    CBackupChoice choice{false, QStringLiteral("/new/"), 4, 4};
-    QCOMPARE(choice.applyTo(before), (CBackupSettings{false, QStringLiteral("/old/"), 2, 3}));
-    choice.on = true;
-    QCOMPARE(choice.applyTo(before), (CBackupSettings{true, QStringLiteral("/new/"), 5, 30}));
-}
 
 void TestBackupFolder::choiceWithoutSelectionKeepsValues()
 {
