@@ -302,7 +302,7 @@ void CTorviQuillbookDoc::takeOverRecords(const std::vector<CDataNotes> &records)
     m_bLoadedItems = result.loadedItems;
 }
 
-bool CTorviQuillbookDoc::passwordStep(const std::vector<CDataNotes> &records)
+void CTorviQuillbookDoc::passwordStep(const std::vector<CDataNotes> &records)
 {
     bool ask = false;
     if (!records.empty() && records.front().m_nRemind > 0)
@@ -311,12 +311,11 @@ bool CTorviQuillbookDoc::passwordStep(const std::vector<CDataNotes> &records)
         ask = m_settings.reqPsw() == 1;  // a file without header may be enciphered
     if (!ask) {
         setPassword({});
-        return false;
+        return;
     }
     m_bAskPassword = true;
     changePassword();
     m_bAskPassword = false;
-    return true;
 }
 
 // ----------------------------------------------------------------- password

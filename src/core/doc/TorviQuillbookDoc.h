@@ -111,7 +111,7 @@ signals:
 
 private:
     friend class CBusyGuard;
-    bool passwordStep(const std::vector<CDataNotes> &records);
+    void passwordStep(const std::vector<CDataNotes> &records);
     void takeOverRecords(const std::vector<CDataNotes> &records);
     void resetToEmpty();
     void setDocumentFolderFrom(const QString &path);
