@@ -4,6 +4,7 @@
 #include "app/MainFrame.h"
 #include "app/TorviQuillbookApp.h"
 #include "dialogs/PasswordDlg.h"
+#include "dialogs/RestoreDlg.h"
 #include "doc/TorviQuillbookDoc.h"
 #include "DocFixture.h"
 
@@ -153,6 +154,33 @@ private slots:
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(frame, &drop);
         QCOMPARE(frame->windowTitle(), QStringLiteral("dropped.tqb - Torvi Quillbook"));
+        QVERIFY(itemTitled(frame->itemView(), QStringLiteral("Root")));
+    }
+
+    void restoreABackupCopyFromTheMenu()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("bk")));
+        QVERIFY(!makeDocument(dir.filePath(QStringLiteral("bk/notes.bk0"))).isEmpty());
+        auto store = settingsIn(dir);
+        store->setValue(QStringLiteral("BackUp/BackUpPath"), dir.filePath(QStringLiteral("bk")) + QLatin1Char('/'));
+        CTorviQuillbookApp app(std::move(store));
+        QVERIFY(QDir::setCurrent(dir.path()));
+        QVERIFY(app.startUp({QStringLiteral("torvi-quillbook")}));
+        CMainFrame *frame = app.mainFrame();
+        QAction *restore = frame->action(QStringLiteral("restore"));
+        QVERIFY(restore->isEnabled());
+
+        guitest::whenModalShows<CRestoreDlg>([](CRestoreDlg *dlg) {
+            auto *list = dlg->findChild<QTreeWidget *>(QStringLiteral("files"));
+            QTreeWidgetItem *row = list->topLevelItem(0);
+            QCOMPARE(row->text(0), QStringLiteral("notes.bk0"));
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualItemRect(row).center());
+            QTest::mouseClick(dlg->findChild<QPushButton *>(QStringLiteral("restore")), Qt::LeftButton);
+        });
+        restore->trigger();
+        QCOMPARE(frame->windowTitle(), QStringLiteral("notes - Torvi Quillbook"));
+        QVERIFY(app.document().isModified());
         QVERIFY(itemTitled(frame->itemView(), QStringLiteral("Root")));
     }
 
