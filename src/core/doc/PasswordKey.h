@@ -12,6 +12,9 @@ class CPasswordKey
 public:
     // The one repeated-character password that is let through.
     static constexpr const char *kFixedRepeatedPassword = "22222";
+    // Shown when a typed password has characters the document's code page cannot hold.
+    static constexpr const char *kNotInCodePage =
+        "The password contains characters that cannot be stored in this document's code page.";
 
     // One value per password character: (sum of the low seven bits) mod (the
     // character's low seven bits). Empty for an empty password. A password the

@@ -77,7 +77,7 @@ void CPasswordDlg::onOk()
     const QString text = m_edit->text();
     const std::optional<QByteArray> bytes = m_encode(text);
     if (!bytes) {
-        refuse(QStringLiteral("The password contains characters that cannot be stored in this document's code page."));
+        refuse(QString::fromLatin1(CPasswordKey::kNotInCodePage));
         return;
     }
     const QString refusal = CPasswordKey::refusal(*bytes, text, m_duringOpen);
