@@ -170,6 +170,11 @@ bool CTorviQuillbookDoc::openDocument(const QString &path, bool addToRecent)
 
 bool CTorviQuillbookDoc::saveDocument(const QString &path)
 {
+    return writeDocument(path, true);
+}
+
+bool CTorviQuillbookDoc::writeDocument(const QString &path, bool reportFailure)
+{
     bool saved = false;
     {
         CBusyGuard guard(*this, kBusyWriting);
@@ -182,7 +187,7 @@ bool CTorviQuillbookDoc::saveDocument(const QString &path)
         if (result.ok) {
             saved = true;
             setModifiedFlag(false);
-        } else if (!m_bSilenceSaveErrors) {
+        } else if (reportFailure) {
             m_prompter.message(result.error);
         }
     }
@@ -229,9 +234,7 @@ void CTorviQuillbookDoc::autoSaveOnSelectionChange()
         return;
     // A failing automatic save is told once; later ones try again quietly
     // until a save succeeds. The document stays modified meanwhile.
-    m_bSilenceSaveErrors = m_bAutoSaveFailing;
-    m_bAutoSaveFailing = !saveDocument(m_strPathName);
-    m_bSilenceSaveErrors = false;
+    m_bAutoSaveFailing = !writeDocument(m_strPathName, !m_bAutoSaveFailing);
 }
 
 void CTorviQuillbookDoc::saveAsCommand()

@@ -111,6 +111,7 @@ signals:
 
 private:
     friend class CBusyGuard;
+    bool writeDocument(const QString &path, bool reportFailure);
     void passwordStep(const std::vector<CDataNotes> &records);
     void takeOverRecords(const std::vector<CDataNotes> &records);
     void resetToEmpty();
@@ -137,7 +138,6 @@ private:
 
     int m_nBusy = kIdle;
     bool m_bAutoSaveFailing = false;   // the last automatic save failed and was reported
-    bool m_bSilenceSaveErrors = false;
     QString m_strDocFolder;
     std::vector<CDataNotes> m_arRecords;
 };
