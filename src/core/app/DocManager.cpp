@@ -2,10 +2,9 @@
 
 #include "doc/Backup.h"
 #include "doc/TorviQuillbookDoc.h"
-#include "settings/Settings.h"
 
 CDocManager::CDocManager(CTorviQuillbookDoc &doc, CSettings &settings, QObject *parent)
-    : QObject(parent), m_doc(doc), m_settings(settings), m_recent(settings)
+    : QObject(parent), m_doc(doc), m_recent(settings)
 {
     connect(&m_doc, &CTorviQuillbookDoc::addedToRecentFiles, this, [this](const QString &path) { m_recent.add(path); });
 }
@@ -23,7 +22,7 @@ bool CDocManager::fileNew()
 {
     if (m_bFirstNew) {
         m_bFirstNew = false;
-        if (m_settings.lastFile() == 1 && !m_recent.first().isEmpty())
+        if (m_doc.flags().lastFile() && !m_recent.first().isEmpty())
             return openRecentFile(0);
     }
     if (!m_doc.saveModified())

@@ -44,7 +44,6 @@ private:
     OpenResult open(const QString &path, bool addToRecent);
 
     CTorviQuillbookDoc &m_doc;
-    CSettings &m_settings;
     CRecentFileList m_recent;
     bool m_bFirstNew = true;
 };
