@@ -12,9 +12,10 @@ IPrompter::Answer CCliPrompter::message(const QString &text, Buttons buttons)
 
 IPrompter::PasswordAnswer CCliPrompter::askPassword(const PasswordRequest &request)
 {
-    Q_UNUSED(request)
-    if (!m_password) {
-        if (m_warnWithoutPassword)
+    // Asked again while the document already holds the password given, it
+    // did not read the file: the same answer again would never end.
+    if (!m_password || request.current == *m_password) {
+        if (!m_password)
             CConsole::error(QString::fromLatin1(kNoPasswordNote));
         return {};
     }

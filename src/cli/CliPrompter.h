@@ -14,18 +14,15 @@ class CCliPrompter : public IPrompter
 public:
     // The password to give when the document asks; none: answer Cancel.
     void setPassword(std::optional<QByteArray> password) { m_password = std::move(password); }
-    // Whether a request without a password to give is mentioned on standard error.
-    void setWarnWithoutPassword(bool warn) { m_warnWithoutPassword = warn; }
     int messageCount() const { return m_messages; }
 
     Answer message(const QString &text, Buttons buttons = Buttons::Ok) override;
     PasswordAnswer askPassword(const PasswordRequest &request) override;
 
     static constexpr const char *kNoPasswordNote =
-        "The document asks for a password and none was given (--password-stdin); it is read without one.";
+        "The document asks for a password and none was given (--password-stdin).";
 
 private:
     std::optional<QByteArray> m_password;
-    bool m_warnWithoutPassword = true;
     int m_messages = 0;
 };

@@ -2,7 +2,9 @@
 
 #include "Console.h"
 #include "doc/DocumentFile.h"
+#include "doc/PasswordCheck.h"
 #include "doc/PasswordKey.h"
+#include "doc/RecordMapper.h"
 #include "doc/TorviQuillbookDoc.h"
 #include "format/ArchiveReader.h"
 #include "settings/Settings.h"
@@ -79,16 +81,51 @@ bool CCliSession::takePasswordOption()
     return true;
 }
 
+namespace {
+
+bool loadFile(const QString &path, QByteArray &bytes)
+{
+    const CDocumentFile::Result loaded = CDocumentFile::load(path, bytes);
+    if (!loaded.ok)
+        CCliSession::fail(loaded.error);
+    return loaded.ok;
+}
+
+}  // namespace
+
+bool CCliSession::readStoredRecords(const QString &path, std::vector<CDataNotes> &records, CRecordCodec::Key &key)
+{
+    records.clear();
+    key.clear();
+    QByteArray bytes;
+    if (!loadFile(path, bytes))
+        return false;
+    if (bytes.isEmpty())
+        return true;
+    const CArchiveReader::Status status = CArchiveReader::read(bytes, records);
+    if (status != CArchiveReader::Status::Ok) {
+        fail(QString::fromLatin1(status == CArchiveReader::Status::UnknownSchema ? CDocumentFile::kUnknownVersion
+                                                                                  : CDocumentFile::kUnexpectedFormat));
+        return false;
+    }
+    const bool claims = !records.empty() && CRecordMapper::isHeader(records.front()) && records.front().m_nRemind > 0;
+    if (m_password.isEmpty() || !claims)
+        return true;
+    key = CPasswordKey::derive(m_password);
+    if (CPasswordCheck::judge(records, key) == CPasswordCheck::Verdict::Wrong) {
+        fail(QString::fromLatin1(CPasswordCheck::kSeemsWrong));
+        return false;
+    }
+    return true;
+}
+
 bool CCliSession::readRecords(const QString &path, std::vector<CDataNotes> &records, CRecordCodec::Key &key)
 {
     records.clear();
     key.clear();
     QByteArray bytes;
-    const CDocumentFile::Result loaded = CDocumentFile::load(path, bytes);
-    if (!loaded.ok) {
-        fail(loaded.error);
+    if (!loadFile(path, bytes))
         return false;
-    }
     if (bytes.isEmpty())
         return true;  // an empty file is an empty document
     // The document reads the file first: it reports a damaged one and runs

@@ -53,9 +53,15 @@ public:
     const QByteArray &password() const { return m_password; }
 
     // The records of a file as written, and the key the document's password
-    // step settled on for them (empty when the file has no password or none
-    // was given). An empty file has no records. False after a reported problem.
+    // step settled on for them (empty when the file has no password). A file
+    // that asks for a password is refused when none was given or the one
+    // given does not read it. An empty file has no records. False after a
+    // reported problem.
     bool readRecords(const QString &path, std::vector<CDataNotes> &records, CRecordCodec::Key &key);
+    // The same without needing the password: the key is that of the password
+    // given (refused when it does not read the file), else empty, and the
+    // enciphered values stay as stored.
+    bool readStoredRecords(const QString &path, std::vector<CDataNotes> &records, CRecordCodec::Key &key);
 
     static int fail(const QString &message);
 

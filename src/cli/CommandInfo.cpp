@@ -11,10 +11,9 @@ int runInfo(CCliSession &session)
     if (!session.takePasswordOption())
         return CCliSession::kFailure;
     // The plain values need no password; only the header's icons and stamp do.
-    session.prompter().setWarnWithoutPassword(false);
     std::vector<CDataNotes> records;
     CRecordCodec::Key key;
-    if (!session.readRecords(session.file(0), records, key))
+    if (!session.readStoredRecords(session.file(0), records, key))
         return CCliSession::kFailure;
 
     const bool hasHeader = !records.empty() && CRecordMapper::isHeader(records.front());

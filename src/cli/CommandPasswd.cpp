@@ -12,9 +12,7 @@ bool claimsPassword(CCliSession &session, const QString &path, bool &claims)
 {
     std::vector<CDataNotes> records;
     CRecordCodec::Key key;
-    session.prompter().setWarnWithoutPassword(false);
-    const bool read = session.readRecords(path, records, key);
-    session.prompter().setWarnWithoutPassword(true);
+    const bool read = session.readStoredRecords(path, records, key);
     claims = read && !records.empty() && CRecordMapper::isHeader(records.front()) && records.front().m_nRemind > 0;
     return read;
 }

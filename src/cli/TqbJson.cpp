@@ -274,14 +274,17 @@ bool CTqbJson::toTables(const QByteArray &text, const CCodePage &codePage, CItem
             || !in.int32(object.value(QStringLiteral("kind")), where + QStringLiteral(".kind"), item.info.m_nKind)) {
             return failed();
         }
-        // The writer leaves out an item whose link names neither a root nor
-        // an item; refusing it here keeps it from vanishing silently.
+        // Items are in tree order, so a parent always comes before its
+        // children. A link to the item itself, to a later item (which is how
+        // every cycle starts) or to nothing would make the item vanish from
+        // the tree and from the next save: refused here.
         const qint64 link = item.parent;
-        if (link != qint64(CItemTables::kRootParent) && (link < 2 || link - 2 >= items.size())) {
+        if (link != qint64(CItemTables::kRootParent) && (link < 2 || link - 2 >= j)) {
             in.fail(where + QStringLiteral(".parent"),
-                    QStringLiteral("must be 1 (a root) or 2 to %1 (a child of item 0 to %2)")
-                        .arg(items.size() + 1)
-                        .arg(items.size() - 1));
+                    j == 0 ? QStringLiteral("must be 1 (the first item is a root)")
+                           : QStringLiteral("must be 1 (a root) or 2 to %1 (a child of an earlier item, 0 to %2)")
+                                 .arg(j + 1)
+                                 .arg(j - 1));
             return failed();
         }
         // Without a reminder the file keeps no reminder times: refused rather

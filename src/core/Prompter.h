@@ -9,7 +9,7 @@
 class IPrompter
 {
 public:
-    enum class Buttons { Ok, OkCancel, YesNoCancel };
+    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
     enum class Answer { Ok, Cancel, Yes, No };
 
     struct PasswordRequest
@@ -32,7 +32,9 @@ public:
     virtual PasswordAnswer askPassword(const PasswordRequest &request) = 0;
 
     // File and folder choosers; an empty result means the user cancelled.
-    // Front ends without dialogs keep these defaults.
+    // Front ends without dialogs keep these defaults. The save chooser
+    // returns the final name (with the extension the chosen filter adds)
+    // and does not ask about an existing file: the core asks, on that name.
     virtual QString chooseSaveFile(const QString &title, const QString &proposedPath, const QString &filters)
     {
         Q_UNUSED(title) Q_UNUSED(proposedPath) Q_UNUSED(filters) return {};

@@ -152,6 +152,62 @@ private slots:
         QCOMPARE(f.prompter.messages.last(), QStringLiteral("Unexpected file format."));
     }
 
+    // The save before a restore rotates the copies; the copy chosen must be
+    // the one restored, whatever the rotation does to its file.
+    void restoreGivesTheChosenCopyThoughTheSaveRotates_data()
+    {
+        QTest::addColumn<int>("versions");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("one version") << 1 << "notes.bk0" << QByteArray("OLD VERSION");
+        QTest::newRow("three, newest") << 3 << "notes.bk0" << QByteArray("OLD VERSION");
+        QTest::newRow("three, middle") << 3 << "notes.bk1" << QByteArray("OLDER VERSION");
+        QTest::newRow("three, oldest") << 3 << "notes.bk2" << QByteArray("OLDEST VERSION");
+    }
+
+    void restoreGivesTheChosenCopyThoughTheSaveRotates()
+    {
+        QFETCH(int, versions);
+        QFETCH(QString, chosen);
+        QFETCH(QByteArray, expected);
+        CDocFixture f([](CSettings &s) { s.setAutoSave(1); });
+        QVERIFY(QDir(f.dir.path()).mkdir(QStringLiteral("bk")));
+        QVERIFY(QDir::setCurrent(f.dir.path()));
+        const QDateTime twoDaysAgo = QDateTime::currentDateTime().addDays(-2);
+        const QList<QByteArray> copies{"OLD VERSION", "OLDER VERSION", "OLDEST VERSION"};
+        for (int v = 0; v < versions; ++v) {
+            const QString name = QStringLiteral("bk/notes.bk%1").arg(v);
+            saveSample(f, name, copies[v]);
+            QFile file(f.path(name));
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(twoDaysAgo.addSecs(-v * 86400), QFileDevice::FileModificationTime));
+        }
+        CBackupSettings backup;
+        backup.on = true;
+        backup.folder = f.path("bk") + QLatin1Char('/');
+        backup.versions = versions;
+        backup.periodDays = 1;
+        f.doc->setBackup(backup);
+        // The current document, saved, then changed: Restore saves it first.
+        f.addRootAndChild("CURRENT VERSION");
+        f.doc->setBackup(CBackupSettings{});
+        QVERIFY(f.doc->saveDocument(f.path("notes.tqb")));
+        f.doc->setBackup(backup);
+        f.doc->setPathName(f.path("notes.tqb"));
+        f.doc->m_arTexts[0] = "CURRENT VERSION, changed";
+        f.doc->setModifiedFlag(true);
+
+        CDocManager manager(*f.doc, *f.settings);
+        QVERIFY(manager.restore(chosen));
+        QCOMPARE(f.doc->m_arTexts.value(0), expected);
+        // The save did happen, and its backup copy holds the version before it.
+        CDocFixture g;
+        QVERIFY(g.doc->openDocument(f.path("notes.tqb")));
+        QCOMPARE(g.doc->m_arTexts.value(0), QByteArray("CURRENT VERSION, changed"));
+        QVERIFY(g.doc->openDocument(f.path("bk/notes.bk0")));
+        QCOMPARE(g.doc->m_arTexts.value(0), QByteArray("CURRENT VERSION"));
+    }
+
     void restoreNeedsABackupFolder()
     {
         CDocFixture f;

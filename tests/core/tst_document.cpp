@@ -111,25 +111,6 @@ private slots:
         QVERIFY(h.prompter.passwordRequests.isEmpty());
     }
 
-    void wrongPasswordSavedAgainKeepsTheText()
-    {
-        CDocFixture f;
-        f.addRootAndChild("the secret text", "more");
-        f.doc->setPassword("right");
-        QVERIFY(f.doc->saveDocument(f.path("p.tqb")));
-
-        CDocFixture g;
-        g.prompter.passwordAnswers = {typed("wrong")};
-        QVERIFY(g.doc->openDocument(f.path("p.tqb")));
-        QVERIFY(g.doc->m_arTexts[0] != QByteArray("the secret text"));
-        QVERIFY(g.doc->saveDocument(f.path("p.tqb")));
-
-        CDocFixture h;
-        h.prompter.passwordAnswers = {typed("right")};
-        QVERIFY(h.doc->openDocument(f.path("p.tqb")));
-        QCOMPARE(h.doc->m_arTexts, (QList<QByteArray>{"the secret text", "more"}));
-    }
-
     void reloadWithTheRightPassword()
     {
         CDocFixture f;
@@ -138,15 +119,16 @@ private slots:
         QVERIFY(f.doc->saveDocument(f.path("r.tqb")));
 
         CDocFixture g;
-        g.prompter.passwordAnswers = {typed("wrong")};
+        g.prompter.passwordAnswers = {typed("wrong"), typed("right")};
         QVERIFY(g.doc->openDocument(f.path("r.tqb")));
         QVERIFY(g.doc->loadedItems());
+        g.prompter.passwordRequests.clear();
         // Change password: the right one, with "Reload Document".
         g.prompter.passwordAnswers = {typed("right", true), typed("right")};
         g.prompter.answers = {IPrompter::Answer::No};
         g.doc->changePassword();
-        QVERIFY(g.prompter.passwordRequests[1].allowReload);
-        QVERIFY(!g.prompter.passwordRequests[1].duringOpen);
+        QVERIFY(g.prompter.passwordRequests[0].allowReload);
+        QVERIFY(!g.prompter.passwordRequests[0].duringOpen);
         QCOMPARE(g.doc->m_arTexts[0], QByteArray("readable"));
         QCOMPARE(g.doc->pathName(), f.path("r.tqb"));
         QCOMPARE(g.doc->title(), QStringLiteral("r.tqb"));
@@ -206,12 +188,24 @@ private slots:
         CDocFixture f;
         writeFile(f.path("bad.tqb"), bytes);
         f.addRootAndChild();
+        f.doc->setPassword("previous");
+        f.doc->m_creationTime = 1234;
         QVERIFY(!f.doc->openDocument(f.path("bad.tqb")));
         QCOMPARE(f.prompter.messages, QStringList{message});
         QCOMPARE(f.doc->count(), 0);
         QVERIFY(f.doc->m_arOrder.isEmpty());
         QVERIFY(f.doc->pathName().isEmpty());
         QCOMPARE(f.doc->title(), QStringLiteral("Untitled"));
+        // As after New: the previous document's password would otherwise
+        // encipher what is typed next, unknown to the user.
+        QVERIFY(!f.doc->hasPassword());
+        QCOMPARE(f.doc->m_creationTime, 0);
+        f.addRootAndChild("typed after the failure");
+        QVERIFY(f.doc->saveDocument(f.path("next.tqb")));
+        CDocFixture g;
+        QVERIFY(g.doc->openDocument(f.path("next.tqb")));
+        QVERIFY(g.prompter.passwordRequests.isEmpty());
+        QCOMPARE(g.doc->m_arTexts.value(0), QByteArray("typed after the failure"));
     }
 
     void unreadableFileKeepsTheContents()
@@ -346,6 +340,43 @@ private slots:
         QVERIFY(!f.doc->isModified());
     }
 
+    // Whatever way the name is given, an existing file is replaced only
+    // after a Yes; No goes back to the chooser.
+    void saveAsAsksBeforeReplacingAFile()
+    {
+        CDocFixture f;
+        f.addRootAndChild("new contents");
+        f.doc->m_nCurItem = 0;
+        writeFile(f.path("victim.txt"), "keep me");
+        writeFile(f.path("victim2.tqb"), "keep me too");
+        const QString question = QStringLiteral("victim.txt already exists.\nDo you want to replace it?");
+
+        f.prompter.saveFileAnswers = {f.path("victim.txt"), f.path("victim2.tqb")};
+        f.prompter.answers = {IPrompter::Answer::No, IPrompter::Answer::No};
+        f.doc->saveAsCommand();
+        QCOMPARE(f.prompter.messages,
+                 (QStringList{question, QStringLiteral("victim2.tqb already exists.\nDo you want to replace it?")}));
+        QCOMPARE(f.prompter.messageButtons.first(), IPrompter::Buttons::YesNo);
+        QCOMPARE(f.prompter.chooserTitles.size(), 3);  // asked again after each No
+        QCOMPARE(readAll(f.path("victim.txt")), QByteArray("keep me"));
+        QCOMPARE(readAll(f.path("victim2.tqb")), QByteArray("keep me too"));
+        QVERIFY(f.doc->pathName().isEmpty());
+
+        f.prompter.messages.clear();
+        f.prompter.saveFileAnswers = {f.path("victim.txt")};
+        f.prompter.answers = {IPrompter::Answer::Yes};
+        f.doc->saveAsCommand();
+        QCOMPARE(f.prompter.messages, QStringList{question});
+        QVERIFY(readAll(f.path("victim.txt")).contains("new contents"));
+
+        // Save of an unnamed document asks too.
+        f.prompter.messages.clear();
+        f.prompter.saveFileAnswers = {f.path("victim2.tqb")};
+        f.prompter.answers = {IPrompter::Answer::No};
+        QVERIFY(!f.doc->saveCommand());
+        QCOMPARE(readAll(f.path("victim2.tqb")), QByteArray("keep me too"));
+    }
+
     void exportErrorIsReported()
     {
         CDocFixture f;
@@ -404,6 +435,30 @@ private slots:
         QVERIFY(f.doc->saveDocument(f.path("n.tqb")));
         QCOMPARE(readAll(f.path("bk/n.bk0")), first);
         QCOMPARE(f.settings->backup(), backup);
+    }
+
+    // A copy that cannot be written is told once; the saves go on.
+    void failingBackupIsToldOnceAndTheSaveGoesOn()
+    {
+        CDocFixture f;
+        CBackupSettings backup;
+        backup.on = true;
+        backup.folder = f.path("no such folder") + QLatin1Char('/');
+        f.doc->setBackup(backup);
+        f.addRootAndChild("version 1");
+        QVERIFY(f.doc->saveDocument(f.path("n.tqb")));
+        QVERIFY(f.prompter.messages.isEmpty());  // the first save has nothing to copy
+        for (const QByteArray text : {"version 2", "version 3"}) {
+            f.doc->m_arTexts[0] = text;
+            QVERIFY(f.doc->saveDocument(f.path("n.tqb")));
+        }
+        const QString copy = QDir::toNativeSeparators(backup.folder + QStringLiteral("n.bk0"));
+        QCOMPARE(f.prompter.messages,
+                 QStringList{QStringLiteral("The backup copy %1 could not be written.\nThe document is saved without it.")
+                                 .arg(copy)});
+        CDocFixture g;
+        QVERIFY(g.doc->openDocument(f.path("n.tqb")));
+        QCOMPARE(g.doc->m_arTexts.value(0), QByteArray("version 3"));
     }
 };
 

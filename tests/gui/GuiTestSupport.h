@@ -30,6 +30,20 @@ void whenModalShows(std::function<void(T *)> step)
     });
 }
 
+// Like whenModalShows, for a window that comes after the one being handled
+// closes: waits (up to ten seconds) until a modal window of type T is the
+// active one instead of closing whatever is active first.
+template <class T>
+void whenModalShowsNext(std::function<void(T *)> step, int attemptsLeft = 1000)
+{
+    QTimer::singleShot(10, qApp, [step = std::move(step), attemptsLeft]() mutable {
+        if (auto *expected = qobject_cast<T *>(QApplication::activeModalWidget()))
+            step(expected);
+        else if (attemptsLeft > 0)
+            whenModalShowsNext<T>(std::move(step), attemptsLeft - 1);
+    });
+}
+
 // Keeps a picture of a widget beside the test binaries, for a person to look at.
 inline bool saveScreenshot(QWidget &widget, const QString &name)
 {

@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -115,6 +116,81 @@ private slots:
         reader.prompter.passwordAnswers = {{true, "ab", false}};
         QVERIFY(reader.doc->openDocument(path));
         QCOMPARE(reader.doc->m_arTexts, (QList<QByteArray>{"root text", "child text"}));
+    }
+
+    // Typing a bare name with the text filter: the extension is added and the
+    // existing file with that final name is not replaced without a Yes.
+    void saveAsAsksAboutTheFinalName()
+    {
+        QTemporaryDir dir;
+        const QString path = makeDocument(dir.filePath(QStringLiteral("notes.tqb")));
+        QFile victim(dir.filePath(QStringLiteral("victim.txt")));
+        QVERIFY(victim.open(QIODevice::WriteOnly));
+        victim.write("keep me");
+        victim.close();
+        CTorviQuillbookApp app(settingsIn(dir));
+        QVERIFY(app.startUp({QStringLiteral("torvi-quillbook"), path}));
+        CMainFrame *frame = app.mainFrame();
+        // The first item is selected on opening, so Save As is there at once.
+        QVERIFY(frame->action(QStringLiteral("fileSaveAs"))->isEnabled());
+
+        QString asked;
+        int fileDialogs = 0;
+        std::function<void(QFileDialog *)> typeVictim = [&](QFileDialog *dialog) {
+            ++fileDialogs;
+            if (fileDialogs > 1) {
+                dialog->reject();  // back in the chooser after No: give up
+                return;
+            }
+            // It opens in the document's folder with the text filter first.
+            QCOMPARE(dialog->selectedNameFilter(), QStringLiteral("Text Files (*.txt)"));
+            auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            QVERIFY(name);
+            name->selectAll();
+            QTest::keyClicks(name, QStringLiteral("victim"));
+            guitest::whenModalShowsNext<QMessageBox>([&](QMessageBox *box) {
+                asked = box->text();
+                guitest::whenModalShowsNext<QFileDialog>(typeVictim);
+                box->button(QMessageBox::No)->click();
+            });
+            auto *buttons = dialog->findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"));
+            QVERIFY(buttons);
+            QTest::mouseClick(buttons->button(QDialogButtonBox::Save), Qt::LeftButton);
+        };
+        guitest::whenModalShows<QFileDialog>(typeVictim);
+        frame->action(QStringLiteral("fileSaveAs"))->trigger();
+        QCOMPARE(asked, QStringLiteral("victim.txt already exists.\nDo you want to replace it?"));
+        QCOMPARE(fileDialogs, 2);
+        QVERIFY(victim.open(QIODevice::ReadOnly));
+        QCOMPARE(victim.readAll(), QByteArray("keep me"));
+    }
+
+    // A wrong password at opening is told and asked again, never shown as garbage.
+    void wrongPasswordIsAskedAgain()
+    {
+        QTemporaryDir dir;
+        const QString path = makeDocument(dir.filePath(QStringLiteral("p.tqb")), "right");
+        CTorviQuillbookApp app(settingsIn(dir));
+        QStringList told;
+        std::function<void(CPasswordDlg *)> type = [&](CPasswordDlg *dlg) {
+            auto *edit = dlg->findChild<QLineEdit *>(QStringLiteral("password"));
+            edit->selectAll();
+            QTest::keyClicks(edit, told.isEmpty() ? QStringLiteral("wrong") : QStringLiteral("right"));
+            QTest::keyClick(edit, Qt::Key_Return);
+            if (told.isEmpty()) {
+                guitest::whenModalShows<QMessageBox>([&](QMessageBox *box) {
+                    told.append(box->text());
+                    guitest::whenModalShows<CPasswordDlg>(type);
+                    box->button(QMessageBox::Ok)->click();
+                });
+            }
+        };
+        guitest::whenModalShows<CPasswordDlg>(type);
+        QVERIFY(app.startUp({QStringLiteral("torvi-quillbook"), path}));
+        QCOMPARE(told, QStringList{QStringLiteral("The password seems to be wrong: the document does not read "
+                                                  "correctly with it.")});
+        QCOMPARE(app.document().m_arTexts, (QList<QByteArray>{"root text", "child text"}));
+        QCOMPARE(app.mainFrame()->itemView()->topLevelItem(0)->text(0), QStringLiteral("Root"));
     }
 
     void closingAsksAboutUnsavedChanges()

@@ -65,9 +65,17 @@ bool CDocManager::restore(const QString &chosenName)
 {
     if (!canRestore())
         return false;
+    // The copy is read before the current document is saved: that save runs
+    // the backup step, which may rotate or replace the very copy chosen.
+    const QString path = m_doc.backupSettings().folder + chosenName;
+    QByteArray chosenCopy;
+    if (!m_doc.loadFile(path, chosenCopy))
+        return false;
+    if (!m_doc.saveModified())
+        return false;
     // The copy itself stays off the recent-file list: opening it at the next
     // start would let automatic saving write over it.
-    if (!openDocumentFile(m_doc.backupSettings().folder + chosenName, false))
+    if (!m_doc.openLoadedDocument(path, chosenCopy, false))
         return false;
     m_doc.setPathName(CBackupRestore::restoredPath(m_doc.title()), false);
     m_doc.setModifiedFlag(true);

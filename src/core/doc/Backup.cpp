@@ -12,15 +12,21 @@ constexpr qint64 kSecondsPerDay = 86400;
 constexpr qint64 kCopyBlock = 1 << 20;
 } // namespace
 
-void CBackupStep::run(const QString &documentPath, const CBackupSettings &settings, const QDateTime &now)
+QString CBackupStep::run(const QString &documentPath, const CBackupSettings &settings, const QDateTime &now)
 {
     if (!settings.on)
-        return;
+        return {};
     if (!isDue(copyName(settings, documentPath, 0), settings.periodDays, now))
-        return;
+        return {};
+    QString failed;
+    const auto copy = [&failed](const QString &source, const QString &target) {
+        if (!copyOver(source, target) && failed.isEmpty() && QFileInfo(source).isFile())
+            failed = target;
+    };
     for (int j = settings.versions - 1; j >= 1; --j)
-        copyOver(copyName(settings, documentPath, j - 1), copyName(settings, documentPath, j));
-    copyOver(documentPath, copyName(settings, documentPath, 0));
+        copy(copyName(settings, documentPath, j - 1), copyName(settings, documentPath, j));
+    copy(documentPath, copyName(settings, documentPath, 0));
+    return failed;
 }
 
 bool CBackupStep::isDue(const QString &newestCopy, int periodDays, const QDateTime &now)

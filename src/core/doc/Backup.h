@@ -14,9 +14,14 @@ class CBackupStep
 {
 public:
     // Runs before the document at `documentPath` is overwritten. Does nothing
-    // when backups are off. Copies that cannot be made are skipped silently;
-    // the save goes on whatever happens here.
-    static void run(const QString &documentPath, const CBackupSettings &settings, const QDateTime &now);
+    // when backups are off. A copy whose source is missing (the first save,
+    // a short series) is simply not made; one that exists but cannot be
+    // copied is skipped too, and the first such copy's name is returned
+    // (empty when all went well), so that the save can say so and go on.
+    static QString run(const QString &documentPath, const CBackupSettings &settings, const QDateTime &now);
+
+    static constexpr const char *kCopyFailed =
+        "The backup copy %1 could not be written.\nThe document is saved without it.";
 
     // Whether the newest copy is missing or at least `periodDays` whole days older than `now`.
     static bool isDue(const QString &newestCopy, int periodDays, const QDateTime &now);

@@ -2,6 +2,7 @@
 
 #include "doc/Backup.h"
 #include "doc/DocumentFile.h"
+#include "doc/PasswordCheck.h"
 #include "doc/PasswordKey.h"
 #include "doc/RecordMapper.h"
 #include "doc/TextExport.h"
@@ -126,32 +127,55 @@ void CTorviQuillbookDoc::resetToEmpty()
     emit titleChanged();
 }
 
-void CTorviQuillbookDoc::newDocument()
+void CTorviQuillbookDoc::resetToNew()
 {
     resetToEmpty();
-    m_strPassword.clear();
-    m_arKey.clear();
-    m_bPassword = false;
+    setPassword({});
+    emit titleChanged();
+}
+
+void CTorviQuillbookDoc::newDocument()
+{
+    resetToNew();
     emit updateAllViews(kHintRefreshAll);
     emit activateTreePane();
 }
 
+bool CTorviQuillbookDoc::idleOrReported() const
+{
+    if (m_nBusy != kIdle)
+        m_prompter.message(QString::fromLatin1(CBusyGuard::kInternalError));
+    return m_nBusy == kIdle;
+}
+
 bool CTorviQuillbookDoc::openDocument(const QString &path, bool addToRecent)
 {
-    if (m_nBusy != kIdle) {
-        m_prompter.message(QString::fromLatin1(CBusyGuard::kInternalError));
+    if (!idleOrReported())
         return false;  // the contents stay as they are
-    }
     QByteArray bytes;
-    const CDocumentFile::Result loaded = CDocumentFile::load(path, bytes);
-    if (!loaded.ok) {
-        m_prompter.message(loaded.error);
+    if (!loadFile(path, bytes))
         return false;  // nothing was read: the contents stay
-    }
+    return openLoadedDocument(path, bytes, addToRecent);
+}
+
+bool CTorviQuillbookDoc::loadFile(const QString &path, QByteArray &bytes)
+{
+    const CDocumentFile::Result loaded = CDocumentFile::load(path, bytes);
+    if (!loaded.ok)
+        m_prompter.message(loaded.error);
+    return loaded.ok;
+}
+
+bool CTorviQuillbookDoc::openLoadedDocument(const QString &path, const QByteArray &bytes, bool addToRecent)
+{
+    if (!idleOrReported())
+        return false;
     if (bytes.isEmpty()) {
         clearContents();  // an empty file is an empty document, no password asked
     } else if (!readFromBytes(bytes)) {
-        resetToEmpty();
+        // The same state as New: a password kept from the previous document
+        // would silently encipher whatever is typed into this empty one.
+        resetToNew();
         emit updateAllViews(kHintRefreshAll);
         return false;
     }
@@ -182,7 +206,7 @@ bool CTorviQuillbookDoc::writeDocument(const QString &path, bool reportFailure)
             return false;
         // The copy of the version on disk is made before anything is written.
         if (m_backup.on)
-            CBackupStep::run(path, m_backup, m_clock());
+            reportBackupFailure(CBackupStep::run(path, m_backup, m_clock()));
         const CDocumentFile::Result result = CDocumentFile::save(path, writeToBytes());
         if (result.ok) {
             saved = true;
@@ -195,12 +219,33 @@ bool CTorviQuillbookDoc::writeDocument(const QString &path, bool reportFailure)
     return saved;
 }
 
+void CTorviQuillbookDoc::reportBackupFailure(const QString &failedCopy)
+{
+    // Told once; while the copies keep failing the saves go on quietly.
+    if (!failedCopy.isEmpty() && !m_bBackupFailing)
+        m_prompter.message(QString::fromLatin1(CBackupStep::kCopyFailed).arg(QDir::toNativeSeparators(failedCopy)));
+    m_bBackupFailing = !failedCopy.isEmpty();
+}
+
+QString CTorviQuillbookDoc::chooseSavePath(QString proposed, const QString &filters)
+{
+    for (;;) {
+        const QString path = m_prompter.chooseSaveFile(QStringLiteral("Save As"), proposed, filters);
+        if (path.isEmpty() || !QFileInfo::exists(path))
+            return path;
+        const QString question = QString::fromLatin1(kReplaceQuestion).arg(QFileInfo(path).fileName());
+        if (m_prompter.message(question, IPrompter::Buttons::YesNo) == IPrompter::Answer::Yes)
+            return path;
+        proposed = path;  // No: back to the chooser, as the platform's dialogs do
+    }
+}
+
 bool CTorviQuillbookDoc::saveCommand()
 {
     if (!m_strPathName.isEmpty())
         return saveDocument(m_strPathName);
-    const QString path = m_prompter.chooseSaveFile(QStringLiteral("Save As"), m_strDocFolder + m_strTitle,
-                                                   QStringLiteral("Torvi Quillbook Files (*.tqb);;All Files (*.*)"));
+    const QString path =
+        chooseSavePath(m_strDocFolder + m_strTitle, QStringLiteral("Torvi Quillbook Files (*.tqb);;All Files (*.*)"));
     if (path.isEmpty())
         return false;
     if (!saveDocument(path))
@@ -244,8 +289,8 @@ void CTorviQuillbookDoc::saveAsCommand()
         proposed = m_strDocFolder + QFileInfo(proposed).fileName();
     else
         proposed = m_strDocFolder;
-    const QString path = m_prompter.chooseSaveFile(
-        QStringLiteral("Save As"), proposed, QStringLiteral("Text Files (*.txt);;Torvi Quillbook Files (*.tqb)"));
+    const QString path =
+        chooseSavePath(proposed, QStringLiteral("Text Files (*.txt);;Torvi Quillbook Files (*.tqb)"));
     if (path.isEmpty())
         return;
     // Only a lower-case "txt" exports; "X.TXT" is saved as a document.
@@ -283,7 +328,11 @@ bool CTorviQuillbookDoc::readFromBytes(const QByteArray &bytes)
         clearContents();
         return false;
     }
-    passwordStep(m_arRecords);
+    if (!passwordStep(m_arRecords)) {
+        m_arRecords.clear();
+        clearContents();
+        return false;
+    }
     takeOverRecords(m_arRecords);
     m_arRecords.clear();
     return true;
@@ -305,7 +354,7 @@ void CTorviQuillbookDoc::takeOverRecords(const std::vector<CDataNotes> &records)
     m_bLoadedItems = result.loadedItems;
 }
 
-void CTorviQuillbookDoc::passwordStep(const std::vector<CDataNotes> &records)
+bool CTorviQuillbookDoc::passwordStep(const std::vector<CDataNotes> &records)
 {
     bool ask = false;
     if (!records.empty() && records.front().m_nRemind > 0)
@@ -314,11 +363,24 @@ void CTorviQuillbookDoc::passwordStep(const std::vector<CDataNotes> &records)
         ask = m_settings.reqPsw() == 1;  // a file without header may be enciphered
     if (!ask) {
         setPassword({});
-        return;
+        return true;
     }
+    // A key that turns the notes into garbage is not taken: shown, the
+    // garbage would be written back by the next save. The user is asked
+    // again; cancelling leaves the key held before, which must fit too.
     m_bAskPassword = true;
-    changePassword();
+    bool fits = false;
+    for (;;) {
+        const bool entered = askForPassword();
+        fits = CPasswordCheck::judge(records, m_arKey) != CPasswordCheck::Verdict::Wrong;
+        if (fits || !entered)
+            break;
+        m_prompter.message(QString::fromLatin1(CPasswordCheck::kSeemsWrong));
+    }
     m_bAskPassword = false;
+    if (!fits)
+        m_prompter.message(QString::fromLatin1(CPasswordCheck::kNotOpened));
+    return fits;
 }
 
 // ----------------------------------------------------------------- password
@@ -341,6 +403,11 @@ QString CTorviQuillbookDoc::passwordStatusText() const
 
 void CTorviQuillbookDoc::changePassword()
 {
+    askForPassword();
+}
+
+bool CTorviQuillbookDoc::askForPassword()
+{
     IPrompter::PasswordRequest request;
     request.current = m_strPassword;
     request.allowReload = m_bLoadedItems;
@@ -358,6 +425,7 @@ void CTorviQuillbookDoc::changePassword()
     emit titleChanged();
     if (reload)
         reloadFromFile();
+    return answer.accepted;
 }
 
 bool CTorviQuillbookDoc::reloadFromFile()

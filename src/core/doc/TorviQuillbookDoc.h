@@ -30,6 +30,7 @@ public:
     enum ImportRequest { kNoImport = -1, kImportText = 1, kImportCsv = 2, kImportFavorites = 3 };
     static constexpr const char *kUntitled = "Untitled";
     static constexpr const char *kReloadPlaceholder = "~Reload Document~.tqb";
+    static constexpr const char *kReplaceQuestion = "%1 already exists.\nDo you want to replace it?";
 
     using Clock = std::function<QDateTime()>;
 
@@ -56,6 +57,10 @@ public:
     // Reads `path` into the document. A file that cannot be read leaves the
     // contents alone; one that is not a document leaves the document empty.
     bool openDocument(const QString &path, bool addToRecent = true);
+    // The bytes of a file, read in one go; false after the failure was reported.
+    bool loadFile(const QString &path, QByteArray &bytes);
+    // Opens bytes read earlier from `path`, as openDocument does with the file.
+    bool openLoadedDocument(const QString &path, const QByteArray &bytes, bool addToRecent = true);
     bool saveDocument(const QString &path);
     bool saveModified();  // may the document be replaced or closed?
     void autoSaveOnSelectionChange();
@@ -65,7 +70,8 @@ public:
 
     // --- the records of a file, for the GUI, tqb, benchmarks and fuzzing ---
     // Clears, reads the record array, runs the password step and takes the
-    // records over; on a bad stream the document is left empty.
+    // records over; on a bad stream, or when no password given reads the
+    // records, the document is left empty.
     bool readFromBytes(const QByteArray &bytes);
     QByteArray writeToBytes();
 
@@ -112,10 +118,19 @@ signals:
 private:
     friend class CBusyGuard;
     bool writeDocument(const QString &path, bool reportFailure);
-    void passwordStep(const std::vector<CDataNotes> &records);
+    // False when the records do not read with any key the user gave.
+    bool passwordStep(const std::vector<CDataNotes> &records);
+    // The password dialog and its outcome; false when it was cancelled.
+    bool askForPassword();
     void takeOverRecords(const std::vector<CDataNotes> &records);
+    bool idleOrReported() const;  // false, after telling so, while another operation runs
     void resetToEmpty();
+    void resetToNew();  // empty, unnamed, no password: the state after New
     void setDocumentFolderFrom(const QString &path);
+    void reportBackupFailure(const QString &failedCopy);
+    // The save chooser, and the question whether an existing file may be
+    // replaced, asked about the final name; empty when the user gave up.
+    QString chooseSavePath(QString proposed, const QString &filters);
     bool reloadFromFile();
     qint32 nowSeconds() const;
 
@@ -138,6 +153,7 @@ private:
 
     int m_nBusy = kIdle;
     bool m_bAutoSaveFailing = false;   // the last automatic save failed and was reported
+    bool m_bBackupFailing = false;     // the last backup step failed and was reported
     QString m_strDocFolder;
     std::vector<CDataNotes> m_arRecords;
 };

@@ -30,6 +30,11 @@ IPrompter::Answer CGuiPrompter::message(const QString &text, Buttons buttons)
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
         box.setEscapeButton(QMessageBox::Cancel);
         break;
+    case Buttons::YesNo:
+        box.setIcon(QMessageBox::Question);
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+        break;
     case Buttons::YesNoCancel:
         box.setIcon(QMessageBox::Question);
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
@@ -44,7 +49,9 @@ IPrompter::Answer CGuiPrompter::message(const QString &text, Buttons buttons)
     case QMessageBox::No:
         return Answer::No;
     default:
-        return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
+        if (buttons == Buttons::Ok)
+            return Answer::Ok;
+        return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
     }
 }
 
@@ -62,10 +69,12 @@ IPrompter::PasswordAnswer CGuiPrompter::askPassword(const PasswordRequest &reque
 
 QString CGuiPrompter::chooseSaveFile(const QString &title, const QString &proposedPath, const QString &filters)
 {
-    // The dialog asks before it lets an existing file be chosen. A name typed
-    // without extension takes the one of the chosen filter.
+    // A name typed without extension takes the one of the chosen filter. The
+    // dialog's own overwrite question would see the name before that, so the
+    // core asks instead, about the name that is really written.
     QString selectedFilter;
-    QString path = QFileDialog::getSaveFileName(m_parent, title, proposedPath, filters, &selectedFilter);
+    QString path = QFileDialog::getSaveFileName(m_parent, title, proposedPath, filters, &selectedFilter,
+                                                QFileDialog::DontConfirmOverwrite);
     if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
         path += defaultExtension(selectedFilter.isEmpty() ? filters : selectedFilter);
     return path;

@@ -190,6 +190,15 @@ void CMainFrame::fillRecentFiles()
 
 void CMainFrame::rebuildItems()
 {
+    fillItems();
+    // Something is selected after every open, so that the commands that need
+    // a selected item (Save As, Password) are there without a click.
+    if (m_items->topLevelItemCount() > 0)
+        m_items->setCurrentItem(m_items->topLevelItem(0));
+}
+
+void CMainFrame::fillItems()
+{
     const QSignalBlocker blocker(m_items);
     m_items->clear();
     m_note->clear();

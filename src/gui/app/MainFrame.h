@@ -36,6 +36,7 @@ private:
     void updateCommandStates();
     void updateTitle();
     void rebuildItems();
+    void fillItems();
     void showCurrentItem();
     void onSelectionChanged();
     void onOpen();
