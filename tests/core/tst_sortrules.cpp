@@ -69,6 +69,10 @@ private slots:
         // Byte order would put every capital ahead of every small letter.
         QCOMPARE(sortedLabels(notes({"banana", "Cherry", "apple", "Apricot"}), kAlphabetical),
                  (QStringList{"apple", "Apricot", "banana", "Cherry"}));
+        // So does a process whose locale is plain C, as under a service manager.
+        QCOMPARE(sortedLabels(notes({"banana", "Cherry", "apple", "Apricot"}), kAlphabetical,
+                              QLocale::c()),
+                 (QStringList{"apple", "Apricot", "banana", "Cherry"}));
         // Non-Latin-1 text is compared case-blind as well.
         QCOMPARE(sortedLabels(notes({"яблоко", "Груша", "Арбуз"}), kAlphabetical,
                               QLocale(QLocale::Russian)),
