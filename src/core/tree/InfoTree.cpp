@@ -477,6 +477,10 @@ bool CInfoTree::findNextItem(const QByteArray &text, bool caseSensitive)
 
 void CInfoTree::onUpdate(int hint)
 {
+    if (hint == CTorviQuillbookDoc::kHintRefreshAll) {
+        initialUpdate();  // New and Open: the view starts again
+        return;
+    }
     if (hint != CTorviQuillbookDoc::kHintTitleChanged)
         return;
     const Handle selected = m_model.selected();

@@ -19,7 +19,8 @@ class CTorviQuillbookDoc;
 // input into the calls below and shows the model.
 //
 // How the GUI calls it:
-// - A new or opened document (hint 5 from the document): initialUpdate().
+// - A new or opened document (hint 5 from the document): onUpdate(5), which
+//   runs initialUpdate().
 // - A click on an item: model().select(item). The selection protocol (store
 //   the old item, load the new one, automatic save, hint 0) runs on the
 //   model's notices.
@@ -101,7 +102,10 @@ public:
     void collectOrder();                          // Algorithm 6
     bool selectByIndex(int index, bool markAnyExpanded = false);
     bool findNextItem(const QByteArray &text, bool caseSensitive);  // Algorithm 11
-    void onUpdate(int hint);              // a notice from another view: hint 6
+    // Connect to the document's updateAllViews: hint 5 (New, Open) runs
+    // initialUpdate(), hint 6 (title line changed) relabels and re-sorts the
+    // level, the tree's own hint 0 and the others are ignored.
+    void onUpdate(int hint);
     void focusLost();                     // Algorithm 8
     bool keyDown(Key key);                // Algorithm 9; true: handled
     void onItemExpanded(Handle item);     // Algorithm 3, the user expanded
