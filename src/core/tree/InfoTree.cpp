@@ -146,7 +146,7 @@ void CInfoTree::sortLevel(Handle item, qint32 type)
     std::vector<QCollatorSortKey> keys;
     keys.reserve(kids.size());
     for (Handle h : kids)
-        keys.push_back(collator.sortKey(toText(m_model.label(h))));
+        keys.push_back(collator.sortKey(toText(m_model.label(h)).toCaseFolded()));
     std::vector<int> order(kids.size());
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = int(i);
