@@ -3,8 +3,8 @@
 #include "doc/TorviQuillbookDoc.h"
 #include "settings/Settings.h"
 #include "text/CodePage.h"
-
-#include <QCollator>
+#include "tree/IconRules.h"
+#include "tree/SortRules.h"
 
 #include <algorithm>
 #include <optional>
@@ -127,34 +127,24 @@ void CInfoTree::forgetRecord()
 void CInfoTree::sortLevel(Handle item, qint32 type)
 {
     const Handle parent = m_model.parent(item);
-    if (type < 0 || type > 2) {
-        if (parent == kNone) {
-            type = m_doc.m_nRootSort;
-        } else {
-            const qint32 d = m_model.data(parent);
-            type = (d >= 0 && size_t(d) < m_doc.m_arInfos.size()) ? m_doc.m_arInfos[size_t(d)].m_nSort : 0;
-        }
+    const CNoteInfo *parentInfo = nullptr;
+    if (parent != kNone) {
+        const qint32 d = m_model.data(parent);
+        if (d >= 0 && size_t(d) < m_doc.m_arInfos.size())
+            parentInfo = &m_doc.m_arInfos[size_t(d)];
     }
-    if (type != 1 && type != 2)
+    const qint32 used = sortrules::levelSortType(type, parent != kNone, parentInfo ? &parentInfo->m_nSort : nullptr,
+                                                 m_doc.m_nRootSort);
+    if (used != sortrules::kAlphabetical && used != sortrules::kFolderFirst)
         return;
-    const std::vector<Handle> &kids = m_model.children(parent);
+    const std::vector<Handle> kids = m_model.children(parent);
     if (kids.size() < 2)
         return;
-    // Case-insensitive, locale-aware: one collation key per label.
-    QCollator collator;
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::vector<QCollatorSortKey> keys;
-    keys.reserve(kids.size());
+    std::vector<sortrules::SortChild> level;
+    level.reserve(kids.size());
     for (Handle h : kids)
-        keys.push_back(collator.sortKey(toText(m_model.label(h)).toCaseFolded()));
-    std::vector<int> order(kids.size());
-    for (size_t i = 0; i < order.size(); ++i)
-        order[i] = int(i);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](int a, int b) { return keys[size_t(a)].compare(keys[size_t(b)]) < 0; });
-    if (type == 2)
-        std::stable_partition(order.begin(), order.end(),
-                              [&](int i) { return m_model.hasChildren(kids[size_t(i)]); });
+        level.push_back({toText(m_model.label(h)), m_model.hasChildren(h)});
+    const std::vector<int> order = sortrules::sortOrder(level, used);
     std::vector<Handle> newOrder;
     newOrder.reserve(order.size());
     for (int i : order)
@@ -166,21 +156,11 @@ void CInfoTree::setItemIcon(Handle item, bool expanded)
 {
     if (item == kNone || !m_model.isValid(item))
         return;
-    std::array<qint32, 5> icons = m_doc.m_defaultIcons;
     const qint32 d = m_model.data(item);
-    if (d >= 0 && size_t(d) < m_doc.m_arInfos.size()) {
-        const CNoteInfo &info = m_doc.m_arInfos[size_t(d)];
-        for (int k = 0; k < 5; ++k)
-            if (info.m_nIcons[size_t(k)] >= 0)
-                icons[size_t(k)] = info.m_nIcons[size_t(k)];
-    }
-    const bool isRoot = m_model.parent(item) == kNone;
-    int slot;
-    if (m_model.hasChildren(item))
-        slot = expanded ? (isRoot ? 1 : 3) : (isRoot ? 0 : 2);
-    else
-        slot = isRoot ? 0 : 4;
-    m_model.setImages(item, icons[size_t(slot)], icons[size_t(slot)]);
+    const CNoteInfo *info = (d >= 0 && size_t(d) < m_doc.m_arInfos.size()) ? &m_doc.m_arInfos[size_t(d)] : nullptr;
+    const qint32 image = iconrules::itemImage(info, m_doc.m_defaultIcons, m_model.parent(item) == kNone,
+                                              m_model.hasChildren(item), expanded);
+    m_model.setImages(item, image, image);
 }
 
 // ================================================================ Part 2.1
