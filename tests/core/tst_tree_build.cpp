@@ -11,7 +11,7 @@ using namespace treetest;
 
 namespace {
 
-// The original Build tree: passes over the rows until a pass places nothing.
+// Build tree the slow way: passes over the rows until a pass places nothing.
 QByteArray referenceBuild(const CItemTables &t)
 {
     const int n = t.count();
@@ -96,7 +96,7 @@ private slots:
 
     void linearBuildMatchesTheRepeatedPasses()
     {
-        // Random forests in random row order, compared with the original.
+        // Random forests in random row order, compared with the slow way.
         for (int round = 0; round < 50; ++round) {
             QRandomGenerator rng(quint32(round + 1));
             CTreeFixture f;
@@ -457,7 +457,7 @@ private slots:
 
     void largeReversedChainBuilds()
     {
-        // 100,000 rows, each the child of the next one: the original needed
+        // 100,000 rows, each the child of the next one: the slow way needs
         // 100,000 passes. No timing asserted; it must finish and be right.
         CTreeFixture f;
         const int n = 100000;

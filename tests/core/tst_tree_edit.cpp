@@ -27,7 +27,7 @@ class TestTreeEdit : public QObject
     Q_OBJECT
 
 private slots:
-    // ------------------------------------------------------------ Part 2.2
+    // ------------------------------------------------------------ editing
 
     void addRootFolderAndUndo()
     {
@@ -351,7 +351,7 @@ private slots:
         QCOMPARE(f.shape(), QByteArray("b title,m(under)"));
     }
 
-    // ------------------------------------------------------------ Part 2.3
+    // ------------------------------------------------------------ branch clipboard and undo
 
     void copyThenPasteTwiceCopiesTheCopy()
     {
@@ -611,7 +611,7 @@ private slots:
         QCOMPARE(f.shape(), QByteArray("imported"));
     }
 
-    // ------------------------------------------------------------ Part 2.4
+    // ------------------------------------------------------------ drag and drop
 
     void dropMovesCopiesAndRefusesItsOwnBranch()
     {

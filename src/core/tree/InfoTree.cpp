@@ -122,7 +122,7 @@ void CInfoTree::forgetRecord()
     m_nUndo = kUndoNone;
 }
 
-// ================================================================ Parts 2.5, 2.6
+// ================================================================ sorting and icons
 
 void CInfoTree::sortLevel(Handle item, qint32 type)
 {
@@ -163,11 +163,11 @@ void CInfoTree::setItemIcon(Handle item, bool expanded)
     m_model.setImages(item, image, image);
 }
 
-// ================================================================ Part 2.1
+// ================================================================ tree and binding
 
 void CInfoTree::initialUpdate()
 {
-    // Step 2: delete all items (m_new is set by the document's clearing, so
+    // Delete all items (m_new is set by the document's clearing, so
     // the selection notices are ignored).
     cancelDrag();
     m_model.clear();
@@ -216,7 +216,7 @@ void CInfoTree::rebuildTree()
     chooseFirstSelection(keep);
 }
 
-// Algorithm 2, linear. The passes of the original are computed rather than
+// Build tree, linear. Passes over the rows are computed rather than
 // repeated: an item is placed in the pass of its parent when the parent comes
 // before it in the sequence, else in the pass after. Placing the items in
 // (pass, position) order gives exactly the tree the repeated passes give, in
@@ -320,7 +320,7 @@ void CInfoTree::buildFrom(const std::vector<quint32> &sequence)
         m_doc.m_arOrder.append(i);
     }
 
-    // Step 3: the Collapse command (also clears the record).
+    // The Collapse command (also clears the record).
     collapse();
     m_doc.m_new = false;
     if (!m_unplaced.isEmpty() && m_unplaced != m_reportedUnplaced)
@@ -580,7 +580,7 @@ void CInfoTree::selectionChanged(Handle oldItem, Handle newItem)
     updateViews();
 }
 
-// ================================================================ Part 2.2
+// ================================================================ item editing
 
 bool CInfoTree::canDelete() const
 {
@@ -909,7 +909,7 @@ int CInfoTree::contextMenuPopup() const
     return type == 0 ? 1 : 0;
 }
 
-// ================================================================ Part 2.3
+// ================================================================ branch clipboard and undo
 
 void CInfoTree::markForCut()
 {
@@ -993,7 +993,7 @@ void CInfoTree::paste()
     pasteInto();
 }
 
-// Paste into / Paste before / undo of a move to the root level, steps 5 to 8.
+// What Paste into, Paste before and the undo of a move to the root level share.
 void CInfoTree::pasteAt(Handle destParent, CTreeModel::Pos pos, Handle iconParent)
 {
     const Handle marked = m_hClipItem;
@@ -1241,7 +1241,7 @@ void CInfoTree::recordAdded(Handle item)
     m_nUndo = kUndoAdded;
 }
 
-// ================================================================ Part 2.4
+// ================================================================ drag and drop
 
 bool CInfoTree::beginDrag(Handle item, qint64 nowMs)
 {

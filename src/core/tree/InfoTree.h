@@ -13,8 +13,7 @@
 
 class CTorviQuillbookDoc;
 
-// The infotree's operations (Parts 2.1 to 2.4), headless: what CLeftView did
-// on the platform tree control, done on a CTreeModel it owns. The GUI's
+// The infotree's operations, headless, done on a CTreeModel it owns. The GUI's
 // CLeftView is a thin QTreeView over an adapter of model(); it turns user
 // input into the calls below and shows the model.
 //
@@ -43,7 +42,7 @@ class CTorviQuillbookDoc;
 //   mouse move, dragTick(now, cursor, client rect) from one 30 ms timer
 //   (it returns the lines to scroll and the item to expand), drop(ctrl, alt)
 //   on button up, cancelDrag() on Escape (keyDown does it) or focus loss.
-// - Enable rules: canUndo(), canCut(), ... (Part 2.2, Algorithm 11).
+// - Enable rules: canUndo(), canCut(), ...
 //
 // Every message goes through the document's IPrompter.
 class CInfoTree : public ITreeObserver
@@ -56,7 +55,7 @@ public:
     enum UndoKind { kUndoNone = 0, kUndoAdded = 1, kUndoMarked = 2, kUndoMoved = 3, kUndoDeleted = 4, kUndoRename = 5 };
     enum class Key { Insert, Delete, Enter, Escape };
 
-    // Message texts (exact, Parts 2.1 to 2.4).
+    // Message texts, exactly as the user sees them.
     static constexpr const char *kMsgNotSaveNew = "Not Save: m_new";
     static constexpr const char *kMsgDataNotSaved = "The data was not saved!";
     static constexpr const char *kMsgNoSelectionFolder = "No selection. Select a folder and try again.";
@@ -76,7 +75,7 @@ public:
     static constexpr const char *kNewFolderLabel = "New Folder";
     static constexpr const char *kNewNoteLabel = "New Note";
 
-    // Drag constants (Part 2.4).
+    // Drag timer periods.
     static constexpr int kScrollPeriodMs = 30;
     static constexpr int kHoverPeriodMs = 2000;
 
@@ -93,24 +92,24 @@ public:
     // GUI, which owns the import dialogs. Called by initialUpdate().
     void setImportRunner(std::function<void(int request)> runner) { m_importRunner = std::move(runner); }
 
-    // ---------------------------------------------------------- Part 2.1
-    void initialUpdate();                 // Algorithm 1 (the font is the GUI's)
-    // Algorithm 2 over every row of the tables. Linear; rows that can never
+    // ---------------------------------------------------------- tree and binding
+    void initialUpdate();                 // view initialisation (the font is the GUI's)
+    // Build tree over every row of the tables. Linear; rows that can never
     // be placed are reported once and kept (see unplacedRows()).
     void buildTree();
-    int storeItem(Handle item, StoreMode mode);  // Algorithm 5
-    void collectOrder();                          // Algorithm 6
+    int storeItem(Handle item, StoreMode mode);
+    void collectOrder();
     bool selectByIndex(int index, bool markAnyExpanded = false);
-    bool findNextItem(const QByteArray &text, bool caseSensitive);  // Algorithm 11
+    bool findNextItem(const QByteArray &text, bool caseSensitive);
     // Connect to the document's updateAllViews: hint 5 (New, Open) runs
     // initialUpdate(), hint 6 (title line changed) relabels and re-sorts the
     // level, the tree's own hint 0 and the others are ignored.
     void onUpdate(int hint);
-    void focusLost();                     // Algorithm 8
-    bool keyDown(Key key);                // Algorithm 9; true: handled
-    void onItemExpanded(Handle item);     // Algorithm 3, the user expanded
-    void onItemCollapsed(Handle item);    // Algorithm 3, the user collapsed
-    // Left-panel font accepted (Algorithm 10 after the dialog): writes
+    void focusLost();                     // the tree lost the keyboard focus
+    bool keyDown(Key key);                // true: handled, pass it no further
+    void onItemExpanded(Handle item);     // the user expanded it
+    void onItemCollapsed(Handle item);    // the user collapsed it
+    // Left-panel font accepted in the font dialog: writes
     // "FontL" and rebuilds the tree in its current order, keeping the
     // current item. logFont: the 60 LOGFONT bytes.
     void changeLeftPanelFont(const QByteArray &logFont);
@@ -122,7 +121,7 @@ public:
     // can never be placed; Collect order keeps them at the end of m_arOrder.
     const QList<quint32> &unplacedRows() const { return m_unplaced; }
 
-    // ---------------------------------------------------------- Part 2.2
+    // ---------------------------------------------------------- item editing
     void addRootFolder();                 // 32775
     void insertNewNote();                 // 32773, Insert
     Handle addNote(const QByteArray &title, const QByteArray &text, bool asRoot);
@@ -135,7 +134,7 @@ public:
     void collapse();                      // 32779
     void toggleCompleteCollapse();        // 32838
 
-    // The split of pasted text into a note title and body (Algorithm 5).
+    // The split of pasted text into a note title and body.
     struct LabelSplit
     {
         int position = -1;   // the split point; -1: no split
@@ -148,7 +147,7 @@ public:
     // edit field as usual and end the edit with the field's text.
     bool pasteIntoLabel(const QByteArray &clipboardText);
 
-    // Enable rules (Algorithm 11), while the tree is the active view.
+    // Enable rules, while the tree is the active view.
     bool canUndo() const { return m_nUndo != kUndoNone; }
     bool canCut() const { return m_model.selected() != kNone; }
     bool canCopy() const { return m_model.selected() != kNone; }
@@ -163,7 +162,7 @@ public:
     // holding the selected item sorts manually, else 0 ("Paste root").
     int contextMenuPopup() const;
 
-    // ---------------------------------------------------------- Part 2.3
+    // ---------------------------------------------------------- branch clipboard and undo
     void markForCut();                    // 32776 (and 57635 outside an edit)
     void markForCopy();                   // 32781 (and 57634 outside an edit)
     // Copy branch. For a cut (isCut()) the branch is moved: the same handles
@@ -175,7 +174,7 @@ public:
     void pasteBefore();                   // 32786
     void undo();                          // 57643
     void forgetRecord();
-    // Imports (Part 5.x): one row and tree item; kNone on a table mismatch.
+    // Imports: one row and tree item; kNone on a table mismatch.
     Handle appendImportedItem(Handle parent, const QByteArray &title, const QByteArray &text);
     // The record an import leaves: kind 1 with its folder, so one undo removes it.
     void recordAdded(Handle item);
@@ -190,7 +189,7 @@ public:
     QByteArray oldLabel() const { return m_strOldLabel; }
     bool anyExpanded() const { return m_bAnyExpanded; }
 
-    // ---------------------------------------------------------- Part 2.4
+    // ---------------------------------------------------------- drag and drop
     bool beginDrag(Handle item, qint64 nowMs);
     void dragMove(Handle target, qint64 nowMs);  // target: the item under the cursor or kNone
     struct DragTick
@@ -220,7 +219,7 @@ public:
     void labelEditEnded(Handle item, bool accepted, const QByteArray &text) override;
 
 private:
-    // Part 2.5 and 2.6, through these two only.
+    // Sorting and icon choice, through these two only.
     void sortLevel(Handle item, qint32 type = -1);
     void setItemIcon(Handle item, bool expanded);
 
@@ -241,7 +240,7 @@ private:
     CTreeModel m_model;
     std::function<void(int)> m_importRunner;
 
-    // Branch clipboard and undo record (Part 2.3).
+    // Branch clipboard and undo record.
     bool m_bClipHasChildren = false;
     bool m_bCut = false;
     Handle m_hClipItem = kNone;
@@ -254,7 +253,7 @@ private:
     bool m_bAnyExpanded = false;
     bool m_bCanExpandAll = false;
 
-    // Drag and drop (Part 2.4).
+    // Drag and drop.
     bool m_bDragging = false;
     Handle m_hDropTarget = kNone;
     Handle m_hDropHome = kNone;

@@ -10,8 +10,8 @@
 
 class ITreeObserver;
 
-// The infotree's own tree control, headless: what the platform tree view
-// ("SysTreeView32") offered the original program, and nothing more.
+// The infotree's own tree control, headless: what a platform tree view
+// offers a tree of notes, and nothing more.
 //
 // - Items are addressed by stable handles. A handle is never reused while the
 //   model lives (not even after clear()); 0 (kNone) means "no item" and, as a
@@ -24,8 +24,7 @@ class ITreeObserver;
 //   being label-edited and the drop highlight.
 // - It tells its observers about every change (ITreeObserver). The GUI adapter
 //   (a QAbstractItemModel) turns them into Qt's begin/end signals; CInfoTree
-//   observes the selection notices the way CLeftView answered TVN_SELCHANGING
-//   and TVN_SELCHANGED.
+//   observes the selection notices (store the old item, load the new one).
 //
 // Like the platform control, programmatic expand/collapse sends no
 // "item expanded" notice to the infotree; the GUI reports a user's
@@ -184,10 +183,10 @@ public:
     bool editLabel(Handle item);
     // Ends the edit: accepted with `text`, or cancelled. Observers get
     // labelEditEnded; the model never sets the label itself (the infotree
-    // does, as CLeftView did on TVN_ENDLABELEDIT).
+    // decides what the label becomes).
     void endLabelEdit(bool accepted, const QByteArray &text = {});
 
-    // --- drop highlight (TVIS_DROPHILITED) ---
+    // --- drop highlight: the item a drag would drop into ---
     Handle dropHighlight() const { return m_dropHighlight; }
     void setDropHighlight(Handle item);  // kNone removes it
 
