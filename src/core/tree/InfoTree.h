@@ -1,0 +1,267 @@
+#pragma once
+
+#include "tree/TreeModel.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+class CTorviQuillbookDoc;
+
+// The infotree's operations, headless, done on a CTreeModel it owns. The GUI's
+// CLeftView is a thin QTreeView over an adapter of model(); it turns user
+// input into the calls below and shows the model.
+//
+// How the GUI calls it:
+// - A new or opened document (hint 5 from the document): onUpdate(5), which
+//   runs initialUpdate().
+// - A click on an item: model().select(item). The selection protocol (store
+//   the old item, load the new one, automatic save, hint 0) runs on the
+//   model's notices.
+// - The user expands or collapses an item in the view: onItemExpanded(item)
+//   or onItemCollapsed(item) (only when the model's flag really changes).
+// - Key presses in the tree or its label editor: keyDown(key); true means
+//   handled, do not pass it on.
+// - A click on the selected item's label: beginLabelEdit(item). The editor
+//   closing: endLabelEdit(accepted, text). Paste (Ctrl+V) in the label editor:
+//   pasteIntoLabel(clipboard text); false means "paste into the editor as
+//   usual, then end the edit with the editor's text".
+// - Focus leaving the tree: focusLost().
+// - Hint 6 from the editor: onUpdate(6) (other hints are ignored).
+// - Context menu: select the row under the cursor, then contextMenuPopup()
+//   says which of the two popups; commands go to the functions below.
+// - Edit commands: Undo while a label is edited: undo the edit field, then
+//   call undo(). Cut/Copy while editing act on the edit field only;
+//   otherwise markForCut() / markForCopy().
+// - Drag: beginDrag(item, now), dragMove(item under cursor, now) on every
+//   mouse move, dragTick(now, cursor, client rect) from one 30 ms timer
+//   (it returns the lines to scroll and the item to expand), drop(ctrl, alt)
+//   on button up, cancelDrag() on Escape (keyDown does it) or focus loss.
+// - Enable rules: canUndo(), canCut(), ...
+//
+// Every message goes through the document's IPrompter.
+class CInfoTree : public ITreeObserver
+{
+public:
+    using Handle = CTreeModel::Handle;
+    static constexpr Handle kNone = CTreeModel::kNone;
+
+    enum StoreMode { kStoreAppend = 0, kStoreUpdate = 1 };
+    enum UndoKind { kUndoNone = 0, kUndoAdded = 1, kUndoMarked = 2, kUndoMoved = 3, kUndoDeleted = 4, kUndoRename = 5 };
+    enum class Key { Insert, Delete, Enter, Escape };
+
+    // Message texts, exactly as the user sees them.
+    static constexpr const char *kMsgNotSaveNew = "Not Save: m_new";
+    static constexpr const char *kMsgDataNotSaved = "The data was not saved!";
+    static constexpr const char *kMsgNoSelectionFolder = "No selection. Select a folder and try again.";
+    static constexpr const char *kMsgNoSelection = "No selection.";
+    static constexpr const char *kMsgNoSelectionTryAgain = "No selection. Try again.";
+    static constexpr const char *kMsgNoSelectionCut = "No selection. Select a infotree item and try again.!";
+    static constexpr const char *kMsgNoSelectionItem = "No selection. Select a infotree item and try again.";
+    static constexpr const char *kMsgNothingCopied =
+        "You did not copied any item yet. Please copy or cut an item to paste.";
+    static constexpr const char *kMsgDeleteWarning =
+        "WARNING! This will delete the selected folder and all subfolders. Do you want to continue?";
+    static constexpr const char *kMsgLeftFontError = "Left Font Error";
+    static QString tablesMismatchMessage();  // "Error 0(рассогласование массивов)"
+    // Our own message for rows that a build could not place (a mend).
+    static QString unplacedMessage(int count);
+
+    static constexpr const char *kNewFolderLabel = "New Folder";
+    static constexpr const char *kNewNoteLabel = "New Note";
+
+    // Drag timer periods.
+    static constexpr int kScrollPeriodMs = 30;
+    static constexpr int kHoverPeriodMs = 2000;
+
+    explicit CInfoTree(CTorviQuillbookDoc &doc);
+    ~CInfoTree() override;
+    CInfoTree(const CInfoTree &) = delete;
+    CInfoTree &operator=(const CInfoTree &) = delete;
+
+    CTreeModel &model() { return m_model; }
+    const CTreeModel &model() const { return m_model; }
+    CTorviQuillbookDoc &document() { return m_doc; }
+
+    // Runs a pending import request (1, 2 or 3) at the root level; set by the
+    // GUI, which owns the import dialogs. Called by initialUpdate().
+    void setImportRunner(std::function<void(int request)> runner) { m_importRunner = std::move(runner); }
+
+    // ---------------------------------------------------------- tree and binding
+    void initialUpdate();                 // view initialisation (the font is the GUI's)
+    // Build tree over every row of the tables. Linear; rows that can never
+    // be placed are reported once and kept (see unplacedRows()).
+    void buildTree();
+    int storeItem(Handle item, StoreMode mode);
+    void collectOrder();
+    bool selectByIndex(int index, bool markAnyExpanded = false);
+    bool findNextItem(const QByteArray &text, bool caseSensitive);
+    // Connect to the document's updateAllViews: hint 5 (New, Open) runs
+    // initialUpdate(), hint 6 (title line changed) relabels and re-sorts the
+    // level, the tree's own hint 0 and the others are ignored.
+    void onUpdate(int hint);
+    void focusLost();                     // the tree lost the keyboard focus
+    bool keyDown(Key key);                // true: handled, pass it no further
+    void onItemExpanded(Handle item);     // the user expanded it
+    void onItemCollapsed(Handle item);    // the user collapsed it
+    // Left-panel font accepted in the font dialog: writes
+    // "FontL" and rebuilds the tree in its current order, keeping the
+    // current item. logFont: the 60 LOGFONT bytes.
+    void changeLeftPanelFont(const QByteArray &logFont);
+    // Rebuilds the tree from the rows of m_arOrder in their order (after
+    // storing the working copy and collecting the order): the tree comes back
+    // the same, deleted rows stay out, the current item stays selected.
+    void rebuildTree();
+    // Rows kept out of the tree by the last build because their parent link
+    // can never be placed; Collect order keeps them at the end of m_arOrder.
+    const QList<quint32> &unplacedRows() const { return m_unplaced; }
+
+    // ---------------------------------------------------------- item editing
+    void addRootFolder();                 // 32775
+    void insertNewNote();                 // 32773, Insert
+    Handle addNote(const QByteArray &title, const QByteArray &text, bool asRoot);
+    void rename();                        // 32780
+    bool beginLabelEdit(Handle item);     // a click on the selected label
+    void endLabelEdit(bool accepted, const QByteArray &text = {});
+    void deleteSelected();                // 32774, Delete
+    void expandBranch();                  // 32783
+    void expandAll();                     // 32778
+    void collapse();                      // 32779
+    void toggleCompleteCollapse();        // 32838
+
+    // The split of pasted text into a note title and body.
+    struct LabelSplit
+    {
+        int position = -1;   // the split point; -1: no split
+        QByteArray title;
+        QByteArray body;
+    };
+    static LabelSplit splitPastedText(const QByteArray &text);
+    // Paste (57637) while a label is edited. True: the edit has been ended
+    // with the split title and body. False: paste `clipboardText` into the
+    // edit field as usual and end the edit with the field's text.
+    bool pasteIntoLabel(const QByteArray &clipboardText);
+
+    // Enable rules, while the tree is the active view.
+    bool canUndo() const { return m_nUndo != kUndoNone; }
+    bool canCut() const { return m_model.selected() != kNone; }
+    bool canCopy() const { return m_model.selected() != kNone; }
+    bool canPaste() const { return m_nUndo == kUndoMarked || m_model.isEditing(); }
+    bool canDelete() const;
+    bool canInsertNote() const { return canDelete(); }
+    bool canFindReplace() const { return canDelete(); }
+    bool canCollapse() const { return m_bAnyExpanded; }
+    bool canExpandAll() const { return m_bCanExpandAll; }
+    bool isCompleteCollapseChecked() const;
+    // Which popup of the context menu: 1 ("Paste before") when the folder
+    // holding the selected item sorts manually, else 0 ("Paste root").
+    int contextMenuPopup() const;
+
+    // ---------------------------------------------------------- branch clipboard and undo
+    void markForCut();                    // 32776 (and 57635 outside an edit)
+    void markForCopy();                   // 32781 (and 57634 outside an edit)
+    // Copy branch. For a cut (isCut()) the branch is moved: the same handles
+    // and rows, returned as "the new item". For a copy, new rows are appended;
+    // a failed append rolls the copied items back and returns kNone.
+    Handle copyBranch(Handle source, Handle parent, CTreeModel::Pos pos);
+    void paste();                         // 57637 outside a label edit
+    void pasteInto();                     // 32777
+    void pasteBefore();                   // 32786
+    void undo();                          // 57643
+    void forgetRecord();
+    // Imports: one row and tree item; kNone on a table mismatch.
+    Handle appendImportedItem(Handle parent, const QByteArray &title, const QByteArray &text);
+    // The record an import leaves: kind 1 with its folder, so one undo removes it.
+    void recordAdded(Handle item);
+
+    // The record, for the GUI and tests.
+    int undoKind() const { return m_nUndo; }
+    Handle clipItem() const { return m_hClipItem; }
+    Handle undoParent() const { return m_hUndoParent; }
+    bool isCut() const { return m_bCut; }
+    bool clipHasChildren() const { return m_bClipHasChildren; }
+    const QList<quint32> &deletedRows() const { return m_aDeleted; }
+    QByteArray oldLabel() const { return m_strOldLabel; }
+    bool anyExpanded() const { return m_bAnyExpanded; }
+
+    // ---------------------------------------------------------- drag and drop
+    bool beginDrag(Handle item, qint64 nowMs);
+    void dragMove(Handle target, qint64 nowMs);  // target: the item under the cursor or kNone
+    struct DragTick
+    {
+        int lines = 0;          // lines to scroll: < 0 up, > 0 down
+        int columns = 0;        // columns to scroll: < 0 left, > 0 right
+        Handle expanded = kNone;  // the hover timer expanded this item
+    };
+    // Runs the scroll ticks (every 30 ms since the drag began) and hover ticks
+    // (every 2000 ms since the hover timer last started) due by nowMs.
+    // cursor and client: screen coordinates; client's right and bottom edges
+    // are x + width and y + height (as a Windows RECT).
+    DragTick dragTick(qint64 nowMs, QPoint cursor, QRect client);
+    void drop(bool ctrl, bool alt);
+    void cancelDrag();
+    bool isDragging() const { return m_bDragging; }
+    Handle dropTarget() const { return m_hDropTarget; }
+    Handle dropHome() const { return m_hDropHome; }
+    bool hoverTimerRunning() const { return m_hoverStartMs >= 0; }
+    int scrollTicks() const { return m_nScrollTicks; }
+    // The scroll rule of one tick: (-1, 0 or 1 column, -1, 0 or 1 line).
+    static QPoint autoScrollStep(int tick, QPoint cursor, QRect client);
+
+    // ---------------------------------------------------------- observer
+    void selectionChanging(Handle oldItem, Handle newItem) override;
+    void selectionChanged(Handle oldItem, Handle newItem) override;
+    void labelEditEnded(Handle item, bool accepted, const QByteArray &text) override;
+
+private:
+    // Sorting and icon choice, through these two only.
+    void sortLevel(Handle item, qint32 type = -1);
+    void setItemIcon(Handle item, bool expanded);
+
+    void buildFrom(const std::vector<quint32> &sequence);
+    void chooseFirstSelection(int keepIndex);
+    void select(Handle item);
+    void recomputeAnyExpanded();
+    void updateViews();
+    void markModified();
+    void deleteItemCommand(bool fromUndo);
+    void pasteAt(Handle destParent, CTreeModel::Pos pos, Handle iconParent);
+    void restoreDeleted();
+    void undoMoveToRoot();
+    bool inTableRange(Handle item) const;
+    QString toText(const QByteArray &bytes) const;
+
+    CTorviQuillbookDoc &m_doc;
+    CTreeModel m_model;
+    std::function<void(int)> m_importRunner;
+
+    // Branch clipboard and undo record.
+    bool m_bClipHasChildren = false;
+    bool m_bCut = false;
+    Handle m_hClipItem = kNone;
+    Handle m_hUndoParent = kNone;
+    int m_nUndo = kUndoNone;
+    QList<quint32> m_aDeleted;
+    std::vector<int> m_aDeletedParent;  // list position of each entry's parent, -1 for the top
+    QByteArray m_strOldLabel;
+
+    bool m_bAnyExpanded = false;
+    bool m_bCanExpandAll = false;
+
+    // Drag and drop.
+    bool m_bDragging = false;
+    Handle m_hDropTarget = kNone;
+    Handle m_hDropHome = kNone;
+    qint64 m_scrollStartMs = -1;
+    qint64 m_hoverStartMs = -1;   // -1: the hover timer is not running
+    int m_nHoverTicksDone = 0;
+    int m_nScrollTicks = 0;
+
+    QList<quint32> m_unplaced;
+    QList<quint32> m_reportedUnplaced;
+};
