@@ -112,6 +112,7 @@ CReminderForm::Result CReminderForm::compute(qint64 now) const
         }
         if (units[i] < 0 || units[i] >= ReminderRules::kUnitCount) {
             result.message = QString::fromLatin1(kNoUnit).arg(name);
+            result.unit = true;
             return result;
         }
     }

@@ -43,6 +43,7 @@ struct CReminderForm
         bool ok = false;
         QString message;          // why not, for a message box
         Field field = kNoField;   // the control to give the focus to
+        bool unit = false;        // its unit list rather than its count
         CReminder reminder;       // the values to store, when ok
     };
     // Reads the controls as OK does: checks every count, unit and the stored
