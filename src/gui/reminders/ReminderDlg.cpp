@@ -47,7 +47,7 @@ CReminderDlg::CReminderDlg(const CReminder &current, Clock now, IPrompter &promp
     m_date->setCalendarPopup(true);
     m_time = new QTimeEdit(this);
     m_time->setObjectName(QStringLiteral("time"));
-    m_time->setDisplayFormat(QLocale().timeFormat(QLocale::ShortFormat));
+    m_time->setDisplayFormat(QStringLiteral("HH:mm"));  // a moment has no seconds
 
     for (int i = 0; i < 3; ++i) {
         m_counts[i] = new QComboBox(this);

@@ -91,6 +91,8 @@ CReminderListDlg::CReminderListDlg(CTorviQuillbookDoc &doc, CSettings &settings,
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->verticalHeader()->hide();
+    m_list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 6);
     m_list->horizontalHeader()->setStretchLastSection(false);
     m_list->horizontalHeader()->setHighlightSections(false);
     m_list->setWordWrap(false);
