@@ -468,35 +468,6 @@ private slots:
         }
     }
 
-    void formRefusesWhatCannotBeStored_data()
-    {
-        QTest::addColumn<int>("field");
-        QTest::addColumn<QString>("count");
-        QTest::addColumn<int>("unit");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("count 0") << 0 << "0" << 1 << "\"In\" needs a whole number of at least 1.";
-        QTest::newRow("not a number") << 2 << "x" << 1 << "\"Tolerance\" needs a whole number of at least 1.";
-        QTest::newRow("four characters") << 1 << "1000" << 0 << "Enter no more than 3 characters.";
-        QTest::newRow("no unit") << 1 << "2" << -1 << "\"Each\" needs a unit.";
-        QTest::newRow("100 years") << 1 << "100" << 5
-                                   << "\"Each\" is too long to be stored: a span can be at most 68 years.";
-    }
-
-    void formRefusesWhatCannotBeStored()
-    {
-        QFETCH(int, field);
-        QFETCH(QString, count);
-        QFETCH(int, unit);
-        QFETCH(QString, message);
-        CReminderForm form = CReminderForm::defaults(utc(2023, 6, 10, 10));
-        form.counts[field] = count;
-        form.units[field] = unit;
-        const CReminderForm::Result r = form.compute(utc(2023, 6, 10, 10));
-        QVERIFY(!r.ok);
-        QCOMPARE(r.message, message);
-        QCOMPARE(int(r.field), field);
-    }
-
     void formRefusesDatesBeyondTheRange()
     {
         CReminderForm form = CReminderForm::defaults(utc(2023, 6, 10, 10));
@@ -505,14 +476,6 @@ private slots:
         QVERIFY(!r.ok);
         QCOMPARE(r.message, QString::fromLatin1(CReminderForm::kOutOfRange));
         QCOMPARE(r.field, CReminderForm::kMoment);
-    }
-
-    void countTextReadsLeadingDigits()
-    {
-        QCOMPARE(CReminderForm::countFromText(QStringLiteral("12a")), 12);
-        QCOMPARE(CReminderForm::countFromText(QStringLiteral("abc")), 0);
-        QCOMPARE(CReminderForm::countFromText(QStringLiteral(" -3")), -3);
-        QCOMPARE(CReminderForm::countFromText(QStringLiteral("99999999999")), std::numeric_limits<qint32>::max());
     }
 };
 
