@@ -1,5 +1,8 @@
 #include "CliArguments.h"
 
+#include <QDate>
+#include <QTime>
+
 CCliArguments CCliArguments::parse(const QStringList &arguments)
 {
     CCliArguments result;
@@ -21,6 +24,23 @@ CCliArguments CCliArguments::parse(const QStringList &arguments)
                 return result;
             }
             result.codePage = arguments[++i];
+        } else if (arg == QLatin1String("--json")) {
+            result.json = true;
+        } else if (arg == QLatin1String("--at") || arg.startsWith(QLatin1String("--at="))) {
+            if (arg == QLatin1String("--at") && i + 1 >= arguments.size()) {
+                result.error = QStringLiteral("--at needs a moment \"YYYY-MM-DD HH:MM\"");
+                return result;
+            }
+            result.at = arg == QLatin1String("--at") ? arguments[++i] : arg.mid(5);
+            // Date and time apart: a local time inside a daylight-saving gap is
+            // still a moment the rules can build.
+            const bool valid = result.at.size() == 16 && result.at[10] == QLatin1Char(' ')
+                && QDate::fromString(result.at.left(10), QStringLiteral("yyyy-MM-dd")).isValid()
+                && QTime::fromString(result.at.mid(11), QStringLiteral("HH:mm")).isValid();
+            if (!valid) {
+                result.error = QStringLiteral("--at takes a moment \"YYYY-MM-DD HH:MM\", not \"%1\"").arg(result.at);
+                return result;
+            }
         } else if (arg.startsWith(QLatin1String("--codepage="))) {
             result.codePage = arg.mid(11);
         } else {

@@ -12,6 +12,8 @@ struct CCliArguments
     bool passwordStdin = false;
     QString codePage;  // empty: the "CodePage" setting
     bool help = false;
+    QString at;        // --at "YYYY-MM-DD HH:MM" (local time); empty: now
+    bool json = false; // --json
     QString error;     // the usage problem; empty when the arguments could be read
 
     static CCliArguments parse(const QStringList &arguments);  // without the program name

@@ -12,3 +12,4 @@ int runFromJson(CCliSession &session);    // from-json IN.json OUT.tqb
 int runPasswd(CCliSession &session);      // passwd FILE
 int runExportText(CCliSession &session);  // export-text FILE OUT.txt
 int runBackup(CCliSession &session);      // backup FILE
+int runReminders(CCliSession &session);   // reminders FILE [--at MOMENT] [--json]

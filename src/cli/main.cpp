@@ -20,7 +20,7 @@ struct CCommand
     int (*run)(CCliSession &);
 };
 
-constexpr std::array<CCommand, 8> kCommands{{
+constexpr std::array<CCommand, 9> kCommands{{
     {"new", 1, true, runNew},
     {"info", 1, true, runInfo},
     {"tree", 1, true, runTree},
@@ -29,6 +29,7 @@ constexpr std::array<CCommand, 8> kCommands{{
     {"passwd", 1, false, runPasswd},
     {"export-text", 2, true, runExportText},
     {"backup", 1, false, runBackup},
+    {"reminders", 1, true, runReminders},
 }};
 
 const char kUsage[] =
@@ -46,6 +47,10 @@ const char kUsage[] =
     "                              no old one for a file with a password is refused\n"
     "  export-text FILE OUT.txt    the plain-text export, as Save As to .txt writes it\n"
     "  backup FILE                 the backup step of a save, with the backup settings\n"
+    "  reminders FILE [--at \"YYYY-MM-DD HH:MM\"] [--json]\n"
+    "                              every reminder as the program's check would see it\n"
+    "                              at that moment (default: now, local time), by\n"
+    "                              moment, then item index; nothing is saved\n"
     "\n"
     "Options:\n"
     "  --password-stdin   read the password from the first line of standard input\n"
@@ -55,6 +60,8 @@ const char kUsage[] =
     "  --codepage NAME    code page of titles, texts and passwords (windows-1252,\n"
     "                     windows-1251, ...); default: the \"CodePage\" setting,\n"
     "                     windows-1252 unless set\n"
+    "  --at MOMENT        (reminders) the moment to check at, local time\n"
+    "  --json             (reminders) a JSON array instead of lines\n"
     "  -h, --help         this text\n"
     "\n"
     "Notes:\n"
@@ -77,6 +84,13 @@ const char kUsage[] =
     "  Writing commands save as the program does: through a temporary file, after the\n"
     "  backup step when backups are on. TQB_SETTINGS_FILE names an INI file to use\n"
     "  instead of the user's settings.\n"
+    "\n"
+    "  reminders: reminders whose series has ended by that moment are left out.\n"
+    "  A line is INDEX<TAB>YYYY-MM-DD HH:MM<TAB>till|from<TAB>TITLE, with \"*\" before\n"
+    "  the index when the current window has begun. JSON: [{\"index\", \"title\",\n"
+    "  \"mode\": \"till\"|\"from\", \"moment\", \"lead\", \"period\", \"start\", \"end\",\n"
+    "  \"next\", \"begun\"}, ...]; times and spans in seconds as stored (deciphered),\n"
+    "  next the repeat-next unit 0-4 (none, day, week, month, year).\n"
     "\n"
     "Exit status: 0 done, 1 failed (message on standard error), 2 wrong usage.\n";
 
@@ -115,6 +129,8 @@ int main(int argc, char *argv[])
                               .arg(command->files)
                               .arg(args.files.size()));
     }
+    if ((args.json || !args.at.isEmpty()) && args.command != QLatin1String("reminders"))
+        return usageError(QStringLiteral("%1 does not take --at or --json").arg(args.command));
     if (args.passwordStdin && !command->passwordOption)
         return usageError(QStringLiteral("%1 does not take --password-stdin").arg(args.command));
 

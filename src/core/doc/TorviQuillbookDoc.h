@@ -98,6 +98,7 @@ public:
     QString startFolder() const { return m_flags.startPath(); }
     int busy() const { return m_nBusy; }
     bool hasReminders() const { return m_bHasReminders; }
+    void setHasReminders(bool on) { m_bHasReminders = on; }  // follows the reminder list
     bool loadedItems() const { return m_bLoadedItems; }
 
     // The working copy of the selected item.

@@ -1,0 +1,216 @@
+#include "reminders/ReminderListDlg.h"
+
+#include "doc/TorviQuillbookDoc.h"
+#include "reminders/Reminders.h"
+#include "settings/Settings.h"
+#include "text/CodePage.h"
+
+#include <QAbstractTableModel>
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+// The rows as three string tables in display order; the view asks for the
+// texts it shows, so a long list costs only what is on screen.
+class CReminderListModel : public QAbstractTableModel
+{
+public:
+    CReminderListModel(CTorviQuillbookDoc &doc, const CCodePage &codePage, QObject *parent)
+        : QAbstractTableModel(parent), m_doc(doc), m_codePage(codePage)
+    {
+    }
+
+    void rebuild()
+    {
+        beginResetModel();
+        m_order = Reminders::listOrder(m_doc);
+        m_titles.clear();
+        m_modes.clear();
+        m_dates.clear();
+        m_titles.reserve(m_order.size());
+        m_modes.reserve(m_order.size());
+        m_dates.reserve(m_order.size());
+        for (const int index : m_order) {
+            const CNoteInfo &info = m_doc.m_arInfos[size_t(index)];
+            m_titles.push_back(m_codePage.toUnicode(m_doc.m_arTitles[index]));
+            m_modes.push_back(info.m_nRemind == CReminder::kFrom ? QStringLiteral("from") : QStringLiteral(" "));
+            m_dates.push_back(Reminders::dateText(info.m_times[0]));
+        }
+        endResetModel();
+    }
+
+    const std::vector<int> &order() const { return m_order; }
+
+    int rowCount(const QModelIndex &parent = {}) const override
+    {
+        return parent.isValid() ? 0 : int(m_order.size());
+    }
+    int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : 3; }
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (role != Qt::DisplayRole || !index.isValid() || size_t(index.row()) >= m_order.size())
+            return {};
+        const std::vector<QString> *columns[3] = {&m_titles, &m_modes, &m_dates};
+        return (*columns[index.column()])[size_t(index.row())];
+    }
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+            return {};
+        static const char *const kHeaders[3] = {"Note", " ", "Date"};
+        return section >= 0 && section < 3 ? QString::fromLatin1(kHeaders[section]) : QVariant();
+    }
+
+private:
+    CTorviQuillbookDoc &m_doc;
+    const CCodePage &m_codePage;
+    std::vector<int> m_order;
+    std::vector<QString> m_titles;
+    std::vector<QString> m_modes;
+    std::vector<QString> m_dates;
+};
+
+CReminderListDlg::CReminderListDlg(CTorviQuillbookDoc &doc, CSettings &settings, const CCodePage &codePage,
+                                   Editor editor, QWidget *parent)
+    : QDialog(parent), m_doc(doc), m_settings(settings), m_editor(std::move(editor))
+{
+    setWindowTitle(QStringLiteral("Reminders list"));
+    setModal(true);
+
+    m_model = new CReminderListModel(doc, codePage, this);
+    m_list = new QTableView(this);
+    m_list->setObjectName(QStringLiteral("list"));
+    m_list->setModel(m_model);
+    m_list->setShowGrid(true);
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->verticalHeader()->hide();
+    m_list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 6);
+    m_list->horizontalHeader()->setStretchLastSection(false);
+    m_list->horizontalHeader()->setHighlightSections(false);
+    m_list->setWordWrap(false);
+    for (int c = 0; c < CSettings::kReminderColumns; ++c)
+        m_list->setColumnWidth(c, settings.reminderColumnWidth(c));
+    m_list->installEventFilter(this);
+
+    auto *buttons = new QDialogButtonBox(this);
+    m_show = buttons->addButton(QStringLiteral("Show the note"), QDialogButtonBox::AcceptRole);
+    m_show->setObjectName(QStringLiteral("show"));
+    m_delete = buttons->addButton(QStringLiteral("Delete"), QDialogButtonBox::ActionRole);
+    m_delete->setObjectName(QStringLiteral("delete"));
+    m_edit = buttons->addButton(QStringLiteral("Edit"), QDialogButtonBox::ActionRole);
+    m_edit->setObjectName(QStringLiteral("edit"));
+    QPushButton *close = buttons->addButton(QStringLiteral("Close"), QDialogButtonBox::RejectRole);
+    close->setObjectName(QStringLiteral("close"));
+    // Enter belongs to the list ("Edit"); no button takes it.
+    for (QPushButton *b : {m_show, m_delete, m_edit, close}) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_list);
+    layout->addWidget(buttons);
+    resize(420, 300);
+
+    connect(m_show, &QPushButton::clicked, this, &CReminderListDlg::onShow);
+    connect(m_delete, &QPushButton::clicked, this, &CReminderListDlg::onDelete);
+    connect(m_edit, &QPushButton::clicked, this, &CReminderListDlg::onEdit);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_list, &QAbstractItemView::doubleClicked, this, &CReminderListDlg::onEdit);
+
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { enableRowButtons(selectedRow() >= 0); });
+    enableRowButtons(false);
+    rebuild();
+}
+
+CReminderListDlg::~CReminderListDlg()
+{
+    for (int c = 0; c < CSettings::kReminderColumns; ++c)
+        m_settings.setReminderColumnWidth(c, m_list->columnWidth(c));
+}
+
+const std::vector<int> &CReminderListDlg::displayOrder() const
+{
+    return m_model->order();
+}
+
+void CReminderListDlg::rebuild()
+{
+    m_model->rebuild();
+}
+
+int CReminderListDlg::selectedRow() const
+{
+    const QModelIndexList rows = m_list->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void CReminderListDlg::selectRow(int row)
+{
+    if (row >= 0 && row < m_model->rowCount())
+        m_list->selectRow(row);
+    enableRowButtons(selectedRow() >= 0);
+}
+
+void CReminderListDlg::enableRowButtons(bool on)
+{
+    m_show->setEnabled(on);
+    m_edit->setEnabled(on);
+    m_delete->setEnabled(on);
+}
+
+bool CReminderListDlg::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_list && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            onEdit();
+            return true;
+        }
+        if (key == Qt::Key_Delete) {
+            onDelete();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CReminderListDlg::onShow()
+{
+    const int row = selectedRow();
+    if (row < 0)
+        return;
+    m_chosen = m_model->order()[size_t(row)];
+    accept();
+}
+
+void CReminderListDlg::onEdit()
+{
+    const int row = selectedRow();
+    if (row >= 0 && m_editor && m_editor(m_model->order()[size_t(row)])) {
+        rebuild();
+        selectRow(row);
+    }
+    m_list->setFocus();
+}
+
+void CReminderListDlg::onDelete()
+{
+    const int row = selectedRow();
+    if (row < 0)
+        return;
+    Reminders::clear(m_doc, m_model->order()[size_t(row)]);
+    m_doc.setModifiedFlag(true);
+    rebuild();
+    selectRow(row);  // the next row moves up; after the last row nothing is selected
+    m_list->setFocus();
+}

@@ -1,0 +1,8 @@
+#include "platform/Tone.h"
+
+#include <QApplication>
+
+void PlatformTone::systemBell()
+{
+    QApplication::beep();
+}

@@ -1,0 +1,191 @@
+// tqb reminders as a process: what a script is told about the reminders of a
+// document at a given moment, plain and as JSON, with and without a password.
+
+#include <QDateTime>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+constexpr qint64 kHour = 3600;
+constexpr qint64 kDay = 86400;
+constexpr qint64 kWeek = 7 * kDay;
+
+qint64 utc(int y, int mo, int d, int h)
+{
+    return QDateTime(QDate(y, mo, d), QTime(h, 0), Qt::UTC).toSecsSinceEpoch();
+}
+
+struct CRun
+{
+    int exitCode = -1;
+    QByteArray out;
+    QString err;
+};
+
+QJsonObject note(const QString &title, int remind, std::array<qint64, 5> times, int next)
+{
+    QJsonArray t;
+    for (qint64 v : times)
+        t.append(v);
+    return QJsonObject{{"parent", 1}, {"title", title}, {"text", ""},   {"icons", QJsonArray{0, 1, 2, 3, 4}},
+                       {"sort", 0},   {"remind", remind}, {"times", t}, {"kind", next}};
+}
+
+// Times in central European summer time (UTC+2): 12:00 local is 10:00 UTC.
+const qint64 kAlpha = utc(2023, 6, 20, 10);
+const qint64 kBeta = utc(2023, 6, 15, 10);
+const qint64 kGamma = utc(2023, 6, 1, 10);
+const qint64 kEpsilon = utc(2023, 5, 31, 10);
+const QString kAt = QStringLiteral("2023-06-15 11:30");
+
+QByteArray documentJson()
+{
+    const QJsonArray items{
+        note("Root", -1, {0, 0, 0, 0, 0}, 0),
+        // till, window begun at the moment asked about
+        note("Alpha", 0, {kAlpha, kWeek, kDay, kAlpha - 5 * kDay - kHour, kAlpha - 5 * kDay + kHour}, 0),
+        // from, window not begun yet
+        note("Beta", 1, {kBeta, kDay, kWeek, kBeta, kBeta + 2 * kHour}, 0),
+        // ended without a repeat-next unit: left out
+        note("Gamma", 0, {kGamma, kDay, kWeek, kGamma - kHour, kGamma + kHour}, 0),
+        // the same moment as Beta: after it by index
+        note("Delta", 0, {kBeta, kDay, kWeek, kBeta + kDay, kBeta + kDay + kHour}, 0),
+        // ended, repeat next month: 31 May rolls over to 1 July
+        note("Epsilon", 0, {kEpsilon, kDay, kWeek, kEpsilon - kHour, kEpsilon + kHour}, 3),
+    };
+    return QJsonDocument(QJsonObject{{"format", "tqb-json/1"},
+                                     {"header", QJsonObject{{"icons", QJsonArray{0, 1, 2, 3, 4}},
+                                                            {"sort", 0},
+                                                            {"created", 1600000000}}},
+                                     {"items", items}})
+        .toJson();
+}
+
+}  // namespace
+
+class TstTqbReminders : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+    CRun tqb(const QStringList &args, const QByteArray &input = {}) const
+    {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TQB_SETTINGS_FILE"), path(QStringLiteral("settings.ini")));
+        env.insert(QStringLiteral("TZ"), QStringLiteral("CET-1CEST,M3.5.0,M10.5.0/3"));
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(TQB_BINARY), args);
+        CRun run;
+        if (!process.waitForStarted(30000))
+            return run;
+        process.write(input);
+        process.closeWriteChannel();
+        if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
+            return run;
+        run.exitCode = process.exitCode();
+        run.out = process.readAllStandardOutput();
+        run.err = QString::fromUtf8(process.readAllStandardError());
+        return run;
+    }
+
+    // The sample document as `name`, enciphered when a password is given.
+    void makeDocument(const QString &name, const QByteArray &password = {})
+    {
+        QFile json(path(name + QStringLiteral(".json")));
+        QVERIFY(json.open(QIODevice::WriteOnly));
+        json.write(documentJson());
+        json.close();
+        QStringList args{QStringLiteral("from-json"), json.fileName(), path(name)};
+        if (!password.isEmpty())
+            args << QStringLiteral("--password-stdin");
+        const CRun run = tqb(args, password + '\n');
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    }
+
+    static QByteArray fileBytes(const QString &file)
+    {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+private slots:
+    void plainLinesInListOrder()
+    {
+        makeDocument(QStringLiteral("plain.tqb"));
+        const QByteArray before = fileBytes(path(QStringLiteral("plain.tqb")));
+        const CRun run = tqb({"reminders", path(QStringLiteral("plain.tqb")), "--at", kAt});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QCOMPARE(run.out, QByteArray("2\t2023-06-15 12:00\tfrom\tBeta\n"
+                                     "4\t2023-06-15 12:00\ttill\tDelta\n"
+                                     "*1\t2023-06-20 12:00\ttill\tAlpha\n"
+                                     "5\t2023-07-01 12:00\ttill\tEpsilon\n"));
+        QCOMPARE(fileBytes(path(QStringLiteral("plain.tqb"))), before);  // nothing saved
+
+        // A moment after every series: only the rolled-over one is still there.
+        const CRun later = tqb({"reminders", path(QStringLiteral("plain.tqb")), "--at=2023-06-25 00:00"});
+        QCOMPARE(later.out, QByteArray("5\t2023-07-01 12:00\ttill\tEpsilon\n"));
+    }
+
+    void jsonWithPasswordIsDeciphered()
+    {
+        makeDocument(QStringLiteral("secret.tqb"), "secret");
+        const CRun run =
+            tqb({"reminders", path(QStringLiteral("secret.tqb")), "--json", "--at", kAt, "--password-stdin"},
+                "secret\n");
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        const QJsonArray array = QJsonDocument::fromJson(run.out).array();
+        QCOMPARE(array.size(), 4);
+        QList<int> indices;
+        for (const QJsonValue &v : array)
+            indices.append(v.toObject().value("index").toInt());
+        QCOMPARE(indices, (QList<int>{2, 4, 1, 5}));
+
+        const QJsonObject alpha = array[2].toObject();
+        QCOMPARE(alpha, (QJsonObject{{"index", 1},
+                                     {"title", "Alpha"},
+                                     {"mode", "till"},
+                                     {"moment", kAlpha},
+                                     {"lead", kWeek},
+                                     {"period", kDay},
+                                     {"start", kAlpha - 5 * kDay - kHour},
+                                     {"end", kAlpha - 5 * kDay + kHour},
+                                     {"next", 0},
+                                     {"begun", true}}));
+        const QJsonObject epsilon = array[3].toObject();
+        QCOMPARE(epsilon.value("moment").toInteger(), utc(2023, 7, 1, 10));
+        QCOMPARE(epsilon.value("start").toInteger(), utc(2023, 7, 1, 10) - kHour);
+        QCOMPARE(epsilon.value("next").toInt(), 3);
+        QCOMPARE(epsilon.value("begun").toBool(), false);
+        QCOMPARE(array[0].toObject().value("mode").toString(), QStringLiteral("from"));
+    }
+
+    void emptyListAndBadMoments()
+    {
+        QVERIFY(tqb({"new", path(QStringLiteral("empty.tqb"))}).exitCode == 0);
+        const CRun none = tqb({"reminders", path(QStringLiteral("empty.tqb")), "--json"});
+        QCOMPARE(none.exitCode, 0);
+        QCOMPARE(QJsonDocument::fromJson(none.out).array().size(), 0);
+
+        for (const QStringList &args : {QStringList{"reminders", "empty.tqb", "--at", "2023-02-30 10:00"},
+                                        QStringList{"reminders", "empty.tqb", "--at", "2023-06-15"},
+                                        QStringList{"reminders", "empty.tqb", "--at"},
+                                        QStringList{"info", "empty.tqb", "--json"}}) {
+            const CRun run = tqb(args);
+            QCOMPARE(run.exitCode, 2);
+            QVERIFY(run.err.contains("usage: tqb COMMAND"));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TstTqbReminders)
+#include "tst_tqb_reminders.moc"
