@@ -6,6 +6,8 @@
 
 #include "Prompter.h"
 #include "doc/DocumentFile.h"
+#include "doc/PasswordCheck.h"
+#include "doc/PasswordKey.h"
 #include "doc/TextExport.h"
 #include "doc/TorviQuillbookDoc.h"
 #include "format/ArchiveReader.h"
@@ -198,17 +200,27 @@ inline CResult check(QByteArrayView input, CSettings &settings)
         }
     }
 
+    const bool headerAsks = !records.empty() && records.front().m_nRemind > 0;
+    const bool noHeader = records.empty() || records.front().m_nKind == 0;
+    const bool mustAsk = headerAsks || (noHeader && settings.reqPsw() == 1);
     if (!read) {
-        result.failure = describe("an accepted stream was not read as a document");
+        // Only a password that does not read the records may keep a sound
+        // stream out, and then the document is left as after New.
+        const QStringList refusal{QString::fromLatin1(CPasswordCheck::kSeemsWrong),
+                                  QString::fromLatin1(CPasswordCheck::kNotOpened)};
+        if (!mustAsk
+            || CPasswordCheck::judge(records, CPasswordKey::derive(kPassword)) != CPasswordCheck::Verdict::Wrong)
+            result.failure = describe("an accepted stream was not read as a document");
+        else if (prompter.messages != refusal || prompter.passwordRequests != 2)
+            result.failure = describe("a wrong password was not told, asked again and refused");
+        else if (doc.count() != 0 || doc.hasPassword())
+            result.failure = describe("a refused password left items or a password behind");
         return result;
     }
     if (!prompter.messages.isEmpty()) {
         result.failure = describe("reading an accepted stream showed a message");
         return result;
     }
-    const bool headerAsks = !records.empty() && records.front().m_nRemind > 0;
-    const bool noHeader = records.empty() || records.front().m_nKind == 0;
-    const bool mustAsk = headerAsks || (noHeader && settings.reqPsw() == 1);
     if (prompter.passwordRequests != (mustAsk ? 1 : 0) || doc.hasPassword() != mustAsk) {
         result.failure = describe("the password step did not follow the header");
         return result;

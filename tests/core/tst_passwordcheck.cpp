@@ -185,6 +185,14 @@ private slots:
         QFile file(f.path("p.tqb"));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), onDisk);
+
+        // The same wrong password again ends the asking: a front end that
+        // keeps giving it cannot keep the open going for ever.
+        CDocFixture same;
+        same.prompter.passwordAnswers = QList<IPrompter::PasswordAnswer>(10, {true, "wrong", false});
+        QVERIFY(!same.doc->openDocument(f.path("p.tqb")));
+        QCOMPARE(same.prompter.passwordRequests.size(), 2);
+        QCOMPARE(same.prompter.messages.last(), QString::fromLatin1(CPasswordCheck::kNotOpened));
     }
 };
 

@@ -331,6 +331,7 @@ bool CTorviQuillbookDoc::readFromBytes(const QByteArray &bytes)
     if (!passwordStep(m_arRecords)) {
         m_arRecords.clear();
         clearContents();
+        setPassword({});  // the refused one must not encipher anything later
         return false;
     }
     takeOverRecords(m_arRecords);
@@ -368,13 +369,18 @@ bool CTorviQuillbookDoc::passwordStep(const std::vector<CDataNotes> &records)
     // A key that turns the notes into garbage is not taken: shown, the
     // garbage would be written back by the next save. The user is asked
     // again; cancelling leaves the key held before, which must fit too.
+    // The same wrong password given twice, or too many wrong ones, end the
+    // asking, so that no front end can keep it going for ever.
+    constexpr int kMaxWrongPasswords = 5;
     m_bAskPassword = true;
     bool fits = false;
+    QList<QByteArray> rejected;
     for (;;) {
         const bool entered = askForPassword();
         fits = CPasswordCheck::judge(records, m_arKey) != CPasswordCheck::Verdict::Wrong;
-        if (fits || !entered)
+        if (fits || !entered || rejected.contains(m_strPassword) || rejected.size() + 1 >= kMaxWrongPasswords)
             break;
+        rejected.append(m_strPassword);
         m_prompter.message(QString::fromLatin1(CPasswordCheck::kSeemsWrong));
     }
     m_bAskPassword = false;
