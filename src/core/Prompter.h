@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 // The one way the core talks to the user: every message box text, question
 // and password request goes through here, so the GUI shows them with dialogs,
@@ -30,6 +31,12 @@ public:
     // A message box; with Buttons::Ok the answer is always Ok.
     virtual Answer message(const QString &text, Buttons buttons = Buttons::Ok) = 0;
     virtual PasswordAnswer askPassword(const PasswordRequest &request) = 0;
+    // A question with answers of its own: the index of the one chosen, -1
+    // for Cancel. Front ends that cannot ask keep this default (Cancel).
+    virtual int choose(const QString &text, const QStringList &choices)
+    {
+        Q_UNUSED(text) Q_UNUSED(choices) return -1;
+    }
 
     // File and folder choosers; an empty result means the user cancelled.
     // Front ends without dialogs keep these defaults. The save chooser

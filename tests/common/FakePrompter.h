@@ -16,6 +16,20 @@ public:
     QList<Answer> answers;
     int unscriptedQuestions = 0;
 
+    QList<int> choices;  // answers to choose(); none left: -1 (Cancel), counted as unscripted
+    QList<QStringList> choiceLists;
+    int choose(const QString &text, const QStringList &options) override
+    {
+        messages.append(text);
+        messageButtons.append(Buttons::OkCancel);
+        choiceLists.append(options);
+        if (choices.isEmpty()) {
+            ++unscriptedQuestions;
+            return -1;
+        }
+        return choices.takeFirst();
+    }
+
     QList<PasswordRequest> passwordRequests;
     QList<PasswordAnswer> passwordAnswers;
 

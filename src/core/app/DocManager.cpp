@@ -4,7 +4,7 @@
 #include "doc/TorviQuillbookDoc.h"
 
 CDocManager::CDocManager(CTorviQuillbookDoc &doc, CSettings &settings, QObject *parent)
-    : QObject(parent), m_doc(doc), m_recent(settings)
+    : QObject(parent), m_doc(doc), m_recent(settings), m_diskWatch(doc)
 {
     connect(&m_doc, &CTorviQuillbookDoc::addedToRecentFiles, this, [this](const QString &path) { m_recent.add(path); });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/DiskWatch.h"
 #include "app/RecentFileList.h"
 
 #include <QObject>
@@ -45,5 +46,6 @@ private:
 
     CTorviQuillbookDoc &m_doc;
     CRecentFileList m_recent;
+    CDiskWatch m_diskWatch;
     bool m_bFirstNew = true;
 };

@@ -15,6 +15,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <utility>
+
 namespace {
 
 bool hasFolderPart(const QString &path)
@@ -124,6 +126,8 @@ void CTorviQuillbookDoc::resetToEmpty()
     m_bModified = false;
     // A new document has not been created yet; the first save stamps it.
     m_creationTime = 0;
+    m_diskPrint = {};
+    m_strDiskPrintPath.clear();
     emit titleChanged();
 }
 
@@ -185,6 +189,7 @@ bool CTorviQuillbookDoc::openLoadedDocument(const QString &path, const QByteArra
         m_creationTime = qint32(born.toSecsSinceEpoch());
     }
     setPathName(path, addToRecent);
+    rememberDiskState(path, bytes);
     m_bModified = false;
     emit titleChanged();
     setDocumentFolderFrom(path);
@@ -194,7 +199,134 @@ bool CTorviQuillbookDoc::openLoadedDocument(const QString &path, const QByteArra
 
 bool CTorviQuillbookDoc::saveDocument(const QString &path)
 {
+    bool savedElsewhere = false;
+    if (!mayOverwrite(path, savedElsewhere))
+        return savedElsewhere;
     return writeDocument(path, true);
+}
+
+// ------------------------------------------------------ changed on disk
+
+QStringList CTorviQuillbookDoc::changedOnDiskChoices()
+{
+    return {QStringLiteral("Reload"), QStringLiteral("Keep my version"), QStringLiteral("Save as...")};
+}
+
+void CTorviQuillbookDoc::rememberDiskState(const QString &path, QByteArrayView bytes)
+{
+    m_diskPrint = CDiskFingerprint::of(path, bytes);
+    m_strDiskPrintPath = QFileInfo(path).absoluteFilePath();
+    m_bDiskChangeAsked = false;
+}
+
+bool CTorviQuillbookDoc::fileChangedOnDisk() const
+{
+    return !m_strDiskPrintPath.isEmpty() && m_strDiskPrintPath == m_strPathName
+        && !m_diskPrint.matches(m_strDiskPrintPath);
+}
+
+CTorviQuillbookDoc::DiskAnswer CTorviQuillbookDoc::askAboutDiskChange()
+{
+    m_bDiskChangeAsked = true;
+    const int choice = m_prompter.choose(QString::fromLatin1(kChangedOnDisk).arg(QDir::toNativeSeparators(m_strPathName)),
+                                         changedOnDiskChoices());
+    switch (choice) {
+    case 0:
+        return DiskAnswer::Reload;
+    case 1:
+        return DiskAnswer::Keep;
+    case 2:
+        return DiskAnswer::SaveAs;
+    default:
+        return DiskAnswer::Cancel;
+    }
+}
+
+bool CTorviQuillbookDoc::mayOverwrite(const QString &path, bool &savedElsewhere)
+{
+    savedElsewhere = false;
+    if (QFileInfo(path).absoluteFilePath() != m_strPathName || !fileChangedOnDisk())
+        return true;
+    switch (askAboutDiskChange()) {
+    case DiskAnswer::Keep:
+        return true;
+    case DiskAnswer::Reload:
+        reloadFromDisk();
+        return false;
+    case DiskAnswer::SaveAs:
+        savedElsewhere = saveUnderAnotherName();
+        return false;
+    case DiskAnswer::Cancel:
+        return false;
+    }
+    return false;
+}
+
+bool CTorviQuillbookDoc::saveUnderAnotherName()
+{
+    const QString path =
+        chooseSavePath(m_strDocFolder, QStringLiteral("Torvi Quillbook Files (*.tqb);;All Files (*.*)"));
+    if (path.isEmpty())
+        return false;
+    setPathName(path);
+    return writeDocument(path, true);
+}
+
+bool CTorviQuillbookDoc::reloadFromDisk()
+{
+    // The selected note is found again by its place in the tree order and
+    // its title, or by its title alone when other notes moved it.
+    const int current = m_nCurItem;
+    const QByteArray title = current >= 0 && current < count() ? m_arTitles[current] : QByteArray();
+    const qsizetype place = current >= 0 ? m_arOrder.indexOf(quint32(current)) : -1;
+    const QString path = m_strPathName;
+    m_bReuseFittingKey = true;
+    const bool reloaded = openDocument(path, false);
+    m_bReuseFittingKey = false;
+    if (!reloaded)
+        return false;
+    m_nSelectAfterReload = -1;
+    if (place >= 0 && place < count() && m_arTitles[place] == title)
+        m_nSelectAfterReload = int(place);
+    else if (!title.isNull())
+        m_nSelectAfterReload = int(m_arTitles.indexOf(title));
+    emit statusMessage(QString::fromLatin1(kReloadedFromDisk).arg(m_strTitle));
+    emit updateAllViews(kHintRefreshAll);
+    return true;
+}
+
+int CTorviQuillbookDoc::takeSelectionAfterReload()
+{
+    return std::exchange(m_nSelectAfterReload, -1);
+}
+
+void CTorviQuillbookDoc::checkDiskChange()
+{
+    if (m_nBusy != kIdle || !fileChangedOnDisk())
+        return;
+    if (!m_bModified) {
+        reloadFromDisk();
+        return;
+    }
+    if (m_bDiskChangeAsked)
+        return;
+    switch (askAboutDiskChange()) {
+    case DiskAnswer::Reload:
+        reloadFromDisk();
+        break;
+    case DiskAnswer::Keep: {
+        // The next save writes over the file without asking again.
+        QFile file(m_strPathName);
+        if (file.open(QIODevice::ReadOnly))
+            rememberDiskState(m_strPathName, file.readAll());
+        break;
+    }
+    case DiskAnswer::SaveAs:
+        saveUnderAnotherName();
+        break;
+    case DiskAnswer::Cancel:
+        break;
+    }
 }
 
 bool CTorviQuillbookDoc::writeDocument(const QString &path, bool reportFailure)
@@ -207,10 +339,12 @@ bool CTorviQuillbookDoc::writeDocument(const QString &path, bool reportFailure)
         // The copy of the version on disk is made before anything is written.
         if (m_backup.on)
             reportBackupFailure(CBackupStep::run(path, m_backup, m_clock()));
-        const CDocumentFile::Result result = CDocumentFile::save(path, writeToBytes());
+        const QByteArray bytes = writeToBytes();
+        const CDocumentFile::Result result = CDocumentFile::save(path, bytes);
         if (result.ok) {
             saved = true;
             setModifiedFlag(false);
+            rememberDiskState(path, bytes);
         } else if (reportFailure) {
             m_prompter.message(result.error);
         }
@@ -277,6 +411,15 @@ void CTorviQuillbookDoc::autoSaveOnSelectionChange()
 {
     if (m_nBusy >= kBusyWriting || !m_bModified || m_flags.autoSave() == 0 || m_strPathName.isEmpty())
         return;
+    // A file changed by another program is not written over unasked; the
+    // question comes once per change.
+    if (fileChangedOnDisk()) {
+        if (m_bDiskChangeAsked)
+            return;
+        bool savedElsewhere = false;
+        if (!mayOverwrite(m_strPathName, savedElsewhere))
+            return;
+    }
     // A failing automatic save is told once; later ones try again quietly
     // until a save succeeds. The document stays modified meanwhile.
     m_bAutoSaveFailing = !writeDocument(m_strPathName, !m_bAutoSaveFailing);
@@ -366,6 +509,9 @@ bool CTorviQuillbookDoc::passwordStep(const std::vector<CDataNotes> &records)
         setPassword({});
         return true;
     }
+    // Read again because another program changed it: the key held fits.
+    if (m_bReuseFittingKey && CPasswordCheck::judge(records, m_arKey) == CPasswordCheck::Verdict::Fits)
+        return true;
     // A key that turns the notes into garbage is not taken: shown, the
     // garbage would be written back by the next save. The user is asked
     // again; cancelling leaves the key held before, which must fit too.

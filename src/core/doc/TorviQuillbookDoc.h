@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Prompter.h"
+#include "doc/DiskFingerprint.h"
 #include "doc/ItemTables.h"
 #include "doc/RecordCodec.h"
 #include "settings/BackupSettings.h"
@@ -10,6 +11,7 @@
 #include <QDateTime>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <vector>
@@ -110,8 +112,25 @@ public:
     int m_nImport = kNoImport;
     qint32 m_nLastLocalSort = 2;
 
+    // --- the file on disk changed under the program ---
+    static constexpr const char *kChangedOnDisk =
+        "%1 has been changed on disk by another program.\nReload it (your unsaved changes are lost), keep your "
+        "version (the next save writes over the file), or save your version under another name?";
+    static constexpr const char *kReloadedFromDisk = "%1 was changed on disk and has been read again.";
+    static QStringList changedOnDiskChoices();  // "Reload", "Keep my version", "Save as..."
+    // Whether another program has changed the document's file since it was
+    // read or saved here.
+    bool fileChangedOnDisk() const;
+    // Told that the file may have changed: reloads an unmodified document
+    // (keeping the selected note where it still exists), asks about a
+    // modified one. Does nothing while the file is as it was.
+    void checkDiskChange();
+    // The item the tree selects after reading the file again; -1: none.
+    int takeSelectionAfterReload();
+
 signals:
     void updateAllViews(int hint);
+    void statusMessage(const QString &text);
     void activateTreePane();
     void titleChanged();            // path, title or modified flag changed
     void addedToRecentFiles(const QString &path);
@@ -129,6 +148,15 @@ private:
     void resetToNew();  // empty, unnamed, no password: the state after New
     void setDocumentFolderFrom(const QString &path);
     void reportBackupFailure(const QString &failedCopy);
+    enum class DiskAnswer { Reload, Keep, SaveAs, Cancel };
+    DiskAnswer askAboutDiskChange();
+    // Before writing over the own file: false when the save must not go on
+    // (the user reloaded, saved elsewhere or cancelled); `savedElsewhere`
+    // then tells whether the document was saved under another name.
+    bool mayOverwrite(const QString &path, bool &savedElsewhere);
+    bool reloadFromDisk();
+    bool saveUnderAnotherName();
+    void rememberDiskState(const QString &path, QByteArrayView bytes);
     // The save chooser, and the question whether an existing file may be
     // replaced, asked about the final name; empty when the user gave up.
     QString chooseSavePath(QString proposed, const QString &filters);
@@ -155,6 +183,11 @@ private:
     int m_nBusy = kIdle;
     bool m_bAutoSaveFailing = false;   // the last automatic save failed and was reported
     bool m_bBackupFailing = false;     // the last backup step failed and was reported
+    CDiskFingerprint m_diskPrint;      // the file at m_strDiskPrintPath as last read or written here
+    QString m_strDiskPrintPath;
+    bool m_bDiskChangeAsked = false;   // asked about the present change already
+    bool m_bReuseFittingKey = false;   // reading again a file whose key is held
+    int m_nSelectAfterReload = -1;
     QString m_strDocFolder;
     std::vector<CDataNotes> m_arRecords;
 };

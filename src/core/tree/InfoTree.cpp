@@ -295,7 +295,7 @@ void CInfoTree::buildTree()
     m_doc.m_new = true;
     m_model.clear();
     buildFrom(all);
-    chooseFirstSelection(-1);
+    chooseFirstSelection(m_doc.takeSelectionAfterReload());
 }
 
 void CInfoTree::rebuildTree()

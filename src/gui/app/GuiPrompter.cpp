@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QMessageBox>
+#include <QPushButton>
 
 CGuiPrompter::CGuiPrompter(Encode encode, Decode decode, QWidget *parent)
     : m_encode(std::move(encode))
@@ -53,6 +54,21 @@ IPrompter::Answer CGuiPrompter::message(const QString &text, Buttons buttons)
             return Answer::Ok;
         return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
     }
+}
+
+int CGuiPrompter::choose(const QString &text, const QStringList &choices)
+{
+    QMessageBox box(m_parent);
+    box.setWindowTitle(QString::fromLatin1(kTitle));
+    box.setIcon(QMessageBox::Question);
+    box.setText(text);
+    QList<QPushButton *> buttons;
+    for (const QString &choice : choices)
+        buttons.append(box.addButton(choice, QMessageBox::AcceptRole));
+    box.addButton(QMessageBox::Cancel);
+    box.setEscapeButton(QMessageBox::Cancel);
+    box.exec();
+    return int(buttons.indexOf(qobject_cast<QPushButton *>(box.clickedButton())));
 }
 
 IPrompter::PasswordAnswer CGuiPrompter::askPassword(const PasswordRequest &request)

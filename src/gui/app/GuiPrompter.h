@@ -27,6 +27,7 @@ public:
 
     Answer message(const QString &text, Buttons buttons = Buttons::Ok) override;
     PasswordAnswer askPassword(const PasswordRequest &request) override;
+    int choose(const QString &text, const QStringList &choices) override;
     QString chooseSaveFile(const QString &title, const QString &proposedPath, const QString &filters) override;
     QString chooseOpenFile(const QString &title, const QString &folder, const QString &filters) override;
     QString chooseFolder(const QString &title) override;

@@ -1,0 +1,183 @@
+// The document's file changed by another program while it is open: an
+// unchanged document follows the file, a changed one asks, and no save
+// writes over the other program's work unasked.
+#include "DocFixture.h"
+#include "app/DiskWatch.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Another program writes the document: a second document saves its own version.
+void writeElsewhere(const QString &path, const QByteArray &firstText, const QByteArray &extraTitle = {})
+{
+    CDocFixture other;
+    QVERIFY(other.doc->openDocument(path));
+    other.doc->m_arTexts[0] = firstText;
+    if (!extraTitle.isEmpty()) {
+        other.doc->m_arOrder.append(quint32(other.doc->appendItem(extraTitle, "", 1, CNoteInfo{})));
+    }
+    QVERIFY(other.doc->saveDocument(path));
+}
+
+const QString kQuestionStart = QStringLiteral(" has been changed on disk by another program.");
+
+}  // namespace
+
+class TestDiskChange : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void unchangedDocumentFollowsTheFile()
+    {
+        CDocFixture f;
+        f.addRootAndChild("mine", "child");
+        const QString path = f.path("n.tqb");
+        QVERIFY(f.doc->saveDocument(path));
+        f.doc->setPathName(path);
+        QVERIFY(!f.doc->fileChangedOnDisk());  // our own save is no change
+
+        f.doc->m_nCurItem = 1;  // the child is selected
+        writeElsewhere(path, "theirs", "Added");
+        QVERIFY(f.doc->fileChangedOnDisk());
+        QSignalSpy status(f.doc.get(), &CTorviQuillbookDoc::statusMessage);
+        f.doc->checkDiskChange();
+        QCOMPARE(f.doc->m_arTexts.value(0), QByteArray("theirs"));
+        QCOMPARE(f.doc->count(), 3);
+        QCOMPARE(status.size(), 1);
+        QCOMPARE(status[0][0].toString(), QStringLiteral("n.tqb was changed on disk and has been read again."));
+        QCOMPARE(f.doc->takeSelectionAfterReload(), 1);  // the child, found again
+        QVERIFY(f.prompter.messages.isEmpty());
+        QVERIFY(!f.doc->fileChangedOnDisk());
+    }
+
+    void touchedButUnchangedIsNoChange()
+    {
+        CDocFixture f;
+        f.addRootAndChild();
+        const QString path = f.path("t.tqb");
+        QVERIFY(f.doc->saveDocument(path));
+        f.doc->setPathName(path);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+        file.close();
+        QVERIFY(!f.doc->fileChangedOnDisk());
+    }
+
+    // A modified document asks once; "Keep my version" lets the next save
+    // write over the file without asking again.
+    void modifiedDocumentAsksOnceAndKeeps()
+    {
+        CDocFixture f;
+        f.addRootAndChild("mine");
+        const QString path = f.path("m.tqb");
+        QVERIFY(f.doc->saveDocument(path));
+        f.doc->setPathName(path);
+        f.doc->m_arTexts[0] = "mine, changed";
+        f.doc->setModifiedFlag(true);
+        writeElsewhere(path, "theirs");
+
+        f.prompter.choices = {1};
+        f.doc->checkDiskChange();
+        f.doc->checkDiskChange();
+        QCOMPARE(f.prompter.messages.size(), 1);
+        QVERIFY(f.prompter.messages[0].endsWith(QStringLiteral("Reload it (your unsaved changes are lost), keep your "
+                                                               "version (the next save writes over the file), or save "
+                                                               "your version under another name?")));
+        QVERIFY(f.prompter.messages[0].contains(kQuestionStart));
+        QCOMPARE(f.prompter.choiceLists[0], CTorviQuillbookDoc::changedOnDiskChoices());
+        QCOMPARE(f.doc->m_arTexts.value(0), QByteArray("mine, changed"));
+        QVERIFY(f.doc->saveDocument(path));
+        QCOMPARE(f.prompter.messages.size(), 1);
+        CDocFixture g;
+        QVERIFY(g.doc->openDocument(path));
+        QCOMPARE(g.doc->m_arTexts.value(0), QByteArray("mine, changed"));
+    }
+
+    // A save that meets a changed file asks first: Cancel writes nothing,
+    // Reload takes the file, Save as keeps both versions.
+    void saveNeverWritesOverUnasked()
+    {
+        CDocFixture f;
+        f.addRootAndChild("mine");
+        const QString path = f.path("s.tqb");
+        QVERIFY(f.doc->saveDocument(path));
+        f.doc->setPathName(path);
+        f.doc->m_arTexts[0] = "mine, changed";
+        f.doc->setModifiedFlag(true);
+        writeElsewhere(path, "theirs");
+        const QByteArray theirs = readAll(path);
+
+        QVERIFY(!f.doc->saveCommand());  // unscripted: Cancel
+        QCOMPARE(readAll(path), theirs);
+        QVERIFY(f.doc->isModified());
+
+        f.prompter.choices = {2};
+        f.prompter.saveFileAnswers = {f.path("mine.tqb")};
+        QVERIFY(f.doc->saveCommand());
+        QCOMPARE(readAll(path), theirs);
+        QCOMPARE(f.doc->pathName(), f.path("mine.tqb"));
+        CDocFixture g;
+        QVERIFY(g.doc->openDocument(f.path("mine.tqb")));
+        QCOMPARE(g.doc->m_arTexts.value(0), QByteArray("mine, changed"));
+
+        // Back on the first file, changed again: Reload.
+        QVERIFY(f.doc->openDocument(path));
+        f.doc->m_arTexts[0] = "lost on reload";
+        f.doc->setModifiedFlag(true);
+        writeElsewhere(path, "theirs again");
+        f.prompter.choices = {0};
+        QVERIFY(!f.doc->saveDocument(path));
+        QCOMPARE(f.doc->m_arTexts.value(0), QByteArray("theirs again"));
+        QVERIFY(!f.doc->isModified());
+    }
+
+    void automaticSaveAsksOnceAndSavesNothing()
+    {
+        CDocFixture f([](CSettings &s) { s.setAutoSave(1); });
+        f.addRootAndChild("mine");
+        const QString path = f.path("a.tqb");
+        QVERIFY(f.doc->saveDocument(path));
+        f.doc->setPathName(path);
+        f.doc->m_arTexts[0] = "mine, changed";
+        f.doc->setModifiedFlag(true);
+        writeElsewhere(path, "theirs");
+        const QByteArray theirs = readAll(path);
+        f.doc->autoSaveOnSelectionChange();
+        f.doc->autoSaveOnSelectionChange();
+        QCOMPARE(f.prompter.messages.size(), 1);
+        QCOMPARE(readAll(path), theirs);
+    }
+
+    // The watcher notices a write by another program without being told.
+    void watcherNoticesAWrite()
+    {
+        CDocFixture f;
+        f.addRootAndChild("mine");
+        const QString path = f.path("w.tqb");
+        QVERIFY(f.doc->saveDocument(path));
+        f.doc->setPathName(path);
+        CDiskWatch watch(*f.doc);
+        QSignalSpy status(f.doc.get(), &CTorviQuillbookDoc::statusMessage);
+        writeElsewhere(path, "theirs");
+        QTRY_COMPARE_WITH_TIMEOUT(f.doc->m_arTexts.value(0), QByteArray("theirs"), 10000);
+        QCOMPARE(status.size(), 1);
+        // A second write, after the file was replaced, is noticed too.
+        writeElsewhere(path, "theirs, twice");
+        QTRY_COMPARE_WITH_TIMEOUT(f.doc->m_arTexts.value(0), QByteArray("theirs, twice"), 10000);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDiskChange)
+#include "tst_diskchange.moc"
