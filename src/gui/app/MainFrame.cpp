@@ -8,6 +8,7 @@
 #include "doc/TorviQuillbookDoc.h"
 #include "settings/Settings.h"
 #include "text/CodePage.h"
+#include "tree/LeftView.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -18,17 +19,12 @@
 #include <QPlainTextEdit>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QTreeWidget>
-
-#include <unordered_map>
 
 CMainFrame::CMainFrame(CDocManager &manager, const CCodePage &codePage, IPrompter &prompter, QWidget *parent)
     : QMainWindow(parent), m_manager(manager), m_doc(manager.document()), m_codePage(codePage), m_prompter(prompter)
 {
     auto *splitter = new QSplitter(this);
-    m_items = new QTreeWidget(splitter);
-    m_items->setObjectName(QStringLiteral("items"));
-    m_items->setHeaderHidden(true);
+    m_items = new CLeftView(m_doc, codePage, splitter);
     m_note = new QPlainTextEdit(splitter);
     m_note->setObjectName(QStringLiteral("note"));
     m_note->setReadOnly(true);
@@ -41,15 +37,23 @@ CMainFrame::CMainFrame(CDocManager &manager, const CCodePage &codePage, IPrompte
     resize(800, 550);
 
     createMenus();
-    connect(m_items, &QTreeWidget::currentItemChanged, this, &CMainFrame::onSelectionChanged);
+    // The note pane shows the working copy the tree has loaded (hint 0).
     connect(&m_doc, &CTorviQuillbookDoc::updateAllViews, this, [this](int hint) {
-        if (hint == CTorviQuillbookDoc::kHintRefreshAll)
-            rebuildItems();
+        if (hint == CTorviQuillbookDoc::kHintShowItem || hint == CTorviQuillbookDoc::kHintRefreshAll) {
+            showCurrentItem();
+            updateCommandStates();
+        }
     });
     connect(&m_doc, &CTorviQuillbookDoc::titleChanged, this, &CMainFrame::updateTitle);
     connect(&m_doc, &CTorviQuillbookDoc::activateTreePane, this, [this] { m_items->setFocus(); });
-    rebuildItems();
     updateTitle();
+}
+
+CMainFrame::~CMainFrame()
+{
+    // Closing the window may still end a label edit, which notifies the
+    // document's views; this frame's members are going, so it listens no more.
+    disconnect(&m_doc, nullptr, this, nullptr);
 }
 
 QAction *CMainFrame::action(const QString &objectName) const
@@ -186,57 +190,6 @@ void CMainFrame::fillRecentFiles()
                                 [this, i] { m_manager.openRecentFile(i); });
     }
     m_recentMenu->setEnabled(!files.isEmpty());
-}
-
-void CMainFrame::rebuildItems()
-{
-    fillItems();
-    // Something is selected after every open, so that the commands that need
-    // a selected item (Save As, Password) are there without a click.
-    if (m_items->topLevelItemCount() > 0)
-        m_items->setCurrentItem(m_items->topLevelItem(0));
-}
-
-void CMainFrame::fillItems()
-{
-    const QSignalBlocker blocker(m_items);
-    m_items->clear();
-    m_note->clear();
-    // The order list is in pre-order, so every parent is made before its children.
-    std::unordered_map<quint32, QTreeWidgetItem *> made;
-    made.reserve(size_t(m_doc.m_arOrder.size()));
-    for (const quint32 i : std::as_const(m_doc.m_arOrder)) {
-        if (qsizetype(i) >= m_doc.count())
-            continue;
-        const quint32 link = m_doc.m_arParents[i];
-        QTreeWidgetItem *item = nullptr;
-        if (link == CItemTables::kRootParent) {
-            item = new QTreeWidgetItem(m_items);
-        } else if (auto parent = made.find(link - 2); link >= 2 && parent != made.end()) {
-            item = new QTreeWidgetItem(parent->second);
-        } else {
-            continue;
-        }
-        item->setText(0, m_codePage.toUnicode(m_doc.m_arTitles[i]));
-        item->setData(0, Qt::UserRole, i);
-        made.emplace(i, item);
-    }
-    m_doc.m_new = false;
-    m_doc.m_nCurItem = -1;
-    updateCommandStates();
-}
-
-void CMainFrame::onSelectionChanged()
-{
-    QTreeWidgetItem *current = m_items->currentItem();
-    m_doc.m_nCurItem = current ? current->data(0, Qt::UserRole).toInt() : -1;
-    if (m_doc.m_nCurItem >= 0) {
-        m_doc.m_strCurTitle = m_doc.m_arTitles[m_doc.m_nCurItem];
-        m_doc.m_strCurText = m_doc.m_arTexts[m_doc.m_nCurItem];
-    }
-    m_doc.autoSaveOnSelectionChange();
-    showCurrentItem();
-    updateCommandStates();
 }
 
 void CMainFrame::showCurrentItem()
