@@ -1,4 +1,5 @@
 #include "TreeTestSupport.h"
+#include "tree/SortRules.h"
 
 #include <QTest>
 
@@ -129,6 +130,105 @@ private slots:
         f.doc().m_strCurTitle = "c";
         f.tree->onUpdate(CTorviQuillbookDoc::kHintTitleChanged);
         QCOMPARE(dump(f.model(), f.item("P")), QByteArray("A(inner),b(inner),A,B,c"));
+    }
+
+    // A local sort changes the folder holding the selection (the root level
+    // for a root item), sorts it, and is saved with the document.
+    void localSortCommandsChangeTheHoldingLevel()
+    {
+        CTreeFixture f;
+        const int folder = f.row("folder");
+        f.row("c", folder);
+        f.row("B", folder);
+        const int a = f.row("a", folder);
+        f.row("inner", a);
+        f.row("Z");
+        f.row("m");
+        f.build();
+        f.model().setExpanded(f.item("folder"), true);
+        f.selectLabel("B");
+        f.tree->localSort(sortrules::kCmdLocalFolderFirst);
+        QCOMPARE(f.shape(), QByteArray("folder(a(inner),B,c),Z,m"));
+        QCOMPARE(f.doc().m_arInfos[size_t(folder)].m_nSort, 2);
+        QCOMPARE(f.doc().m_nLastLocalSort, 2);
+        QCOMPARE(f.doc().m_arInfos[size_t(a)].m_nSort, 0);  // the selected item's own children are not its level
+        QVERIFY(f.doc().isModified());
+
+        f.selectLabel("Z");
+        f.tree->localSort(sortrules::kCmdLocalAlphabetical);
+        QCOMPARE(f.shape(), QByteArray("folder(a(inner),B,c),m,Z"));
+        QCOMPARE(f.doc().m_nRootSort, 1);
+        // The button applies the last local type again without changing it.
+        f.selectLabel("inner");
+        f.tree->localSort(sortrules::kCmdLocalSortButton);
+        QCOMPARE(f.doc().m_arInfos[size_t(a)].m_nSort, 1);
+        QCOMPARE(f.doc().m_nLastLocalSort, 1);
+
+        QVERIFY(f.doc().saveDocument(f.fx.path("sorted.tqb")));
+        CTreeFixture g;
+        QVERIFY(g.doc().openDocument(f.fx.path("sorted.tqb")));
+        g.build();
+        QCOMPARE(g.shape(), QByteArray("folder(a(inner),B,c),m,Z"));
+        QCOMPARE(g.doc().m_nRootSort, 1);
+        QCOMPARE(g.doc().m_arInfos[0].m_nSort, 2);
+    }
+
+    void executeForAllFoldersUsesTheDefault()
+    {
+        CTreeFixture f(2);
+        const int x = f.row("x");
+        f.row("b", x);
+        const int sub = f.row("A", x);
+        f.row("z", sub);
+        f.row("y", sub);
+        f.row("c", x);
+        f.row("B");
+        f.build();
+        f.tree->executeForAllFolders();
+        QCOMPARE(f.shape(), QByteArray("x(A(y,z),b,c),B"));  // folders first at every level
+        for (const CNoteInfo &info : f.doc().m_arInfos)
+            QCOMPARE(info.m_nSort, 2);
+        QCOMPARE(f.doc().m_nRootSort, 2);
+        QVERIFY(f.doc().isModified());
+        QCOMPARE(f.doc().m_arOrder.size(), 7);
+        QCOMPARE(f.doc().m_arTitles[f.doc().m_arOrder[6]], QByteArray("B"));
+    }
+
+    // New rows take their parent's icons; "Branch" gives a whole branch the
+    // chosen set; the default set is written to the settings.
+    void iconCommands()
+    {
+        CTreeFixture f;
+        const int root = f.row("root");
+        const int mid = f.row("mid", root);
+        f.row("leaf", mid);
+        f.row("other");
+        f.build();
+        f.selectLabel("mid");
+        const iconrules::DialogSetup setup = f.tree->selectIconsSetup();
+        QVERIFY(!setup.defaultsMode);
+        const iconrules::IconSet chosen{10, 11, 12, 13, 14};
+        f.tree->applyIcons(setup, chosen, true);
+        QCOMPARE(f.doc().m_arInfos[size_t(mid)].m_nIcons, chosen);
+        QCOMPARE(f.doc().m_arInfos[size_t(mid) + 1].m_nIcons, chosen);
+        QCOMPARE(f.doc().m_arInfos[size_t(root)].m_nIcons, (iconrules::IconSet{0, 1, 2, 3, 4}));
+        QCOMPARE(f.model().selected(), f.item("leaf"));  // the walk ends on the branch's last item
+        QCOMPARE(f.model().image(f.item("leaf")), 14);
+        QVERIFY(f.doc().isModified());
+
+        f.tree->insertNewNote();  // under "leaf": copies its set
+        QCOMPARE(f.doc().m_arInfos.back().m_nIcons, chosen);
+        QCOMPARE(f.model().image(f.item("leaf")), 13);  // a subfolder now, opened
+
+        f.selectLabel("other");
+        const iconrules::DialogSetup defaults = f.tree->defaultIconsSetup();
+        QVERIFY(defaults.defaultsMode);
+        f.tree->applyIcons(defaults, {20, 21, 22, 23, 24}, false);
+        QCOMPARE(f.doc().m_defaultIcons, (std::array<qint32, 5>{20, 21, 22, 23, 24}));
+        QCOMPARE(f.fx.settings->defIcons(), (std::array<qint32, 5>{20, 21, 22, 23, 24}));
+        QCOMPARE(f.doc().m_arInfos[size_t(root)].m_nIcons, (iconrules::IconSet{0, 1, 2, 3, 4}));
+        f.tree->addRootFolder();
+        QCOMPARE(f.doc().m_arInfos.back().m_nIcons, (iconrules::IconSet{20, 21, 22, 23, 24}));
     }
 
     void renameAndUndoSwapLabels()

@@ -3,6 +3,7 @@
 #include "doc/TorviQuillbookDoc.h"
 #include "settings/Settings.h"
 #include "text/CodePage.h"
+#include "tree/DragRules.h"
 #include "tree/IconRules.h"
 #include "tree/SortRules.h"
 
@@ -150,6 +151,102 @@ void CInfoTree::sortLevel(Handle item, qint32 type)
     for (int i : order)
         newOrder.push_back(kids[size_t(i)]);
     m_model.reorderChildren(parent, newOrder);
+}
+
+const CNoteInfo *CInfoTree::infoOf(Handle item) const
+{
+    if (item == kNone || !m_model.isValid(item))
+        return nullptr;
+    const qint32 d = m_model.data(item);
+    return (d >= 0 && size_t(d) < m_doc.m_arInfos.size()) ? &m_doc.m_arInfos[size_t(d)] : nullptr;
+}
+
+iconrules::IconSet CInfoTree::newRowIcons(Handle parent) const
+{
+    return iconrules::newRowIcons(parent == kNone, infoOf(parent), m_doc.m_defaultIcons);
+}
+
+void CInfoTree::localSort(int commandId)
+{
+    const Handle selected = m_model.selected();
+    const Handle parent = m_model.parent(selected);
+    const CNoteInfo *parentInfo = infoOf(parent);
+    const std::optional<sortrules::LocalSortDecision> decision =
+        sortrules::localSortCommand(commandId, parent != kNone, parentInfo != nullptr, m_doc.m_nLastLocalSort);
+    if (!decision)
+        return;
+    if (decision->store == sortrules::LocalSortDecision::Store::RootLevel)
+        m_doc.m_nRootSort = decision->type;
+    else if (decision->store == sortrules::LocalSortDecision::Store::ParentInfo)
+        m_doc.m_arInfos[size_t(m_model.data(parent))].m_nSort = decision->type;
+    sortLevel(selected, decision->type);
+    if (decision->setLastLocal)
+        m_doc.m_nLastLocalSort = decision->type;
+    collectOrder();
+    if (decision->markModified)
+        markModified();
+}
+
+void CInfoTree::executeForAllFolders()
+{
+    const qint32 type = m_doc.flags().defaultSortType();
+    {
+        // One reset instead of a notice per reordered level.
+        CTreeModel::ResetGuard reset(m_model);
+        sortrules::executeForAllFolders<Handle>(
+            m_model.children(kNone), type, [this](Handle h) { return m_model.children(h); },
+            [this](Handle h, qint32 t) {
+                if (infoOf(h))
+                    m_doc.m_arInfos[size_t(m_model.data(h))].m_nSort = t;
+            },
+            [this](Handle h, qint32 t) {
+                if (const Handle first = m_model.firstChild(h); first != kNone)
+                    sortLevel(first, t);
+            },
+            [this](qint32 t) {
+                if (const Handle first = m_model.firstRoot(); first != kNone)
+                    sortLevel(first, t);
+            });
+    }
+    collectOrder();
+    markModified();
+    updateViews();
+}
+
+iconrules::DialogSetup CInfoTree::selectIconsSetup() const
+{
+    return iconrules::selectIconsSetup(m_doc.m_nCurItem, infoOf(m_model.selected()), m_doc.m_defaultIcons);
+}
+
+iconrules::DialogSetup CInfoTree::defaultIconsSetup() const
+{
+    return iconrules::defaultIconsSetup(m_doc.m_nCurItem, infoOf(m_model.selected()), m_doc.m_defaultIcons);
+}
+
+void CInfoTree::applyIcons(const iconrules::DialogSetup &setup, const iconrules::IconSet &values, bool branch)
+{
+    const iconrules::DialogOutcome outcome = iconrules::dialogOutcome(setup, m_doc.m_nCurItem, branch);
+    if (outcome.storeDefaults)
+        iconrules::storeDefaultIcons(m_doc.m_defaultIcons, m_doc.settings(), values);
+    const Handle started = m_model.selected();
+    if (outcome.storeItem && infoOf(started))
+        m_doc.m_arInfos[size_t(m_model.data(started))].m_nIcons = values;
+    if (outcome.storeBranch && started != kNone) {
+        // Each item of the branch is selected in turn, so the selection
+        // protocol runs for it, and the walk ends on the last one.
+        for (Handle h = started; h != kNone; h = m_model.nextInBranch(h, started)) {
+            if (infoOf(h))
+                m_doc.m_arInfos[size_t(m_model.data(h))].m_nIcons = values;
+            setItemIcon(h, m_model.isExpanded(h));
+            select(h);
+        }
+    }
+    if (started != kNone) {
+        const Handle next = m_model.nextVisible(started);
+        setItemIcon(started, next != kNone && m_model.parent(next) == started);
+    }
+    if (outcome.markModified)
+        markModified();
 }
 
 void CInfoTree::setItemIcon(Handle item, bool expanded)
@@ -375,11 +472,7 @@ int CInfoTree::storeItem(Handle item, StoreMode mode)
     const qsizetype l = m_doc.m_arParents.size();
     const qsizetype n = qsizetype(m_doc.m_arInfos.size());
     CNoteInfo info;
-    const qint32 pd = m_model.data(parent);
-    if (parent != kNone && pd >= 0 && size_t(pd) < m_doc.m_arInfos.size())
-        info.m_nIcons = m_doc.m_arInfos[size_t(pd)].m_nIcons;
-    else
-        info.m_nIcons = m_doc.m_defaultIcons;
+    info.m_nIcons = newRowIcons(parent);
     info.m_nSort = m_doc.flags().defaultSortType();
     info.m_nRemind = -1;
     m_doc.m_arTitles.append(m_model.label(item));
@@ -1204,12 +1297,8 @@ CInfoTree::Handle CInfoTree::appendImportedItem(Handle parent, const QByteArray 
     CNoteInfo info;
     info.m_nSort = 0;
     info.m_nRemind = -1;
-    info.m_nIcons = {0, 0, 0, 0, 0};
+    info.m_nIcons = newRowIcons(parent);
     const qint32 pd = m_model.data(parent);
-    if (parent != kNone && pd >= 0 && size_t(pd) < m_doc.m_arInfos.size())
-        info.m_nIcons = m_doc.m_arInfos[size_t(pd)].m_nIcons;
-    else
-        info.m_nIcons = m_doc.m_defaultIcons;
     const Handle item = parent != kNone ? m_model.insertLast(parent, title, 4) : m_model.insertLast(kNone, title, 0);
     if (item == kNone)
         return kNone;
@@ -1279,26 +1368,8 @@ void CInfoTree::dragMove(Handle target, qint64 nowMs)
 
 QPoint CInfoTree::autoScrollStep(int tick, QPoint cursor, QRect client)
 {
-    const int left = client.x();
-    const int top = client.y();
-    const int right = client.x() + client.width();
-    const int bottom = client.y() + client.height();
-    const int x = cursor.x();
-    const int y = cursor.y();
-    auto due = [tick](int distance) {
-        const int n = std::max(1, 4 - distance / 20);
-        return tick % n == 0;
-    };
-    QPoint step;
-    if (y < top + 20 && due(top + 20 - y))
-        step.ry() -= 1;
-    if (y > bottom - 20 && due(y - (bottom - 20)))
-        step.ry() += 1;
-    if (x < left + 10 && due(left + 10 - x))
-        step.rx() -= 1;
-    if (x > right - 10 && due(x - (right - 10)))
-        step.rx() += 1;
-    return step;
+    const dragrules::ScrollStep step = dragrules::scrollStep(tick, cursor, client);
+    return {int(step.right) - int(step.left), int(step.down) - int(step.up)};
 }
 
 CInfoTree::DragTick CInfoTree::dragTick(qint64 nowMs, QPoint cursor, QRect client)

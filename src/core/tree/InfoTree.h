@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tree/DragRules.h"
+#include "tree/IconRules.h"
 #include "tree/TreeModel.h"
 
 #include <QByteArray>
@@ -76,8 +78,8 @@ public:
     static constexpr const char *kNewNoteLabel = "New Note";
 
     // Drag timer periods.
-    static constexpr int kScrollPeriodMs = 30;
-    static constexpr int kHoverPeriodMs = 2000;
+    static constexpr int kScrollPeriodMs = dragrules::kScrollPeriodMs;
+    static constexpr int kHoverPeriodMs = dragrules::kHoverPeriodMs;
 
     explicit CInfoTree(CTorviQuillbookDoc &doc);
     ~CInfoTree() override;
@@ -162,6 +164,22 @@ public:
     // holding the selected item sorts manually, else 0 ("Paste root").
     int contextMenuPopup() const;
 
+    // ---------------------------------------------------------- sorting
+    // A local sort command (32820..32822) or the local sort button (32810):
+    // sets the sort type of the level holding the selected item and sorts it.
+    void localSort(int commandId);
+    // "Execute for all folders" (32815): the default sort type for every item
+    // and level, the stored root-level type left as it is.
+    void executeForAllFolders();
+
+    // ---------------------------------------------------------- icons
+    // "Select icons" (32817) and "Icons (default)..." (32836): the GUI opens
+    // the dialog with the setup, and on OK hands back the five values and
+    // the "Branch" flag.
+    iconrules::DialogSetup selectIconsSetup() const;
+    iconrules::DialogSetup defaultIconsSetup() const;
+    void applyIcons(const iconrules::DialogSetup &setup, const iconrules::IconSet &values, bool branch);
+
     // ---------------------------------------------------------- branch clipboard and undo
     void markForCut();                    // 32776 (and 57635 outside an edit)
     void markForCopy();                   // 32781 (and 57634 outside an edit)
@@ -234,6 +252,8 @@ private:
     void restoreDeleted();
     void undoMoveToRoot();
     bool inTableRange(Handle item) const;
+    const CNoteInfo *infoOf(Handle item) const;  // null when the item has no valid row
+    iconrules::IconSet newRowIcons(Handle parent) const;
     QString toText(const QByteArray &bytes) const;
 
     CTorviQuillbookDoc &m_doc;

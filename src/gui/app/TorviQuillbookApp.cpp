@@ -32,20 +32,33 @@ bool CTorviQuillbookApp::startUp(const QStringList &arguments)
     CShellRegistration::registerForCurrentUser(QCoreApplication::applicationFilePath());
     m_frame = std::make_unique<CMainFrame>(*m_manager, *m_codePage, *m_prompter);
     m_prompter->setParentWidget(m_frame.get());
-    // The first argument that is not a switch names the file to open.
-    QString file;
-    for (const QString &argument : arguments.mid(1)) {
-        if (!argument.startsWith(QLatin1Char('-'))) {
-            file = argument;
-            break;
-        }
-    }
-    if (!m_manager->startUp(file)) {
+    if (!m_manager->startUp(fileArgument(arguments))) {
         m_frame.reset();
         return false;
     }
     m_frame->show();
     return true;
+}
+
+QString CTorviQuillbookApp::fileArgument(const QStringList &arguments)
+{
+    for (const QString &argument : arguments.mid(1)) {
+        if (!argument.startsWith(QLatin1Char('-')))
+            return argument;
+    }
+    return {};
+}
+
+void CTorviQuillbookApp::openFromAnotherInstance(const QString &file)
+{
+    if (!m_frame)
+        return;
+    m_frame->show();
+    m_frame->setWindowState(m_frame->windowState() & ~Qt::WindowMinimized);
+    m_frame->raise();
+    m_frame->activateWindow();
+    if (!file.isEmpty())
+        m_manager->openDocumentFile(file);
 }
 
 CTorviQuillbookDoc &CTorviQuillbookApp::document() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QSettings>
+#include <QString>
 #include <QStringList>
 
 #include <memory>
@@ -27,6 +28,12 @@ public:
     // Opens the file named in `arguments` (after the program name), or runs
     // the first New; false when the program should end without a window.
     bool startUp(const QStringList &arguments);
+    // The file the command line names: the first argument after the program
+    // name that is not a switch; empty when there is none.
+    static QString fileArgument(const QStringList &arguments);
+    // Another start of the program handed over `file` (empty: none): open it
+    // as File > Open does, and come to the front.
+    void openFromAnotherInstance(const QString &file);
 
     CTorviQuillbookDoc &document() const;
     CDocManager &manager() const;

@@ -1,0 +1,55 @@
+// A second start of the program with a file hands it to the running one,
+// which opens it, and ends without a window of its own.
+#include "DocFixture.h"
+#include "app/SingleInstance.h"
+#include "app/TorviQuillbookApp.h"
+#include "doc/TorviQuillbookDoc.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestSingleInstance : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        // Never the user's own running program.
+        qputenv("TQB_INSTANCE_NAME", QByteArray("tqb-test-") + QByteArray::number(QCoreApplication::applicationPid()));
+    }
+
+    void nothingRunningMeansNoHandOver()
+    {
+        QVERIFY(!CSingleInstance::handOver(QStringLiteral("/tmp/x.tqb"), 2000));
+    }
+
+    void secondStartHandsItsFileOver()
+    {
+        QTemporaryDir dir;
+        CDocFixture maker;
+        maker.addRootAndChild("handed over");
+        const QString path = dir.filePath(QStringLiteral("second.tqb"));
+        QVERIFY(maker.doc->saveDocument(path));
+
+        CTorviQuillbookApp app(
+            std::make_unique<QSettings>(dir.filePath(QStringLiteral("app.ini")), QSettings::IniFormat));
+        QVERIFY(app.startUp({QStringLiteral("torvi-quillbook")}));
+        CSingleInstance instance([&app](const QString &file) { app.openFromAnotherInstance(file); });
+        QVERIFY(instance.listen());
+
+        QProcess second;
+        second.setWorkingDirectory(dir.path());
+        second.start(QStringLiteral(TQB_GUI_BINARY), {QStringLiteral("second.tqb")});  // relative to its own folder
+        QVERIFY(second.waitForStarted(10000));
+        QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 20000);
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 0);
+        QTRY_COMPARE(app.document().pathName(), path);
+        QCOMPARE(app.document().m_arTexts.value(0), QByteArray("handed over"));
+    }
+};
+
+QTEST_MAIN(TestSingleInstance)
+#include "tst_singleinstance.moc"
