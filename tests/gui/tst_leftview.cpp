@@ -12,6 +12,9 @@
 #include <QAction>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QTabBar>
+#include "tree/SelectIconsDlg.h"
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -32,6 +35,7 @@ struct Row
     QByteArray title;
     QByteArray text;
     quint32 parent;
+    CNoteInfo info = {};
 };
 
 // A document of the given rows (in tree order) saved at path.
@@ -39,7 +43,7 @@ QString makeDocument(const QString &path, const QList<Row> &rows)
 {
     CDocFixture f;
     for (const Row &r : rows) {
-        const int i = f.doc->appendItem(r.title, r.text, r.parent, CNoteInfo{});
+        const int i = f.doc->appendItem(r.title, r.text, r.parent, r.info);
         f.doc->m_arOrder.append(quint32(i));
     }
     return f.doc->saveDocument(path) ? path : QString();
@@ -326,7 +330,94 @@ private slots:
         QCOMPARE(s.doc().m_arTitles[1], QByteArray("Right"));
         QVERIFY(s.find(QStringLiteral("Right")).isValid());
     }
+
+    void localSortAndBranchIconsReachTheFile();
+    void screenshotOfAPopulatedTree();
 };
+
+
+void TestLeftView::localSortAndBranchIconsReachTheFile()
+{
+    Session s;
+    CNoteInfo manual;
+    manual.m_nSort = 0;
+    QVERIFY(s.open({{"Box", "", CItemTables::kRootParent, manual},
+                    {"b", "", 2}, {"A", "", 2}, {"c", "", 2}}));
+    CTorviQuillbookDoc &doc = s.doc();
+    const QModelIndex box = s.find(QStringLiteral("Box"));
+    s.tree->expand(box);
+    auto childTitles = [&] {
+        QStringList titles;
+        for (int r = 0; r < s.tree->model()->rowCount(box); ++r)
+            titles.append(s.tree->model()->index(r, 0, box).data().toString());
+        return titles;
+    };
+    QCOMPARE(childTitles(), (QStringList{"b", "A", "c"}));
+
+    // "Alphabetical" from the local sort drop-down, with a child selected,
+    // sorts that child's level and stores the folder's sort type.
+    s.click(s.find(QStringLiteral("b")));
+    s.tree->localSortMenu()->actions().at(1)->trigger();
+    QCOMPARE(childTitles(), (QStringList{"A", "b", "c"}));
+    QCOMPARE(doc.m_arInfos[0].m_nSort, 1);
+
+    // Select icons on the folder: five picks fill the five slots, "Branch"
+    // gives the whole branch the same set.
+    s.click(box);
+    guitest::whenModalShows<CSelectIconsDlg>([](CSelectIconsDlg *dlg) {
+        QListWidget *list = dlg->iconList();
+        for (int image : {10, 11, 12, 13, 14})
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                              list->visualItemRect(list->item(image)).center());
+        dlg->branchButton()->click();
+        dlg->accept();
+    });
+    s.frame->action(QStringLiteral("selectIcons"))->trigger();
+    const std::array<qint32, 5> chosen{10, 11, 12, 13, 14};
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(doc.m_arInfos[size_t(i)].m_nIcons, chosen);
+    // The walk ends on the branch's last item; a note shows its slot-4 picture.
+    QCOMPARE(s.tree->currentIndex(), s.find(QStringLiteral("c")));
+    QCOMPARE(s.tree->infoTree().model().image(s.tree->handleAt(s.find(QStringLiteral("c")))), 14);
+    guitest::saveScreenshot(*s.frame, QStringLiteral("leftview-branch-icons"));
+
+    QVERIFY(s.save());
+    CDocFixture reader;
+    QVERIFY(reader.doc->openDocument(s.path));
+    QCOMPARE(reader.doc->m_arTitles, (QList<QByteArray>{"Box", "A", "b", "c"}));  // saved in tree order
+    QCOMPARE(reader.doc->m_arInfos[0].m_nSort, 1);
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(reader.doc->m_arInfos[size_t(i)].m_nIcons, chosen);
+}
+
+// A populated tree with its icons, for a person to look at.
+void TestLeftView::screenshotOfAPopulatedTree()
+{
+    Session s;
+    auto icons = [](std::array<qint32, 5> set) {
+        CNoteInfo info;
+        info.m_nIcons = set;
+        return info;
+    };
+    QVERIFY(s.open({{"Notebook", "", CItemTables::kRootParent},
+                    {"Chapter one", "", 2},
+                    {"Opening lines", "", 3},
+                    {"Ideas", "", 3},
+                    {"Chapter two", "", 2},
+                    {"Money", "", CItemTables::kRootParent, icons({10, 11, 2, 3, 12})},
+                    {"Bank cards", "", 7, icons({10, 11, 2, 3, 18})},
+                    {"Coins", "", 7, icons({10, 11, 2, 3, 15})},
+                    {"People", "", CItemTables::kRootParent, icons({20, 21, 7, 8, 24})},
+                    {"Ann", "", 10, icons({20, 21, 7, 8, 23})},
+                    {"Bob", "", 10, icons({20, 21, 7, 8, 22})},
+                    {"Travel", "", CItemTables::kRootParent, icons({44, 44, 7, 8, 53})},
+                    {"Empty folder", "", CItemTables::kRootParent}}));
+    s.tree->infoTree().expandAll();
+    QTRY_VERIFY(s.tree->isExpanded(s.find(QStringLiteral("Chapter one"))));
+    QVERIFY(s.tree->visualRect(s.find(QStringLiteral("Ideas"))).isValid());
+    QCOMPARE(s.tree->visualRect(s.find(QStringLiteral("Ideas"))).height(), CLeftView::kItemHeight);
+    QVERIFY(guitest::saveScreenshot(*s.frame, QStringLiteral("leftview")));
+}
 
 QTEST_MAIN(TestLeftView)
 #include "tst_leftview.moc"

@@ -108,6 +108,14 @@ void CMainFrame::createMenus()
     QAction *password = edit->addAction(QStringLiteral("Pass&word"), this, [this] { m_doc.changePassword(); });
     password->setObjectName(QStringLiteral("password"));
     password->setShortcut(QKeySequence(Qt::ALT | Qt::Key_P));
+    // Until the toolbar comes: its "Select icons" button and the local sort
+    // drop-down, reached from here.
+    edit->addSeparator();
+    QAction *selectIcons = edit->addAction(QStringLiteral("Select icons"), m_items, &CLeftView::chooseIcons);
+    selectIcons->setObjectName(QStringLiteral("selectIcons"));
+    QMenu *localSort = m_items->localSortMenu();
+    localSort->setTitle(QStringLiteral("Local sorting type"));
+    edit->addMenu(localSort);
 
     QMenu *settingsMenu = menuBar()->addMenu(QStringLiteral("&Settings"));
     m_checkRules += {addToggle(settingsMenu, QStringLiteral("autoSave"), QStringLiteral("Auto saving"),
@@ -136,6 +144,16 @@ void CMainFrame::createMenus()
                                    [&, type] { flags.setDefaultSortType(settings, type); }),
                          [&, type] { return flags.isSortTypeChecked(type); }};
     }
+    sort->addSeparator();
+    QAction *executeAll = sort->addAction(QStringLiteral("Execute for all folders"), this,
+                                          [this] { m_items->infoTree().executeForAllFolders(); });
+    executeAll->setObjectName(QStringLiteral("executeForAllFolders"));
+    QAction *defaultIcons = settingsMenu->addAction(QStringLiteral("Icons (default)..."), m_items,
+                                                    &CLeftView::chooseDefaultIcons);
+    defaultIcons->setObjectName(QStringLiteral("defaultIcons"));
+    QMenu *fontMenu = settingsMenu->addMenu(QStringLiteral("&Font"));
+    QAction *leftFont = fontMenu->addAction(QStringLiteral("Left panel"), m_items, &CLeftView::chooseLeftPanelFont);
+    leftFont->setObjectName(QStringLiteral("leftPanelFont"));
     QMenu *folder = settingsMenu->addMenu(QStringLiteral("Default folder"));
     m_checkRules += {addToggle(folder, QStringLiteral("programFolder"), QStringLiteral("Program folder"),
                                [&] { flags.useProgramFolder(settings); }),

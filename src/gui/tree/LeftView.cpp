@@ -4,6 +4,8 @@
 #include "doc/TorviQuillbookDoc.h"
 #include "settings/Settings.h"
 #include "text/CodePage.h"
+#include "tree/SelectIconsDlg.h"
+#include "tree/SortRules.h"
 #include "tree/TreeItemModel.h"
 
 #include <QApplication>
@@ -15,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QValidator>
@@ -463,6 +466,33 @@ void CLeftView::buildContextMenus()
         }
         (popup == 1 ? m_popup1 : m_popup0) = menu;
     }
+
+    m_localSort = new QMenu(this);
+    m_localSort->setObjectName(QStringLiteral("localSortMenu"));
+    const std::pair<const char *, int> localSorts[] = {{"Manual", sortrules::kCmdLocalManual},
+                                                       {"Alphabetical", sortrules::kCmdLocalAlphabetical},
+                                                       {"Alphabetical (folder first)", sortrules::kCmdLocalFolderFirst}};
+    for (const auto &[text, command] : localSorts) {
+        connect(m_localSort->addAction(QString::fromLatin1(text)), &QAction::triggered, this,
+                [this, command = command] { m_tree->localSort(command); });
+    }
+}
+
+void CLeftView::chooseIcons()
+{
+    runIconsDialog(m_tree->selectIconsSetup());
+}
+
+void CLeftView::chooseDefaultIcons()
+{
+    runIconsDialog(m_tree->defaultIconsSetup());
+}
+
+void CLeftView::runIconsDialog(const iconrules::DialogSetup &setup)
+{
+    CSelectIconsDlg dlg(setup, this);
+    if (dlg.exec() == QDialog::Accepted)
+        m_tree->applyIcons(setup, dlg.values(), dlg.branch());
 }
 
 void CLeftView::contextMenuEvent(QContextMenuEvent *event)
@@ -551,6 +581,48 @@ void CLeftView::endDragView()
     m_dragTimer.stop();
     delete m_dragImage;
     m_dragImage = nullptr;
+}
+
+// ---------------------------------------------------------------- lines and buttons
+
+void CLeftView::drawBranches(QPainter *painter, const QRect &rect, const QModelIndex &index) const
+{
+    // Dotted lines joining every item to its parent and siblings, roots
+    // included, and a boxed plus or minus on items with children: the same
+    // picture in every widget style.
+    const CTreeModel &tree = m_tree->model();
+    const Handle item = handleAt(index);
+    const int ind = indentation();
+    const int depth = tree.depth(item);
+    const int midY = rect.top() + rect.height() / 2;
+    const int x = rect.left() + depth * ind + ind / 2;
+
+    painter->save();
+    QPen dotted(palette().color(QPalette::Dark));
+    dotted.setStyle(Qt::DotLine);
+    painter->setPen(dotted);
+    const bool above = tree.parent(item) != CTreeModel::kNone || tree.prevSibling(item) != CTreeModel::kNone;
+    const bool below = tree.nextSibling(item) != CTreeModel::kNone;
+    painter->drawLine(x, above ? rect.top() : midY, x, below ? rect.bottom() : midY);
+    painter->drawLine(x, midY, rect.left() + (depth + 1) * ind - 2, midY);
+    Handle ancestor = tree.parent(item);
+    for (int level = depth - 1; level >= 0; --level, ancestor = tree.parent(ancestor)) {
+        if (tree.nextSibling(ancestor) != CTreeModel::kNone) {
+            const int ax = rect.left() + level * ind + ind / 2;
+            painter->drawLine(ax, rect.top(), ax, rect.bottom());
+        }
+    }
+    if (tree.hasChildren(item)) {
+        const QRect box(x - 4, midY - 4, 8, 8);
+        painter->fillRect(box, palette().color(QPalette::Base));
+        painter->setPen(palette().color(QPalette::Dark));
+        painter->drawRect(box);
+        painter->setPen(palette().color(QPalette::Text));
+        painter->drawLine(x - 2, midY, x + 2, midY);
+        if (!isExpanded(index))
+            painter->drawLine(x, midY - 2, x, midY + 2);
+    }
+    painter->restore();
 }
 
 // ---------------------------------------------------------------- font

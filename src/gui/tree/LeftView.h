@@ -40,6 +40,12 @@ public:
     // The two popups of the context menu (0: "Paste root", 1: "Paste before").
     QMenu *contextMenu(int popup) const { return popup == 1 ? m_popup1 : m_popup0; }
 
+    // The local sort drop-down: "Manual", "Alphabetical", "Alphabetical (folder first)".
+    QMenu *localSortMenu() const { return m_localSort; }
+    // "Select icons" and "Icons (default)...": the dialog, then the infotree.
+    void chooseIcons();
+    void chooseDefaultIcons();
+
     // Applies the "FontL" setting when it holds a font, else the default.
     void applyLeftPanelFont();
     // "Left panel": the font dialog, then the stored font and a rebuild.
@@ -60,9 +66,11 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void drawBranches(QPainter *painter, const QRect &rect, const QModelIndex &index) const override;
 
 private:
     void buildContextMenus();
+    void runIconsDialog(const iconrules::DialogSetup &setup);
     void onDocumentUpdate(int hint);
     void onReset();
     void onCurrentItemChanged(const QModelIndex &current);
@@ -81,6 +89,7 @@ private:
     const CCodePage &m_codePage;
     QMenu *m_popup0 = nullptr;
     QMenu *m_popup1 = nullptr;
+    QMenu *m_localSort = nullptr;
     QPointer<QLineEdit> m_editor;
     QPersistentModelIndex m_scrollTarget;
 
