@@ -15,6 +15,9 @@
 #include <QListWidget>
 #include <QTabBar>
 #include "tree/SelectIconsDlg.h"
+#include "settings/LogFont.h"
+#include "settings/Settings.h"
+#include <QScrollBar>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -333,6 +336,8 @@ private slots:
 
     void localSortAndBranchIconsReachTheFile();
     void screenshotOfAPopulatedTree();
+    void draggingNearTheEdgeScrollsAndHoverOpensAFolder();
+    void leftPanelFontComesFromTheStoredLogFont();
 };
 
 
@@ -417,6 +422,59 @@ void TestLeftView::screenshotOfAPopulatedTree()
     QVERIFY(s.tree->visualRect(s.find(QStringLiteral("Ideas"))).isValid());
     QCOMPARE(s.tree->visualRect(s.find(QStringLiteral("Ideas"))).height(), CLeftView::kItemHeight);
     QVERIFY(guitest::saveScreenshot(*s.frame, QStringLiteral("leftview")));
+}
+
+// The drag's own timer: near the bottom edge the tree scrolls; resting on a
+// collapsed folder opens it (after 2 s). Escape then leaves everything in place.
+void TestLeftView::draggingNearTheEdgeScrollsAndHoverOpensAFolder()
+{
+    Session s;
+    QList<Row> rows{{"Folder", "", CItemTables::kRootParent}, {"Inside", "", 2}};
+    for (int i = 0; i < 80; ++i)
+        rows.append({QByteArray("Item ") + QByteArray::number(100 + i), "", CItemTables::kRootParent});
+    QVERIFY(s.open(rows));
+    QWidget *vp = s.tree->viewport();
+    const QModelIndex folder = s.find(QStringLiteral("Folder"));
+    QVERIFY(!s.tree->isExpanded(folder));
+    const QPoint from = s.centre(s.find(QStringLiteral("Item 100")));
+    const QPoint onto = s.centre(folder);
+    QTest::mousePress(vp, Qt::LeftButton, Qt::NoModifier, from);
+    QTest::mouseMove(vp, onto);
+    QVERIFY(s.tree->infoTree().isDragging());
+    QTRY_VERIFY_WITH_TIMEOUT(s.tree->isExpanded(folder), 10000);
+    QVERIFY(s.tree->infoTree().model().isExpanded(s.tree->handleAt(folder)));
+
+    QCOMPARE(s.tree->verticalScrollBar()->value(), 0);
+    QTest::mouseMove(vp, QPoint(40, vp->height() - 5));
+    QTRY_VERIFY(s.tree->verticalScrollBar()->value() > 0);
+
+    QTest::keyClick(s.tree, Qt::Key_Escape);
+    QTest::mouseRelease(vp, Qt::LeftButton, Qt::NoModifier, QPoint(40, vp->height() - 5));
+    QCOMPARE(s.find(QStringLiteral("Item 100")).parent(), QModelIndex());
+    QVERIFY(!s.doc().isModified());
+}
+
+// "FontL" holds a LOGFONT: the tree shows that face, size and weight, rows
+// stay readable, and opening leaves the stored bytes as they were.
+void TestLeftView::leftPanelFontComesFromTheStoredLogFont()
+{
+    Session s;
+    CLogFont stored;
+    stored.height = -24;
+    stored.weight = CLogFont::kWeightBold;
+    stored.faceName = "DejaVu Sans";
+    stored.raw[23] = char(204);  // a character set the font record does not describe
+    const QByteArray bytes = stored.toBytes();
+    {
+        QSettings store(s.dir.filePath(QStringLiteral("app.ini")), QSettings::IniFormat);
+        CSettings(store).setFontL(bytes);
+    }
+    QVERIFY(s.open({{"Big letters", "", CItemTables::kRootParent}}));
+    QCOMPARE(s.tree->font().pixelSize(), 24);
+    QVERIFY(s.tree->font().bold());
+    QCOMPARE(s.tree->font().family(), QStringLiteral("DejaVu Sans"));
+    QVERIFY(s.tree->visualRect(s.find(QStringLiteral("Big letters"))).height() >= QFontMetrics(s.tree->font()).height());
+    QCOMPARE(s.doc().settings().fontL(), bytes);
 }
 
 QTEST_MAIN(TestLeftView)
