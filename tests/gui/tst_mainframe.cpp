@@ -6,6 +6,7 @@
 #include "dialogs/PasswordDlg.h"
 #include "dialogs/RestoreDlg.h"
 #include "doc/TorviQuillbookDoc.h"
+#include "tree/LeftView.h"
 #include "DocFixture.h"
 
 #include <QAction>
@@ -37,16 +38,17 @@ QString makeDocument(const QString &path, const QByteArray &password = {})
     return f.doc->saveDocument(path) ? path : QString();
 }
 
-QTreeWidgetItem *itemTitled(QTreeWidget *tree, const QString &title)
+QModelIndex itemTitled(CLeftView *tree, const QString &title)
 {
-    const auto found = tree->findItems(title, Qt::MatchExactly | Qt::MatchRecursive);
-    return found.isEmpty() ? nullptr : found.first();
+    const QModelIndexList found = tree->model()->match(tree->model()->index(0, 0), Qt::DisplayRole, title, 1,
+                                                       Qt::MatchExactly | Qt::MatchRecursive | Qt::MatchWrap);
+    return found.isEmpty() ? QModelIndex() : found.first();
 }
 
-void clickItem(QTreeWidget *tree, QTreeWidgetItem *item)
+void clickItem(CLeftView *tree, const QModelIndex &item)
 {
-    tree->scrollToItem(item);
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, tree->visualItemRect(item).center());
+    tree->scrollTo(item);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, tree->visualRect(item).center());
 }
 
 }  // namespace
@@ -82,10 +84,10 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(frame));
         QCOMPARE(frame->windowTitle(), QStringLiteral("notes.tqb - Torvi Quillbook"));
 
-        QTreeWidget *tree = frame->itemView();
+        CLeftView *tree = frame->itemView();
         tree->expandAll();
-        QTreeWidgetItem *child = itemTitled(tree, QStringLiteral("Child"));
-        QVERIFY(child);
+        const QModelIndex child = itemTitled(tree, QStringLiteral("Child"));
+        QVERIFY(child.isValid());
         clickItem(tree, child);
         QCOMPARE(frame->findChild<QPlainTextEdit *>(QStringLiteral("note"))->toPlainText(),
                  QStringLiteral("Child\n\nchild text"));
@@ -190,7 +192,7 @@ private slots:
         QCOMPARE(told, QStringList{QStringLiteral("The password seems to be wrong: the document does not read "
                                                   "correctly with it.")});
         QCOMPARE(app.document().m_arTexts, (QList<QByteArray>{"root text", "child text"}));
-        QCOMPARE(app.mainFrame()->itemView()->topLevelItem(0)->text(0), QStringLiteral("Root"));
+        QCOMPARE(app.mainFrame()->itemView()->model()->index(0, 0).data().toString(), QStringLiteral("Root"));
     }
 
     void closingAsksAboutUnsavedChanges()
@@ -230,7 +232,7 @@ private slots:
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(frame, &drop);
         QCOMPARE(frame->windowTitle(), QStringLiteral("dropped.tqb - Torvi Quillbook"));
-        QVERIFY(itemTitled(frame->itemView(), QStringLiteral("Root")));
+        QVERIFY(itemTitled(frame->itemView(), QStringLiteral("Root")).isValid());
     }
 
     void restoreABackupCopyFromTheMenu()
@@ -257,7 +259,7 @@ private slots:
         restore->trigger();
         QCOMPARE(frame->windowTitle(), QStringLiteral("notes - Torvi Quillbook"));
         QVERIFY(app.document().isModified());
-        QVERIFY(itemTitled(frame->itemView(), QStringLiteral("Root")));
+        QVERIFY(itemTitled(frame->itemView(), QStringLiteral("Root")).isValid());
     }
 
     void commandLineFileThatCannotBeOpenedEndsStartUp()

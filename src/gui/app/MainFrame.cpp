@@ -8,6 +8,7 @@
 #include "doc/TorviQuillbookDoc.h"
 #include "settings/Settings.h"
 #include "text/CodePage.h"
+#include "tree/LeftView.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -18,17 +19,12 @@
 #include <QPlainTextEdit>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QTreeWidget>
-
-#include <unordered_map>
 
 CMainFrame::CMainFrame(CDocManager &manager, const CCodePage &codePage, IPrompter &prompter, QWidget *parent)
     : QMainWindow(parent), m_manager(manager), m_doc(manager.document()), m_codePage(codePage), m_prompter(prompter)
 {
     auto *splitter = new QSplitter(this);
-    m_items = new QTreeWidget(splitter);
-    m_items->setObjectName(QStringLiteral("items"));
-    m_items->setHeaderHidden(true);
+    m_items = new CLeftView(m_doc, codePage, splitter);
     m_note = new QPlainTextEdit(splitter);
     m_note->setObjectName(QStringLiteral("note"));
     m_note->setReadOnly(true);
@@ -41,15 +37,23 @@ CMainFrame::CMainFrame(CDocManager &manager, const CCodePage &codePage, IPrompte
     resize(800, 550);
 
     createMenus();
-    connect(m_items, &QTreeWidget::currentItemChanged, this, &CMainFrame::onSelectionChanged);
+    // The note pane shows the working copy the tree has loaded (hint 0).
     connect(&m_doc, &CTorviQuillbookDoc::updateAllViews, this, [this](int hint) {
-        if (hint == CTorviQuillbookDoc::kHintRefreshAll)
-            rebuildItems();
+        if (hint == CTorviQuillbookDoc::kHintShowItem || hint == CTorviQuillbookDoc::kHintRefreshAll) {
+            showCurrentItem();
+            updateCommandStates();
+        }
     });
     connect(&m_doc, &CTorviQuillbookDoc::titleChanged, this, &CMainFrame::updateTitle);
     connect(&m_doc, &CTorviQuillbookDoc::activateTreePane, this, [this] { m_items->setFocus(); });
-    rebuildItems();
     updateTitle();
+}
+
+CMainFrame::~CMainFrame()
+{
+    // Closing the window may still end a label edit, which notifies the
+    // document's views; this frame's members are going, so it listens no more.
+    disconnect(&m_doc, nullptr, this, nullptr);
 }
 
 QAction *CMainFrame::action(const QString &objectName) const
@@ -104,6 +108,14 @@ void CMainFrame::createMenus()
     QAction *password = edit->addAction(QStringLiteral("Pass&word"), this, [this] { m_doc.changePassword(); });
     password->setObjectName(QStringLiteral("password"));
     password->setShortcut(QKeySequence(Qt::ALT | Qt::Key_P));
+    // Until the toolbar comes: its "Select icons" button and the local sort
+    // drop-down, reached from here.
+    edit->addSeparator();
+    QAction *selectIcons = edit->addAction(QStringLiteral("Select icons"), m_items, &CLeftView::chooseIcons);
+    selectIcons->setObjectName(QStringLiteral("selectIcons"));
+    QMenu *localSort = m_items->localSortMenu();
+    localSort->setTitle(QStringLiteral("Local sorting type"));
+    edit->addMenu(localSort);
 
     QMenu *settingsMenu = menuBar()->addMenu(QStringLiteral("&Settings"));
     m_checkRules += {addToggle(settingsMenu, QStringLiteral("autoSave"), QStringLiteral("Auto saving"),
@@ -132,6 +144,16 @@ void CMainFrame::createMenus()
                                    [&, type] { flags.setDefaultSortType(settings, type); }),
                          [&, type] { return flags.isSortTypeChecked(type); }};
     }
+    sort->addSeparator();
+    QAction *executeAll = sort->addAction(QStringLiteral("Execute for all folders"), this,
+                                          [this] { m_items->infoTree().executeForAllFolders(); });
+    executeAll->setObjectName(QStringLiteral("executeForAllFolders"));
+    QAction *defaultIcons = settingsMenu->addAction(QStringLiteral("Icons (default)..."), m_items,
+                                                    &CLeftView::chooseDefaultIcons);
+    defaultIcons->setObjectName(QStringLiteral("defaultIcons"));
+    QMenu *fontMenu = settingsMenu->addMenu(QStringLiteral("&Font"));
+    QAction *leftFont = fontMenu->addAction(QStringLiteral("Left panel"), m_items, &CLeftView::chooseLeftPanelFont);
+    leftFont->setObjectName(QStringLiteral("leftPanelFont"));
     QMenu *folder = settingsMenu->addMenu(QStringLiteral("Default folder"));
     m_checkRules += {addToggle(folder, QStringLiteral("programFolder"), QStringLiteral("Program folder"),
                                [&] { flags.useProgramFolder(settings); }),
@@ -186,57 +208,6 @@ void CMainFrame::fillRecentFiles()
                                 [this, i] { m_manager.openRecentFile(i); });
     }
     m_recentMenu->setEnabled(!files.isEmpty());
-}
-
-void CMainFrame::rebuildItems()
-{
-    fillItems();
-    // Something is selected after every open, so that the commands that need
-    // a selected item (Save As, Password) are there without a click.
-    if (m_items->topLevelItemCount() > 0)
-        m_items->setCurrentItem(m_items->topLevelItem(0));
-}
-
-void CMainFrame::fillItems()
-{
-    const QSignalBlocker blocker(m_items);
-    m_items->clear();
-    m_note->clear();
-    // The order list is in pre-order, so every parent is made before its children.
-    std::unordered_map<quint32, QTreeWidgetItem *> made;
-    made.reserve(size_t(m_doc.m_arOrder.size()));
-    for (const quint32 i : std::as_const(m_doc.m_arOrder)) {
-        if (qsizetype(i) >= m_doc.count())
-            continue;
-        const quint32 link = m_doc.m_arParents[i];
-        QTreeWidgetItem *item = nullptr;
-        if (link == CItemTables::kRootParent) {
-            item = new QTreeWidgetItem(m_items);
-        } else if (auto parent = made.find(link - 2); link >= 2 && parent != made.end()) {
-            item = new QTreeWidgetItem(parent->second);
-        } else {
-            continue;
-        }
-        item->setText(0, m_codePage.toUnicode(m_doc.m_arTitles[i]));
-        item->setData(0, Qt::UserRole, i);
-        made.emplace(i, item);
-    }
-    m_doc.m_new = false;
-    m_doc.m_nCurItem = -1;
-    updateCommandStates();
-}
-
-void CMainFrame::onSelectionChanged()
-{
-    QTreeWidgetItem *current = m_items->currentItem();
-    m_doc.m_nCurItem = current ? current->data(0, Qt::UserRole).toInt() : -1;
-    if (m_doc.m_nCurItem >= 0) {
-        m_doc.m_strCurTitle = m_doc.m_arTitles[m_doc.m_nCurItem];
-        m_doc.m_strCurText = m_doc.m_arTexts[m_doc.m_nCurItem];
-    }
-    m_doc.autoSaveOnSelectionChange();
-    showCurrentItem();
-    updateCommandStates();
 }
 
 void CMainFrame::showCurrentItem()

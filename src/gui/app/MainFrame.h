@@ -10,7 +10,7 @@ class QAction;
 class QLabel;
 class QMenu;
 class QPlainTextEdit;
-class QTreeWidget;
+class CLeftView;
 
 // The program's main window: the menus of the document commands, a view of
 // the items and the selected note, and the password state in the status bar.
@@ -22,8 +22,9 @@ public:
     static constexpr const char *kProgramName = "Torvi Quillbook";
 
     CMainFrame(CDocManager &manager, const CCodePage &codePage, IPrompter &prompter, QWidget *parent = nullptr);
+    ~CMainFrame() override;
 
-    QTreeWidget *itemView() const { return m_items; }
+    CLeftView *itemView() const { return m_items; }
     QAction *action(const QString &objectName) const;
 
 protected:
@@ -35,10 +36,7 @@ private:
     void createMenus();
     void updateCommandStates();
     void updateTitle();
-    void rebuildItems();
-    void fillItems();
     void showCurrentItem();
-    void onSelectionChanged();
     void onOpen();
     void onBackupSettings();
     void onRestore();
@@ -51,7 +49,7 @@ private:
     CTorviQuillbookDoc &m_doc;
     const CCodePage &m_codePage;
     IPrompter &m_prompter;
-    QTreeWidget *m_items;
+    CLeftView *m_items;
     QPlainTextEdit *m_note;
     QLabel *m_passwordPane;
     QMenu *m_recentMenu = nullptr;

@@ -1,0 +1,481 @@
+// The infotree pane in the main window, driven as a person does: keys, label
+// edits, the context menu and mouse drags. Each result is checked in the
+// document's tables and again in the file after Save and reopen.
+#include "GuiTestSupport.h"
+#include "app/MainFrame.h"
+#include "app/TorviQuillbookApp.h"
+#include "doc/TorviQuillbookDoc.h"
+#include "tree/LeftView.h"
+#include "DocFixture.h"
+
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTabBar>
+#include "tree/SelectIconsDlg.h"
+#include "settings/LogFont.h"
+#include "settings/Settings.h"
+#include <QScrollBar>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+
+#include <map>
+
+namespace {
+
+std::unique_ptr<QSettings> settingsIn(const QTemporaryDir &dir)
+{
+    return std::make_unique<QSettings>(dir.filePath(QStringLiteral("app.ini")), QSettings::IniFormat);
+}
+
+struct Row
+{
+    QByteArray title;
+    QByteArray text;
+    quint32 parent;
+    CNoteInfo info = {};
+};
+
+// A document of the given rows (in tree order) saved at path.
+QString makeDocument(const QString &path, const QList<Row> &rows)
+{
+    CDocFixture f;
+    for (const Row &r : rows) {
+        const int i = f.doc->appendItem(r.title, r.text, r.parent, r.info);
+        f.doc->m_arOrder.append(quint32(i));
+    }
+    return f.doc->saveDocument(path) ? path : QString();
+}
+
+// "title" -> "parent title" ("" for a root) of every row in the tree order.
+std::map<QByteArray, QByteArray> shape(const CTorviQuillbookDoc &doc)
+{
+    std::map<QByteArray, QByteArray> out;
+    for (quint32 i : doc.m_arOrder) {
+        const quint32 link = doc.m_arParents[i];
+        out[doc.m_arTitles[i]] = link == CItemTables::kRootParent ? QByteArray() : doc.m_arTitles[link - 2];
+    }
+    return out;
+}
+
+std::map<QByteArray, QByteArray> shapeOfFile(const QString &path)
+{
+    CDocFixture reader;
+    if (!reader.doc->openDocument(path))
+        return {};
+    return shape(*reader.doc);
+}
+
+struct Session
+{
+    QTemporaryDir dir;
+    std::unique_ptr<CTorviQuillbookApp> app;
+    CMainFrame *frame = nullptr;
+    CLeftView *tree = nullptr;
+    std::unique_ptr<QAbstractItemModelTester> tester;
+    QString path;
+
+    bool open(const QList<Row> &rows)
+    {
+        path = makeDocument(dir.filePath(QStringLiteral("tree.tqb")), rows);
+        app = std::make_unique<CTorviQuillbookApp>(settingsIn(dir));
+        if (path.isEmpty() || !app->startUp({QStringLiteral("torvi-quillbook"), path}))
+            return false;
+        frame = app->mainFrame();
+        tree = frame->itemView();
+        tester = std::make_unique<QAbstractItemModelTester>(tree->model(),
+                                                            QAbstractItemModelTester::FailureReportingMode::QtTest);
+        frame->activateWindow();
+        tree->setFocus();
+        return QTest::qWaitForWindowActive(frame);
+    }
+    CTorviQuillbookDoc &doc() const { return app->document(); }
+    QModelIndex find(const QString &title) const
+    {
+        const QModelIndexList found = tree->model()->match(tree->model()->index(0, 0), Qt::DisplayRole, title, 1,
+                                                           Qt::MatchExactly | Qt::MatchRecursive | Qt::MatchWrap);
+        return found.isEmpty() ? QModelIndex() : found.first();
+    }
+    QPoint centre(const QModelIndex &index) const
+    {
+        tree->scrollTo(index);
+        return tree->visualRect(index).center();
+    }
+    void click(const QModelIndex &index) const
+    {
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, centre(index));
+    }
+    // Presses on one row, moves over another in a few steps and lets go.
+    void drag(const QModelIndex &from, const QModelIndex &onto, Qt::KeyboardModifiers atDrop) const
+    {
+        const QPoint a = centre(from);
+        const QPoint b = centre(onto);
+        QWidget *vp = tree->viewport();
+        QTest::mousePress(vp, Qt::LeftButton, Qt::NoModifier, a);
+        for (int step = 1; step <= 4; ++step)
+            QTest::mouseMove(vp, a + (b - a) * step / 4);
+        QTest::mouseRelease(vp, Qt::LeftButton, atDrop, b);
+    }
+    // Types into the open label editor and presses Enter.
+    bool typeLabel(const QString &text) const
+    {
+        QLineEdit *editor = tree->labelEditor();
+        if (!editor)
+            return false;
+        QTest::keyClicks(editor, text);
+        QTest::keyClick(editor, Qt::Key_Return);
+        // The editor commits and closes from the event loop.
+        return QTest::qWaitFor([this] { return !tree->labelEditor(); });
+    }
+    bool save() const
+    {
+        frame->action(QStringLiteral("fileSave"))->trigger();
+        return !app->document().isModified();
+    }
+};
+
+} // namespace
+
+class TestLeftView : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Alt+Insert, name, Enter; Insert, name, Enter; Delete with the warning
+    // (Cancel first, then OK); everything in the tables and in the file.
+    void keysShapeTheTreeAndTheFile()
+    {
+        Session s;
+        QVERIFY(s.open({{"Inbox", "first", CItemTables::kRootParent}}));
+        CTorviQuillbookDoc &doc = s.doc();
+
+        QTest::keyClick(s.tree, Qt::Key_Insert, Qt::AltModifier);
+        QLineEdit *editor = s.tree->labelEditor();
+        QVERIFY(editor);
+        QCOMPARE(editor->selectedText(), QStringLiteral("New Folder"));  // typing replaces it
+        QVERIFY(s.typeLabel(QStringLiteral("Projects")));
+        QCOMPARE(doc.m_arTitles.size(), 2);
+        QCOMPARE(doc.m_arTitles[1], QByteArray("Projects"));
+        QCOMPARE(doc.m_arParents[1], CItemTables::kRootParent);
+        QVERIFY(s.find(QStringLiteral("Projects")).isValid());
+
+        // Insert adds a note under the selected folder, its label open too.
+        QCOMPARE(s.tree->currentIndex(), s.find(QStringLiteral("Projects")));
+        QTest::keyClick(s.tree, Qt::Key_Insert);
+        QVERIFY(s.tree->labelEditor());
+        QCOMPARE(s.tree->labelEditor()->selectedText(), QStringLiteral("New Note"));
+        QVERIFY(s.typeLabel(QStringLiteral("Plan")));
+        QCOMPARE(doc.m_arTitles.size(), 3);
+        QCOMPARE(doc.m_arTitles[2], QByteArray("Plan"));
+        QCOMPARE(doc.m_arParents[2], quint32(1 + 2));
+        QCOMPARE(s.find(QStringLiteral("Plan")).parent(), s.find(QStringLiteral("Projects")));
+        QCOMPARE(s.frame->findChild<QPlainTextEdit *>(QStringLiteral("note"))->toPlainText(),
+                 QStringLiteral("Plan\n\n"));
+
+        QVERIFY(s.save());
+        QCOMPARE(shapeOfFile(s.path), (std::map<QByteArray, QByteArray>{
+                                          {"Inbox", ""}, {"Projects", ""}, {"Plan", "Projects"}}));
+
+        // Delete on a folder with children asks first; Cancel keeps it.
+        s.click(s.find(QStringLiteral("Projects")));
+        QString asked;
+        guitest::whenModalShows<QMessageBox>([&](QMessageBox *box) {
+            asked = box->text();
+            box->button(QMessageBox::Cancel)->click();
+        });
+        QTest::keyClick(s.tree, Qt::Key_Delete);
+        QCOMPARE(asked, QStringLiteral("WARNING! This will delete the selected folder and all subfolders. "
+                                       "Do you want to continue?"));
+        QVERIFY(s.find(QStringLiteral("Projects")).isValid());
+
+        guitest::whenModalShows<QMessageBox>([](QMessageBox *box) { box->button(QMessageBox::Ok)->click(); });
+        QTest::keyClick(s.tree, Qt::Key_Delete);
+        QVERIFY(!s.find(QStringLiteral("Projects")).isValid());
+        QVERIFY(!s.find(QStringLiteral("Plan")).isValid());
+        QCOMPARE(s.tree->model()->rowCount(), 1);
+        QCOMPARE(doc.m_arOrder, (QList<quint32>{0}));
+        QCOMPARE(s.tree->currentIndex(), s.find(QStringLiteral("Inbox")));
+
+        QVERIFY(s.save());
+        QCOMPARE(shapeOfFile(s.path), (std::map<QByteArray, QByteArray>{{"Inbox", ""}}));
+    }
+
+    // A mouse drag moves a branch into another item; with Ctrl held at the
+    // drop it copies it, text included, and the original stays.
+    void mouseDragMovesAndCtrlCopies()
+    {
+        Session s;
+        QVERIFY(s.open({{"Alpha", "a", CItemTables::kRootParent},
+                        {"Leaf", "leaf text", 2},
+                        {"Beta", "b", CItemTables::kRootParent},
+                        {"Gamma", "gamma text", CItemTables::kRootParent}}));
+        CTorviQuillbookDoc &doc = s.doc();
+
+        s.drag(s.find(QStringLiteral("Alpha")), s.find(QStringLiteral("Beta")), Qt::NoModifier);
+        QVERIFY(!s.tree->infoTree().isDragging());
+        QCOMPARE(s.find(QStringLiteral("Alpha")).parent(), s.find(QStringLiteral("Beta")));
+        QCOMPARE(doc.m_arParents[0], quint32(2 + 2));  // Beta is row 2
+        QCOMPARE(doc.m_arTitles.size(), 4);            // a move keeps the rows
+        QCOMPARE(s.tree->currentIndex(), s.find(QStringLiteral("Alpha")));
+
+        s.drag(s.find(QStringLiteral("Gamma")), s.find(QStringLiteral("Beta")), Qt::ControlModifier);
+        QCOMPARE(doc.m_arTitles.size(), 5);
+        QCOMPARE(doc.m_arTitles[4], QByteArray("Gamma"));
+        QCOMPARE(doc.m_arTexts[4], QByteArray("gamma text"));
+        QCOMPARE(doc.m_arParents[4], quint32(2 + 2));
+        QCOMPARE(doc.m_arParents[3], CItemTables::kRootParent);  // the original stays at the root
+
+        // Dropping a folder into its own branch does nothing.
+        s.tree->expand(s.find(QStringLiteral("Alpha")));
+        s.drag(s.find(QStringLiteral("Beta")), s.find(QStringLiteral("Leaf")), Qt::NoModifier);
+        QCOMPARE(s.find(QStringLiteral("Beta")).parent(), QModelIndex());
+
+        QVERIFY(s.save());
+        CDocFixture reader;
+        QVERIFY(reader.doc->openDocument(s.path));
+        QCOMPARE(reader.doc->count(), 5);
+        int gammas = 0;
+        for (int i = 0; i < reader.doc->count(); ++i) {
+            if (reader.doc->m_arTitles[i] != "Gamma")
+                continue;
+            ++gammas;
+            QCOMPARE(reader.doc->m_arTexts[i], QByteArray("gamma text"));
+        }
+        QCOMPARE(gammas, 2);
+        const auto saved = shape(*reader.doc);
+        QCOMPARE(saved.at("Alpha"), QByteArray("Beta"));
+        QCOMPARE(saved.at("Leaf"), QByteArray("Alpha"));
+        QCOMPARE(saved.at("Beta"), QByteArray());
+    }
+
+    // Escape during a drag cancels it: nothing moves, nothing is marked modified.
+    void escapeCancelsADrag()
+    {
+        Session s;
+        QVERIFY(s.open({{"One", "", CItemTables::kRootParent}, {"Two", "", CItemTables::kRootParent}}));
+        const QPoint a = s.centre(s.find(QStringLiteral("One")));
+        const QPoint b = s.centre(s.find(QStringLiteral("Two")));
+        QTest::mousePress(s.tree->viewport(), Qt::LeftButton, Qt::NoModifier, a);
+        QTest::mouseMove(s.tree->viewport(), b);
+        QVERIFY(s.tree->infoTree().isDragging());
+        QCOMPARE(s.tree->infoTree().model().dropHighlight(), s.tree->handleAt(s.find(QStringLiteral("Two"))));
+        QTest::keyClick(s.tree, Qt::Key_Escape);
+        QVERIFY(!s.tree->infoTree().isDragging());
+        QTest::mouseRelease(s.tree->viewport(), Qt::LeftButton, Qt::NoModifier, b);
+        QCOMPARE(s.find(QStringLiteral("One")).parent(), QModelIndex());
+        QCOMPARE(s.doc().m_arParents[0], CItemTables::kRootParent);
+        QVERIFY(!s.doc().isModified());
+    }
+
+    // Ctrl+V in the label of a new, empty note splits the copied text into
+    // title and body; both reach the file.
+    void pastedTextBecomesTitleAndBody()
+    {
+        Session s;
+        QVERIFY(s.open({{"Folder", "", CItemTables::kRootParent}}));
+        QTest::keyClick(s.tree, Qt::Key_Insert);
+        QVERIFY(s.tree->labelEditor());
+        QApplication::clipboard()->setText(QStringLiteral("Buy milk.   Then call Ann about the car."));
+        QTest::keyClick(s.tree->labelEditor(), Qt::Key_V, Qt::ControlModifier);
+        QVERIFY(!s.tree->labelEditor());
+        QCOMPARE(s.doc().m_arTitles[1], QByteArray("Buy milk."));
+        QCOMPARE(s.doc().m_arTexts[1], QByteArray("Then call Ann about the car."));
+        QVERIFY(s.find(QStringLiteral("Buy milk.")).isValid());
+        QVERIFY(s.save());
+        CDocFixture reader;
+        QVERIFY(reader.doc->openDocument(s.path));
+        QCOMPARE(reader.doc->m_arTexts.last(), QByteArray("Then call Ann about the car."));
+    }
+
+    // Right-click selects the row under the cursor and opens the popup of its
+    // folder's sort type; its commands run on that row.
+    void contextMenuSelectsAndRuns()
+    {
+        Session s;
+        QVERIFY(s.open({{"Left", "left text", CItemTables::kRootParent},
+                        {"Right", "right text", CItemTables::kRootParent}}));
+        const QStringList expected{QStringLiteral("Undo\tCtrl+Z"), QString(), QStringLiteral("Add a root folder\tAlt+Ins"),
+                                   QStringLiteral("Insert new note\tIns"), QString(), QStringLiteral("Cut\tCtrl+X"),
+                                   QStringLiteral("Copy\tCtrl+C"), QStringLiteral("Paste into\tCtrl+V"),
+                                   QStringLiteral("Paste root\t Alt+V"), QString(), QStringLiteral("Rename"), QString(),
+                                   QStringLiteral("Expand branch"), QStringLiteral("Expand all "),
+                                   QStringLiteral("Collapse"), QString(), QStringLiteral("Delete\tDel")};
+        QStringList shown;
+        for (QAction *a : s.tree->contextMenu(0)->actions())
+            shown.append(a->text());
+        QCOMPARE(shown, expected);
+        QCOMPARE(s.tree->contextMenu(1)->actions().at(8)->text(), QStringLiteral("Paste before\t Alt+V"));
+
+        // The root level sorts alphabetically by default: popup 0.
+        const QPoint at = s.centre(s.find(QStringLiteral("Right")));
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, s.tree->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(s.tree->viewport(), &event);
+        QCOMPARE(s.tree->currentIndex(), s.find(QStringLiteral("Right")));
+        QCOMPARE(s.doc().m_strCurText, QByteArray("right text"));
+        QMenu *menu = s.tree->contextMenu(0);
+        QTRY_VERIFY(menu->isVisible());
+        menu->close();
+
+        // "Rename" opens the label; Escape there collapses and keeps it open;
+        // the new name is stored; Undo brings the old one back.
+        menu->actions().at(10)->trigger();
+        QVERIFY(s.tree->labelEditor());
+        QTest::keyClick(s.tree->labelEditor(), Qt::Key_Escape);
+        QVERIFY(s.tree->labelEditor());
+        QVERIFY(s.typeLabel(QStringLiteral("Renamed")));
+        QCOMPARE(s.doc().m_arTitles[1], QByteArray("Renamed"));
+        QTest::keyClick(s.tree, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(s.doc().m_arTitles[1], QByteArray("Right"));
+        QVERIFY(s.find(QStringLiteral("Right")).isValid());
+    }
+
+    void localSortAndBranchIconsReachTheFile();
+    void screenshotOfAPopulatedTree();
+    void draggingNearTheEdgeScrollsAndHoverOpensAFolder();
+    void leftPanelFontComesFromTheStoredLogFont();
+};
+
+
+void TestLeftView::localSortAndBranchIconsReachTheFile()
+{
+    Session s;
+    CNoteInfo manual;
+    manual.m_nSort = 0;
+    QVERIFY(s.open({{"Box", "", CItemTables::kRootParent, manual},
+                    {"b", "", 2}, {"A", "", 2}, {"c", "", 2}}));
+    CTorviQuillbookDoc &doc = s.doc();
+    const QModelIndex box = s.find(QStringLiteral("Box"));
+    s.tree->expand(box);
+    auto childTitles = [&] {
+        QStringList titles;
+        for (int r = 0; r < s.tree->model()->rowCount(box); ++r)
+            titles.append(s.tree->model()->index(r, 0, box).data().toString());
+        return titles;
+    };
+    QCOMPARE(childTitles(), (QStringList{"b", "A", "c"}));
+
+    // "Alphabetical" from the local sort drop-down, with a child selected,
+    // sorts that child's level and stores the folder's sort type.
+    s.click(s.find(QStringLiteral("b")));
+    s.tree->localSortMenu()->actions().at(1)->trigger();
+    QCOMPARE(childTitles(), (QStringList{"A", "b", "c"}));
+    QCOMPARE(doc.m_arInfos[0].m_nSort, 1);
+
+    // Select icons on the folder: five picks fill the five slots, "Branch"
+    // gives the whole branch the same set.
+    s.click(box);
+    guitest::whenModalShows<CSelectIconsDlg>([](CSelectIconsDlg *dlg) {
+        QListWidget *list = dlg->iconList();
+        for (int image : {10, 11, 12, 13, 14})
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                              list->visualItemRect(list->item(image)).center());
+        dlg->branchButton()->click();
+        dlg->accept();
+    });
+    s.frame->action(QStringLiteral("selectIcons"))->trigger();
+    const std::array<qint32, 5> chosen{10, 11, 12, 13, 14};
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(doc.m_arInfos[size_t(i)].m_nIcons, chosen);
+    // The walk ends on the branch's last item; a note shows its slot-4 picture.
+    QCOMPARE(s.tree->currentIndex(), s.find(QStringLiteral("c")));
+    QCOMPARE(s.tree->infoTree().model().image(s.tree->handleAt(s.find(QStringLiteral("c")))), 14);
+    guitest::saveScreenshot(*s.frame, QStringLiteral("leftview-branch-icons"));
+
+    QVERIFY(s.save());
+    CDocFixture reader;
+    QVERIFY(reader.doc->openDocument(s.path));
+    QCOMPARE(reader.doc->m_arTitles, (QList<QByteArray>{"Box", "A", "b", "c"}));  // saved in tree order
+    QCOMPARE(reader.doc->m_arInfos[0].m_nSort, 1);
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(reader.doc->m_arInfos[size_t(i)].m_nIcons, chosen);
+}
+
+// A populated tree with its icons, for a person to look at.
+void TestLeftView::screenshotOfAPopulatedTree()
+{
+    Session s;
+    auto icons = [](std::array<qint32, 5> set) {
+        CNoteInfo info;
+        info.m_nIcons = set;
+        return info;
+    };
+    QVERIFY(s.open({{"Notebook", "", CItemTables::kRootParent},
+                    {"Chapter one", "", 2},
+                    {"Opening lines", "", 3},
+                    {"Ideas", "", 3},
+                    {"Chapter two", "", 2},
+                    {"Money", "", CItemTables::kRootParent, icons({10, 11, 2, 3, 12})},
+                    {"Bank cards", "", 7, icons({10, 11, 2, 3, 18})},
+                    {"Coins", "", 7, icons({10, 11, 2, 3, 15})},
+                    {"People", "", CItemTables::kRootParent, icons({20, 21, 7, 8, 24})},
+                    {"Ann", "", 10, icons({20, 21, 7, 8, 23})},
+                    {"Bob", "", 10, icons({20, 21, 7, 8, 22})},
+                    {"Travel", "", CItemTables::kRootParent, icons({44, 44, 7, 8, 53})},
+                    {"Empty folder", "", CItemTables::kRootParent}}));
+    s.tree->infoTree().expandAll();
+    QTRY_VERIFY(s.tree->isExpanded(s.find(QStringLiteral("Chapter one"))));
+    QVERIFY(s.tree->visualRect(s.find(QStringLiteral("Ideas"))).isValid());
+    QCOMPARE(s.tree->visualRect(s.find(QStringLiteral("Ideas"))).height(), CLeftView::kItemHeight);
+    QVERIFY(guitest::saveScreenshot(*s.frame, QStringLiteral("leftview")));
+}
+
+// The drag's own timer: near the bottom edge the tree scrolls; resting on a
+// collapsed folder opens it (after 2 s). Escape then leaves everything in place.
+void TestLeftView::draggingNearTheEdgeScrollsAndHoverOpensAFolder()
+{
+    Session s;
+    QList<Row> rows{{"Folder", "", CItemTables::kRootParent}, {"Inside", "", 2}};
+    for (int i = 0; i < 80; ++i)
+        rows.append({QByteArray("Item ") + QByteArray::number(100 + i), "", CItemTables::kRootParent});
+    QVERIFY(s.open(rows));
+    QWidget *vp = s.tree->viewport();
+    const QModelIndex folder = s.find(QStringLiteral("Folder"));
+    QVERIFY(!s.tree->isExpanded(folder));
+    const QPoint from = s.centre(s.find(QStringLiteral("Item 100")));
+    const QPoint onto = s.centre(folder);
+    QTest::mousePress(vp, Qt::LeftButton, Qt::NoModifier, from);
+    QTest::mouseMove(vp, onto);
+    QVERIFY(s.tree->infoTree().isDragging());
+    QTRY_VERIFY_WITH_TIMEOUT(s.tree->isExpanded(folder), 10000);
+    QVERIFY(s.tree->infoTree().model().isExpanded(s.tree->handleAt(folder)));
+
+    QCOMPARE(s.tree->verticalScrollBar()->value(), 0);
+    QTest::mouseMove(vp, QPoint(40, vp->height() - 5));
+    QTRY_VERIFY(s.tree->verticalScrollBar()->value() > 0);
+
+    QTest::keyClick(s.tree, Qt::Key_Escape);
+    QTest::mouseRelease(vp, Qt::LeftButton, Qt::NoModifier, QPoint(40, vp->height() - 5));
+    QCOMPARE(s.find(QStringLiteral("Item 100")).parent(), QModelIndex());
+    QVERIFY(!s.doc().isModified());
+}
+
+// "FontL" holds a LOGFONT: the tree shows that face, size and weight, rows
+// stay readable, and opening leaves the stored bytes as they were.
+void TestLeftView::leftPanelFontComesFromTheStoredLogFont()
+{
+    Session s;
+    CLogFont stored;
+    stored.height = -24;
+    stored.weight = CLogFont::kWeightBold;
+    stored.faceName = "DejaVu Sans";
+    stored.raw[23] = char(204);  // a character set the font record does not describe
+    const QByteArray bytes = stored.toBytes();
+    {
+        QSettings store(s.dir.filePath(QStringLiteral("app.ini")), QSettings::IniFormat);
+        CSettings(store).setFontL(bytes);
+    }
+    QVERIFY(s.open({{"Big letters", "", CItemTables::kRootParent}}));
+    QCOMPARE(s.tree->font().pixelSize(), 24);
+    QVERIFY(s.tree->font().bold());
+    QCOMPARE(s.tree->font().family(), QStringLiteral("DejaVu Sans"));
+    QVERIFY(s.tree->visualRect(s.find(QStringLiteral("Big letters"))).height() >= QFontMetrics(s.tree->font()).height());
+    QCOMPARE(s.doc().settings().fontL(), bytes);
+}
+
+QTEST_MAIN(TestLeftView)
+#include "tst_leftview.moc"
