@@ -41,6 +41,49 @@ CCliArguments CCliArguments::parse(const QStringList &arguments)
                 result.error = QStringLiteral("--at takes a moment \"YYYY-MM-DD HH:MM\", not \"%1\"").arg(result.at);
                 return result;
             }
+        } else if (arg == QLatin1String("--under") || arg == QLatin1String("--title")
+                   || arg == QLatin1String("--length") || arg == QLatin1String("--count")) {
+            if (i + 1 >= arguments.size()) {
+                result.error = QStringLiteral("%1 needs a value").arg(arg);
+                return result;
+            }
+            const QString value = arguments[++i];
+            result.given.append(arg);
+            if (arg == QLatin1String("--title")) {
+                if (value.contains(QLatin1Char('\n')) || value.contains(QLatin1Char('\r'))) {
+                    result.error = QStringLiteral("--title cannot hold a line break");
+                    return result;
+                }
+                result.hasTitle = true;
+                result.title = value;
+                continue;
+            }
+            bool ok = false;
+            const int n = value.toInt(&ok);
+            if (arg == QLatin1String("--under")) {
+                if (!ok || n < 0) {
+                    result.error = QStringLiteral("--under takes an item index (0 or more), not \"%1\"").arg(value);
+                    return result;
+                }
+                result.under = n;
+            } else if (arg == QLatin1String("--length")) {
+                if (!ok || n < 6 || n > 127) {
+                    result.error = QStringLiteral("--length takes a length from 6 to 127, not \"%1\"").arg(value);
+                    return result;
+                }
+                result.length = n;
+            } else {
+                if (!ok || n < 1 || n > 100000) {
+                    result.error = QStringLiteral("--count takes a number from 1 to 100000, not \"%1\"").arg(value);
+                    return result;
+                }
+                result.count = n;
+            }
+        } else if (arg == QLatin1String("--digits") || arg == QLatin1String("--letters")
+                   || arg == QLatin1String("--special")) {
+            result.given.append(arg);
+            (arg == QLatin1String("--digits") ? result.digits
+                                              : arg == QLatin1String("--letters") ? result.letters : result.special) = true;
         } else if (arg.startsWith(QLatin1String("--codepage="))) {
             result.codePage = arg.mid(11);
         } else {

@@ -14,6 +14,15 @@ struct CCliArguments
     bool help = false;
     QString at;        // --at "YYYY-MM-DD HH:MM" (local time); empty: now
     bool json = false; // --json
+    int under = -1;    // add --under N: the item index to add below; -1: the root level
+    bool hasTitle = false;
+    QString title;     // add --title TITLE
+    int length = 0;    // genpass --length N; 0: the generator's setting
+    bool digits = false;   // genpass --digits
+    bool letters = false;  // genpass --letters
+    bool special = false;  // genpass --special
+    int count = 1;     // genpass --count K
+    QStringList given; // the options that were given, by name ("--under", ...)
     QString error;     // the usage problem; empty when the arguments could be read
 
     static CCliArguments parse(const QStringList &arguments);  // without the program name

@@ -13,3 +13,5 @@ int runPasswd(CCliSession &session);      // passwd FILE
 int runExportText(CCliSession &session);  // export-text FILE OUT.txt
 int runBackup(CCliSession &session);      // backup FILE
 int runReminders(CCliSession &session);   // reminders FILE [--at MOMENT] [--json]
+int runAdd(CCliSession &session);         // add DOC [--under N] [--title TITLE]
+int runGenpass(CCliSession &session);     // genpass [--length N] [--digits] [--letters] [--special] [--count K]

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <iostream>
+#include <iterator>
 #include <string>
 
 void CConsole::error(const QString &text)
@@ -33,6 +34,12 @@ std::optional<QByteArray> CConsole::readLine()
     if (!line.empty() && line.back() == '\r')
         line.pop_back();
     return QByteArray(line.data(), qsizetype(line.size()));
+}
+
+QByteArray CConsole::readAll()
+{
+    std::string rest((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
+    return QByteArray(rest.data(), qsizetype(rest.size()));
 }
 
 QString CConsole::oneLine(const QString &text)

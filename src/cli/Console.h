@@ -19,6 +19,8 @@ public:
     // The next line of standard input without its line break (LF or CR LF);
     // std::nullopt at the end of the input.
     static std::optional<QByteArray> readLine();
+    // The rest of standard input as it is.
+    static QByteArray readAll();
     // A message box text as one line: its lines joined by blanks.
     static QString oneLine(const QString &text);
 };

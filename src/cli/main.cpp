@@ -20,7 +20,7 @@ struct CCommand
     int (*run)(CCliSession &);
 };
 
-constexpr std::array<CCommand, 9> kCommands{{
+constexpr std::array<CCommand, 11> kCommands{{
     {"new", 1, true, runNew},
     {"info", 1, true, runInfo},
     {"tree", 1, true, runTree},
@@ -30,6 +30,19 @@ constexpr std::array<CCommand, 9> kCommands{{
     {"export-text", 2, true, runExportText},
     {"backup", 1, false, runBackup},
     {"reminders", 1, true, runReminders},
+    {"add", 1, true, runAdd},
+    {"genpass", 0, false, runGenpass},
+}};
+
+// The options that belong to one command only.
+struct COwnOptions
+{
+    const char *command;
+    std::array<const char *, 5> options;
+};
+constexpr std::array<COwnOptions, 2> kOwnOptions{{
+    {"add", {"--under", "--title"}},
+    {"genpass", {"--length", "--digits", "--letters", "--special", "--count"}},
 }};
 
 const char kUsage[] =
@@ -51,6 +64,17 @@ const char kUsage[] =
     "                              every reminder as the program's check would see it\n"
     "                              at that moment (default: now, local time), by\n"
     "                              moment, then item index; nothing is saved\n"
+    "  add DOC [--under N] [--title TITLE]\n"
+    "                              adds the text of standard input (UTF-8) as a note,\n"
+    "                              at the root level or below item N, and prints its\n"
+    "                              item index; without --title the title is split off\n"
+    "                              the text as quick capture does with \"Auto title\";\n"
+    "                              creates DOC when it does not exist\n"
+    "  genpass [--length N] [--digits] [--letters] [--special] [--count K]\n"
+    "                              prints K passwords (default 1), one a line; the\n"
+    "                              length (6 to 127) and, when no class is given, the\n"
+    "                              classes come from the generator's settings\n"
+    "                              (default: 10, digits and letters)\n"
     "\n"
     "Options:\n"
     "  --password-stdin   read the password from the first line of standard input\n"
@@ -62,6 +86,13 @@ const char kUsage[] =
     "                     windows-1252 unless set\n"
     "  --at MOMENT        (reminders) the moment to check at, local time\n"
     "  --json             (reminders) a JSON array instead of lines\n"
+    "  --under N          (add) add below the item with index N\n"
+    "  --title TITLE      (add) the note's title; the whole input is its text\n"
+    "  --length N         (genpass) password length, 6 to 127\n"
+    "  --digits, --letters, --special\n"
+    "                     (genpass) the character classes: 0-9, A-Z and a-z, the\n"
+    "                     33 printable others (the blank included)\n"
+    "  --count K          (genpass) how many passwords\n"
     "  -h, --help         this text\n"
     "\n"
     "Notes:\n"
@@ -131,6 +162,14 @@ int main(int argc, char *argv[])
     }
     if ((args.json || !args.at.isEmpty()) && args.command != QLatin1String("reminders"))
         return usageError(QStringLiteral("%1 does not take --at or --json").arg(args.command));
+    for (const COwnOptions &own : kOwnOptions) {
+        if (args.command == QLatin1String(own.command))
+            continue;
+        for (const char *option : own.options) {
+            if (option && args.given.contains(QLatin1String(option)))
+                return usageError(QStringLiteral("%1 does not take %2").arg(args.command, QLatin1String(option)));
+        }
+    }
     if (args.passwordStdin && !command->passwordOption)
         return usageError(QStringLiteral("%1 does not take --password-stdin").arg(args.command));
 

@@ -1,6 +1,7 @@
 #include "tree/InfoTree.h"
 
 #include "doc/TorviQuillbookDoc.h"
+#include "editor/CaptureSplit.h"
 #include "settings/Settings.h"
 #include "text/CodePage.h"
 #include "tree/DragRules.h"
@@ -16,30 +17,6 @@ namespace {
 // Branches bigger than this are inserted under one model reset rather than
 // one row notice per item.
 constexpr size_t kBulkThreshold = 2000;
-
-bool isOneOf(char c, const char *set)
-{
-    for (; *set; ++set)
-        if (c == *set)
-            return true;
-    return false;
-}
-
-QByteArray trimLeft(const QByteArray &s, const char *set)
-{
-    qsizetype i = 0;
-    while (i < s.size() && isOneOf(s[i], set))
-        ++i;
-    return s.mid(i);
-}
-
-QByteArray trimRight(const QByteArray &s, const char *set)
-{
-    qsizetype n = s.size();
-    while (n > 0 && isOneOf(s[n - 1], set))
-        --n;
-    return s.left(n);
-}
 
 }  // namespace
 
@@ -816,37 +793,11 @@ void CInfoTree::labelEditEnded(Handle item, bool accepted, const QByteArray &tex
 
 CInfoTree::LabelSplit CInfoTree::splitPastedText(const QByteArray &s)
 {
+    const CaptureSplit::Parts<QByteArray> parts = CaptureSplit::splitAtSentence(s);
     LabelSplit out;
-    const qsizetype b = s.size();
-    qsizetype c = -1;
-    for (qsizetype i = 0; i < b; ++i) {
-        const char ch = s[i];
-        if (ch == '.' || ch == '!' || ch == '?' || ch == '\n') {
-            c = i;
-            break;
-        }
-    }
-    if (c >= 0 && c < 200 && c < b) {
-        out.position = int(c);
-        out.title = s.left(c + 1);
-        out.body = s.right(b - c - 1);
-    } else {
-        c = s.indexOf(' ', 80);
-        if (c < 0 || c >= b)
-            return out;
-        out.position = int(c);
-        out.title = s.left(c);
-        out.body = s.right(b - c - 1);
-    }
-    if (!out.body.isEmpty()) {
-        out.body = trimRight(out.body, "\r\n\t ,");
-        out.body = trimLeft(out.body, "\r\n\t .,");
-    }
-    if (!out.title.isEmpty()) {
-        out.title.replace('\t', "    ");
-        out.title = trimLeft(out.title, "\r\n\t .,");
-        out.title = trimRight(out.title, "\r\n\t ,");
-    }
+    out.position = int(parts.position);
+    out.title = parts.title;
+    out.body = parts.text;
     return out;
 }
 

@@ -1,0 +1,82 @@
+#include "CliSession.h"
+#include "Commands.h"
+#include "Console.h"
+#include "doc/TorviQuillbookDoc.h"
+#include "editor/CaptureSplit.h"
+#include "tree/InfoTree.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+namespace {
+
+std::optional<QByteArray> toPage(const CCodePage &page, const QString &what, const QString &text)
+{
+    const qsizetype bad = page.firstUnmappable(text);
+    if (bad >= 0) {
+        CCliSession::fail(QStringLiteral("the %1 has a character that %2 cannot hold: \"%3\"")
+                              .arg(what, page.name(), text.at(bad)));
+        return std::nullopt;
+    }
+    return page.fromUnicode(text);
+}
+
+}  // namespace
+
+int runAdd(CCliSession &session)
+{
+    const QString &path = session.file(0);
+    const CCliArguments &args = session.args();
+    if (!session.takePasswordOption())
+        return CCliSession::kFailure;
+
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString input = utf8(CConsole::readAll());
+    if (utf8.hasError())
+        return CCliSession::fail(QStringLiteral("standard input is not UTF-8 text"));
+    // The document keeps line breaks as CR LF.
+    input.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    input.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+
+    // As quick capture does with "Auto title" on, unless a title is given.
+    CaptureSplit::Result parts;
+    if (args.hasTitle) {
+        parts.title = args.title;
+        parts.text = CaptureSplit::trimText(input);
+    } else {
+        parts = CaptureSplit::split(input, true);
+        if (parts.title.isEmpty() && parts.text.isEmpty())
+            return CCliSession::fail(QStringLiteral("standard input holds no text to add"));
+    }
+    const std::optional<QByteArray> title = toPage(session.codePage(), QStringLiteral("title"), parts.title);
+    if (!title)
+        return CCliSession::kFailure;
+    const std::optional<QByteArray> text = toPage(session.codePage(), QStringLiteral("text"), parts.text);
+    if (!text)
+        return CCliSession::kFailure;
+
+    const auto doc = session.makeDocument();
+    if (QFileInfo::exists(path)) {
+        if (!doc->openDocument(path, false))
+            return CCliSession::kFailure;
+    } else {
+        doc->newDocument();
+        doc->setPassword(session.password());
+    }
+
+    CInfoTree tree(*doc);
+    tree.initialUpdate();
+    if (args.under >= 0 && !tree.selectByIndex(args.under)) {
+        return CCliSession::fail(
+            QStringLiteral("%1 has no item %2").arg(QDir::toNativeSeparators(path)).arg(args.under));
+    }
+    const CInfoTree::Handle note = tree.addNote(*title, *text, args.under < 0);
+    if (note == CInfoTree::kNone)
+        return CCliSession::kFailure;  // the tree has said why
+    if (!doc->saveDocument(path))
+        return CCliSession::kFailure;
+    // The new note's item index, for a later --under.
+    return CConsole::write(QByteArray::number(tree.model().data(note)) + '\n') ? CCliSession::kSuccess
+                                                                               : CCliSession::kFailure;
+}
