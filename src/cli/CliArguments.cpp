@@ -41,6 +41,20 @@ CCliArguments CCliArguments::parse(const QStringList &arguments)
                 result.error = QStringLiteral("--at takes a moment \"YYYY-MM-DD HH:MM\", not \"%1\"").arg(result.at);
                 return result;
             }
+        } else if (arg == QLatin1String("--header")) {
+            result.header = true;
+        } else if (arg == QLatin1String("--under") || arg.startsWith(QLatin1String("--under="))) {
+            if (arg == QLatin1String("--under") && i + 1 >= arguments.size()) {
+                result.error = QStringLiteral("--under needs an item index");
+                return result;
+            }
+            const QString value = arg == QLatin1String("--under") ? arguments[++i] : arg.mid(8);
+            bool ok = false;
+            result.under = value.toInt(&ok);
+            if (!ok || result.under < 0) {
+                result.error = QStringLiteral("--under takes an item index (0 or more), not \"%1\"").arg(value);
+                return result;
+            }
         } else if (arg.startsWith(QLatin1String("--codepage="))) {
             result.codePage = arg.mid(11);
         } else {

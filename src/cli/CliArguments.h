@@ -14,6 +14,8 @@ struct CCliArguments
     bool help = false;
     QString at;        // --at "YYYY-MM-DD HH:MM" (local time); empty: now
     bool json = false; // --json
+    bool header = false;  // --header (import-csv): the first line holds the column names
+    int under = -1;       // --under N (import-*): below the item with item index N; -1: at the root level
     QString error;     // the usage problem; empty when the arguments could be read
 
     static CCliArguments parse(const QStringList &arguments);  // without the program name

@@ -13,3 +13,6 @@ int runPasswd(CCliSession &session);      // passwd FILE
 int runExportText(CCliSession &session);  // export-text FILE OUT.txt
 int runBackup(CCliSession &session);      // backup FILE
 int runReminders(CCliSession &session);   // reminders FILE [--at MOMENT] [--json]
+int runImportText(CCliSession &session);       // import-text DOC TXT [--under N]
+int runImportCsv(CCliSession &session);        // import-csv DOC CSV [--header] [--under N]
+int runImportFavorites(CCliSession &session);  // import-favorites DOC PATH [--under N]

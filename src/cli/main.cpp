@@ -20,7 +20,7 @@ struct CCommand
     int (*run)(CCliSession &);
 };
 
-constexpr std::array<CCommand, 9> kCommands{{
+constexpr std::array<CCommand, 12> kCommands{{
     {"new", 1, true, runNew},
     {"info", 1, true, runInfo},
     {"tree", 1, true, runTree},
@@ -30,6 +30,9 @@ constexpr std::array<CCommand, 9> kCommands{{
     {"export-text", 2, true, runExportText},
     {"backup", 1, false, runBackup},
     {"reminders", 1, true, runReminders},
+    {"import-text", 2, true, runImportText},
+    {"import-csv", 2, true, runImportCsv},
+    {"import-favorites", 2, true, runImportFavorites},
 }};
 
 const char kUsage[] =
@@ -51,6 +54,15 @@ const char kUsage[] =
     "                              every reminder as the program's check would see it\n"
     "                              at that moment (default: now, local time), by\n"
     "                              moment, then item index; nothing is saved\n"
+    "  import-text DOC TXT [--under N]\n"
+    "                              notes from a text file (sections, titles, indents\n"
+    "                              as the text export writes them)\n"
+    "  import-csv DOC CSV [--header] [--under N]\n"
+    "                              one note per line of a comma, semicolon or tab\n"
+    "                              separated list\n"
+    "  import-favorites DOC PATH [--under N]\n"
+    "                              a folder of .url shortcuts, one .url file or a\n"
+    "                              browser bookmark file (.html)\n"
     "\n"
     "Options:\n"
     "  --password-stdin   read the password from the first line of standard input\n"
@@ -62,6 +74,9 @@ const char kUsage[] =
     "                     windows-1252 unless set\n"
     "  --at MOMENT        (reminders) the moment to check at, local time\n"
     "  --json             (reminders) a JSON array instead of lines\n"
+    "  --under N          (import-*) put the import below the item with item index N\n"
+    "                     instead of at the root level\n"
+    "  --header           (import-csv) the first line holds the column names\n"
     "  -h, --help         this text\n"
     "\n"
     "Notes:\n"
@@ -91,6 +106,12 @@ const char kUsage[] =
     "  \"mode\": \"till\"|\"from\", \"moment\", \"lead\", \"period\", \"start\", \"end\",\n"
     "  \"next\", \"begun\"}, ...]; times and spans in seconds as stored (deciphered),\n"
     "  next the repeat-next unit 0-4 (none, day, week, month, year).\n"
+    "\n"
+    "  import-*: the import is one folder (a shortcut: one note) appended to DOC,\n"
+    "  which is then saved as the program saves; a DOC that does not exist yet is\n"
+    "  created (with the password of --password-stdin). Files in UTF-8 are\n"
+    "  converted to the code page; characters it cannot hold become \"?\" and are\n"
+    "  reported. When a file or folder cannot be read, nothing is saved (exit 1).\n"
     "\n"
     "Exit status: 0 done, 1 failed (message on standard error), 2 wrong usage.\n";
 
@@ -131,6 +152,11 @@ int main(int argc, char *argv[])
     }
     if ((args.json || !args.at.isEmpty()) && args.command != QLatin1String("reminders"))
         return usageError(QStringLiteral("%1 does not take --at or --json").arg(args.command));
+    const bool isImport = args.command.startsWith(QLatin1String("import-"));
+    if (args.under >= 0 && !isImport)
+        return usageError(QStringLiteral("%1 does not take --under").arg(args.command));
+    if (args.header && args.command != QLatin1String("import-csv"))
+        return usageError(QStringLiteral("%1 does not take --header").arg(args.command));
     if (args.passwordStdin && !command->passwordOption)
         return usageError(QStringLiteral("%1 does not take --password-stdin").arg(args.command));
 
