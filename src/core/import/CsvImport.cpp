@@ -15,10 +15,10 @@ void forEachValue(QByteArrayView line, char separator, F &&f)
     for (;;) {
         const qsizetype sep = line.indexOf(separator, start);
         if (sep < 0) {
-            f(line.mid(start), true);
+            f(line.sliced(start), true);
             return;
         }
-        f(line.mid(start, sep - start), false);
+        f(line.sliced(start, sep - start), false);
         start = sep + 1;
     }
 }

@@ -41,7 +41,7 @@ void CFavoritesImport::readShortcut(const QByteArray &bytes, bool &section, QByt
         qsizetype n = line.size();
         while (n > 0 && importlines::isSpace(line[n - 1]))
             --n;
-        line = line.left(n);
+        line = line.first(n);
         if (line.isEmpty())
             return;
         if (line.indexOf(QByteArrayView(kSection)) >= 0) {
@@ -53,7 +53,7 @@ void CFavoritesImport::readShortcut(const QByteArray &bytes, bool &section, QByt
         section = false;
         const qsizetype p = line.indexOf(QByteArrayView("URL="));
         if (p >= 0 && line.size() > p)
-            address = line.mid(p + 4).toByteArray();
+            address = line.sliced(p + 4).toByteArray();
     });
 }
 

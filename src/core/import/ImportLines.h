@@ -35,7 +35,7 @@ inline QByteArrayView trimLeft(QByteArrayView v)
     qsizetype i = 0;
     while (i < v.size() && isSpace(v[i]))
         ++i;
-    return v.mid(i);
+    return v.sliced(i);
 }
 
 }  // namespace importlines

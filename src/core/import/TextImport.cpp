@@ -225,7 +225,7 @@ void CTextImport::parse(const QByteArray &fileBytes, IImportSink &sink, int fold
             ++pos;
         const qsizetype found = pos < n ? all.indexOf(QByteArrayView(separator, 3), pos) : -1;
         const qsizetype end = found >= 0 ? found : n;
-        const QByteArrayView raw = all.mid(pos, end - pos);
+        const QByteArrayView raw = all.sliced(pos, end - pos);
         // Past the separator and one more character, never past the end.
         pos = found >= 0 ? std::min(n, found + 4) : n;
         parser.section(raw);
