@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QSettings>
+#include <QStatusBar>
 
 CTorviQuillbookApp::CTorviQuillbookApp(std::unique_ptr<QSettings> store)
     : m_store(store ? std::move(store) : CSettings::openUserStore())
@@ -32,6 +33,8 @@ bool CTorviQuillbookApp::startUp(const QStringList &arguments)
     CShellRegistration::registerForCurrentUser(QCoreApplication::applicationFilePath());
     m_frame = std::make_unique<CMainFrame>(*m_manager, *m_codePage, *m_prompter);
     m_prompter->setParentWidget(m_frame.get());
+    QObject::connect(m_doc.get(), &CTorviQuillbookDoc::statusMessage, m_frame->statusBar(),
+                     [bar = m_frame->statusBar()](const QString &text) { bar->showMessage(text); });
     if (!m_manager->startUp(fileArgument(arguments))) {
         m_frame.reset();
         return false;
