@@ -18,7 +18,7 @@ quint16 keyAt(const CRecordCodec::Key &key, size_t index)
 }
 
 // Every WORD minus its key value is a sign-extended byte.
-bool wordsWidened(const std::vector<quint16> &words, const CRecordCodec::Key &key, size_t phase)
+bool wordsWidened(const CWordsView &words, const CRecordCodec::Key &key, size_t phase)
 {
     for (size_t i = 0; i < words.size(); ++i) {
         const quint16 plain = quint16(words[i] - keyAt(key, phase + i));
@@ -34,7 +34,7 @@ bool isControl(char c)
     return u < 0x20 || u == 0x7F;
 }
 
-bool cleanTitle(const QByteArray &title)
+bool cleanTitle(QByteArrayView title)
 {
     for (char c : title) {
         if (isControl(c) && c != kTab)
@@ -43,7 +43,7 @@ bool cleanTitle(const QByteArray &title)
     return true;
 }
 
-bool cleanText(const QByteArray &text)
+bool cleanText(QByteArrayView text)
 {
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
@@ -61,32 +61,45 @@ bool cleanText(const QByteArray &text)
 
 }  // namespace
 
-bool CPasswordCheck::writtenWith(const std::vector<CDataNotes> &records, const CRecordCodec::Key &key)
+bool CPasswordCheck::writtenWith(const CRecordIndex &records, const CRecordCodec::Key &key)
 {
-    if (!records.empty() && CRecordMapper::isHeader(records.front()) && records.front().m_nSchema != 1
-        && records.front().m_nRemind >= 0) {
-        const CNoteInfo header = CRecordCodec::read(records.front(), key).info;
-        if (header.m_times[3] != 0 || header.m_times[4] != 0)
-            return false;
+    if (!records.empty()) {
+        const CRecordView first = records.view(0);
+        if (CRecordMapper::isHeader(first) && first.m_nSchema != 1 && first.m_nRemind >= 0) {
+            const CNoteInfo header = CRecordCodec::read(first, key).info;
+            if (header.m_times[3] != 0 || header.m_times[4] != 0)
+                return false;
+        }
     }
-    for (const CDataNotes &record : records) {
+    for (size_t i = 0; i < records.size(); ++i) {
+        const CRecordView record = records.view(i);
         if (!wordsWidened(record.m_wTitle, key, 0) || !wordsWidened(record.m_wText, key, record.m_wTitle.size()))
             return false;
     }
     return true;
 }
 
-bool CPasswordCheck::readsAsText(const std::vector<CDataNotes> &records, const CRecordCodec::Key &key)
+bool CPasswordCheck::readsAsText(const CRecordIndex &records, const CRecordCodec::Key &key)
 {
     const CRecordCodec codec(key);
     qsizetype characters = 0;
     qsizetype blanks = 0;
-    for (const CDataNotes &record : records) {
-        const CRecordCodec::Item item = codec.read(record);
-        if (!cleanTitle(item.title) || !cleanText(item.text))
+    // One buffer for every record's characters, grown to the longest.
+    QByteArray chars;
+    for (size_t i = 0; i < records.size(); ++i) {
+        const CRecordView record = records.view(i);
+        const qsizetype titleLength = qsizetype(record.m_wTitle.size());
+        const qsizetype textLength = qsizetype(record.m_wText.size());
+        if (chars.size() < titleLength + textLength)
+            chars.resize(titleLength + textLength);
+        codec.decodeChars(record.m_wTitle, 0, chars.data());
+        codec.decodeChars(record.m_wText, size_t(titleLength), chars.data() + titleLength);
+        const QByteArrayView title(chars.constData(), titleLength);
+        const QByteArrayView text(chars.constData() + titleLength, textLength);
+        if (!cleanTitle(title) || !cleanText(text))
             return false;
-        characters += item.title.size() + item.text.size();
-        blanks += item.title.count(' ') + item.text.count(' ') + item.text.count('\n');
+        characters += titleLength + textLength;
+        blanks += title.count(' ') + text.count(' ') + text.count('\n');
     }
     // A few characters tell nothing: a wrong key yields clean ones often
     // enough. Words are parted by blanks and lines in every language these
@@ -94,7 +107,7 @@ bool CPasswordCheck::readsAsText(const std::vector<CDataNotes> &records, const C
     return characters >= kEnoughToTell && blanks > 0;
 }
 
-CPasswordCheck::Verdict CPasswordCheck::judge(const std::vector<CDataNotes> &records, const CRecordCodec::Key &key)
+CPasswordCheck::Verdict CPasswordCheck::judge(const CRecordIndex &records, const CRecordCodec::Key &key)
 {
     if (writtenWith(records, key))
         return Verdict::Fits;

@@ -8,14 +8,15 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QIODevice>
 #include <QObject>
 #include <QString>
 
 #include <functional>
 #include <vector>
 
+class CRecordIndex;
 class CSettings;
-struct CDataNotes;
 
 // The one document of a run: its item tables, password, working copy and
 // lifecycle (new, open, save, automatic save, Save As with text export).
@@ -74,6 +75,8 @@ public:
     // records, the document is left empty.
     bool readFromBytes(const QByteArray &bytes);
     QByteArray writeToBytes();
+    // Writes the file's bytes to `device`; false when it refused some.
+    bool writeTo(QIODevice &device);
 
     // --- password ---
     void changePassword();
@@ -120,10 +123,10 @@ private:
     friend class CBusyGuard;
     bool writeDocument(const QString &path, bool reportFailure);
     // False when the records do not read with any key the user gave.
-    bool passwordStep(const std::vector<CDataNotes> &records);
+    bool passwordStep(const CRecordIndex &records);
     // The password dialog and its outcome; false when it was cancelled.
     bool askForPassword();
-    void takeOverRecords(const std::vector<CDataNotes> &records);
+    void takeOverRecords(const CRecordIndex &records);
     bool idleOrReported() const;  // false, after telling so, while another operation runs
     void resetToEmpty();
     void resetToNew();  // empty, unnamed, no password: the state after New
@@ -156,7 +159,6 @@ private:
     bool m_bAutoSaveFailing = false;   // the last automatic save failed and was reported
     bool m_bBackupFailing = false;     // the last backup step failed and was reported
     QString m_strDocFolder;
-    std::vector<CDataNotes> m_arRecords;
 };
 
 // Marks an operation in progress on the document. An operation that finds
