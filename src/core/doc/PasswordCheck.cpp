@@ -12,22 +12,6 @@ constexpr char kLf = '\n';
 // on the strength of reading as text; longer than a word.
 constexpr qsizetype kEnoughToTell = 24;
 
-quint16 keyAt(const CRecordCodec::Key &key, size_t index)
-{
-    return key.empty() ? 0 : quint16(key[index % key.size()]);
-}
-
-// Every WORD minus its key value is a sign-extended byte.
-bool wordsWidened(const CWordsView &words, const CRecordCodec::Key &key, size_t phase)
-{
-    for (size_t i = 0; i < words.size(); ++i) {
-        const quint16 plain = quint16(words[i] - keyAt(key, phase + i));
-        if (plain > 0x007F && plain < 0xFF80)
-            return false;
-    }
-    return true;
-}
-
 bool isControl(char c)
 {
     const auto u = quint8(c);
@@ -71,9 +55,10 @@ bool CPasswordCheck::writtenWith(const CRecordIndex &records, const CRecordCodec
                 return false;
         }
     }
+    const CRecordCodec codec(key);
     for (size_t i = 0; i < records.size(); ++i) {
         const CRecordView record = records.view(i);
-        if (!wordsWidened(record.m_wTitle, key, 0) || !wordsWidened(record.m_wText, key, record.m_wTitle.size()))
+        if (!codec.allWidened(record.m_wTitle, 0) || !codec.allWidened(record.m_wText, record.m_wTitle.size()))
             return false;
     }
     return true;

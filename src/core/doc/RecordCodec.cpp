@@ -41,6 +41,18 @@ void decodeChunk(const uchar *__restrict in, const quint16 *__restrict key, char
         out[j] = char(quint8(in[2 * j] - quint8(key[j])));
 }
 
+// 0 when every WORD minus its key is 0x0000..0x007F or 0xFF80..0xFFFF:
+// adding 0x80 brings both ranges below 0x100.
+quint16 widenedChunk(const char *__restrict in, const quint16 *__restrict key)
+{
+    quint16 words[kChunk];
+    qFromLittleEndian<quint16>(in, qsizetype(kChunk), words);
+    quint16 outside = 0;
+    for (size_t j = 0; j < kChunk; ++j)
+        outside |= quint16(quint16(words[j] - key[j] + 0x80) & 0xFF00);
+    return outside;
+}
+
 struct CHostWords
 {
     const quint16 *p;
@@ -116,6 +128,24 @@ void CRecordCodec::decodeInto(const Words &words, size_t phase, char *c) const
     }
     for (size_t j = 0; at + j < n; ++j)
         c[at + j] = w.plain(at + j, pattern[phase + j]);
+}
+
+bool CRecordCodec::allWidened(const CWordsView &words, size_t phase) const
+{
+    const size_t n = words.size();
+    const quint16 *pattern = m_pattern.data();
+    phase %= m_period;
+    size_t at = 0;
+    for (; n - at >= kChunk; at += kChunk) {
+        if (widenedChunk(words.data + 2 * at, pattern + phase) != 0)
+            return false;
+        phase = (phase + kChunk) % m_period;
+    }
+    for (size_t j = 0; at + j < n; ++j) {
+        if (quint16(quint16(words[at + j] - pattern[phase + j] + 0x80) & 0xFF00) != 0)
+            return false;
+    }
+    return true;
 }
 
 void CRecordCodec::decodeChars(const CWordsView &words, size_t phase, char *out) const

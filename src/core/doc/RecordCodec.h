@@ -44,6 +44,10 @@ public:
     // title's length for its text) into 2n bytes of little-endian WORDs.
     void encodeChars(const char *chars, size_t n, size_t phase, char *out) const;
 
+    // Whether every WORD minus its key value is a sign-extended byte, as a
+    // writer with this key stores every character.
+    bool allWidened(const CWordsView &words, size_t phase) const;
+
     // The plain characters of WORDs read at key phase `phase` (0 for a
     // title, the title's length for its text), into `out`, which holds
     // words.size() bytes.
