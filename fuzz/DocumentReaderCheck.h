@@ -6,6 +6,8 @@
 
 #include "Prompter.h"
 #include "doc/DocumentFile.h"
+#include "doc/PasswordCheck.h"
+#include "doc/PasswordKey.h"
 #include "doc/TextExport.h"
 #include "doc/TorviQuillbookDoc.h"
 #include "format/ArchiveReader.h"
@@ -41,7 +43,8 @@ struct CScratchSettings
     CSettings settings{store};
 };
 
-// Answers every password request with kPassword and records what it is shown.
+// Answers the first password request with kPassword, and cancels any later
+// one, as a user who knows no other password; records what it is shown.
 class CFixedPasswordPrompter : public IPrompter
 {
 public:
@@ -55,7 +58,8 @@ public:
     }
     PasswordAnswer askPassword(const PasswordRequest &) override
     {
-        ++passwordRequests;
+        if (++passwordRequests > 1)
+            return {};
         return {true, QByteArray(kPassword), false};
     }
 };
@@ -198,6 +202,25 @@ inline CResult check(QByteArrayView input, CSettings &settings)
         }
     }
 
+    const bool headerAsks = !records.empty() && records.front().m_nRemind > 0;
+    const bool noHeader = records.empty() || records.front().m_nKind == 0;
+    const bool mustAsk = headerAsks || (noHeader && settings.reqPsw() == 1);
+    CRecordIndex index;
+    CArchiveReader::scan(input.toByteArray(), index);
+    if (mustAsk && CPasswordCheck::judge(index, CPasswordKey::derive(kPassword)) == CPasswordCheck::Verdict::Wrong) {
+        // The records do not read with the only password there is: told,
+        // asked again (cancelled), and nothing is opened.
+        if (read)
+            result.failure = describe("a password that does not read the records was taken");
+        else if (prompter.messages != QStringList{QString::fromLatin1(CPasswordCheck::kSeemsWrong),
+                                                  QString::fromLatin1(CPasswordCheck::kNotOpened)})
+            result.failure = describe("a refused password was not told as such");
+        else if (prompter.passwordRequests != 2)
+            result.failure = describe("a refused password was not asked for again");
+        else if (doc.count() != 0 || !doc.m_arOrder.isEmpty())
+            result.failure = describe("a refused password left items behind");
+        return result;
+    }
     if (!read) {
         result.failure = describe("an accepted stream was not read as a document");
         return result;
@@ -206,9 +229,6 @@ inline CResult check(QByteArrayView input, CSettings &settings)
         result.failure = describe("reading an accepted stream showed a message");
         return result;
     }
-    const bool headerAsks = !records.empty() && records.front().m_nRemind > 0;
-    const bool noHeader = records.empty() || records.front().m_nKind == 0;
-    const bool mustAsk = headerAsks || (noHeader && settings.reqPsw() == 1);
     if (prompter.passwordRequests != (mustAsk ? 1 : 0) || doc.hasPassword() != mustAsk) {
         result.failure = describe("the password step did not follow the header");
         return result;
