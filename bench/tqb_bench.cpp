@@ -1,6 +1,7 @@
 // Times loading, saving and exporting documents of 1,000 to 100,000 items,
 // with and without a password, beside plain file I/O of the same bytes.
 //   tqb_bench [ITEMS ...]      (default: 1000 10000 100000)
+//   tqb_bench --write FILE ITEMS   writes one such document, for process.sh
 // Prints figures only and always exits with 0.
 #include "BenchDocument.h"
 #include "Prompter.h"
@@ -129,6 +130,17 @@ void printRow(int items, bool password, const CFigures &f)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    if (argc == 4 && QByteArray(argv[1]) == "--write") {
+        QTemporaryDir dir;
+        QSettings store(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
+        CSettings settings(store);
+        CBenchPrompter prompter;
+        CTorviQuillbookDoc doc(settings, prompter);
+        bench::fillDocument(doc, std::max(1, QByteArray(argv[3]).toInt()));
+        if (!doc.saveDocument(QString::fromLocal8Bit(argv[2])))
+            std::fprintf(stderr, "could not write %s\n", argv[2]);
+        return 0;
+    }
     std::vector<int> sizes;
     for (int i = 1; i < argc; ++i) {
         bool ok = false;

@@ -43,7 +43,8 @@ struct CScratchSettings
     CSettings settings{store};
 };
 
-// Answers every password request with kPassword and records what it is shown.
+// Answers the first password request with kPassword, and cancels any later
+// one, as a user who knows no other password; records what it is shown.
 class CFixedPasswordPrompter : public IPrompter
 {
 public:
@@ -57,7 +58,8 @@ public:
     }
     PasswordAnswer askPassword(const PasswordRequest &) override
     {
-        ++passwordRequests;
+        if (++passwordRequests > 1)
+            return {};
         return {true, QByteArray(kPassword), false};
     }
 };
@@ -203,18 +205,24 @@ inline CResult check(QByteArrayView input, CSettings &settings)
     const bool headerAsks = !records.empty() && records.front().m_nRemind > 0;
     const bool noHeader = records.empty() || records.front().m_nKind == 0;
     const bool mustAsk = headerAsks || (noHeader && settings.reqPsw() == 1);
-    if (!read) {
-        // Only a password that does not read the records may keep a sound
-        // stream out, and then the document is left as after New.
-        const QStringList refusal{QString::fromLatin1(CPasswordCheck::kSeemsWrong),
-                                  QString::fromLatin1(CPasswordCheck::kNotOpened)};
-        if (!mustAsk
-            || CPasswordCheck::judge(records, CPasswordKey::derive(kPassword)) != CPasswordCheck::Verdict::Wrong)
-            result.failure = describe("an accepted stream was not read as a document");
-        else if (prompter.messages != refusal || prompter.passwordRequests != 2)
-            result.failure = describe("a wrong password was not told, asked again and refused");
-        else if (doc.count() != 0 || doc.hasPassword())
+    CRecordIndex index;
+    CArchiveReader::scan(input.toByteArray(), index);
+    if (mustAsk && CPasswordCheck::judge(index, CPasswordKey::derive(kPassword)) == CPasswordCheck::Verdict::Wrong) {
+        // The records do not read with the only password there is: told,
+        // asked again (cancelled), and nothing is opened.
+        if (read)
+            result.failure = describe("a password that does not read the records was taken");
+        else if (prompter.messages != QStringList{QString::fromLatin1(CPasswordCheck::kSeemsWrong),
+                                                  QString::fromLatin1(CPasswordCheck::kNotOpened)})
+            result.failure = describe("a refused password was not told as such");
+        else if (prompter.passwordRequests != 2)
+            result.failure = describe("a refused password was not asked for again");
+        else if (doc.count() != 0 || !doc.m_arOrder.isEmpty() || doc.hasPassword())
             result.failure = describe("a refused password left items or a password behind");
+        return result;
+    }
+    if (!read) {
+        result.failure = describe("an accepted stream was not read as a document");
         return result;
     }
     if (!prompter.messages.isEmpty()) {

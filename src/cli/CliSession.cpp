@@ -93,7 +93,7 @@ bool loadFile(const QString &path, QByteArray &bytes)
 
 }  // namespace
 
-bool CCliSession::readStoredRecords(const QString &path, std::vector<CDataNotes> &records, CRecordCodec::Key &key)
+bool CCliSession::readStoredRecords(const QString &path, CRecordIndex &records, CRecordCodec::Key &key)
 {
     records.clear();
     key.clear();
@@ -102,14 +102,13 @@ bool CCliSession::readStoredRecords(const QString &path, std::vector<CDataNotes>
         return false;
     if (bytes.isEmpty())
         return true;
-    const CArchiveReader::Status status = CArchiveReader::read(bytes, records);
+    const CArchiveReader::Status status = CArchiveReader::scan(bytes, records);
     if (status != CArchiveReader::Status::Ok) {
         fail(QString::fromLatin1(status == CArchiveReader::Status::UnknownSchema ? CDocumentFile::kUnknownVersion
                                                                                   : CDocumentFile::kUnexpectedFormat));
         return false;
     }
-    const bool claims = !records.empty() && CRecordMapper::isHeader(records.front()) && records.front().m_nRemind > 0;
-    if (m_password.isEmpty() || !claims)
+    if (m_password.isEmpty() || !CRecordMapper::claimsPassword(records))
         return true;
     key = CPasswordKey::derive(m_password);
     if (CPasswordCheck::judge(records, key) == CPasswordCheck::Verdict::Wrong) {
@@ -119,7 +118,7 @@ bool CCliSession::readStoredRecords(const QString &path, std::vector<CDataNotes>
     return true;
 }
 
-bool CCliSession::readRecords(const QString &path, std::vector<CDataNotes> &records, CRecordCodec::Key &key)
+bool CCliSession::readRecords(const QString &path, CRecordIndex &records, CRecordCodec::Key &key)
 {
     records.clear();
     key.clear();
@@ -130,11 +129,13 @@ bool CCliSession::readRecords(const QString &path, std::vector<CDataNotes> &reco
         return true;  // an empty file is an empty document
     // The document reads the file first: it reports a damaged one and runs
     // the password step, whose key then deciphers the records as written.
-    const std::unique_ptr<CTorviQuillbookDoc> doc = makeDocument();
-    if (!doc->readFromBytes(bytes))
-        return false;
-    key = doc->key();
-    if (CArchiveReader::read(bytes, records) != CArchiveReader::Status::Ok) {
+    {
+        const std::unique_ptr<CTorviQuillbookDoc> doc = makeDocument();
+        if (!doc->readFromBytes(bytes))
+            return false;
+        key = doc->key();
+    }  // its tables are let go before the records are read again
+    if (CArchiveReader::scan(bytes, records) != CArchiveReader::Status::Ok) {
         fail(QString::fromLatin1(CDocumentFile::kUnexpectedFormat));
         return false;
     }

@@ -2,8 +2,8 @@
 
 #include "CliArguments.h"
 #include "CliPrompter.h"
-#include "doc/DataNotes.h"
 #include "doc/RecordCodec.h"
+#include "format/RecordIndex.h"
 #include "text/CodePage.h"
 
 #include <QByteArray>
@@ -11,7 +11,6 @@
 
 #include <memory>
 #include <optional>
-#include <vector>
 
 class CSettings;
 class CTorviQuillbookDoc;
@@ -57,11 +56,11 @@ public:
     // that asks for a password is refused when none was given or the one
     // given does not read it. An empty file has no records. False after a
     // reported problem.
-    bool readRecords(const QString &path, std::vector<CDataNotes> &records, CRecordCodec::Key &key);
+    bool readRecords(const QString &path, CRecordIndex &records, CRecordCodec::Key &key);
     // The same without needing the password: the key is that of the password
     // given (refused when it does not read the file), else empty, and the
     // enciphered values stay as stored.
-    bool readStoredRecords(const QString &path, std::vector<CDataNotes> &records, CRecordCodec::Key &key);
+    bool readStoredRecords(const QString &path, CRecordIndex &records, CRecordCodec::Key &key);
 
     static int fail(const QString &message);
 

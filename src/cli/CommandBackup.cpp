@@ -39,9 +39,11 @@ int runBackup(CCliSession &session)
             ? CCliSession::kSuccess
             : CCliSession::kFailure;
     }
-    CBackupStep::run(path, backup, now);
+    const CBackupStep::Outcome outcome = CBackupStep::run(path, backup, now);
+    if (!outcome.keptAside.isEmpty())
+        return CCliSession::fail(CBackupStep::keptAsideMessage(path, outcome));
     // The step skips copies it cannot make; here that is worth saying.
-    if (!QFileInfo(newest).isFile() || contents(newest) != contents(path))
+    if (!outcome.failedCopy.isEmpty() || !QFileInfo(newest).isFile() || contents(newest) != contents(path))
         return CCliSession::fail(QStringLiteral("the backup copy %1 could not be made").arg(shownNewest));
     return CConsole::write(QStringLiteral("copied to %1\n").arg(shownNewest).toUtf8()) ? CCliSession::kSuccess
                                                                                           : CCliSession::kFailure;

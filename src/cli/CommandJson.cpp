@@ -22,7 +22,7 @@ int runToJson(CCliSession &session)
     if (!session.takePasswordOption())
         return CCliSession::kFailure;
     const QString &path = session.file(0);
-    std::vector<CDataNotes> records;
+    CRecordIndex records;
     CRecordCodec::Key key;
     if (!session.readRecords(path, records, key))
         return CCliSession::kFailure;

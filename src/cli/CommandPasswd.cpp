@@ -10,10 +10,10 @@ namespace {
 // Whether the file's header says it has a password.
 bool claimsPassword(CCliSession &session, const QString &path, bool &claims)
 {
-    std::vector<CDataNotes> records;
+    CRecordIndex records;
     CRecordCodec::Key key;
     const bool read = session.readStoredRecords(path, records, key);
-    claims = read && !records.empty() && CRecordMapper::isHeader(records.front()) && records.front().m_nRemind > 0;
+    claims = read && CRecordMapper::claimsPassword(records);
     return read;
 }
 

@@ -152,13 +152,13 @@ struct CParsedItem
 
 }  // namespace
 
-bool CTqbJson::fromRecords(const std::vector<CDataNotes> &records, const CRecordCodec::Key &key,
+bool CTqbJson::fromRecords(const CRecordIndex &records, const CRecordCodec::Key &key,
                            const CCodePage &codePage, QJsonObject &json, QString &error)
 {
     size_t first = 0;
     QJsonValue header = QJsonValue::Null;
-    if (!records.empty() && CRecordMapper::isHeader(records.front())) {
-        const CDataNotes &record = records.front();
+    if (!records.empty() && CRecordMapper::isHeader(records.view(0))) {
+        const CRecordView record = records.view(0);
         const CNoteInfo info = CRecordCodec::read(record, key).info;
         QJsonObject h;
         h.insert(QStringLiteral("icons"), toArray(info.m_nIcons));
@@ -170,9 +170,11 @@ bool CTqbJson::fromRecords(const std::vector<CDataNotes> &records, const CRecord
     }
 
     QJsonArray items;
+    const CRecordCodec codec(key);
     for (size_t r = first; r < records.size(); ++r) {
         const QString where = itemPlace(qsizetype(r - first));
-        const CRecordCodec::Item item = CRecordCodec::read(records[r], key);
+        const CRecordView record = records.view(r);
+        const CRecordCodec::Item item = codec.read(record);
         QString title;
         QString text;
         if (!decode(item.title, codePage, where + QStringLiteral(".title"), title, error)
@@ -180,7 +182,7 @@ bool CTqbJson::fromRecords(const std::vector<CDataNotes> &records, const CRecord
             return false;
         }
         QJsonObject i;
-        i.insert(QStringLiteral("parent"), records[r].m_nParent);
+        i.insert(QStringLiteral("parent"), record.m_nParent);
         i.insert(QStringLiteral("title"), title);
         i.insert(QStringLiteral("text"), text);
         i.insert(QStringLiteral("icons"), toArray(item.info.m_nIcons));

@@ -29,7 +29,7 @@ class CTqbJson
 public:
     static constexpr const char *kFormat = "tqb-json/1";
 
-    static bool fromRecords(const std::vector<CDataNotes> &records, const CRecordCodec::Key &key,
+    static bool fromRecords(const CRecordIndex &records, const CRecordCodec::Key &key,
                             const CCodePage &codePage, QJsonObject &json, QString &error);
 
     struct Header

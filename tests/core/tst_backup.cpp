@@ -1,4 +1,5 @@
 #include "doc/Backup.h"
+#include "format/ArchiveWriter.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,6 +12,17 @@
 namespace {
 
 constexpr qint64 kDay = 86400;
+
+// A small document whose one item is titled `label`.
+QByteArray doc(const char *label)
+{
+    CDataNotes item;
+    item.m_nParent = 1;
+    for (const char *c = label; *c; ++c)
+        item.m_wTitle.push_back(quint16(*c));
+    item.m_nRemind = -1;
+    return CArchiveWriter::write({item});
+}
 
 // Writes a file as if it had been saved at `when`.
 void writeFile(const QString &path, const QByteArray &content, const QDateTime &when)
@@ -48,6 +60,8 @@ private slots:
     void dueAfterWholeDays();
     void firstSaveToNewPathOnlyShifts();
     void missingFolderOrBackupsOffChangeNothing();
+    void damagedFileIsKeptAsideAndTheCopiesStay_data();
+    void damagedFileIsKeptAsideAndTheCopiesStay();
     void listFolderSkipsFolders();
     void formatDate();
     void restoredPath_data();
@@ -94,38 +108,38 @@ void TestBackup::names()
 void TestBackup::threeSavesOnThreeDays()
 {
     m_settings.versions = 3;
-    writeFile(m_doc, "v1", m_t0);
-    save("v2", m_t0.addDays(1));
-    save("v3", m_t0.addDays(2));
-    save("v4", m_t0.addDays(3));
+    writeFile(m_doc, doc("v1"), m_t0);
+    save(doc("v2"), m_t0.addDays(1));
+    save(doc("v3"), m_t0.addDays(2));
+    save(doc("v4"), m_t0.addDays(3));
 
-    QCOMPARE(contentOf(copy(0)), QByteArray("v3"));
-    QCOMPARE(contentOf(copy(1)), QByteArray("v2"));
-    QCOMPARE(contentOf(copy(2)), QByteArray("v1"));
+    QCOMPARE(contentOf(copy(0)), doc("v3"));
+    QCOMPARE(contentOf(copy(1)), doc("v2"));
+    QCOMPARE(contentOf(copy(2)), doc("v1"));
     QVERIFY(!QFile::exists(copy(3)));
     // Each copy carries the time its version was written, not the time of copying.
     QCOMPARE(lastWrite(copy(0)), m_t0.addDays(2));
     QCOMPARE(lastWrite(copy(1)), m_t0.addDays(1));
     QCOMPARE(lastWrite(copy(2)), m_t0);
 
-    save("v5", m_t0.addDays(4));
-    QCOMPARE(contentOf(copy(2)), QByteArray("v2"));  // the oldest falls off
-    QCOMPARE(contentOf(copy(0)), QByteArray("v4"));
+    save(doc("v5"), m_t0.addDays(4));
+    QCOMPARE(contentOf(copy(2)), doc("v2"));  // the oldest falls off
+    QCOMPARE(contentOf(copy(0)), doc("v4"));
 }
 
 void TestBackup::oneVersionRenewedOncePerPeriod()
 {
-    writeFile(m_doc, "v1", m_t0);
-    save("v2", m_t0.addSecs(3600));  // no copy yet: made at once
-    QCOMPARE(contentOf(copy(0)), QByteArray("v1"));
+    writeFile(m_doc, doc("v1"), m_t0);
+    save(doc("v2"), m_t0.addSecs(3600));  // no copy yet: made at once
+    QCOMPARE(contentOf(copy(0)), doc("v1"));
 
-    save("v3", m_t0.addSecs(2 * 3600));       // the copy is 2 hours old
-    save("v4", m_t0.addSecs(kDay - 1));       // one second short of a day
-    QCOMPARE(contentOf(copy(0)), QByteArray("v1"));
+    save(doc("v3"), m_t0.addSecs(2 * 3600));       // the copy is 2 hours old
+    save(doc("v4"), m_t0.addSecs(kDay - 1));       // one second short of a day
+    QCOMPARE(contentOf(copy(0)), doc("v1"));
     QCOMPARE(lastWrite(copy(0)), m_t0);
 
-    save("v5", m_t0.addSecs(kDay));  // the version it holds is now a day old
-    QCOMPARE(contentOf(copy(0)), QByteArray("v4"));
+    save(doc("v5"), m_t0.addSecs(kDay));  // the version it holds is now a day old
+    QCOMPARE(contentOf(copy(0)), doc("v4"));
     QCOMPARE(lastWrite(copy(0)), m_t0.addSecs(kDay - 1));
     QVERIFY(!QFile::exists(copy(1)));
     QCOMPARE(QDir(m_settings.folder).entryList(QDir::Files).size(), 1);  // no temporary files left
@@ -151,7 +165,7 @@ void TestBackup::dueAfterWholeDays()
     QFETCH(qint64, age);
     QFETCH(int, period);
     QFETCH(bool, due);
-    writeFile(copy(0), "old", m_t0);
+    writeFile(copy(0), doc("old"), m_t0);
     QCOMPARE(CBackupStep::isDue(copy(0), period, m_t0.addSecs(age)), due);
     QVERIFY(CBackupStep::isDue(copy(1), period, m_t0.addSecs(age)));  // a missing copy is always due
 }
@@ -159,30 +173,80 @@ void TestBackup::dueAfterWholeDays()
 void TestBackup::firstSaveToNewPathOnlyShifts()
 {
     m_settings.versions = 3;
-    writeFile(copy(0), "old0", m_t0);
-    writeFile(copy(1), "old1", m_t0.addDays(-1));
-    save("new", m_t0.addDays(5));
+    writeFile(copy(0), doc("old0"), m_t0);
+    writeFile(copy(1), doc("old1"), m_t0.addDays(-1));
+    save(doc("new"), m_t0.addDays(5));
 
-    QCOMPARE(contentOf(copy(2)), QByteArray("old1"));
-    QCOMPARE(contentOf(copy(1)), QByteArray("old0"));
-    QCOMPARE(contentOf(copy(0)), QByteArray("old0"));  // nothing to copy over it
-    QCOMPARE(contentOf(m_doc), QByteArray("new"));
+    QCOMPARE(contentOf(copy(2)), doc("old1"));
+    QCOMPARE(contentOf(copy(1)), doc("old0"));
+    QCOMPARE(contentOf(copy(0)), doc("old0"));  // nothing to copy over it
+    QCOMPARE(contentOf(m_doc), doc("new"));
 }
 
 void TestBackup::missingFolderOrBackupsOffChangeNothing()
 {
-    writeFile(m_doc, "v1", m_t0);
+    writeFile(m_doc, doc("v1"), m_t0);
     m_settings.folder = m_dir->filePath("gone/");
     m_settings.versions = 3;
-    save("v2", m_t0.addDays(1));
+    save(doc("v2"), m_t0.addDays(1));
     QVERIFY(!QDir(m_dir->filePath("gone")).exists());
-    QCOMPARE(contentOf(m_doc), QByteArray("v2"));
+    QCOMPARE(contentOf(m_doc), doc("v2"));
 
     init();
     m_settings.on = false;
-    writeFile(m_doc, "v1", m_t0);
-    save("v2", m_t0.addDays(1));
+    writeFile(m_doc, doc("v1"), m_t0);
+    save(doc("v2"), m_t0.addDays(1));
     QVERIFY(QDir(m_settings.folder).isEmpty());
+}
+
+void TestBackup::damagedFileIsKeptAsideAndTheCopiesStay_data()
+{
+    QTest::addColumn<QByteArray>("onDisk");
+    QTest::addColumn<bool>("empty");
+    QTest::newRow("empty") << QByteArray() << true;
+    QTest::newRow("cut short") << doc("v3").left(20) << false;
+    QTest::newRow("not a document") << QByteArray("plain text from another program\n") << false;
+}
+
+// A file that another program emptied or damaged must not push the good
+// versions out of the series; it is kept where the user can find it.
+void TestBackup::damagedFileIsKeptAsideAndTheCopiesStay()
+{
+    QFETCH(QByteArray, onDisk);
+    QFETCH(bool, empty);
+    m_settings.versions = 2;
+    writeFile(m_doc, doc("v1"), m_t0);
+    save(doc("v2"), m_t0.addDays(1));
+    writeFile(m_doc, onDisk, m_t0.addDays(2));
+
+    const CBackupStep::Outcome first = CBackupStep::run(m_doc, m_settings, m_t0.addDays(3));
+    QCOMPARE(contentOf(copy(0)), doc("v1"));
+    QVERIFY(!QFile::exists(copy(1)));  // nothing shifted either
+    QVERIFY(first.failedCopy.isEmpty());
+    QCOMPARE(first.keptEmpty, empty);
+    QCOMPARE(QFileInfo(first.keptAside).absolutePath(), QFileInfo(copy(0)).absolutePath());
+    QCOMPARE(contentOf(first.keptAside), onDisk);
+    QCOMPARE(lastWrite(first.keptAside), m_t0.addDays(2));
+    const QString told = CBackupStep::keptAsideMessage(m_doc, first);
+    QVERIFY2(told.startsWith(QDir::toNativeSeparators(m_doc)), qPrintable(told));
+    QVERIFY2(told.endsWith(QDir::toNativeSeparators(first.keptAside) + QLatin1Char('.')), qPrintable(told));
+
+    // Kept again in the same second: a name of its own, the first one stays.
+    const CBackupStep::Outcome second = CBackupStep::run(m_doc, m_settings, m_t0.addDays(3));
+    QVERIFY(second.keptAside != first.keptAside);
+    QCOMPARE(contentOf(first.keptAside), onDisk);
+
+    // Once a document is on disk again the series goes on as before.
+    writeFile(m_doc, doc("v4"), m_t0.addDays(4));
+    save(doc("v5"), m_t0.addDays(5));
+    QCOMPARE(contentOf(copy(0)), doc("v4"));
+    QCOMPARE(contentOf(copy(1)), doc("v1"));
+    QStringList expected{QFileInfo(copy(0)).fileName(), QFileInfo(copy(1)).fileName(),
+                         QFileInfo(first.keptAside).fileName(), QFileInfo(second.keptAside).fileName()};
+    QStringList files = QDir(m_settings.folder).entryList(QDir::Files);
+    expected.sort();
+    files.sort();
+    QCOMPARE(files, expected);  // no temporary files either
 }
 
 void TestBackup::listFolderSkipsFolders()

@@ -1,6 +1,7 @@
 // The document's lifecycle: reading and writing files, the password step,
 // automatic saving, Save As and the busy guard.
 #include "DocFixture.h"
+#include "doc/Backup.h"
 #include "doc/DocumentFile.h"
 
 #include <QBuffer>
@@ -435,6 +436,40 @@ private slots:
         QVERIFY(f.doc->saveDocument(f.path("n.tqb")));
         QCOMPARE(readAll(f.path("bk/n.bk0")), first);
         QCOMPARE(f.settings->backup(), backup);
+    }
+
+    // Another program left the file damaged: the save keeps that file aside,
+    // says where, leaves the good copy in place and still saves.
+    void damagedFileOnDiskIsKeptAsideNotRotated()
+    {
+        CDocFixture f;
+        CBackupSettings backup;
+        backup.on = true;
+        backup.periodDays = 0;  // every save is due
+        backup.folder = f.path("bk") + QLatin1Char('/');
+        QVERIFY(QDir(f.dir.path()).mkdir(QStringLiteral("bk")));
+        f.doc->setBackup(backup);
+        f.addRootAndChild("version 1");
+        QVERIFY(f.doc->saveDocument(f.path("n.tqb")));
+        f.doc->m_arTexts[0] = "version 2";
+        QVERIFY(f.doc->saveDocument(f.path("n.tqb")));
+        const QByteArray good = readAll(f.path("bk/n.bk0"));
+        const QByteArray damaged = readAll(f.path("n.tqb")).left(100);
+        writeFile(f.path("n.tqb"), damaged);
+
+        f.doc->m_arTexts[0] = "version 3";
+        QVERIFY(f.doc->saveDocument(f.path("n.tqb")));
+        QCOMPARE(readAll(f.path("bk/n.bk0")), good);
+        const QStringList kept = QDir(f.path("bk")).entryList({QStringLiteral("n.unreadable-*.tqb")}, QDir::Files);
+        QCOMPARE(kept.size(), 1);
+        QCOMPARE(readAll(f.path("bk/") + kept.front()), damaged);
+        QCOMPARE(f.prompter.messages,
+                 QStringList{QString::fromLatin1(CBackupStep::kUnreadableKept)
+                                 .arg(QDir::toNativeSeparators(f.path("n.tqb")),
+                                      QDir::toNativeSeparators(f.path("bk/") + kept.front()))});
+        CDocFixture g;
+        QVERIFY(g.doc->openDocument(f.path("n.tqb")));
+        QCOMPARE(g.doc->m_arTexts.value(0), QByteArray("version 3"));
     }
 
     // A copy that cannot be written is told once; the saves go on.

@@ -117,7 +117,9 @@ private slots:
         CItemTables tables;
         tables.m_defaultIcons = {10, 11, 12, 13, 14};
         tables.m_creationTime = 77;
-        const auto result = CRecordMapper::takeOver(records, {}, 1, 1000, tables);
+        CRecordIndex index;
+        QCOMPARE(CArchiveReader::scan(bytes, index), CArchiveReader::Status::Ok);
+        const auto result = CRecordMapper::takeOver(index, {}, 1, 1000, tables);
         QVERIFY(result.loadedItems);
         QVERIFY(!result.hasReminders);
         QCOMPARE(tables.count(), 2);
@@ -272,9 +274,11 @@ private slots:
         source.m_nRootSort = 0;
         source.m_creationTime = 5000;
         const auto records = CRecordMapper::prepareForWriting(source, CPasswordKey::derive("ab"), true, 1);
+        CRecordIndex index;
+        QCOMPARE(CArchiveReader::scan(CArchiveWriter::write(records), index), CArchiveReader::Status::Ok);
         CItemTables t;
         t.m_defaultIcons = {1, 2, 3, 4, 5};
-        auto result = CRecordMapper::takeOver(records, CPasswordKey::derive("ab"), 2, 4000, t);
+        auto result = CRecordMapper::takeOver(index, CPasswordKey::derive("ab"), 2, 4000, t);
         QVERIFY(!result.loadedItems);
         QCOMPARE(t.m_defaultIcons, (std::array<qint32, 5>{1, 2, 7, 79, 0}));
         QCOMPARE(t.m_nRootSort, 0);

@@ -1,7 +1,11 @@
 // Long titles and texts: the cipher and the text export handle them in
 // blocks, and every block boundary must be invisible in the result.
+#include "doc/PasswordKey.h"
 #include "doc/RecordCodec.h"
+#include "doc/RecordMapper.h"
 #include "doc/TextExport.h"
+#include "format/ArchiveReader.h"
+#include "format/ArchiveWriter.h"
 
 #include <QBuffer>
 #include <QtTest>
@@ -104,6 +108,57 @@ private slots:
         const QByteArray out = CTextExport::render(t);
         QVERIFY(out.contains("\r\n*" + QByteArray(40000, 'a') + "\r\n" + QByteArray(40000, 'b') + "*\r\n\r\nx\r\n"));
         QCOMPARE(out.count('\n'), out.count("\r\n"));
+    }
+
+    // A document is written from its tables through a buffer of fixed size:
+    // a title or text longer than the buffer, and records cut by its edge,
+    // come out as the whole records do, and read back as they went in.
+    void writingThroughTheBufferMatchesTheRecords_data()
+    {
+        QTest::addColumn<QByteArray>("password");
+        QTest::newRow("no password") << QByteArray();
+        QTest::newRow("password") << QByteArray("Quill7#x");
+    }
+
+    void writingThroughTheBufferMatchesTheRecords()
+    {
+        QFETCH(QByteArray, password);
+        const CRecordCodec::Key key = CPasswordKey::derive(password);
+        CItemTables t;
+        CNoteInfo reminder;
+        reminder.m_nRemind = 0;
+        reminder.m_times = {1700000000, 1, 2, 1700000100, 1700000200};
+        t.appendItem(allBytes(700001, 1), allBytes(2500003, 2), CItemTables::kRootParent, reminder);
+        for (int i = 1; i < 3000; ++i)
+            t.appendItem(allBytes(i % 97, i), allBytes(i * 7 % 1500, i + 1), quint32(i % 5 == 0 ? 1 : i + 1), CNoteInfo{});
+        for (int i = 0; i < t.count(); ++i)
+            t.m_arOrder.append(quint32(i));
+
+        QByteArray streamed;
+        QBuffer buffer(&streamed);
+        QVERIFY(buffer.open(QIODevice::WriteOnly));
+        CArchiveWriter writer(buffer);
+        CRecordMapper::write(t, key, !key.empty(), 1, writer);
+        QVERIFY(writer.finish());
+        QCOMPARE(streamed, CArchiveWriter::write(CRecordMapper::prepareForWriting(t, key, !key.empty(), 1)));
+
+        CRecordIndex records;
+        QCOMPARE(CArchiveReader::scan(streamed, records), CArchiveReader::Status::Ok);
+        CItemTables back;
+        CRecordMapper::takeOver(records, key, 0, 2, back);
+        QCOMPARE(back.m_arTitles, t.m_arTitles);
+        QCOMPARE(back.m_arTexts, t.m_arTexts);
+        QCOMPARE(back.m_arParents, t.m_arParents);
+        QCOMPARE(back.m_arInfos.front(), reminder);
+
+        // A disk that fills up anywhere fails the write.
+        for (const qint64 limit : {qint64(0), qint64(streamed.size() / 2), qint64(streamed.size() - 1)}) {
+            CFullDevice full(limit);
+            QVERIFY(full.open(QIODevice::WriteOnly));
+            CArchiveWriter cut(full);
+            CRecordMapper::write(t, key, !key.empty(), 1, cut);
+            QVERIFY(!cut.finish());
+        }
     }
 
     void exportStopsAtAFullDevice()

@@ -6,6 +6,8 @@
 #include "doc/PasswordCheck.h"
 #include "doc/PasswordKey.h"
 #include "doc/RecordMapper.h"
+#include "format/ArchiveReader.h"
+#include "format/ArchiveWriter.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -75,6 +77,15 @@ std::vector<CDataNotes> written(const CItemTables &tables, const QByteArray &pas
     return CRecordMapper::prepareForWriting(tables, CPasswordKey::derive(password), !password.isEmpty(), 1700000000);
 }
 
+// The records as a document reads them: from the bytes written.
+CRecordIndex indexOf(const std::vector<CDataNotes> &records)
+{
+    CRecordIndex index;
+    if (CArchiveReader::scan(CArchiveWriter::write(records), index) != CArchiveReader::Status::Ok)
+        qFatal("records written could not be read back");
+    return index;
+}
+
 // What an older version wrote after reading a file with a wrong key: the
 // characters it read, enciphered with that same wrong key.
 std::vector<CDataNotes> savedAgainWith(const std::vector<CDataNotes> &records, const CRecordCodec::Key &wrong)
@@ -110,7 +121,7 @@ private slots:
             QByteArray wrong = randomPassword(random);
             while (CPasswordKey::derive(wrong) == CPasswordKey::derive(right))
                 wrong = randomPassword(random);
-            const std::vector<CDataNotes> records = written(tables, right);
+            const CRecordIndex records = indexOf(written(tables, right));
             if (CPasswordCheck::judge(records, CPasswordKey::derive(right)) != Verdict::Fits)
                 ++refusedRight;
             bool hasText = false;
@@ -139,7 +150,7 @@ private slots:
         const CRecordCodec::Key right = CPasswordKey::derive("right-one");
         const CRecordCodec::Key wrong = CPasswordKey::derive("wrong-two");
         const std::vector<CDataNotes> again = savedAgainWith(written(tables, "right-one"), wrong);
-        QCOMPARE(CPasswordCheck::judge(again, right), Verdict::Unsure);
+        QCOMPARE(CPasswordCheck::judge(indexOf(again), right), Verdict::Unsure);
         QCOMPARE(CRecordCodec::read(again[1], right).text, QByteArray("PIN 1234\r\nsecond line"));
     }
 

@@ -1,9 +1,11 @@
 #include "doc/Backup.h"
 
+#include "doc/DocumentFile.h"
+#include "format/ArchiveReader.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -12,21 +14,67 @@ constexpr qint64 kSecondsPerDay = 86400;
 constexpr qint64 kCopyBlock = 1 << 20;
 } // namespace
 
-QString CBackupStep::run(const QString &documentPath, const CBackupSettings &settings, const QDateTime &now)
+CBackupStep::Outcome CBackupStep::run(const QString &documentPath, const CBackupSettings &settings,
+                                      const QDateTime &now)
 {
+    Outcome outcome;
     if (!settings.on)
-        return {};
+        return outcome;
     if (!isDue(copyName(settings, documentPath, 0), settings.periodDays, now))
-        return {};
-    QString failed;
-    const auto copy = [&failed](const QString &source, const QString &target) {
-        if (!copyOver(source, target) && failed.isEmpty() && QFileInfo(source).isFile())
-            failed = target;
+        return outcome;
+    // The version on disk is read once: checked, then copied from memory.
+    const QFileInfo document(documentPath);
+    const bool exists = document.isFile();  // not on the first save to this path
+    const QDateTime lastWrite = document.lastModified();
+    QByteArray bytes;
+    const bool readable = exists && CDocumentFile::load(documentPath, bytes).ok;
+    if (readable) {
+        CRecordIndex records;
+        if (bytes.isEmpty() || CArchiveReader::scan(bytes, records) != CArchiveReader::Status::Ok) {
+            // Rotated in, it would push a good copy out of the series.
+            const QString kept = keptAsideName(settings, documentPath, now);
+            if (CDocumentFile::save(kept, bytes, lastWrite).ok) {
+                outcome.keptAside = kept;
+                outcome.keptEmpty = bytes.isEmpty();
+            } else {
+                outcome.failedCopy = kept;
+            }
+            return outcome;
+        }
+    }
+
+    const auto failed = [&outcome](const QString &target) {
+        if (outcome.failedCopy.isEmpty())
+            outcome.failedCopy = target;
     };
-    for (int j = settings.versions - 1; j >= 1; --j)
-        copy(copyName(settings, documentPath, j - 1), copyName(settings, documentPath, j));
-    copy(documentPath, copyName(settings, documentPath, 0));
-    return failed;
+    for (int j = settings.versions - 1; j >= 1; --j) {
+        const QString source = copyName(settings, documentPath, j - 1);
+        const QString target = copyName(settings, documentPath, j);
+        if (!copyOver(source, target) && QFileInfo(source).isFile())
+            failed(target);
+    }
+    const QString newest = copyName(settings, documentPath, 0);
+    if (exists && (!readable || !CDocumentFile::save(newest, bytes, lastWrite).ok))
+        failed(newest);
+    return outcome;
+}
+
+QString CBackupStep::keptAsideMessage(const QString &documentPath, const Outcome &outcome)
+{
+    if (outcome.keptAside.isEmpty())
+        return {};
+    return QString::fromLatin1(outcome.keptEmpty ? kEmptyKept : kUnreadableKept)
+        .arg(QDir::toNativeSeparators(documentPath), QDir::toNativeSeparators(outcome.keptAside));
+}
+
+QString CBackupStep::keptAsideName(const CBackupSettings &settings, const QString &documentPath, const QDateTime &now)
+{
+    const QString stem = settings.folder + baseName(documentPath) + QStringLiteral("unreadable-")
+                         + now.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString name = stem + QStringLiteral(".tqb");
+    for (int n = 2; QFileInfo::exists(name); ++n)
+        name = stem + QStringLiteral("-%1.tqb").arg(n);
+    return name;
 }
 
 bool CBackupStep::isDue(const QString &newestCopy, int periodDays, const QDateTime &now)
@@ -57,29 +105,17 @@ bool CBackupStep::copyOver(const QString &source, const QString &target)
     const QFileInfo sourceInfo(source);
     if (!sourceInfo.isFile() || !in.open(QIODevice::ReadOnly))
         return false;
-    const QDateTime lastWrite = sourceInfo.lastModified();
-
-    // The new copy is written beside the target and renamed over it only when complete.
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    while (!in.atEnd()) {
-        const QByteArray block = in.read(kCopyBlock);
-        if (block.isEmpty() && in.error() != QFileDevice::NoError) {
-            out.cancelWriting();
-            break;
+    const auto stream = [&in](QFileDevice &out) {
+        while (!in.atEnd()) {
+            const QByteArray block = in.read(kCopyBlock);
+            if (block.isEmpty() && in.error() != QFileDevice::NoError)
+                return false;
+            if (out.write(block) != block.size())
+                return false;
         }
-        if (out.write(block) != block.size()) {
-            out.cancelWriting();
-            break;
-        }
-    }
-    if (!out.commit())
-        return false;
-
-    QFile written(target);
-    return written.open(QIODevice::ReadWrite)
-        && written.setFileTime(lastWrite, QFileDevice::FileModificationTime);
+        return in.error() == QFileDevice::NoError;
+    };
+    return CDocumentFile::replace(target, stream, sourceInfo.lastModified()).ok;
 }
 
 QList<CBackupEntry> CBackupRestore::listFolder(const QString &folder)

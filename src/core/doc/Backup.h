@@ -13,15 +13,31 @@
 class CBackupStep
 {
 public:
+    struct Outcome
+    {
+        // The first copy that exists as a source but could not be made
+        // (empty when all went well): the save says so and goes on.
+        QString failedCopy;
+        // The document on disk did not read as a document (or was empty):
+        // it was not rotated over the good copies but kept under this name.
+        QString keptAside;
+        bool keptEmpty = false;  // ...because it was empty
+    };
+
     // Runs before the document at `documentPath` is overwritten. Does nothing
     // when backups are off. A copy whose source is missing (the first save,
-    // a short series) is simply not made; one that exists but cannot be
-    // copied is skipped too, and the first such copy's name is returned
-    // (empty when all went well), so that the save can say so and go on.
-    static QString run(const QString &documentPath, const CBackupSettings &settings, const QDateTime &now);
+    // a short series) is simply not made. Every copy is written to a
+    // temporary file, synced and renamed, so a crash never leaves half a copy.
+    static Outcome run(const QString &documentPath, const CBackupSettings &settings, const QDateTime &now);
 
     static constexpr const char *kCopyFailed =
         "The backup copy %1 could not be written.\nThe document is saved without it.";
+    static constexpr const char *kUnreadableKept =
+        "%1 does not read as a document, so it did not replace the backup copies.\nIt was kept as %2.";
+    static constexpr const char *kEmptyKept =
+        "%1 is empty, so it did not replace the backup copies.\nIt was kept as %2.";
+    // What the user is told about a file kept aside; empty when none was.
+    static QString keptAsideMessage(const QString &documentPath, const Outcome &outcome);
 
     // Whether the newest copy is missing or at least `periodDays` whole days older than `now`.
     static bool isDue(const QString &newestCopy, int periodDays, const QDateTime &now);
@@ -29,6 +45,10 @@ public:
     // The document's file name without its last three characters: "notes." for notes.tqb.
     static QString baseName(const QString &documentPath);
     static QString copyName(const CBackupSettings &settings, const QString &documentPath, int version);
+
+    // Where a document file that does not read is kept: beside the copies,
+    // under a name of its own that no rotation reaches.
+    static QString keptAsideName(const CBackupSettings &settings, const QString &documentPath, const QDateTime &now);
 
     // Replaces `target` by a copy of `source` carrying the source's last-write
     // time. The old target stays when the copy fails.

@@ -5,8 +5,10 @@
 #include <array>
 #include <vector>
 
-// One record of a document file: an item, or the document header.
-// Exists only while a file is read or written.
+// One record of a document file: an item, or the document header, with
+// WORD arrays of its own. Documents do not go through this form: they are
+// read in place (CRecordView) and written from their tables; it serves code
+// that builds or compares records one by one.
 struct CDataNotes
 {
     static constexpr int kCurrentSchema = 2;

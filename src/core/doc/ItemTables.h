@@ -29,10 +29,10 @@ struct CItemTables
     int count() const { return int(m_arTitles.size()); }
 
     // Appends one row to all four tables; returns its item index.
-    int appendItem(const QByteArray &title, const QByteArray &text, quint32 parentLink, const CNoteInfo &info)
+    int appendItem(QByteArray title, QByteArray text, quint32 parentLink, const CNoteInfo &info)
     {
-        m_arTitles.append(title);
-        m_arTexts.append(text);
+        m_arTitles.append(std::move(title));
+        m_arTexts.append(std::move(text));
         m_arParents.append(parentLink);
         m_arInfos.push_back(info);
         return count() - 1;

@@ -12,29 +12,13 @@ constexpr char kLf = '\n';
 // on the strength of reading as text; longer than a word.
 constexpr qsizetype kEnoughToTell = 24;
 
-quint16 keyAt(const CRecordCodec::Key &key, size_t index)
-{
-    return key.empty() ? 0 : quint16(key[index % key.size()]);
-}
-
-// Every WORD minus its key value is a sign-extended byte.
-bool wordsWidened(const std::vector<quint16> &words, const CRecordCodec::Key &key, size_t phase)
-{
-    for (size_t i = 0; i < words.size(); ++i) {
-        const quint16 plain = quint16(words[i] - keyAt(key, phase + i));
-        if (plain > 0x007F && plain < 0xFF80)
-            return false;
-    }
-    return true;
-}
-
 bool isControl(char c)
 {
     const auto u = quint8(c);
     return u < 0x20 || u == 0x7F;
 }
 
-bool cleanTitle(const QByteArray &title)
+bool cleanTitle(QByteArrayView title)
 {
     for (char c : title) {
         if (isControl(c) && c != kTab)
@@ -43,7 +27,7 @@ bool cleanTitle(const QByteArray &title)
     return true;
 }
 
-bool cleanText(const QByteArray &text)
+bool cleanText(QByteArrayView text)
 {
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
@@ -61,32 +45,46 @@ bool cleanText(const QByteArray &text)
 
 }  // namespace
 
-bool CPasswordCheck::writtenWith(const std::vector<CDataNotes> &records, const CRecordCodec::Key &key)
+bool CPasswordCheck::writtenWith(const CRecordIndex &records, const CRecordCodec::Key &key)
 {
-    if (!records.empty() && CRecordMapper::isHeader(records.front()) && records.front().m_nSchema != 1
-        && records.front().m_nRemind >= 0) {
-        const CNoteInfo header = CRecordCodec::read(records.front(), key).info;
-        if (header.m_times[3] != 0 || header.m_times[4] != 0)
-            return false;
+    if (!records.empty()) {
+        const CRecordView first = records.view(0);
+        if (CRecordMapper::isHeader(first) && first.m_nSchema != 1 && first.m_nRemind >= 0) {
+            const CNoteInfo header = CRecordCodec::read(first, key).info;
+            if (header.m_times[3] != 0 || header.m_times[4] != 0)
+                return false;
+        }
     }
-    for (const CDataNotes &record : records) {
-        if (!wordsWidened(record.m_wTitle, key, 0) || !wordsWidened(record.m_wText, key, record.m_wTitle.size()))
+    const CRecordCodec codec(key);
+    for (size_t i = 0; i < records.size(); ++i) {
+        const CRecordView record = records.view(i);
+        if (!codec.allWidened(record.m_wTitle, 0) || !codec.allWidened(record.m_wText, record.m_wTitle.size()))
             return false;
     }
     return true;
 }
 
-bool CPasswordCheck::readsAsText(const std::vector<CDataNotes> &records, const CRecordCodec::Key &key)
+bool CPasswordCheck::readsAsText(const CRecordIndex &records, const CRecordCodec::Key &key)
 {
     const CRecordCodec codec(key);
     qsizetype characters = 0;
     qsizetype blanks = 0;
-    for (const CDataNotes &record : records) {
-        const CRecordCodec::Item item = codec.read(record);
-        if (!cleanTitle(item.title) || !cleanText(item.text))
+    // One buffer for every record's characters, grown to the longest.
+    QByteArray chars;
+    for (size_t i = 0; i < records.size(); ++i) {
+        const CRecordView record = records.view(i);
+        const qsizetype titleLength = qsizetype(record.m_wTitle.size());
+        const qsizetype textLength = qsizetype(record.m_wText.size());
+        if (chars.size() < titleLength + textLength)
+            chars.resize(titleLength + textLength);
+        codec.decodeChars(record.m_wTitle, 0, chars.data());
+        codec.decodeChars(record.m_wText, size_t(titleLength), chars.data() + titleLength);
+        const QByteArrayView title(chars.constData(), titleLength);
+        const QByteArrayView text(chars.constData() + titleLength, textLength);
+        if (!cleanTitle(title) || !cleanText(text))
             return false;
-        characters += item.title.size() + item.text.size();
-        blanks += item.title.count(' ') + item.text.count(' ') + item.text.count('\n');
+        characters += titleLength + textLength;
+        blanks += title.count(' ') + text.count(' ') + text.count('\n');
     }
     // A few characters tell nothing: a wrong key yields clean ones often
     // enough. Words are parted by blanks and lines in every language these
@@ -94,7 +92,7 @@ bool CPasswordCheck::readsAsText(const std::vector<CDataNotes> &records, const C
     return characters >= kEnoughToTell && blanks > 0;
 }
 
-CPasswordCheck::Verdict CPasswordCheck::judge(const std::vector<CDataNotes> &records, const CRecordCodec::Key &key)
+CPasswordCheck::Verdict CPasswordCheck::judge(const CRecordIndex &records, const CRecordCodec::Key &key)
 {
     if (writtenWith(records, key))
         return Verdict::Fits;

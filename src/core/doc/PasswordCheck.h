@@ -1,9 +1,7 @@
 #pragma once
 
-#include "doc/DataNotes.h"
 #include "doc/RecordCodec.h"
-
-#include <vector>
+#include "format/RecordIndex.h"
 
 // Tells whether a key reads a document's records as they were written. The
 // file holds no password check of its own, yet a wrong key shows:
@@ -28,13 +26,13 @@ public:
         Wrong,    // the key reads them as garbage, or there is nothing to tell by
     };
 
-    static Verdict judge(const std::vector<CDataNotes> &records, const CRecordCodec::Key &key);
+    static Verdict judge(const CRecordIndex &records, const CRecordCodec::Key &key);
 
     // Whether the key could have written these records (the first test above).
-    static bool writtenWith(const std::vector<CDataNotes> &records, const CRecordCodec::Key &key);
+    static bool writtenWith(const CRecordIndex &records, const CRecordCodec::Key &key);
     // Whether the records read as titles and texts with this key, and hold
     // enough characters to tell by.
-    static bool readsAsText(const std::vector<CDataNotes> &records, const CRecordCodec::Key &key);
+    static bool readsAsText(const CRecordIndex &records, const CRecordCodec::Key &key);
 
     static constexpr const char *kSeemsWrong =
         "The password seems to be wrong: the document does not read correctly with it.";

@@ -1,5 +1,7 @@
 #include "doc/RecordCodec.h"
 
+#include <QtEndian>
+
 #include <algorithm>
 
 namespace {
@@ -24,10 +26,55 @@ void encodeChunk(const char *__restrict in, const quint16 *__restrict key, quint
         out[j] = quint16(widened(in[j]) + key[j]);
 }
 
+// A character keeps the low byte of its WORD minus the key; that byte is
+// the WORD's low byte minus the key's, so the upper byte is never needed.
 void decodeChunk(const quint16 *__restrict in, const quint16 *__restrict key, char *__restrict out)
 {
     for (size_t j = 0; j < kChunk; ++j)
         out[j] = char(quint8(in[j] - key[j]));
+}
+
+// The same from little-endian WORDs in the file bytes: the low byte comes first.
+void decodeChunk(const uchar *__restrict in, const quint16 *__restrict key, char *__restrict out)
+{
+    for (size_t j = 0; j < kChunk; ++j)
+        out[j] = char(quint8(in[2 * j] - quint8(key[j])));
+}
+
+// 0 when every WORD minus its key is 0x0000..0x007F or 0xFF80..0xFFFF:
+// adding 0x80 brings both ranges below 0x100.
+quint16 widenedChunk(const char *__restrict in, const quint16 *__restrict key)
+{
+    quint16 words[kChunk];
+    qFromLittleEndian<quint16>(in, qsizetype(kChunk), words);
+    quint16 outside = 0;
+    for (size_t j = 0; j < kChunk; ++j)
+        outside |= quint16(quint16(words[j] - key[j] + 0x80) & 0xFF00);
+    return outside;
+}
+
+struct CHostWords
+{
+    const quint16 *p;
+    const quint16 *at(size_t i) const { return p + i; }
+    char plain(size_t i, quint16 key) const { return char(quint8(p[i] - key)); }
+};
+
+struct CFileWords
+{
+    const uchar *p;
+    const uchar *at(size_t i) const { return p + 2 * i; }
+    char plain(size_t i, quint16 key) const { return char(quint8(p[2 * i] - quint8(key))); }
+};
+
+CHostWords source(const std::vector<quint16> &words)
+{
+    return {words.data()};
+}
+
+CFileWords source(const CWordsView &words)
+{
+    return {reinterpret_cast<const uchar *>(words.data)};
 }
 
 }  // namespace
@@ -41,39 +88,69 @@ CRecordCodec::CRecordCodec(const Key &key) : m_key(key)
         m_pattern[i] = m_key.empty() ? 0 : quint16(m_key[i % m_period]);
 }
 
-void CRecordCodec::encodeChars(const QByteArray &chars, size_t phase, std::vector<quint16> &out) const
+void CRecordCodec::encodeChars(const char *in, size_t n, size_t phase, char *out) const
 {
-    const size_t n = size_t(chars.size());
-    out.resize(n);
-    const char *in = chars.constData();
-    quint16 *w = out.data();
     const quint16 *pattern = m_pattern.data();
     phase %= m_period;
+    quint16 words[kChunk];
     size_t at = 0;
     for (; n - at >= kChunk; at += kChunk) {
-        encodeChunk(in + at, pattern + phase, w + at);
+        encodeChunk(in + at, pattern + phase, words);
+        qToLittleEndian<quint16>(words, qsizetype(kChunk), out + 2 * at);
         phase = (phase + kChunk) % m_period;
     }
-    for (size_t j = 0; at + j < n; ++j)
-        w[at + j] = quint16(widened(in[at + j]) + pattern[phase + j]);
+    const size_t rest = n - at;
+    for (size_t j = 0; j < rest; ++j)
+        words[j] = quint16(widened(in[at + j]) + pattern[phase + j]);
+    qToLittleEndian<quint16>(words, qsizetype(rest), out + 2 * at);
 }
 
-QByteArray CRecordCodec::decodeChars(const std::vector<quint16> &words, size_t phase) const
+void CRecordCodec::encodeChars(const QByteArray &chars, size_t phase, std::vector<quint16> &out) const
+{
+    out.resize(size_t(chars.size()));
+    if (out.empty())
+        return;
+    encodeChars(chars.constData(), out.size(), phase, reinterpret_cast<char *>(out.data()));
+    qFromLittleEndian<quint16>(out.data(), qsizetype(out.size()), out.data());
+}
+
+template <class Words>
+void CRecordCodec::decodeInto(const Words &words, size_t phase, char *c) const
 {
     const size_t n = words.size();
-    QByteArray out(qsizetype(n), Qt::Uninitialized);
-    char *c = out.data();
-    const quint16 *w = words.data();
+    const auto w = source(words);
     const quint16 *pattern = m_pattern.data();
     phase %= m_period;
     size_t at = 0;
     for (; n - at >= kChunk; at += kChunk) {
-        decodeChunk(w + at, pattern + phase, c + at);
+        decodeChunk(w.at(at), pattern + phase, c + at);
         phase = (phase + kChunk) % m_period;
     }
     for (size_t j = 0; at + j < n; ++j)
-        c[at + j] = char(quint8(w[at + j] - pattern[phase + j]));
-    return out;
+        c[at + j] = w.plain(at + j, pattern[phase + j]);
+}
+
+bool CRecordCodec::allWidened(const CWordsView &words, size_t phase) const
+{
+    const size_t n = words.size();
+    const quint16 *pattern = m_pattern.data();
+    phase %= m_period;
+    size_t at = 0;
+    for (; n - at >= kChunk; at += kChunk) {
+        if (widenedChunk(words.data + 2 * at, pattern + phase) != 0)
+            return false;
+        phase = (phase + kChunk) % m_period;
+    }
+    for (size_t j = 0; at + j < n; ++j) {
+        if (quint16(quint16(words[at + j] - pattern[phase + j] + 0x80) & 0xFF00) != 0)
+            return false;
+    }
+    return true;
+}
+
+void CRecordCodec::decodeChars(const CWordsView &words, size_t phase, char *out) const
+{
+    decodeInto(words, phase, out);
 }
 
 quint32 CRecordCodec::timeShift(const Key &key, size_t titleLength)
@@ -85,15 +162,12 @@ quint32 CRecordCodec::timeShift(const Key &key, size_t titleLength)
     return (5 * m + k) * kSecondsPerDay;  // wraps like the 32-bit arithmetic it mirrors
 }
 
-CDataNotes CRecordCodec::make(qint32 parent, const QByteArray &title, const QByteArray &text,
-                              const CNoteInfo &info) const
+CDataNotes CRecordCodec::makeFixed(qint32 parent, size_t titleLength, const CNoteInfo &info) const
 {
     CDataNotes r;
     r.m_nParent = parent;
     // The key stream runs on from the title into the text and the attributes.
-    const size_t n = size_t(title.size());
-    encodeChars(title, 0, r.m_wTitle);
-    encodeChars(text, n, r.m_wText);
+    const size_t n = titleLength;
     for (size_t t = 0; t < 5; ++t)
         r.m_nIcons[t] = qint32(quint32(info.m_nIcons[t]) + keyAt(n + t));
     r.m_nSort = info.m_nSort;
@@ -106,12 +180,27 @@ CDataNotes CRecordCodec::make(qint32 parent, const QByteArray &title, const QByt
     return r;
 }
 
-CRecordCodec::Item CRecordCodec::read(const CDataNotes &record) const
+CDataNotes CRecordCodec::make(qint32 parent, const QByteArray &title, const QByteArray &text,
+                              const CNoteInfo &info) const
+{
+    CDataNotes r = makeFixed(parent, size_t(title.size()), info);
+    encodeChars(title, 0, r.m_wTitle);
+    encodeChars(text, size_t(title.size()), r.m_wText);
+    return r;
+}
+
+template <class Record>
+CRecordCodec::Item CRecordCodec::readRecord(const Record &record) const
 {
     Item item;
     const size_t n = record.m_wTitle.size();
-    item.title = decodeChars(record.m_wTitle, 0);
-    item.text = decodeChars(record.m_wText, n);
+    // Decoded straight into the arrays the caller keeps.
+    item.title = QByteArray(qsizetype(n), Qt::Uninitialized);
+    if (n > 0)
+        decodeInto(record.m_wTitle, 0, item.title.data());
+    item.text = QByteArray(qsizetype(record.m_wText.size()), Qt::Uninitialized);
+    if (!record.m_wText.empty())
+        decodeInto(record.m_wText, n, item.text.data());
     CNoteInfo &info = item.info;
     info.m_nIcons = record.m_nIcons;
     info.m_nSort = record.m_nSort;
@@ -129,6 +218,16 @@ CRecordCodec::Item CRecordCodec::read(const CDataNotes &record) const
     return item;
 }
 
+CRecordCodec::Item CRecordCodec::read(const CDataNotes &record) const
+{
+    return readRecord(record);
+}
+
+CRecordCodec::Item CRecordCodec::read(const CRecordView &record) const
+{
+    return readRecord(record);
+}
+
 CDataNotes CRecordCodec::make(qint32 parent, const QByteArray &title, const QByteArray &text, const CNoteInfo &info,
                               const Key &key)
 {
@@ -136,6 +235,11 @@ CDataNotes CRecordCodec::make(qint32 parent, const QByteArray &title, const QByt
 }
 
 CRecordCodec::Item CRecordCodec::read(const CDataNotes &record, const Key &key)
+{
+    return CRecordCodec(key).read(record);
+}
+
+CRecordCodec::Item CRecordCodec::read(const CRecordView &record, const Key &key)
 {
     return CRecordCodec(key).read(record);
 }

@@ -2,6 +2,7 @@
 
 #include "doc/DataNotes.h"
 #include "doc/NoteInfo.h"
+#include "format/RecordIndex.h"
 
 #include <QByteArray>
 
@@ -29,17 +30,38 @@ public:
 
     CDataNotes make(qint32 parent, const QByteArray &title, const QByteArray &text, const CNoteInfo &info) const;
     Item read(const CDataNotes &record) const;
+    Item read(const CRecordView &record) const;  // decoded straight from the file bytes
 
     static CDataNotes make(qint32 parent, const QByteArray &title, const QByteArray &text, const CNoteInfo &info,
                            const Key &key);
     static Item read(const CDataNotes &record, const Key &key);
+    static Item read(const CRecordView &record, const Key &key);
+
+    // The record without its WORD arrays: the attributes enciphered for a
+    // title of `titleLength` characters.
+    CDataNotes makeFixed(qint32 parent, size_t titleLength, const CNoteInfo &info) const;
+    // `n` characters enciphered at key phase `phase` (0 for a title, the
+    // title's length for its text) into 2n bytes of little-endian WORDs.
+    void encodeChars(const char *chars, size_t n, size_t phase, char *out) const;
+
+    // Whether every WORD minus its key value is a sign-extended byte, as a
+    // writer with this key stores every character.
+    bool allWidened(const CWordsView &words, size_t phase) const;
+
+    // The plain characters of WORDs read at key phase `phase` (0 for a
+    // title, the title's length for its text), into `out`, which holds
+    // words.size() bytes.
+    void decodeChars(const CWordsView &words, size_t phase, char *out) const;
 
     // The seconds added to the enciphered reminder times.
     static quint32 timeShift(const Key &key, size_t titleLength);
 
 private:
     void encodeChars(const QByteArray &chars, size_t phase, std::vector<quint16> &out) const;
-    QByteArray decodeChars(const std::vector<quint16> &words, size_t phase) const;
+    template <class Words>
+    void decodeInto(const Words &words, size_t phase, char *out) const;
+    template <class Record>
+    Item readRecord(const Record &record) const;
     quint32 keyAt(size_t index) const { return m_key.empty() ? 0 : m_key[index % m_key.size()]; }
 
     Key m_key;

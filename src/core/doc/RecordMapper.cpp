@@ -1,5 +1,7 @@
 #include "doc/RecordMapper.h"
 
+#include "format/ArchiveWriter.h"
+
 namespace {
 
 CNoteInfo headerInfo(const CItemTables &tables, bool hasPassword, qint32 now)
@@ -15,13 +17,10 @@ CNoteInfo headerInfo(const CItemTables &tables, bool hasPassword, qint32 now)
 
 }  // namespace
 
-std::vector<CDataNotes> CRecordMapper::prepareForWriting(const CItemTables &tables, const CRecordCodec::Key &key,
-                                                         bool hasPassword, qint32 now)
+std::vector<CRecordMapper::CPlanned> CRecordMapper::plan(const CItemTables &tables)
 {
-    const CRecordCodec codec(key);
-    std::vector<CDataNotes> records;
-    records.reserve(size_t(tables.m_arOrder.size()) + 1);
-    records.push_back(codec.make(0, {}, {}, headerInfo(tables, hasPassword, now)));
+    std::vector<CPlanned> planned;
+    planned.reserve(size_t(tables.m_arOrder.size()));
 
     // First position of each item in the order list, so that a parent is
     // found without scanning the list once per item.
@@ -48,21 +47,53 @@ std::vector<CDataNotes> CRecordMapper::prepareForWriting(const CItemTables &tabl
                 continue;
             parent = qint32(firstPosition[k] + 2);
         }
-        records.push_back(codec.make(parent, tables.m_arTitles[i], tables.m_arTexts[i], tables.m_arInfos[i]));
+        planned.push_back({i, parent});
     }
+    return planned;
+}
+
+std::vector<CDataNotes> CRecordMapper::prepareForWriting(const CItemTables &tables, const CRecordCodec::Key &key,
+                                                         bool hasPassword, qint32 now)
+{
+    const CRecordCodec codec(key);
+    const std::vector<CPlanned> planned = plan(tables);
+    std::vector<CDataNotes> records;
+    records.reserve(planned.size() + 1);
+    records.push_back(codec.make(0, {}, {}, headerInfo(tables, hasPassword, now)));
+    for (const CPlanned &p : planned)
+        records.push_back(codec.make(p.parent, tables.m_arTitles[p.item], tables.m_arTexts[p.item],
+                                     tables.m_arInfos[p.item]));
     return records;
 }
 
-CRecordMapper::TakeOverResult CRecordMapper::takeOver(const std::vector<CDataNotes> &records,
-                                                      const CRecordCodec::Key &key, qint32 defaultSort, qint32 now,
-                                                      CItemTables &tables)
+void CRecordMapper::write(const CItemTables &tables, const CRecordCodec::Key &key, bool hasPassword, qint32 now,
+                          CArchiveWriter &writer)
+{
+    const CRecordCodec codec(key);
+    const std::vector<CPlanned> planned = plan(tables);
+    writer.begin(planned.size() + 1);
+    writer.add(codec, 0, {}, {}, headerInfo(tables, hasPassword, now));
+    for (const CPlanned &p : planned)
+        writer.add(codec, p.parent, tables.m_arTitles[p.item], tables.m_arTexts[p.item], tables.m_arInfos[p.item]);
+}
+
+bool CRecordMapper::claimsPassword(const CRecordIndex &records)
+{
+    if (records.empty())
+        return false;
+    const CRecordView first = records.view(0);
+    return isHeader(first) && first.m_nRemind > 0;
+}
+
+CRecordMapper::TakeOverResult CRecordMapper::takeOver(const CRecordIndex &records, const CRecordCodec::Key &key,
+                                                      qint32 defaultSort, qint32 now, CItemTables &tables)
 {
     TakeOverResult result;
     const CRecordCodec codec(key);
     tables.m_nRootSort = defaultSort;
     size_t first = 0;
-    if (!records.empty() && isHeader(records.front())) {
-        const CRecordCodec::Item header = codec.read(records.front());
+    if (!records.empty() && isHeader(records.view(0))) {
+        const CRecordCodec::Item header = codec.read(records.view(0));
         for (int t = 0; t < 5; ++t) {
             const qint32 icon = header.info.m_nIcons[t];
             if (icon >= 0 && icon < kIconLimit)
@@ -80,13 +111,15 @@ CRecordMapper::TakeOverResult CRecordMapper::takeOver(const std::vector<CDataNot
     tables.m_arInfos.reserve(tables.m_arInfos.size() + size_t(itemCount));
     tables.m_arOrder.reserve(tables.m_arOrder.size() + itemCount);
     for (size_t r = first; r < records.size(); ++r) {
-        CRecordCodec::Item item = codec.read(records[r]);
+        const CRecordView record = records.view(r);
+        CRecordCodec::Item item = codec.read(record);
         for (int t = 0; t < 5; ++t) {
             if (item.info.m_nIcons[t] < 0)
                 item.info.m_nIcons[t] = tables.m_defaultIcons[t];
         }
         const bool hasReminder = item.info.m_nRemind >= 0;
-        const int j = tables.appendItem(std::move(item.title), std::move(item.text), quint32(records[r].m_nParent),
+        // The arrays decoded for the item become the table entries: moved, not copied.
+        const int j = tables.appendItem(std::move(item.title), std::move(item.text), quint32(record.m_nParent),
                                         item.info);
         tables.m_arOrder.append(quint32(j));
         if (hasReminder) {

@@ -3,6 +3,9 @@
 #include "doc/DataNotes.h"
 #include "doc/ItemTables.h"
 #include "doc/RecordCodec.h"
+#include "format/RecordIndex.h"
+
+class CArchiveWriter;
 
 #include <vector>
 
@@ -16,17 +19,33 @@ public:
     // `now` replaces a creation stamp of zero in the written header.
     static std::vector<CDataNotes> prepareForWriting(const CItemTables &tables, const CRecordCodec::Key &key,
                                                      bool hasPassword, qint32 now);
+    // The same records, enciphered straight from the tables into `writer`.
+    static void write(const CItemTables &tables, const CRecordCodec::Key &key, bool hasPassword, qint32 now,
+                      CArchiveWriter &writer);
 
     struct TakeOverResult
     {
         bool loadedItems = false;   // at least one item was taken over
         bool hasReminders = false;  // some item has a reminder
     };
-    // Appends the records to the (cleared) tables. `defaultSort` becomes the
+    // Appends the records to the (cleared) tables, decoding titles and texts
+    // straight from the file bytes into them. `defaultSort` becomes the
     // root sort unless a header says otherwise; a header stamp later than
     // `now` is replaced by `now`.
-    static TakeOverResult takeOver(const std::vector<CDataNotes> &records, const CRecordCodec::Key &key,
+    static TakeOverResult takeOver(const CRecordIndex &records, const CRecordCodec::Key &key,
                                    qint32 defaultSort, qint32 now, CItemTables &tables);
 
     static bool isHeader(const CDataNotes &record) { return record.m_nKind == CDataNotes::kHeaderKind; }
+    static bool isHeader(const CRecordView &record) { return record.m_nKind == CDataNotes::kHeaderKind; }
+    // Whether the first record is a header that says the document has a password.
+    static bool claimsPassword(const CRecordIndex &records);
+
+private:
+    struct CPlanned
+    {
+        quint32 item;   // index in the tables
+        qint32 parent;  // the record's parent field
+    };
+    // The items written, in file order, with their parent fields.
+    static std::vector<CPlanned> plan(const CItemTables &tables);
 };

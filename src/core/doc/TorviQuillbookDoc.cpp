@@ -11,6 +11,7 @@
 #include "settings/Settings.h"
 #include "text/FolderPath.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -189,7 +190,7 @@ bool CTorviQuillbookDoc::openLoadedDocument(const QString &path, const QByteArra
         m_creationTime = qint32(born.toSecsSinceEpoch());
     }
     setPathName(path, addToRecent);
-    rememberDiskState(path, bytes);
+    rememberDiskState(path, CDiskFingerprint::of(path, bytes));
     m_bModified = false;
     emit titleChanged();
     setDocumentFolderFrom(path);
@@ -212,9 +213,9 @@ QStringList CTorviQuillbookDoc::changedOnDiskChoices()
     return {QStringLiteral("Reload"), QStringLiteral("Keep my version"), QStringLiteral("Save as...")};
 }
 
-void CTorviQuillbookDoc::rememberDiskState(const QString &path, QByteArrayView bytes)
+void CTorviQuillbookDoc::rememberDiskState(const QString &path, const CDiskFingerprint &print)
 {
-    m_diskPrint = CDiskFingerprint::of(path, bytes);
+    m_diskPrint = print;
     m_strDiskPrintPath = QFileInfo(path).absoluteFilePath();
     m_bDiskChangeAsked = false;
 }
@@ -318,7 +319,7 @@ void CTorviQuillbookDoc::checkDiskChange()
         // The next save writes over the file without asking again.
         QFile file(m_strPathName);
         if (file.open(QIODevice::ReadOnly))
-            rememberDiskState(m_strPathName, file.readAll());
+            rememberDiskState(m_strPathName, CDiskFingerprint::of(m_strPathName, file.readAll()));
         break;
     }
     case DiskAnswer::SaveAs:
@@ -337,14 +338,22 @@ bool CTorviQuillbookDoc::writeDocument(const QString &path, bool reportFailure)
         if (!guard)
             return false;
         // The copy of the version on disk is made before anything is written.
-        if (m_backup.on)
-            reportBackupFailure(CBackupStep::run(path, m_backup, m_clock()));
-        const QByteArray bytes = writeToBytes();
-        const CDocumentFile::Result result = CDocumentFile::save(path, bytes);
+        if (m_backup.on) {
+            const CBackupStep::Outcome backup = CBackupStep::run(path, m_backup, m_clock());
+            reportBackupFailure(backup.failedCopy);
+            // A file kept aside is a new event every time: always told.
+            if (!backup.keptAside.isEmpty())
+                m_prompter.message(CBackupStep::keptAsideMessage(path, backup));
+        }
+        // Enciphered from the tables straight into the file, and hashed on
+        // the way to know the file again.
+        CContentHash hash;
+        const CDocumentFile::Result result =
+            CDocumentFile::replace(path, [this, &hash](QFileDevice &file) { return writeTo(file, &hash); });
         if (result.ok) {
             saved = true;
             setModifiedFlag(false);
-            rememberDiskState(path, bytes);
+            rememberDiskState(path, CDiskFingerprint::of(path, hash));
         } else if (reportFailure) {
             m_prompter.message(result.error);
         }
@@ -462,35 +471,45 @@ bool CTorviQuillbookDoc::readFromBytes(const QByteArray &bytes)
 {
     if (!clearContents())
         return false;  // reported; nothing is read into a document that is in use
-    const CArchiveReader::Status status = CArchiveReader::read(bytes, m_arRecords);
+    // The records stay in the file bytes until the take-over decodes them
+    // into the tables; the index only says where each one lies.
+    CRecordIndex records;
+    const CArchiveReader::Status status = CArchiveReader::scan(bytes, records);
     if (status != CArchiveReader::Status::Ok) {
-        m_arRecords.clear();
         m_prompter.message(QString::fromLatin1(status == CArchiveReader::Status::UnknownSchema
                                                    ? CDocumentFile::kUnknownVersion
                                                    : CDocumentFile::kUnexpectedFormat));
         clearContents();
         return false;
     }
-    if (!passwordStep(m_arRecords)) {
-        m_arRecords.clear();
+    if (!passwordStep(records)) {
         clearContents();
         setPassword({});  // the refused one must not encipher anything later
         return false;
     }
-    takeOverRecords(m_arRecords);
-    m_arRecords.clear();
+    takeOverRecords(records);
     return true;
+}
+
+bool CTorviQuillbookDoc::writeTo(QIODevice &device, CContentHash *hash)
+{
+    CArchiveWriter writer(device);
+    if (hash)
+        writer.observeOutput([hash](QByteArrayView bytes) { hash->add(bytes); });
+    CRecordMapper::write(*this, m_arKey, m_bPassword, nowSeconds(), writer);
+    return writer.finish();
 }
 
 QByteArray CTorviQuillbookDoc::writeToBytes()
 {
-    m_arRecords = CRecordMapper::prepareForWriting(*this, m_arKey, m_bPassword, nowSeconds());
-    QByteArray bytes = CArchiveWriter::write(m_arRecords);
-    m_arRecords.clear();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    writeTo(buffer);  // memory takes every byte
     return bytes;
 }
 
-void CTorviQuillbookDoc::takeOverRecords(const std::vector<CDataNotes> &records)
+void CTorviQuillbookDoc::takeOverRecords(const CRecordIndex &records)
 {
     const CRecordMapper::TakeOverResult result =
         CRecordMapper::takeOver(records, m_arKey, m_flags.defaultSortType(), nowSeconds(), *this);
@@ -498,12 +517,13 @@ void CTorviQuillbookDoc::takeOverRecords(const std::vector<CDataNotes> &records)
     m_bLoadedItems = result.loadedItems;
 }
 
-bool CTorviQuillbookDoc::passwordStep(const std::vector<CDataNotes> &records)
+bool CTorviQuillbookDoc::passwordStep(const CRecordIndex &records)
 {
     bool ask = false;
-    if (!records.empty() && records.front().m_nRemind > 0)
+    const CRecordView first = records.empty() ? CRecordView{} : records.view(0);
+    if (!records.empty() && first.m_nRemind > 0)
         ask = true;  // a header that says the document has a password
-    else if (records.empty() || records.front().m_nKind == 0)
+    else if (records.empty() || first.m_nKind == 0)
         ask = m_settings.reqPsw() == 1;  // a file without header may be enciphered
     if (!ask) {
         setPassword({});

@@ -9,6 +9,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QIODevice>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -16,8 +17,8 @@
 #include <functional>
 #include <vector>
 
+class CRecordIndex;
 class CSettings;
-struct CDataNotes;
 
 // The one document of a run: its item tables, password, working copy and
 // lifecycle (new, open, save, automatic save, Save As with text export).
@@ -76,6 +77,9 @@ public:
     // records, the document is left empty.
     bool readFromBytes(const QByteArray &bytes);
     QByteArray writeToBytes();
+    // Writes the file's bytes to `device`; false when it refused some.
+    // `hash`, when given, sees every byte written.
+    bool writeTo(QIODevice &device, CContentHash *hash = nullptr);
 
     // --- password ---
     void changePassword();
@@ -139,10 +143,10 @@ private:
     friend class CBusyGuard;
     bool writeDocument(const QString &path, bool reportFailure);
     // False when the records do not read with any key the user gave.
-    bool passwordStep(const std::vector<CDataNotes> &records);
+    bool passwordStep(const CRecordIndex &records);
     // The password dialog and its outcome; false when it was cancelled.
     bool askForPassword();
-    void takeOverRecords(const std::vector<CDataNotes> &records);
+    void takeOverRecords(const CRecordIndex &records);
     bool idleOrReported() const;  // false, after telling so, while another operation runs
     void resetToEmpty();
     void resetToNew();  // empty, unnamed, no password: the state after New
@@ -156,7 +160,7 @@ private:
     bool mayOverwrite(const QString &path, bool &savedElsewhere);
     bool reloadFromDisk();
     bool saveUnderAnotherName();
-    void rememberDiskState(const QString &path, QByteArrayView bytes);
+    void rememberDiskState(const QString &path, const CDiskFingerprint &print);
     // The save chooser, and the question whether an existing file may be
     // replaced, asked about the final name; empty when the user gave up.
     QString chooseSavePath(QString proposed, const QString &filters);
@@ -189,7 +193,6 @@ private:
     bool m_bReuseFittingKey = false;   // reading again a file whose key is held
     int m_nSelectAfterReload = -1;
     QString m_strDocFolder;
-    std::vector<CDataNotes> m_arRecords;
 };
 
 // Marks an operation in progress on the document. An operation that finds

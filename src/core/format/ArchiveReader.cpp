@@ -1,10 +1,8 @@
 #include "format/ArchiveReader.h"
 
-#include <QHash>
-#include <QtEndian>
+#include "format/ByteSource.h"
 
-#include <algorithm>
-#include <cstring>
+#include <QHash>
 
 namespace {
 
@@ -12,108 +10,23 @@ constexpr quint16 kNewClassTag = 0xFFFF;
 constexpr quint16 kClassTagBit = 0x8000;
 constexpr quint16 kBigObjectTag = 0x7FFF;
 constexpr quint32 kBigClassTagBit = 0x80000000u;
-constexpr quint16 kCountEscape = 0xFFFF;
 
 // The smallest record body, used to bound counts before allocating.
 constexpr qsizetype kMinBodySchema1 = 4 + 2 + 2;
 
-class CByteSource
+std::vector<quint16> wordsOf(const CWordsView &view)
 {
-public:
-    explicit CByteSource(QByteArrayView data) : m_p(data.data()), m_end(data.data() + data.size()) {}
-
-    qsizetype remaining() const { return m_end - m_p; }
-    bool word(quint16 &v)
-    {
-        if (remaining() < 2)
-            return false;
-        v = qFromLittleEndian<quint16>(m_p);
-        m_p += 2;
-        return true;
-    }
-    bool dword(quint32 &v)
-    {
-        if (remaining() < 4)
-            return false;
-        v = qFromLittleEndian<quint32>(m_p);
-        m_p += 4;
-        return true;
-    }
-    bool integer(qint32 &v)
-    {
-        quint32 u = 0;
-        if (!dword(u))
-            return false;
-        v = qint32(u);
-        return true;
-    }
-    bool count(quint32 &n)
-    {
-        quint16 w = 0;
-        if (!word(w))
-            return false;
-        if (w != kCountEscape) {
-            n = w;
-            return true;
-        }
-        return dword(n);
-    }
-    bool words(std::vector<quint16> &out)
-    {
-        quint32 n = 0;
-        if (!count(n) || qsizetype(n) > remaining() / 2)
-            return false;
-        out.resize(n);
-        if (n > 0)
-            qFromLittleEndian<quint16>(m_p, qsizetype(n), out.data());
-        m_p += 2 * qsizetype(n);
-        return true;
-    }
-    bool bytes(QByteArrayView &out, qsizetype n)
-    {
-        if (n > remaining())
-            return false;
-        out = QByteArrayView(m_p, n);
-        m_p += n;
-        return true;
-    }
-
-private:
-    const char *m_p;
-    const char *m_end;
-};
-
-bool readBody(CByteSource &in, int schema, CDataNotes &r)
-{
-    r.m_nSchema = schema;
-    if (!in.integer(r.m_nParent) || !in.words(r.m_wTitle) || !in.words(r.m_wText))
-        return false;
-    if (schema == 1) {
-        r.m_nIcons.fill(-1);
-        r.m_nSort = -1;
-        r.m_nRemind = -1;
-        r.m_times.fill(0);
-        r.m_nKind = 0;
-        return true;
-    }
-    for (qint32 &icon : r.m_nIcons) {
-        if (!in.integer(icon))
-            return false;
-    }
-    if (!in.integer(r.m_nSort) || !in.integer(r.m_nRemind))
-        return false;
-    for (qint32 &t : r.m_times) {
-        if (!in.integer(t))
-            return false;
-    }
-    return in.integer(r.m_nKind);
+    std::vector<quint16> out(view.size());
+    if (!view.empty())
+        qFromLittleEndian<quint16>(view.data, qsizetype(view.size()), out.data());
+    return out;
 }
 
 }  // namespace
 
-CArchiveReader::Status CArchiveReader::read(QByteArrayView data, std::vector<CDataNotes> &records)
+CArchiveReader::Status CArchiveReader::scan(const QByteArray &data, CRecordIndex &index)
 {
-    records.clear();
+    index.clear();
     CByteSource in(data);
     quint32 n = 0;
     if (!in.count(n))
@@ -121,11 +34,13 @@ CArchiveReader::Status CArchiveReader::read(QByteArrayView data, std::vector<CDa
     // Each record needs at least a tag and the smallest body.
     if (qsizetype(n) > in.remaining() / (2 + kMinBodySchema1))
         return Status::BadFormat;
-    records.reserve(n);
+    std::vector<CRecordIndex::Span> spans;
+    spans.reserve(n);
 
     // The stream numbers classes and objects as they appear, from 1.
     quint32 nextNumber = 1;
     QHash<quint32, int> classSchemas;
+    CRecordView body;
     for (quint32 i = 0; i < n; ++i) {
         quint16 tag = 0;
         if (!in.word(tag))
@@ -161,10 +76,66 @@ CArchiveReader::Status CArchiveReader::read(QByteArrayView data, std::vector<CDa
         if (schema != 1 && schema != 2)
             return Status::UnknownSchema;
         ++nextNumber;  // the object itself
-        CDataNotes record;
-        if (!readBody(in, schema, record))
+        const qsizetype at = in.offset();
+        if (!readRecordBody(in, schema, body))
             return Status::BadFormat;
-        records.push_back(std::move(record));
+        spans.push_back({at, schema});
     }
+    index.m_bytes = data;
+    index.m_spans = std::move(spans);
     return Status::Ok;
+}
+
+CArchiveReader::Status CArchiveReader::read(QByteArrayView data, std::vector<CDataNotes> &records)
+{
+    records.clear();
+    CRecordIndex index;
+    // The index lives only in here, so it may lean on the caller's bytes.
+    const Status status = scan(QByteArray::fromRawData(data.data(), data.size()), index);
+    if (status == Status::Ok)
+        records = index.records();
+    return status;
+}
+
+CRecordView CRecordIndex::view(size_t i) const
+{
+    const Span &span = m_spans[i];
+    CByteSource in(m_bytes);
+    in.seek(span.body);
+    CRecordView r;
+    // The scan read this body whole already.
+    [[maybe_unused]] const bool whole = readRecordBody(in, span.schema, r);
+    Q_ASSERT(whole);
+    return r;
+}
+
+CDataNotes CRecordIndex::record(size_t i) const
+{
+    const CRecordView v = view(i);
+    CDataNotes r;
+    r.m_nParent = v.m_nParent;
+    r.m_wTitle = wordsOf(v.m_wTitle);
+    r.m_wText = wordsOf(v.m_wText);
+    r.m_nIcons = v.m_nIcons;
+    r.m_nSort = v.m_nSort;
+    r.m_nRemind = v.m_nRemind;
+    r.m_times = v.m_times;
+    r.m_nKind = v.m_nKind;
+    r.m_nSchema = v.m_nSchema;
+    return r;
+}
+
+std::vector<CDataNotes> CRecordIndex::records() const
+{
+    std::vector<CDataNotes> out;
+    out.reserve(size());
+    for (size_t i = 0; i < size(); ++i)
+        out.push_back(record(i));
+    return out;
+}
+
+void CRecordIndex::clear()
+{
+    m_bytes.clear();
+    m_spans.clear();
 }

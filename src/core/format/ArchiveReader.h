@@ -1,7 +1,9 @@
 #pragma once
 
 #include "doc/DataNotes.h"
+#include "format/RecordIndex.h"
 
+#include <QByteArray>
 #include <QByteArrayView>
 
 #include <vector>
@@ -20,5 +22,11 @@ public:
 
     static constexpr char kClassName[] = "CDataNotes";
 
+    // Checks the whole stream and notes where each record lies; the index
+    // shares `data` instead of copying it. On failure the index is empty.
+    static Status scan(const QByteArray &data, CRecordIndex &index);
+
+    // The records as objects of their own, for code that builds or compares
+    // them one by one; documents are read through scan().
     static Status read(QByteArrayView data, std::vector<CDataNotes> &records);
 };

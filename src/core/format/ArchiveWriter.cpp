@@ -2,8 +2,10 @@
 
 #include "format/ArchiveReader.h"
 
+#include <QBuffer>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -11,94 +13,141 @@ namespace {
 constexpr quint16 kNewClassTag = 0xFFFF;
 constexpr quint16 kFirstClassReference = 0x8001;
 constexpr quint32 kCountEscape = 0xFFFF;
-constexpr qsizetype kFixedBodyBytes = 4 + 5 * 4 + 4 + 4 + 5 * 4 + 4;  // everything but the two word arrays
-
-qsizetype countBytes(size_t n)
-{
-    return n < kCountEscape ? 2 : 6;
-}
-
-class CByteSink
-{
-public:
-    explicit CByteSink(char *out) : m_p(out) {}
-
-    void word(quint16 v)
-    {
-        qToLittleEndian(v, m_p);
-        m_p += 2;
-    }
-    void dword(quint32 v)
-    {
-        qToLittleEndian(v, m_p);
-        m_p += 4;
-    }
-    void integer(qint32 v) { dword(quint32(v)); }
-    void count(size_t n)
-    {
-        if (n < kCountEscape) {
-            word(quint16(n));
-        } else {
-            word(quint16(kCountEscape));
-            dword(quint32(n));
-        }
-    }
-    void words(const std::vector<quint16> &w)
-    {
-        count(w.size());
-        if (w.empty())
-            return;
-        qToLittleEndian<quint16>(w.data(), qsizetype(w.size()), m_p);
-        m_p += 2 * w.size();
-    }
-    void bytes(const char *data, size_t n)
-    {
-        std::memcpy(m_p, data, n);
-        m_p += n;
-    }
-
-private:
-    char *m_p;
-};
+// Large enough that writing costs a few system calls per megabyte, small
+// enough to stay in the cache while it is filled.
+constexpr qsizetype kBufferBytes = qsizetype(1) << 20;
 
 }  // namespace
 
+CArchiveWriter::CArchiveWriter(QIODevice &device) : m_device(device), m_buffer(kBufferBytes, Qt::Uninitialized) {}
+
+char *CArchiveWriter::room(qsizetype n)
+{
+    Q_ASSERT(n <= m_buffer.size());
+    if (m_buffer.size() - m_used < n)
+        flush();
+    char *p = m_buffer.data() + m_used;
+    m_used += n;
+    return p;
+}
+
+void CArchiveWriter::flush()
+{
+    if (!m_failed && m_used > 0 && m_device.write(m_buffer.constData(), m_used) != m_used)
+        m_failed = true;
+    if (m_observer && m_used > 0)
+        m_observer(QByteArrayView(m_buffer.constData(), m_used));
+    m_used = 0;
+}
+
+void CArchiveWriter::count(size_t n)
+{
+    if (n < kCountEscape) {
+        qToLittleEndian(quint16(n), room(2));
+    } else {
+        char *p = room(6);
+        qToLittleEndian(quint16(kCountEscape), p);
+        qToLittleEndian(quint32(n), p + 2);
+    }
+}
+
+void CArchiveWriter::integer(qint32 v)
+{
+    qToLittleEndian(quint32(v), room(4));
+}
+
+void CArchiveWriter::begin(size_t recordCount)
+{
+    m_remaining = recordCount;
+    m_first = true;
+    count(recordCount);
+}
+
+void CArchiveWriter::tag()
+{
+    Q_ASSERT(m_remaining > 0);
+    --m_remaining;
+    if (!m_first) {
+        qToLittleEndian(kFirstClassReference, room(2));
+        return;
+    }
+    m_first = false;
+    const size_t nameLength = sizeof(CArchiveReader::kClassName) - 1;
+    char *p = room(6 + qsizetype(nameLength));
+    qToLittleEndian(kNewClassTag, p);
+    qToLittleEndian(quint16(CDataNotes::kCurrentSchema), p + 2);
+    qToLittleEndian(quint16(nameLength), p + 4);
+    std::memcpy(p + 6, CArchiveReader::kClassName, nameLength);
+}
+
+void CArchiveWriter::fixedFields(const CDataNotes &r)
+{
+    for (qint32 icon : r.m_nIcons)
+        integer(icon);
+    integer(r.m_nSort);
+    integer(r.m_nRemind);
+    for (qint32 t : r.m_times)
+        integer(t);
+    integer(r.m_nKind);
+}
+
+void CArchiveWriter::add(const CRecordCodec &codec, qint32 parent, const QByteArray &title, const QByteArray &text,
+                         const CNoteInfo &info)
+{
+    const CDataNotes fixed = codec.makeFixed(parent, size_t(title.size()), info);
+    tag();
+    integer(fixed.m_nParent);
+    // The key stream runs on from the title into the text.
+    size_t phase = 0;
+    for (const QByteArray *chars : {&title, &text}) {
+        const size_t n = size_t(chars->size());
+        count(n);
+        for (size_t at = 0; at < n;) {
+            if (m_buffer.size() - m_used < 2)
+                flush();
+            const size_t piece = std::min(n - at, size_t(m_buffer.size() - m_used) / 2);
+            codec.encodeChars(chars->constData() + at, piece, phase + at, room(2 * qsizetype(piece)));
+            at += piece;
+        }
+        phase = n;
+    }
+    fixedFields(fixed);
+}
+
+void CArchiveWriter::add(const CDataNotes &record)
+{
+    tag();
+    integer(record.m_nParent);
+    for (const std::vector<quint16> *words : {&record.m_wTitle, &record.m_wText}) {
+        const size_t n = words->size();
+        count(n);
+        for (size_t at = 0; at < n;) {
+            if (m_buffer.size() - m_used < 2)
+                flush();
+            const size_t piece = std::min(n - at, size_t(m_buffer.size() - m_used) / 2);
+            qToLittleEndian<quint16>(words->data() + at, qsizetype(piece), room(2 * qsizetype(piece)));
+            at += piece;
+        }
+    }
+    fixedFields(record);
+}
+
+bool CArchiveWriter::finish()
+{
+    Q_ASSERT(m_remaining == 0);
+    flush();
+    return !m_failed;
+}
+
 QByteArray CArchiveWriter::write(const std::vector<CDataNotes> &records)
 {
-    const size_t nameLength = sizeof(CArchiveReader::kClassName) - 1;
-    qsizetype total = countBytes(records.size());
-    for (const CDataNotes &r : records) {
-        total += 2 + kFixedBodyBytes;
-        total += countBytes(r.m_wTitle.size()) + 2 * qsizetype(r.m_wTitle.size());
-        total += countBytes(r.m_wText.size()) + 2 * qsizetype(r.m_wText.size());
-    }
-    if (!records.empty())
-        total += 4 + qsizetype(nameLength);
-
-    QByteArray out(total, Qt::Uninitialized);
-    CByteSink sink(out.data());
-    sink.count(records.size());
-    bool first = true;
-    for (const CDataNotes &r : records) {
-        if (first) {
-            sink.word(kNewClassTag);
-            sink.word(quint16(CDataNotes::kCurrentSchema));
-            sink.word(quint16(nameLength));
-            sink.bytes(CArchiveReader::kClassName, nameLength);
-            first = false;
-        } else {
-            sink.word(kFirstClassReference);
-        }
-        sink.integer(r.m_nParent);
-        sink.words(r.m_wTitle);
-        sink.words(r.m_wText);
-        for (qint32 icon : r.m_nIcons)
-            sink.integer(icon);
-        sink.integer(r.m_nSort);
-        sink.integer(r.m_nRemind);
-        for (qint32 t : r.m_times)
-            sink.integer(t);
-        sink.integer(r.m_nKind);
-    }
+    QByteArray out;
+    QBuffer buffer(&out);
+    buffer.open(QIODevice::WriteOnly);
+    CArchiveWriter writer(buffer);
+    writer.begin(records.size());
+    for (const CDataNotes &r : records)
+        writer.add(r);
+    writer.finish();  // memory takes every byte
     return out;
 }

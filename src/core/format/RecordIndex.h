@@ -1,0 +1,66 @@
+#pragma once
+
+#include "doc/DataNotes.h"
+
+#include <QByteArray>
+#include <QtEndian>
+
+#include <array>
+#include <vector>
+
+// A title's or text's WORDs where they lie in the file bytes: little-endian,
+// unaligned.
+struct CWordsView
+{
+    const char *data = nullptr;
+    size_t count = 0;
+
+    size_t size() const { return count; }
+    bool empty() const { return count == 0; }
+    quint16 operator[](size_t i) const { return qFromLittleEndian<quint16>(data + 2 * i); }
+};
+
+// One record read in place: the fixed fields decoded, the WORDs left in the
+// file bytes. Field names follow CDataNotes, so code that reads a record can
+// take either form.
+struct CRecordView
+{
+    qint32 m_nParent = 0;
+    CWordsView m_wTitle;
+    CWordsView m_wText;
+    std::array<qint32, 5> m_nIcons{};
+    qint32 m_nSort = 0;
+    qint32 m_nRemind = 0;
+    std::array<qint32, 5> m_times{};
+    qint32 m_nKind = 0;
+    int m_nSchema = CDataNotes::kCurrentSchema;
+};
+
+// The records of one document file, found by CArchiveReader::scan: where
+// each record lies, and the file bytes it keeps alive (shared, not copied).
+// Nothing of a record is decoded before it is asked for, so a file is held
+// once in memory however many records it has.
+class CRecordIndex
+{
+public:
+    size_t size() const { return m_spans.size(); }
+    bool empty() const { return m_spans.empty(); }
+
+    CRecordView view(size_t i) const;
+    CDataNotes record(size_t i) const;  // a copy with its own WORD arrays
+    std::vector<CDataNotes> records() const;
+
+    void clear();
+
+private:
+    friend class CArchiveReader;
+
+    struct Span
+    {
+        qsizetype body = 0;  // offset of the record body, after its tag
+        int schema = 0;
+    };
+
+    QByteArray m_bytes;
+    std::vector<Span> m_spans;
+};
