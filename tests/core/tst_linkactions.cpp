@@ -161,15 +161,6 @@ private slots:
         QCOMPARE(QString::fromLatin1(kOpenQuestion).arg(QStringLiteral("a.exe")), QStringLiteral("Open a.exe?"));
     }
 
-    void aWordIsWhatLiesBetweenBlanks()
-    {
-        const QString pane = QStringLiteral("T\n\nsee ann@example.org, then");
-        const Range r = wordAt(pane, pane.indexOf(QLatin1Char('@')));
-        QCOMPARE(pane.mid(r.from, r.to - r.from), QStringLiteral("ann@example.org,"));
-        const Range blank = wordAt(pane, 2);
-        QCOMPARE(blank.from, blank.to);
-    }
-
     void localLinkIsRelativeInsideTheDocumentFolder()
     {
         const QString folder = QDir::toNativeSeparators(QStringLiteral("/home/ann/notes/"));

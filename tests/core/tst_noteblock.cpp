@@ -94,22 +94,6 @@ private slots:
         QVERIFY(pasteRefusal(kTitle5, 5, 5).isEmpty());
     }
 
-    void lineBreaksGoingIntoTheTitleBecomeBlanks()
-    {
-        QCOMPARE(fitToLine(kTitle5, 5, QByteArray("a\r\nb\nc\rd")), QByteArray("a  b c d"));
-        QCOMPARE(fitToLine(kTitle5, 0, QStringLiteral("x\r\ny")), QStringLiteral("x  y"));
-        QCOMPARE(fitToLine(kTitle5, 9, QByteArray("a\r\nb")), QByteArray("a\r\nb"));
-    }
-
-    void theTextLimitCountsTitleSeparatorAndText()
-    {
-        QCOMPARE(kTextLimit, 1048575);
-        QCOMPARE(room(kTextLimit, 0), 0);
-        QCOMPARE(room(kTextLimit, 3), 3);
-        QCOMPARE(room(10, 0), kTextLimit - 10);
-        QCOMPARE(room(kTextLimit + 5, 0), 0);  // a longer stored note takes nothing more
-    }
-
     void noItemShowsTheHintText()
     {
         CDocFixture f;
@@ -208,18 +192,6 @@ private slots:
         // Shown, not changed: the row keeps its bytes until the user edits.
         QCOMPARE(n.doc().m_arTexts[0], QByteArray("a\nb"));
         QVERIFY(!n.doc().isModified());
-    }
-
-    void findInNoteSearchesFromTheSelectionEnd()
-    {
-        const QString pane = QStringLiteral("Plan\n\nBuy milk. buy BREAD.");
-        QCOMPARE(findInPane(pane, QStringLiteral("buy"), 0, false), 6);
-        QCOMPARE(findInPane(pane, QStringLiteral("buy"), 9, false), 16);
-        QCOMPARE(findInPane(pane, QStringLiteral("Buy"), 9, true), -1);
-        QCOMPARE(findInPane(pane, QStringLiteral("bread"), 0, true), -1);
-        QCOMPARE(findInPane(pane, QStringLiteral("plan"), 0, false), 0);  // the title is searched too
-        QCOMPARE(findInPane(pane, QString(), 0, false), -1);
-        QCOMPARE(findInPane(QString(), QStringLiteral("x"), 0, false), -1);
     }
 };
 

@@ -260,11 +260,20 @@ private slots:
         QCOMPARE(s.doc().m_arTexts[item], QByteArray("a textone\r\ntwo"));
         QCOMPARE(s.tree->currentIndex().data().toString(), QStringLiteral("Appleone  two"));
 
+        // Find in note selects the next hit after the selection; Replace
+        // selection puts text in its place.
+        s.setSelection(0, 0);
+        QVERIFY(!s.note->findInNote(QStringLiteral("TEXTONE"), true));
+        QVERIFY(s.note->findInNote(QStringLiteral("TEXTONE"), false));
+        QCOMPARE(s.note->textCursor().selectedText(), QStringLiteral("textone"));
+        QVERIFY(s.note->replaceSelection(QStringLiteral("found")));
+        QCOMPARE(s.doc().m_arTexts[item], QByteArray("a found\r\ntwo"));
+
         // A character the code page cannot hold is refused and said so.
         QSignalSpy status(s.note, &CTorviQuillbookView::statusMessage);
         guitest::typeText(s.note, QStringLiteral("\u4e2d"));
         QCOMPARE(status.count(), 1);
-        QCOMPARE(s.doc().m_arTexts[item], QByteArray("a textone\r\ntwo"));
+        QCOMPARE(s.doc().m_arTexts[item], QByteArray("a found\r\ntwo"));
     }
 
     void aDoubleClickOpensWebAndMailButAsksForFiles()
