@@ -6,6 +6,7 @@
 #include "dialogs/RestoreDlg.h"
 #include "doc/Backup.h"
 #include "doc/TorviQuillbookDoc.h"
+#include "editor/TorviQuillbookView.h"
 #include "settings/Settings.h"
 #include "text/CodePage.h"
 #include "tree/LeftView.h"
@@ -16,7 +17,6 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QPlainTextEdit>
 #include <QSplitter>
 #include <QStatusBar>
 
@@ -25,9 +25,7 @@ CMainFrame::CMainFrame(CDocManager &manager, const CCodePage &codePage, IPrompte
 {
     auto *splitter = new QSplitter(this);
     m_items = new CLeftView(m_doc, codePage, splitter);
-    m_note = new QPlainTextEdit(splitter);
-    m_note->setObjectName(QStringLiteral("note"));
-    m_note->setReadOnly(true);
+    m_note = new CTorviQuillbookView(m_doc, codePage, splitter);
     splitter->setSizes({220, 580});
     setCentralWidget(splitter);
 
@@ -37,12 +35,13 @@ CMainFrame::CMainFrame(CDocManager &manager, const CCodePage &codePage, IPrompte
     resize(800, 550);
 
     createMenus();
-    // The note pane shows the working copy the tree has loaded (hint 0).
+    // The note pane follows the document's hints by itself.
     connect(&m_doc, &CTorviQuillbookDoc::updateAllViews, this, [this](int hint) {
-        if (hint == CTorviQuillbookDoc::kHintShowItem || hint == CTorviQuillbookDoc::kHintRefreshAll) {
-            showCurrentItem();
+        if (hint == CTorviQuillbookDoc::kHintShowItem || hint == CTorviQuillbookDoc::kHintRefreshAll)
             updateCommandStates();
-        }
+    });
+    connect(m_note, &CTorviQuillbookView::statusMessage, this, [this](const QString &text) {
+        statusBar()->showMessage(text);
     });
     connect(&m_doc, &CTorviQuillbookDoc::titleChanged, this, &CMainFrame::updateTitle);
     connect(&m_doc, &CTorviQuillbookDoc::activateTreePane, this, [this] { m_items->setFocus(); });
@@ -208,15 +207,6 @@ void CMainFrame::fillRecentFiles()
                                 [this, i] { m_manager.openRecentFile(i); });
     }
     m_recentMenu->setEnabled(!files.isEmpty());
-}
-
-void CMainFrame::showCurrentItem()
-{
-    if (m_doc.m_nCurItem < 0) {
-        m_note->clear();
-        return;
-    }
-    m_note->setPlainText(m_codePage.toUnicode(m_doc.m_strCurTitle + "\r\n\r\n" + m_doc.m_strCurText));
 }
 
 void CMainFrame::onOpen()

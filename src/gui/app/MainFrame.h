@@ -9,7 +9,7 @@ class IPrompter;
 class QAction;
 class QLabel;
 class QMenu;
-class QPlainTextEdit;
+class CTorviQuillbookView;
 class CLeftView;
 
 // The program's main window: the menus of the document commands, a view of
@@ -25,6 +25,7 @@ public:
     ~CMainFrame() override;
 
     CLeftView *itemView() const { return m_items; }
+    CTorviQuillbookView *noteView() const { return m_note; }
     QAction *action(const QString &objectName) const;
 
 protected:
@@ -36,7 +37,6 @@ private:
     void createMenus();
     void updateCommandStates();
     void updateTitle();
-    void showCurrentItem();
     void onOpen();
     void onBackupSettings();
     void onRestore();
@@ -50,7 +50,7 @@ private:
     const CCodePage &m_codePage;
     IPrompter &m_prompter;
     CLeftView *m_items;
-    QPlainTextEdit *m_note;
+    CTorviQuillbookView *m_note;
     QLabel *m_passwordPane;
     QMenu *m_recentMenu = nullptr;
     QList<std::pair<QAction *, std::function<bool()>>> m_enableRules;

@@ -1,0 +1,599 @@
+#include "editor/TorviQuillbookView.h"
+
+#include "app/FontConversion.h"
+#include "doc/TorviQuillbookDoc.h"
+#include "platform/Dialer.h"
+#include "settings/LogFont.h"
+#include "settings/Settings.h"
+#include "text/CodePage.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QFontDialog>
+#include <QMenu>
+#include <QMimeData>
+#include <QProcess>
+#include <QTextBlock>
+#include <QUrl>
+
+namespace {
+
+class CDesktopLauncher : public CTorviQuillbookView::ILauncher
+{
+public:
+    void openUrl(const QUrl &url) override { QDesktopServices::openUrl(url); }
+    void startProgram(const QString &program) override
+    {
+        // An argument list, never a command line for a shell.
+        QProcess::startDetached(program, {}, QFileInfo(program).absolutePath());
+    }
+    void dial(const QString &number) override { m_dialer.dial(number); }
+
+private:
+    CDialer m_dialer;
+};
+
+noteblock::Key keyOf(const QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_F6:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        return noteblock::Key::Pass;
+    case Qt::Key_Delete:
+        return noteblock::Key::Delete;
+    case Qt::Key_Backspace:
+        return noteblock::Key::Backspace;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return noteblock::Key::Enter;
+    default:
+        return noteblock::Key::Other;
+    }
+}
+
+QString unmappableMessage(QChar c, const QString &codePage)
+{
+    return QStringLiteral("The character \"%1\" (U+%2) cannot be kept in this document's code page (%3).")
+        .arg(c)
+        .arg(c.unicode(), 4, 16, QLatin1Char('0'))
+        .arg(codePage);
+}
+
+} // namespace
+
+CTorviQuillbookView::CTorviQuillbookView(CTorviQuillbookDoc &doc, const CCodePage &codePage, QWidget *parent)
+    : QPlainTextEdit(parent), m_doc(doc), m_codePage(codePage), m_block(doc),
+      m_menuContext(new QMenu(this)), m_ownLauncher(std::make_unique<CDesktopLauncher>()),
+      m_launcher(m_ownLauncher.get())
+{
+    setObjectName(QStringLiteral("note"));
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setTabChangesFocus(true);  // Tab goes to the tree; Ctrl+Tab stands in for it
+
+    const auto add = [this](const char *text, auto slot) {
+        QAction *a = m_menuContext->addAction(QString::fromLatin1(text));
+        connect(a, &QAction::triggered, this, slot);
+    };
+    add("Undo \tCtrl+Z", &QPlainTextEdit::undo);
+    add("Cut \tCtrl+X", &CTorviQuillbookView::guardedCut);
+    add("Copy \tCtrl+C", &QPlainTextEdit::copy);
+    add("Paste \tCtrl+V", &CTorviQuillbookView::guardedPaste);
+    m_menuContext->addSeparator();
+    add("Open\tAlt+O", &CTorviQuillbookView::openSelection);
+    add("E-mail\tAlt+E", &CTorviQuillbookView::emailSelection);
+    add("Call\tAlt+D", &CTorviQuillbookView::callSelection);
+
+    m_wordPause.setSingleShot(true);
+    m_wordPause.setInterval(kWordPauseMs);
+    connect(&m_wordPause, &QTimer::timeout, this, &CTorviQuillbookView::runDoubleClick);
+
+    connect(document(), &QTextDocument::contentsChange, this, &CTorviQuillbookView::onContentsChange);
+    connect(&m_doc, &CTorviQuillbookDoc::updateAllViews, this, &CTorviQuillbookView::onDocumentUpdate);
+    showCurrentItem();
+}
+
+CTorviQuillbookView::~CTorviQuillbookView()
+{
+    disconnect(&m_doc, nullptr, this, nullptr);
+}
+
+void CTorviQuillbookView::setLauncher(ILauncher *launcher)
+{
+    m_launcher = launcher ? launcher : m_ownLauncher.get();
+}
+
+noteblock::Layout CTorviQuillbookView::paneLayout() const
+{
+    const noteblock::Layout bytes = m_block.layout();
+    return {bytes.titleEnd - m_block.lineBreaksBefore(bytes.titleEnd),
+            bytes.bodyStart - m_block.lineBreaksBefore(bytes.bodyStart)};
+}
+
+qsizetype CTorviQuillbookView::bytePosition(qsizetype position) const
+{
+    // Each line break before the position is CR LF in the document: one more.
+    return position + document()->findBlock(int(position)).blockNumber();
+}
+
+void CTorviQuillbookView::onDocumentUpdate(int hint)
+{
+    // The pane's own notice (hint 6, sent while it writes back) changes
+    // nothing here but the margins.
+    if (m_bWritingBack || hint == CTorviQuillbookDoc::kHintTitleChanged) {
+        setMargins();
+        return;
+    }
+    showCurrentItem();
+}
+
+void CTorviQuillbookView::showCurrentItem()
+{
+    m_wordPause.stop();
+    m_bLoading = true;
+    setPlainText(m_codePage.toUnicode(m_block.load()));
+    m_nBlockCount = document()->blockCount();
+    m_bLoading = false;
+    setEnabled(m_block.hasItem());
+    setMargins();
+}
+
+void CTorviQuillbookView::setMargins()
+{
+    if (document()->documentMargin() != kMargin)
+        document()->setDocumentMargin(kMargin);
+}
+
+void CTorviQuillbookView::moveCaret(qsizetype position)
+{
+    QTextCursor c = textCursor();
+    c.setPosition(int(qBound(qsizetype(0), position, qsizetype(document()->characterCount() - 1))));
+    setTextCursor(c);
+    ensureCursorVisible();
+}
+
+void CTorviQuillbookView::onContentsChange(int position, int removed, int added)
+{
+    if (m_bLoading || !m_block.hasItem())
+        return;
+    QTextDocument *d = document();
+    const int length = d->characterCount() - 1;  // without the closing paragraph mark
+    // A change reported up to the closing paragraph mark counts it on both sides.
+    if (position + added > length) {
+        const int over = position + added - length;
+        added -= over;
+        removed -= over;
+    }
+    const int blocks = d->blockCount();
+    if (position < 0 || added < 0 || removed < 0) {
+        m_nBlockCount = blocks;
+        readWholePane();
+        return;
+    }
+    QTextCursor c(d);
+    c.setPosition(position);
+    c.setPosition(position + added, QTextCursor::KeepAnchor);
+    QString text = c.selectedText();
+    const qsizetype breaksAdded = text.count(QChar::ParagraphSeparator);
+    const qsizetype breaksRemoved = m_nBlockCount - blocks + breaksAdded;
+    m_nBlockCount = blocks;
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    std::optional<QByteArray> bytes = m_codePage.fromUnicode(text);
+    const qsizetype from = position + d->findBlock(position).blockNumber();
+    const qsizetype removedBytes = removed + breaksRemoved;
+    if (!bytes || breaksRemoved < 0) {
+        readWholePane();
+        return;
+    }
+    const QByteArray added8 = noteblock::normalizeBreaks(*bytes);
+    const qsizetype expected = m_block.pane().size() - removedBytes + added8.size();
+    if (expected != length + (blocks - 1) || from + removedBytes > m_block.pane().size()) {
+        readWholePane();
+        return;
+    }
+    m_bWritingBack = true;
+    m_block.applyEdit(from, removedBytes, added8);
+    m_bWritingBack = false;
+    if (m_block.separatorMissing()) {
+        // Give the title its text line back, keeping the caret where it was.
+        QTimer::singleShot(0, this, [this, caret = textCursor().position()] {
+            showCurrentItem();
+            moveCaret(caret);
+        });
+    }
+}
+
+void CTorviQuillbookView::readWholePane()
+{
+    ++m_nWholeReads;
+    const QString text = toPlainText();
+    std::optional<QByteArray> bytes = m_codePage.fromUnicode(text);
+    if (!bytes) {
+        // Every way in refuses such characters; should one slip through, it
+        // is kept as a question mark and said so, never dropped unseen.
+        QString kept = text;
+        const qsizetype bad = m_codePage.firstUnmappable(text);
+        emit statusMessage(unmappableMessage(text[bad], m_codePage.name()));
+        for (QChar &c : kept) {
+            if (m_codePage.firstUnmappable(QString(c)) >= 0)
+                c = QLatin1Char('?');
+        }
+        bytes = m_codePage.fromUnicode(kept);
+    }
+    m_bWritingBack = true;
+    m_block.setPane(noteblock::normalizeBreaks(bytes.value_or(QByteArray())));
+    m_bWritingBack = false;
+}
+
+bool CTorviQuillbookView::insertGuarded(QString text, Insert mode, bool undoable)
+{
+    if (!m_block.hasItem())
+        return false;
+    QTextCursor c = textCursor();
+    const qsizetype s = c.selectionStart();
+    const qsizetype e = c.selectionEnd();
+    const noteblock::Layout layout = paneLayout();
+    const QString refusal = noteblock::pasteRefusal(layout, s, e);
+    if (!refusal.isEmpty()) {
+        if (mode == Insert::Typed)
+            moveCaret(layout.bodyStart);
+        else
+            m_doc.prompter().message(refusal);
+        return false;
+    }
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    text = noteblock::fitToLine(layout, s, text);
+    const qsizetype bad = m_codePage.firstUnmappable(text);
+    if (bad >= 0) {
+        emit statusMessage(unmappableMessage(text[bad], m_codePage.name()));
+        return false;
+    }
+    QByteArray bytes = noteblock::normalizeBreaks(m_codePage.fromUnicode(text).value_or(QByteArray()));
+    const qsizetype room = noteblock::room(m_block.pane().size(), bytePosition(e) - bytePosition(s));
+    if (bytes.size() > room) {
+        if (mode == Insert::Typed || room == 0) {
+            QApplication::beep();
+            return false;
+        }
+        // What fits goes in, as far as the last whole character.
+        bytes.truncate(room);
+        if (bytes.endsWith('\r'))
+            bytes.chop(1);
+        text = m_codePage.toUnicode(bytes);
+    }
+    if (text.isEmpty() && s == e)
+        return false;
+    if (!undoable)
+        document()->setUndoRedoEnabled(false);
+    c.insertText(text);
+    if (!undoable)
+        document()->setUndoRedoEnabled(true);
+    setTextCursor(c);
+    ensureCursorVisible();
+    return true;
+}
+
+void CTorviQuillbookView::keyPressEvent(QKeyEvent *event)
+{
+    if (!m_block.hasItem()) {
+        QPlainTextEdit::keyPressEvent(event);
+        return;
+    }
+    const QTextCursor c = textCursor();
+    const noteblock::Layout layout = paneLayout();
+    switch (noteblock::guardKey(keyOf(event), layout, c.selectionStart(), c.selectionEnd())) {
+    case noteblock::KeyDecision::JumpToBody:
+        moveCaret(layout.bodyStart);
+        event->accept();
+        return;
+    case noteblock::KeyDecision::Swallow:
+        event->accept();
+        return;
+    case noteblock::KeyDecision::Normal:
+        break;
+    }
+    if (event->key() == Qt::Key_Tab && event->modifiers() == Qt::ControlModifier) {
+        insertFourSpaces();
+        event->accept();
+        return;
+    }
+    // Word and line deletes reach past the caret's neighbour: the same guard
+    // on the range they would take.
+    if (!c.hasSelection()) {
+        QTextCursor reach = c;
+        bool deletes = true;
+        if (event->matches(QKeySequence::DeleteStartOfWord))
+            reach.movePosition(QTextCursor::PreviousWord, QTextCursor::KeepAnchor);
+        else if (event->matches(QKeySequence::DeleteEndOfWord))
+            reach.movePosition(QTextCursor::NextWord, QTextCursor::KeepAnchor);
+        else if (event->matches(QKeySequence::DeleteEndOfLine))
+            reach.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
+        else if (event->matches(QKeySequence::DeleteCompleteLine))
+            reach.select(QTextCursor::BlockUnderCursor);
+        else
+            deletes = false;
+        if (deletes && noteblock::touchesSeparator(layout, reach.selectionStart(), reach.selectionEnd())) {
+            event->accept();
+            return;
+        }
+    }
+    const QString text = event->text();
+    // A character key, not a command key: Ctrl, Alt and Meta make commands,
+    // Ctrl with Alt together is AltGr typing a character.
+    const Qt::KeyboardModifiers mods = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    const bool character = mods == Qt::NoModifier || mods == (Qt::ControlModifier | Qt::AltModifier);
+    const bool typing = character && !text.isEmpty() && text.at(0).isPrint();
+    if (typing) {
+        insertGuarded(text, Insert::Typed, true);
+        event->accept();
+        return;
+    }
+    if (keyOf(event) == noteblock::Key::Enter) {
+        if (noteblock::room(m_block.pane().size(), bytePosition(c.selectionEnd()) - bytePosition(c.selectionStart())) < 2) {
+            QApplication::beep();
+            event->accept();
+            return;
+        }
+        // A paragraph break, never the soft line break Shift+Enter would give.
+        QKeyEvent plain(event->type(), event->key(), event->modifiers() & ~Qt::ShiftModifier, event->text(),
+                        event->isAutoRepeat(), ushort(event->count()));
+        QPlainTextEdit::keyPressEvent(&plain);
+        event->setAccepted(plain.isAccepted());
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void CTorviQuillbookView::inputMethodEvent(QInputMethodEvent *event)
+{
+    const qsizetype bad = m_codePage.firstUnmappable(event->commitString());
+    if (bad >= 0) {
+        emit statusMessage(unmappableMessage(event->commitString()[bad], m_codePage.name()));
+        event->accept();
+        return;
+    }
+    const QTextCursor c = textCursor();
+    if (!event->commitString().isEmpty() &&
+        noteblock::touchesSeparator(paneLayout(), c.selectionStart(), c.selectionEnd())) {
+        moveCaret(paneLayout().bodyStart);
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::inputMethodEvent(event);
+}
+
+void CTorviQuillbookView::contextMenuEvent(QContextMenuEvent *event)
+{
+    m_menuContext->exec(event->globalPos());
+}
+
+void CTorviQuillbookView::mousePressEvent(QMouseEvent *event)
+{
+    // A press inside a selection that holds the separator would start a drag
+    // that moves it away: such a press places the caret instead.
+    const QTextCursor c = textCursor();
+    if (event->button() == Qt::LeftButton && c.hasSelection() &&
+        noteblock::touchesSeparator(paneLayout(), c.selectionStart(), c.selectionEnd())) {
+        const int at = cursorForPosition(event->position().toPoint()).position();
+        if (at >= c.selectionStart() && at <= c.selectionEnd())
+            moveCaret(at);
+    }
+    QPlainTextEdit::mousePressEvent(event);
+}
+
+void CTorviQuillbookView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    QPlainTextEdit::mouseDoubleClickEvent(event);
+    if (!m_block.hasItem() || event->button() != Qt::LeftButton)
+        return;
+    // The word is everything between blanks, addresses and paths included.
+    const links::Range word = links::wordAt(toPlainText(), textCursor().position());
+    QTextCursor c = textCursor();
+    c.setPosition(int(word.from));
+    c.setPosition(int(word.to), QTextCursor::KeepAnchor);
+    setTextCursor(c);
+    if (event->modifiers() & Qt::AltModifier)
+        return;
+    // The wait lets the click finish before the word is acted on, without
+    // holding up the window.
+    m_wordPause.start();
+}
+
+void CTorviQuillbookView::runDoubleClick()
+{
+    const QString pane = toPlainText();
+    const QTextCursor c = textCursor();
+    const CDocumentFlags &flags = m_doc.flags();
+    links::Recovery recovery;
+    const links::Action action =
+        links::doubleClick(pane, c.selectionStart(), c.selectionEnd(),
+                           {flags.dblU(), flags.dblM(), flags.dblP(), flags.dblF()}, m_doc.documentFolder(), &recovery);
+    if (recovery.clearSelection)
+        moveCaret(c.position());
+    if (recovery.showFrom >= 0 && recovery.showTo > recovery.showFrom) {
+        QTimer::singleShot(kRangePauseMs, this, [this, recovery, action, item = m_doc.m_nCurItem] {
+            if (item != m_doc.m_nCurItem)
+                return;  // another note is shown by now
+            QTextCursor range = textCursor();
+            const int end = document()->characterCount() - 1;
+            range.setPosition(int(qMin<qsizetype>(recovery.showFrom, end)));
+            range.setPosition(int(qMin<qsizetype>(recovery.showTo, end)), QTextCursor::KeepAnchor);
+            setTextCursor(range);
+            ensureCursorVisible();
+            perform(action);
+        });
+        return;
+    }
+    perform(action);
+}
+
+void CTorviQuillbookView::perform(const links::Action &action)
+{
+    switch (action.kind) {
+    case links::Action::None:
+        return;
+    case links::Action::Message:
+        m_doc.prompter().message(action.target);
+        return;
+    case links::Action::Copy:
+        copy();
+        return;
+    case links::Action::Call:
+        m_launcher->dial(action.target);
+        return;
+    case links::Action::Open:
+        break;
+    }
+    const QString &target = action.target;
+    if (links::opensWithoutAsking(target)) {
+        m_launcher->openUrl(QUrl(links::directUrl(target), QUrl::TolerantMode));
+        return;
+    }
+    const QString shown = links::targetKind(target) == links::TargetKind::LocalPath ? QDir::toNativeSeparators(target)
+                                                                                    : target;
+    if (m_doc.prompter().message(QString::fromLatin1(links::kOpenQuestion).arg(shown), IPrompter::Buttons::YesNo) !=
+        IPrompter::Answer::Yes)
+        return;
+    if (links::targetKind(target) != links::TargetKind::LocalPath) {
+        m_launcher->openUrl(QUrl(target, QUrl::TolerantMode));
+        return;
+    }
+    const QFileInfo file(QDir::fromNativeSeparators(target));
+    if (file.isFile() && file.isExecutable())
+        m_launcher->startProgram(file.absoluteFilePath());
+    else
+        m_launcher->openUrl(QUrl::fromLocalFile(file.absoluteFilePath()));
+}
+
+QString CTorviQuillbookView::selectedPaneText() const
+{
+    QString text = textCursor().selectedText();
+    return text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+}
+
+void CTorviQuillbookView::guardedCut()
+{
+    const QTextCursor c = textCursor();
+    const QString refusal = noteblock::cutRefusal(paneLayout(), c.selectionStart(), c.selectionEnd());
+    if (!refusal.isEmpty()) {
+        m_doc.prompter().message(refusal);
+        return;
+    }
+    cut();
+}
+
+void CTorviQuillbookView::guardedPaste()
+{
+    const QTextCursor c = textCursor();
+    const QString refusal = noteblock::pasteRefusal(paneLayout(), c.selectionStart(), c.selectionEnd());
+    if (!refusal.isEmpty()) {
+        m_doc.prompter().message(refusal);
+        return;
+    }
+    paste();
+}
+
+bool CTorviQuillbookView::canInsertFromMimeData(const QMimeData *source) const
+{
+    return m_block.hasItem() && source->hasText();
+}
+
+void CTorviQuillbookView::insertFromMimeData(const QMimeData *source)
+{
+    // Paste and drop both come here: the same guards as for typing.
+    if (source->hasText())
+        insertGuarded(source->text(), Insert::Pasted, true);
+}
+
+void CTorviQuillbookView::insertFourSpaces()
+{
+    insertGuarded(QString::fromLatin1(noteblock::kFourSpaces), Insert::Typed, false);
+}
+
+bool CTorviQuillbookView::insertAtCaret(const QString &text)
+{
+    return insertGuarded(text, Insert::Command, false);
+}
+
+void CTorviQuillbookView::openSelection()
+{
+    perform(links::open(selectedPaneText(), m_doc.documentFolder()));
+}
+
+void CTorviQuillbookView::emailSelection()
+{
+    perform(links::email(selectedPaneText()));
+}
+
+void CTorviQuillbookView::callSelection()
+{
+    perform(links::call(selectedPaneText()));
+}
+
+void CTorviQuillbookView::insertLocalLink()
+{
+    if (!m_block.hasItem())
+        return;
+    const QString chosen = m_doc.prompter().chooseOpenFile(QStringLiteral("Open"), m_doc.documentFolder(),
+                                                           QStringLiteral("All Files (*.*)"));
+    if (!chosen.isEmpty())
+        insertGuarded(links::localLink(chosen, m_doc.documentFolder()), Insert::Command, false);
+}
+
+bool CTorviQuillbookView::findInNote(const QString &text, bool caseSensitive)
+{
+    const qsizetype at = noteblock::findInPane(toPlainText(), text, textCursor().selectionEnd(), caseSensitive);
+    if (at < 0)
+        return false;
+    QTextCursor c = textCursor();
+    c.setPosition(int(at));
+    c.setPosition(int(at + text.size()), QTextCursor::KeepAnchor);
+    setTextCursor(c);
+    ensureCursorVisible();
+    return true;
+}
+
+bool CTorviQuillbookView::replaceSelection(const QString &text)
+{
+    if (!textCursor().hasSelection())
+        return false;
+    return insertGuarded(text, Insert::Command, false);
+}
+
+void CTorviQuillbookView::showEvent(QShowEvent *event)
+{
+    QPlainTextEdit::showEvent(event);
+    if (!m_bFontApplied) {
+        m_bFontApplied = true;
+        applyFont();
+    }
+}
+
+void CTorviQuillbookView::applyFont()
+{
+    const std::optional<CLogFont> stored = CLogFont::fromBytes(m_doc.settings().font());
+    setFont(stored ? fontconv::toQFont(*stored, m_codePage) : QFontDatabase::systemFont(QFontDatabase::GeneralFont));
+    setMargins();
+}
+
+void CTorviQuillbookView::chooseFont()
+{
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, font(), this, QString(), QFontDialog::DontUseNativeDialog);
+    if (!ok)
+        return;
+    const CLogFont base = CLogFont::fromBytes(m_doc.settings().font()).value_or(CLogFont{});
+    m_doc.settings().setFont(fontconv::toLogFont(chosen, m_codePage, base).toBytes());
+    applyFont();
+}

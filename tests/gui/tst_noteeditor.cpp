@@ -1,0 +1,343 @@
+// The note pane in the real main window, driven with keys and clicks: the
+// title line's guard, renaming by typing, the guarded cut and paste, links
+// on a double-click, and typing in a large note.
+#include "GuiTestSupport.h"
+#include "app/MainFrame.h"
+#include "app/TorviQuillbookApp.h"
+#include "doc/TorviQuillbookDoc.h"
+#include "editor/TorviQuillbookView.h"
+#include "tree/LeftView.h"
+#include "DocFixture.h"
+
+#include <QAbstractButton>
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QSignalSpy>
+#include <QUrl>
+#include <QtTest>
+
+namespace {
+
+struct Row
+{
+    QByteArray title;
+    QByteArray text;
+    quint32 parent;
+    qint32 sort = 0;
+};
+
+QString makeDocument(const QString &path, const QList<Row> &rows)
+{
+    CDocFixture f;
+    for (const Row &r : rows) {
+        CNoteInfo info;
+        info.m_nSort = r.sort;
+        f.doc->m_arOrder.append(quint32(f.doc->appendItem(r.title, r.text, r.parent, info)));
+    }
+    return f.doc->saveDocument(path) ? path : QString();
+}
+
+// A folder "Box" sorted alphabetically with three notes.
+const QList<Row> kBox = {{"Box", "", CItemTables::kRootParent, 1},
+                         {"Apple", "a text", 2},
+                         {"Mango", "m text", 2},
+                         {"Zebra", "z text", 2}};
+
+struct FakeLauncher : CTorviQuillbookView::ILauncher
+{
+    QList<QUrl> urls;
+    QStringList programs;
+    QStringList numbers;
+    void openUrl(const QUrl &url) override { urls.append(url); }
+    void startProgram(const QString &program) override { programs.append(program); }
+    void dial(const QString &number) override { numbers.append(number); }
+};
+
+struct Session
+{
+    QTemporaryDir dir;
+    std::unique_ptr<CTorviQuillbookApp> app;
+    CMainFrame *frame = nullptr;
+    CLeftView *tree = nullptr;
+    CTorviQuillbookView *note = nullptr;
+    QString path;
+
+    bool open(const QList<Row> &rows)
+    {
+        path = rows.isEmpty() ? QString() : makeDocument(dir.filePath(QStringLiteral("notes.tqb")), rows);
+        app = std::make_unique<CTorviQuillbookApp>(
+            std::make_unique<QSettings>(dir.filePath(QStringLiteral("app.ini")), QSettings::IniFormat));
+        QStringList args{QStringLiteral("torvi-quillbook")};
+        if (!path.isEmpty())
+            args.append(path);
+        if (!app->startUp(args))
+            return false;
+        frame = app->mainFrame();
+        tree = frame->itemView();
+        note = frame->noteView();
+        frame->activateWindow();
+        return QTest::qWaitForWindowActive(frame);
+    }
+    CTorviQuillbookDoc &doc() const { return app->document(); }
+    QModelIndex find(const QString &title) const
+    {
+        const QModelIndexList found = tree->model()->match(tree->model()->index(0, 0), Qt::DisplayRole, title, 1,
+                                                           Qt::MatchExactly | Qt::MatchRecursive | Qt::MatchWrap);
+        return found.isEmpty() ? QModelIndex() : found.first();
+    }
+    // Selects the item in the tree with a click, then puts the caret in the note.
+    bool select(const QString &title, int caret)
+    {
+        tree->expandAll();
+        const QModelIndex item = find(title);
+        if (!item.isValid())
+            return false;
+        tree->scrollTo(item);
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, tree->visualRect(item).center());
+        note->setFocus();
+        setSelection(caret, caret);
+        return tree->currentIndex() == item;
+    }
+    void setSelection(int from, int to) const
+    {
+        QTextCursor c = note->textCursor();
+        c.setPosition(from);
+        c.setPosition(to, QTextCursor::KeepAnchor);
+        note->setTextCursor(c);
+    }
+    int caret() const { return note->textCursor().position(); }
+    QStringList children(const QString &folder) const
+    {
+        QStringList out;
+        const QModelIndex parent = find(folder);
+        for (int r = 0; r < tree->model()->rowCount(parent); ++r)
+            out.append(tree->model()->index(r, 0, parent).data().toString());
+        return out;
+    }
+};
+
+} // namespace
+
+class TestNoteEditor : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void withoutAnItemThePaneShowsTheHintAndTakesNoInput()
+    {
+        Session s;
+        QVERIFY(s.open({}));
+        QVERIFY(!s.note->isEnabled());
+        QCOMPARE(s.note->toPlainText(),
+                 QStringLiteral("\n \nClick on the (toolbar) Notebook icon.\n\nCreate the first root folder."));
+    }
+
+    // Enter in the title jumps to the text; Backspace at the start of the text
+    // and Delete at the end of the title do nothing; elsewhere they work.
+    void theTitleLineKeepsItsSeparator()
+    {
+        Session s;
+        QVERIFY(s.open(kBox));
+        QVERIFY(s.select(QStringLiteral("Apple"), 2));
+        QVERIFY(s.note->isEnabled());
+        QCOMPARE(s.note->toPlainText(), QStringLiteral("Apple\n\na text"));
+        const int body = 7;
+
+        QTest::keyClick(s.note, Qt::Key_Return);
+        QCOMPARE(s.caret(), body);
+        QCOMPARE(s.note->toPlainText(), QStringLiteral("Apple\n\na text"));
+        QTest::keyClick(s.note, Qt::Key_Backspace);
+        QCOMPARE(s.note->toPlainText(), QStringLiteral("Apple\n\na text"));
+        s.setSelection(5, 5);
+        QTest::keyClick(s.note, Qt::Key_Delete);
+        QCOMPARE(s.note->toPlainText(), QStringLiteral("Apple\n\na text"));
+        s.setSelection(0, 5);  // the whole title: Delete does nothing either
+        QTest::keyClick(s.note, Qt::Key_Delete);
+        QCOMPARE(s.note->toPlainText(), QStringLiteral("Apple\n\na text"));
+        QVERIFY(!s.doc().isModified());
+
+        // A caret in the blank line, or a selection reaching into the text,
+        // only sends the caret to the text's start.
+        s.setSelection(6, 6);
+        QTest::keyClick(s.note, Qt::Key_X);
+        QCOMPARE(s.caret(), body);
+        s.setSelection(3, 9);
+        QTest::keyClick(s.note, Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(s.caret(), body);
+        // Word deletes stop at the separator as the plain keys do.
+        s.setSelection(5, 5);
+        QTest::keyClick(s.note, Qt::Key_Delete, Qt::ControlModifier);
+        s.setSelection(body, body);
+        QTest::keyClick(s.note, Qt::Key_Backspace, Qt::ControlModifier);
+        QCOMPARE(s.note->toPlainText(), QStringLiteral("Apple\n\na text"));
+
+        // Typing in the text and Enter there go into the item's text.
+        s.setSelection(body, body);
+        QTest::keyClicks(s.note, QStringLiteral("new"));
+        QTest::keyClick(s.note, Qt::Key_Return, Qt::ShiftModifier);
+        QTest::keyClick(s.note, Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(s.note->toPlainText(), QStringLiteral("Apple\n\nnew\n    a text"));
+        const int apple = int(s.doc().m_arTitles.indexOf("Apple"));
+        QCOMPARE(s.doc().m_arTexts[apple], QByteArray("new\r\n    a text"));
+        QVERIFY(s.doc().isModified());
+        QCOMPARE(s.doc().m_arTitles[apple], QByteArray("Apple"));
+    }
+
+    void typingInTheTitleRenamesTheItemAndSortsItsLevel()
+    {
+        Session s;
+        QVERIFY(s.open(kBox));
+        QVERIFY(s.select(QStringLiteral("Apple"), 0));
+        QCOMPARE(s.children(QStringLiteral("Box")),
+                 (QStringList{QStringLiteral("Apple"), QStringLiteral("Mango"), QStringLiteral("Zebra")}));
+        s.setSelection(0, 5);
+        QTest::keyClicks(s.note, QStringLiteral("Zulu"));
+        QCOMPARE(s.children(QStringLiteral("Box")),
+                 (QStringList{QStringLiteral("Mango"), QStringLiteral("Zebra"), QStringLiteral("Zulu")}));
+        QCOMPARE(s.tree->currentIndex().data().toString(), QStringLiteral("Zulu"));
+        QCOMPARE(s.note->toPlainText(), QStringLiteral("Zulu\n\na text"));
+        QCOMPARE(s.caret(), 4);  // the pane was not shown again under the typist's hands
+        guitest::saveScreenshot(*s.frame, QStringLiteral("note-editor"));
+
+        // The rename outlives a change of selection, a save and a reopen.
+        QVERIFY(s.select(QStringLiteral("Mango"), 0));
+        QCOMPARE(s.note->toPlainText(), QStringLiteral("Mango\n\nm text"));
+        QVERIFY(s.doc().saveDocument(s.path));
+        CDocFixture reader;
+        QVERIFY(reader.doc->openDocument(s.path));
+        QVERIFY(reader.doc->m_arTitles.contains("Zulu"));
+        QCOMPARE(reader.doc->m_arTexts[reader.doc->m_arTitles.indexOf("Zulu")], QByteArray("a text"));
+    }
+
+    // Emptying the title and typing in the text keeps that text.
+    void textTypedUnderAnEmptyTitleIsKept()
+    {
+        Session s;
+        QVERIFY(s.open(kBox));
+        QVERIFY(s.select(QStringLiteral("Mango"), 0));
+        const int mango = int(s.doc().m_arTitles.indexOf("Mango"));
+        s.setSelection(0, 5);
+        QTest::keyClick(s.note, Qt::Key_Backspace);
+        s.setSelection(2, 2);
+        QTest::keyClicks(s.note, QStringLiteral("kept "));
+        QVERIFY(s.select(QStringLiteral("Zebra"), 0));
+        QCOMPARE(s.doc().m_arTitles[mango], QByteArray());
+        QCOMPARE(s.doc().m_arTexts[mango], QByteArray("kept m text"));
+    }
+
+    void cutAndPasteAcrossTheSeparatorAreRefused()
+    {
+        Session s;
+        QVERIFY(s.open(kBox));
+        QVERIFY(s.select(QStringLiteral("Apple"), 0));
+        s.setSelection(3, 9);
+        QString shown;
+        guitest::whenModalShows<QMessageBox>([&](QMessageBox *box) {
+            shown = box->text();
+            box->button(QMessageBox::Ok)->click();
+        });
+        s.note->guardedCut();
+        QCOMPARE(shown, QStringLiteral("Don't cut any characters following the title"));
+        QApplication::clipboard()->setText(QStringLiteral("one\r\ntwo"));
+        shown.clear();
+        guitest::whenModalShows<QMessageBox>([&](QMessageBox *box) {
+            shown = box->text();
+            box->button(QMessageBox::Ok)->click();
+        });
+        s.note->guardedPaste();
+        QCOMPARE(shown, QStringLiteral("Don't paste any characters following the title"));
+        QCOMPARE(s.note->toPlainText(), QStringLiteral("Apple\n\na text"));
+
+        // Into the title a line break arrives as blanks; into the text as it is.
+        s.setSelection(5, 5);
+        s.note->guardedPaste();
+        s.setSelection(s.note->toPlainText().size(), s.note->toPlainText().size());
+        QTest::keyClick(s.note, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(s.note->toPlainText(), QStringLiteral("Appleone  two\n\na textone\ntwo"));
+        const int item = s.doc().m_nCurItem;
+        QCOMPARE(s.doc().m_arTitles[item], QByteArray("Appleone  two"));
+        QCOMPARE(s.doc().m_arTexts[item], QByteArray("a textone\r\ntwo"));
+        QCOMPARE(s.tree->currentIndex().data().toString(), QStringLiteral("Appleone  two"));
+
+        // Find in note selects the next hit after the selection; Replace
+        // selection puts text in its place.
+        s.setSelection(0, 0);
+        QVERIFY(!s.note->findInNote(QStringLiteral("TEXTONE"), true));
+        QVERIFY(s.note->findInNote(QStringLiteral("TEXTONE"), false));
+        QCOMPARE(s.note->textCursor().selectedText(), QStringLiteral("textone"));
+        QVERIFY(s.note->replaceSelection(QStringLiteral("found")));
+        QCOMPARE(s.doc().m_arTexts[item], QByteArray("a found\r\ntwo"));
+
+        // A character the code page cannot hold is refused and said so.
+        QSignalSpy status(s.note, &CTorviQuillbookView::statusMessage);
+        guitest::typeText(s.note, QStringLiteral("\u4e2d"));
+        QCOMPARE(status.count(), 1);
+        QCOMPARE(s.doc().m_arTexts[item], QByteArray("a found\r\ntwo"));
+    }
+
+    void aDoubleClickOpensWebAndMailButAsksForFiles()
+    {
+        Session s;
+        QVERIFY(s.open({{"Links", "mail ann@example.org or \"C:\\Tools\\run.exe\" now", CItemTables::kRootParent}}));
+        QVERIFY(s.select(QStringLiteral("Links"), 0));
+        FakeLauncher launcher;
+        s.note->setLauncher(&launcher);
+        const auto clickWord = [&](const QString &word) {
+            const int at = int(s.note->toPlainText().indexOf(word)) + 2;
+            QTextCursor c = s.note->textCursor();
+            c.setPosition(at);
+            const QPoint p = s.note->cursorRect(c).center();
+            QTest::mouseDClick(s.note->viewport(), Qt::LeftButton, Qt::NoModifier, p);
+        };
+        clickWord(QStringLiteral("ann@"));
+        QTRY_COMPARE(launcher.urls.size(), 1);
+        QCOMPARE(launcher.urls[0].toString(), QStringLiteral("mailto:ann@example.org"));
+
+        QString asked;
+        guitest::whenModalShowsNext<QMessageBox>([&](QMessageBox *box) {
+            asked = box->text();
+            box->button(QMessageBox::No)->click();
+        });
+        clickWord(QStringLiteral("Tools"));
+        QTRY_COMPARE(asked, QStringLiteral("Open C:\\Tools\\run.exe?"));
+        QCOMPARE(s.note->textCursor().selectedText(), QStringLiteral("\"C:\\Tools\\run.exe\""));
+        QCOMPARE(launcher.urls.size(), 1);
+        QVERIFY(launcher.programs.isEmpty());
+        s.note->setLauncher(nullptr);
+    }
+
+    // Typing in a note of a megabyte, in a tree of many items, follows each
+    // change piece by piece: no whole-pane read, no rename notice.
+    void typingInALargeNoteTouchesOnlyTheChange()
+    {
+        QByteArray big;
+        for (int i = 0; big.size() < 1000000; ++i)
+            big += "Line " + QByteArray::number(i) + " of a long note, written to fill a megabyte.\r\n";
+        QList<Row> rows{{"Big", big, CItemTables::kRootParent}};
+        for (int i = 0; i < 20000; ++i)
+            rows.append({"Item " + QByteArray::number(i), "text", CItemTables::kRootParent});
+        Session s;
+        QVERIFY(s.open(rows));
+        QVERIFY(s.select(QStringLiteral("Big"), 0));
+        const int at = int(s.note->toPlainText().indexOf(QStringLiteral("Line 9000 ")));
+        s.setSelection(at, at);
+        QSignalSpy hints(&s.doc(), &CTorviQuillbookDoc::updateAllViews);
+        QElapsedTimer clock;
+        clock.start();
+        QTest::keyClicks(s.note, QStringLiteral("typed here"));
+        QTest::keyClick(s.note, Qt::Key_Return);
+        QTest::keyClick(s.note, Qt::Key_Backspace);
+        QTest::keyClick(s.note, Qt::Key_Backspace);
+        qInfo("12 keys in a %lld-byte note: %lld ms", qint64(big.size()), qint64(clock.elapsed()));
+        QCOMPARE(s.note->wholePaneReads(), 0);
+        QCOMPARE(hints.count(), 0);
+        QByteArray expected = big;
+        expected.insert(expected.indexOf("Line 9000 "), "typed her");
+        QCOMPARE(s.doc().m_arTexts[0].size(), expected.size());
+        QVERIFY(s.doc().m_arTexts[0] == expected);
+    }
+};
+
+QTEST_MAIN(TestNoteEditor)
+#include "tst_noteeditor.moc"
