@@ -15,3 +15,5 @@ int runBackup(CCliSession &session);      // backup FILE
 int runReminders(CCliSession &session);   // reminders FILE [--at MOMENT] [--json]
 int runAdd(CCliSession &session);         // add DOC [--under N] [--title TITLE]
 int runGenpass(CCliSession &session);     // genpass [--length N] [--digits] [--letters] [--special] [--count K]
+// find FILE TEXT [--case]; exits as grep: 0 matched, 1 no match, 2 failure
+int runFind(CCliSession &session);

@@ -20,7 +20,7 @@ struct CCommand
     int (*run)(CCliSession &);
 };
 
-constexpr std::array<CCommand, 11> kCommands{{
+constexpr std::array<CCommand, 12> kCommands{{
     {"new", 1, true, runNew},
     {"info", 1, true, runInfo},
     {"tree", 1, true, runTree},
@@ -32,6 +32,7 @@ constexpr std::array<CCommand, 11> kCommands{{
     {"reminders", 1, true, runReminders},
     {"add", 1, true, runAdd},
     {"genpass", 0, false, runGenpass},
+    {"find", 1, true, runFind},
 }};
 
 // The options that belong to one command only.
@@ -40,8 +41,9 @@ struct COwnOptions
     const char *command;
     std::array<const char *, 5> options;
 };
-constexpr std::array<COwnOptions, 2> kOwnOptions{{
+constexpr std::array<COwnOptions, 3> kOwnOptions{{
     {"add", {"--under", "--title"}},
+    {"find", {"--case"}},
     {"genpass", {"--length", "--digits", "--letters", "--special", "--count"}},
 }};
 
@@ -75,6 +77,10 @@ const char kUsage[] =
     "                              length (6 to 127) and, when no class is given, the\n"
     "                              classes come from the generator's settings\n"
     "                              (default: 10, digits and letters)\n"
+    "  find FILE TEXT [--case]     prints INDEX<TAB>TITLE for every item whose title\n"
+    "                              or text holds TEXT, in item-index order; without\n"
+    "                              --case upper and lower case are the same, as in\n"
+    "                              the program's Find / Replace\n"
     "\n"
     "Options:\n"
     "  --password-stdin   read the password from the first line of standard input\n"
@@ -93,6 +99,7 @@ const char kUsage[] =
     "                     (genpass) the character classes: 0-9, A-Z and a-z, the\n"
     "                     33 printable others (the blank included)\n"
     "  --count K          (genpass) how many passwords\n"
+    "  --case             (find) upper and lower case differ\n"
     "  -h, --help         this text\n"
     "\n"
     "Notes:\n"
@@ -123,7 +130,8 @@ const char kUsage[] =
     "  \"next\", \"begun\"}, ...]; times and spans in seconds as stored (deciphered),\n"
     "  next the repeat-next unit 0-4 (none, day, week, month, year).\n"
     "\n"
-    "Exit status: 0 done, 1 failed (message on standard error), 2 wrong usage.\n";
+    "Exit status: 0 done, 1 failed (message on standard error), 2 wrong usage.\n"
+    "find, as grep: 0 something matched, 1 nothing did, 2 wrong usage or failure.\n";
 
 int usageError(const QString &problem)
 {
@@ -154,6 +162,14 @@ int main(int argc, char *argv[])
     }
     if (!command)
         return usageError(QStringLiteral("unknown command \"%1\"").arg(args.command));
+    const bool find = args.command == QLatin1String("find");
+    if (find) {
+        if (args.files.size() != 2)
+            return usageError(QStringLiteral("find takes a file name and the text to find"));
+        args.findText = args.files.takeLast();
+        if (args.findText.isEmpty())
+            return usageError(QStringLiteral("find: the text to find is empty"));
+    }
     if (args.files.size() != command->files) {
         return usageError(QStringLiteral("%1 takes %2 file name(s), %3 given")
                               .arg(args.command)
@@ -183,6 +199,6 @@ int main(int argc, char *argv[])
     if (opened == CCliSession::kUsage)
         CConsole::errorRaw(QString::fromLatin1(kUsage));
     if (opened != CCliSession::kSuccess)
-        return opened;
+        return find ? int(CCliSession::kUsage) : opened;  // find's 1 means "no match"
     return command->run(session);
 }
