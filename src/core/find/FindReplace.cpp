@@ -116,17 +116,17 @@ bool CFindReplace::replace(const QString &text, bool caseSensitive, const QStrin
 int CFindReplace::replaceAll(const QString &text, bool caseSensitive, const QString &replacement, bool thisNoteOnly)
 {
     if (text.isEmpty() || !hasNote())
-        return 0;
+        return -1;
     const auto bytes = toBytes(text, "find text");
     if (!bytes)
-        return 0;
+        return -1;
     const auto with = toBytes(replacement, "replacement");
     if (!with)
-        return 0;
+        return -1;
     const CTextMatcher m = matcher(*bytes, caseSensitive);
     if (m.equals(*with)) {
         m_doc.prompter().message(QString::fromLatin1(kMsgLoop));
-        return 0;
+        return -1;
     }
 
     CAutoSaveHold hold(m_doc);

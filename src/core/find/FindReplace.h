@@ -39,7 +39,8 @@ public:
     // (unless thisNoteOnly) in the items after it, each item visited at most
     // once: the run ends before the walk comes back to the item it started
     // in. Automatic saving waits until the run ends. Returns the number of
-    // replacements made.
+    // replacements made; -1 when the run did not start (an empty find text,
+    // no note, a text the code page cannot hold, or "This is a loop...").
     int replaceAll(const QString &text, bool caseSensitive, const QString &replacement, bool thisNoteOnly);
 
     // What Replace all tells at its end.
