@@ -111,7 +111,7 @@ private slots:
     // title-only occurrence in the title line, and wraps round to item 0.
     void findNextWalksItemIndexOrder()
     {
-        CFindSetup s(1);  // alphabetical: shown Alpha, Bravo, Mike, Yankee needle, Zulu
+        CFindSetup s;
         s.f.row("Mike", -1, "needle one");
         s.f.row("Zulu", -1, "none");
         s.f.row("Alpha", -1, "none");
