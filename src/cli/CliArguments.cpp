@@ -100,6 +100,9 @@ CCliArguments CCliArguments::parse(const QStringList &given)
             result.given.append(arg);
             (arg == QLatin1String("--digits") ? result.digits
                                               : arg == QLatin1String("--letters") ? result.letters : result.special) = true;
+        } else if (arg == QLatin1String("--case")) {
+            result.given.append(arg);
+            result.caseSensitive = true;
         } else if (arg.startsWith(QLatin1String("--codepage="))) {
             result.codePage = arg.mid(11);
         } else {
@@ -110,8 +113,11 @@ CCliArguments CCliArguments::parse(const QStringList &given)
     if (!words.isEmpty())
         result.command = words.takeFirst();
     result.files = words;
-    for (const QString &file : std::as_const(result.files)) {
-        if (file.isEmpty())
+    for (qsizetype i = 0; i < result.files.size(); ++i) {
+        // find's second word is the text to find, not a file.
+        if (result.command == QLatin1String("find") && i == 1)
+            continue;
+        if (result.files[i].isEmpty())
             result.error = QStringLiteral("an empty file name");
     }
     return result;

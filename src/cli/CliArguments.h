@@ -22,6 +22,8 @@ struct CCliArguments
     bool letters = false;  // genpass --letters
     bool special = false;  // genpass --special
     int count = 1;     // genpass --count K
+    bool caseSensitive = false;  // find --case
+    QString findText;  // find FILE TEXT: the TEXT, taken out of the file names by main
     QStringList given; // the options that were given, by name ("--under", ...)
     bool header = false;  // --header (import-csv): the first line holds the column names
     QString error;     // the usage problem; empty when the arguments could be read

@@ -20,7 +20,7 @@ struct CCommand
     int (*run)(CCliSession &);
 };
 
-constexpr std::array<CCommand, 14> kCommands{{
+constexpr std::array<CCommand, 15> kCommands{{
     {"new", 1, true, runNew},
     {"info", 1, true, runInfo},
     {"tree", 1, true, runTree},
@@ -35,6 +35,7 @@ constexpr std::array<CCommand, 14> kCommands{{
     {"import-text", 2, true, runImportText},
     {"import-csv", 2, true, runImportCsv},
     {"import-favorites", 2, true, runImportFavorites},
+    {"find", 1, true, runFind},
 }};
 
 // The options that only some commands take; any other command refuses them.
@@ -43,8 +44,9 @@ struct COwnOptions
     const char *command;
     std::array<const char *, 5> options;
 };
-constexpr std::array<COwnOptions, 5> kOwnOptions{{
+constexpr std::array<COwnOptions, 6> kOwnOptions{{
     {"add", {"--under", "--title"}},
+    {"find", {"--case"}},
     {"genpass", {"--length", "--digits", "--letters", "--special", "--count"}},
     {"import-text", {"--under"}},
     {"import-csv", {"--under", "--header"}},
@@ -90,6 +92,10 @@ const char kUsage[] =
     "  import-favorites DOC PATH [--under N]\n"
     "                              a folder of .url shortcuts, one .url file or a\n"
     "                              browser bookmark file (.html)\n"
+    "  find FILE TEXT [--case]     prints INDEX<TAB>TITLE for every item whose title\n"
+    "                              or text holds TEXT, in item-index order; without\n"
+    "                              --case upper and lower case are the same, as in\n"
+    "                              the program's Find / Replace\n"
     "\n"
     "Options:\n"
     "  --password-stdin   read the password from the first line of standard input\n"
@@ -111,6 +117,7 @@ const char kUsage[] =
     "  --under N          (import-*) put the import below the item with item index N\n"
     "                     instead of at the root level\n"
     "  --header           (import-csv) the first line holds the column names\n"
+    "  --case             (find) upper and lower case differ\n"
     "  -h, --help         this text\n"
     "\n"
     "Notes:\n"
@@ -147,7 +154,8 @@ const char kUsage[] =
     "  converted to the code page; characters it cannot hold become \"?\" and are\n"
     "  reported. When a file or folder cannot be read, nothing is saved (exit 1).\n"
     "\n"
-    "Exit status: 0 done, 1 failed (message on standard error), 2 wrong usage.\n";
+    "Exit status: 0 done, 1 failed (message on standard error), 2 wrong usage.\n"
+    "find, as grep: 0 something matched, 1 nothing did, 2 wrong usage or failure.\n";
 
 int usageError(const QString &problem)
 {
@@ -178,6 +186,14 @@ int main(int argc, char *argv[])
     }
     if (!command)
         return usageError(QStringLiteral("unknown command \"%1\"").arg(args.command));
+    const bool find = args.command == QLatin1String("find");
+    if (find) {
+        if (args.files.size() != 2)
+            return usageError(QStringLiteral("find takes a file name and the text to find"));
+        args.findText = args.files.takeLast();
+        if (args.findText.isEmpty())
+            return usageError(QStringLiteral("find: the text to find is empty"));
+    }
     if (args.files.size() != command->files) {
         return usageError(QStringLiteral("%1 takes %2 file name(s), %3 given")
                               .arg(args.command)
@@ -218,6 +234,6 @@ int main(int argc, char *argv[])
     if (opened == CCliSession::kUsage)
         CConsole::errorRaw(QString::fromLatin1(kUsage));
     if (opened != CCliSession::kSuccess)
-        return opened;
+        return find ? int(CCliSession::kUsage) : opened;  // find's 1 means "no match"
     return command->run(session);
 }

@@ -416,8 +416,20 @@ bool CTorviQuillbookDoc::saveModified()
     return saveCommand();
 }
 
+void CTorviQuillbookDoc::releaseAutoSave()
+{
+    if (m_nAutoSaveHolds <= 0 || --m_nAutoSaveHolds > 0 || !m_bAutoSaveHeld)
+        return;
+    m_bAutoSaveHeld = false;
+    autoSaveOnSelectionChange();
+}
+
 void CTorviQuillbookDoc::autoSaveOnSelectionChange()
 {
+    if (m_nAutoSaveHolds > 0) {
+        m_bAutoSaveHeld = true;
+        return;
+    }
     if (m_nBusy >= kBusyWriting || !m_bModified || m_flags.autoSave() == 0 || m_strPathName.isEmpty())
         return;
     // A file changed by another program is not written over unasked; the

@@ -67,6 +67,11 @@ public:
     bool saveDocument(const QString &path);
     bool saveModified();  // may the document be replaced or closed?
     void autoSaveOnSelectionChange();
+    // Holds automatic saving while a run of selection changes goes on
+    // (Replace all walking the notes): a save asked for meanwhile runs once,
+    // when the last hold ends.
+    void holdAutoSave() { ++m_nAutoSaveHolds; }
+    void releaseAutoSave();
     bool saveCommand();   // File > Save
     void saveAsCommand(); // File > Save As, with the text export
     bool exportText(const QString &path);
@@ -185,6 +190,8 @@ private:
     bool m_bHasReminders = false;
 
     int m_nBusy = kIdle;
+    int m_nAutoSaveHolds = 0;
+    bool m_bAutoSaveHeld = false;      // a save was asked for during a hold
     bool m_bAutoSaveFailing = false;   // the last automatic save failed and was reported
     bool m_bBackupFailing = false;     // the last backup step failed and was reported
     CDiskFingerprint m_diskPrint;      // the file at m_strDiskPrintPath as last read or written here
@@ -212,4 +219,17 @@ public:
 private:
     CTorviQuillbookDoc &m_doc;
     bool m_acquired;
+};
+
+// Holds automatic saving for its lifetime (see holdAutoSave()).
+class CAutoSaveHold
+{
+public:
+    explicit CAutoSaveHold(CTorviQuillbookDoc &doc) : m_doc(doc) { m_doc.holdAutoSave(); }
+    ~CAutoSaveHold() { m_doc.releaseAutoSave(); }
+    CAutoSaveHold(const CAutoSaveHold &) = delete;
+    CAutoSaveHold &operator=(const CAutoSaveHold &) = delete;
+
+private:
+    CTorviQuillbookDoc &m_doc;
 };

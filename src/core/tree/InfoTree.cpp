@@ -2,6 +2,7 @@
 
 #include "doc/TorviQuillbookDoc.h"
 #include "editor/CaptureSplit.h"
+#include "find/TextMatch.h"
 #include "settings/Settings.h"
 #include "text/CodePage.h"
 #include "tree/DragRules.h"
@@ -495,34 +496,49 @@ bool CInfoTree::selectByIndex(int index, bool markAnyExpanded)
 
 bool CInfoTree::findNextItem(const QByteArray &text, bool caseSensitive)
 {
-    const int start = m_doc.m_nCurItem;
-    const int n = m_doc.count();
-    if (start < 0 || text.isEmpty() || n == 0)
+    if (m_doc.m_nCurItem < 0 || text.isEmpty())
         return false;
-    // Only rows shown in the tree count: a deleted or unplaced row is skipped.
-    std::vector<bool> shown(size_t(n), false);
+    const CTextMatcher matcher(text, caseSensitive, CCodePage(m_doc.settings().codePage()));
+    return findNextItem(matcher, beginItemWalk()) >= 0;
+}
+
+CInfoTree::ItemWalk CInfoTree::beginItemWalk(int stopIndex) const
+{
+    ItemWalk walk;
+    walk.stopIndex = stopIndex;
+    const int n = m_doc.count();
+    walk.handles.assign(size_t(std::max(n, 0)), kNone);
+    // The first item in pre-order that carries an index, as Select by index finds it.
     for (Handle h = m_model.firstRoot(); h != kNone; h = m_model.nextPreOrder(h)) {
         const qint32 d = m_model.data(h);
-        if (d >= 0 && d < n)
-            shown[size_t(d)] = true;
+        if (d >= 0 && d < n && walk.handles[size_t(d)] == kNone)
+            walk.handles[size_t(d)] = h;
     }
-    const QString needle = caseSensitive ? QString() : toText(text);
-    auto contains = [&](const QByteArray &hay) {
-        if (caseSensitive)
-            return hay.contains(text);
-        return toText(hay).contains(needle, Qt::CaseInsensitive);
-    };
+    return walk;
+}
+
+int CInfoTree::findNextItem(const CTextMatcher &matcher, const ItemWalk &walk)
+{
+    const int start = m_doc.m_nCurItem;
+    const int n = int(std::min<qsizetype>(m_doc.count(), qsizetype(walk.handles.size())));
+    if (start < 0 || start >= n || matcher.isEmpty())
+        return -1;
     for (int step = 1; step < n; ++step) {
         const int i = int((qint64(start) + step) % n);
-        if (i == start)
+        if (i == walk.stopIndex)
             break;
-        if (!shown[size_t(i)])
+        const Handle h = walk.handles[size_t(i)];
+        // Only rows shown in the tree count: a deleted or unplaced row is skipped.
+        if (h == kNone || !m_model.isValid(h) || m_model.data(h) != i)
             continue;
-        const bool hit = contains(m_doc.m_arTitles[i]) || (i < m_doc.m_arTexts.size() && contains(m_doc.m_arTexts[i]));
-        if (hit)
-            return selectByIndex(i);
+        const bool hit = matcher.foundIn(m_doc.m_arTitles[i]) ||
+                         (i < m_doc.m_arTexts.size() && matcher.foundIn(m_doc.m_arTexts[i]));
+        if (hit) {
+            select(h);
+            return m_model.selected() == h ? i : -1;
+        }
     }
-    return false;
+    return -1;
 }
 
 void CInfoTree::onUpdate(int hint)

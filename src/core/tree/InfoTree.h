@@ -13,6 +13,7 @@
 #include <functional>
 #include <vector>
 
+class CTextMatcher;
 class CTorviQuillbookDoc;
 
 // The infotree's operations, headless, done on a CTreeModel it owns. The GUI's
@@ -103,6 +104,20 @@ public:
     void collectOrder();
     bool selectByIndex(int index, bool markAnyExpanded = false);
     bool findNextItem(const QByteArray &text, bool caseSensitive);
+    // A walk of Find next item over several calls (Replace all): the items
+    // shown in the tree are looked up once, by item index (kNone for a
+    // deleted or unplaced row), and no call walks past `stopIndex`.
+    struct ItemWalk
+    {
+        std::vector<Handle> handles;
+        int stopIndex = -1;  // -1: each call may go all the way round
+    };
+    ItemWalk beginItemWalk(int stopIndex = -1) const;  // O(items)
+    // Find next item with a prepared matcher: from the item after the current
+    // one in item-index order, wrapping, up to (not including) the walk's stop
+    // index or the current item; selects the first item whose title or text
+    // holds the needle and returns its index, -1 when none does.
+    int findNextItem(const CTextMatcher &matcher, const ItemWalk &walk);
     // Connect to the document's updateAllViews: hint 5 (New, Open) runs
     // initialUpdate(), hint 6 (title line changed) relabels and re-sorts the
     // level, the tree's own hint 0 and the others are ignored.

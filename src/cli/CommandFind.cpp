@@ -1,0 +1,40 @@
+#include "CliSession.h"
+#include "Commands.h"
+#include "Console.h"
+#include "doc/TorviQuillbookDoc.h"
+#include "find/TextMatch.h"
+
+int runFind(CCliSession &session)
+{
+    // As grep: 1 is "nothing matched", so a failure exits with 2.
+    constexpr int kNoMatch = 1;
+    constexpr int kFailed = CCliSession::kUsage;
+    const CCodePage &page = session.codePage();
+    const QString &text = session.args().findText;
+    const auto needle = page.fromUnicode(text);
+    if (!needle) {
+        CCliSession::fail(QStringLiteral("find: the code page %1 cannot hold every character of \"%2\"")
+                              .arg(page.name(), text));
+        return kFailed;
+    }
+    if (!session.takePasswordOption())
+        return kFailed;
+    const auto doc = session.makeDocument();
+    if (!doc->openDocument(session.file(0), false))
+        return kFailed;
+
+    const CTextMatcher matcher(*needle, session.args().caseSensitive, page);
+    QByteArray out;
+    bool any = false;
+    for (qsizetype i = 0; i < doc->m_arTitles.size(); ++i) {
+        const bool hit = matcher.foundIn(doc->m_arTitles[i]) ||
+                         (i < doc->m_arTexts.size() && matcher.foundIn(doc->m_arTexts[i]));
+        if (!hit)
+            continue;
+        any = true;
+        out += QByteArray::number(i) + '\t' + page.toUnicode(doc->m_arTitles[i]).toUtf8() + '\n';
+    }
+    if (!CConsole::write(out))
+        return kFailed;
+    return any ? CCliSession::kSuccess : kNoMatch;
+}

@@ -1,0 +1,181 @@
+#include "find/FindReplace.h"
+
+#include "doc/TorviQuillbookDoc.h"
+#include "find/NoteText.h"
+#include "find/TextMatch.h"
+#include "settings/Settings.h"
+#include "text/CodePage.h"
+
+CFindReplace::CFindReplace(CInfoTree &tree, INoteText &note) : m_tree(tree), m_doc(tree.document()), m_note(note) {}
+
+void CFindReplace::setPaneActivation(std::function<void()> activateEditor, std::function<void()> activateTree)
+{
+    m_activateEditor = std::move(activateEditor);
+    m_activateTree = std::move(activateTree);
+}
+
+QString CFindReplace::replacedMessage(int count)
+{
+    return count == 1 ? QStringLiteral("1 replacement made.") : QStringLiteral("%1 replacements made.").arg(count);
+}
+
+std::optional<QByteArray> CFindReplace::toBytes(const QString &text, const char *what) const
+{
+    const CCodePage page(m_doc.settings().codePage());
+    if (!page.isValid())
+        return text.toLatin1();
+    auto bytes = page.fromUnicode(text);
+    if (!bytes) {
+        m_doc.prompter().message(QStringLiteral("The %1 holds a character that the document's code page (%2) cannot "
+                                                "hold. Nothing was searched or replaced.")
+                                     .arg(QLatin1String(what), page.name()));
+    }
+    return bytes;
+}
+
+CTextMatcher CFindReplace::matcher(const QByteArray &text, bool caseSensitive) const
+{
+    return CTextMatcher(text, caseSensitive, CCodePage(m_doc.settings().codePage()));
+}
+
+bool CFindReplace::hasNote() const
+{
+    // Without a current item the pane shows a hint, not a note.
+    return m_doc.m_nCurItem >= 0;
+}
+
+void CFindReplace::activateEditor()
+{
+    if (m_activateEditor)
+        m_activateEditor();
+}
+
+void CFindReplace::activateTree()
+{
+    if (m_activateTree)
+        m_activateTree();
+}
+
+qsizetype CFindReplace::findInNote(const CTextMatcher &matcher, qsizetype from)
+{
+    const QByteArray text = m_note.text();
+    const qsizetype hit = matcher.indexIn(text, from);
+    if (hit >= 0)
+        m_note.setSelection(hit, hit + matcher.needle().size());
+    return hit;
+}
+
+bool CFindReplace::replaceMatchingSelection(const CTextMatcher &matcher, const QByteArray &replacement)
+{
+    const qsizetype start = m_note.selectionStart();
+    const qsizetype end = m_note.selectionEnd();
+    if (start < 0 || end <= start)
+        return false;
+    const QByteArray text = m_note.text();
+    if (end > text.size() || !matcher.equals(text.mid(start, end - start)))
+        return false;
+    return m_note.replaceSelection(replacement);
+}
+
+bool CFindReplace::findNext(const QString &text, bool caseSensitive, bool thisNoteOnly)
+{
+    if (text.isEmpty() || !hasNote())
+        return false;
+    const auto bytes = toBytes(text, "find text");
+    if (!bytes)
+        return false;
+    const CTextMatcher m = matcher(*bytes, caseSensitive);
+    activateEditor();
+    if (findInNote(m, m_note.selectionEnd()) >= 0)
+        return true;
+    if (thisNoteOnly)
+        return false;
+    activateTree();
+    if (m_tree.findNextItem(m, m_tree.beginItemWalk()) < 0)
+        return false;
+    // The item just loaded: its first occurrence, which may lie in the title line.
+    activateEditor();
+    m_note.setSelection(0, 0);
+    return findInNote(m, 0) >= 0;
+}
+
+bool CFindReplace::replace(const QString &text, bool caseSensitive, const QString &replacement)
+{
+    if (text.isEmpty() || !hasNote())
+        return false;
+    const auto bytes = toBytes(text, "find text");
+    if (!bytes)
+        return false;
+    const auto with = toBytes(replacement, "replacement");
+    if (!with)
+        return false;
+    activateEditor();
+    return replaceMatchingSelection(matcher(*bytes, caseSensitive), *with);
+}
+
+int CFindReplace::replaceAll(const QString &text, bool caseSensitive, const QString &replacement, bool thisNoteOnly)
+{
+    if (text.isEmpty() || !hasNote())
+        return -1;
+    const auto bytes = toBytes(text, "find text");
+    if (!bytes)
+        return -1;
+    const auto with = toBytes(replacement, "replacement");
+    if (!with)
+        return -1;
+    const CTextMatcher m = matcher(*bytes, caseSensitive);
+    if (m.equals(*with)) {
+        m_doc.prompter().message(QString::fromLatin1(kMsgLoop));
+        return -1;
+    }
+
+    CAutoSaveHold hold(m_doc);
+    int count = 0;
+    // The search goes on after each replacement, never into it, so a
+    // replacement that holds the find text is not found again.
+    auto replaceFrom = [&](qsizetype from) {
+        for (;;) {
+            const qsizetype hit = findInNote(m, from);
+            if (hit < 0)
+                return;
+            if (m_note.replaceSelection(*with)) {
+                ++count;
+                from = hit + with->size();
+            } else {
+                from = hit + 1;
+            }
+        }
+    };
+
+    activateEditor();
+    const int startItem = m_doc.m_nCurItem;
+    const qsizetype selStart = m_note.selectionStart();
+    qsizetype from = m_note.selectionEnd();
+    if (replaceMatchingSelection(m, *with)) {
+        ++count;
+        from = selStart + with->size();
+    }
+    replaceFrom(from);
+
+    if (!thisNoteOnly) {
+        const CInfoTree::ItemWalk walk = m_tree.beginItemWalk(startItem);
+        const int n = m_doc.count();
+        int lastDistance = 0;
+        for (;;) {
+            activateTree();
+            const int found = m_tree.findNextItem(m, walk);
+            if (found < 0)
+                break;
+            // Each item once: the walk only moves on, and never past the start.
+            const int distance = int((qint64(found) - startItem + n) % n);
+            if (distance <= lastDistance)
+                break;
+            lastDistance = distance;
+            activateEditor();
+            m_note.setSelection(0, 0);
+            replaceFrom(0);
+        }
+    }
+    emit m_doc.statusMessage(replacedMessage(count));
+    return count;
+}

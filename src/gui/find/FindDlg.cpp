@@ -1,0 +1,114 @@
+#include "find/FindDlg.h"
+
+#include "find/FindReplace.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+CFindDlg::CFindDlg(CFindReplace &find, QWidget *parent)
+    : QDialog(parent),
+      m_findReplace(find),
+      m_find(new QLineEdit(this)),
+      m_case(new QCheckBox(QStringLiteral("Case sensitive"), this)),
+      m_replace(new QLineEdit(this)),
+      m_thisNote(new QCheckBox(QStringLiteral("This note only"), this)),
+      m_findNext(new QPushButton(QStringLiteral("Find next"), this)),
+      m_replaceButton(new QPushButton(QStringLiteral("Replace"), this)),
+      m_replaceAll(new QPushButton(QStringLiteral("Replace all"), this)),
+      m_close(new QPushButton(QStringLiteral("Close"), this)),
+      m_result(new QLabel(this))
+{
+    setWindowTitle(QString::fromLatin1(kCaption));
+    setModal(false);
+
+    auto *findLabel = new QLabel(QStringLiteral("Find"), this);
+    findLabel->setBuddy(m_find);
+    auto *replaceLabel = new QLabel(QStringLiteral("Replace"), this);
+    replaceLabel->setBuddy(m_replace);
+
+    auto *fields = new QGridLayout;
+    fields->addWidget(findLabel, 0, 0);
+    fields->addWidget(m_find, 0, 1);
+    fields->addWidget(m_case, 1, 1);
+    fields->addWidget(replaceLabel, 2, 0);
+    fields->addWidget(m_replace, 2, 1);
+    fields->addWidget(m_thisNote, 3, 1);
+    fields->addWidget(m_result, 4, 0, 1, 2);
+
+    auto *buttons = new QVBoxLayout;
+    for (QPushButton *b : {m_findNext, m_replaceButton, m_replaceAll, m_close}) {
+        b->setAutoDefault(false);
+        buttons->addWidget(b);
+    }
+    buttons->addStretch();
+    // Enter anywhere in the dialog is "Find next".
+    m_findNext->setDefault(true);
+
+    auto *layout = new QHBoxLayout(this);
+    layout->addLayout(fields, 1);
+    layout->addLayout(buttons);
+
+    connect(m_findNext, &QPushButton::clicked, this, &CFindDlg::findNext);
+    connect(m_replaceButton, &QPushButton::clicked, this, &CFindDlg::replace);
+    connect(m_replaceAll, &QPushButton::clicked, this, &CFindDlg::replaceAll);
+    connect(m_close, &QPushButton::clicked, this, &QDialog::hide);  // Escape hides it too (reject)
+}
+
+void CFindDlg::takeValues()
+{
+    m_strFind = m_find->text();
+    m_strReplace = m_replace->text();
+    m_bCase = m_case->isChecked();
+    m_bThisNote = m_thisNote->isChecked();
+    m_result->clear();
+}
+
+void CFindDlg::findNext()
+{
+    takeValues();
+    if (!m_strFind.isEmpty())
+        m_findReplace.findNext(m_strFind, m_bCase, m_bThisNote);
+    // The search moved the focus to the main window; the user goes on here.
+    activateWindow();
+    m_findNext->setFocus();
+}
+
+void CFindDlg::replace()
+{
+    takeValues();
+    m_findReplace.replace(m_strFind, m_bCase, m_strReplace);
+}
+
+void CFindDlg::replaceAll()
+{
+    takeValues();
+    if (m_strFind.isEmpty())
+        return;
+    const int count = m_findReplace.replaceAll(m_strFind, m_bCase, m_strReplace, m_bThisNote);
+    if (count < 0)
+        return;
+    m_result->setText(CFindReplace::replacedMessage(count));
+    emit replacedAll(count);
+}
+
+void CFindDlg::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!m_bShownBefore) {
+        m_bShownBefore = true;
+        if (QWidget *owner = parentWidget()) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(owner->window()->frameGeometry().center());
+            move(frame.topLeft());
+        }
+    }
+    if (m_strFind.isEmpty())
+        m_find->setFocus();
+    else
+        m_findNext->setFocus();
+}
