@@ -74,6 +74,8 @@ CMainFrame::CMainFrame(CDocManager &manager, const CCodePage &codePage, IPrompte
     setCentralWidget(m_splitter);
 
     m_commands = new CCommandTable(this);
+    // A command's effects reach beyond the actions (the sort button's image).
+    connect(m_commands, &CCommandTable::executed, this, &CMainFrame::updateCommandStates);
     createCommands();
     createMenus();
     m_toolbar = new CMainToolBar(*m_commands, m_doc.settings(), m_sortMenu, this);
@@ -101,6 +103,7 @@ CMainFrame::CMainFrame(CDocManager &manager, const CCodePage &codePage, IPrompte
         scheduleUpdate();
     });
     connect(&m_doc, &CTorviQuillbookDoc::titleChanged, this, &CMainFrame::updateTitle);
+    connect(&m_doc, &CTorviQuillbookDoc::passwordChanged, this, &CMainFrame::updateTitle);
     connect(&m_doc, &CTorviQuillbookDoc::statusMessage, this, [this](const QString &t) { statusBar()->showMessage(t); });
     connect(&m_doc, &CTorviQuillbookDoc::activateTreePane, this, [this] {
         if (!m_bFirstShow)
