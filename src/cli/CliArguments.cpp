@@ -3,8 +3,21 @@
 #include <QDate>
 #include <QTime>
 
-CCliArguments CCliArguments::parse(const QStringList &arguments)
+CCliArguments CCliArguments::parse(const QStringList &given)
 {
+    // "--under=3" is taken as "--under 3", for every option with a value.
+    QStringList arguments;
+    for (const QString &arg : given) {
+        const qsizetype eq = arg.indexOf(QLatin1Char('='));
+        const QString name = arg.left(eq);
+        if (eq > 2 && arg.startsWith(QLatin1String("--"))
+            && QStringList{QStringLiteral("--under"), QStringLiteral("--title"), QStringLiteral("--length"),
+                           QStringLiteral("--count")}
+                   .contains(name))
+            arguments << name << arg.mid(eq + 1);
+        else
+            arguments << arg;
+    }
     CCliArguments result;
     QStringList words;
     bool optionsEnded = false;
@@ -41,6 +54,9 @@ CCliArguments CCliArguments::parse(const QStringList &arguments)
                 result.error = QStringLiteral("--at takes a moment \"YYYY-MM-DD HH:MM\", not \"%1\"").arg(result.at);
                 return result;
             }
+        } else if (arg == QLatin1String("--header")) {
+            result.given.append(arg);
+            result.header = true;
         } else if (arg == QLatin1String("--under") || arg == QLatin1String("--title")
                    || arg == QLatin1String("--length") || arg == QLatin1String("--count")) {
             if (i + 1 >= arguments.size()) {

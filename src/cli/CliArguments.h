@@ -23,6 +23,7 @@ struct CCliArguments
     bool special = false;  // genpass --special
     int count = 1;     // genpass --count K
     QStringList given; // the options that were given, by name ("--under", ...)
+    bool header = false;  // --header (import-csv): the first line holds the column names
     QString error;     // the usage problem; empty when the arguments could be read
 
     static CCliArguments parse(const QStringList &arguments);  // without the program name

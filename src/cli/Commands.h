@@ -15,3 +15,6 @@ int runBackup(CCliSession &session);      // backup FILE
 int runReminders(CCliSession &session);   // reminders FILE [--at MOMENT] [--json]
 int runAdd(CCliSession &session);         // add DOC [--under N] [--title TITLE]
 int runGenpass(CCliSession &session);     // genpass [--length N] [--digits] [--letters] [--special] [--count K]
+int runImportText(CCliSession &session);       // import-text DOC TXT [--under N]
+int runImportCsv(CCliSession &session);        // import-csv DOC CSV [--header] [--under N]
+int runImportFavorites(CCliSession &session);  // import-favorites DOC PATH [--under N]

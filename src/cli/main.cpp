@@ -20,7 +20,7 @@ struct CCommand
     int (*run)(CCliSession &);
 };
 
-constexpr std::array<CCommand, 11> kCommands{{
+constexpr std::array<CCommand, 14> kCommands{{
     {"new", 1, true, runNew},
     {"info", 1, true, runInfo},
     {"tree", 1, true, runTree},
@@ -32,17 +32,23 @@ constexpr std::array<CCommand, 11> kCommands{{
     {"reminders", 1, true, runReminders},
     {"add", 1, true, runAdd},
     {"genpass", 0, false, runGenpass},
+    {"import-text", 2, true, runImportText},
+    {"import-csv", 2, true, runImportCsv},
+    {"import-favorites", 2, true, runImportFavorites},
 }};
 
-// The options that belong to one command only.
+// The options that only some commands take; any other command refuses them.
 struct COwnOptions
 {
     const char *command;
     std::array<const char *, 5> options;
 };
-constexpr std::array<COwnOptions, 2> kOwnOptions{{
+constexpr std::array<COwnOptions, 5> kOwnOptions{{
     {"add", {"--under", "--title"}},
     {"genpass", {"--length", "--digits", "--letters", "--special", "--count"}},
+    {"import-text", {"--under"}},
+    {"import-csv", {"--under", "--header"}},
+    {"import-favorites", {"--under"}},
 }};
 
 const char kUsage[] =
@@ -75,6 +81,15 @@ const char kUsage[] =
     "                              length (6 to 127) and, when no class is given, the\n"
     "                              classes come from the generator's settings\n"
     "                              (default: 10, digits and letters)\n"
+    "  import-text DOC TXT [--under N]\n"
+    "                              notes from a text file (sections, titles, indents\n"
+    "                              as the text export writes them)\n"
+    "  import-csv DOC CSV [--header] [--under N]\n"
+    "                              one note per line of a comma, semicolon or tab\n"
+    "                              separated list\n"
+    "  import-favorites DOC PATH [--under N]\n"
+    "                              a folder of .url shortcuts, one .url file or a\n"
+    "                              browser bookmark file (.html)\n"
     "\n"
     "Options:\n"
     "  --password-stdin   read the password from the first line of standard input\n"
@@ -93,6 +108,9 @@ const char kUsage[] =
     "                     (genpass) the character classes: 0-9, A-Z and a-z, the\n"
     "                     33 printable others (the blank included)\n"
     "  --count K          (genpass) how many passwords\n"
+    "  --under N          (import-*) put the import below the item with item index N\n"
+    "                     instead of at the root level\n"
+    "  --header           (import-csv) the first line holds the column names\n"
     "  -h, --help         this text\n"
     "\n"
     "Notes:\n"
@@ -122,6 +140,12 @@ const char kUsage[] =
     "  \"mode\": \"till\"|\"from\", \"moment\", \"lead\", \"period\", \"start\", \"end\",\n"
     "  \"next\", \"begun\"}, ...]; times and spans in seconds as stored (deciphered),\n"
     "  next the repeat-next unit 0-4 (none, day, week, month, year).\n"
+    "\n"
+    "  import-*: the import is one folder (a shortcut: one note) appended to DOC,\n"
+    "  which is then saved as the program saves; a DOC that does not exist yet is\n"
+    "  created (with the password of --password-stdin). Files in UTF-8 are\n"
+    "  converted to the code page; characters it cannot hold become \"?\" and are\n"
+    "  reported. When a file or folder cannot be read, nothing is saved (exit 1).\n"
     "\n"
     "Exit status: 0 done, 1 failed (message on standard error), 2 wrong usage.\n";
 
@@ -162,11 +186,22 @@ int main(int argc, char *argv[])
     }
     if ((args.json || !args.at.isEmpty()) && args.command != QLatin1String("reminders"))
         return usageError(QStringLiteral("%1 does not take --at or --json").arg(args.command));
+    // An option listed for some commands is refused by every command that
+    // does not list it too.
+    const auto takes = [&args](const QString &option) {
+        for (const COwnOptions &own : kOwnOptions) {
+            if (args.command == QLatin1String(own.command)) {
+                for (const char *o : own.options) {
+                    if (o && option == QLatin1String(o))
+                        return true;
+                }
+            }
+        }
+        return false;
+    };
     for (const COwnOptions &own : kOwnOptions) {
-        if (args.command == QLatin1String(own.command))
-            continue;
         for (const char *option : own.options) {
-            if (option && args.given.contains(QLatin1String(option)))
+            if (option && args.given.contains(QLatin1String(option)) && !takes(QLatin1String(option)))
                 return usageError(QStringLiteral("%1 does not take %2").arg(args.command, QLatin1String(option)));
         }
     }

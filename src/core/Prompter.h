@@ -54,4 +54,10 @@ public:
     {
         Q_UNUSED(title) return {};
     }
+    // An existing file or folder, starting in `folder` (the favorites import
+    // takes a folder, a shortcut or a bookmark file).
+    virtual QString chooseFileOrFolder(const QString &title, const QString &folder, const QString &filters)
+    {
+        Q_UNUSED(title) Q_UNUSED(folder) Q_UNUSED(filters) return {};
+    }
 };

@@ -75,6 +75,14 @@ public:
         return openFileAnswers.isEmpty() ? QString() : openFileAnswers.takeFirst();
     }
 
+    QStringList fileOrFolderAnswers;
+    QString chooseFileOrFolder(const QString &title, const QString &folder, const QString &filters) override
+    {
+        Q_UNUSED(folder) Q_UNUSED(filters)
+        chooserTitles.append(title);
+        return fileOrFolderAnswers.isEmpty() ? QString() : fileOrFolderAnswers.takeFirst();
+    }
+
     QString chooseFolder(const QString &title) override
     {
         chooserTitles.append(title);

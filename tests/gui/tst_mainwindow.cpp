@@ -5,7 +5,7 @@
 #include "DocFixture.h"
 #include "app/CommandTable.h"
 #include "app/DocManager.h"
-#include "app/ImportPlaceDlg.h"
+#include "import/ImportPlaceDlg.h"
 #include "app/MainFrame.h"
 #include "app/MainToolBar.h"
 #include "app/TorviQuillbookApp.h"
@@ -141,8 +141,8 @@ private slots:
         QVERIFY(alpha->actionGroup() && alpha->actionGroup()->isExclusive());
         QVERIFY(run.frame->action(CMainFrame::kDblU)->isCheckable());
         QVERIFY(!run.frame->action(CMainFrame::kDblU)->actionGroup());
-        // Imports are listed but wait for their own work.
-        QVERIFY(!run.frame->action(CMainFrame::kImportText)->isEnabled());
+        QCOMPARE(menuTexts(topMenu(run.frame, QStringLiteral("&File"))->findChild<QMenu *>(QStringLiteral("menuImport"))),
+                 (QStringList{"Text", "CSV (list)", "Favorites"}));
     }
 
     // A document without items: nothing that needs an item can run, by menu or by key.
@@ -380,27 +380,24 @@ private slots:
         const QString path = makeDocument(dir.filePath(QStringLiteral("i.tqb")), kSmall);
         Run run;
         QVERIFY(run.start(dir.filePath(QStringLiteral("s.ini")), path));
-        QList<std::pair<int, int>> imports;
-        run.frame->setImportRunner([&](int kind, int place) { imports.append({kind, place}); });
+        QVERIFY(run.frame->action(CMainFrame::kImportCsv)->isEnabled());
         run.doc().setModifiedFlag(true);
 
-        guitest::whenModalShows<CImportPlaceDlg>([](CImportPlaceDlg *dlg) {
-            QCOMPARE(dlg->windowTitle(), QStringLiteral("Where place imported notes?"));
+        bool asked = false;
+        guitest::whenModalShows<CImportPlaceDlg>([&](CImportPlaceDlg *dlg) {
             QVERIFY(dlg->button(CImportPlaceDlg::kSelectedFolder)->isChecked());
             dlg->button(CImportPlaceDlg::kNewDocument)->setChecked(true);
-            guitest::whenModalShowsNext<QMessageBox>([](QMessageBox *box) { box->button(QMessageBox::Cancel)->click(); });
+            guitest::whenModalShowsNext<QMessageBox>([&](QMessageBox *box) {
+                asked = true;
+                box->button(QMessageBox::Cancel)->click();
+            });
             dlg->accept();
         });
         run.frame->action(CMainFrame::kImportCsv)->trigger();
+        QVERIFY(asked);
         QCOMPARE(run.doc().m_nImport, int(CTorviQuillbookDoc::kNoImport));
-        QVERIFY(imports.isEmpty());
-        QVERIFY(run.frame->windowTitle().startsWith(QStringLiteral("i.tqb")));
-
-        // An empty tree takes the import at the root without asking.
-        run.doc().setModifiedFlag(false);
-        QVERIFY(run.app->manager().fileNew());
-        run.frame->action(CMainFrame::kImportText)->trigger();
-        QCOMPARE(imports, (QList<std::pair<int, int>>{{1, CImportPlaceDlg::kAsRoot}}));
+        QCOMPARE(run.doc().pathName(), path);
+        QCOMPARE(run.doc().m_arTitles.size(), 2);
     }
 
     // The capture dialog and the layout outlive a close the user cancels.

@@ -2,6 +2,7 @@
 
 #include "dialogs/PasswordDlg.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -112,4 +113,41 @@ QString CGuiPrompter::chooseFolder(const QString &title)
 {
     return QFileDialog::getExistingDirectory(m_parent, title.isEmpty() ? QStringLiteral("Select folder") : title,
                                              QString(), QFileDialog::ShowDirsOnly);
+}
+
+namespace {
+
+// A file dialog that also takes the folder it shows: Open with nothing
+// selected chooses the folder itself; a selected folder is entered as usual.
+class CFileOrFolderDialog : public QFileDialog
+{
+public:
+    using QFileDialog::QFileDialog;
+    QString chosen;
+
+    void accept() override
+    {
+        const QStringList files = selectedFiles();
+        const QString path = files.isEmpty() ? directory().absolutePath() : files.first();
+        const QFileInfo info(path);
+        if (info.isFile() || (info.isDir() && QDir(path) == directory())) {
+            chosen = info.absoluteFilePath();
+            QDialog::accept();
+            return;
+        }
+        QFileDialog::accept();
+    }
+};
+
+}  // namespace
+
+QString CGuiPrompter::chooseFileOrFolder(const QString &title, const QString &folder, const QString &filters)
+{
+    CFileOrFolderDialog dialog(m_parent, title, folder, filters);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.chosen.isEmpty() ? dialog.selectedFiles().value(0) : dialog.chosen;
 }

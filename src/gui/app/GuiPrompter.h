@@ -31,6 +31,7 @@ public:
     QString chooseSaveFile(const QString &title, const QString &proposedPath, const QString &filters) override;
     QString chooseOpenFile(const QString &title, const QString &folder, const QString &filters) override;
     QString chooseFolder(const QString &title) override;
+    QString chooseFileOrFolder(const QString &title, const QString &folder, const QString &filters) override;
 
     // ".txt" for "Text Files (*.txt)": the first extension a filter names.
     static QString defaultExtension(const QString &filter);

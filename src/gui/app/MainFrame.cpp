@@ -2,7 +2,6 @@
 
 #include "app/CommandTable.h"
 #include "app/DocManager.h"
-#include "app/ImportPlaceDlg.h"
 #include "app/MainToolBar.h"
 #include "app/WindowPlacement.h"
 #include "dialogs/AboutDlg.h"
@@ -11,6 +10,7 @@
 #include "doc/Backup.h"
 #include "doc/TorviQuillbookDoc.h"
 #include "editor/NewNoteDlg.h"
+#include "import/ImportCommands.h"
 #include "editor/QuickCapture.h"
 #include "platform/Tone.h"
 #include "reminders/ReminderChecker.h"
@@ -91,6 +91,10 @@ CMainFrame::CMainFrame(CDocManager &manager, const CCodePage &codePage, IPrompte
     m_capture = new CQuickCapture(this, *m_newNoteDlg, this);
     connect(m_capture, &CQuickCapture::statusMessage, this, [this](const QString &t) { statusBar()->showMessage(t); });
     connect(m_newNoteDlg, &QDialog::finished, this, &CMainFrame::updateCommandStates);
+
+    // File > Import; it runs a pending import when a new document's tree is built.
+    m_imports = new CImportCommands(m_doc, m_items->infoTree(), this, [this] { return m_manager.fileNew(); });
+    connect(m_imports, &CImportCommands::activateTreePane, this, &CMainFrame::activateTreePane);
 
     m_tone = new CSampleTone(this);
     m_reminders = new CReminderChecker(m_doc, *m_tone, codePage, this, this);
@@ -177,13 +181,15 @@ void CMainFrame::createCommands()
          [this] { m_manager.fileNew(); }, {}, {}, false});
     add({kOpen, "fileOpen", "&Open...\tCtrl+O", "Open an existing document\nOpen", keys({Qt::CTRL | Qt::Key_O}), 1,
          [this] { onOpen(); }, {}, {}, false});
-    const auto importCmd = [this](int id, const char *name, const char *text, const char *prompt, int kind) {
+    const auto importCmd = [this](int id, const char *name, const char *text, const char *prompt,
+                                  void (CImportCommands::*run)()) {
         m_commands->add({id, name, QString::fromLatin1(text), QString::fromLatin1(prompt), {}, -1,
-                         [this, kind] { onImport(kind); }, [this] { return bool(m_importRunner); }, {}, false});
+                         [this, run] { (m_imports->*run)(); }, {}, {}, false});
     };
-    importCmd(kImportText, "importText", "Text", "Import notes from a text file\nImport text", 1);
-    importCmd(kImportCsv, "importCsv", "CSV (list)", "Import notes from a CSV list\nImport CSV list", 2);
-    importCmd(kImportFavorites, "importFavorites", "Favorites", "Import the browser's Favorites\nImport Favorites", 3);
+    importCmd(kImportText, "importText", "Text", CImportCommands::kTextStatus, &CImportCommands::importText);
+    importCmd(kImportCsv, "importCsv", "CSV (list)", CImportCommands::kCsvStatus, &CImportCommands::importCsv);
+    importCmd(kImportFavorites, "importFavorites", "Favorites", CImportCommands::kFavoritesStatus,
+              &CImportCommands::importFavorites);
     add({kSave, "fileSave", "&Save\tCtrl+S", "Save the active document\nSave", keys({Qt::CTRL | Qt::Key_S}), 2,
          [this] { m_doc.saveCommand(); }, [this] { return m_doc.canSave(); }, {}, false});
     add({kSaveAs, "fileSaveAs", "Save &As...", "Save the active document with a new name\nSave As", {}, -1,
@@ -683,39 +689,6 @@ void CMainFrame::onRestore()
 void CMainFrame::onOtherFolder()
 {
     m_doc.flags().useOtherFolder(m_doc.settings(), m_prompter.chooseFolder(QStringLiteral("Select folder")));
-}
-
-void CMainFrame::setImportRunner(ImportRunner runner)
-{
-    m_importRunner = std::move(runner);
-    // A new document runs its pending import when its tree is built.
-    m_items->infoTree().setImportRunner([this](int kind) {
-        if (m_importRunner)
-            m_importRunner(kind, CImportPlaceDlg::kAsRoot);
-    });
-    updateCommandStates();
-}
-
-void CMainFrame::onImport(int kind)
-{
-    activateTreePane();
-    if (m_items->infoTree().model().nextPreOrder(CTreeModel::kNone) == CTreeModel::kNone) {
-        m_importRunner(kind, CImportPlaceDlg::kAsRoot);
-        return;
-    }
-    CImportPlaceDlg dlg(this);
-    if (dlg.exec() != QDialog::Accepted)
-        return;
-    if (dlg.place() != CImportPlaceDlg::kNewDocument) {
-        m_importRunner(kind, dlg.place());
-        return;
-    }
-    // The new document runs the import once its tree is built. Cancelling
-    // New's save question must not leave the request behind for whatever
-    // document is opened next.
-    m_doc.m_nImport = kind;
-    if (!m_manager.fileNew())
-        m_doc.m_nImport = CTorviQuillbookDoc::kNoImport;
 }
 
 void CMainFrame::onReminder()

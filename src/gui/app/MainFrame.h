@@ -9,6 +9,7 @@
 class CCodePage;
 class CCommandTable;
 class CDocManager;
+class CImportCommands;
 class CLeftView;
 class CMainToolBar;
 class CNewNoteDlg;
@@ -88,12 +89,6 @@ public:
     // Prints the note the editor shows on `printer`.
     void printNote(QPrinter &printer);
 
-    // The imports run through this when their branch lands; until then the
-    // import commands stay disabled. kind: 1 text, 2 CSV, 3 favorites;
-    // place: 0 selected folder, 1 root level.
-    using ImportRunner = std::function<void(int kind, int place)>;
-    void setImportRunner(ImportRunner runner);
-
     // Updates every command's enabled and checked state.
     void updateCommandStates();
 
@@ -119,7 +114,6 @@ private:
     void onBackupSettings();
     void onRestore();
     void onOtherFolder();
-    void onImport(int kind);
     void onReminder();
     void onRemindersList();
     void onCustomizeToolbar();
@@ -166,11 +160,11 @@ private:
     QList<QAction *> m_recentActions;
     QAction *m_recentAnchor = nullptr;
     QPointer<CNewNoteDlg> m_newNoteDlg;
+    CImportCommands *m_imports = nullptr;
     CQuickCapture *m_capture = nullptr;
     CSampleTone *m_tone = nullptr;
     CReminderChecker *m_reminders = nullptr;
     std::unique_ptr<QPrinter> m_printer;
-    ImportRunner m_importRunner;
     Pane m_activePane = Pane::Tree;
     bool m_bFirstShow = true;
     bool m_updatePending = false;

@@ -13,6 +13,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QSettings>
+#include <QStatusBar>
 
 CTorviQuillbookApp::CTorviQuillbookApp(std::unique_ptr<QSettings> store)
     : m_store(store ? std::move(store) : CSettings::openUserStore())

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "import/ImportSink.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+
+class CImportDecoder;
+class IPrompter;
+
+// Favorites: Internet shortcut files (".url") and folders of them, and the
+// browser bookmark file every browser exports ("Netscape bookmark file"
+// HTML, read with an HTML5 parser). Folders become folder items, shortcuts
+// and links notes whose text is the address.
+class CFavoritesImport
+{
+public:
+    static constexpr const char *kUrlFileError = "URL file error!";
+    static constexpr const char *kTextFileError = "Text file error!";
+    static constexpr const char *kSelectFolder = "Select folder";
+    static constexpr const char *kChooserTitle = "Select folder (favorite)";
+    static constexpr const char *kSection = "[InternetShortcut]";
+
+    // A picked path is a single shortcut when it ends in ".url" (any case).
+    static bool isShortcutPath(const QString &path);
+    // A file met in a folder is a shortcut when its name ends in "url".
+    static bool isShortcutName(const QString &name);
+    static bool isBookmarkFile(const QString &path);  // ".html" or ".htm"
+    // The name without its last 4 characters; a name shorter than that keeps
+    // all it has.
+    static QString shortcutTitle(const QString &name);
+
+    // Reads a shortcut's lines: the address follows "URL=" on the first
+    // non-empty line after the section line. `section` is the folder's
+    // flag, which carries over from one shortcut to the next.
+    static void readShortcut(const QByteArray &bytes, bool &section, QByteArray &address);
+
+    // Links and folders of a bookmark file (UTF-8) below `parent`, in file
+    // order. `toCodePage` turns titles and addresses into document text.
+    using ToCodePage = std::function<QByteArray(const QString &)>;
+    static void parseBookmarks(const QByteArray &utf8, IImportSink &sink, int parent, const ToCodePage &toCodePage);
+
+    // The walk over a picked path: a shortcut, a bookmark file or a folder
+    // (with everything below it, in the order the file system lists it).
+    // Returns the id of the one top item, or kFailed.
+    CFavoritesImport(IImportSink &sink, CImportDecoder &decoder, IPrompter &prompter);
+    int walk(const QString &path, int parent);
+    // Something could not be read; the message was shown.
+    bool readFailed() const { return m_readFailed; }
+
+private:
+    void walkFolder(const QString &path, int parent, QStringList &ancestors);
+    QByteArray readShortcutFile(const QString &path, const QString &shownName, bool &section);
+
+    IImportSink &m_sink;
+    CImportDecoder &m_decoder;
+    IPrompter &m_prompter;
+    bool m_readFailed = false;
+};

@@ -1,0 +1,189 @@
+#include "import/Importer.h"
+
+#include "doc/TorviQuillbookDoc.h"
+#include "import/CsvImport.h"
+#include "import/FavoritesImport.h"
+#include "import/ImportFile.h"
+#include "import/TextImport.h"
+#include "settings/Settings.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <vector>
+
+namespace {
+
+// Appends to the infotree; ids are positions in the list of handles made.
+class CTreeSink : public IImportSink
+{
+public:
+    CTreeSink(CInfoTree &tree, CInfoTree::Handle destination) : m_tree(tree), m_destination(destination) {}
+
+    int add(int parent, const QByteArray &title, const QByteArray &text) override
+    {
+        if (parent == kFailed || (parent != kDestination && (parent < 0 || size_t(parent) >= m_handles.size())))
+            return kFailed;
+        const CInfoTree::Handle under = parent == kDestination ? m_destination : m_handles[size_t(parent)];
+        const CInfoTree::Handle item = m_tree.appendImportedItem(under, title, text);
+        if (item == CInfoTree::kNone)
+            return kFailed;
+        m_handles.push_back(item);
+        return int(m_handles.size() - 1);
+    }
+
+    CInfoTree::Handle handle(int id) const
+    {
+        return id >= 0 && size_t(id) < m_handles.size() ? m_handles[size_t(id)] : CInfoTree::kNone;
+    }
+
+private:
+    CInfoTree &m_tree;
+    CInfoTree::Handle m_destination;
+    std::vector<CInfoTree::Handle> m_handles;
+};
+
+QString fileNameOf(const QString &path)
+{
+    return QFileInfo(path).fileName();
+}
+
+}  // namespace
+
+CImporter::CImporter(CInfoTree &tree) : m_tree(tree) {}
+
+QString CImporter::codePage() const
+{
+    return m_codePage.isEmpty() ? m_tree.document().settings().codePage() : m_codePage;
+}
+
+CImporter::Handle CImporter::destination(Place place) const
+{
+    return place == Place::Selected ? m_tree.model().selected() : CInfoTree::kNone;
+}
+
+CImporter::Handle CImporter::run(Kind kind, Place place)
+{
+    m_tree.forgetRecord();
+    CTorviQuillbookDoc &doc = m_tree.document();
+    IPrompter &prompter = doc.prompter();
+    switch (kind) {
+    case Kind::Text: {
+        const QString path = prompter.chooseOpenFile(QLatin1String(kOpenTitle), doc.documentFolder(),
+                                                     QLatin1String(kTextFilters));
+        return path.isEmpty() ? CInfoTree::kNone : importText(path, place);
+    }
+    case Kind::Csv: {
+        const QString path = prompter.chooseOpenFile(QLatin1String(kOpenTitle), doc.documentFolder(),
+                                                     QLatin1String(kCsvFilters));
+        return path.isEmpty() ? CInfoTree::kNone : importCsv(path, place);
+    }
+    case Kind::Favorites: {
+        const QString path = prompter.chooseFileOrFolder(QLatin1String(CFavoritesImport::kChooserTitle),
+                                                         QDir::homePath(), QLatin1String(kFavoritesFilters));
+        return path.isEmpty() ? CInfoTree::kNone : importFavorites(path, place);
+    }
+    }
+    return CInfoTree::kNone;
+}
+
+CImporter::Handle CImporter::importText(const QString &path, Place place)
+{
+    CTorviQuillbookDoc &doc = m_tree.document();
+    CImportDecoder decoder(codePage());
+    m_readFailed = false;
+    Handle top = CInfoTree::kNone;
+    {
+        CTreeModel::ResetGuard reset(m_tree.model());
+        CTreeSink sink(m_tree, destination(place));
+        const int folder = sink.add(IImportSink::kDestination,
+                                    CTextImport::folderTitle(decoder.fromUnicode(fileNameOf(path), path)),
+                                    decoder.fromUnicode(QDir::toNativeSeparators(path), path));
+        top = sink.handle(folder);
+        const CImportFile file = CImportFile::read(path);
+        if (!file.ok) {
+            m_readFailed = true;
+            doc.prompter().message(QLatin1String(kTextFileError));
+        }
+        if (folder >= 0)
+            CTextImport::parse(decoder.toCodePage(file.bytes, path), sink, folder);
+    }
+    m_replaced = decoder.replaced();
+    if (m_replaced > 0)
+        doc.prompter().message(decoder.replacedMessage());
+    finish(top, true);
+    return top;
+}
+
+CImporter::Handle CImporter::importCsv(const QString &path, Place place, Header header)
+{
+    CTorviQuillbookDoc &doc = m_tree.document();
+    CImportDecoder decoder(codePage());
+    m_readFailed = false;
+    Handle top = CInfoTree::kNone;
+    {
+        CTreeModel::ResetGuard reset(m_tree.model());
+        CTreeSink sink(m_tree, destination(place));
+        const int folder = sink.add(IImportSink::kDestination,
+                                    CCsvImport::folderTitle(decoder.fromUnicode(fileNameOf(path), path)),
+                                    decoder.fromUnicode(QDir::toNativeSeparators(path), path));
+        top = sink.handle(folder);
+        const CImportFile file = CImportFile::read(path);
+        if (!file.ok) {
+            m_readFailed = true;
+            doc.prompter().message(QLatin1String(kTextFileError));
+        }
+        const auto ask = [&](const QByteArray &firstLine) {
+            if (header != Header::Ask)
+                return header == Header::Yes;
+            const QString question = QLatin1String(CCsvImport::kHeaderQuestion) + decoder.toUnicode(firstLine)
+                + QLatin1Char(')');
+            return doc.prompter().message(question, IPrompter::Buttons::YesNo) == IPrompter::Answer::Yes;
+        };
+        if (folder >= 0)
+            CCsvImport::parse(decoder.toCodePage(file.bytes, path), ask, sink, folder);
+    }
+    m_replaced = decoder.replaced();
+    if (m_replaced > 0)
+        doc.prompter().message(decoder.replacedMessage());
+    finish(top, true);
+    return top;
+}
+
+CImporter::Handle CImporter::importFavorites(const QString &path, Place place)
+{
+    CTorviQuillbookDoc &doc = m_tree.document();
+    CImportDecoder decoder(codePage());
+    Handle top = CInfoTree::kNone;
+    bool failed = false;
+    {
+        CTreeModel::ResetGuard reset(m_tree.model());
+        CTreeSink sink(m_tree, destination(place));
+        CFavoritesImport walk(sink, decoder, doc.prompter());
+        top = sink.handle(walk.walk(path, IImportSink::kDestination));
+        failed = walk.readFailed();
+    }
+    m_readFailed = failed;
+    m_replaced = decoder.replaced();
+    if (m_replaced > 0)
+        doc.prompter().message(decoder.replacedMessage());
+    finish(top, false);
+    return top;
+}
+
+void CImporter::finish(Handle top, bool expand)
+{
+    CTreeModel &model = m_tree.model();
+    if (top != CInfoTree::kNone) {
+        model.select(top);
+        model.ensureVisible(top);
+        if (expand)
+            m_tree.expandBranch();  // forgets the record: it is set below
+    }
+    m_tree.collectOrder();
+    m_tree.document().setModifiedFlag(true);
+    emit m_tree.document().updateAllViews(CTorviQuillbookDoc::kHintShowItem);
+    // Undo removes the whole import.
+    if (top != CInfoTree::kNone)
+        m_tree.recordAdded(top);
+}

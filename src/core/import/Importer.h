@@ -1,0 +1,60 @@
+#pragma once
+
+#include "tree/InfoTree.h"
+
+#include <QString>
+
+class CImportDecoder;
+
+// The three imports, from a chosen file to the finished branch: read the
+// file, parse it, append every item through the infotree's Append imported
+// item under one model reset, and leave the undo record on the new branch's
+// top item, so one Undo removes the whole import. The GUI's commands and
+// tqb both run imports through this class.
+class CImporter
+{
+public:
+    using Handle = CInfoTree::Handle;
+    // The numbers are the document's import requests.
+    enum class Kind { Text = 1, Csv = 2, Favorites = 3 };
+    enum class Place { Selected = 0, Root = 1 };
+    enum class Header { Ask, Yes, No };
+
+    static constexpr const char *kTextFileError = "Text file error!";
+    static constexpr const char *kOpenTitle = "Open";
+    static constexpr const char *kTextFilters = "Text Files (*.txt);;All Files (*.*)";
+    static constexpr const char *kCsvFilters = "Comma Separated Text Files (*.csv);;All Files (*.*)";
+    static constexpr const char *kFavoritesFilters =
+        "Favorites (*.url *.html *.htm);;All Files (*)";
+
+    explicit CImporter(CInfoTree &tree);
+    // The code page of the document's text; default: the "CodePage" setting.
+    void setCodePage(const QString &name) { m_codePage = name; }
+
+    // The import command once the destination is known: forget the undo
+    // record, choose the file through the prompter (the favorites chooser
+    // starts in the home folder and takes a folder, a .url file or a bookmark
+    // file), then import it. kNone when nothing was chosen or imported.
+    Handle run(Kind kind, Place place);
+
+    // Imports `path`; the top item of the new branch, kNone when none was made.
+    Handle importText(const QString &path, Place place);
+    Handle importCsv(const QString &path, Place place, Header header = Header::Ask);
+    Handle importFavorites(const QString &path, Place place);
+
+    // After an import: some file or folder could not be read (its message
+    // was shown), and how many characters the code page could not hold.
+    bool readFailed() const { return m_readFailed; }
+    int replacedCharacters() const { return m_replaced; }
+
+private:
+    Handle destination(Place place) const;
+    void finish(Handle top, bool expand);
+
+    QString codePage() const;
+
+    CInfoTree &m_tree;
+    QString m_codePage;
+    bool m_readFailed = false;
+    int m_replaced = 0;
+};

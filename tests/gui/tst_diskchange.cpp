@@ -1,0 +1,130 @@
+// The open document written by another program (tqb add) while the program
+// runs: followed when unchanged here, asked about when changed here, and
+// never written over unasked.
+#include "DocFixture.h"
+#include "GuiTestSupport.h"
+#include "app/MainFrame.h"
+#include "app/TorviQuillbookApp.h"
+#include "doc/TorviQuillbookDoc.h"
+
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+int tqbAdd(const QString &doc, const QString &title, const QByteArray &text)
+{
+    QProcess tqb;
+    tqb.start(QStringLiteral(TQB_BINARY), {QStringLiteral("add"), doc, QStringLiteral("--title"), title});
+    if (!tqb.waitForStarted(10000))
+        return -1;
+    tqb.write(text);
+    tqb.closeWriteChannel();
+    if (!tqb.waitForFinished(30000))
+        return -1;
+    return tqb.exitCode();
+}
+
+QPushButton *buttonTitled(QMessageBox *box, const QString &text)
+{
+    for (QAbstractButton *b : box->buttons()) {
+        if (b->text() == text)
+            return qobject_cast<QPushButton *>(b);
+    }
+    return nullptr;
+}
+
+struct CRunningProgram
+{
+    QTemporaryDir dir;
+    QString path;
+    std::unique_ptr<CTorviQuillbookApp> app;
+
+    CRunningProgram()
+    {
+        path = dir.filePath(QStringLiteral("open.tqb"));
+        CDocFixture maker;
+        maker.addRootAndChild("root text", "child text");
+        if (!maker.doc->saveDocument(path))
+            path.clear();
+        app = std::make_unique<CTorviQuillbookApp>(
+            std::make_unique<QSettings>(dir.filePath(QStringLiteral("app.ini")), QSettings::IniFormat));
+    }
+    CTorviQuillbookDoc &doc() { return app->document(); }
+};
+
+}  // namespace
+
+class TestDiskChangeGui : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void unchangedDocumentShowsTheOtherProgramsNote()
+    {
+        CRunningProgram p;
+        QVERIFY(!p.path.isEmpty());
+        QVERIFY(p.app->startUp({QStringLiteral("torvi-quillbook"), p.path}));
+        QCOMPARE(tqbAdd(p.path, QStringLiteral("From tqb"), "added while open"), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(p.doc().m_arTitles.contains("From tqb"), 10000);
+        QVERIFY(p.app->mainFrame()->statusBar()->currentMessage().contains(QStringLiteral("changed on disk")));
+        QVERIFY(!p.doc().isModified());
+    }
+
+    // Changed here too: the question comes; "Keep my version" and the next
+    // save writes ours; the other program's note is gone only by that choice.
+    void modifiedDocumentAsksAndKeeps()
+    {
+        CRunningProgram p;
+        QVERIFY(p.app->startUp({QStringLiteral("torvi-quillbook"), p.path}));
+        p.doc().m_arTexts[0] = "changed here";
+        p.doc().setModifiedFlag(true);
+        QString asked;
+        guitest::whenModalShowsNext<QMessageBox>([&](QMessageBox *box) {
+            asked = box->text();
+            buttonTitled(box, QStringLiteral("Keep my version"))->click();
+        });
+        QCOMPARE(tqbAdd(p.path, QStringLiteral("From tqb"), "theirs"), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!asked.isEmpty(), 10000);
+        QVERIFY(asked.contains(QStringLiteral("has been changed on disk by another program")));
+        QVERIFY(!p.doc().m_arTitles.contains("From tqb"));
+        QVERIFY(p.doc().saveCommand());
+        CDocFixture reader;
+        QVERIFY(reader.doc->openDocument(p.path));
+        QCOMPARE(reader.doc->m_arTexts.value(0), QByteArray("changed here"));
+    }
+
+    // Cancelled question: a later Save asks again, and Cancel leaves the
+    // other program's file as it wrote it.
+    void saveRefusesToOverwriteUnasked()
+    {
+        CRunningProgram p;
+        QVERIFY(p.app->startUp({QStringLiteral("torvi-quillbook"), p.path}));
+        p.doc().m_arTexts[0] = "changed here";
+        p.doc().setModifiedFlag(true);
+        int questions = 0;
+        guitest::whenModalShowsNext<QMessageBox>([&](QMessageBox *box) {
+            ++questions;
+            box->button(QMessageBox::Cancel)->click();
+        });
+        QCOMPARE(tqbAdd(p.path, QStringLiteral("From tqb"), "theirs"), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(questions, 1, 10000);
+        guitest::whenModalShowsNext<QMessageBox>([&](QMessageBox *box) {
+            ++questions;
+            box->button(QMessageBox::Cancel)->click();
+        });
+        QVERIFY(!p.doc().saveCommand());
+        QCOMPARE(questions, 2);
+        CDocFixture reader;
+        QVERIFY(reader.doc->openDocument(p.path));
+        QVERIFY(reader.doc->m_arTitles.contains("From tqb"));
+        QCOMPARE(reader.doc->m_arTexts.value(0), QByteArray("root text"));
+    }
+};
+
+QTEST_MAIN(TestDiskChangeGui)
+#include "tst_diskchange.moc"

@@ -1,0 +1,105 @@
+// File > Import > Text into "New document" through the import commands, on
+// a real document, infotree and New command, then Undo.
+
+#include "DocFixture.h"
+#include "GuiTestSupport.h"
+#include "app/DocManager.h"
+#include "import/ImportCommands.h"
+#include "import/ImportPlaceDlg.h"
+#include "tree/InfoTree.h"
+
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+class TstImportCommands : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void textIntoNewDocumentThenUndo()
+    {
+        CDocFixture fx([](CSettings &s) {
+            s.setLastFile(0);
+            s.setSortType(0);
+        });
+        CTorviQuillbookDoc &doc = *fx.doc;
+        CInfoTree tree(doc);
+        connect(&doc, &CTorviQuillbookDoc::updateAllViews, &doc, [&tree](int hint) { tree.onUpdate(hint); });
+        doc.appendItem("Old note", "kept in the old document", CItemTables::kRootParent, CNoteInfo{});
+        tree.initialUpdate();
+        QCOMPARE(tree.model().count(), 1);
+
+        const QString path = fx.path(QStringLiteral("Recipes.txt"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("Soup\r\nwater, salt\r\n    ***\r\nTomato soup\r\ntomatoes\r\n***\r\nBread\r\nflour\r\n");
+        file.close();
+        fx.prompter.openFileAnswers = {path};
+
+        CDocManager manager(doc, *fx.settings);
+        QWidget window;
+        CImportCommands commands(doc, tree, &window, [&manager] { return manager.fileNew(); });
+
+        QString title;
+        guitest::whenModalShows<CImportPlaceDlg>([&title](CImportPlaceDlg *dlg) {
+            title = dlg->windowTitle();
+            QVERIFY(dlg->button(CImportPlaceDlg::kSelectedFolder)->isChecked());
+            QTest::mouseClick(dlg->button(CImportPlaceDlg::kNewDocument), Qt::LeftButton);
+            dlg->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+        });
+        commands.importText();
+
+        QCOMPARE(title, QStringLiteral("Where place imported notes?"));
+        QCOMPARE(fx.prompter.chooserTitles, QStringList{QStringLiteral("Open")});
+        // The new document holds only the import; the request is consumed.
+        QCOMPARE(doc.m_nImport, int(CTorviQuillbookDoc::kNoImport));
+        QCOMPARE(doc.m_arTitles, (QList<QByteArray>{"Recipes", "Soup", "Tomato soup", "Bread"}));
+        QCOMPARE(doc.m_arParents, (QList<quint32>{1, 2, 3, 2}));
+        QCOMPARE(doc.m_arOrder, (QList<quint32>{0, 1, 2, 3}));
+        QVERIFY(doc.isModified());
+        QCOMPARE(tree.model().label(tree.model().selected()), QByteArray("Recipes"));
+        QVERIFY(tree.model().isExpanded(tree.model().selected()));
+
+        // One Undo removes the whole import (after the delete warning).
+        fx.prompter.answers = {IPrompter::Answer::Ok};
+        tree.undo();
+        QCOMPARE(tree.model().count(), 0);
+        QVERIFY(doc.m_arOrder.isEmpty());
+        QCOMPARE(fx.prompter.unscriptedQuestions, 0);
+    }
+
+    void emptyTreeImportsAtOnceAndCancelDoesNothing()
+    {
+        CDocFixture fx;
+        CTorviQuillbookDoc &doc = *fx.doc;
+        CInfoTree tree(doc);
+        tree.initialUpdate();
+        QWidget window;
+        int newCalls = 0;
+        CImportCommands commands(doc, tree, &window, [&newCalls] { return ++newCalls > 0; });
+        const QString path = fx.path(QStringLiteral("list.csv"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("a,b\n");
+        file.close();
+        // No item: no destination dialog (any window would be closed and fail below).
+        fx.prompter.openFileAnswers = {path};
+        fx.prompter.answers = {IPrompter::Answer::No};
+        guitest::whenModalShows<QWidget>([](QWidget *w) { w->close(); });
+        commands.importCsv();
+        QCOMPARE(doc.m_arTitles, (QList<QByteArray>{"list", "a"}));
+
+        // With items, Cancel in the dialog ends the command.
+        guitest::whenModalShows<CImportPlaceDlg>([](CImportPlaceDlg *dlg) { dlg->reject(); });
+        commands.importCsv();
+        QCOMPARE(doc.count(), 2);
+        QCOMPARE(newCalls, 0);
+        QCOMPARE(fx.prompter.chooserTitles.size(), 1);
+    }
+};
+
+QTEST_MAIN(TstImportCommands)
+#include "tst_importcommands.moc"
