@@ -1,3 +1,4 @@
+#include "app/CommandLine.h"
 #include "app/SingleInstance.h"
 #include "app/TorviQuillbookApp.h"
 
@@ -12,14 +13,16 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral("2.4"));
 
     // A program already running takes the file over and comes to the front.
-    const QString file = CTorviQuillbookApp::fileArgument(QApplication::arguments());
-    if (CSingleInstance::handOver(file.isEmpty() ? QString() : QFileInfo(file).absoluteFilePath()))
+    // A print request (/p, /pt) prints here and ends; it is never handed over.
+    const CCommandLine line = CCommandLine::parse(QApplication::arguments());
+    const QString file = line.file;
+    if (!line.prints() && CSingleInstance::handOver(file.isEmpty() ? QString() : QFileInfo(file).absoluteFilePath()))
         return 0;
 
     CTorviQuillbookApp quillbook;
     CSingleInstance instance([&quillbook](const QString &handed) { quillbook.openFromAnotherInstance(handed); });
     instance.listen();
     if (!quillbook.startUp(QApplication::arguments()))
-        return 1;
+        return quillbook.exitCode();
     return QApplication::exec();
 }

@@ -577,7 +577,9 @@ void CTorviQuillbookDoc::setPassword(const QByteArray &password)
     // password while nothing in it is enciphered.
     if (m_arKey.empty())
         m_strPassword.clear();
-    m_bPassword = !m_strPassword.isEmpty();
+    const bool had = std::exchange(m_bPassword, !m_strPassword.isEmpty());
+    if (had != m_bPassword)
+        emit passwordChanged();
 }
 
 QString CTorviQuillbookDoc::passwordStatusText() const

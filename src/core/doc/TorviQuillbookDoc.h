@@ -142,6 +142,7 @@ signals:
     void statusMessage(const QString &text);
     void activateTreePane();
     void titleChanged();            // path, title or modified flag changed
+    void passwordChanged();         // the document gained or lost its password
     void addedToRecentFiles(const QString &path);
 
 private:

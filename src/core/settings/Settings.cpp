@@ -342,6 +342,16 @@ void CSettings::setRestoreWnd(const CRestoreWndSettings &values)
     writeInt(restoreWndKey("Splitter"), values.splitter);
 }
 
+QByteArray CSettings::barState() const
+{
+    return readBinary(QStringLiteral("Torvi Quillbook-Summary/BarState"));
+}
+
+void CSettings::setBarState(const QByteArray &state)
+{
+    writeBinary(QStringLiteral("Torvi Quillbook-Summary/BarState"), state);
+}
+
 bool CSettings::toolbarButtonShown(int pos) const
 {
     Q_ASSERT(pos >= 0 && pos < kToolbarPositions);

@@ -108,6 +108,11 @@ public:
     CRestoreWndSettings restoreWnd() const;
     void setRestoreWnd(const CRestoreWndSettings &values);
 
+    // The toolbar's docking state (Qt's own format), beside the placement;
+    // empty until the first close.
+    QByteArray barState() const;
+    void setBarState(const QByteArray &state);
+
     // Section "Toolbar": position 0..33 is shown unless stored as 0.
     bool toolbarButtonShown(int pos) const;
     void setToolbarButtonShown(int pos, bool shown);

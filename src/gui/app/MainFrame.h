@@ -1,32 +1,101 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 
-class CDocManager;
-class CTorviQuillbookDoc;
+#include <functional>
+#include <memory>
+
 class CCodePage;
+class CCommandTable;
+class CDocManager;
+class CImportCommands;
+class CLeftView;
+class CMainToolBar;
+class CNewNoteDlg;
+class CQuickCapture;
+class CReminderChecker;
+class CSampleTone;
+class CTorviQuillbookDoc;
 class IPrompter;
 class QAction;
 class QLabel;
 class QMenu;
+class CEditorNoteText;
+#include "find/FindDlg.h"
+class CFindReplace;
 class CTorviQuillbookView;
-class CLeftView;
+class QPrinter;
+class QSplitter;
 
-// The program's main window: the menus of the document commands, a view of
-// the items and the selected note, and the password state in the status bar.
+// The program's main window: the tree and the note side by side, the menus,
+// toolbar and status bar over one command table, the window's layout kept
+// between runs, and the modeless capture dialog.
 class CMainFrame : public QMainWindow
 {
     Q_OBJECT
 
 public:
     static constexpr const char *kProgramName = "Torvi Quillbook";
+    static constexpr const char *kReady = "Ready";
+    static constexpr const char *kGuideMissing =
+        "The user guide could not be opened. It belongs in the folder \"guide\" beside the program.";
+    static constexpr const char *kWebSite = "https://torvi-quillbook.example.org";
+
+    // The command ids.
+    enum Command {
+        kNew = 57600, kOpen = 57601, kSave = 57603, kSaveAs = 57604, kPrintSetup = 57606, kPrint = 57607,
+        kRecentFile = 57616, kCopy = 57634, kCut = 57635, kPaste = 57637, kUndo = 57643, kAbout = 57664,
+        kExit = 57665, kHelp = 57670, kNextPane = 57680, kPrevPane = 57681, kToolbarBar = 59392,
+        kStatusBar = 59393,
+        kPassword = 32772, kInsertNote = 32773, kDelete = 32774, kAddRoot = 32775, kCollapseCmd = 32779,
+        kExpandAll = 32778, kRename = 32780, kExpandBranch = 32783, kRightFont = 32784, kFindReplace = 32785,
+        kPasteBefore = 32786, kCall = 32787, kMail = 32788, kOpenLink = 32789, kBackupSettings = 32796,
+        kRestore = 32797, kImportText = 32799, kLastFile = 32800, kFourSpaces = 32802, kImportCsv = 32809,
+        kSortButton = 32810, kSortManual = 32811, kSortAlpha = 32812, kSortFolderFirst = 32814,
+        kExecuteAll = 32815, kSelectIcons = 32817, kReminder = 32819, kLocalManual = 32820,
+        kLocalAlpha = 32821, kLocalFolderFirst = 32822, kAutoSave = 32823, kRemindersList = 32825,
+        kCustomizeToolbar = 32826, kProgramFolder = 32828, kOtherFolder = 32829, kLocalLink = 32831,
+        kGenerator = 32832, kImportFavorites = 32834, kDefaultIcons = 32836, kLeftFont = 32837,
+        kCompleteCollapse = 32838, kDblU = 32839, kDblM = 32840, kDblF = 32841, kDblP = 32842,
+    };
+    enum class Pane { Tree, Editor };
 
     CMainFrame(CDocManager &manager, const CCodePage &codePage, IPrompter &prompter, QWidget *parent = nullptr);
     ~CMainFrame() override;
 
     CLeftView *itemView() const { return m_items; }
+    CTorviQuillbookView *notePane() const { return m_note; }
     CTorviQuillbookView *noteView() const { return m_note; }
+    CFindDlg *findDialog() const { return m_findDlg; }
+    CMainToolBar *toolBar() const { return m_toolbar; }
+    QSplitter *splitter() const { return m_splitter; }
+    CNewNoteDlg *newNoteDialog() const;  // null once the window has closed
+    CCommandTable &commands() const { return *m_commands; }
     QAction *action(const QString &objectName) const;
+    QAction *action(int id) const;
+    QLabel *passwordPane() const { return m_passwordPane; }
+    // The message pane's text: a status text, a message, or "Ready".
+    QString messageText() const;
+
+    // Shows the window the first time, as "RestoreWnd" and the saved bar
+    // state say; starts the reminder check and the capture hot key.
+    void showFirstTime();
+    // Writes the placement, splitter width and bar state (done at close).
+    void saveLayout();
+
+    // The pane that has, or last had, the focus.
+    Pane activePane() const { return m_activePane; }
+    void activateTreePane();
+    void activateEditorPane();
+    // Show item: the tree pane active and the item with that index selected.
+    void showItem(int index);
+
+    // Prints the note the editor shows on `printer`.
+    void printNote(QPrinter &printer);
+
+    // Updates every command's enabled and checked state.
+    void updateCommandStates();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -34,25 +103,76 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    void createCommands();
     void createMenus();
-    void updateCommandStates();
+    void createStatusBar();
+    void scheduleUpdate();
     void updateTitle();
+    void onFocusChanged(QWidget *now);
+    void fillRecentFiles(QMenu *file);
+
+    // Command handlers.
     void onOpen();
+    void onPrint();
+    void onPrintSetup();
     void onBackupSettings();
     void onRestore();
     void onOtherFolder();
-    void fillRecentFiles();
-    QAction *addCommand(QMenu *menu, const QString &name, const QString &text, void (CMainFrame::*slot)());
-    QAction *addToggle(QMenu *menu, const QString &name, const QString &text, std::function<void()> toggle);
+    void onReminder();
+    void onRemindersList();
+    void onCustomizeToolbar();
+    void onPasswordGenerator();
+    void onHelp();
+    void switchPane();
+
+    // The editor pane's commands, routed here until CTorviQuillbookView
+    // takes the right pane; each becomes one call on it.
+    bool editorReady() const;
+    bool editorCanUndo() const;
+    bool editorCanCut() const;
+    bool editorCanCopy() const;
+    bool editorCanPaste() const;
+    void editorUndo();
+    void editorCut();
+    void editorCopy();
+    void editorPaste();
+    void editorOpenLink();
+    void editorMail();
+    void editorCall();
+    void editorLocalLink();
+    void editorFourSpaces();
+    void editorSetFont();
+    void editorInsert(const QString &text);
+    // The Find / Replace dialog, once it lands.
+    bool findDialogReady() const;
+    void showFindDialog();
+
+    bool treeActive() const { return m_activePane == Pane::Tree; }
 
     CDocManager &m_manager;
     CTorviQuillbookDoc &m_doc;
     const CCodePage &m_codePage;
     IPrompter &m_prompter;
-    CLeftView *m_items;
-    CTorviQuillbookView *m_note;
-    QLabel *m_passwordPane;
-    QMenu *m_recentMenu = nullptr;
-    QList<std::pair<QAction *, std::function<bool()>>> m_enableRules;
-    QList<std::pair<QAction *, std::function<bool()>>> m_checkRules;
+    CCommandTable *m_commands = nullptr;
+    QSplitter *m_splitter = nullptr;
+    CLeftView *m_items = nullptr;
+    CTorviQuillbookView *m_note = nullptr;
+    std::unique_ptr<CEditorNoteText> m_noteText;
+    std::unique_ptr<CFindReplace> m_find;
+    QPointer<CFindDlg> m_findDlg;
+    CMainToolBar *m_toolbar = nullptr;
+    QMenu *m_sortMenu = nullptr;
+    QLabel *m_readyPane = nullptr;
+    QLabel *m_passwordPane = nullptr;
+    QList<QAction *> m_recentActions;
+    QAction *m_recentAnchor = nullptr;
+    QPointer<CNewNoteDlg> m_newNoteDlg;
+    CImportCommands *m_imports = nullptr;
+    CQuickCapture *m_capture = nullptr;
+    CSampleTone *m_tone = nullptr;
+    CReminderChecker *m_reminders = nullptr;
+    std::unique_ptr<QPrinter> m_printer;
+    Pane m_activePane = Pane::Tree;
+    bool m_bFirstShow = true;
+    bool m_updatePending = false;
 };

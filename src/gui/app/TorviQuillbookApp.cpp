@@ -1,5 +1,6 @@
 #include "app/TorviQuillbookApp.h"
 
+#include "app/CommandLine.h"
 #include "app/DocManager.h"
 #include "app/GuiPrompter.h"
 #include "app/MainFrame.h"
@@ -9,6 +10,8 @@
 #include "text/CodePage.h"
 
 #include <QCoreApplication>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QSettings>
 #include <QStatusBar>
 
@@ -31,25 +34,50 @@ CTorviQuillbookApp::~CTorviQuillbookApp() = default;
 bool CTorviQuillbookApp::startUp(const QStringList &arguments)
 {
     CShellRegistration::registerForCurrentUser(QCoreApplication::applicationFilePath());
+    const CCommandLine line = CCommandLine::parse(arguments);
+    m_exitCode = 1;
+    if (!line.error.isEmpty()) {
+        m_prompter->message(line.error);
+        return false;
+    }
     m_frame = std::make_unique<CMainFrame>(*m_manager, *m_codePage, *m_prompter);
     m_prompter->setParentWidget(m_frame.get());
-    QObject::connect(m_doc.get(), &CTorviQuillbookDoc::statusMessage, m_frame->statusBar(),
-                     [bar = m_frame->statusBar()](const QString &text) { bar->showMessage(text); });
-    if (!m_manager->startUp(fileArgument(arguments))) {
+    if (!m_manager->startUp(line.file)) {
         m_frame.reset();
         return false;
     }
-    m_frame->show();
+    if (line.prints())
+        return printAndEnd(line.printer);
+    m_frame->showFirstTime();
+    m_exitCode = 0;
     return true;
+}
+
+bool CTorviQuillbookApp::printAndEnd(const QString &printerName)
+{
+    // The note the document opens on is printed, without a window.
+    QPrinter printer;
+    if (!printerName.isEmpty()) {
+        if (!QPrinterInfo::availablePrinterNames().contains(printerName)) {
+            m_prompter->message(QStringLiteral("The printer \"%1\" was not found; nothing was printed.").arg(printerName));
+            m_frame.reset();
+            return false;
+        }
+        printer.setPrinterName(printerName);
+    } else if (QPrinterInfo::defaultPrinter().isNull()) {
+        m_prompter->message(QStringLiteral("There is no printer to print on; nothing was printed."));
+        m_frame.reset();
+        return false;
+    }
+    m_frame->printNote(printer);
+    m_frame.reset();
+    m_exitCode = 0;
+    return false;
 }
 
 QString CTorviQuillbookApp::fileArgument(const QStringList &arguments)
 {
-    for (const QString &argument : arguments.mid(1)) {
-        if (!argument.startsWith(QLatin1Char('-')))
-            return argument;
-    }
-    return {};
+    return CCommandLine::parse(arguments).file;
 }
 
 void CTorviQuillbookApp::openFromAnotherInstance(const QString &file)

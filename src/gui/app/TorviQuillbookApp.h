@@ -26,10 +26,12 @@ public:
     ~CTorviQuillbookApp();
 
     // Opens the file named in `arguments` (after the program name), or runs
-    // the first New; false when the program should end without a window.
+    // the first New; false when the program should end without a window
+    // (exitCode() then says how). With /p FILE or /pt FILE PRINTER the file's
+    // note is printed and the program ends.
     bool startUp(const QStringList &arguments);
-    // The file the command line names: the first argument after the program
-    // name that is not a switch; empty when there is none.
+    int exitCode() const { return m_exitCode; }
+    // The file the command line names (to open or to print); empty when none.
     static QString fileArgument(const QStringList &arguments);
     // Another start of the program handed over `file` (empty: none): open it
     // as File > Open does, and come to the front.
@@ -40,6 +42,9 @@ public:
     CMainFrame *mainFrame() const;
 
 private:
+    bool printAndEnd(const QString &printer);
+
+    int m_exitCode = 1;
     std::unique_ptr<QSettings> m_store;
     std::unique_ptr<CSettings> m_settings;
     std::unique_ptr<CCodePage> m_codePage;

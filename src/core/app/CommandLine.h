@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// What the command line asks for: open a file, or print it (/p FILE) or print
+// it on a named printer (/pt FILE PRINTER), the switches the file-type
+// registration uses. A path that merely starts with a slash is a file name,
+// not a switch: only the exact switch words count.
+struct CCommandLine
+{
+    enum class Action { Open, Print, PrintTo };
+
+    Action action = Action::Open;
+    QString file;     // empty: none named
+    QString printer;  // PrintTo only
+    QString error;    // not empty: the line cannot be carried out, say this
+
+    // `arguments` as QCoreApplication::arguments() gives them (program first).
+    static CCommandLine parse(const QStringList &arguments);
+
+    bool prints() const { return action != Action::Open; }
+};
