@@ -6,10 +6,14 @@
 #include "app/TorviQuillbookApp.h"
 #include "doc/TorviQuillbookDoc.h"
 #include "editor/TorviQuillbookView.h"
+#include "find/FindDlg.h"
 #include "tree/LeftView.h"
 #include "DocFixture.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QMessageBox>
@@ -124,6 +128,40 @@ class TestNoteEditor : public QObject
     Q_OBJECT
 
 private slots:
+    // Ctrl+F in the real window: Find next goes from the note to the next
+    // item in item-index order (not tree order), and Replace all with "This
+    // note only" changes that note alone.
+    void findAndReplaceInTheWindow()
+    {
+        Session f;
+        // Item-index order Box, Zebra, Apple; the tree sorts Apple before Zebra.
+        QVERIFY(f.open({{"Box", "", CItemTables::kRootParent, 1},
+                        {"Zebra", "a needle and a needle", 2},
+                        {"Apple", "needle here too", 2}}));
+        QVERIFY(f.select(QStringLiteral("Zebra"), 0));
+        QTest::keyClick(f.tree, Qt::Key_F, Qt::ControlModifier);
+        CFindDlg *dlg = f.frame->findDialog();
+        QVERIFY(dlg && dlg->isVisible());
+        QTest::keyClicks(dlg->findEdit(), QStringLiteral("needle"));
+        QTest::mouseClick(dlg->findNextButton(), Qt::LeftButton);
+        QCOMPARE(f.doc().m_arTitles.value(f.doc().m_nCurItem), QByteArray("Zebra"));
+        QCOMPARE(f.note->textCursor().selectedText(), QStringLiteral("needle"));
+        QTest::mouseClick(dlg->findNextButton(), Qt::LeftButton);
+        QTest::mouseClick(dlg->findNextButton(), Qt::LeftButton);
+        QCOMPARE(f.doc().m_arTitles.value(f.doc().m_nCurItem), QByteArray("Apple"));
+
+        QVERIFY(f.select(QStringLiteral("Zebra"), 0));
+        QTest::mouseClick(dlg->findNextButton(), Qt::LeftButton);
+        dlg->replaceEdit()->setFocus();
+        QTest::keyClicks(dlg->replaceEdit(), QStringLiteral("pin"));
+        guitest::clickCheckBox(dlg->thisNoteBox());
+        QVERIFY(dlg->thisNoteBox()->isChecked());
+        QTest::mouseClick(dlg->replaceAllButton(), Qt::LeftButton);
+        QCOMPARE(f.doc().m_arTexts.value(1), QByteArray("a pin and a pin"));
+        QCOMPARE(f.doc().m_arTexts.value(2), QByteArray("needle here too"));
+        QVERIFY(f.doc().isModified());
+    }
+
     void withoutAnItemThePaneShowsTheHintAndTakesNoInput()
     {
         Session s;
