@@ -1,6 +1,7 @@
 // Runs the built tqb as a process on files in a temporary folder, with its
 // own settings file, and checks exit codes, outputs and the files written.
 
+#include "TqbProcess.h"
 #include "settings/Settings.h"
 #include "text/CodePage.h"
 
@@ -20,12 +21,7 @@
 
 namespace {
 
-struct CRun
-{
-    int exitCode = -1;
-    QByteArray out;
-    QString err;
-};
+using tqbtest::CRun;
 
 QJsonArray ints(std::initializer_list<int> values)
 {
@@ -116,23 +112,7 @@ private:
 
     CRun tqb(const QStringList &args, const QByteArray &input = {}) const
     {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("TQB_SETTINGS_FILE"), settingsFile());
-        process.setProcessEnvironment(env);
-        process.setWorkingDirectory(m_dir->path());
-        process.start(QStringLiteral(TQB_BINARY), args);
-        CRun run;
-        if (!process.waitForStarted(30000))
-            return run;
-        process.write(input);
-        process.closeWriteChannel();
-        if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
-            return run;
-        run.exitCode = process.exitCode();
-        run.out = process.readAllStandardOutput();
-        run.err = QString::fromUtf8(process.readAllStandardError());
-        return run;
+        return tqbtest::run(m_dir->path(), settingsFile(), args, input);
     }
 
     void writeFile(const QString &name, const QByteArray &bytes) const

@@ -1,6 +1,7 @@
 // tqb find as a process: the items that hold a text, by item index, with the
 // program's matching rule, and grep's exit codes.
 
+#include "TqbProcess.h"
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -11,12 +12,7 @@
 
 namespace {
 
-struct CRun
-{
-    int exitCode = -1;
-    QByteArray out;
-    QString err;
-};
+using tqbtest::CRun;
 
 }  // namespace
 
@@ -31,23 +27,7 @@ private:
 
     CRun tqb(const QStringList &args, const QByteArray &input = {}) const
     {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("TQB_SETTINGS_FILE"), path(QStringLiteral("settings.ini")));
-        process.setProcessEnvironment(env);
-        process.setWorkingDirectory(m_dir->path());
-        process.start(QStringLiteral(TQB_BINARY), args);
-        CRun run;
-        if (!process.waitForStarted(30000))
-            return run;
-        process.write(input);
-        process.closeWriteChannel();
-        if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
-            return run;
-        run.exitCode = process.exitCode();
-        run.out = process.readAllStandardOutput();
-        run.err = QString::fromUtf8(process.readAllStandardError());
-        return run;
+        return tqbtest::run(m_dir->path(), path(QStringLiteral("settings.ini")), args, input);
     }
 
     // A document from JSON: items in index order; item 2 is a child of item 0.

@@ -1,6 +1,7 @@
 // tqb import-text, import-csv and import-favorites as processes, the
 // results read back with tqb to-json.
 
+#include "TqbProcess.h"
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -14,12 +15,7 @@
 
 namespace {
 
-struct CRun
-{
-    int exitCode = -1;
-    QByteArray out;
-    QString err;
-};
+using tqbtest::CRun;
 
 }  // namespace
 
@@ -34,23 +30,7 @@ private:
 
     CRun tqb(const QStringList &args, const QByteArray &input = {}) const
     {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("TQB_SETTINGS_FILE"), path(QStringLiteral("settings.ini")));
-        process.setProcessEnvironment(env);
-        process.setWorkingDirectory(m_dir->path());
-        process.start(QStringLiteral(TQB_BINARY), args);
-        CRun run;
-        if (!process.waitForStarted(30000))
-            return run;
-        process.write(input);
-        process.closeWriteChannel();
-        if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
-            return run;
-        run.exitCode = process.exitCode();
-        run.out = process.readAllStandardOutput();
-        run.err = QString::fromUtf8(process.readAllStandardError());
-        return run;
+        return tqbtest::run(m_dir->path(), path(QStringLiteral("settings.ini")), args, input);
     }
 
     bool writeFile(const QString &name, const QByteArray &bytes) const

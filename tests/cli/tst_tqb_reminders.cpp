@@ -1,6 +1,7 @@
 // tqb reminders as a process: what a script is told about the reminders of a
 // document at a given moment, plain and as JSON, with and without a password.
 
+#include "TqbProcess.h"
 #include <QDateTime>
 #include <QFile>
 #include <QJsonArray>
@@ -21,12 +22,7 @@ qint64 utc(int y, int mo, int d, int h)
     return QDateTime(QDate(y, mo, d), QTime(h, 0), Qt::UTC).toSecsSinceEpoch();
 }
 
-struct CRun
-{
-    int exitCode = -1;
-    QByteArray out;
-    QString err;
-};
+using tqbtest::CRun;
 
 QJsonObject note(const QString &title, int remind, std::array<qint64, 5> times, int next)
 {
@@ -79,23 +75,8 @@ class TstTqbReminders : public QObject
 
     CRun tqb(const QStringList &args, const QByteArray &input = {}) const
     {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("TQB_SETTINGS_FILE"), path(QStringLiteral("settings.ini")));
-        env.insert(QStringLiteral("TZ"), QStringLiteral("CET-1CEST,M3.5.0,M10.5.0/3"));
-        process.setProcessEnvironment(env);
-        process.start(QStringLiteral(TQB_BINARY), args);
-        CRun run;
-        if (!process.waitForStarted(30000))
-            return run;
-        process.write(input);
-        process.closeWriteChannel();
-        if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
-            return run;
-        run.exitCode = process.exitCode();
-        run.out = process.readAllStandardOutput();
-        run.err = QString::fromUtf8(process.readAllStandardError());
-        return run;
+        return tqbtest::run({}, path(QStringLiteral("settings.ini")), args, input,
+                            {{QStringLiteral("TZ"), QStringLiteral("CET-1CEST,M3.5.0,M10.5.0/3")}});
     }
 
     // The sample document as `name`, enciphered when a password is given.

@@ -683,14 +683,26 @@ void CInfoTree::addRootFolder()
     forgetRecord();
     const int image = m_doc.m_defaultIcons[0];
     const Handle item = m_model.insertItem(kNone, CTreeModel::Pos::last(), kNewFolderLabel, image, image);
-    if (item == kNone)
+    if (!storeNewItem(item))
         return;
-    if (storeItem(item, kStoreAppend) < 0) {
-        m_doc.prompter().message(QString::fromLatin1(kMsgDataNotSaved));
-        m_model.deleteItem(item);
-        return;
-    }
     select(item);
+    beginNamingNewItem(item);
+    m_hUndoParent = kNone;
+}
+
+bool CInfoTree::storeNewItem(Handle item)
+{
+    if (item == kNone)
+        return false;
+    if (storeItem(item, kStoreAppend) >= 0)
+        return true;
+    m_doc.prompter().message(QString::fromLatin1(kMsgDataNotSaved));
+    m_model.deleteItem(item);
+    return false;
+}
+
+void CInfoTree::beginNamingNewItem(Handle item)
+{
     m_doc.m_nCurItem = m_model.data(item);
     m_doc.m_strCurTitle = m_model.label(item);
     m_doc.m_strCurText.clear();
@@ -699,7 +711,6 @@ void CInfoTree::addRootFolder()
     markModified();
     updateViews();
     m_hClipItem = item;
-    m_hUndoParent = kNone;
     m_nUndo = kUndoAdded;
 }
 
@@ -712,25 +723,12 @@ void CInfoTree::insertNewNote()
         return;
     }
     const Handle item = m_model.insertLast(selected, kNewNoteLabel, 4);
-    if (item == kNone)
+    if (!storeNewItem(item))
         return;
-    if (storeItem(item, kStoreAppend) < 0) {
-        m_doc.prompter().message(QString::fromLatin1(kMsgDataNotSaved));
-        m_model.deleteItem(item);
-        return;
-    }
     setItemIcon(item, true);
     setItemIcon(selected, true);
     select(item);
-    m_doc.m_nCurItem = m_model.data(item);
-    m_doc.m_strCurTitle = m_model.label(item);
-    m_doc.m_strCurText.clear();
-    m_model.editLabel(item);
-    collectOrder();
-    markModified();
-    updateViews();
-    m_hClipItem = item;
-    m_nUndo = kUndoAdded;
+    beginNamingNewItem(item);
     m_bAnyExpanded = true;
 }
 
@@ -739,13 +737,8 @@ CInfoTree::Handle CInfoTree::addNote(const QByteArray &title, const QByteArray &
     forgetRecord();
     const Handle parent = asRoot ? kNone : m_model.selected();
     const Handle item = m_model.insertLast(parent, title, 4);
-    if (item == kNone)
+    if (!storeNewItem(item))
         return kNone;
-    if (storeItem(item, kStoreAppend) < 0) {
-        m_doc.prompter().message(QString::fromLatin1(kMsgDataNotSaved));
-        m_model.deleteItem(item);
-        return kNone;
-    }
     setItemIcon(item, true);
     setItemIcon(parent, true);
     select(item);

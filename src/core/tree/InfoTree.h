@@ -267,6 +267,10 @@ private:
     void restoreDeleted();
     void undoMoveToRoot();
     bool inTableRange(Handle item) const;
+    // A new tree item's row; false (reported, the item taken away) when it could not be stored.
+    bool storeNewItem(Handle item);
+    // The new item becomes the working copy, its label edit opens, and it is the undo record.
+    void beginNamingNewItem(Handle item);
     const CNoteInfo *infoOf(Handle item) const;  // null when the item has no valid row
     iconrules::IconSet newRowIcons(Handle parent) const;
     QString toText(const QByteArray &bytes) const;
