@@ -6,6 +6,9 @@
 #include "dialogs/PasswordDlg.h"
 #include "dialogs/RestoreDlg.h"
 #include "doc/TorviQuillbookDoc.h"
+#include "reminders/ReminderChecker.h"
+#include "reminders/ReminderPopupDlg.h"
+#include "reminders/Reminders.h"
 #include "tree/LeftView.h"
 #include "DocFixture.h"
 
@@ -193,6 +196,41 @@ private slots:
                                                   "correctly with it.")});
         QCOMPARE(app.document().m_arTexts, (QList<QByteArray>{"root text", "child text"}));
         QCOMPARE(app.mainFrame()->itemView()->model()->index(0, 0).data().toString(), QStringLiteral("Root"));
+    }
+
+    // A due reminder in the running program: the popup at the next check,
+    // and "Show the note" selects the note in the tree.
+    void dueReminderShowsTheNote()
+    {
+        QTemporaryDir dir;
+        CDocFixture f;
+        f.addRootAndChild("root text", "call the bank");
+        f.doc->appendItem("Other", "", 1, CNoteInfo{});
+        f.doc->m_arOrder.append(2);
+        CReminder due;
+        const qint64 now = QDateTime::currentSecsSinceEpoch();
+        due.mode = CReminder::kTill;
+        due.moment = now + 3600;
+        due.lead = 7200;
+        due.start = now - 60;
+        due.end = now + 3600;
+        QVERIFY(Reminders::set(*f.doc, 1, due));
+        const QString path = dir.filePath(QStringLiteral("due.tqb"));
+        QVERIFY(f.doc->saveDocument(path));
+
+        CTorviQuillbookApp app(settingsIn(dir));
+        QVERIFY(app.startUp({QStringLiteral("torvi-quillbook"), path}));
+        CMainFrame *frame = app.mainFrame();
+        QCOMPARE(app.document().m_nCurItem, 0);
+        QString title;
+        guitest::whenModalShows<CReminderPopupDlg>([&](CReminderPopupDlg *popup) {
+            title = popup->findChild<QLabel *>(QStringLiteral("title"))->text();
+            QTest::mouseClick(popup->findChild<QPushButton *>(QStringLiteral("show")), Qt::LeftButton);
+        });
+        frame->reminderChecker()->check();
+        QCOMPARE(title, QStringLiteral("Child"));
+        QCOMPARE(app.document().m_nCurItem, 1);
+        QCOMPARE(app.document().m_strCurText, QByteArray("call the bank"));
     }
 
     void closingAsksAboutUnsavedChanges()

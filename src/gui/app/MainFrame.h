@@ -68,6 +68,7 @@ public:
     CTorviQuillbookView *notePane() const { return m_note; }
     CTorviQuillbookView *noteView() const { return m_note; }
     CFindDlg *findDialog() const { return m_findDlg; }
+    CReminderChecker *reminderChecker() const { return m_reminders; }
     CMainToolBar *toolBar() const { return m_toolbar; }
     QSplitter *splitter() const { return m_splitter; }
     CNewNoteDlg *newNoteDialog() const;  // null once the window has closed
