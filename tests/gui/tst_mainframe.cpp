@@ -6,6 +6,7 @@
 #include "dialogs/PasswordDlg.h"
 #include "dialogs/RestoreDlg.h"
 #include "doc/TorviQuillbookDoc.h"
+#include "import/ImportPlaceDlg.h"
 #include "reminders/ReminderChecker.h"
 #include "reminders/ReminderPopupDlg.h"
 #include "reminders/Reminders.h"
@@ -21,6 +22,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -231,6 +233,46 @@ private slots:
         QCOMPARE(title, QStringLiteral("Child"));
         QCOMPARE(app.document().m_nCurItem, 1);
         QCOMPARE(app.document().m_strCurText, QByteArray("call the bank"));
+    }
+
+    // File > Import > Text through the menu into a new document, then Edit >
+    // Undo takes the whole import away again.
+    void importTextIntoANewDocumentThenUndo()
+    {
+        QTemporaryDir dir;
+        const QString path = makeDocument(dir.filePath(QStringLiteral("old.tqb")));
+        QFile text(dir.filePath(QStringLiteral("Recipes.txt")));
+        QVERIFY(text.open(QIODevice::WriteOnly));
+        text.write("Soup\r\nwater, salt\r\n***\r\nBread\r\nflour\r\n");
+        text.close();
+        CTorviQuillbookApp app(settingsIn(dir));
+        QVERIFY(app.startUp({QStringLiteral("torvi-quillbook"), path}));
+        CMainFrame *frame = app.mainFrame();
+
+        guitest::whenModalShows<CImportPlaceDlg>([&](CImportPlaceDlg *dlg) {
+            QTest::mouseClick(dlg->button(CImportPlaceDlg::kNewDocument), Qt::LeftButton);
+            guitest::whenModalShowsNext<QFileDialog>([&](QFileDialog *files) {
+                auto *name = files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+                name->selectAll();
+                // It opens in the folder of the document last read.
+                QCOMPARE(QDir(files->directory()).absolutePath(), QDir(dir.path()).absolutePath());
+                QTest::keyClicks(name, QStringLiteral("Recipes.txt"));
+                QTest::mouseClick(files->findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"))
+                                      ->button(QDialogButtonBox::Open),
+                                  Qt::LeftButton);
+            });
+            dlg->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+        });
+        frame->action(QStringLiteral("importText"))->trigger();
+        CTorviQuillbookDoc &doc = app.document();
+        QCOMPARE(doc.title(), QStringLiteral("Untitled"));
+        QCOMPARE(doc.m_arTitles, (QList<QByteArray>{"Recipes", "Soup", "Bread"}));
+
+        guitest::whenModalShowsNext<QMessageBox>([](QMessageBox *box) { box->button(QMessageBox::Ok)->click(); });
+        frame->itemView()->setFocus();
+        QVERIFY(frame->action(QStringLiteral("editUndo"))->isEnabled());
+        frame->action(QStringLiteral("editUndo"))->trigger();
+        QVERIFY(doc.m_arOrder.isEmpty());
     }
 
     void closingAsksAboutUnsavedChanges()
