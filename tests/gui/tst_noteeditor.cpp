@@ -7,11 +7,13 @@
 #include "doc/TorviQuillbookDoc.h"
 #include "editor/TorviQuillbookView.h"
 #include "find/FindDlg.h"
+#include "tools/PasswordGenDlg.h"
 #include "tree/LeftView.h"
 #include "DocFixture.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QClipboard>
@@ -131,6 +133,25 @@ private slots:
     // Ctrl+F in the real window: Find next goes from the note to the next
     // item in item-index order (not tree order), and Replace all with "This
     // note only" changes that note alone.
+    // The password generator from the window's command: OK puts the
+    // password into the note at the caret, as typed text would go.
+    void generatorInsertsAtTheCaret()
+    {
+        Session f;
+        QVERIFY(f.open(kBox));
+        QVERIFY(f.select(QStringLiteral("Mango"), 9));  // after "Mango\n\nm "
+        QString shown;
+        guitest::whenModalShows<CPasswordGenDlg>([&](CPasswordGenDlg *dlg) {
+            shown = dlg->passwordEdit()->text();
+            dlg->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+        });
+        f.frame->action(QStringLiteral("passwordGenerator"))->trigger();
+        QVERIFY(!shown.isEmpty());
+        QCOMPARE(f.note->toPlainText(), QStringLiteral("Mango\n\nm ") + shown + QStringLiteral("text"));
+        QCOMPARE(f.doc().m_strCurText, QByteArray("m ") + shown.toLatin1() + "text");
+        QCOMPARE(QApplication::clipboard()->text(), shown);
+    }
+
     void findAndReplaceInTheWindow()
     {
         Session f;

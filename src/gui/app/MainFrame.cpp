@@ -145,6 +145,16 @@ CMainFrame::~CMainFrame()
     disconnect(&m_doc, nullptr, this, nullptr);
     disconnect(qApp, nullptr, this, nullptr);
     disconnect(QApplication::clipboard(), nullptr, this, nullptr);
+    // The helpers that hold on to the tree go before the tree pane, which
+    // the splitter (an earlier child) would otherwise delete first.
+    delete m_imports;
+    m_imports = nullptr;
+    delete m_capture;
+    m_capture = nullptr;
+    delete m_newNoteDlg;
+    delete m_findDlg;
+    m_find.reset();
+    m_noteText.reset();
 }
 
 QAction *CMainFrame::action(const QString &objectName) const
