@@ -3,12 +3,16 @@
 // brought back, and the real tree pane opening a document until its first
 // paint, each beside the time to read the file's bytes.
 //   tqb_tree_bench [ITEMS ...]      (default: 1000 10000 100000)
+//   tqb_tree_bench --window FILE    the whole window on FILE to its first paint, and peak memory
 // Prints figures only and always exits with 0.
 #include "BenchDocument.h"
 #include "Prompter.h"
 #include "doc/TorviQuillbookDoc.h"
 #include "settings/Settings.h"
 #include "text/CodePage.h"
+#include "app/MainFrame.h"
+#include "app/TorviQuillbookApp.h"
+#include "editor/TorviQuillbookView.h"
 #include "tree/InfoTree.h"
 #include "tree/LeftView.h"
 #include "tree/SortRules.h"
@@ -16,11 +20,13 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <sys/resource.h>
 #include <functional>
 #include <limits>
 
@@ -210,11 +216,55 @@ void guiFigures(CSettings &settings, const QTemporaryDir &dir, int items)
 
 } // namespace
 
+// The whole program's window on FILE: start-up to the first paint of both
+// panes, and this process's peak memory beside the file's size.
+int windowFigures(const QString &path)
+{
+    QTemporaryDir dir;
+    const double readMs = readBytesMs(path);
+    QElapsedTimer timer;
+    timer.start();
+    CTorviQuillbookApp program(
+        std::make_unique<QSettings>(dir.filePath(QStringLiteral("app.ini")), QSettings::IniFormat));
+    if (!program.startUp({QStringLiteral("torvi-quillbook"), path}))
+        return 1;
+    CMainFrame *frame = program.mainFrame();
+    int painted = 0;
+    struct CPaintWatch : QObject
+    {
+        int *painted;
+        bool eventFilter(QObject *watched, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint && !watched->property("tqbPainted").toBool()) {
+                watched->setProperty("tqbPainted", true);
+                ++*painted;
+            }
+            return false;
+        }
+    } watch;
+    watch.painted = &painted;
+    frame->itemView()->viewport()->installEventFilter(&watch);
+    frame->noteView()->viewport()->installEventFilter(&watch);
+    while (painted < 2)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    const double openMs = double(timer.nsecsElapsed()) / 1e6;
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const double peakMb = double(usage.ru_maxrss) / 1024.0;
+    const double fileMb = double(QFileInfo(path).size()) / (1024.0 * 1024.0);
+    std::printf("window open to first paint of both panes: %.1f ms (file read %.1f ms, x %.1f)\n", openMs, readMs,
+                openMs / readMs);
+    std::printf("peak memory %.0f MB for a %.0f MB file (x %.2f)\n", peakMb, fileMb, peakMb / fileMb);
+    return 0;
+}
+
 int main(int argc, char *argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    if (argc == 3 && QByteArray(argv[1]) == "--window")
+        return windowFigures(QString::fromLocal8Bit(argv[2]));
     std::vector<int> sizes;
     for (int i = 1; i < argc; ++i) {
         bool ok = false;
