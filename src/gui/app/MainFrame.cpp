@@ -197,14 +197,16 @@ void CMainFrame::createCommands()
     add({kOpen, "fileOpen", "&Open...\tCtrl+O", "Open an existing document\nOpen", keys({Qt::CTRL | Qt::Key_O}), 1,
          [this] { onOpen(); }, {}, {}, false});
     const auto importCmd = [this](int id, const char *name, const char *text, const char *prompt,
-                                  void (CImportCommands::*run)()) {
+                                  std::function<void(CImportCommands &)> run) {
         m_commands->add({id, name, QString::fromLatin1(text), QString::fromLatin1(prompt), {}, -1,
-                         [this, run] { (m_imports->*run)(); }, {}, {}, false});
+                         [this, run = std::move(run)] { run(*m_imports); }, {}, {}, false});
     };
-    importCmd(kImportText, "importText", "Text", CImportCommands::kTextStatus, &CImportCommands::importText);
-    importCmd(kImportCsv, "importCsv", "CSV (list)", CImportCommands::kCsvStatus, &CImportCommands::importCsv);
+    importCmd(kImportText, "importText", "Text", CImportCommands::kTextStatus,
+              [](CImportCommands &c) { c.importText(); });
+    importCmd(kImportCsv, "importCsv", "CSV (list)", CImportCommands::kCsvStatus,
+              [](CImportCommands &c) { c.importCsv(); });
     importCmd(kImportFavorites, "importFavorites", "Favorites", CImportCommands::kFavoritesStatus,
-              &CImportCommands::importFavorites);
+              [](CImportCommands &c) { c.importFavorites(); });
     add({kSave, "fileSave", "&Save\tCtrl+S", "Save the active document\nSave", keys({Qt::CTRL | Qt::Key_S}), 2,
          [this] { m_doc.saveCommand(); }, [this] { return m_doc.canSave(); }, {}, false});
     add({kSaveAs, "fileSaveAs", "Save &As...", "Save the active document with a new name\nSave As", {}, -1,
