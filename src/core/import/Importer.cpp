@@ -87,7 +87,8 @@ CImporter::Handle CImporter::run(Kind kind, Place place)
     return CInfoTree::kNone;
 }
 
-CImporter::Handle CImporter::importText(const QString &path, Place place)
+CImporter::Handle CImporter::importFile(const QString &path, Place place, const FolderTitle &folderTitle,
+                                        const Parse &parse)
 {
     CTorviQuillbookDoc &doc = m_tree.document();
     CImportDecoder decoder(codePage());
@@ -96,8 +97,7 @@ CImporter::Handle CImporter::importText(const QString &path, Place place)
     {
         CTreeModel::ResetGuard reset(m_tree.model());
         CTreeSink sink(m_tree, destination(place));
-        const int folder = sink.add(IImportSink::kDestination,
-                                    CTextImport::folderTitle(decoder.fromUnicode(fileNameOf(path), path)),
+        const int folder = sink.add(IImportSink::kDestination, folderTitle(decoder.fromUnicode(fileNameOf(path), path)),
                                     decoder.fromUnicode(QDir::toNativeSeparators(path), path));
         top = sink.handle(folder);
         const CImportFile file = CImportFile::read(path);
@@ -106,7 +106,7 @@ CImporter::Handle CImporter::importText(const QString &path, Place place)
             doc.prompter().message(QLatin1String(kTextFileError));
         }
         if (folder >= 0)
-            CTextImport::parse(decoder.toCodePage(file.bytes, path), sink, folder);
+            parse(decoder.toCodePage(file.bytes, path), decoder, sink, folder);
     }
     m_replaced = decoder.replaced();
     if (m_replaced > 0)
@@ -115,39 +115,29 @@ CImporter::Handle CImporter::importText(const QString &path, Place place)
     return top;
 }
 
+CImporter::Handle CImporter::importText(const QString &path, Place place)
+{
+    return importFile(path, place, &CTextImport::folderTitle,
+                      [](const QByteArray &bytes, CImportDecoder &, IImportSink &sink, int folder) {
+                          CTextImport::parse(bytes, sink, folder);
+                      });
+}
+
 CImporter::Handle CImporter::importCsv(const QString &path, Place place, Header header)
 {
     CTorviQuillbookDoc &doc = m_tree.document();
-    CImportDecoder decoder(codePage());
-    m_readFailed = false;
-    Handle top = CInfoTree::kNone;
-    {
-        CTreeModel::ResetGuard reset(m_tree.model());
-        CTreeSink sink(m_tree, destination(place));
-        const int folder = sink.add(IImportSink::kDestination,
-                                    CCsvImport::folderTitle(decoder.fromUnicode(fileNameOf(path), path)),
-                                    decoder.fromUnicode(QDir::toNativeSeparators(path), path));
-        top = sink.handle(folder);
-        const CImportFile file = CImportFile::read(path);
-        if (!file.ok) {
-            m_readFailed = true;
-            doc.prompter().message(QLatin1String(kTextFileError));
-        }
-        const auto ask = [&](const QByteArray &firstLine) {
-            if (header != Header::Ask)
-                return header == Header::Yes;
-            const QString question = QLatin1String(CCsvImport::kHeaderQuestion) + decoder.toUnicode(firstLine)
-                + QLatin1Char(')');
-            return doc.prompter().message(question, IPrompter::Buttons::YesNo) == IPrompter::Answer::Yes;
-        };
-        if (folder >= 0)
-            CCsvImport::parse(decoder.toCodePage(file.bytes, path), ask, sink, folder);
-    }
-    m_replaced = decoder.replaced();
-    if (m_replaced > 0)
-        doc.prompter().message(decoder.replacedMessage());
-    finish(top, true);
-    return top;
+    return importFile(path, place, &CCsvImport::folderTitle,
+                      [&doc, header](const QByteArray &bytes, CImportDecoder &decoder, IImportSink &sink, int folder) {
+                          const auto ask = [&](const QByteArray &firstLine) {
+                              if (header != Header::Ask)
+                                  return header == Header::Yes;
+                              const QString question = QLatin1String(CCsvImport::kHeaderQuestion)
+                                  + decoder.toUnicode(firstLine) + QLatin1Char(')');
+                              return doc.prompter().message(question, IPrompter::Buttons::YesNo)
+                                  == IPrompter::Answer::Yes;
+                          };
+                          CCsvImport::parse(bytes, ask, sink, folder);
+                      });
 }
 
 CImporter::Handle CImporter::importFavorites(const QString &path, Place place)

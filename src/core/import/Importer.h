@@ -4,7 +4,10 @@
 
 #include <QString>
 
+#include <functional>
+
 class CImportDecoder;
+class IImportSink;
 
 // The three imports, from a chosen file to the finished branch: read the
 // file, parse it, append every item through the infotree's Append imported
@@ -48,6 +51,10 @@ public:
     int replacedCharacters() const { return m_replaced; }
 
 private:
+    using FolderTitle = std::function<QByteArray(const QByteArray &fileName)>;
+    using Parse = std::function<void(const QByteArray &bytes, CImportDecoder &decoder, IImportSink &sink, int folder)>;
+    // A text or CSV file: its folder, the file read and decoded, `parse` into the folder.
+    Handle importFile(const QString &path, Place place, const FolderTitle &folderTitle, const Parse &parse);
     Handle destination(Place place) const;
     void finish(Handle top, bool expand);
 

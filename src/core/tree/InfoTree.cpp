@@ -966,26 +966,23 @@ int CInfoTree::contextMenuPopup() const
 
 void CInfoTree::markForCut()
 {
-    forgetRecord();
-    m_hClipItem = m_model.selected();
-    if (m_hClipItem == kNone) {
-        m_doc.prompter().message(QString::fromLatin1(kMsgNoSelectionCut));
-        return;
-    }
-    m_bCut = true;
-    m_bClipHasChildren = m_model.hasChildren(m_hClipItem);
-    m_nUndo = kUndoMarked;
+    markSelected(true, kMsgNoSelectionCut);
 }
 
 void CInfoTree::markForCopy()
 {
+    markSelected(false, kMsgNoSelectionItem);
+}
+
+void CInfoTree::markSelected(bool cut, const char *noSelectionMessage)
+{
     forgetRecord();
     m_hClipItem = m_model.selected();
     if (m_hClipItem == kNone) {
-        m_doc.prompter().message(QString::fromLatin1(kMsgNoSelectionItem));
+        m_doc.prompter().message(QString::fromLatin1(noSelectionMessage));
         return;
     }
-    m_bCut = false;
+    m_bCut = cut;
     m_bClipHasChildren = m_model.hasChildren(m_hClipItem);
     m_nUndo = kUndoMarked;
 }

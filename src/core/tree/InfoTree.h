@@ -271,6 +271,8 @@ private:
     bool storeNewItem(Handle item);
     // The new item becomes the working copy, its label edit opens, and it is the undo record.
     void beginNamingNewItem(Handle item);
+    // The selected item becomes the branch clipboard, to be moved (cut) or copied.
+    void markSelected(bool cut, const char *noSelectionMessage);
     const CNoteInfo *infoOf(Handle item) const;  // null when the item has no valid row
     iconrules::IconSet newRowIcons(Handle parent) const;
     QString toText(const QByteArray &bytes) const;
