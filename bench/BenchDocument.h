@@ -7,6 +7,7 @@
 #include <QByteArray>
 
 #include <algorithm>
+#include <cstdio>
 #include <iterator>
 #include <vector>
 
@@ -74,6 +75,24 @@ inline void fillDocument(CTorviQuillbookDoc &doc, int items)
         doc.m_arOrder.append(quint32(index));
         lastAtDepth[size_t(depth)] = index;
     }
+}
+
+// The document sizes named on the command line (numbers of items), or
+// 1,000, 10,000 and 100,000 when none is.
+inline std::vector<int> sizesFromArguments(int argc, char *argv[])
+{
+    std::vector<int> sizes;
+    for (int i = 1; i < argc; ++i) {
+        bool ok = false;
+        const int n = QByteArray(argv[i]).toInt(&ok);
+        if (ok && n > 0)
+            sizes.push_back(n);
+        else
+            std::fprintf(stderr, "ignoring \"%s\": not a number of items\n", argv[i]);
+    }
+    if (sizes.empty())
+        sizes = {1000, 10000, 100000};
+    return sizes;
 }
 
 } // namespace bench

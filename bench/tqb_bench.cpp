@@ -141,17 +141,7 @@ int main(int argc, char *argv[])
             std::fprintf(stderr, "could not write %s\n", argv[2]);
         return 0;
     }
-    std::vector<int> sizes;
-    for (int i = 1; i < argc; ++i) {
-        bool ok = false;
-        const int n = QByteArray(argv[i]).toInt(&ok);
-        if (ok && n > 0)
-            sizes.push_back(n);
-        else
-            std::fprintf(stderr, "ignoring \"%s\": not a number of items\n", argv[i]);
-    }
-    if (sizes.empty())
-        sizes = {1000, 10000, 100000};
+    const std::vector<int> sizes = bench::sizesFromArguments(argc, argv);
 
     QTemporaryDir dir;
     QSettings store(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
