@@ -119,7 +119,7 @@ private slots:
         tables.m_creationTime = 77;
         CRecordIndex index;
         QCOMPARE(CArchiveReader::scan(bytes, index), CArchiveReader::Status::Ok);
-        const auto result = CRecordMapper::takeOver(index, {}, 1, 1000, tables);
+        const auto result = CRecordMapper::takeOver(std::move(index), {}, 1, 1000, tables);
         QVERIFY(result.loadedItems);
         QVERIFY(!result.hasReminders);
         QCOMPARE(tables.count(), 2);
@@ -278,7 +278,7 @@ private slots:
         QCOMPARE(CArchiveReader::scan(CArchiveWriter::write(records), index), CArchiveReader::Status::Ok);
         CItemTables t;
         t.m_defaultIcons = {1, 2, 3, 4, 5};
-        auto result = CRecordMapper::takeOver(index, CPasswordKey::derive("ab"), 2, 4000, t);
+        auto result = CRecordMapper::takeOver(std::move(index), CPasswordKey::derive("ab"), 2, 4000, t);
         QVERIFY(!result.loadedItems);
         QCOMPARE(t.m_defaultIcons, (std::array<qint32, 5>{1, 2, 7, 79, 0}));
         QCOMPARE(t.m_nRootSort, 0);

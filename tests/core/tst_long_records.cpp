@@ -145,7 +145,7 @@ private slots:
         CRecordIndex records;
         QCOMPARE(CArchiveReader::scan(streamed, records), CArchiveReader::Status::Ok);
         CItemTables back;
-        CRecordMapper::takeOver(records, key, 0, 2, back);
+        CRecordMapper::takeOver(std::move(records), key, 0, 2, back);
         QCOMPARE(back.m_arTitles, t.m_arTitles);
         QCOMPARE(back.m_arTexts, t.m_arTexts);
         QCOMPARE(back.m_arParents, t.m_arParents);
@@ -176,6 +176,41 @@ private slots:
         QVERIFY(roomy.open(QIODevice::WriteOnly));
         QVERIFY(CTextExport::write(t, roomy));
         QCOMPARE(roomy.data().size(), whole);
+    }
+
+    // A file of many megabytes read with its bytes handed over: they are let
+    // go as the records are decoded, and no record may lose a byte to that,
+    // whether it ends just before a release point or straddles one.
+    void aLargeFileHandedOverDecodesWhole()
+    {
+        const CRecordCodec::Key key = CPasswordKey::derive("Quill7#x");
+        CItemTables t;
+        for (int i = 0; i < 2400; ++i) {
+            const qsizetype textLength = i % 100 == 7 ? 1'500'001 + i : i * 13 % 4000;
+            t.appendItem(allBytes(i % 61 + 1, i), allBytes(textLength, i + 3), CItemTables::kRootParent, CNoteInfo{});
+            t.m_arOrder.append(quint32(i));
+        }
+        QByteArray bytes;
+        {
+            QBuffer buffer(&bytes);
+            QVERIFY(buffer.open(QIODevice::WriteOnly));
+            CArchiveWriter writer(buffer);
+            CRecordMapper::write(t, key, true, 1, writer);
+            QVERIFY(writer.finish());
+        }
+        QVERIFY(bytes.size() > 3 * (qsizetype(8) << 20));
+
+        CRecordIndex records;
+        QCOMPARE(CArchiveReader::scan(bytes, records), CArchiveReader::Status::Ok);
+        bytes = QByteArray();  // the index alone holds them
+        CItemTables back;
+        CRecordMapper::takeOver(std::move(records), key, 0, 2, back);
+        QVERIFY(records.empty());
+        QCOMPARE(back.count(), t.count());
+        for (int i = 0; i < t.count(); ++i) {
+            QCOMPARE(back.m_arTitles[i], t.m_arTitles[i]);
+            QVERIFY2(back.m_arTexts[i] == t.m_arTexts[i], qPrintable(QStringLiteral("text of item %1").arg(i)));
+        }
     }
 };
 

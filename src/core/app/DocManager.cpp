@@ -75,7 +75,7 @@ bool CDocManager::restore(const QString &chosenName)
         return false;
     // The copy itself stays off the recent-file list: opening it at the next
     // start would let automatic saving write over it.
-    if (!m_doc.openLoadedDocument(path, chosenCopy, false))
+    if (!m_doc.openLoadedDocument(path, std::move(chosenCopy), false))
         return false;
     m_doc.setPathName(CBackupRestore::restoredPath(m_doc.title()), false);
     m_doc.setModifiedFlag(true);

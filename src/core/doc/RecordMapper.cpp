@@ -85,7 +85,7 @@ bool CRecordMapper::claimsPassword(const CRecordIndex &records)
     return isHeader(first) && first.m_nRemind > 0;
 }
 
-CRecordMapper::TakeOverResult CRecordMapper::takeOver(const CRecordIndex &records, const CRecordCodec::Key &key,
+CRecordMapper::TakeOverResult CRecordMapper::takeOver(CRecordIndex &&records, const CRecordCodec::Key &key,
                                                       qint32 defaultSort, qint32 now, CItemTables &tables)
 {
     TakeOverResult result;
@@ -127,6 +127,8 @@ CRecordMapper::TakeOverResult CRecordMapper::takeOver(const CRecordIndex &record
             result.hasReminders = true;
         }
         result.loadedItems = true;
+        records.dropBefore(r + 1);
     }
+    records.clear();
     return result;
 }

@@ -31,8 +31,9 @@ public:
     // Appends the records to the (cleared) tables, decoding titles and texts
     // straight from the file bytes into them. `defaultSort` becomes the
     // root sort unless a header says otherwise; a header stamp later than
-    // `now` is replaced by `now`.
-    static TakeOverResult takeOver(const CRecordIndex &records, const CRecordCodec::Key &key,
+    // `now` is replaced by `now`. The index is used up: the file bytes go
+    // as their records are decoded, and it is left empty.
+    static TakeOverResult takeOver(CRecordIndex &&records, const CRecordCodec::Key &key,
                                    qint32 defaultSort, qint32 now, CItemTables &tables);
 
     static bool isHeader(const CDataNotes &record) { return record.m_nKind == CDataNotes::kHeaderKind; }

@@ -160,7 +160,7 @@ bool CTorviQuillbookDoc::openDocument(const QString &path, bool addToRecent)
     QByteArray bytes;
     if (!loadFile(path, bytes))
         return false;  // nothing was read: the contents stay
-    return openLoadedDocument(path, bytes, addToRecent);
+    return openLoadedDocument(path, std::move(bytes), addToRecent);
 }
 
 bool CTorviQuillbookDoc::loadFile(const QString &path, QByteArray &bytes)
@@ -171,13 +171,15 @@ bool CTorviQuillbookDoc::loadFile(const QString &path, QByteArray &bytes)
     return loaded.ok;
 }
 
-bool CTorviQuillbookDoc::openLoadedDocument(const QString &path, const QByteArray &bytes, bool addToRecent)
+bool CTorviQuillbookDoc::openLoadedDocument(const QString &path, QByteArray bytes, bool addToRecent)
 {
     if (!idleOrReported())
         return false;
+    // Taken before the read, which lets the bytes go as it decodes them.
+    const CDiskFingerprint fingerprint = CDiskFingerprint::of(path, bytes);
     if (bytes.isEmpty()) {
         clearContents();  // an empty file is an empty document, no password asked
-    } else if (!readFromBytes(bytes)) {
+    } else if (!readFromBytes(std::move(bytes))) {
         // The same state as New: a password kept from the previous document
         // would silently encipher whatever is typed into this empty one.
         resetToNew();
@@ -190,7 +192,7 @@ bool CTorviQuillbookDoc::openLoadedDocument(const QString &path, const QByteArra
         m_creationTime = qint32(born.toSecsSinceEpoch());
     }
     setPathName(path, addToRecent);
-    rememberDiskState(path, CDiskFingerprint::of(path, bytes));
+    rememberDiskState(path, fingerprint);
     m_bModified = false;
     emit titleChanged();
     setDocumentFolderFrom(path);
@@ -479,7 +481,7 @@ bool CTorviQuillbookDoc::exportText(const QString &path)
 
 // ------------------------------------------------------------------ records
 
-bool CTorviQuillbookDoc::readFromBytes(const QByteArray &bytes)
+bool CTorviQuillbookDoc::readFromBytes(QByteArray bytes)
 {
     if (!clearContents())
         return false;  // reported; nothing is read into a document that is in use
@@ -494,12 +496,13 @@ bool CTorviQuillbookDoc::readFromBytes(const QByteArray &bytes)
         clearContents();
         return false;
     }
+    bytes = QByteArray();  // the index holds them now, alone if they were moved in
     if (!passwordStep(records)) {
         clearContents();
         setPassword({});  // the refused one must not encipher anything later
         return false;
     }
-    takeOverRecords(records);
+    takeOverRecords(std::move(records));
     return true;
 }
 
@@ -521,10 +524,10 @@ QByteArray CTorviQuillbookDoc::writeToBytes()
     return bytes;
 }
 
-void CTorviQuillbookDoc::takeOverRecords(const CRecordIndex &records)
+void CTorviQuillbookDoc::takeOverRecords(CRecordIndex &&records)
 {
     const CRecordMapper::TakeOverResult result =
-        CRecordMapper::takeOver(records, m_arKey, m_flags.defaultSortType(), nowSeconds(), *this);
+        CRecordMapper::takeOver(std::move(records), m_arKey, m_flags.defaultSortType(), nowSeconds(), *this);
     m_bHasReminders = m_bHasReminders || result.hasReminders;
     m_bLoadedItems = result.loadedItems;
 }

@@ -63,7 +63,7 @@ public:
     // The bytes of a file, read in one go; false after the failure was reported.
     bool loadFile(const QString &path, QByteArray &bytes);
     // Opens bytes read earlier from `path`, as openDocument does with the file.
-    bool openLoadedDocument(const QString &path, const QByteArray &bytes, bool addToRecent = true);
+    bool openLoadedDocument(const QString &path, QByteArray bytes, bool addToRecent = true);
     bool saveDocument(const QString &path);
     bool saveModified();  // may the document be replaced or closed?
     void autoSaveOnSelectionChange();
@@ -79,8 +79,9 @@ public:
     // --- the records of a file, for the GUI, tqb, benchmarks and fuzzing ---
     // Clears, reads the record array, runs the password step and takes the
     // records over; on a bad stream, or when no password given reads the
-    // records, the document is left empty.
-    bool readFromBytes(const QByteArray &bytes);
+    // records, the document is left empty. Moved-in bytes are let go as
+    // they are decoded.
+    bool readFromBytes(QByteArray bytes);
     QByteArray writeToBytes();
     // Writes the file's bytes to `device`; false when it refused some.
     // `hash`, when given, sees every byte written.
@@ -152,7 +153,7 @@ private:
     bool passwordStep(const CRecordIndex &records);
     // The password dialog and its outcome; false when it was cancelled.
     bool askForPassword();
-    void takeOverRecords(const CRecordIndex &records);
+    void takeOverRecords(CRecordIndex &&records);
     bool idleOrReported() const;  // false, after telling so, while another operation runs
     void resetToEmpty();
     void resetToNew();  // empty, unnamed, no password: the state after New

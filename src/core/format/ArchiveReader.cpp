@@ -4,6 +4,13 @@
 
 #include <QHash>
 
+#include <algorithm>
+
+#if defined(Q_OS_LINUX)
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 constexpr quint16 kNewClassTag = 0xFFFF;
@@ -100,6 +107,7 @@ CArchiveReader::Status CArchiveReader::read(QByteArrayView data, std::vector<CDa
 CRecordView CRecordIndex::view(size_t i) const
 {
     const Span &span = m_spans[i];
+    Q_ASSERT(span.body >= m_dropped);
     CByteSource in(m_bytes);
     in.seek(span.body);
     CRecordView r;
@@ -134,8 +142,35 @@ std::vector<CDataNotes> CRecordIndex::records() const
     return out;
 }
 
+void CRecordIndex::dropBefore(size_t record)
+{
+#if defined(Q_OS_LINUX)
+    // Shared bytes are somebody else's to keep; bytes not owned cannot be let go.
+    if (record == 0 || record > m_spans.size() || !m_bytes.isDetached())
+        return;
+    const qsizetype end = record == m_spans.size() ? m_bytes.size() : m_spans[record].body;
+    // One call per few megabytes: each costs a system call and a TLB flush.
+    constexpr qsizetype kStep = qsizetype(8) << 20;
+    if (end - m_dropped < kStep)
+        return;
+    const auto pageSize = quintptr(::sysconf(_SC_PAGESIZE));
+    const auto base = reinterpret_cast<quintptr>(m_bytes.constData());
+    // Only whole pages inside the buffer: the page it starts in also holds
+    // its header. Pages read as zeros if touched again; nothing before `end` is.
+    const quintptr firstInside = (base + pageSize - 1) & ~(pageSize - 1);
+    const quintptr first = std::max(firstInside, (base + quintptr(m_dropped)) & ~(pageSize - 1));
+    const quintptr last = (base + quintptr(end)) & ~(pageSize - 1);
+    if (last > first)
+        ::madvise(reinterpret_cast<void *>(first), last - first, MADV_DONTNEED);  // only advice: no error to handle
+    m_dropped = end;
+#else
+    Q_UNUSED(record)
+#endif
+}
+
 void CRecordIndex::clear()
 {
     m_bytes.clear();
     m_spans.clear();
+    m_dropped = 0;
 }

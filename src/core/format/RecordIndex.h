@@ -50,6 +50,12 @@ public:
     CDataNotes record(size_t i) const;  // a copy with its own WORD arrays
     std::vector<CDataNotes> records() const;
 
+    // The records before `record` will not be read again: where the index is
+    // the only holder of the file bytes, their memory goes back to the
+    // system, so that a large file and the tables decoded from it are not
+    // held in full together. Views of those records are invalid afterwards.
+    void dropBefore(size_t record);
+
     void clear();
 
 private:
@@ -63,4 +69,5 @@ private:
 
     QByteArray m_bytes;
     std::vector<Span> m_spans;
+    qsizetype m_dropped = 0;  // bytes before this offset are gone
 };
