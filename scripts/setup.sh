@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the program and the tests need.
 set -euo pipefail
-packages=(build-essential cmake qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libgl-dev clang libclang-rt-14-dev
+packages=(build-essential cmake qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev libgl-dev clang libclang-rt-14-dev
           adwaita-icon-theme pkg-config libxcb1-dev libxcb-xtest0-dev xvfb xauth libgumbo-dev)
 missing=()
 for p in "${packages[@]}"; do

@@ -121,6 +121,16 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private slots:
+    // First, before any tree icon is made: the toolbar alone must find the
+    // desktop's pictures, also where no platform theme names the icon folders.
+    void toolbarShowsTheThemesPictures()
+    {
+        const QImage shown = CMainToolBar::image(0).pixmap(CMainToolBar::kImageSize).toImage();
+        QVERIFY(QIcon::hasThemeIcon(QStringLiteral("document-new")));
+        const int size = CMainToolBar::kImageSize;
+        QCOMPARE(shown, QIcon::fromTheme(QStringLiteral("document-new")).pixmap(size).toImage());
+    }
+
     void menusReadAsSpecified()
     {
         QTemporaryDir dir;

@@ -1,5 +1,6 @@
 #include "app/MainToolBar.h"
 
+#include "IconTheme.h"
 #include "Prompter.h"
 #include "app/CommandTable.h"
 #include "settings/Settings.h"
@@ -66,8 +67,7 @@ QPixmap drawnFallback(int image)
 QPixmap normalPixmap(int image)
 {
     const QSize size(CMainToolBar::kImageSize, CMainToolBar::kImageSize);
-    if (QIcon::themeName().isEmpty())
-        QIcon::setThemeName(QStringLiteral("Adwaita"));
+    icontheme::ensure();
     const QIcon themed = QIcon::fromTheme(QString::fromLatin1(kThemeNames[image]));
     QPixmap pm = themed.isNull() ? drawnFallback(image) : themed.pixmap(size);
     if (pm.isNull())

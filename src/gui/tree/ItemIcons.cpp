@@ -1,11 +1,12 @@
 #include "tree/ItemIcons.h"
 
+#include "IconTheme.h"
+
 #include <QIconEngine>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
-#include <QStandardPaths>
 
 #include <cmath>
 #include <functional>
@@ -829,18 +830,7 @@ const CItemIcons &CItemIcons::instance()
 
 CItemIcons::CItemIcons()
 {
-    // A session without a desktop theme (no platform theme, or a test) knows
-    // neither the system's icon folders nor a theme; give it both, with the
-    // packaged Adwaita behind whatever the desktop chose.
-    QStringList paths = QIcon::themeSearchPaths();
-    paths << QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QStringLiteral("icons"),
-                                       QStandardPaths::LocateDirectory);
-    paths.removeDuplicates();
-    QIcon::setThemeSearchPaths(paths);
-    if (QIcon::themeName().isEmpty())
-        QIcon::setThemeName(QStringLiteral("hicolor"));
-    if (QIcon::fallbackThemeName().isEmpty() || QIcon::fallbackThemeName() == QLatin1String("hicolor"))
-        QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
+    icontheme::ensure();
     for (int image = 0; image < kCount; ++image) {
         const QIcon painted(new CPaintedIconEngine(drawing(image)));
         const QString name = themeName(image);
