@@ -252,6 +252,10 @@ public:
     void labelEditEnded(Handle item, bool accepted, const QByteArray &text) override;
 
 private:
+    // Branches bigger than this are inserted under one model reset rather
+    // than one row notice per item.
+    static constexpr size_t kBulkThreshold = 2000;
+
     // Sorting and icon choice, through these two only.
     void sortLevel(Handle item, qint32 type = -1);
     void setItemIcon(Handle item, bool expanded);

@@ -1,0 +1,306 @@
+// The tree commands that add, name, delete, expand and collapse items.
+#include "tree/InfoTree.h"
+
+#include "doc/TorviQuillbookDoc.h"
+#include "editor/CaptureSplit.h"
+#include "settings/Settings.h"
+
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+// ================================================================ item editing
+
+bool CInfoTree::canDelete() const
+{
+    return m_doc.m_nCurItem >= 0;
+}
+
+bool CInfoTree::isCompleteCollapseChecked() const
+{
+    return m_doc.flags().isCollapseChecked();
+}
+
+void CInfoTree::addRootFolder()
+{
+    forgetRecord();
+    const int image = m_doc.m_defaultIcons[0];
+    const Handle item = m_model.insertItem(kNone, CTreeModel::Pos::last(), kNewFolderLabel, image, image);
+    if (!storeNewItem(item))
+        return;
+    select(item);
+    beginNamingNewItem(item);
+    m_hUndoParent = kNone;
+}
+
+bool CInfoTree::storeNewItem(Handle item)
+{
+    if (item == kNone)
+        return false;
+    if (storeItem(item, kStoreAppend) >= 0)
+        return true;
+    m_doc.prompter().message(QString::fromLatin1(kMsgDataNotSaved));
+    m_model.deleteItem(item);
+    return false;
+}
+
+void CInfoTree::beginNamingNewItem(Handle item)
+{
+    m_doc.m_nCurItem = m_model.data(item);
+    m_doc.m_strCurTitle = m_model.label(item);
+    m_doc.m_strCurText.clear();
+    m_model.editLabel(item);
+    collectOrder();
+    markModified();
+    updateViews();
+    m_hClipItem = item;
+    m_nUndo = kUndoAdded;
+}
+
+void CInfoTree::insertNewNote()
+{
+    forgetRecord();
+    const Handle selected = m_model.selected();
+    if (selected == kNone) {
+        m_doc.prompter().message(QString::fromLatin1(kMsgNoSelectionFolder));
+        return;
+    }
+    const Handle item = m_model.insertLast(selected, kNewNoteLabel, 4);
+    if (!storeNewItem(item))
+        return;
+    setItemIcon(item, true);
+    setItemIcon(selected, true);
+    select(item);
+    beginNamingNewItem(item);
+    m_bAnyExpanded = true;
+}
+
+CInfoTree::Handle CInfoTree::addNote(const QByteArray &title, const QByteArray &text, bool asRoot)
+{
+    forgetRecord();
+    const Handle parent = asRoot ? kNone : m_model.selected();
+    const Handle item = m_model.insertLast(parent, title, 4);
+    if (!storeNewItem(item))
+        return kNone;
+    setItemIcon(item, true);
+    setItemIcon(parent, true);
+    select(item);
+    m_doc.m_nCurItem = m_model.data(item);
+    m_doc.m_strCurTitle = m_model.label(item);
+    m_doc.m_strCurText = text;
+    sortLevel(parent);
+    sortLevel(item);
+    storeItem(item, kStoreUpdate);
+    collectOrder();
+    markModified();
+    updateViews();
+    m_hClipItem = item;
+    m_nUndo = kUndoAdded;
+    m_bAnyExpanded = true;
+    return item;
+}
+
+void CInfoTree::rename()
+{
+    forgetRecord();
+    const Handle selected = m_model.selected();
+    m_hClipItem = selected;
+    m_strOldLabel = m_model.label(selected);
+    m_nUndo = kUndoRename;
+    if (selected == kNone)
+        return;
+    m_model.ensureVisible(selected);
+    m_model.editLabel(selected);
+}
+
+bool CInfoTree::beginLabelEdit(Handle item)
+{
+    return m_model.editLabel(item);  // no edit is refused; nothing recorded
+}
+
+void CInfoTree::endLabelEdit(bool accepted, const QByteArray &text)
+{
+    m_model.endLabelEdit(accepted, text);  // labelEditEnded does the work
+}
+
+void CInfoTree::labelEditEnded(Handle item, bool accepted, const QByteArray &text)
+{
+    Q_UNUSED(item)
+    const Handle selected = m_model.selected();
+    if (selected == kNone) {
+        m_doc.prompter().message(QString::fromLatin1(kMsgNoSelectionTryAgain));
+        return;
+    }
+    if (accepted) {
+        m_model.setLabel(selected, text);
+        m_doc.m_strCurTitle = text;
+        storeItem(selected, kStoreUpdate);
+        sortLevel(selected);
+    }
+    sortLevel(m_model.parent(selected));
+    collectOrder();
+    markModified();
+    updateViews();
+}
+
+CInfoTree::LabelSplit CInfoTree::splitPastedText(const QByteArray &s)
+{
+    const CaptureSplit::Parts<QByteArray> parts = CaptureSplit::splitAtSentence(s);
+    LabelSplit out;
+    out.position = int(parts.position);
+    out.title = parts.title;
+    out.body = parts.text;
+    return out;
+}
+
+bool CInfoTree::pasteIntoLabel(const QByteArray &clipboardText)
+{
+    if (!m_model.isEditing())
+        return false;
+    if (clipboardText.isEmpty() || !m_doc.m_strCurText.isEmpty())
+        return false;
+    const LabelSplit split = splitPastedText(clipboardText);
+    if (split.position < 0)
+        return false;
+    m_doc.m_strCurTitle = split.title;
+    m_doc.m_strCurText = split.body;
+    if (split.position == 0)
+        return false;  // pasted into the field as usual; the body stays set
+    // The edit ends with the split title; Store item writes title and body.
+    m_model.endLabelEdit(true, split.title);
+    return true;
+}
+
+void CInfoTree::deleteSelected()
+{
+    deleteItemCommand(false);
+}
+
+void CInfoTree::deleteItemCommand(bool fromUndo)
+{
+    Q_UNUSED(fromUndo)
+    forgetRecord();
+    const Handle selected = m_model.selected();
+    if (selected == kNone) {
+        m_doc.prompter().message(QString::fromLatin1(kMsgNoSelection));
+        return;
+    }
+    const Handle oldParent = m_model.parent(selected);
+    m_hUndoParent = oldParent;
+    if (m_model.hasChildren(selected)) {
+        const auto answer =
+            m_doc.prompter().message(QString::fromLatin1(kMsgDeleteWarning), IPrompter::Buttons::OkCancel);
+        if (answer != IPrompter::Answer::Ok) {
+            m_hUndoParent = kNone;  // the record stays forgotten
+            return;
+        }
+        m_bClipHasChildren = true;
+    } else {
+        m_bClipHasChildren = false;
+    }
+    // The branch in pre-order, with each entry's parent as a list position.
+    const std::vector<Handle> branch = m_model.branch(selected);
+    std::unordered_map<Handle, int> positionOf;
+    positionOf.reserve(branch.size());
+    m_aDeleted.clear();
+    m_aDeletedParent.clear();
+    for (Handle h : branch) {
+        const auto it = positionOf.find(m_model.parent(h));
+        m_aDeletedParent.push_back(it == positionOf.end() ? -1 : it->second);
+        positionOf.emplace(h, int(m_aDeleted.size()));
+        m_aDeleted.append(quint32(m_model.data(h)));
+    }
+    m_nUndo = kUndoDeleted;
+    m_doc.m_strCurTitle.clear();
+    m_doc.m_strCurText.clear();
+    m_doc.m_nCurItem = -1;
+    {
+        std::optional<CTreeModel::ResetGuard> bulk;
+        if (branch.size() > kBulkThreshold)
+            bulk.emplace(m_model);
+        m_model.deleteItem(selected);
+    }
+    setItemIcon(oldParent, false);
+    sortLevel(oldParent);
+    collectOrder();
+    markModified();
+    updateViews();
+    recomputeAnyExpanded();
+}
+
+void CInfoTree::expandBranch()
+{
+    const Handle selected = m_model.selected();
+    if (selected != kNone) {
+        for (Handle h = selected; h != kNone; h = m_model.nextInBranch(h, selected)) {
+            m_model.setExpanded(h, true);
+            setItemIcon(h, true);
+        }
+    }
+    forgetRecord();
+    m_bAnyExpanded = true;
+}
+
+void CInfoTree::expandAll()
+{
+    {
+        CTreeModel::ResetGuard reset(m_model);
+        for (Handle h = m_model.firstRoot(); h != kNone; h = m_model.nextPreOrder(h)) {
+            m_model.setExpanded(h, true);
+            setItemIcon(h, true);
+        }
+    }
+    if (m_model.selected() != kNone)
+        m_model.ensureVisible(m_model.selected());
+    forgetRecord();
+    m_bAnyExpanded = true;
+    m_bCanExpandAll = false;
+}
+
+void CInfoTree::collapse()
+{
+    const bool complete = m_doc.flags().collapse() != 0;
+    {
+        CTreeModel::ResetGuard reset(m_model);
+        for (Handle root = m_model.firstRoot(); root != kNone; root = m_model.nextSibling(root)) {
+            m_model.setExpanded(root, false);
+            if (complete) {
+                for (Handle h = m_model.nextInBranch(root, root); h != kNone; h = m_model.nextInBranch(h, root)) {
+                    m_model.setExpanded(h, false);
+                    setItemIcon(h, false);
+                }
+            }
+            setItemIcon(root, false);
+        }
+    }
+    const Handle selected = m_model.selected();
+    if (selected != kNone) {
+        m_model.ensureVisible(selected);
+        const qint32 index = m_model.data(selected);
+        m_doc.m_nCurItem = index;
+        m_doc.m_strCurTitle = m_model.label(selected);
+        if (index >= 0 && index < m_doc.m_arTexts.size())
+            m_doc.m_strCurText = m_doc.m_arTexts[index];
+        updateViews();
+    }
+    forgetRecord();
+    m_bAnyExpanded = false;
+    m_bCanExpandAll = true;
+}
+
+void CInfoTree::toggleCompleteCollapse()
+{
+    m_doc.flags().toggleCollapse(m_doc.settings());
+}
+
+int CInfoTree::contextMenuPopup() const
+{
+    const Handle selected = m_model.selected();
+    const Handle parent = m_model.parent(selected);
+    qint32 type = m_doc.m_nRootSort;
+    if (parent != kNone) {
+        const qint32 d = m_model.data(parent);
+        type = (d >= 0 && size_t(d) < m_doc.m_arInfos.size()) ? m_doc.m_arInfos[size_t(d)].m_nSort : 0;
+    }
+    return type == 0 ? 1 : 0;
+}
