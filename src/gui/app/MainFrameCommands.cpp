@@ -1,0 +1,315 @@
+// The window's commands (texts, keys, images, handlers, enable and check
+// rules) and the menus that show them.
+#include "app/MainFrame.h"
+
+#include "app/CommandTable.h"
+#include "app/DocManager.h"
+#include "app/MainToolBar.h"
+#include "dialogs/AboutDlg.h"
+#include "doc/TorviQuillbookDoc.h"
+#include "editor/TorviQuillbookView.h"
+#include "import/ImportCommands.h"
+#include "settings/Settings.h"
+#include "tree/LeftView.h"
+#include "tree/SortRules.h"
+
+#include <QActionGroup>
+#include <QMenuBar>
+#include <QStatusBar>
+
+using Cmd = CCommandTable::Command;
+
+namespace {
+
+QList<QKeySequence> keys(std::initializer_list<QKeyCombination> combos)
+{
+    QList<QKeySequence> out;
+    for (QKeyCombination c : combos)
+        out.append(QKeySequence(c));
+    return out;
+}
+
+}  // namespace
+
+void CMainFrame::createCommands()
+{
+    CSettings &settings = m_doc.settings();
+    CDocumentFlags &flags = m_doc.flags();
+    CInfoTree &tree = m_items->infoTree();
+    const auto ed = [this] { return !treeActive(); };
+    const auto tr = [this] { return treeActive(); };
+    const auto add = [this](Cmd c) { return m_commands->add(std::move(c)); };
+    const auto toggle = [this](std::function<void()> change) {
+        return [this, change = std::move(change)] {
+            change();
+            updateCommandStates();
+        };
+    };
+
+    // File
+    add({kNew, "fileNew", "&New\tCtrl+N", "Create a new document\nNew", keys({Qt::CTRL | Qt::Key_N}), 0,
+         [this] { m_manager.fileNew(); }, {}, {}, false});
+    add({kOpen, "fileOpen", "&Open...\tCtrl+O", "Open an existing document\nOpen", keys({Qt::CTRL | Qt::Key_O}), 1,
+         [this] { onOpen(); }, {}, {}, false});
+    const auto importCmd = [this](int id, const char *name, const char *text, const char *prompt,
+                                  std::function<void(CImportCommands &)> run) {
+        m_commands->add({id, name, QString::fromLatin1(text), QString::fromLatin1(prompt), {}, -1,
+                         [this, run = std::move(run)] { run(*m_imports); }, {}, {}, false});
+    };
+    importCmd(kImportText, "importText", "Text", CImportCommands::kTextStatus,
+              [](CImportCommands &c) { c.importText(); });
+    importCmd(kImportCsv, "importCsv", "CSV (list)", CImportCommands::kCsvStatus,
+              [](CImportCommands &c) { c.importCsv(); });
+    importCmd(kImportFavorites, "importFavorites", "Favorites", CImportCommands::kFavoritesStatus,
+              [](CImportCommands &c) { c.importFavorites(); });
+    add({kSave, "fileSave", "&Save\tCtrl+S", "Save the active document\nSave", keys({Qt::CTRL | Qt::Key_S}), 2,
+         [this] { m_doc.saveCommand(); }, [this] { return m_doc.canSave(); }, {}, false});
+    add({kSaveAs, "fileSaveAs", "Save &As...", "Save the active document with a new name\nSave As", {}, -1,
+         [this] { m_doc.saveAsCommand(); }, [this] { return m_doc.canSaveAs(); }, {}, false});
+    add({kRestore, "restore", "Restore", "Restore the document from a backup copy\nRestore", {}, -1,
+         [this] { onRestore(); }, [this] { return m_manager.canRestore(); }, {}, false});
+    add({kPrint, "filePrint", "&Print...\tCtrl+P", "Print the note\nPrint", keys({Qt::CTRL | Qt::Key_P}), 3,
+         [this] { onPrint(); }, [this] { return m_doc.canPrint(); }, {}, false});
+    add({kRecentFile, "recentFile", "Recent File", "Open this document", {}, -1, {}, [] { return false; }, {}, false});
+    add({kExit, "fileExit", "E&xit", "Quit the application; prompts to save documents\nExit", {}, -1,
+         [this] { close(); }, {}, {}, false});
+
+    // Edit: the active pane's.
+    add({kUndo, "editUndo", "&Undo\tCtrl+Z", "Undo the last action\nUndo",
+         keys({Qt::CTRL | Qt::Key_Z, Qt::ALT | Qt::Key_Backspace}), 7,
+         [this, &tree] { treeActive() ? tree.undo() : editorUndo(); },
+         [this, &tree] { return treeActive() ? tree.canUndo() : editorCanUndo(); }, {}, false});
+    add({kCut, "editCut", "Cu&t\tCtrl+X", "Cut the selection and put it on the Clipboard\nCut",
+         keys({Qt::CTRL | Qt::Key_X, Qt::SHIFT | Qt::Key_Delete}), 4,
+         [this, &tree] { treeActive() ? tree.markForCut() : editorCut(); },
+         [this, &tree] { return treeActive() ? tree.canCut() : editorCanCut(); }, {}, false});
+    add({kCopy, "editCopy", "&Copy\tCtrl+C", "Copy the selection and put it on the Clipboard\nCopy",
+         keys({Qt::CTRL | Qt::Key_C, Qt::CTRL | Qt::Key_Insert}), 5,
+         [this, &tree] { treeActive() ? tree.markForCopy() : editorCopy(); },
+         [this, &tree] { return treeActive() ? tree.canCopy() : editorCanCopy(); }, {}, false});
+    add({kPaste, "editPaste", "&Paste\tCtrl+V", "Insert Clipboard contents\nPaste",
+         keys({Qt::CTRL | Qt::Key_V, Qt::SHIFT | Qt::Key_Insert}), 6,
+         [this, &tree] { treeActive() ? tree.paste() : editorPaste(); },
+         [this, &tree] { return treeActive() ? tree.canPaste() : editorCanPaste(); }, {}, false});
+    add({kFindReplace, "findReplace", "&Find/Replace \tCtrl+F", "Find and replace text in the notes\nFind",
+         keys({Qt::CTRL | Qt::Key_F}), 17, [this] { showFindDialog(); },
+         [this, &tree] { return findDialogReady() && (!treeActive() || tree.canFindReplace()); }, {}, false});
+    add({kRemindersList, "remindersList", "Reminders list\tCtrl+L", "Edit (view) reminders list\nReminders list",
+         keys({Qt::CTRL | Qt::Key_L}), 16, [this] { onRemindersList(); }, [this] { return m_doc.hasReminders(); },
+         {}, false});
+    add({kPassword, "password", "Pass&word\t Alt+P", "Set or change the document's password\nPassword",
+         keys({Qt::ALT | Qt::Key_P}), 21, [this] { m_doc.changePassword(); },
+         [this] { return m_doc.canChangePassword(); }, {}, false});
+
+    // The tree's commands: only while the tree is the active pane.
+    add({kAddRoot, "addRootFolder", "Add a root folder\tAlt+Ins", "Add a root folder\nRoot folder",
+         keys({Qt::ALT | Qt::Key_Insert}), 8, [&tree] { tree.addRootFolder(); }, tr, {}, false});
+    add({kInsertNote, "insertNote", "Insert new note\tIns", "Insert new note (subFolder)\nNote (subfolder)", {}, 9,
+         [&tree] { tree.insertNewNote(); }, [this, &tree] { return treeActive() && tree.canInsertNote(); }, {}, false});
+    add({kRename, "rename", "Rename", "Rename the selected item\nRename the selected item", {}, -1,
+         [&tree] { tree.rename(); }, tr, {}, false});
+    add({kExpandBranch, "expandBranch", "Expand branch",
+         "Expand the selected branch of the tree\nExpand the selected branch of the tree", {}, -1,
+         [&tree] { tree.expandBranch(); }, tr, {}, false});
+    add({kExpandAll, "expandAll", "Expand all ", "Expand all branch of the tree\nExpand", {}, 11,
+         [&tree] { tree.expandAll(); }, [this, &tree] { return treeActive() && tree.canExpandAll(); }, {}, false});
+    add({kCollapseCmd, "collapseTree", "Collapse", "Collapse\nCollapse", {}, 12, [&tree] { tree.collapse(); },
+         [this, &tree] { return treeActive() && tree.canCollapse(); }, {}, false});
+    add({kDelete, "deleteItem", "Delete\tDel", "Delete the selected folder or note\nDelete", {}, 10,
+         [&tree] { tree.deleteSelected(); }, [this, &tree] { return treeActive() && tree.canDelete(); }, {}, false});
+    add({kPasteBefore, "pasteBefore", "Paste before\t Alt+V",
+         "Paste the copied branch of the tree before the selected folder", keys({Qt::ALT | Qt::Key_V}), -1,
+         [&tree] { tree.pasteBefore(); }, tr, {}, false});
+    add({kSelectIcons, "selectIcons", "Select icons", "Select icons for tree item(s)\nSelect icons", {}, 14,
+         [this] { m_items->chooseIcons(); }, tr, {}, false});
+    add({kSortButton, "localSort", "Local sorting type",
+         "Select the notes sorting type (in that folder)\nLocal sorting type", {}, -1,
+         [this, &tree] {
+             if (treeActive())
+                 tree.localSort(sortrules::kCmdLocalSortButton);
+         },
+         [this] { return sortrules::localSortButtonEnabled(m_doc.m_nCurItem); }, {}, false});
+    const auto localSort = [&](int id, const char *name, const char *text, const char *prompt) {
+        add({id, name, QString::fromLatin1(text), QString::fromLatin1(prompt), {}, -1,
+             [&tree, id] { tree.localSort(id); }, tr, {}, false});
+    };
+    localSort(kLocalManual, "localSortManual", "Manual", "Sort folders and notes manually\nSort folders and notes manually");
+    localSort(kLocalAlpha, "localSortAlphabetical", "Alphabetical",
+              "Sort folders and notes in alphabetical order\nSort folders and notes in alphabetical order ");
+    localSort(kLocalFolderFirst, "localSortFolderFirst", "Alphabetical (folder first)",
+              "Sort folders and notes in alphabetical order (folder first)\nSort folders and notes in alphabetical "
+              "order (folder first)");
+    add({kReminder, "reminder", "Reminder", "Set the reminder of the selected note\nReminder", {}, 15,
+         [this] { onReminder(); }, [this] { return m_doc.m_nCurItem >= 0; }, {}, false});
+
+    // The editor's commands: only while the editor is the active pane.
+    const auto editorCmd = [&](int id, const char *name, const char *text, const char *prompt,
+                               QList<QKeySequence> k, int image, void (CMainFrame::*run)()) {
+        add({id, name, QString::fromLatin1(text), QString::fromLatin1(prompt), std::move(k), image,
+             [this, run] { (this->*run)(); }, [this, ed] { return ed() && editorReady(); }, {}, false});
+    };
+    editorCmd(kOpenLink, "openLink", "Open\tAlt+O", "Open the selected file or URL\nOpen URL", keys({Qt::ALT | Qt::Key_O}),
+              18, &CMainFrame::editorOpenLink);
+    editorCmd(kMail, "mailTo", "E-mail\tAlt+E", "Write an e-mail to the selected address\nE-mail",
+              keys({Qt::ALT | Qt::Key_E}), -1, &CMainFrame::editorMail);
+    editorCmd(kCall, "call", "Call\tAlt+D", "Call the selected number\nCall", keys({Qt::ALT | Qt::Key_D}), -1,
+              &CMainFrame::editorCall);
+    editorCmd(kLocalLink, "localLink", "Local link", "Insert a link to a local file\nLink", {}, 19,
+              &CMainFrame::editorLocalLink);
+    editorCmd(kGenerator, "passwordGenerator", "Password generator", "Password generator\nPassword generator", {}, 20,
+              &CMainFrame::onPasswordGenerator);
+    editorCmd(kFourSpaces, "fourSpaces", "Four spaces", "", keys({Qt::CTRL | Qt::Key_Tab}), -1,
+              &CMainFrame::editorFourSpaces);
+
+    // Panes.
+    add({kNextPane, "nextPane", "Next pane", "Switch to the next window pane\nNext pane",
+         keys({Qt::Key_Tab, Qt::Key_F6}), -1, [this] { switchPane(); }, {}, {}, false});
+    add({kPrevPane, "previousPane", "Previous pane", "Switch back to the previous window pane\nPrevious pane",
+         keys({Qt::SHIFT | Qt::Key_F6}), -1, [this] { switchPane(); }, {}, {}, false});
+
+    // Settings
+    add({kProgramFolder, "programFolder", "Program folder", "Keep documents in the program's folder", {}, -1,
+         toggle([&] { flags.useProgramFolder(settings); }), {}, [&] { return flags.isProgramFolderChecked(); }, false});
+    add({kOtherFolder, "otherFolder", "Other folder", "Choose the folder for documents", {}, -1,
+         toggle([this] { onOtherFolder(); }), {}, [&] { return flags.isOtherFolderChecked(); }, false});
+    add({kAutoSave, "autoSave", "Auto saving", "Save the document automatically\nAuto saving", {}, -1,
+         toggle([&] { flags.toggleAutoSave(settings); }), {}, [&] { return flags.isAutoSaveChecked(); }, false});
+    add({kLastFile, "lastFile", "Open the file at start", "Open the last document at start\nOpen the file at start",
+         {}, -1, toggle([&] { flags.toggleLastFile(settings); }), {}, [&] { return flags.isLastFileChecked(); }, false});
+    add({kBackupSettings, "backupSettings", "Backup settings...", "Set up backup copies\nBackup settings", {}, -1,
+         [this] { onBackupSettings(); }, {}, {}, false});
+    const auto defaultSort = [&](int id, const char *name, const char *text, const char *prompt, int type) {
+        add({id, name, QString::fromLatin1(text), QString::fromLatin1(prompt), {}, -1,
+             toggle([&flags, &settings, type] { flags.setDefaultSortType(settings, type); }), {},
+             [&flags, type] { return flags.isSortTypeChecked(type); }, true});
+    };
+    defaultSort(kSortManual, "sort0", "Manual", "Sort folders and notes manually", sortrules::kManual);
+    defaultSort(kSortAlpha, "sort1", "Alphabetical",
+                "Sort folders and notes in alphabetical order\nSort folders and notes in alphabetical order ",
+                sortrules::kAlphabetical);
+    defaultSort(kSortFolderFirst, "sort2", "Alphabetical (folder first)",
+                "Sort folders and notes in alphabetical order (folder first)\nSort folders and notes in alphabetical "
+                "order (folder first)",
+                sortrules::kFolderFirst);
+    add({kExecuteAll, "executeForAllFolders", "Execute for all folders",
+         "Execute default sorting for all folders\nExecute default sorting for all folders", {}, -1,
+         [&tree] { tree.executeForAllFolders(); }, tr, {}, false});
+    add({kDefaultIcons, "defaultIcons", "Icons (default)...", "Select default icons\nSelect default icons", {}, -1,
+         [this] {
+             activateTreePane();
+             m_items->chooseDefaultIcons();
+         },
+         {}, {}, false});
+    add({kRightFont, "rightPanelFont", "Right panel", "Choose the font of the note pane\nRight panel font", {}, -1,
+         [this] {
+             activateEditorPane();
+             editorSetFont();
+         },
+         [this] { return editorReady(); }, {}, false});
+    add({kLeftFont, "leftPanelFont", "Left panel", "Choose the font of the tree pane\nLeft panel font", {}, -1,
+         [this] {
+             activateTreePane();
+             m_items->chooseLeftPanelFont();
+         },
+         {}, {}, false});
+    add({kCompleteCollapse, "collapse", "&Complete collapse ",
+         "Check mark this option if you want to collapse all branches: otherwise  only root branches will "
+         "collapse\nCollapse type",
+         {}, -1, toggle([&] { flags.toggleCollapse(settings); }), {}, [&] { return flags.isCollapseChecked(); }, false});
+    const auto dbl = [&](int id, const char *name, const char *text, const char *prompt, void (CDocumentFlags::*t)(CSettings &),
+                         bool (CDocumentFlags::*is)() const) {
+        add({id, name, QString::fromLatin1(text), QString::fromLatin1(prompt), {}, -1,
+             toggle([&flags, &settings, t] { (flags.*t)(settings); }), {}, [&flags, is] { return (flags.*is)(); },
+             false});
+    };
+    dbl(kDblU, "dblU", "URL", "A double-click opens web addresses", &CDocumentFlags::toggleDblU,
+        &CDocumentFlags::isDblUChecked);
+    dbl(kDblM, "dblM", "E-Mail", "A double-click writes to e-mail addresses", &CDocumentFlags::toggleDblM,
+        &CDocumentFlags::isDblMChecked);
+    dbl(kDblP, "dblP", "Phone", "A double-click dials phone numbers", &CDocumentFlags::toggleDblP,
+        &CDocumentFlags::isDblPChecked);
+    dbl(kDblF, "dblF", "File", "A double-click opens files", &CDocumentFlags::toggleDblF, &CDocumentFlags::isDblFChecked);
+    add({kPrintSetup, "printSetup", "P&rint Setup...", "Change the printer and printing options\nPage Setup", {}, -1,
+         [this] { onPrintSetup(); }, {}, {}, false});
+    add({kToolbarBar, "viewToolbar", "&Toolbar", "Show or hide the toolbar\nToggle ToolBar", {}, -1,
+         [this] { m_toolbar->setVisible(!m_toolbar->isVisible()); }, {},
+         [this] { return m_toolbar && !m_toolbar->isHidden(); }, false});
+    add({kCustomizeToolbar, "customizeToolbar", "Customize toolbar...", "Choose the toolbar's buttons\nCustomize toolbar",
+         {}, -1, [this] { onCustomizeToolbar(); }, {}, {}, false});
+    add({kStatusBar, "viewStatusBar", "&Status Bar", "Show or hide the status bar\nToggle StatusBar", {}, -1,
+         [this] { statusBar()->setVisible(!statusBar()->isVisible()); }, {},
+         [this] { return !statusBar()->isHidden(); }, false});
+
+    // Help
+    add({kHelp, "help", "Help\tF1", "Open the user guide\nHelp", keys({Qt::Key_F1}), -1, [this] { onHelp(); }, {}, {},
+         false});
+    add({kAbout, "about", "&About Torvi Quillbook...", "Display program information, version number and copyright\nAbout",
+         {}, -1,
+         [this] {
+             CAboutDlg dlg(this);
+             dlg.exec();
+         },
+         {}, {}, false});
+
+    // Radio marks for the default sort type.
+    auto *group = new QActionGroup(this);
+    group->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    for (int id : {kSortManual, kSortAlpha, kSortFolderFirst})
+        group->addAction(m_commands->action(id));
+}
+
+// ---------------------------------------------------------------- menus and status bar
+
+void CMainFrame::createMenus()
+{
+    const auto fill = [this](QMenu *menu, std::initializer_list<int> ids) {
+        for (int id : ids) {
+            if (id == 0)
+                menu->addSeparator();
+            else
+                m_commands->addTo(menu, id);
+        }
+    };
+    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("menuFile"));
+    fill(file, {kNew, kOpen});
+    QMenu *import = file->addMenu(QStringLiteral("Import"));
+    import->setObjectName(QStringLiteral("menuImport"));
+    fill(import, {kImportText, kImportCsv, kImportFavorites});
+    fill(file, {0, kSave, kSaveAs, 0, kRestore, 0, kPrint, 0, kRecentFile, 0, kExit});
+    m_recentAnchor = action(kRecentFile);
+    connect(file, &QMenu::aboutToShow, this, [this, file] { fillRecentFiles(file); });
+
+    QMenu *edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("menuEdit"));
+    fill(edit, {kUndo, 0, kCut, kCopy, kPaste, 0, kFindReplace, 0, kRemindersList, 0, kPassword});
+
+    QMenu *settings = menuBar()->addMenu(QStringLiteral("&Settings"));
+    settings->setObjectName(QStringLiteral("menuSettings"));
+    QMenu *folder = settings->addMenu(QStringLiteral("Default folder"));
+    fill(folder, {kProgramFolder, kOtherFolder});
+    fill(settings, {0, kAutoSave, 0, kLastFile, 0, kBackupSettings, 0});
+    QMenu *sort = settings->addMenu(QStringLiteral("Sort (default)"));
+    fill(sort, {kSortManual, kSortAlpha, kSortFolderFirst, 0, kExecuteAll});
+    fill(settings, {kDefaultIcons, 0});
+    QMenu *font = settings->addMenu(QStringLiteral("&Font"));
+    fill(font, {kRightFont, kLeftFont});
+    fill(settings, {0, kCompleteCollapse, 0});
+    QMenu *dbl = settings->addMenu(QStringLiteral("DblClick"));
+    fill(dbl, {kDblU, kDblM, kDblP, kDblF});
+    fill(settings, {0, kPrintSetup, 0, kToolbarBar, kCustomizeToolbar, 0, kStatusBar});
+
+    QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("menuHelp"));
+    fill(help, {kHelp, kAbout});
+
+    // The sort button's drop-down.
+    m_sortMenu = new QMenu(this);
+    m_sortMenu->setObjectName(QStringLiteral("localSortMenu"));
+    fill(m_sortMenu, {kLocalManual, kLocalAlpha, kLocalFolderFirst});
+
+    // Every menu shows the states of the moment it opens.
+    for (QMenu *menu : menuBar()->findChildren<QMenu *>())
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::updateCommandStates);
+    connect(m_sortMenu, &QMenu::aboutToShow, this, &CMainFrame::updateCommandStates);
+}
