@@ -396,6 +396,37 @@ private slots:
         QCOMPARE(s.doc().m_arTexts[0].size(), expected.size());
         QVERIFY(s.doc().m_arTexts[0] == expected);
     }
+
+    // The pane holds 0xFFFFF characters (title, separator and text): a key
+    // past that goes nowhere, a paste puts in what fits, and what was
+    // already there is never pushed out. A megabyte without a blank (pasted
+    // data) is broken into lines anywhere: looking for blanks to break at
+    // would take seconds per key.
+    void theNoteStopsAtItsLimit()
+    {
+        constexpr qsizetype kLimit = 0xFFFFF;
+        const QByteArray text = QByteArray(kLimit - 4 - 4 - 3, 'x');  // "Full", CR LF CR LF, room for 3
+        Session s;
+        QVERIFY(s.open({{"Full", text, CItemTables::kRootParent}, {"Words", "a few words", CItemTables::kRootParent}}));
+        QVERIFY(s.select(QStringLiteral("Words"), 0));
+        QCOMPARE(s.note->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+        QVERIFY(s.select(QStringLiteral("Full"), 0));
+        QCOMPARE(s.note->wordWrapMode(), QTextOption::WrapAnywhere);
+        QTest::keyClick(s.note, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClicks(s.note, QStringLiteral("abcd"));
+        QCOMPARE(s.doc().m_arTexts[0], text + "abc");
+
+        QTest::keyClick(s.note, Qt::Key_Backspace);
+        QTest::keyClick(s.note, Qt::Key_Backspace);
+        QGuiApplication::clipboard()->setText(QStringLiteral("12345"));
+        QTest::keyClick(s.note, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(s.doc().m_arTexts[0], text + "a12");
+        QCOMPARE(s.doc().m_arTitles[0], QByteArray("Full"));
+        QTest::keyClick(s.note, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(s.doc().m_arTexts[0], text + "a12");
+        QVERIFY(s.select(QStringLiteral("Words"), 0));
+        QCOMPARE(s.note->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+    }
 };
 
 QTEST_MAIN(TestNoteEditor)

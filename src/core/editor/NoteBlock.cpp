@@ -29,6 +29,17 @@ QString pasteRefusal(const Layout &l, qsizetype s, qsizetype e)
     return touchesSeparator(l, s, e) ? QString::fromLatin1(kDontPaste) : QString();
 }
 
+bool hasOverlongWord(QStringView text)
+{
+    qsizetype run = 0;
+    for (QChar c : text) {
+        run = c.isSpace() ? 0 : run + 1;
+        if (run > kLongestWord)
+            return true;
+    }
+    return false;
+}
+
 QByteArray normalizeBreaks(const QByteArray &text)
 {
     if (!text.contains('\r') && !text.contains('\n'))

@@ -74,6 +74,13 @@ inline qsizetype room(qsizetype current, qsizetype selected)
     return left > 0 ? left : 0;
 }
 
+// Lines break at blanks. A run of more characters than this without one
+// (pasted data, a long address) makes the pane break anywhere instead:
+// looking for a blank first costs time in proportion to such a run at
+// every keystroke, seconds for a run of a megabyte.
+inline constexpr qsizetype kLongestWord = 2000;
+bool hasOverlongWord(QStringView text);
+
 // Lone CR and lone LF become CR LF: the pane shows each as a line break
 // and writes each break back as CR LF, so the pane's bytes say so from the start.
 QByteArray normalizeBreaks(const QByteArray &text);

@@ -141,11 +141,22 @@ void CTorviQuillbookView::showCurrentItem()
 {
     m_wordPause.stop();
     m_bLoading = true;
-    setPlainText(m_codePage.toUnicode(m_block.load()));
+    const QString shown = m_codePage.toUnicode(m_block.load());
+    const bool anywhere = noteblock::hasOverlongWord(shown);
+    if (anywhere != (wordWrapMode() == QTextOption::WrapAnywhere)) {
+        clear();  // the note going away is not laid out again in the new mode
+        breakLinesAnywhere(anywhere);
+    }
+    setPlainText(shown);
     m_nBlockCount = document()->blockCount();
     m_bLoading = false;
     setEnabled(m_block.hasItem());
     setMargins();
+}
+
+void CTorviQuillbookView::breakLinesAnywhere(bool anywhere)
+{
+    setWordWrapMode(anywhere ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
 void CTorviQuillbookView::setMargins()
@@ -274,6 +285,8 @@ bool CTorviQuillbookView::insertGuarded(QString text, Insert mode, bool undoable
     }
     if (text.isEmpty() && s == e)
         return false;
+    if (text.size() > noteblock::kLongestWord && noteblock::hasOverlongWord(text))
+        breakLinesAnywhere(true);
     if (!undoable)
         document()->setUndoRedoEnabled(false);
     c.insertText(text);

@@ -100,6 +100,7 @@ private:
     void onContentsChange(int position, int removed, int added);
     void readWholePane();
     void setMargins();
+    void breakLinesAnywhere(bool anywhere);
     void moveCaret(qsizetype position);
     // The separator guard, the code page and the text limit for text going
     // in over the selection; `mode` says how a refusal is told.
