@@ -268,6 +268,8 @@ private:
     void markModified();
     void deleteItemCommand(bool fromUndo);
     void pasteAt(Handle destParent, CTreeModel::Pos pos, Handle iconParent);
+    // After a paste or drop placed a branch: stores it, takes the order again and tells the views.
+    void storePlacedBranch(Handle item);
     void restoreDeleted();
     void undoMoveToRoot();
     bool inTableRange(Handle item) const;

@@ -110,13 +110,18 @@ void CInfoTree::pasteAt(Handle destParent, CTreeModel::Pos pos, Handle iconParen
         setItemIcon(iconParent, true);
         select(item);
         sortLevel(item);
-        if (storeItem(item, kStoreUpdate) < 0)
-            m_doc.prompter().message(QString::fromLatin1(kMsgDataNotSaved));
-        collectOrder();
-        markModified();
-        updateViews();
+        storePlacedBranch(item);
     }
     recomputeAnyExpanded();
+}
+
+void CInfoTree::storePlacedBranch(Handle item)
+{
+    if (storeItem(item, kStoreUpdate) < 0)
+        m_doc.prompter().message(QString::fromLatin1(kMsgDataNotSaved));
+    collectOrder();
+    markModified();
+    updateViews();
 }
 
 void CInfoTree::pasteInto()

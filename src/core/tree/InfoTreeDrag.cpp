@@ -135,11 +135,7 @@ void CInfoTree::drop(bool ctrl, bool alt)
             setItemIcon(destParent, true);
             sortLevel(destParent);
             select(item);
-            if (storeItem(item, kStoreUpdate) < 0)
-                m_doc.prompter().message(QString::fromLatin1(kMsgDataNotSaved));
-            collectOrder();
-            markModified();
-            updateViews();
+            storePlacedBranch(item);
         }
     }
     recomputeAnyExpanded();
