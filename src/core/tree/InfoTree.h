@@ -270,6 +270,9 @@ private:
     void pasteAt(Handle destParent, CTreeModel::Pos pos, Handle iconParent);
     // After a paste or drop placed a branch: stores it, takes the order again and tells the views.
     void storePlacedBranch(Handle item);
+    // What a paste does first: forgets the undo record but keeps the mark,
+    // dropping it when its item is gone; false when nothing is marked.
+    bool forgetRecordKeepingMark();
     void restoreDeleted();
     void undoMoveToRoot();
     bool inTableRange(Handle item) const;

@@ -124,7 +124,7 @@ void CInfoTree::storePlacedBranch(Handle item)
     updateViews();
 }
 
-void CInfoTree::pasteInto()
+bool CInfoTree::forgetRecordKeepingMark()
 {
     m_aDeleted.clear();
     m_aDeletedParent.clear();
@@ -132,6 +132,12 @@ void CInfoTree::pasteInto()
     m_nUndo = kUndoNone;
     if (!m_model.isValid(m_hClipItem))
         m_hClipItem = kNone;  // the marked item was deleted meanwhile
+    return m_hClipItem != kNone;
+}
+
+void CInfoTree::pasteInto()
+{
+    forgetRecordKeepingMark();
     const Handle selected = m_model.selected();
     if (selected == m_hClipItem || m_model.isSelfOrDescendant(selected, m_hClipItem))
         return;
@@ -148,13 +154,7 @@ void CInfoTree::pasteInto()
 
 void CInfoTree::pasteBefore()
 {
-    m_aDeleted.clear();
-    m_aDeletedParent.clear();
-    m_strOldLabel.clear();
-    m_nUndo = kUndoNone;
-    if (!m_model.isValid(m_hClipItem))
-        m_hClipItem = kNone;
-    if (m_hClipItem == kNone) {
+    if (!forgetRecordKeepingMark()) {
         m_doc.prompter().message(QString::fromLatin1(kMsgNothingCopied));
         return;
     }
@@ -174,14 +174,8 @@ void CInfoTree::undoMoveToRoot()
     // Mend: a branch moved away from the root level goes back last at the
     // root level directly, whatever is selected and whatever the default
     // sort type; the record stays "moved", so undo again moves it back.
-    m_aDeleted.clear();
-    m_aDeletedParent.clear();
-    m_strOldLabel.clear();
-    m_nUndo = kUndoNone;
-    if (!m_model.isValid(m_hClipItem)) {
-        m_hClipItem = kNone;
+    if (!forgetRecordKeepingMark())
         return;
-    }
     pasteAt(kNone, CTreeModel::Pos::last(), kNone);
 }
 
