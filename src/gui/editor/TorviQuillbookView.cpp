@@ -285,7 +285,7 @@ bool CTorviQuillbookView::insertGuarded(QString text, Insert mode, bool undoable
     }
     if (text.isEmpty() && s == e)
         return false;
-    if (text.size() > noteblock::kLongestWord && noteblock::hasOverlongWord(text))
+    if (noteblock::hasOverlongWord(text))
         breakLinesAnywhere(true);
     if (!undoable)
         document()->setUndoRedoEnabled(false);
