@@ -29,6 +29,8 @@ CCliArguments CCliArguments::parse(const QStringList &given)
             optionsEnded = true;
         } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
             result.help = true;
+        } else if (arg == QLatin1String("--version")) {
+            result.version = true;
         } else if (arg == QLatin1String("--password-stdin")) {
             result.passwordStdin = true;
         } else if (arg == QLatin1String("--codepage")) {

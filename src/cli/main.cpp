@@ -2,8 +2,10 @@
 
 #include "CliArguments.h"
 #include "CliSession.h"
+#include "CommandHelp.h"
 #include "Commands.h"
 #include "Console.h"
+#include "Version.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -118,7 +120,8 @@ const char kUsage[] =
     "                     instead of at the root level\n"
     "  --header           (import-csv) the first line holds the column names\n"
     "  --case             (find) upper and lower case differ\n"
-    "  -h, --help         this text\n"
+    "  -h, --help         this text; after a command, that command's usage\n"
+    "  --version          the version of tqb\n"
     "\n"
     "Notes:\n"
     "  info needs no password. The header's icons and creation time are enciphered\n"
@@ -174,16 +177,32 @@ int main(int argc, char *argv[])
     CCliArguments args = CCliArguments::parse(QCoreApplication::arguments().mid(1));
     if (!args.error.isEmpty())
         return usageError(args.error);
-    if (args.help || args.command == QLatin1String("help"))
-        return CConsole::write(kUsage) ? CCliSession::kSuccess : CCliSession::kFailure;
+    const auto commandNamed = [](const QString &name) -> const CCommand * {
+        for (const CCommand &c : kCommands) {
+            if (name == QLatin1String(c.name))
+                return &c;
+        }
+        return nullptr;
+    };
+    const auto answered = [](const QByteArray &text) {
+        return CConsole::write(text) ? CCliSession::kSuccess : CCliSession::kFailure;
+    };
+    if (args.version)
+        return answered("tqb (Torvi Quillbook) " TQB_VERSION "\n");
+    // "tqb --help", "tqb help", "tqb COMMAND --help" and "tqb help COMMAND".
+    if (args.help || args.command == QLatin1String("help")) {
+        const QString about = args.command == QLatin1String("help") ? args.files.value(0) : args.command;
+        if (about.isEmpty())
+            return answered(kUsage);
+        const CCommand *command = commandNamed(about);
+        if (!command)
+            return usageError(QStringLiteral("unknown command \"%1\"").arg(about));
+        return answered(CommandHelp::forCommand(QString::fromLatin1(kUsage), about, command->passwordOption).toUtf8());
+    }
     if (args.command.isEmpty())
         return usageError(QStringLiteral("no command given"));
 
-    const CCommand *command = nullptr;
-    for (const CCommand &c : kCommands) {
-        if (args.command == QLatin1String(c.name))
-            command = &c;
-    }
+    const CCommand *command = commandNamed(args.command);
     if (!command)
         return usageError(QStringLiteral("unknown command \"%1\"").arg(args.command));
     const bool find = args.command == QLatin1String("find");

@@ -1,4 +1,6 @@
+#include "Version.h"
 #include "app/CommandLine.h"
+#include "app/HelpAndVersion.h"
 #include "app/SingleInstance.h"
 #include "app/TorviQuillbookApp.h"
 
@@ -7,10 +9,13 @@
 
 int main(int argc, char *argv[])
 {
+    if (const std::optional<int> answered = HelpAndVersion::answer(argc, argv))
+        return *answered;
+
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QString::fromLatin1(CTorviQuillbookApp::kOrganization));
     QApplication::setApplicationName(QString::fromLatin1(CTorviQuillbookApp::kApplication));
-    QApplication::setApplicationVersion(QStringLiteral("2.4"));
+    QApplication::setApplicationVersion(QStringLiteral(TQB_VERSION));
 
     // A program already running takes the file over and comes to the front.
     // A print request (/p, /pt) prints here and ends; it is never handed over.

@@ -2,6 +2,7 @@
 // own settings file, and checks exit codes, outputs and the files written.
 
 #include "TqbProcess.h"
+#include "Version.h"
 #include "settings/Settings.h"
 #include "text/CodePage.h"
 
@@ -566,6 +567,75 @@ private slots:
         const CRun run = tqb({"--help"});
         QCOMPARE(run.exitCode, 0);
         QVERIFY(run.out.contains("usage: tqb COMMAND"));
+        QVERIFY(run.err.isEmpty());
+        const CRun version = tqb({"--version"});
+        QCOMPARE(version.exitCode, 0);
+        QCOMPARE(version.out, QByteArray("tqb (Torvi Quillbook) " TQB_VERSION "\n"));
+        QVERIFY(version.err.isEmpty());
+    }
+
+    // One command's usage: its synopsis and description, the options it
+    // takes and none that it refuses.
+    void commandHelp_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("synopsis");
+        QTest::addColumn<QStringList>("offered");
+        QTest::addColumn<QStringList>("notOffered");
+        const QString password = QStringLiteral("--password-stdin");
+        QTest::newRow("new") << QStringList{"new", "--help"} << "usage: tqb new OUT.tqb [--password-stdin]"
+                             << QStringList{password, "--codepage", "never overwritten"}
+                             << QStringList{"--under", "--json", "--length"};
+        QTest::newRow("add, options first") << QStringList{"-h", "add"}
+                                            << "usage: tqb add DOC [--under N] [--title TITLE] [--password-stdin]"
+                                            << QStringList{"--under N          (add)", "--title", password}
+                                            << QStringList{"(import-*)", "--length", "--header"};
+        QTest::newRow("reminders") << QStringList{"reminders", "x.tqb", "--help"}
+                                   << "usage: tqb reminders FILE [--at \"YYYY-MM-DD HH:MM\"] [--json]"
+                                   << QStringList{"--at MOMENT", "--json", password}
+                                   << QStringList{"--under", "--case"};
+        QTest::newRow("genpass") << QStringList{"genpass", "--help"}
+                                 << "usage: tqb genpass [--length N] [--digits] [--letters] [--special] [--count K]\n"
+                                 << QStringList{"--length N", "--digits, --letters, --special", "--count K"}
+                                 << QStringList{password, "--codepage", "--under"};
+        QTest::newRow("import-csv") << QStringList{"import-csv", "--help"}
+                                    << "usage: tqb import-csv DOC CSV [--header] [--under N] [--password-stdin]"
+                                    << QStringList{"--header", "(import-*)", password}
+                                    << QStringList{"(add)", "--title", "--case"};
+        QTest::newRow("passwd takes no password option")
+            << QStringList{"passwd", "--help"} << "usage: tqb passwd FILE [--codepage NAME]"
+            << QStringList{"reads the old one", "Exit status: 0 done"} << QStringList{password, "--under", "grep"};
+        QTest::newRow("help COMMAND") << QStringList{"help", "find"} << "usage: tqb find FILE TEXT [--case]"
+                                      << QStringList{"--case", "find, as grep: 0 something matched"}
+                                      << QStringList{"--under", "--json"};
+    }
+
+    void commandHelp()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, synopsis);
+        QFETCH(QStringList, offered);
+        QFETCH(QStringList, notOffered);
+        const CRun run = tqb(args);
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.err.isEmpty(), qPrintable(run.err));
+        const QString out = QString::fromUtf8(run.out);
+        QVERIFY2(out.startsWith(synopsis), qPrintable(out));
+        QVERIFY2(!out.contains(QLatin1String("usage: tqb COMMAND")), qPrintable(out));
+        for (const QString &option : std::as_const(offered))
+            QVERIFY2(out.contains(option), qPrintable(option + QLatin1String(" missing in:\n") + out));
+        for (const QString &option : std::as_const(notOffered))
+            QVERIFY2(!out.contains(option), qPrintable(option + QLatin1String(" offered in:\n") + out));
+    }
+
+    void helpForAnUnknownCommandIsAUsageError()
+    {
+        for (const QStringList &args : {QStringList{"frobnicate", "--help"}, QStringList{"help", "frobnicate"}}) {
+            const CRun run = tqb(args);
+            QCOMPARE(run.exitCode, 2);
+            QVERIFY(run.out.isEmpty());
+            QVERIFY(run.err.startsWith(QLatin1String("tqb: unknown command \"frobnicate\"")));
+        }
     }
 
     void backupRotates()
