@@ -1,4 +1,4 @@
-#include "Version.h"
+#include "app/AppIdentity.h"
 #include "app/CommandLine.h"
 #include "app/HelpAndVersion.h"
 #include "app/SingleInstance.h"
@@ -13,9 +13,7 @@ int main(int argc, char *argv[])
         return *answered;
 
     QApplication app(argc, argv);
-    QApplication::setOrganizationName(QString::fromLatin1(CTorviQuillbookApp::kOrganization));
-    QApplication::setApplicationName(QString::fromLatin1(CTorviQuillbookApp::kApplication));
-    QApplication::setApplicationVersion(QStringLiteral(TQB_VERSION));
+    AppIdentity::apply();
 
     // A program already running takes the file over and comes to the front.
     // A print request (/p, /pt) prints here and ends; it is never handed over.

@@ -457,10 +457,10 @@ void CMainFrame::onPasswordGenerator()
 
 void CMainFrame::onHelp()
 {
-    // The guide beside the program (installed), or in the source tree (a build).
-    const QString appDir = QCoreApplication::applicationDirPath();
-    QStringList candidates{appDir + QStringLiteral("/guide/index.html"),
-                           appDir + QStringLiteral("/../share/torvi-quillbook/guide/index.html")};
+    // The guide where it is installed, or in the source tree (a build).
+    const QString installed =
+        QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/" TQB_GUIDE_FROM_BINDIR));
+    QStringList candidates{installed + QStringLiteral("/index.html")};
 #ifdef TQB_SOURCE_GUIDE
     candidates.append(QStringLiteral(TQB_SOURCE_GUIDE) + QStringLiteral("/index.html"));
 #endif
@@ -470,7 +470,7 @@ void CMainFrame::onHelp()
     }
     // No guide: the program's web page instead; say so only when that fails too.
     if (!QDesktopServices::openUrl(QUrl(QString::fromLatin1(kWebSite))))
-        m_prompter.message(QString::fromLatin1(kGuideMissing));
+        m_prompter.message(QString::fromLatin1(kGuideMissing).arg(QDir::toNativeSeparators(installed)));
 }
 
 // ---------------------------------------------------------------- layout

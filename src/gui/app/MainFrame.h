@@ -39,7 +39,7 @@ public:
     static constexpr const char *kProgramName = "Torvi Quillbook";
     static constexpr const char *kReady = "Ready";
     static constexpr const char *kGuideMissing =
-        "The user guide could not be opened. It belongs in the folder \"guide\" beside the program.";
+        "The user guide could not be opened. It belongs in the folder \"%1\".";
     static constexpr const char *kWebSite = "https://torvi-quillbook.example.org";
 
     // The command ids.

@@ -1,0 +1,267 @@
+// Installs the build into a temporary prefix, as `cmake --install` does for a
+// user or a package, and checks what a desktop finds there: the programs,
+// the menu entry, the document type, icons, AppStream data, manual pages,
+// Tab completion and the guide. The desktop's own checkers run where they
+// are installed, lintian on the .deb too.
+#include "Version.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+struct CRun
+{
+    int exitCode = -1;
+    QString out;
+};
+
+CRun run(const QString &program, const QStringList &args, const QString &workingDir = {}, int timeoutMs = 120000)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    if (!workingDir.isEmpty())
+        process.setWorkingDirectory(workingDir);
+    process.start(program, args);
+    CRun result;
+    if (!process.waitForFinished(timeoutMs) || process.exitStatus() != QProcess::NormalExit)
+        return result;
+    result.exitCode = process.exitCode();
+    result.out = QString::fromLocal8Bit(process.readAll());
+    return result;
+}
+
+QString desktopValue(const QString &file, const QString &key)
+{
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly))
+        return {};
+    const QString prefix = key + QLatin1Char('=');
+    for (const QString &line : QString::fromUtf8(in.readAll()).split(QLatin1Char('\n'))) {
+        if (line.startsWith(prefix))
+            return line.mid(prefix.size());
+    }
+    return {};
+}
+
+const QString kDesktopFile = QStringLiteral("share/applications/org.example.TorviQuillbook.desktop");
+const QString kMetainfo = QStringLiteral("share/metainfo/org.example.TorviQuillbook.metainfo.xml");
+const QString kMimeType = QStringLiteral("application/x-torvi-quillbook");
+
+}  // namespace
+
+class TestInstall : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_prefix;
+
+    QString at(const QString &relative) const { return m_prefix.filePath(relative); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_prefix.isValid());
+        const CRun install = run(QStringLiteral(TQB_CMAKE), {QStringLiteral("--install"), QStringLiteral(TQB_BUILD_DIR),
+                                                            QStringLiteral("--prefix"), m_prefix.path()});
+        QVERIFY2(install.exitCode == 0, qPrintable(install.out));
+    }
+
+    void layout_data()
+    {
+        QTest::addColumn<QString>("path");
+        for (const char *path :
+             {"bin/torvi-quillbook", "bin/tqb", "share/applications/org.example.TorviQuillbook.desktop",
+              "share/metainfo/org.example.TorviQuillbook.metainfo.xml", "share/mime/packages/torvi-quillbook.xml",
+              "share/icons/hicolor/scalable/apps/torvi-quillbook.svg",
+              "share/icons/hicolor/scalable/mimetypes/application-x-torvi-quillbook.svg", "share/man/man1/tqb.1.gz",
+              "share/man/man1/torvi-quillbook.1.gz", "share/bash-completion/completions/tqb",
+              "share/doc/torvi-quillbook/guide/index.html", "share/doc/torvi-quillbook/copyright",
+              "share/doc/torvi-quillbook/changelog.gz"})
+            QTest::newRow(path) << QString::fromLatin1(path);
+    }
+
+    void layout()
+    {
+        QFETCH(QString, path);
+        QVERIFY2(QFileInfo(at(path)).isFile(), qPrintable(path + QLatin1String(" is not installed")));
+        if (path.startsWith(QLatin1String("bin/")))
+            QVERIFY(QFileInfo(at(path)).isExecutable());
+    }
+
+    void onlyProgramsInBin()
+    {
+        QStringList names = QDir(at(QStringLiteral("bin"))).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        names.sort();
+        QCOMPARE(names, (QStringList{QStringLiteral("torvi-quillbook"), QStringLiteral("tqb")}));
+    }
+
+    void installedProgramsRun()
+    {
+        const CRun tqb = run(at(QStringLiteral("bin/tqb")), {QStringLiteral("--version")});
+        QCOMPARE(tqb.exitCode, 0);
+        QCOMPARE(tqb.out, QStringLiteral("tqb (Torvi Quillbook) " TQB_VERSION "\n"));
+        const CRun gui = run(at(QStringLiteral("bin/torvi-quillbook")), {QStringLiteral("--version")});
+        QCOMPARE(gui.exitCode, 0);
+        QCOMPARE(gui.out, QStringLiteral("Torvi Quillbook " TQB_VERSION "\n"));
+    }
+
+    // The entry starts the installed program, for the document type the
+    // shared-mime-info file declares, with an icon that is installed.
+    void desktopEntryFitsTogether()
+    {
+        const QString entry = at(kDesktopFile);
+        const QString exec = desktopValue(entry, QStringLiteral("Exec"));
+        QVERIFY2(exec.endsWith(QLatin1String(" %f")), qPrintable(exec));
+        QCOMPARE(QFileInfo(exec.section(QLatin1Char(' '), 0, 0)).fileName(), QStringLiteral("torvi-quillbook"));
+        QCOMPARE(desktopValue(entry, QStringLiteral("TryExec")), exec.section(QLatin1Char(' '), 0, 0));
+        QCOMPARE(desktopValue(entry, QStringLiteral("MimeType")), kMimeType + QLatin1Char(';'));
+        QCOMPARE(desktopValue(entry, QStringLiteral("StartupWMClass")), QStringLiteral("torvi-quillbook"));
+        QVERIFY(!desktopValue(entry, QStringLiteral("Keywords")).isEmpty());
+        const QString icon = desktopValue(entry, QStringLiteral("Icon"));
+        QVERIFY(QFileInfo(at(QStringLiteral("share/icons/hicolor/scalable/apps/%1.svg").arg(icon))).isFile());
+
+        QFile mime(at(QStringLiteral("share/mime/packages/torvi-quillbook.xml")));
+        QVERIFY(mime.open(QIODevice::ReadOnly));
+        const QByteArray types = mime.readAll();
+        QVERIFY(types.contains("type=\"" + kMimeType.toLatin1() + '"'));
+        QVERIFY(types.contains("<glob pattern=\"*.tqb\"/>"));
+        QVERIFY(types.contains("<icon name=\"application-x-torvi-quillbook\"/>"));
+    }
+
+    void metainfoNamesThisVersionAndEntry()
+    {
+        QFile file(at(kMetainfo));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray xml = file.readAll();
+        QVERIFY(xml.contains("<release version=\"" TQB_VERSION "\" date=\""));
+        QVERIFY(xml.contains("<launchable type=\"desktop-id\">org.example.TorviQuillbook.desktop</launchable>"));
+        QVERIFY(xml.contains("<screenshot type=\"default\">"));
+    }
+
+    void checkers_data()
+    {
+        QTest::addColumn<QString>("tool");
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("desktop-file-validate") << QStringLiteral("desktop-file-validate") << QStringList{at(kDesktopFile)};
+        QTest::newRow("appstreamcli") << QStringLiteral("appstreamcli")
+                                      << QStringList{QStringLiteral("validate"), QStringLiteral("--no-net"), at(kMetainfo)};
+        QTest::newRow("man tqb") << QStringLiteral("man")
+                                 << QStringList{QStringLiteral("--warnings"), QStringLiteral("-l"),
+                                                at(QStringLiteral("share/man/man1/tqb.1.gz"))};
+        QTest::newRow("man torvi-quillbook")
+            << QStringLiteral("man")
+            << QStringList{QStringLiteral("--warnings"), QStringLiteral("-l"),
+                           at(QStringLiteral("share/man/man1/torvi-quillbook.1.gz"))};
+    }
+
+    void checkers()
+    {
+        QFETCH(QString, tool);
+        QFETCH(QStringList, args);
+        if (QStandardPaths::findExecutable(tool).isEmpty())
+            QSKIP(qPrintable(tool + QLatin1String(" is not installed")));
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("MANWIDTH"), QStringLiteral("80"));
+        env.insert(QStringLiteral("MAN_KEEP_FORMATTING"), QString());
+        process.setProcessEnvironment(env);
+        process.start(QStandardPaths::findExecutable(tool), args);
+        QVERIFY(process.waitForFinished(120000));
+        const QString out = QString::fromLocal8Bit(process.readAllStandardOutput());
+        const QString err = QString::fromLocal8Bit(process.readAllStandardError());
+        QVERIFY2(process.exitCode() == 0, qPrintable(out + err));
+        if (tool == QLatin1String("man")) {
+            QVERIFY2(err.isEmpty(), qPrintable(err));  // groff's warnings
+            QVERIFY(out.contains(QLatin1String("NAME")) && out.contains(QLatin1String("SYNOPSIS")));
+        }
+    }
+
+    // What a user's Tab gives after "tqb im", from the installed completion
+    // and the installed tqb.
+    void completionOfCommandsAndFiles()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("bash")).isEmpty())
+            QSKIP("bash is not installed");
+        QTemporaryDir work;
+        QVERIFY(QDir(work.path()).mkdir(QStringLiteral("folder")));
+        for (const char *name : {"notes.tqb", "other notes.tqb", "list.csv"}) {
+            QFile file(work.filePath(QString::fromLatin1(name)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        const QString script = QStringLiteral(
+            "PATH=\"%1:$PATH\"; source \"%2\"\n"
+            "complete_line() { COMP_WORDS=(\"$@\"); COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); COMPREPLY=(); _tqb;"
+            " printf '%s|' \"${COMPREPLY[@]}\" | tr '\\n' ' '; echo; }\n"
+            "complete_line tqb im\n"
+            "complete_line tqb import-csv ''\n"
+            "complete_line tqb import-csv notes.tqb ''\n"
+            "complete_line tqb import-csv notes.tqb list.csv --h\n")
+                                   .arg(at(QStringLiteral("bin")),
+                                        at(QStringLiteral("share/bash-completion/completions/tqb")));
+        const CRun bash = run(QStringLiteral("bash"), {QStringLiteral("-c"), script}, work.path());
+        QCOMPARE(bash.exitCode, 0);
+        const QStringList lines = bash.out.split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), 5);
+        auto sorted = [](const QString &line) {
+            QStringList words = line.split(QLatin1Char('|'), Qt::SkipEmptyParts);
+            words.sort();
+            return words;
+        };
+        const QStringList commands = sorted(lines[0]);
+        QVERIFY2(commands.contains(QLatin1String("import-text")) && commands.contains(QLatin1String("import-csv"))
+                     && commands.contains(QLatin1String("import-favorites")),
+                 qPrintable(lines[0]));
+        for (const QString &command : commands)
+            QVERIFY(command.startsWith(QLatin1String("im")));
+        QCOMPARE(sorted(lines[1]), (QStringList{"folder", "notes.tqb", "other notes.tqb"}));
+        QCOMPARE(sorted(lines[2]), (QStringList{"folder", "list.csv", "notes.tqb", "other notes.tqb"}));
+        QCOMPARE(sorted(lines[3]), (QStringList{"--header", "--help"}));
+    }
+
+    // The package as dpkg installs it; lintian finds no error in it.
+    void debianPackage()
+    {
+        for (const char *tool : {"dpkg-shlibdeps", "lintian", "dpkg-deb"}) {
+            if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
+                QSKIP(qPrintable(QString::fromLatin1(tool) + QLatin1String(" is not installed")));
+        }
+        QTemporaryDir out;
+        const CRun cpack = run(QStringLiteral(TQB_CPACK),
+                               {QStringLiteral("-G"), QStringLiteral("DEB"), QStringLiteral("-B"), out.path(),
+                                QStringLiteral("--config"), QStringLiteral(TQB_BUILD_DIR "/CPackConfig.cmake")},
+                               out.path(), 280000);
+        QVERIFY2(cpack.exitCode == 0, qPrintable(cpack.out));
+        const QStringList debs = QDir(out.path()).entryList({QStringLiteral("*.deb")});
+        QCOMPARE(debs.size(), 1);
+        QVERIFY2(QRegularExpression(QStringLiteral("^torvi-quillbook_" TQB_VERSION "_[a-z0-9]+\\.deb$")).match(debs[0]).hasMatch(),
+                 qPrintable(debs[0]));
+        const QString deb = out.filePath(debs[0]);
+
+        const CRun fields = run(QStringLiteral("dpkg-deb"), {QStringLiteral("--field"), deb, QStringLiteral("Depends")});
+        QVERIFY2(fields.out.contains(QLatin1String("libqt6widgets6")), qPrintable(fields.out));  // found by shlibdeps
+        const CRun contents = run(QStringLiteral("dpkg-deb"), {QStringLiteral("--contents"), deb});
+        for (const char *path : {"./usr/bin/torvi-quillbook", "./usr/bin/tqb", "./usr/share/applications/",
+                                 "./usr/share/doc/torvi-quillbook/guide/index.html"})
+            QVERIFY2(contents.out.contains(QLatin1String(path)), path);
+        QVERIFY2(!contents.out.contains(QLatin1String("mime.cache")), "the package holds a generated cache");
+
+        const CRun lintian = run(QStringLiteral("lintian"), {deb}, {}, 280000);
+        const QStringList errors = lintian.out.split(QLatin1Char('\n')).filter(QRegularExpression(QStringLiteral("^E: ")));
+        QVERIFY2(errors.isEmpty(), qPrintable(lintian.out));
+        if (!lintian.out.trimmed().isEmpty())
+            qInfo().noquote() << "lintian:\n" << lintian.out;
+    }
+};
+
+QTEST_GUILESS_MAIN(TestInstall)
+#include "tst_install.moc"
