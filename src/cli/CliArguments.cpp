@@ -12,7 +12,7 @@ CCliArguments CCliArguments::parse(const QStringList &given)
         const QString name = arg.left(eq);
         if (eq > 2 && arg.startsWith(QLatin1String("--"))
             && QStringList{QStringLiteral("--under"), QStringLiteral("--title"), QStringLiteral("--length"),
-                           QStringLiteral("--count")}
+                           QStringLiteral("--count"), QStringLiteral("--wait")}
                    .contains(name))
             arguments << name << arg.mid(eq + 1);
         else
@@ -60,7 +60,8 @@ CCliArguments CCliArguments::parse(const QStringList &given)
             result.given.append(arg);
             result.header = true;
         } else if (arg == QLatin1String("--under") || arg == QLatin1String("--title")
-                   || arg == QLatin1String("--length") || arg == QLatin1String("--count")) {
+                   || arg == QLatin1String("--length") || arg == QLatin1String("--count")
+                   || arg == QLatin1String("--wait")) {
             if (i + 1 >= arguments.size()) {
                 result.error = QStringLiteral("%1 needs a value").arg(arg);
                 return result;
@@ -84,6 +85,12 @@ CCliArguments CCliArguments::parse(const QStringList &given)
                     return result;
                 }
                 result.under = n;
+            } else if (arg == QLatin1String("--wait")) {
+                if (!ok || n < 0 || n > 86400) {
+                    result.error = QStringLiteral("--wait takes a number of seconds from 0 to 86400, not \"%1\"").arg(value);
+                    return result;
+                }
+                result.waitSeconds = n;
             } else if (arg == QLatin1String("--length")) {
                 if (!ok || n < 6 || n > 127) {
                     result.error = QStringLiteral("--length takes a length from 6 to 127, not \"%1\"").arg(value);

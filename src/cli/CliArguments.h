@@ -26,6 +26,7 @@ struct CCliArguments
     bool caseSensitive = false;  // find --case
     QString findText;  // find FILE TEXT: the TEXT, taken out of the file names by main
     QStringList given; // the options that were given, by name ("--under", ...)
+    int waitSeconds = -1;  // --wait SECONDS for a document's lock; -1: the default
     bool header = false;  // --header (import-csv): the first line holds the column names
     QString error;     // the usage problem; empty when the arguments could be read
 

@@ -2,6 +2,7 @@
 
 #include "Console.h"
 #include "doc/DocumentFile.h"
+#include "doc/DocumentLock.h"
 #include "doc/PasswordCheck.h"
 #include "doc/PasswordKey.h"
 #include "doc/RecordMapper.h"
@@ -9,6 +10,7 @@
 #include "format/ArchiveReader.h"
 #include "settings/Settings.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QSettings>
 
@@ -50,9 +52,11 @@ std::unique_ptr<CTorviQuillbookDoc> CCliSession::makeDocument()
 
 bool CCliSession::readPassword(const QString &what, QByteArray &password)
 {
-    const std::optional<QByteArray> line = CConsole::readLine();
+    bool tooLong = false;
+    const std::optional<QByteArray> line = CConsole::readLine(&tooLong);
     if (!line) {
-        fail(QStringLiteral("standard input ended before the %1").arg(what));
+        fail(tooLong ? QStringLiteral("the %1 line of standard input is longer than %2 bytes").arg(what).arg(CConsole::kMaxLine)
+                     : QStringLiteral("standard input ended before the %1").arg(what));
         return false;
     }
     const QString text = QString::fromLocal8Bit(*line);
@@ -79,6 +83,49 @@ bool CCliSession::takePasswordOption()
     if (!m_password.isEmpty())
         m_prompter.setPassword(m_password);
     return true;
+}
+
+bool CCliSession::lockDocument(CDocumentLock &lock)
+{
+    const int waitMs = m_args.waitSeconds >= 0 ? m_args.waitSeconds * 1000 : CDocumentLock::kDefaultWaitMs;
+    if (lock.lock(waitMs))
+        return true;
+    fail(lock.failureText());
+    return false;
+}
+
+int CCliSession::changeDocument(const QString &path, const Change &change)
+{
+    CDocumentLock lock(path);
+    if (!lockDocument(lock))
+        return kFailure;
+    // Under the lock only a writer that ignores it can change the file; a
+    // few rounds outlast any such save.
+    constexpr int kTries = 5;
+    for (int tries = 0; tries < kTries; ++tries) {
+        const auto doc = makeDocument();
+        doc->setHeldLock(&lock);
+        if (QFileInfo::exists(path)) {
+            if (!doc->openDocument(path, false))
+                return kFailure;
+        } else {
+            doc->newDocument();
+            doc->setPassword(m_password);
+        }
+        const int changed = change(*doc);
+        if (changed != kSuccess)
+            return changed;
+        switch (doc->saveIfUnchanged(path)) {
+        case CTorviQuillbookDoc::SaveOutcome::Saved:
+            return kSuccess;
+        case CTorviQuillbookDoc::SaveOutcome::Failed:
+            return kFailure;
+        case CTorviQuillbookDoc::SaveOutcome::ChangedOnDisk:
+            break;  // read it again and apply the change to that version
+        }
+    }
+    return fail(QStringLiteral("%1 kept being changed by another program while it was saved here; nothing was saved")
+                    .arg(QDir::toNativeSeparators(path)));
 }
 
 namespace {

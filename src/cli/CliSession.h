@@ -9,9 +9,11 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
+class CDocumentLock;
 class CSettings;
 class CTorviQuillbookDoc;
 class QSettings;
@@ -63,6 +65,20 @@ public:
     bool readStoredRecords(const QString &path, CRecordIndex &records, CRecordCodec::Key &key);
 
     static int fail(const QString &message);
+
+    // Takes the document's lock, waiting as long as --wait says (default
+    // ten seconds). False after saying who holds it.
+    bool lockDocument(CDocumentLock &lock);
+
+    // A command's change to a document, applied to the version just read
+    // (or to a new document when the file does not exist). Returns kSuccess
+    // to save, or an exit code after the problem was reported.
+    using Change = std::function<int(CTorviQuillbookDoc &doc)>;
+    // Reads the document at `path`, applies `change` and saves, all under
+    // the document's lock, so that no other writer's work is lost. When a
+    // writer that ignores the lock changed the file meanwhile, the file is
+    // read again and the change applied to that version.
+    int changeDocument(const QString &path, const Change &change);
 
 private:
     CCliArguments m_args;

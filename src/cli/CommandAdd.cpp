@@ -3,6 +3,7 @@
 #include "Console.h"
 #include "doc/TorviQuillbookDoc.h"
 #include "editor/CaptureSplit.h"
+#include "io/InputFile.h"
 #include "tree/InfoTree.h"
 
 #include <QDir>
@@ -31,8 +32,11 @@ int runAdd(CCliSession &session)
     if (!session.takePasswordOption())
         return CCliSession::kFailure;
 
+    const std::optional<QByteArray> bytes = CConsole::readAll(CInputFile::kMaxImportBytes);
+    if (!bytes)
+        return CCliSession::fail(CInputFile::tooLargeText(QStringLiteral("standard input"), CInputFile::kMaxImportBytes));
     QStringDecoder utf8(QStringDecoder::Utf8);
-    QString input = utf8(CConsole::readAll());
+    QString input = utf8(*bytes);
     if (utf8.hasError())
         return CCliSession::fail(QStringLiteral("standard input is not UTF-8 text"));
     // The document keeps line breaks as CR LF.
@@ -56,27 +60,23 @@ int runAdd(CCliSession &session)
     if (!text)
         return CCliSession::kFailure;
 
-    const auto doc = session.makeDocument();
-    if (QFileInfo::exists(path)) {
-        if (!doc->openDocument(path, false))
-            return CCliSession::kFailure;
-    } else {
-        doc->newDocument();
-        doc->setPassword(session.password());
-    }
-
-    CInfoTree tree(*doc);
-    tree.initialUpdate();
-    if (args.under >= 0 && !tree.selectByIndex(args.under)) {
-        return CCliSession::fail(
-            QStringLiteral("%1 has no item %2").arg(QDir::toNativeSeparators(path)).arg(args.under));
-    }
-    const CInfoTree::Handle note = tree.addNote(*title, *text, args.under < 0);
-    if (note == CInfoTree::kNone)
-        return CCliSession::kFailure;  // the tree has said why
-    if (!doc->saveDocument(path))
-        return CCliSession::kFailure;
+    CInfoTree::Handle note = CInfoTree::kNone;
+    qint32 index = -1;
+    const int changed = session.changeDocument(path, [&](CTorviQuillbookDoc &doc) {
+        CInfoTree tree(doc);
+        tree.initialUpdate();
+        if (args.under >= 0 && !tree.selectByIndex(args.under)) {
+            return CCliSession::fail(
+                QStringLiteral("%1 has no item %2").arg(QDir::toNativeSeparators(path)).arg(args.under));
+        }
+        note = tree.addNote(*title, *text, args.under < 0);
+        if (note == CInfoTree::kNone)
+            return int(CCliSession::kFailure);  // the tree has said why
+        index = tree.model().data(note);
+        return int(CCliSession::kSuccess);
+    });
+    if (changed != CCliSession::kSuccess)
+        return changed;
     // The new note's item index, for a later --under.
-    return CConsole::write(QByteArray::number(tree.model().data(note)) + '\n') ? CCliSession::kSuccess
-                                                                               : CCliSession::kFailure;
+    return CConsole::write(QByteArray::number(index) + '\n') ? CCliSession::kSuccess : CCliSession::kFailure;
 }

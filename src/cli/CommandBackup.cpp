@@ -2,6 +2,7 @@
 #include "Commands.h"
 #include "Console.h"
 #include "doc/Backup.h"
+#include "doc/DocumentLock.h"
 #include "settings/Settings.h"
 
 #include <QDateTime>
@@ -28,6 +29,11 @@ int runBackup(CCliSession &session)
     if (!QFileInfo(path).isFile())
         return CCliSession::fail(QStringLiteral("%1: no such file").arg(QDir::toNativeSeparators(path)));
 
+    // The copies rotate as a save of the document would rotate them: one
+    // writer at a time.
+    CDocumentLock lock(path);
+    if (!session.lockDocument(lock))
+        return CCliSession::kFailure;
     const QDateTime now = QDateTime::currentDateTime();
     const QString newest = CBackupStep::copyName(backup, path, 0);
     const QString shownNewest = QDir::toNativeSeparators(newest);

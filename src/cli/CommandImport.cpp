@@ -17,46 +17,40 @@ int runImport(CCliSession &session, CImporter::Kind kind)
     const QString &source = session.file(1);
     if (!session.takePasswordOption())
         return CCliSession::kFailure;
-    const auto doc = session.makeDocument();
-    if (QFileInfo::exists(docPath)) {
-        if (!doc->openDocument(docPath, false))
-            return CCliSession::kFailure;
-    } else {
-        doc->newDocument();
-        doc->setPassword(session.password());
-    }
+    return session.changeDocument(docPath, [&](CTorviQuillbookDoc &doc) {
+        CInfoTree tree(doc);
+        tree.initialUpdate();
+        CImporter::Place place = CImporter::Place::Root;
+        if (session.args().under >= 0) {
+            const int under = session.args().under;
+            if (under >= doc.count() || !tree.selectByIndex(under))
+                return CCliSession::fail(QStringLiteral("%1 has no item %2 in its tree")
+                                             .arg(QDir::toNativeSeparators(docPath))
+                                             .arg(under));
+            place = CImporter::Place::Selected;
+        }
 
-    CInfoTree tree(*doc);
-    tree.initialUpdate();
-    CImporter::Place place = CImporter::Place::Root;
-    if (session.args().under >= 0) {
-        const int under = session.args().under;
-        if (under >= doc->count() || !tree.selectByIndex(under))
-            return CCliSession::fail(QStringLiteral("%1 has no item %2 in its tree")
-                                         .arg(QDir::toNativeSeparators(docPath))
-                                         .arg(under));
-        place = CImporter::Place::Selected;
-    }
-
-    CImporter importer(tree);
-    importer.setCodePage(session.codePage().name());
-    CImporter::Handle top = CInfoTree::kNone;
-    switch (kind) {
-    case CImporter::Kind::Text:
-        top = importer.importText(source, place);
-        break;
-    case CImporter::Kind::Csv:
-        top = importer.importCsv(source, place, session.args().header ? CImporter::Header::Yes : CImporter::Header::No);
-        break;
-    case CImporter::Kind::Favorites:
-        top = importer.importFavorites(source, place);
-        break;
-    }
-    if (importer.readFailed())
-        return CCliSession::fail(QStringLiteral("%1 was not changed").arg(QDir::toNativeSeparators(docPath)));
-    if (top == CInfoTree::kNone)
-        return CCliSession::fail(QStringLiteral("nothing was imported"));
-    return doc->saveDocument(docPath) ? CCliSession::kSuccess : CCliSession::kFailure;
+        CImporter importer(tree);
+        importer.setCodePage(session.codePage().name());
+        CImporter::Handle top = CInfoTree::kNone;
+        switch (kind) {
+        case CImporter::Kind::Text:
+            top = importer.importText(source, place);
+            break;
+        case CImporter::Kind::Csv:
+            top = importer.importCsv(source, place,
+                                     session.args().header ? CImporter::Header::Yes : CImporter::Header::No);
+            break;
+        case CImporter::Kind::Favorites:
+            top = importer.importFavorites(source, place);
+            break;
+        }
+        if (importer.readFailed())
+            return CCliSession::fail(QStringLiteral("%1 was not changed").arg(QDir::toNativeSeparators(docPath)));
+        if (top == CInfoTree::kNone)
+            return CCliSession::fail(QStringLiteral("nothing was imported"));
+        return int(CCliSession::kSuccess);
+    });
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 #include "Commands.h"
 #include "Console.h"
 #include "TqbJson.h"
+#include "doc/DocumentLock.h"
+#include "io/InputFile.h"
 #include "doc/TorviQuillbookDoc.h"
 
 #include <QDir>
@@ -41,12 +43,19 @@ int runFromJson(CCliSession &session)
     if (!session.takePasswordOption())
         return CCliSession::kFailure;
 
-    QFile file(in);
-    if (!file.open(QIODevice::ReadOnly))
-        return CCliSession::fail(QStringLiteral("cannot read %1: %2").arg(shown(in), file.errorString()));
-    const QByteArray text = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return CCliSession::fail(QStringLiteral("cannot read %1: %2").arg(shown(in), file.errorString()));
+    QByteArray text;
+    switch (CInputFile::read(in, CInputFile::kMaxDocumentBytes, text, true)) {
+    case CInputFile::Status::Ok:
+        break;
+    case CInputFile::Status::NotRegular:
+        return CCliSession::fail(CInputFile::notRegularText(in));
+    case CInputFile::Status::TooLarge:
+        return CCliSession::fail(CInputFile::tooLargeText(in, CInputFile::kMaxDocumentBytes));
+    case CInputFile::Status::Missing:
+    case CInputFile::Status::Folder:
+    case CInputFile::Status::Unreadable:
+        return CCliSession::fail(QStringLiteral("cannot read %1").arg(shown(in)));
+    }
 
     // The document's own tables, written by its own save: the same records,
     // enciphering and file handling as the program's.
@@ -61,5 +70,9 @@ int runFromJson(CCliSession &session)
                                      .arg(shown(in)));
     }
     doc->setPassword(session.password());
+    CDocumentLock lock(out);
+    if (!session.lockDocument(lock))
+        return CCliSession::kFailure;
+    doc->setHeldLock(&lock);
     return doc->saveDocument(out) ? CCliSession::kSuccess : CCliSession::kFailure;
 }

@@ -1,5 +1,6 @@
 #include "CliSession.h"
 #include "Commands.h"
+#include "doc/DocumentLock.h"
 #include "doc/RecordMapper.h"
 #include "doc/TorviQuillbookDoc.h"
 
@@ -28,6 +29,9 @@ int runPasswd(CCliSession &session)
         || !session.readPassword(QStringLiteral("new password"), newPassword)) {
         return CCliSession::kFailure;
     }
+    CDocumentLock lock(path);
+    if (!session.lockDocument(lock))
+        return CCliSession::kFailure;
     if (oldPassword.isEmpty()) {
         // Read without its password and saved, the document would keep its
         // titles and texts only as unreadable characters.
@@ -45,8 +49,18 @@ int runPasswd(CCliSession &session)
     // Read with the old key and saved with the new one, as Change password
     // and Save do in the program (backup copies included).
     const auto doc = session.makeDocument();
+    doc->setHeldLock(&lock);
     if (!doc->openDocument(path, false))
         return CCliSession::kFailure;
     doc->setPassword(newPassword);
-    return doc->saveDocument(path) ? CCliSession::kSuccess : CCliSession::kFailure;
+    switch (doc->saveIfUnchanged(path)) {
+    case CTorviQuillbookDoc::SaveOutcome::Saved:
+        return CCliSession::kSuccess;
+    case CTorviQuillbookDoc::SaveOutcome::Failed:
+        return CCliSession::kFailure;
+    case CTorviQuillbookDoc::SaveOutcome::ChangedOnDisk:
+        break;
+    }
+    return CCliSession::fail(QStringLiteral("%1 was changed by another program meanwhile; the password was not changed")
+                                 .arg(QDir::toNativeSeparators(path)));
 }

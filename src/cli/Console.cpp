@@ -12,8 +12,18 @@ void CConsole::error(const QString &text)
     errorRaw(QStringLiteral("tqb: ") + oneLine(text) + QLatin1Char('\n'));
 }
 
+namespace {
+int errorsWritten = 0;
+}  // namespace
+
+int CConsole::errorCount()
+{
+    return errorsWritten;
+}
+
 void CConsole::errorRaw(const QString &text)
 {
+    ++errorsWritten;
     const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
     std::fflush(stderr);
@@ -26,20 +36,47 @@ bool CConsole::write(const QByteArray &bytes)
     return std::fflush(stdout) == 0;
 }
 
-std::optional<QByteArray> CConsole::readLine()
+std::optional<QByteArray> CConsole::readLine(bool *tooLong)
 {
-    std::string line;
-    if (!std::getline(std::cin, line))
-        return std::nullopt;
-    if (!line.empty() && line.back() == '\r')
-        line.pop_back();
-    return QByteArray(line.data(), qsizetype(line.size()));
+    if (tooLong)
+        *tooLong = false;
+    QByteArray line;
+    std::streambuf *in = std::cin.rdbuf();
+    for (;;) {
+        const int c = in->sbumpc();
+        if (c == std::char_traits<char>::eof()) {
+            if (line.isEmpty())
+                return std::nullopt;
+            break;
+        }
+        if (c == '\n')
+            break;
+        if (line.size() >= kMaxLine) {
+            // Endless input without a line break (/dev/zero) must not fill memory.
+            if (tooLong)
+                *tooLong = true;
+            return std::nullopt;
+        }
+        line += char(c);
+    }
+    if (line.endsWith('\r'))
+        line.chop(1);
+    return line;
 }
 
-QByteArray CConsole::readAll()
+std::optional<QByteArray> CConsole::readAll(qint64 maxBytes)
 {
-    std::string rest((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
-    return QByteArray(rest.data(), qsizetype(rest.size()));
+    QByteArray rest;
+    std::streambuf *in = std::cin.rdbuf();
+    char block[1 << 16];
+    for (;;) {
+        const std::streamsize got = in->sgetn(block, sizeof block);
+        if (got <= 0)
+            return rest;
+        if (rest.size() + got > maxBytes)
+            return std::nullopt;
+        rest.append(block, qsizetype(got));
+    }
 }
 
 QString CConsole::oneLine(const QString &text)

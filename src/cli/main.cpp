@@ -46,13 +46,16 @@ struct COwnOptions
     const char *command;
     std::array<const char *, 5> options;
 };
-constexpr std::array<COwnOptions, 6> kOwnOptions{{
-    {"add", {"--under", "--title"}},
+constexpr std::array<COwnOptions, 9> kOwnOptions{{
+    {"add", {"--under", "--title", "--wait"}},
     {"find", {"--case"}},
     {"genpass", {"--length", "--digits", "--letters", "--special", "--count"}},
-    {"import-text", {"--under"}},
-    {"import-csv", {"--under", "--header"}},
-    {"import-favorites", {"--under"}},
+    {"import-text", {"--under", "--wait"}},
+    {"import-csv", {"--under", "--header", "--wait"}},
+    {"import-favorites", {"--under", "--wait"}},
+    {"from-json", {"--wait"}},
+    {"passwd", {"--wait"}},
+    {"backup", {"--wait"}},
 }};
 
 const char kUsage[] =
@@ -143,6 +146,9 @@ const char kUsage[] =
     "  Writing commands save as the program does: through a temporary file, after the\n"
     "  backup step when backups are on. TQB_SETTINGS_FILE names an INI file to use\n"
     "  instead of the user's settings.\n"
+    "  One writer at a time: a writing command holds the document's lock (the hidden\n"
+    "  file .NAME.lock beside it) from its read to its save, as the program does while\n"
+    "  it saves; another writer waits for it (--wait), then says who holds it.\n"
     "\n"
     "  reminders: reminders whose series has ended by that moment are left out.\n"
     "  A line is INDEX<TAB>YYYY-MM-DD HH:MM<TAB>till|from<TAB>TITLE, with \"*\" before\n"
@@ -254,5 +260,9 @@ int main(int argc, char *argv[])
         CConsole::errorRaw(QString::fromLatin1(kUsage));
     if (opened != CCliSession::kSuccess)
         return find ? int(CCliSession::kUsage) : opened;  // find's 1 means "no match"
-    return command->run(session);
+    const int exitCode = command->run(session);
+    // Every failure says why, on one line; find's 1 only means "no match".
+    if (exitCode != CCliSession::kSuccess && !(find && exitCode == 1) && CConsole::errorCount() == 0)
+        CConsole::error(QStringLiteral("%1 failed").arg(session.args().command));
+    return exitCode;
 }

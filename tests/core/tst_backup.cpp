@@ -197,6 +197,15 @@ void TestBackup::missingFolderOrBackupsOffChangeNothing()
     writeFile(m_doc, doc("v1"), m_t0);
     save(doc("v2"), m_t0.addDays(1));
     QVERIFY(QDir(m_settings.folder).isEmpty());
+
+    // A document that is there but cannot be read (here a folder) rotates nothing.
+    init();
+    m_settings.versions = 2;
+    writeFile(copy(0), doc("old0"), m_t0);
+    QVERIFY(QDir().mkpath(m_doc));
+    QCOMPARE(CBackupStep::run(m_doc, m_settings, m_t0.addDays(5)).failedCopy, copy(0));
+    QCOMPARE(contentOf(copy(0)), doc("old0"));
+    QVERIFY(!QFile::exists(copy(1)));
 }
 
 void TestBackup::damagedFileIsKeptAsideAndTheCopiesStay_data()

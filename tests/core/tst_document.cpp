@@ -438,11 +438,13 @@ private slots:
         QCOMPARE(f.settings->backup(), backup);
     }
 
-    // Another program left the file damaged: the save keeps that file aside,
-    // says where, leaves the good copy in place and still saves.
+    // Another program left the file damaged: the save asks, and on "Keep my
+    // version" keeps that file aside, says where, leaves the good copy in
+    // place and still saves.
     void damagedFileOnDiskIsKeptAsideNotRotated()
     {
         CDocFixture f;
+        f.doc->setPathName(f.path("n.tqb"), false);
         CBackupSettings backup;
         backup.on = true;
         backup.periodDays = 0;  // every save is due
@@ -458,15 +460,18 @@ private slots:
         writeFile(f.path("n.tqb"), damaged);
 
         f.doc->m_arTexts[0] = "version 3";
+        f.prompter.choices = {1};  // Keep my version
         QVERIFY(f.doc->saveDocument(f.path("n.tqb")));
         QCOMPARE(readAll(f.path("bk/n.bk0")), good);
         const QStringList kept = QDir(f.path("bk")).entryList({QStringLiteral("n.unreadable-*.tqb")}, QDir::Files);
         QCOMPARE(kept.size(), 1);
         QCOMPARE(readAll(f.path("bk/") + kept.front()), damaged);
         QCOMPARE(f.prompter.messages,
-                 QStringList{QString::fromLatin1(CBackupStep::kUnreadableKept)
-                                 .arg(QDir::toNativeSeparators(f.path("n.tqb")),
-                                      QDir::toNativeSeparators(f.path("bk/") + kept.front()))});
+                 (QStringList{QString::fromLatin1(CTorviQuillbookDoc::kChangedOnDisk)
+                                  .arg(QDir::toNativeSeparators(f.path("n.tqb"))),
+                              QString::fromLatin1(CBackupStep::kUnreadableKept)
+                                  .arg(QDir::toNativeSeparators(f.path("n.tqb")),
+                                       QDir::toNativeSeparators(f.path("bk/") + kept.front()))}));
         CDocFixture g;
         QVERIFY(g.doc->openDocument(f.path("n.tqb")));
         QCOMPARE(g.doc->m_arTexts.value(0), QByteArray("version 3"));

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -96,6 +97,55 @@ private slots:
         CDocFixture reader;
         QVERIFY(reader.doc->openDocument(p.path));
         QCOMPARE(reader.doc->m_arTexts.value(0), QByteArray("changed here"));
+    }
+
+    // Ctrl+S on a modified document while tqb adds notes to its file: every
+    // note tqb reported as added survives; where tqb saved between the
+    // program's read and its rename the program asks (answered Reload here).
+    void savingWhileTqbAddsLosesNothing()
+    {
+        CRunningProgram p;
+        QVERIFY(p.app->startUp({QStringLiteral("torvi-quillbook"), p.path}));
+        CMainFrame *frame = p.app->mainFrame();
+        frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frame));
+        int questions = 0;
+        QTimer answerer;
+        answerer.setInterval(5);
+        connect(&answerer, &QTimer::timeout, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (QPushButton *reload = box ? buttonTitled(box, QStringLiteral("Reload")) : nullptr) {
+                ++questions;
+                reload->click();
+            } else if (box) {
+                box->close();
+            }
+        });
+        answerer.start();
+
+        QStringList added;
+        for (int i = 0; i < 15; ++i) {
+            p.doc().m_arTexts[0] = "changed here " + QByteArray::number(i);
+            p.doc().setModifiedFlag(true);
+            QProcess tqb;
+            const QString title = QStringLiteral("tqb %1").arg(i);
+            tqb.start(QStringLiteral(TQB_BINARY), {QStringLiteral("add"), p.path, QStringLiteral("--title"), title});
+            QVERIFY(tqb.waitForStarted(10000));
+            tqb.write("from tqb");
+            tqb.closeWriteChannel();
+            QTest::qWait((i * 7) % 40);  // the save lands at different points of tqb's run
+            QTest::keyClick(frame, Qt::Key_S, Qt::ControlModifier);
+            QVERIFY(tqb.waitForFinished(30000));
+            QCOMPARE(tqb.readAllStandardError(), QByteArray());
+            QCOMPARE(tqb.exitCode(), 0);
+            added << title;
+        }
+        QTRY_VERIFY(!QApplication::activeModalWidget());
+        CDocFixture reader;
+        QVERIFY(reader.doc->openDocument(p.path));
+        for (const QString &title : added)
+            QVERIFY2(reader.doc->m_arTitles.contains(title.toLatin1()), qPrintable(title));
+        qInfo("the program asked %d time(s)", questions);
     }
 
     // Cancelled question: a later Save asks again, and Cancel leaves the

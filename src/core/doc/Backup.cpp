@@ -8,6 +8,8 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 constexpr qint64 kSecondsPerDay = 86400;
@@ -24,11 +26,16 @@ CBackupStep::Outcome CBackupStep::run(const QString &documentPath, const CBackup
         return outcome;
     // The version on disk is read once: checked, then copied from memory.
     const QFileInfo document(documentPath);
-    const bool exists = document.isFile();  // not on the first save to this path
+    const bool exists = document.exists();  // not on the first save to this path
     const QDateTime lastWrite = document.lastModified();
+    const QString newest = copyName(settings, documentPath, 0);
     QByteArray bytes;
-    const bool readable = exists && CDocumentFile::load(documentPath, bytes).ok;
-    if (readable) {
+    if (exists) {
+        if (!CDocumentFile::load(documentPath, bytes).ok) {
+            // Nothing to put in: the series stays as it is.
+            outcome.failedCopy = newest;
+            return outcome;
+        }
         CRecordIndex records;
         if (bytes.isEmpty() || CArchiveReader::scan(bytes, records) != CArchiveReader::Status::Ok) {
             // Rotated in, it would push a good copy out of the series.
@@ -47,14 +54,28 @@ CBackupStep::Outcome CBackupStep::run(const QString &documentPath, const CBackup
         if (outcome.failedCopy.isEmpty())
             outcome.failedCopy = target;
     };
-    for (int j = settings.versions - 1; j >= 1; --j) {
-        const QString source = copyName(settings, documentPath, j - 1);
-        const QString target = copyName(settings, documentPath, j);
-        if (!copyOver(source, target) && QFileInfo(source).isFile())
-            failed(target);
+    // The older copies move up by renames, which need no room on the disk,
+    // and only once the new copy is safely written under a temporary name:
+    // a copy that cannot be written leaves the whole series as it was.
+    const auto shift = [&] {
+        for (int j = settings.versions - 1; j >= 1; --j) {
+            const QString source = copyName(settings, documentPath, j - 1);
+            const QString target = copyName(settings, documentPath, j);
+            if (!QFileInfo(source).isFile())
+                continue;
+            // Without a document to copy the newest copy stays where it is.
+            const bool moved = j == 1 && !exists ? copyOver(source, target) : moveOver(source, target);
+            if (!moved)
+                failed(target);
+        }
+        return true;
+    };
+    if (!exists) {
+        shift();
+        return outcome;
     }
-    const QString newest = copyName(settings, documentPath, 0);
-    if (exists && (!readable || !CDocumentFile::save(newest, bytes, lastWrite).ok))
+    const auto fill = [&bytes](QFileDevice &file) { return CDocumentFile::writeAll(file, bytes); };
+    if (!CDocumentFile::replace(newest, fill, shift, lastWrite).ok)
         failed(newest);
     return outcome;
 }
@@ -116,6 +137,20 @@ bool CBackupStep::copyOver(const QString &source, const QString &target)
         return in.error() == QFileDevice::NoError;
     };
     return CDocumentFile::replace(target, stream, sourceInfo.lastModified()).ok;
+}
+
+bool CBackupStep::moveOver(const QString &source, const QString &target)
+{
+#ifdef Q_OS_WIN
+    const std::filesystem::path from(source.toStdWString());
+    const std::filesystem::path to(target.toStdWString());
+#else
+    const std::filesystem::path from(QFile::encodeName(source).toStdString());
+    const std::filesystem::path to(QFile::encodeName(target).toStdString());
+#endif
+    std::error_code error;
+    std::filesystem::rename(from, to, error);
+    return !error;
 }
 
 QList<CBackupEntry> CBackupRestore::listFolder(const QString &folder)

@@ -26,8 +26,11 @@ public:
 
     // Runs before the document at `documentPath` is overwritten. Does nothing
     // when backups are off. A copy whose source is missing (the first save,
-    // a short series) is simply not made. Every copy is written to a
-    // temporary file, synced and renamed, so a crash never leaves half a copy.
+    // a short series) is simply not made. The newest copy is written to a
+    // temporary file and synced before the older ones move up by renames, so
+    // a crash never leaves half a copy and a copy that cannot be written
+    // (a full disk) leaves the series as it was. A document that exists but
+    // cannot be read rotates nothing.
     static Outcome run(const QString &documentPath, const CBackupSettings &settings, const QDateTime &now);
 
     static constexpr const char *kCopyFailed =
@@ -53,6 +56,8 @@ public:
     // Replaces `target` by a copy of `source` carrying the source's last-write
     // time. The old target stays when the copy fails.
     static bool copyOver(const QString &source, const QString &target);
+    // Renames `source` over `target` in one step.
+    static bool moveOver(const QString &source, const QString &target);
 };
 
 // What the restore list shows and where a restored document goes.

@@ -1,5 +1,7 @@
 #include "doc/DocumentFile.h"
 
+#include "io/InputFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,27 +12,12 @@
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <unistd.h>
 #endif
 
 namespace {
 
 constexpr qsizetype kChunk = 1 << 20;
-
-QString writeErrorText(QFileDevice::FileError error, const QString &path)
-{
-    switch (error) {
-    case QFileDevice::ResourceError:
-        return QStringLiteral("Destination disk drive is full.");
-    case QFileDevice::OpenError:
-    case QFileDevice::PermissionsError:
-        return QStringLiteral("Unable to write to %1, it is read-only or opened by someone else.")
-            .arg(CDocumentFile::displayPath(path));
-    default:
-        return QStringLiteral("Failed to save document.");
-    }
-}
 
 // Pushes what was written to the file down to the disk. Qt's commit syncs
 // too but does not say when that fails; a disk that refuses must fail the save.
@@ -45,21 +32,6 @@ bool syncContents(QFileDevice &file)
 #endif
 }
 
-// A large read lands in memory faster in huge pages: far fewer page faults.
-void adviseLargeBuffer(QByteArray &bytes)
-{
-#if defined(Q_OS_LINUX) && defined(MADV_HUGEPAGE)
-    constexpr quintptr kHugePage = quintptr(2) << 20;
-    const auto begin = reinterpret_cast<quintptr>(bytes.data());
-    const quintptr first = (begin + kHugePage - 1) & ~(kHugePage - 1);
-    const quintptr last = (begin + quintptr(bytes.size())) & ~(kHugePage - 1);
-    if (last > first)
-        ::madvise(reinterpret_cast<void *>(first), last - first, MADV_HUGEPAGE);  // only advice: no error to handle
-#else
-    Q_UNUSED(bytes)
-#endif
-}
-
 }  // namespace
 
 QString CDocumentFile::displayPath(const QString &path)
@@ -67,44 +39,53 @@ QString CDocumentFile::displayPath(const QString &path)
     return QDir::toNativeSeparators(path);
 }
 
+QString CDocumentFile::readOnlyText(const QString &path)
+{
+    return QString::fromLatin1(kReadOnly).arg(displayPath(path));
+}
+
+QString CDocumentFile::missingFolderText(const QString &path)
+{
+    return QString::fromLatin1(kFolderMissing).arg(displayPath(path));
+}
+
+QString CDocumentFile::writeErrorText(QFileDevice::FileError error, const QString &path)
+{
+    if (error == QFileDevice::ResourceError)
+        return QString::fromLatin1(kDiskFull);
+    // The file system says best why a file could not be made or replaced.
+    const QFileInfo target(path);
+    const QFileInfo folder(target.absolutePath());
+    if (!folder.isDir())
+        return missingFolderText(path);
+    if (!folder.isWritable() || (target.exists() && !target.isWritable()))
+        return readOnlyText(path);
+    if (error == QFileDevice::OpenError || error == QFileDevice::PermissionsError)
+        return readOnlyText(path);
+    return QString::fromLatin1(kSaveFailed);
+}
+
 CDocumentFile::Result CDocumentFile::load(const QString &path, QByteArray &bytes)
 {
-    bytes.clear();
-    QFile file(path);
-    const QFileInfo info(path);
-    if (!info.exists() || info.isDir()) {
+    switch (CInputFile::read(path, CInputFile::kMaxDocumentBytes, bytes, false)) {
+    case CInputFile::Status::Ok:
+        return {true, {}};
+    case CInputFile::Status::Missing:
+    case CInputFile::Status::Folder:
+        bytes.clear();
         return {false, QStringLiteral("%1\nCannot find this file.\nPlease verify that the correct path and file name "
                                       "are given.")
                            .arg(displayPath(path))};
-    }
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return {false, QStringLiteral("Unable to read from %1, it is opened by someone else.").arg(displayPath(path))};
-    const Result failed{false, QStringLiteral("Failed to open document.")};
-    const qint64 size = file.size();
-    if (size < 0 || size >= qint64(std::numeric_limits<qsizetype>::max() / 2))
-        return failed;
-    bytes = QByteArray(qsizetype(size), Qt::Uninitialized);
-    adviseLargeBuffer(bytes);
-    qsizetype have = 0;
-    while (have < bytes.size()) {
-        const qint64 got = file.read(bytes.data() + have, bytes.size() - have);
-        if (got < 0) {
-            bytes.clear();
-            return failed;
-        }
-        if (got == 0)
-            break;  // shorter than it was a moment ago
-        have += qsizetype(got);
-    }
-    bytes.truncate(have);
-    // A file that grew meanwhile is read to its end.
-    const QByteArray more = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
+    case CInputFile::Status::NotRegular:
+        return {false, CInputFile::notRegularText(path)};
+    case CInputFile::Status::TooLarge:
         bytes.clear();
-        return failed;
+        return {false, CInputFile::tooLargeText(path, CInputFile::kMaxDocumentBytes)};
+    case CInputFile::Status::Unreadable:
+        break;
     }
-    bytes += more;
-    return {true, {}};
+    bytes.clear();
+    return {false, QStringLiteral("Unable to read from %1, it is opened by someone else.").arg(displayPath(path))};
 }
 
 bool CDocumentFile::writeAll(QIODevice &device, const QByteArray &bytes)
@@ -126,6 +107,12 @@ CDocumentFile::Result CDocumentFile::save(const QString &path, const QByteArray 
 CDocumentFile::Result CDocumentFile::replace(const QString &path, const std::function<bool(QFileDevice &)> &fill,
                                              const QDateTime &lastWrite)
 {
+    return replace(path, fill, {}, lastWrite);
+}
+
+CDocumentFile::Result CDocumentFile::replace(const QString &path, const std::function<bool(QFileDevice &)> &fill,
+                                             const std::function<bool()> &beforeRename, const QDateTime &lastWrite)
+{
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return {false, writeErrorText(file.error() == QFileDevice::NoError ? QFileDevice::OpenError : file.error(), path)};
@@ -139,6 +126,12 @@ CDocumentFile::Result CDocumentFile::replace(const QString &path, const std::fun
     // Set on the temporary file, so that the time arrives with the rename.
     if (lastWrite.isValid() && !file.setFileTime(lastWrite, QFileDevice::FileModificationTime))
         return cancel();
+    if (beforeRename && !beforeRename()) {
+        file.cancelWriting();
+        Result refused;
+        refused.refused = true;
+        return refused;
+    }
     if (!file.commit())
         return {false, writeErrorText(file.error(), path)};
     // Only a synced folder keeps the rename through a power cut.

@@ -15,14 +15,20 @@ class CDocumentFile
 public:
     static constexpr const char *kUnexpectedFormat = "Unexpected file format.";
     static constexpr const char *kUnknownVersion = "unknown version of the data";
+    static constexpr const char *kSaveFailed = "Failed to save document.";
+    static constexpr const char *kReadOnly = "Unable to write to %1, it is read-only or opened by someone else.";
+    static constexpr const char *kFolderMissing = "Unable to write to %1, its folder does not exist.";
+    static constexpr const char *kDiskFull = "Destination disk drive is full.";
 
     struct Result
     {
         bool ok = false;
         QString error;  // the message for the user when !ok
+        bool refused = false;  // the step before the rename said no; nothing to tell
     };
 
     // Reads the whole file into one array, allocated once at the file's size.
+    // Only a regular file up to CInputFile::kMaxDocumentBytes is read.
     static Result load(const QString &path, QByteArray &bytes);
 
     // Writes through a temporary file in the target folder that is synced to
@@ -35,6 +41,20 @@ public:
     // it could not write all of it (nothing is replaced then).
     static Result replace(const QString &path, const std::function<bool(QFileDevice &)> &fill,
                           const QDateTime &lastWrite = {});
+    // The steps of a replacement, in this order: `fill` writes the new
+    // contents under a temporary name, which is synced to the disk; then
+    // `beforeRename` runs (false: the temporary file goes, the target stays,
+    // and the result is `refused`); then the rename and the folder's sync.
+    // Whatever `beforeRename` does happens only once the new contents are
+    // safely on disk.
+    static Result replace(const QString &path, const std::function<bool(QFileDevice &)> &fill,
+                          const std::function<bool()> &beforeRename, const QDateTime &lastWrite = {});
+
+    // The messages of a write that failed, worded by what the file system
+    // says about the target: missing folder, read-only, full disk.
+    static QString readOnlyText(const QString &path);
+    static QString missingFolderText(const QString &path);
+    static QString writeErrorText(QFileDevice::FileError error, const QString &path);
 
     // Makes the renames done in `folder` durable. True where the platform
     // cannot do it (the rename is all there is then).

@@ -1,6 +1,7 @@
 #include "doc/TorviQuillbookDoc.h"
 
 #include "doc/Backup.h"
+#include "doc/DocumentLock.h"
 #include "doc/DocumentFile.h"
 #include "doc/PasswordCheck.h"
 #include "doc/PasswordKey.h"
@@ -205,6 +206,23 @@ bool CTorviQuillbookDoc::saveDocument(const QString &path)
     bool savedElsewhere = false;
     if (!mayOverwrite(path, savedElsewhere))
         return savedElsewhere;
+    for (;;) {
+        switch (writeDocument(path, true)) {
+        case SaveOutcome::Saved:
+            return true;
+        case SaveOutcome::Failed:
+            return false;
+        case SaveOutcome::ChangedOnDisk:
+            // Another program saved between our read and our rename.
+            if (!followDiskAnswer(askAboutDiskChange(), path, savedElsewhere))
+                return savedElsewhere;
+            break;  // kept: write again over the file as it is now
+        }
+    }
+}
+
+CTorviQuillbookDoc::SaveOutcome CTorviQuillbookDoc::saveIfUnchanged(const QString &path)
+{
     return writeDocument(path, true);
 }
 
@@ -250,8 +268,15 @@ bool CTorviQuillbookDoc::mayOverwrite(const QString &path, bool &savedElsewhere)
     savedElsewhere = false;
     if (QFileInfo(path).absoluteFilePath() != m_strPathName || !fileChangedOnDisk())
         return true;
-    switch (askAboutDiskChange()) {
+    return followDiskAnswer(askAboutDiskChange(), path, savedElsewhere);
+}
+
+bool CTorviQuillbookDoc::followDiskAnswer(DiskAnswer answer, const QString &path, bool &savedElsewhere)
+{
+    savedElsewhere = false;
+    switch (answer) {
     case DiskAnswer::Keep:
+        acceptDiskVersion(path);
         return true;
     case DiskAnswer::Reload:
         reloadFromDisk();
@@ -265,6 +290,15 @@ bool CTorviQuillbookDoc::mayOverwrite(const QString &path, bool &savedElsewhere)
     return false;
 }
 
+void CTorviQuillbookDoc::acceptDiskVersion(const QString &path)
+{
+    // The next save writes over the file without asking again, unless it
+    // changes once more.
+    QByteArray bytes;
+    if (CDocumentFile::load(path, bytes).ok)
+        rememberDiskState(path, CDiskFingerprint::of(path, bytes));
+}
+
 bool CTorviQuillbookDoc::saveUnderAnotherName()
 {
     const QString path =
@@ -272,7 +306,7 @@ bool CTorviQuillbookDoc::saveUnderAnotherName()
     if (path.isEmpty())
         return false;
     setPathName(path);
-    return writeDocument(path, true);
+    return writeDocument(path, true) == SaveOutcome::Saved;
 }
 
 bool CTorviQuillbookDoc::reloadFromDisk()
@@ -317,13 +351,9 @@ void CTorviQuillbookDoc::checkDiskChange()
     case DiskAnswer::Reload:
         reloadFromDisk();
         break;
-    case DiskAnswer::Keep: {
-        // The next save writes over the file without asking again.
-        QFile file(m_strPathName);
-        if (file.open(QIODevice::ReadOnly))
-            rememberDiskState(m_strPathName, CDiskFingerprint::of(m_strPathName, file.readAll()));
+    case DiskAnswer::Keep:
+        acceptDiskVersion(m_strPathName);
         break;
-    }
     case DiskAnswer::SaveAs:
         saveUnderAnotherName();
         break;
@@ -332,36 +362,67 @@ void CTorviQuillbookDoc::checkDiskChange()
     }
 }
 
-bool CTorviQuillbookDoc::writeDocument(const QString &path, bool reportFailure)
+CTorviQuillbookDoc::SaveOutcome CTorviQuillbookDoc::writeDocument(const QString &path, bool reportFailure)
 {
-    bool saved = false;
+    SaveOutcome outcome = SaveOutcome::Failed;
+    CBackupStep::Outcome backup;
+    bool backupRan = false;
+    QString failure;
     {
         CBusyGuard guard(*this, kBusyWriting);
         if (!guard)
-            return false;
-        // The copy of the version on disk is made before anything is written.
-        if (m_backup.on) {
-            const CBackupStep::Outcome backup = CBackupStep::run(path, m_backup, m_clock());
-            reportBackupFailure(backup.failedCopy);
-            // A file kept aside is a new event every time: always told.
-            if (!backup.keptAside.isEmpty())
-                m_prompter.message(CBackupStep::keptAsideMessage(path, backup));
-        }
-        // Enciphered from the tables straight into the file, and hashed on
-        // the way to know the file again.
-        CContentHash hash;
-        const CDocumentFile::Result result =
-            CDocumentFile::replace(path, [this, &hash](QFileDevice &file) { return writeTo(file, &hash); });
-        if (result.ok) {
-            saved = true;
-            setModifiedFlag(false);
-            rememberDiskState(path, CDiskFingerprint::of(path, hash));
-        } else if (reportFailure) {
-            m_prompter.message(result.error);
+            return SaveOutcome::Failed;
+        const QString target = QFileInfo(path).absoluteFilePath();
+
+        // 1. One writer at a time, from here to the rename (tqb holds the
+        //    lock since its read).
+        CDocumentLock lock(target);
+        const bool held = m_heldLock && m_heldLock->isLocked() && m_heldLock->documentPath() == target;
+        if (!held && !lock.lock(CDocumentLock::kDefaultWaitMs)) {
+            failure = lock.failureText();
+        } else {
+            // 2. The new file is written and synced under a temporary name,
+            //    enciphered from the tables and hashed on the way.
+            CContentHash hash;
+            const auto fill = [this, &hash](QFileDevice &file) { return writeTo(file, &hash); };
+            const bool wasRead = m_diskPrint.isValid() && m_strDiskPrintPath == target;
+            const auto beforeRename = [&] {
+                // 3. Under the lock, just before the rename: the file is
+                //    still the version read here.
+                if (wasRead && !m_diskPrint.matches(target)) {
+                    outcome = SaveOutcome::ChangedOnDisk;
+                    return false;
+                }
+                // 4. The backup copies rotate only now, when nothing but the
+                //    rename is left to fail.
+                if (m_backup.on) {
+                    backup = CBackupStep::run(target, m_backup, m_clock());
+                    backupRan = true;
+                }
+                return true;
+            };
+            // 5. The rename, and the folder synced.
+            const CDocumentFile::Result result = CDocumentFile::replace(target, fill, beforeRename);
+            if (result.ok) {
+                outcome = SaveOutcome::Saved;
+                setModifiedFlag(false);
+                rememberDiskState(target, CDiskFingerprint::of(target, hash));
+            } else if (!result.refused) {
+                failure = result.error;
+            }
         }
     }
+    // Told once the lock is let go, so that no question holds up other writers.
+    if (backupRan) {
+        reportBackupFailure(backup.failedCopy);
+        // A file kept aside is a new event every time: always told.
+        if (!backup.keptAside.isEmpty())
+            m_prompter.message(CBackupStep::keptAsideMessage(path, backup));
+    }
+    if (!failure.isEmpty() && reportFailure)
+        m_prompter.message(failure);
     setDocumentFolderFrom(path);
-    return saved;
+    return outcome;
 }
 
 void CTorviQuillbookDoc::reportBackupFailure(const QString &failedCopy)
@@ -445,7 +506,17 @@ void CTorviQuillbookDoc::autoSaveOnSelectionChange()
     }
     // A failing automatic save is told once; later ones try again quietly
     // until a save succeeds. The document stays modified meanwhile.
-    m_bAutoSaveFailing = !writeDocument(m_strPathName, !m_bAutoSaveFailing);
+    SaveOutcome outcome = writeDocument(m_strPathName, !m_bAutoSaveFailing);
+    if (outcome == SaveOutcome::ChangedOnDisk && !m_bDiskChangeAsked) {
+        // Changed by another program while this save ran: asked once.
+        bool savedElsewhere = false;
+        if (followDiskAnswer(askAboutDiskChange(), m_strPathName, savedElsewhere))
+            outcome = writeDocument(m_strPathName, !m_bAutoSaveFailing);
+        else if (savedElsewhere)
+            outcome = SaveOutcome::Saved;
+    }
+    if (outcome != SaveOutcome::ChangedOnDisk)
+        m_bAutoSaveFailing = outcome == SaveOutcome::Failed;
 }
 
 void CTorviQuillbookDoc::saveAsCommand()

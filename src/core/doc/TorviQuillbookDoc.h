@@ -17,6 +17,7 @@
 #include <functional>
 #include <vector>
 
+class CDocumentLock;
 class CRecordIndex;
 class CSettings;
 
@@ -64,7 +65,17 @@ public:
     bool loadFile(const QString &path, QByteArray &bytes);
     // Opens bytes read earlier from `path`, as openDocument does with the file.
     bool openLoadedDocument(const QString &path, QByteArray bytes, bool addToRecent = true);
+    // Saves to `path`; asks (Reload, Keep my version, Save as...) when the
+    // file there changed since it was read here, also when it changes while
+    // this save runs.
     bool saveDocument(const QString &path);
+    // For writers that cannot ask (tqb): saves unless the file at `path`
+    // changed since it was read, which is then only reported back.
+    enum class SaveOutcome { Saved, Failed, ChangedOnDisk };
+    SaveOutcome saveIfUnchanged(const QString &path);
+    // A lock on the document's file that the caller holds from its read to
+    // its save (tqb); saves to that file then do not take one of their own.
+    void setHeldLock(const CDocumentLock *lock) { m_heldLock = lock; }
     bool saveModified();  // may the document be replaced or closed?
     void autoSaveOnSelectionChange();
     // Holds automatic saving while a run of selection changes goes on
@@ -148,7 +159,7 @@ signals:
 
 private:
     friend class CBusyGuard;
-    bool writeDocument(const QString &path, bool reportFailure);
+    SaveOutcome writeDocument(const QString &path, bool reportFailure);
     // False when the records do not read with any key the user gave.
     bool passwordStep(const CRecordIndex &records);
     // The password dialog and its outcome; false when it was cancelled.
@@ -165,6 +176,10 @@ private:
     // (the user reloaded, saved elsewhere or cancelled); `savedElsewhere`
     // then tells whether the document was saved under another name.
     bool mayOverwrite(const QString &path, bool &savedElsewhere);
+    // Carries out the answer about a changed file; true for "Keep my
+    // version" (the save goes on over the file as it is now).
+    bool followDiskAnswer(DiskAnswer answer, const QString &path, bool &savedElsewhere);
+    void acceptDiskVersion(const QString &path);  // the file at `path` as it is now counts as read
     bool reloadFromDisk();
     bool saveUnderAnotherName();
     void rememberDiskState(const QString &path, const CDiskFingerprint &print);
@@ -196,6 +211,7 @@ private:
     bool m_bAutoSaveHeld = false;      // a save was asked for during a hold
     bool m_bAutoSaveFailing = false;   // the last automatic save failed and was reported
     bool m_bBackupFailing = false;     // the last backup step failed and was reported
+    const CDocumentLock *m_heldLock = nullptr;
     CDiskFingerprint m_diskPrint;      // the file at m_strDiskPrintPath as last read or written here
     QString m_strDiskPrintPath;
     bool m_bDiskChangeAsked = false;   // asked about the present change already

@@ -33,8 +33,15 @@ char *CArchiveWriter::room(qsizetype n)
 
 void CArchiveWriter::flush()
 {
-    if (!m_failed && m_used > 0 && m_device.write(m_buffer.constData(), m_used) != m_used)
-        m_failed = true;
+    // A short write is followed by another, so that a full disk is told
+    // apart from other failures by the device's error.
+    for (qsizetype at = 0; !m_failed && at < m_used;) {
+        const qint64 written = m_device.write(m_buffer.constData() + at, m_used - at);
+        if (written <= 0)
+            m_failed = true;
+        else
+            at += qsizetype(written);
+    }
     if (m_observer && m_used > 0)
         m_observer(QByteArrayView(m_buffer.constData(), m_used));
     m_used = 0;

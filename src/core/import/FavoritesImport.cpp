@@ -3,6 +3,7 @@
 #include "Prompter.h"
 #include "import/ImportFile.h"
 #include "import/ImportLines.h"
+#include "import/MarkupDepth.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -147,9 +148,11 @@ QString textOf(const GumboNode *top)
 
 }  // namespace
 
-void CFavoritesImport::parseBookmarks(const QByteArray &utf8, IImportSink &sink, int parent,
+bool CFavoritesImport::parseBookmarks(const QByteArray &utf8, IImportSink &sink, int parent,
                                       const ToCodePage &toCodePage)
 {
+    if (!markupdepth::withinLimit(utf8, kMaxBookmarkDepth))
+        return false;
     CGumboMemory memory;
     GumboOptions options = kGumboDefaultOptions;
     options.allocator = &CGumboMemory::allocate;
@@ -158,7 +161,7 @@ void CFavoritesImport::parseBookmarks(const QByteArray &utf8, IImportSink &sink,
     options.max_errors = 0;  // the errors are of no use here
     GumboOutput *output = gumbo_parse_with_options(&options, utf8.constData(), size_t(utf8.size()));
     if (!output)
-        return;
+        return true;
 
     // A folder is an <H3>; the list (<DL>) that opens after it, wherever the
     // parser put it, holds the folder's entries. A link is an <A HREF>.
@@ -206,6 +209,7 @@ void CFavoritesImport::parseBookmarks(const QByteArray &utf8, IImportSink &sink,
         }
     }
     // No gumbo_destroy_output: the memory goes with `memory`.
+    return true;
 }
 
 // ---------------------------------------------------------------- the walk
@@ -222,62 +226,89 @@ QByteArray CFavoritesImport::readShortcutFile(const QString &path, const QString
     const CImportFile file = CImportFile::read(path);
     QByteArray address;
     readShortcut(m_decoder.toCodePage(file.bytes, path), section, address);
-    if (!file.ok) {
+    if (!file.refusal.isEmpty()) {
+        m_readFailed = true;
+        m_prompter.message(file.refusal);
+    } else if (!file.ok) {
         m_readFailed = true;
         m_prompter.message(shownName + QLatin1String(kUrlFileError));
     }
     return address;
 }
 
+QString CFavoritesImport::skippedLinksMessage(const QString &picked) const
+{
+    return QString::fromLatin1(kLinksSkipped).arg(QDir::toNativeSeparators(picked)).arg(m_skippedLinks);
+}
+
 int CFavoritesImport::walk(const QString &picked, int parent)
 {
     QString path = picked;
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        m_readFailed = true;
+        m_prompter.message(QString::fromLatin1(kNotFound).arg(QDir::toNativeSeparators(path)));
+        return IImportSink::kFailed;
+    }
     if (isShortcutPath(path)) {
         bool section = false;
         const QByteArray address = readShortcutFile(path, QString(), section);
-        const QString title = shortcutTitle(QFileInfo(path).fileName());
+        const QString title = shortcutTitle(titleFromFileName(info.fileName()));
         return m_sink.add(parent, m_decoder.fromUnicode(title, path), address);
     }
-    if (isBookmarkFile(path) && !QFileInfo(path).isDir()) {
+    if (isBookmarkFile(path) && !info.isDir()) {
         const CImportFile file = CImportFile::read(path);
+        if (!file.refusal.isEmpty()) {
+            m_readFailed = true;
+            m_prompter.message(file.refusal);
+            return IImportSink::kFailed;
+        }
+        const QByteArray utf8 = m_decoder.toUtf8(file.bytes);
+        if (!markupdepth::withinLimit(utf8, kMaxBookmarkDepth)) {
+            m_readFailed = true;
+            m_prompter.message(
+                QString::fromLatin1(kTooDeep).arg(QDir::toNativeSeparators(path)).arg(kMaxBookmarkDepth));
+            return IImportSink::kFailed;
+        }
         if (!file.ok) {
             m_readFailed = true;
             m_prompter.message(QLatin1String(kTextFileError));
         }
-        const int folder = m_sink.add(parent, m_decoder.fromUnicode(QFileInfo(path).fileName(), path),
+        const int folder = m_sink.add(parent, m_decoder.fromUnicode(titleFromFileName(info.fileName()), path),
                                       m_decoder.fromUnicode(QDir::toNativeSeparators(path), path));
         if (folder >= 0) {
-            parseBookmarks(m_decoder.toUtf8(file.bytes), m_sink, folder,
+            parseBookmarks(utf8, m_sink, folder,
                            [&](const QString &text) { return m_decoder.fromUnicode(text, path); });
         }
         return folder;
     }
+    if (!info.isDir()) {
+        m_readFailed = true;
+        m_prompter.message(QString::fromLatin1(kNotFavorites).arg(QDir::toNativeSeparators(path)));
+        return IImportSink::kFailed;
+    }
     if (path.size() > 1 && (path.endsWith(QLatin1Char('/')) || path.endsWith(QDir::separator())))
         path.chop(1);
-    QString name = QFileInfo(path).fileName();
+    QString name = titleFromFileName(QFileInfo(path).fileName());
     if (name.isEmpty())
         name = QDir::toNativeSeparators(path);
     const int folder = m_sink.add(parent, m_decoder.fromUnicode(name, path), QByteArray());
-    if (folder >= 0) {
-        QStringList ancestors;
-        walkFolder(path, folder, ancestors);
-    }
+    if (folder >= 0)
+        walkFolder(path, folder);
     return folder;
 }
 
-void CFavoritesImport::walkFolder(const QString &path, int parent, QStringList &ancestors)
+void CFavoritesImport::walkFolder(const QString &path, int parent)
 {
     const QFileInfo here(path);
-    const QString canonical = here.canonicalFilePath();
-    // A link back into a folder being walked would be walked for ever.
-    if (canonical.isEmpty() || ancestors.contains(canonical))
-        return;
     if (!here.isDir() || !here.isReadable() || !QDir(path).isReadable()) {
         m_readFailed = true;
         m_prompter.message(QStringLiteral("%1: the folder cannot be read.").arg(QDir::toNativeSeparators(path)));
         return;
     }
-    ancestors.append(canonical);
+    // Each real folder once per import: links between folders, back to an
+    // ancestor or across, would otherwise walk them again and again.
+    m_walked.insert(here.canonicalFilePath());
     bool section = false;  // one flag per folder, kept from shortcut to shortcut
     QDirIterator it(path, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
     while (it.hasNext()) {
@@ -286,15 +317,21 @@ void CFavoritesImport::walkFolder(const QString &path, int parent, QStringList &
         const QString name = entry.fileName();
         if (entry.isDir()) {
             const QString target = entry.canonicalFilePath();
-            if (target.isEmpty() || ancestors.contains(target))
+            if (target.isEmpty())
+                continue;  // a link that leads nowhere
+            if (m_walked.contains(target)) {
+                ++m_skippedLinks;
                 continue;
-            const int item = m_sink.add(parent, m_decoder.fromUnicode(name, entry.filePath()), QByteArray());
+            }
+            m_walked.insert(target);
+            const int item =
+                m_sink.add(parent, m_decoder.fromUnicode(titleFromFileName(name), entry.filePath()), QByteArray());
             if (item >= 0)
-                walkFolder(entry.filePath(), item, ancestors);
+                walkFolder(entry.filePath(), item);
         } else if (entry.isFile() && isShortcutName(name)) {
             const QByteArray address = readShortcutFile(entry.filePath(), name, section);
-            m_sink.add(parent, m_decoder.fromUnicode(shortcutTitle(name), entry.filePath()), address);
+            m_sink.add(parent, m_decoder.fromUnicode(shortcutTitle(titleFromFileName(name)), entry.filePath()),
+                       address);
         }
     }
-    ancestors.removeLast();
 }

@@ -1,5 +1,7 @@
 #include "import/ImportFile.h"
 
+#include "io/InputFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -8,13 +10,32 @@
 CImportFile CImportFile::read(const QString &path)
 {
     CImportFile file;
-    QFile f(path);
-    // A folder opens on some systems and reads as nothing: not a file.
-    if (QFileInfo(path).isDir() || !f.open(QIODevice::ReadOnly))
-        return file;
-    file.bytes = f.readAll();
-    file.ok = f.error() == QFileDevice::NoError;
+    switch (CInputFile::read(path, CInputFile::kMaxImportBytes, file.bytes, true)) {
+    case CInputFile::Status::Ok:
+        file.ok = true;
+        break;
+    case CInputFile::Status::NotRegular:
+        file.refusal = CInputFile::notRegularText(path);
+        break;
+    case CInputFile::Status::TooLarge:
+        file.bytes.clear();
+        file.refusal = CInputFile::tooLargeText(path, CInputFile::kMaxImportBytes);
+        break;
+    case CInputFile::Status::Missing:
+    case CInputFile::Status::Folder:
+    case CInputFile::Status::Unreadable:
+        break;
+    }
     return file;
+}
+
+QString titleFromFileName(QString name)
+{
+    for (QChar &c : name) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            c = QLatin1Char(' ');
+    }
+    return name;
 }
 
 CImportDecoder::CImportDecoder(const QString &codePageName)
@@ -25,7 +46,8 @@ CImportDecoder::CImportDecoder(const QString &codePageName)
     m_fromUnicode = std::make_shared<std::array<qint16, 0x10000>>();
     m_fromUnicode->fill(-1);
     for (int b = 0; b < 256; ++b) {
-        if (!m_page.maps(quint8(b)))
+        m_defined[size_t(b)] = m_page.maps(quint8(b));
+        if (!m_defined[size_t(b)])
             continue;
         const QString ch = m_page.toUnicode(QByteArray(1, char(b)));
         if (ch.size() == 1)
@@ -54,13 +76,42 @@ bool CImportDecoder::isUtf8(const QByteArray &bytes, bool &hasBom)
     return !decoder.hasError();
 }
 
+bool CImportDecoder::isUtf16(const QByteArray &bytes)
+{
+    return bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
+}
+
 QByteArray CImportDecoder::toCodePage(const QByteArray &bytes, const QString &name)
 {
+    if (isUtf16(bytes)) {
+        // The decoder reads the mark, takes its byte order and drops it.
+        QStringDecoder decoder(QStringDecoder::Utf16, QStringDecoder::Flag::Stateless);
+        return fromUnicode(decoder.decode(bytes), name);
+    }
     bool bom = false;
-    if (!isUtf8(bytes, bom))
-        return bytes;
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    return fromUnicode(decoder.decode(bom ? bytes.mid(3) : bytes), name);
+    if (isUtf8(bytes, bom)) {
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        return fromUnicode(decoder.decode(bom ? bytes.mid(3) : bytes), name);
+    }
+    // Bytes the page leaves undefined would make a document that no longer
+    // converts to text.
+    QByteArray out = bytes;
+    int replaced = 0;
+    for (char &c : out) {
+        if (!m_defined[quint8(c)]) {
+            c = '?';
+            ++replaced;
+        }
+    }
+    countReplaced(replaced, name);
+    return out;
+}
+
+void CImportDecoder::countReplaced(int replaced, const QString &name)
+{
+    if (replaced > 0 && m_replaced == 0)
+        m_firstReplacedIn = name;
+    m_replaced += replaced;
 }
 
 QByteArray CImportDecoder::fromUnicode(const QString &text, const QString &name)
@@ -82,14 +133,16 @@ QByteArray CImportDecoder::fromUnicode(const QString &text, const QString &name)
         out += '?';
         ++replaced;
     }
-    if (replaced > 0 && m_replaced == 0)
-        m_firstReplacedIn = name;
-    m_replaced += replaced;
+    countReplaced(replaced, name);
     return out;
 }
 
 QByteArray CImportDecoder::toUtf8(const QByteArray &bytes) const
 {
+    if (isUtf16(bytes)) {
+        QStringDecoder decoder(QStringDecoder::Utf16, QStringDecoder::Flag::Stateless);
+        return QString(decoder.decode(bytes)).toUtf8();
+    }
     bool bom = false;
     if (isUtf8(bytes, bom))
         return bom ? bytes.mid(3) : bytes;

@@ -93,14 +93,21 @@ CImporter::Handle CImporter::importFile(const QString &path, Place place, const 
     CTorviQuillbookDoc &doc = m_tree.document();
     CImportDecoder decoder(codePage());
     m_readFailed = false;
+    const CImportFile file = CImportFile::read(path);
+    if (!file.refusal.isEmpty()) {
+        // Not a file to import at all: no folder for it either.
+        m_readFailed = true;
+        doc.prompter().message(file.refusal);
+        return CInfoTree::kNone;
+    }
     Handle top = CInfoTree::kNone;
     {
         CTreeModel::ResetGuard reset(m_tree.model());
         CTreeSink sink(m_tree, destination(place));
-        const int folder = sink.add(IImportSink::kDestination, folderTitle(decoder.fromUnicode(fileNameOf(path), path)),
+        const int folder = sink.add(IImportSink::kDestination,
+                                    folderTitle(decoder.fromUnicode(titleFromFileName(fileNameOf(path)), path)),
                                     decoder.fromUnicode(QDir::toNativeSeparators(path), path));
         top = sink.handle(folder);
-        const CImportFile file = CImportFile::read(path);
         if (!file.ok) {
             m_readFailed = true;
             doc.prompter().message(QLatin1String(kTextFileError));
@@ -152,6 +159,8 @@ CImporter::Handle CImporter::importFavorites(const QString &path, Place place)
         CFavoritesImport walk(sink, decoder, doc.prompter());
         top = sink.handle(walk.walk(path, IImportSink::kDestination));
         failed = walk.readFailed();
+        if (walk.skippedLinks() > 0)
+            doc.prompter().message(walk.skippedLinksMessage(path));
     }
     m_readFailed = failed;
     m_replaced = decoder.replaced();

@@ -1,0 +1,71 @@
+#include "doc/DocumentLock.h"
+
+#include "doc/DocumentFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLockFile>
+
+CDocumentLock::CDocumentLock(const QString &documentPath)
+    : m_documentPath(QFileInfo(documentPath).absoluteFilePath())
+    , m_file(std::make_unique<QLockFile>(lockFilePath(m_documentPath)))
+{
+    // Stale only when its owner is gone: a save of a large document may hold
+    // the lock longer than any fixed age.
+    m_file->setStaleLockTime(0);
+}
+
+CDocumentLock::~CDocumentLock()
+{
+    unlock();
+}
+
+QString CDocumentLock::lockFilePath(const QString &documentPath)
+{
+    const QFileInfo info(documentPath);
+    return info.absoluteDir().filePath(QLatin1Char('.') + info.fileName() + QStringLiteral(".lock"));
+}
+
+bool CDocumentLock::lock(int waitMs)
+{
+    if (m_locked)
+        return true;
+    m_failure.clear();
+    const QFileInfo folder(QFileInfo(m_documentPath).absolutePath());
+    if (!folder.isDir()) {
+        m_failure = CDocumentFile::missingFolderText(m_documentPath);
+        return false;
+    }
+    if (m_file->tryLock(std::max(0, waitMs))) {
+        m_locked = true;
+        return true;
+    }
+    switch (m_file->error()) {
+    case QLockFile::LockFailedError: {
+        qint64 pid = 0;
+        QString host;
+        QString program;
+        if (m_file->getLockInfo(&pid, &host, &program)) {
+            m_failure = QString::fromLatin1(kHeldBy).arg(QDir::toNativeSeparators(m_documentPath), program,
+                                                         QString::number(pid), host);
+        } else {
+            m_failure = QString::fromLatin1(kHeldByUnknown)
+                            .arg(QDir::toNativeSeparators(m_documentPath),
+                                 QDir::toNativeSeparators(lockFilePath(m_documentPath)));
+        }
+        break;
+    }
+    default:
+        // No lock file can be made beside the document: nor can the document.
+        m_failure = CDocumentFile::writeErrorText(QFileDevice::OpenError, m_documentPath);
+        break;
+    }
+    return false;
+}
+
+void CDocumentLock::unlock()
+{
+    if (m_locked)
+        m_file->unlock();
+    m_locked = false;
+}

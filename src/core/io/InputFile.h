@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Reads a file someone named, whole, without trusting what it is: only a
+// regular file of bounded size is read, so that a device (/dev/zero), a
+// named pipe or a file growing without end can neither exhaust memory nor
+// block for ever. Standard input named as a file (/dev/stdin) is the one
+// stream taken, read up to the same bound, once per process.
+class CInputFile
+{
+public:
+    enum class Status { Ok, Missing, Folder, NotRegular, TooLarge, Unreadable };
+
+    static constexpr qint64 kMegabyte = 1024 * 1024;
+    static constexpr qint64 kMaxDocumentBytes = 1024 * kMegabyte;
+    static constexpr qint64 kMaxImportBytes = 128 * kMegabyte;
+
+    static constexpr const char *kNotRegular = "%1 is not a regular file.";
+    static constexpr const char *kTooLarge = "%1 is larger than %2 MB.";
+
+    // `bytes` holds what was read so far when the status is not Ok.
+    static Status read(const QString &path, qint64 maxBytes, QByteArray &bytes, bool acceptStandardInput);
+
+    // Whether `path` names this process's standard input and it is not a
+    // regular file (a pipe, a terminal).
+    static bool isStandardInputStream(const QString &path);
+
+    static QString notRegularText(const QString &path);
+    static QString tooLargeText(const QString &path, qint64 maxBytes);
+};

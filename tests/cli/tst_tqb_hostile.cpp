@@ -1,0 +1,278 @@
+// tqb on input that never ends, blocks, loops or nests without end, and on
+// odd files that must neither crash it nor damage the document: each run
+// ends with a clear message, and a refused import leaves the document as
+// it was.
+
+#include "TqbProcess.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
+#include <memory>
+
+namespace {
+
+struct CResult
+{
+    int exitCode = -1;  // -1: crashed, or still running after a minute
+    QString err;
+};
+
+}  // namespace
+
+class TstTqbHostile : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+
+    CResult tqb(const QStringList &args, const QString &stdinFile = {}) const
+    {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TQB_SETTINGS_FILE"), path(QStringLiteral("settings.ini")));
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(m_dir->path());
+        if (!stdinFile.isEmpty())
+            process.setStandardInputFile(stdinFile);
+        process.start(QStringLiteral(TQB_BINARY), args);
+        CResult result;
+        if (!process.waitForStarted(30000))
+            return result;
+        if (stdinFile.isEmpty())
+            process.closeWriteChannel();
+        // A run that hangs is killed (and fails) rather than holding up the suite.
+        if (!process.waitForFinished(60000)) {
+            process.kill();
+            process.waitForFinished();
+            return result;
+        }
+        if (process.exitStatus() != QProcess::NormalExit)
+            return result;
+        result.exitCode = process.exitCode();
+        result.err = QString::fromUtf8(process.readAllStandardError());
+        return result;
+    }
+
+    QJsonArray items(const QString &doc) const
+    {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TQB_SETTINGS_FILE"), path(QStringLiteral("settings.ini")));
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(TQB_BINARY), {QStringLiteral("to-json"), doc});
+        process.closeWriteChannel();
+        if (!process.waitForFinished(60000) || process.exitCode() != 0)
+            return {};
+        return QJsonDocument::fromJson(process.readAllStandardOutput()).object().value(QStringLiteral("items")).toArray();
+    }
+
+    QStringList titles(const QString &doc) const
+    {
+        QStringList out;
+        for (const QJsonValue v : items(doc))
+            out << v.toObject().value(QStringLiteral("title")).toString();
+        return out;
+    }
+
+    void write(const QString &name, const QByteArray &bytes) const
+    {
+        QFile f(path(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QCOMPARE(f.write(bytes), bytes.size());
+    }
+
+    static QByteArray contentOf(const QString &file)
+    {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        QCOMPARE(tqb({QStringLiteral("new"), path(QStringLiteral("doc.tqb"))}).exitCode, 0);
+    }
+
+    // Devices, named pipes and endless standard input, as document and as
+    // import file: refused with a message, the document untouched.
+    void endlessAndBlockingInputIsRefused_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("stdinFile");
+        QTest::addColumn<QString>("message");
+        const QString doc = QStringLiteral("doc.tqb");
+        const QString fifo = QStringLiteral("pipe");
+        const QString notRegular = QStringLiteral("%1 is not a regular file.");
+        QTest::newRow("info on /dev/zero") << QStringList{QStringLiteral("info"), QStringLiteral("/dev/zero")}
+                                           << QString() << notRegular.arg(QStringLiteral("/dev/zero"));
+        QTest::newRow("info on a fifo") << QStringList{QStringLiteral("info"), fifo} << QString() << notRegular;
+        QTest::newRow("from-json of /dev/zero")
+            << QStringList{QStringLiteral("from-json"), QStringLiteral("/dev/zero"), QStringLiteral("out.tqb")}
+            << QString() << notRegular.arg(QStringLiteral("/dev/zero"));
+        QTest::newRow("import-text of /dev/zero")
+            << QStringList{QStringLiteral("import-text"), doc, QStringLiteral("/dev/zero")} << QString()
+            << notRegular.arg(QStringLiteral("/dev/zero"));
+        QTest::newRow("import-csv of a fifo")
+            << QStringList{QStringLiteral("import-csv"), doc, fifo} << QString() << notRegular;
+        QTest::newRow("import-favorites of a fifo bookmark file")
+            << QStringList{QStringLiteral("import-favorites"), doc, QStringLiteral("pipe.html")} << QString()
+            << notRegular;
+        QTest::newRow("import-text of endless standard input")
+            << QStringList{QStringLiteral("import-text"), doc, QStringLiteral("/dev/stdin")}
+            << QStringLiteral("/dev/zero") << QStringLiteral("/dev/stdin is larger than 128 MB.");
+        QTest::newRow("add with endless standard input")
+            << QStringList{QStringLiteral("add"), doc} << QStringLiteral("/dev/zero")
+            << QStringLiteral("standard input is larger than 128 MB.");
+        QTest::newRow("passwd with endless standard input")
+            << QStringList{QStringLiteral("passwd"), doc} << QStringLiteral("/dev/zero")
+            << QStringLiteral("the old password line of standard input is longer than");
+    }
+
+    void endlessAndBlockingInputIsRefused()
+    {
+#ifdef Q_OS_UNIX
+        QFETCH(QStringList, args);
+        QFETCH(QString, stdinFile);
+        QFETCH(QString, message);
+        QCOMPARE(::mkfifo(QFile::encodeName(path(QStringLiteral("pipe"))).constData(), 0600), 0);
+        QCOMPARE(::mkfifo(QFile::encodeName(path(QStringLiteral("pipe.html"))).constData(), 0600), 0);
+        const QByteArray before = contentOf(path(QStringLiteral("doc.tqb")));
+        const CResult run = tqb(args, stdinFile);
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(message.contains(QLatin1String("%1")) ? message.arg(path(args.last()))
+                                                                          : message),
+                 qPrintable(run.err));
+        QCOMPARE(contentOf(path(QStringLiteral("doc.tqb"))), before);
+        QVERIFY(!QFile::exists(path(QStringLiteral("out.tqb"))));
+#else
+        QSKIP("named pipes and /dev/zero are Unix matters");
+#endif
+    }
+
+    // Nine folders, each holding links to all the others: each real folder
+    // is imported once, and the skipped links are reported.
+    void linkedFavoritesFoldersAreWalkedOnce()
+    {
+        const QString top = path(QStringLiteral("favorites"));
+        constexpr int kFolders = 9;
+        for (int i = 0; i < kFolders; ++i)
+            QVERIFY(QDir().mkpath(top + QStringLiteral("/f%1").arg(i)));
+        for (int i = 0; i < kFolders; ++i) {
+            for (int j = 0; j < kFolders; ++j) {
+                if (i != j)
+                    QVERIFY(QFile::link(top + QStringLiteral("/f%1").arg(j), top + QStringLiteral("/f%1/to%2").arg(i).arg(j)));
+            }
+        }
+        write(QStringLiteral("favorites/f3/site.url"), "[InternetShortcut]\nURL=http://example.org/\n");
+        const CResult run = tqb({QStringLiteral("import-favorites"), path(QStringLiteral("doc.tqb")), top});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.err.contains(QStringLiteral("linked folder(s) lead to folders imported already and were skipped.")),
+                 qPrintable(run.err));
+        const QStringList got = titles(path(QStringLiteral("doc.tqb")));
+        QCOMPARE(got.size(), 1 + kFolders + 1);
+        QCOMPARE(got.count(QStringLiteral("site")), 1);
+    }
+
+    // 50,000 nested lists are refused; a flat file of many folders imports.
+    void deeplyNestedBookmarksAreRefused()
+    {
+        QByteArray deep = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n";
+        for (int i = 0; i < 50000; ++i)
+            deep += "<DT><H3>f</H3>\n<DL><p>\n";
+        write(QStringLiteral("deep.html"), deep);
+        const CResult refused =
+            tqb({QStringLiteral("import-favorites"), path(QStringLiteral("doc.tqb")), path(QStringLiteral("deep.html"))});
+        QCOMPARE(refused.exitCode, 1);
+        QVERIFY2(refused.err.contains(QStringLiteral("nests its elements more than 512 levels deep")),
+                 qPrintable(refused.err));
+        QCOMPARE(items(path(QStringLiteral("doc.tqb"))).size(), 0);
+
+        QByteArray flat = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n";
+        for (int i = 0; i < 5000; ++i)
+            flat += "<DT><H3>folder " + QByteArray::number(i) + "</H3>\n<DL><p>\n<DT><A HREF=\"http://x/\">x</A>\n</DL><p>\n";
+        flat += "</DL>\n";
+        write(QStringLiteral("flat.html"), flat);
+        const CResult imported =
+            tqb({QStringLiteral("import-favorites"), path(QStringLiteral("doc.tqb")), path(QStringLiteral("flat.html"))});
+        QCOMPARE(imported.exitCode, 0);
+        QCOMPARE(items(path(QStringLiteral("doc.tqb"))).size(), 1 + 2 * 5000);
+    }
+
+    // Paths the favorites import cannot take: said so, nothing saved.
+    void favoritesRefuseMissingAndPlainFiles_data()
+    {
+        QTest::addColumn<QString>("picked");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing") << QStringLiteral("no/such/path")
+                                 << QStringLiteral("no/such/path Cannot find this file.");
+        QTest::newRow("plain file") << QStringLiteral("notes.txt")
+                                    << QStringLiteral("notes.txt is neither an Internet shortcut (.url) nor a "
+                                                      "bookmark file (.html, .htm), nor a folder of them.");
+    }
+
+    void favoritesRefuseMissingAndPlainFiles()
+    {
+        QFETCH(QString, picked);
+        QFETCH(QString, message);
+        write(QStringLiteral("notes.txt"), "just text\n");
+        const QByteArray before = contentOf(path(QStringLiteral("doc.tqb")));
+        const CResult run = tqb({QStringLiteral("import-favorites"), path(QStringLiteral("doc.tqb")), path(picked)});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(message), qPrintable(run.err));
+        QCOMPARE(contentOf(path(QStringLiteral("doc.tqb"))), before);
+    }
+
+    // Bytes windows-1252 leaves undefined become "?" and are reported, so
+    // the document still converts; UTF-16 with its mark imports as text; a
+    // line feed in the file's name becomes a blank in the folder's title.
+    void oddTextImportsAsText()
+    {
+        const QString doc = path(QStringLiteral("doc.tqb"));
+        write(QStringLiteral("undefined.txt"), "Caf\xE9 \x81\x8D\x8F\x90\x9D end\n\nbody \x81\n");
+        CResult run = tqb({QStringLiteral("import-text"), doc, path(QStringLiteral("undefined.txt"))});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.err.contains(QStringLiteral("6 character(s) that the code page windows-1252 cannot hold were "
+                                                 "imported as \"?\"")),
+                 qPrintable(run.err));
+        QJsonArray all = items(doc);
+        QCOMPARE(all.size(), 2);  // to-json refuses a document holding undefined bytes
+        QCOMPARE(all[1].toObject().value(QStringLiteral("title")).toString(),
+                 QStringLiteral("Caf\u00e9 ????? end"));
+
+        QByteArray utf16("\xFF\xFE");
+        const QString text = QStringLiteral("Gr\u00fc\u00dfe\r\n\r\nvon hier\r\n");
+        utf16.append(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+        write(QStringLiteral("utf16.txt"), utf16);
+        run = tqb({QStringLiteral("import-text"), doc, path(QStringLiteral("utf16.txt"))});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err, QString());
+        all = items(doc);
+        QCOMPARE(all.size(), 4);
+        QCOMPARE(all[3].toObject().value(QStringLiteral("title")).toString(), QStringLiteral("Gr\u00fc\u00dfe"));
+        QVERIFY(all[3].toObject().value(QStringLiteral("text")).toString().startsWith(QStringLiteral("von hier")));
+
+        write(QStringLiteral("two\nlines.txt"), "x\n");
+        run = tqb({QStringLiteral("import-text"), doc, path(QStringLiteral("two\nlines.txt"))});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(titles(doc).contains(QStringLiteral("two lines")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TstTqbHostile)
+#include "tst_tqb_hostile.moc"

@@ -1,0 +1,269 @@
+// Several writers of one document, and saves that fail on a full disk, all
+// as processes: no note reported as saved goes missing, a writer that has to
+// wait says who it waits for, and a failed save leaves the backup copies as
+// they were.
+
+#include "TqbProcess.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSettings>
+#include <QStorageInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+#include <memory>
+
+using tqbtest::CRun;
+
+class TstTqbWriters : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+    QString settingsFile() const { return path(QStringLiteral("settings.ini")); }
+
+    CRun tqb(const QStringList &args, const QByteArray &input = {}) const
+    {
+        return tqbtest::run(m_dir->path(), settingsFile(), args, input);
+    }
+
+    QStringList titles(const QString &file) const
+    {
+        const CRun run = tqb({QStringLiteral("to-json"), file});
+        QStringList out;
+        for (const QJsonValue v : QJsonDocument::fromJson(run.out).object().value(QStringLiteral("items")).toArray())
+            out << v.toObject().value(QStringLiteral("title")).toString();
+        return out;
+    }
+
+    // A tqb started with its standard input left open.
+    std::unique_ptr<QProcess> startTqb(const QStringList &args) const
+    {
+        auto process = std::make_unique<QProcess>();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TQB_SETTINGS_FILE"), settingsFile());
+        process->setProcessEnvironment(env);
+        process->setWorkingDirectory(m_dir->path());
+        process->start(QStringLiteral(TQB_BINARY), args);
+        return process;
+    }
+
+    static QByteArray contentOf(const QString &file)
+    {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+    }
+
+    // Two scripts adding notes to one document at the same time: every add
+    // that said it was done is in the file.
+    void twoAddLoopsLoseNothing()
+    {
+        const QString doc = path(QStringLiteral("shared.tqb"));
+        QCOMPARE(tqb({QStringLiteral("new"), doc}).exitCode, 0);
+        constexpr int kAdds = 40;
+        const auto loop = [&](const QString &tag) {
+            auto shell = std::make_unique<QProcess>();
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("TQB_SETTINGS_FILE"), settingsFile());
+            shell->setProcessEnvironment(env);
+            const QString script = QStringLiteral("i=1; while [ $i -le %1 ]; do echo %2$i | \"$0\" add \"$1\" >/dev/null "
+                                                  "|| echo failed %2$i; i=$((i+1)); done")
+                                       .arg(kAdds)
+                                       .arg(tag);
+            shell->start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script, QStringLiteral(TQB_BINARY), doc});
+            return shell;
+        };
+        auto a = loop(QStringLiteral("a"));
+        auto b = loop(QStringLiteral("b"));
+        QVERIFY(a->waitForFinished(120000));
+        QVERIFY(b->waitForFinished(120000));
+        QCOMPARE(a->readAllStandardOutput() + b->readAllStandardOutput(), QByteArray());
+        QCOMPARE(a->readAllStandardError() + b->readAllStandardError(), QByteArray());
+
+        QStringList expected;
+        for (int i = 1; i <= kAdds; ++i)
+            expected << QStringLiteral("a%1").arg(i) << QStringLiteral("b%1").arg(i);
+        QStringList got = titles(doc);
+        got.sort();
+        expected.sort();
+        QCOMPARE(got, expected);
+        QVERIFY(!QFile::exists(path(QStringLiteral(".shared.tqb.lock"))));
+    }
+
+    // A writer holding the lock (an import still reading its standard
+    // input): another waits as long as told, then says who holds it; a
+    // writer that waits long enough applies its change to the version the
+    // first one saved; a holder that died leaves a lock that is taken over.
+    void aWriterWaitsForTheLockAndTakesOverADeadOne()
+    {
+        const QString doc = path(QStringLiteral("held.tqb"));
+        QCOMPARE(tqb({QStringLiteral("add"), doc, QStringLiteral("--title"), QStringLiteral("first")}, "x").exitCode, 0);
+        const QByteArray before = contentOf(doc);
+
+        auto holder = startTqb({QStringLiteral("import-text"), doc, QStringLiteral("/dev/stdin")});
+        QVERIFY(holder->waitForStarted());
+        QTRY_VERIFY(QFile::exists(path(QStringLiteral(".held.tqb.lock"))));
+        CRun waiting = tqb({QStringLiteral("add"), doc, QStringLiteral("--wait"), QStringLiteral("1"),
+                            QStringLiteral("--title"), QStringLiteral("refused")},
+                           "y");
+        QCOMPARE(waiting.exitCode, 1);
+        QCOMPARE(waiting.err.count(QLatin1Char('\n')), 1);
+        QVERIFY2(waiting.err.contains(QStringLiteral("is being written by tqb (process %1 ").arg(holder->processId())),
+                 qPrintable(waiting.err));
+        QCOMPARE(contentOf(doc), before);
+
+        // Waits, and adds to what the import saved.
+        auto patient = startTqb({QStringLiteral("add"), doc, QStringLiteral("--title"), QStringLiteral("patient")});
+        QVERIFY(patient->waitForStarted());
+        patient->write("z");
+        patient->closeWriteChannel();
+        QTest::qWait(300);
+        holder->write("Imported note\n\nits text\n");
+        holder->closeWriteChannel();
+        QVERIFY(holder->waitForFinished(30000));
+        QCOMPARE(holder->exitCode(), 0);
+        QVERIFY(patient->waitForFinished(30000));
+        QCOMPARE(patient->exitCode(), 0);
+        QStringList got = titles(doc);
+        QVERIFY2(got.contains(QStringLiteral("first")) && got.contains(QStringLiteral("stdin"))
+                     && got.contains(QStringLiteral("Imported note")) && got.contains(QStringLiteral("patient")),
+                 qPrintable(got.join(QLatin1Char('|'))));
+
+        // The holder killed: its lock is stale and the next writer goes on.
+        auto dying = startTqb({QStringLiteral("import-text"), doc, QStringLiteral("/dev/stdin")});
+        QVERIFY(dying->waitForStarted());
+        QTRY_VERIFY(QFile::exists(path(QStringLiteral(".held.tqb.lock"))));
+        dying->kill();
+        QVERIFY(dying->waitForFinished());
+        QVERIFY(QFile::exists(path(QStringLiteral(".held.tqb.lock"))));
+        const CRun after = tqb({QStringLiteral("add"), doc, QStringLiteral("--wait"), QStringLiteral("1"),
+                                QStringLiteral("--title"), QStringLiteral("after")},
+                               "w");
+        QCOMPARE(after.exitCode, 0);
+        QVERIFY(titles(doc).contains(QStringLiteral("after")));
+    }
+
+    // A save to a read-only place or into a missing folder says which it is.
+    void readOnlyAndMissingPlacesAreNamed()
+    {
+        const CRun missing = tqb({QStringLiteral("add"), path(QStringLiteral("gone/x.tqb"))}, "note");
+        QCOMPARE(missing.exitCode, 1);
+        QCOMPARE(missing.err, QStringLiteral("tqb: Unable to write to %1, its folder does not exist.\n")
+                                  .arg(path(QStringLiteral("gone/x.tqb"))));
+#ifdef Q_OS_UNIX
+        // Root writes through permission bits: only a read-only mount is read-only for everyone.
+        const QString disk = path(QStringLiteral("ro"));
+        QVERIFY(QDir().mkpath(disk));
+        if (QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"),
+                                                        QStringLiteral("-o"), QStringLiteral("size=64k"),
+                                                        QStringLiteral("tmpfs"), disk})
+            != 0)
+            QSKIP("no tmpfs can be mounted here");
+        const auto unmount = qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {disk}); });
+        const QString doc = disk + QStringLiteral("/notes.tqb");
+        QCOMPARE(tqb({QStringLiteral("new"), doc}).exitCode, 0);
+        QCOMPARE(QProcess::execute(QStringLiteral("mount"),
+                                   {QStringLiteral("-o"), QStringLiteral("remount,ro"), disk}),
+                 0);
+        const CRun readOnly = tqb({QStringLiteral("add"), doc}, "note");
+        QCOMPARE(readOnly.exitCode, 1);
+        QCOMPARE(readOnly.err,
+                 QStringLiteral("tqb: Unable to write to %1, it is read-only or opened by someone else.\n").arg(doc));
+#endif
+    }
+
+    // Saves that fail for a full disk, three times, with backups on: the
+    // document and every backup copy stay as they were.
+    void failedSavesOnAFullDiskLeaveTheBackups()
+    {
+#ifdef Q_OS_UNIX
+        if (::geteuid() != 0)
+            QSKIP("mounting a small tmpfs needs root");
+        const QString disk = path(QStringLiteral("disk"));
+        QVERIFY(QDir().mkpath(disk));
+        QProcess mount;
+        mount.start(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                              QStringLiteral("size=512k"), QStringLiteral("tmpfs"), disk});
+        if (!mount.waitForFinished(10000) || mount.exitStatus() != QProcess::NormalExit || mount.exitCode() != 0)
+            QSKIP(qPrintable(QStringLiteral("no tmpfs can be mounted here: %1")
+                                 .arg(QString::fromLocal8Bit(mount.readAllStandardError()).trimmed())));
+        const auto unmount = qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {disk}); });
+
+        const QString doc = disk + QStringLiteral("/notes.tqb");
+        const QString folder = disk + QStringLiteral("/bak/");
+        QVERIFY(QDir().mkpath(folder));
+        {
+            QSettings settings(settingsFile(), QSettings::IniFormat);
+            settings.setValue(QStringLiteral("BackUp/BackUp"), 1);
+            settings.setValue(QStringLiteral("BackUp/BackUpPath"), folder);
+            settings.setValue(QStringLiteral("BackUp/BackUpNumber"), 3);
+            settings.setValue(QStringLiteral("BackUp/BackUpPeriod"), 1);
+        }
+        // Three saves on three days make the series bk0..bk2.
+        QCOMPARE(tqb({QStringLiteral("add"), doc, QStringLiteral("--title"), QStringLiteral("v1")}, "1").exitCode, 0);
+        for (int version = 2; version <= 4; ++version) {
+            for (const QString &name : QDir(folder).entryList(QDir::Files)) {
+                QFile copy(folder + name);
+                QVERIFY(copy.open(QIODevice::ReadWrite));
+                QVERIFY(copy.setFileTime(QDateTime::currentDateTime().addDays(-2), QFileDevice::FileModificationTime));
+            }
+            QCOMPARE(tqb({QStringLiteral("add"), doc, QStringLiteral("--title"), QStringLiteral("v%1").arg(version)},
+                         "1")
+                         .exitCode,
+                     0);
+        }
+        for (int n = 0; n < 3; ++n) {
+            QFile copy(folder + QStringLiteral("notes.bk%1").arg(n));
+            QVERIFY(copy.open(QIODevice::ReadWrite));
+            QVERIFY(copy.setFileTime(QDateTime::currentDateTime().addDays(-2), QFileDevice::FileModificationTime));
+        }
+        const QStringList names{QStringLiteral("notes.tqb"), QStringLiteral("bak/notes.bk0"),
+                                QStringLiteral("bak/notes.bk1"), QStringLiteral("bak/notes.bk2")};
+        QList<QByteArray> before;
+        for (const QString &name : names)
+            before << contentOf(disk + QLatin1Char('/') + name);
+        QCOMPARE(before.size(), 4);
+        QVERIFY(before[1] != before[2] && before[2] != before[3]);
+
+        // Room left for the small copies, none for a note of 400 KB.
+        QFile filler(disk + QStringLiteral("/filler"));
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        const qint64 room = QStorageInfo(disk).bytesAvailable() - 64 * 1024;
+        QVERIFY(room > 0);
+        QCOMPARE(filler.write(QByteArray(room, 'f')), room);
+        filler.close();
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            const CRun full = tqb({QStringLiteral("add"), doc, QStringLiteral("--title"), QStringLiteral("big")},
+                                  QByteArray(400 * 1024, 'b'));
+            QCOMPARE(full.exitCode, 1);
+            for (qsizetype i = 0; i < names.size(); ++i)
+                QVERIFY2(contentOf(disk + QLatin1Char('/') + names[i]) == before[i], qPrintable(names[i]));
+            QCOMPARE(full.err, QStringLiteral("tqb: Destination disk drive is full.\n"));
+        }
+#else
+        QSKIP("mounting a small tmpfs is a Unix matter");
+#endif
+    }
+};
+
+QTEST_GUILESS_MAIN(TstTqbWriters)
+#include "tst_tqb_writers.moc"
