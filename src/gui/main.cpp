@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QLockFile>
 
 int main(int argc, char *argv[])
 {
@@ -19,12 +20,19 @@ int main(int argc, char *argv[])
     // A print request (/p, /pt) prints here and ends; it is never handed over.
     const CCommandLine line = CCommandLine::parse(QApplication::arguments());
     const QString file = line.file;
+    // From the hand-over to listening one start at a time: of two starts at
+    // the same moment the second then finds the first listening. A start
+    // that cannot get the lock in time goes on without it.
+    QLockFile startLock(CSingleInstance::startLockPath());
+    startLock.setStaleLockTime(0);
+    startLock.tryLock(10000);
     if (!line.prints() && CSingleInstance::handOver(file.isEmpty() ? QString() : QFileInfo(file).absoluteFilePath()))
         return 0;
 
     CTorviQuillbookApp quillbook;
     CSingleInstance instance([&quillbook](const QString &handed) { quillbook.openFromAnotherInstance(handed); });
     instance.listen();
+    startLock.unlock();
     if (!quillbook.startUp(QApplication::arguments()))
         return quillbook.exitCode();
     return QApplication::exec();

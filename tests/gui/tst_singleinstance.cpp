@@ -49,6 +49,57 @@ private slots:
         QTRY_COMPARE(app.document().pathName(), path);
         QCOMPARE(app.document().m_arTexts.value(0), QByteArray("handed over"));
     }
+
+    // A file name holding a line feed arrives whole.
+    void aNameWithALineFeedIsHandedOverWhole()
+    {
+        QTemporaryDir dir;
+        CDocFixture maker;
+        maker.addRootAndChild("two lines");
+        const QString path = dir.filePath(QStringLiteral("nl\nx.tqb"));
+        QVERIFY(maker.doc->saveDocument(path));
+
+        CTorviQuillbookApp app(
+            std::make_unique<QSettings>(dir.filePath(QStringLiteral("app.ini")), QSettings::IniFormat));
+        QVERIFY(app.startUp({QStringLiteral("torvi-quillbook")}));
+        CSingleInstance instance([&app](const QString &file) { app.openFromAnotherInstance(file); });
+        QVERIFY(instance.listen());
+
+        QProcess second;
+        second.start(QStringLiteral(TQB_GUI_BINARY), {path});
+        QVERIFY(second.waitForStarted(10000));
+        QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 20000);
+        QCOMPARE(second.exitCode(), 0);
+        QTRY_COMPARE(app.document().pathName(), path);
+        QCOMPARE(app.document().m_arTexts.value(0), QByteArray("two lines"));
+    }
+
+    // Two starts at the same moment, ten times: each time one program runs
+    // on and can be reached, and the other has handed over and ended.
+    void twoStartsAtOnceLeaveOneProgram()
+    {
+        const QByteArray saved = qgetenv("TQB_INSTANCE_NAME");
+        const auto restore = qScopeGuard([&] { qputenv("TQB_INSTANCE_NAME", saved); });
+        for (int round = 0; round < 10; ++round) {
+            qputenv("TQB_INSTANCE_NAME", saved + "-race-" + QByteArray::number(round));
+            QProcess first;
+            QProcess second;
+            first.start(QStringLiteral(TQB_GUI_BINARY), {});
+            second.start(QStringLiteral(TQB_GUI_BINARY), {});
+            QVERIFY(first.waitForStarted(10000));
+            QVERIFY(second.waitForStarted(10000));
+            QTRY_VERIFY_WITH_TIMEOUT(first.state() == QProcess::NotRunning || second.state() == QProcess::NotRunning,
+                                     20000);
+            QProcess &ended = first.state() == QProcess::NotRunning ? first : second;
+            QProcess &running = &ended == &first ? second : first;
+            QCOMPARE(ended.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(ended.exitCode(), 0);
+            QVERIFY2(CSingleInstance::handOver(QString(), 10000), qPrintable(QStringLiteral("round %1").arg(round)));
+            QCOMPARE(running.state(), QProcess::Running);
+            running.kill();
+            QVERIFY(running.waitForFinished(10000));
+        }
+    }
 };
 
 QTEST_MAIN(TestSingleInstance)

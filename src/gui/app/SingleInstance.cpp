@@ -3,7 +3,11 @@
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QStandardPaths>
 #include <QTimer>
+#include <QtEndian>
+
+#include <memory>
 
 namespace {
 
@@ -27,13 +31,49 @@ QString CSingleInstance::serverName()
     return forced.isEmpty() ? QStringLiteral("TorviQuillbook-") + userName() : forced;
 }
 
+QByteArray CSingleInstance::encodeRequest(const QString &file)
+{
+    // The name's length first: a file name may hold any character, line feeds too.
+    const QByteArray name = file.toUtf8();
+    QByteArray request(4, Qt::Uninitialized);
+    qToBigEndian(quint32(name.size()), request.data());
+    return request + name;
+}
+
+std::optional<QString> CSingleInstance::takeRequest(QByteArray &received)
+{
+    if (received.size() < 4)
+        return std::nullopt;
+    const quint32 length = qFromBigEndian<quint32>(received.constData());
+    if (length > kMaxRequest || received.size() - 4 < qsizetype(length))
+        return std::nullopt;
+    const QString file = QString::fromUtf8(received.constData() + 4, qsizetype(length));
+    received.remove(0, 4 + qsizetype(length));
+    return file;
+}
+
+QString CSingleInstance::startLockPath()
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty())
+        folder = QDir::tempPath();
+    return QDir(folder).filePath(serverName() + QStringLiteral(".start.lock"));
+}
+
+bool CSingleInstance::anotherIsListening()
+{
+    QLocalSocket probe;
+    probe.connectToServer(serverName());
+    return probe.waitForConnected(1000);
+}
+
 bool CSingleInstance::handOver(const QString &file, int timeoutMs)
 {
     QLocalSocket socket;
     socket.connectToServer(serverName());
     if (!socket.waitForConnected(timeoutMs))
         return false;
-    socket.write(file.toUtf8() + '\n');
+    socket.write(encodeRequest(file));
     if (!socket.waitForBytesWritten(timeoutMs))
         return false;
     // Taken only when the running program says so: a program that hangs or
@@ -58,7 +98,10 @@ bool CSingleInstance::listen()
 {
     if (m_server->listen(serverName()))
         return true;
-    // A program that crashed leaves its socket behind; nobody answered on it.
+    // A program that crashed leaves its socket behind; only a socket nobody
+    // answers on is removed, never a running program's.
+    if (anotherIsListening())
+        return false;
     QLocalServer::removeServer(serverName());
     return m_server->listen(serverName());
 }
@@ -67,10 +110,17 @@ void CSingleInstance::takeConnection()
 {
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            if (!socket->canReadLine())
+        auto received = std::make_shared<QByteArray>();
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket, received] {
+            received->append(socket->readAll());
+            if (received->size() >= 4 && qFromBigEndian<quint32>(received->constData()) > kMaxRequest) {
+                socket->abort();  // not one of ours
                 return;
-            const QString file = QString::fromUtf8(socket->readLine()).chopped(1);
+            }
+            const std::optional<QString> request = takeRequest(*received);
+            if (!request)
+                return;
+            const QString file = *request;
             socket->write(QByteArray(1, kAck));
             socket->flush();
             // Opened from the event loop: the open may ask questions in dialogs

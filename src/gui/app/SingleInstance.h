@@ -3,7 +3,10 @@
 #include <QObject>
 #include <QString>
 
+#include <QByteArray>
+
 #include <functional>
+#include <optional>
 
 class QLocalServer;
 
@@ -23,6 +26,18 @@ public:
     // program. True when one took it, and this process should end.
     static bool handOver(const QString &file, int timeoutMs = 5000);
 
+    // Starts of the program take this lock (in the runtime folder) from
+    // their hand-over to their listening, so that two starts at the same
+    // moment cannot both miss each other and both run.
+    static QString startLockPath();
+
+    // The hand-over's message: the name's length (4 bytes, big-endian), then
+    // the name in UTF-8. takeRequest() takes one whole request off the front
+    // of what was received, or nothing while it is incomplete.
+    static constexpr quint32 kMaxRequest = 1 << 16;
+    static QByteArray encodeRequest(const QString &file);
+    static std::optional<QString> takeRequest(QByteArray &received);
+
     using OpenRequest = std::function<void(const QString &file)>;
     explicit CSingleInstance(OpenRequest onRequest, QObject *parent = nullptr);
     ~CSingleInstance() override;
@@ -32,6 +47,7 @@ public:
 
 private:
     void takeConnection();
+    static bool anotherIsListening();
 
     OpenRequest m_onRequest;
     QLocalServer *m_server;
