@@ -5,7 +5,9 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cstdio>
 #include <optional>
+#include <utility>
 
 #ifdef Q_OS_UNIX
 #include <sys/mman.h>
