@@ -51,7 +51,11 @@ QString CommandHelp::forCommand(const QString &usage, const QString &command, bo
     for (const QStringList &entry : optionsAt < 0 ? QList<QStringList>{} : entries(lines, optionsAt + 1)) {
         const QString first = entry.first();
         const QString body = entry.join(QLatin1Char('\n'));
-        const bool belongs = body.contains(mark) || (import && body.contains(QLatin1String("(import-*)")))
+        // "(add, import-*, passwd)": an option some commands share.
+        static const QRegularExpression shared(QStringLiteral("\\(([a-z*-]+(, [a-z*-]+)+)\\)"));
+        const QStringList sharedBy = shared.match(first).captured(1).split(QStringLiteral(", "));
+        const bool listed = sharedBy.contains(command) || (import && sharedBy.contains(QLatin1String("import-*")));
+        const bool belongs = body.contains(mark) || listed || (import && body.contains(QLatin1String("(import-*)")))
             || (takesPassword && first.startsWith(QLatin1String("  --password-stdin")))
             || (takesCodePage && first.startsWith(QLatin1String("  --codepage")))
             || first.startsWith(QLatin1String("  -h, --help"));

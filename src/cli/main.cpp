@@ -123,6 +123,8 @@ const char kUsage[] =
     "                     instead of at the root level\n"
     "  --header           (import-csv) the first line holds the column names\n"
     "  --case             (find) upper and lower case differ\n"
+    "  --wait SECONDS     (add, import-*, from-json, passwd, backup) how long to wait\n"
+    "                     for another writer of the same document (default 10)\n"
     "  -h, --help         this text; after a command, that command's usage\n"
     "  --version          the version of tqb\n"
     "\n"

@@ -153,8 +153,9 @@ private slots:
             }
             const auto checkLeftovers = [&](const QString &folder, const QStringList &names) {
                 for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden)) {
-                    // A killed writer leaves its lock, which the next writer takes over.
-                    if (names.contains(name) || name == QStringLiteral(".notes.tqb.lock"))
+                    // A killed writer leaves its lock (and may leave the helper
+                    // file of a stale lock's removal); the next writer takes it over.
+                    if (names.contains(name) || name.startsWith(QStringLiteral(".notes.tqb.lock")))
                         continue;
                     const QByteArray held = readAll(folder + QLatin1Char('/') + name);
                     const bool namedTemporary = std::any_of(names.begin(), names.end(), [&](const QString &n) {
