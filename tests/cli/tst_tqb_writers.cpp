@@ -79,7 +79,7 @@ private slots:
     {
         const QString doc = path(QStringLiteral("shared.tqb"));
         QCOMPARE(tqb({QStringLiteral("new"), doc}).exitCode, 0);
-        constexpr int kAdds = 40;
+        constexpr int kAdds = 25;
         const auto loop = [&](const QString &tag) {
             auto shell = std::make_unique<QProcess>();
             QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

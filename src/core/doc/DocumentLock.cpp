@@ -4,7 +4,11 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QDeadlineTimer>
 #include <QLockFile>
+#include <QThread>
+
+#include <algorithm>
 
 CDocumentLock::CDocumentLock(const QString &documentPath)
     : m_documentPath(QFileInfo(documentPath).absoluteFilePath())
@@ -36,9 +40,17 @@ bool CDocumentLock::lock(int waitMs)
         m_failure = CDocumentFile::missingFolderText(m_documentPath);
         return false;
     }
-    if (m_file->tryLock(std::max(0, waitMs))) {
-        m_locked = true;
-        return true;
+    // Polled in short steps: other writers hold the lock for moments only,
+    // and QLockFile's own wait sleeps a tenth of a second at a time.
+    QDeadlineTimer deadline(std::max(0, waitMs));
+    for (int pause = 2;; pause = std::min(pause * 2, 50)) {
+        if (m_file->tryLock(0)) {
+            m_locked = true;
+            return true;
+        }
+        if (m_file->error() != QLockFile::LockFailedError || deadline.hasExpired())
+            break;
+        QThread::msleep(ulong(std::min<qint64>(pause, std::max<qint64>(1, deadline.remainingTime()))));
     }
     switch (m_file->error()) {
     case QLockFile::LockFailedError: {
