@@ -68,7 +68,9 @@ bool CInputFile::isStandardInputStream(const QString &path)
     struct stat input {};
     if (::stat(QFile::encodeName(path).constData(), &named) != 0 || ::fstat(STDIN_FILENO, &input) != 0)
         return false;
-    return !S_ISREG(input.st_mode) && named.st_dev == input.st_dev && named.st_ino == input.st_ino;
+    // A pipe or a socket; a terminal or a device on standard input is no file to import.
+    return (S_ISFIFO(input.st_mode) || S_ISSOCK(input.st_mode)) && named.st_dev == input.st_dev
+        && named.st_ino == input.st_ino;
 #else
     Q_UNUSED(path)
     return false;

@@ -6,8 +6,8 @@
 // Reads a file someone named, whole, without trusting what it is: only a
 // regular file of bounded size is read, so that a device (/dev/zero), a
 // named pipe or a file growing without end can neither exhaust memory nor
-// block for ever. Standard input named as a file (/dev/stdin) is the one
-// stream taken, read up to the same bound, once per process.
+// block for ever. A pipe on standard input named as a file (/dev/stdin) is
+// the one stream taken, read up to the same bound, once per process.
 class CInputFile
 {
 public:
@@ -23,8 +23,8 @@ public:
     // `bytes` holds what was read so far when the status is not Ok.
     static Status read(const QString &path, qint64 maxBytes, QByteArray &bytes, bool acceptStandardInput);
 
-    // Whether `path` names this process's standard input and it is not a
-    // regular file (a pipe, a terminal).
+    // Whether `path` names this process's standard input and it is a pipe
+    // (or a socket). A regular file there is read as any file is.
     static bool isStandardInputStream(const QString &path);
 
     static QString notRegularText(const QString &path);
