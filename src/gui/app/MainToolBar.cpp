@@ -4,17 +4,14 @@
 #include "Prompter.h"
 #include "app/CommandTable.h"
 #include "settings/Settings.h"
+#include "tree/ItemIcons.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QMenu>
 #include <QPainter>
-#include <QPainterPath>
-#include <QStyle>
-#include <QStyleOption>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -36,52 +33,41 @@ const std::array<CMainToolBar::Position, CMainToolBar::kPositions> &CMainToolBar
 
 namespace {
 
-// Adwaita's names for the 24 images; any the theme lacks is drawn here.
-const char *const kThemeNames[24] = {
-    "document-new",  "document-open",  "document-save",  "document-print", "edit-cut",
-    "edit-copy",     "edit-paste",     "edit-undo",      "folder-new",     "text-x-generic",
-    "edit-delete",   "zoom-in",        "zoom-out",       "view-sort-ascending", "image-x-generic",
-    "appointment-new", "x-office-calendar", "edit-find", "web-browser",    "insert-link",
-    "dialog-password", "changes-prevent", "format-justify-fill", "view-sort-ascending",
-};
-
-QPixmap drawnFallback(int image)
+// Our own picture of each image (res/icons/toolbar), and the theme's name
+// for it where the common themes show that very subject; the others (a
+// note with a plus, expand and collapse, the sort orders) are always ours.
+struct ToolbarPicture
 {
-    // A plain tile with the image's number: clearly a button, never blank.
-    QPixmap pm(CMainToolBar::kImageSize, CMainToolBar::kImageSize);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setBrush(QColor(70, 110, 170));
-    p.setPen(Qt::NoPen);
-    p.drawRoundedRect(QRectF(2, 2, 20, 20), 4, 4);
-    p.setPen(Qt::white);
-    QFont f = p.font();
-    f.setPixelSize(11);
-    f.setBold(true);
-    p.setFont(f);
-    p.drawText(QRect(2, 2, 20, 20), Qt::AlignCenter, QString::number(image));
-    return pm;
-}
+    const char *file;
+    const char *themeName;
+};
+const ToolbarPicture kPictures[24] = {
+    {"00-new", "document-new"},       {"01-open", "document-open"},
+    {"02-save", "document-save"},     {"03-print", "document-print"},
+    {"04-cut", "edit-cut"},           {"05-copy", "edit-copy"},
+    {"06-paste", "edit-paste"},       {"07-undo", "edit-undo"},
+    {"08-root", nullptr},             {"09-note", nullptr},
+    {"10-delete", "edit-delete"},     {"11-expand", nullptr},
+    {"12-collapse", nullptr},         {"13-sort-alpha", nullptr},
+    {"14-icons", nullptr},            {"15-reminder", nullptr},
+    {"16-reminder-list", nullptr},    {"17-find", "edit-find"},
+    {"18-open-url", nullptr},         {"19-link", "insert-link"},
+    {"20-generator", nullptr},        {"21-password", nullptr},
+    {"22-sort-manual", nullptr},      {"23-sort-folder-first", nullptr},
+};
 
 QPixmap normalPixmap(int image)
 {
     const QSize size(CMainToolBar::kImageSize, CMainToolBar::kImageSize);
-    icontheme::ensure();
-    const QIcon themed = QIcon::fromTheme(QString::fromLatin1(kThemeNames[image]));
-    QPixmap pm = themed.isNull() ? drawnFallback(image) : themed.pixmap(size);
-    if (pm.isNull())
-        pm = drawnFallback(image);
-    if (image == 23) {
-        // Folders first: the alphabetical picture with a folder in the corner.
-        const QIcon folder = QIcon::fromTheme(QStringLiteral("folder"));
-        QPainter p(&pm);
-        if (!folder.isNull())
-            p.drawPixmap(12, 12, folder.pixmap(QSize(12, 12)));
-        else
-            p.fillRect(QRect(13, 15, 10, 7), QColor(220, 180, 60));
+    const ToolbarPicture &picture = kPictures[image];
+    if (picture.themeName) {
+        icontheme::ensure();
+        const QIcon themed = QIcon::fromTheme(QString::fromLatin1(picture.themeName));
+        const QPixmap pm = themed.isNull() ? QPixmap() : themed.pixmap(size);
+        if (!pm.isNull())
+            return pm;
     }
-    return pm;
+    return CItemIcons::svgIcon(QStringLiteral(":/icons/toolbar/%1.svg").arg(QLatin1String(picture.file))).pixmap(size);
 }
 
 QPixmap hotPixmap(const QPixmap &normal)
@@ -94,6 +80,25 @@ QPixmap hotPixmap(const QPixmap &normal)
     return pm;
 }
 
+QPixmap disabledPixmap(const QPixmap &normal)
+{
+    // Grey and faint, on every palette and for every picture: a grey theme
+    // picture would look the same enabled and disabled if only its colours
+    // went.
+    QImage image = normal.toImage().convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb c = line[x];
+            const int grey = qGray(c);
+            line[x] = qRgba(grey, grey, grey, qAlpha(c) * 35 / 100);
+        }
+    }
+    QPixmap out = QPixmap::fromImage(image);
+    out.setDevicePixelRatio(normal.devicePixelRatio());
+    return out;
+}
+
 }  // namespace
 
 QIcon CMainToolBar::image(int image)
@@ -103,8 +108,7 @@ QIcon CMainToolBar::image(int image)
     QIcon icon;
     icon.addPixmap(normal, QIcon::Normal);
     icon.addPixmap(hotPixmap(normal), QIcon::Active);
-    QStyleOption option;
-    icon.addPixmap(QApplication::style()->generatedIconPixmap(QIcon::Disabled, normal, &option), QIcon::Disabled);
+    icon.addPixmap(disabledPixmap(normal), QIcon::Disabled);
     return icon;
 }
 

@@ -1,35 +1,30 @@
 #include "tree/ItemIcons.h"
 
 #include "IconTheme.h"
-#include "tree/ItemIconDrawings.h"
 
 #include <QIconEngine>
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
+#include <QSvgRenderer>
 
-#include <functional>
+#include <memory>
 
 namespace {
 
-using Draw = itemicons::Draw;
-
-// Vector art drawn on a 16x16 grid and scaled to whatever size is asked for,
-// so a high-DPI screen gets a sharp picture rather than a stretched bitmap.
-class CPaintedIconEngine : public QIconEngine
+// One of our SVG pictures, drawn at whatever size is asked for, so a
+// high-DPI screen gets a sharp picture rather than a stretched bitmap.
+class CSvgIconEngine : public QIconEngine
 {
 public:
-    explicit CPaintedIconEngine(Draw draw) : m_draw(std::move(draw)) {}
+    explicit CSvgIconEngine(const QString &file) : m_file(file), m_renderer(std::make_shared<QSvgRenderer>(file)) {}
 
     void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State) override
     {
         painter->save();
-        painter->setRenderHint(QPainter::Antialiasing);
-        painter->translate(rect.topLeft());
-        painter->scale(rect.width() / 16.0, rect.height() / 16.0);
         if (mode == QIcon::Disabled)
             painter->setOpacity(0.4);
-        m_draw(*painter);
+        m_renderer->render(painter, QRectF(rect));
         painter->restore();
     }
 
@@ -38,27 +33,28 @@ public:
         return scaledPixmap(size, mode, state, 1.0);
     }
 
-    QPixmap scaledPixmap(const QSize &size, QIcon::Mode mode, QIcon::State state,
-                         qreal scale) override
+    QPixmap scaledPixmap(const QSize &size, QIcon::Mode mode, QIcon::State state, qreal scale) override
     {
         // QIcon already passes the size in device pixels; scale only tags the result.
-        const QSize device = size;
-        QImage image(device, QImage::Format_ARGB32_Premultiplied);
+        QImage image(size, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
         {
             QPainter painter(&image);
-            paint(&painter, QRect(QPoint(0, 0), device), mode, state);
+            painter.setRenderHint(QPainter::Antialiasing);
+            paint(&painter, QRect(QPoint(0, 0), size), mode, state);
         }
         QPixmap out = QPixmap::fromImage(image);
         out.setDevicePixelRatio(scale);
         return out;
     }
 
-    QIconEngine *clone() const override { return new CPaintedIconEngine(m_draw); }
-    QString key() const override { return QStringLiteral("tqbpainted"); }
+    bool isNull() override { return !m_renderer->isValid(); }
+    QIconEngine *clone() const override { return new CSvgIconEngine(*this); }
+    QString key() const override { return QStringLiteral("tqbsvg"); }
 
 private:
-    Draw m_draw;
+    QString m_file;
+    std::shared_ptr<QSvgRenderer> m_renderer;
 };
 
 // A theme icon, always handed out at exactly the size asked for: a theme
@@ -111,6 +107,11 @@ private:
 
 } // namespace
 
+QIcon CItemIcons::svgIcon(const QString &file)
+{
+    return QIcon(new CSvgIconEngine(file));
+}
+
 QString CItemIcons::themeName(int image)
 {
     // Only names whose pictures show that very subject in the common themes;
@@ -142,11 +143,10 @@ CItemIcons::CItemIcons()
 {
     icontheme::ensure();
     for (int image = 0; image < kCount; ++image) {
-        const QIcon painted(new CPaintedIconEngine(itemicons::drawing(image)));
         const QString name = themeName(image);
         m_icons[size_t(image)] = (!name.isEmpty() && QIcon::hasThemeIcon(name))
             ? QIcon(new CThemedIconEngine(QIcon::fromTheme(name)))
-            : painted;
+            : svgIcon(QStringLiteral(":/icons/items/%1.svg").arg(image, 2, 10, QLatin1Char('0')));
     }
 }
 
