@@ -11,6 +11,11 @@
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QClipboard>
+#include <QLabel>
+#include <QPainter>
+#include <QSvgRenderer>
+#include <QToolBar>
+#include "app/MainToolBar.h"
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTabBar>
@@ -334,12 +339,411 @@ private slots:
         QVERIFY(s.find(QStringLiteral("Right")).isValid());
     }
 
+    void typedNameGoesToTheEditedItem_data();
+    void typedNameGoesToTheEditedItem();
+    void typedNameSurvivesChangesOfItsRow();
+    void saveAndCloseTakeAnOpenName_data();
+    void saveAndCloseTakeAnOpenName();
+    void editCommandsActOnTheOpenLabel();
+    void foldersOpenedForTheSelectionShowTheOpenPicture();
+    void dragImageAndDropsOutsideTheTree();
+    void longLabelsDeepDownScrollSideways();
+    void toolbarPicturesOnEveryPalette();
     void localSortAndBranchIconsReachTheFile();
     void screenshotOfAPopulatedTree();
     void draggingNearTheEdgeScrollsAndHoverOpensAFolder();
     void leftPanelFontComesFromTheStoredLogFont();
 };
 
+
+namespace {
+
+// A (a1, a2, a3) and C at the root; rows 0..4 in that order.
+const QList<Row> kFolderAndC{{"A", "a text", CItemTables::kRootParent},
+                             {"a1", "one", 2},
+                             {"a2", "two", 2},
+                             {"a3", "three", 2},
+                             {"C", "c text", CItemTables::kRootParent}};
+
+// F2 on the item, then the text typed over the selected label.
+QLineEdit *startTyping(Session &s, const QString &item, const QString &text)
+{
+    s.click(s.find(item));
+    QTest::keyClick(s.tree, Qt::Key_F2);
+    QLineEdit *editor = s.tree->labelEditor();
+    if (editor)
+        QTest::keyClicks(editor, text);
+    return editor;
+}
+
+QList<QByteArray> titlesInFile(const QString &path)
+{
+    CDocFixture reader;
+    return reader.doc->openDocument(path) ? reader.doc->m_arTitles : QList<QByteArray>{};
+}
+
+}  // namespace
+
+// A command that selects another item while a name is being typed: the
+// typed name goes to the item being edited, and no other item is renamed.
+void TestLeftView::typedNameGoesToTheEditedItem_data()
+{
+    QTest::addColumn<QString>("route");
+    QTest::newRow("Alt+V pastes the cut branch") << "pasteBefore";
+    QTest::newRow("Paste into from the context menu") << "pasteInto";
+    QTest::newRow("Alt+Insert adds a root folder") << "addRoot";
+    QTest::newRow("Insert adds a note") << "insert";
+}
+
+void TestLeftView::typedNameGoesToTheEditedItem()
+{
+    QFETCH(QString, route);
+    Session s;
+    QVERIFY(s.open(kFolderAndC));
+    CTorviQuillbookDoc &doc = s.doc();
+    s.click(s.find(QStringLiteral("C")));
+    QTest::keyClick(s.tree, Qt::Key_X, Qt::ControlModifier);
+    s.tree->expand(s.find(QStringLiteral("A")));
+    QLineEdit *editor = startTyping(s, QStringLiteral("a3"), QStringLiteral("zzz"));
+    QVERIFY(editor);
+
+    if (route == QLatin1String("pasteBefore"))
+        QTest::keyClick(editor, Qt::Key_V, Qt::AltModifier);
+    else if (route == QLatin1String("pasteInto"))
+        s.tree->contextMenu(1)->actions().at(7)->trigger();
+    else if (route == QLatin1String("addRoot"))
+        QTest::keyClick(editor, Qt::Key_Insert, Qt::AltModifier);
+    else
+        QTest::keyClick(editor, Qt::Key_Insert);
+
+    QCOMPARE(doc.m_arTitles.mid(0, 5), (QList<QByteArray>{"A", "a1", "a2", "zzz", "C"}));
+    QVERIFY(s.find(QStringLiteral("zzz")).isValid());
+    QVERIFY(s.find(QStringLiteral("C")).isValid());
+    if (route == QLatin1String("insert")) {
+        QCOMPARE(s.find(QStringLiteral("New Note")).parent(), s.find(QStringLiteral("zzz")));
+        QCOMPARE(doc.m_arTexts[3], QByteArray("three"));
+    }
+    QVERIFY(s.tree->labelEditor() == nullptr || s.tree->labelEditor()->text() != QLatin1String("zzz"));
+    QVERIFY(s.save());
+    QCOMPARE(titlesInFile(s.path).count("zzz"), 1);
+    QCOMPARE(titlesInFile(s.path).count("C"), 1);
+}
+
+// The name being typed stays in the editor when its row changes under it:
+// Escape closes the open folder (a new picture), Insert gives it a child.
+void TestLeftView::typedNameSurvivesChangesOfItsRow()
+{
+    Session s;
+    QVERIFY(s.open(kFolderAndC));
+    s.tree->expand(s.find(QStringLiteral("A")));
+    QLineEdit *editor = startTyping(s, QStringLiteral("A"), QStringLiteral("Books"));
+    QVERIFY(editor);
+    QTest::keyClick(editor, Qt::Key_Escape);
+    QVERIFY(!s.tree->isExpanded(s.find(QStringLiteral("A"))));
+    QCOMPARE(s.tree->labelEditor(), editor);
+    QCOMPARE(editor->text(), QStringLiteral("Books"));
+    QVERIFY(s.typeLabel(QStringLiteral(" old")));
+    QCOMPARE(s.doc().m_arTitles[0], QByteArray("Books old"));
+
+    // A new folder named, then a note inserted into it while the name is open.
+    QTest::keyClick(s.tree, Qt::Key_Insert, Qt::AltModifier);
+    QTest::keyClicks(s.tree->labelEditor(), QStringLiteral("Alpha"));
+    QTest::keyClick(s.tree->labelEditor(), Qt::Key_Insert);
+    QCOMPARE(s.doc().m_arTitles[5], QByteArray("Alpha"));
+    QCOMPARE(s.doc().m_arTitles[6], QByteArray("New Note"));
+    QCOMPARE(s.find(QStringLiteral("New Note")).parent(), s.find(QStringLiteral("Alpha")));
+    QVERIFY(s.typeLabel(QStringLiteral("Beta")));
+    QCOMPARE(s.doc().m_arTitles[6], QByteArray("Beta"));
+    QCOMPARE(s.doc().m_arTitles[5], QByteArray("Alpha"));
+}
+
+// Save and closing the window take the name still being typed; pasted line
+// breaks become blanks in it.
+void TestLeftView::saveAndCloseTakeAnOpenName_data()
+{
+    QTest::addColumn<QString>("route");
+    QTest::newRow("Ctrl+S") << "save";
+    QTest::newRow("closing the window") << "close";
+}
+
+void TestLeftView::saveAndCloseTakeAnOpenName()
+{
+    QFETCH(QString, route);
+    Session s;
+    QVERIFY(s.open(kFolderAndC));
+    // A name typed over an unchanged document, with a two-line paste in it.
+    QLineEdit *editor = startTyping(s, QStringLiteral("C"), QStringLiteral("Budget"));
+    QVERIFY(editor);
+    QApplication::clipboard()->setText(QStringLiteral("2024\r\nplan"));
+    editor->paste();
+    QCOMPARE(editor->text(), QStringLiteral("Budget2024  plan"));
+    const QByteArray typed("Budget2024  plan");
+
+    if (route == QLatin1String("save")) {
+        QVERIFY(s.frame->action(QStringLiteral("fileSave"))->isEnabled());
+        QTest::keyClick(editor, Qt::Key_S, Qt::ControlModifier);
+    } else {
+        QString asked;
+        guitest::whenModalShows<QMessageBox>([&](QMessageBox *box) {
+            asked = box->text();
+            box->button(QMessageBox::Yes)->click();
+        });
+        QVERIFY(s.frame->close());
+        QCOMPARE(asked, QStringLiteral("Save changes to tree.tqb?"));
+    }
+    QVERIFY(!s.doc().isModified());
+    QCOMPARE(titlesInFile(s.path).value(4), typed);
+}
+
+// Edit > Cut, Copy, Paste and Undo while a label is edited work on its text,
+// from the menu, the toolbar and the keys alike; the marked branch stays.
+void TestLeftView::editCommandsActOnTheOpenLabel()
+{
+    Session s;
+    QVERIFY(s.open(kFolderAndC));
+    s.click(s.find(QStringLiteral("C")));
+    QTest::keyClick(s.tree, Qt::Key_X, Qt::ControlModifier);
+    s.tree->expand(s.find(QStringLiteral("A")));
+    QAction *cut = s.frame->action(QStringLiteral("editCut"));
+    QAction *copy = s.frame->action(QStringLiteral("editCopy"));
+    QAction *paste = s.frame->action(QStringLiteral("editPaste"));
+    QAction *undo = s.frame->action(QStringLiteral("editUndo"));
+
+    QLineEdit *editor = startTyping(s, QStringLiteral("a1"), QStringLiteral("first"));
+    QVERIFY(editor);
+    s.frame->updateCommandStates();
+    QVERIFY(undo->isEnabled());
+    undo->trigger();
+    QCOMPARE(editor->text(), QStringLiteral("a1"));
+
+    editor->selectAll();
+    QApplication::clipboard()->clear();
+    s.frame->updateCommandStates();
+    QVERIFY(copy->isEnabled());
+    QVERIFY(!paste->isEnabled());  // nothing the field could paste
+    copy->trigger();
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("a1"));
+    cut->trigger();
+    QCOMPARE(editor->text(), QString());
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("a1"));
+
+    QApplication::clipboard()->setText(QStringLiteral("Pasted name"));
+    s.frame->updateCommandStates();
+    QVERIFY(paste->isEnabled());
+    paste->trigger();
+    QVERIFY(!s.tree->labelEditor());
+    QCOMPARE(s.doc().m_arTitles[1], QByteArray("Pasted name"));
+    QCOMPARE(s.find(QStringLiteral("C")).parent(), QModelIndex());  // the cut branch did not move
+
+    // The keys the window knows (Alt+Backspace, Shift+Delete) reach the field too.
+    editor = startTyping(s, QStringLiteral("a2"), QStringLiteral("x"));
+    QVERIFY(editor);
+    QTest::keyClick(editor, Qt::Key_Backspace, Qt::AltModifier);
+    QCOMPARE(editor->text(), QStringLiteral("a2"));
+    editor->selectAll();
+    QTest::keyClick(editor, Qt::Key_Delete, Qt::ShiftModifier);
+    QCOMPARE(editor->text(), QString());
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("a2"));
+    QCOMPARE(s.find(QStringLiteral("C")).parent(), QModelIndex());
+    QCOMPARE(s.tree->infoTree().undoKind(), int(CInfoTree::kUndoMarked));
+}
+
+// Folders opened to show the selected item (Collapse keeps its path open)
+// show the open picture, like folders the user opened.
+void TestLeftView::foldersOpenedForTheSelectionShowTheOpenPicture()
+{
+    Session s;
+    QVERIFY(s.open({{"Root", "", CItemTables::kRootParent}, {"Sub", "", 2}, {"Leaf", "", 3}}));
+    const CTreeModel &model = s.tree->infoTree().model();
+    s.tree->infoTree().expandAll();
+    s.click(s.find(QStringLiteral("Leaf")));
+    s.frame->activateTreePane();
+    s.frame->updateCommandStates();
+    s.frame->action(QStringLiteral("collapseTree"))->trigger();
+    QVERIFY(s.tree->isExpanded(s.find(QStringLiteral("Root"))));
+    QVERIFY(s.tree->isExpanded(s.find(QStringLiteral("Sub"))));
+    QCOMPARE(model.image(s.tree->handleAt(s.find(QStringLiteral("Root")))), 1);
+    QCOMPARE(model.image(s.tree->handleAt(s.find(QStringLiteral("Sub")))), 3);
+    QCOMPARE(model.image(s.tree->handleAt(s.find(QStringLiteral("Leaf")))), 4);
+}
+
+// The drag image is small, faint and beside the cursor; a release outside
+// the tree gives the drag up, one on its empty area drops at the root's end;
+// the next click selects as usual.
+void TestLeftView::dragImageAndDropsOutsideTheTree()
+{
+    Session s;
+    QVERIFY(s.open(kFolderAndC));
+    CTorviQuillbookDoc &doc = s.doc();
+    s.tree->expand(s.find(QStringLiteral("A")));
+    QWidget *vp = s.tree->viewport();
+    const QPoint from = s.centre(s.find(QStringLiteral("a2")));
+    const QPoint over = s.centre(s.find(QStringLiteral("C")));
+    QTest::mousePress(vp, Qt::LeftButton, Qt::NoModifier, from);
+    QTest::mouseMove(vp, (from + over) / 2);
+    QTest::mouseMove(vp, over);
+    QVERIFY(s.tree->infoTree().isDragging());
+    auto *image = vp->findChild<QLabel *>();
+    QVERIFY(image && image->isVisible());
+    QVERIFY(!image->geometry().contains(over));
+    QVERIFY(image->x() > over.x());
+    QVERIFY(image->height() <= 2 * CLeftView::kItemHeight);
+    QVERIFY(image->width() < vp->width());
+    const QImage picture = image->pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+    int opaque = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            opaque += qAlpha(picture.pixel(x, y)) == 255;
+    QCOMPARE(opaque, 0);
+    guitest::saveScreenshot(*s.tree, QStringLiteral("leftview-dragging"));
+
+    // Let go over the note pane: nothing moves.
+    const QPoint outside = vp->mapFromGlobal(s.frame->findChild<QPlainTextEdit *>(QStringLiteral("note"))
+                                                 ->mapToGlobal(QPoint(40, 40)));
+    QTest::mouseMove(vp, outside);
+    QTest::mouseRelease(vp, Qt::LeftButton, Qt::NoModifier, outside);
+    QVERIFY(!s.tree->infoTree().isDragging());
+    QVERIFY(!image->isVisible() || vp->findChild<QLabel *>() == nullptr);
+    QCOMPARE(s.find(QStringLiteral("a2")).parent(), s.find(QStringLiteral("A")));
+    QCOMPARE(doc.m_arParents[2], quint32(0 + 2));
+    QVERIFY(!doc.isModified());
+
+    // The first click after it selects.
+    s.click(s.find(QStringLiteral("a3")));
+    QCOMPARE(s.tree->currentIndex(), s.find(QStringLiteral("a3")));
+
+    // Let go on the empty area below the last row: to the end of the root level.
+    const QPoint empty(20, vp->height() - 4);
+    QVERIFY(!s.tree->indexAt(empty).isValid());
+    QTest::mousePress(vp, Qt::LeftButton, Qt::NoModifier, s.centre(s.find(QStringLiteral("a1"))));
+    QTest::mouseMove(vp, over);
+    QTest::mouseMove(vp, empty);
+    QTest::mouseRelease(vp, Qt::LeftButton, Qt::NoModifier, empty);
+    QCOMPARE(s.find(QStringLiteral("a1")).parent(), QModelIndex());
+    QCOMPARE(doc.m_arParents[1], CItemTables::kRootParent);
+    s.click(s.find(QStringLiteral("C")));
+    QCOMPARE(s.tree->currentIndex(), s.find(QStringLiteral("C")));
+}
+
+// A long label at a deep level is shown whole: the tree scrolls sideways.
+void TestLeftView::longLabelsDeepDownScrollSideways()
+{
+    Session s;
+    QList<Row> rows{{"Level 0", "", CItemTables::kRootParent}};
+    for (quint32 level = 1; level < 8; ++level)
+        rows.append({QByteArray("Level ") + QByteArray::number(level), "", level + 1});
+    const QString longLabel = QStringLiteral("A rather long name of a note that sits eight levels down in the tree");
+    rows.append({longLabel.toLatin1(), "", 9});
+    QVERIFY(s.open(rows));
+    s.tree->infoTree().expandAll();
+    const QModelIndex deep = s.find(longLabel);
+    QVERIFY(deep.isValid());
+    QTRY_VERIFY(s.tree->horizontalScrollBar()->maximum() > 0);
+    const QRect shown = s.tree->visualRect(deep);
+    QVERIFY(shown.width() >= s.tree->fontMetrics().horizontalAdvance(longLabel) + 16);
+    s.tree->horizontalScrollBar()->setValue(s.tree->horizontalScrollBar()->maximum());
+    QVERIFY(guitest::saveScreenshot(*s.tree, QStringLiteral("leftview-long-label-scrolled")));
+}
+
+namespace {
+
+// The most colourful pixel: how far its channels are apart (0 for grey).
+int colourfulness(const QImage &image)
+{
+    int most = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = QColor::fromRgba(image.pixel(x, y));
+            if (c.alpha() > 128)
+                most = qMax(most, qMax(c.red(), qMax(c.green(), c.blue())) - qMin(c.red(), qMin(c.green(), c.blue())));
+        }
+    return most;
+}
+
+}  // namespace
+
+// Every toolbar button looks different enabled and disabled, "Insert new
+// note" is not grey when enabled, and without an icon theme the buttons
+// show our pictures, not numbers. Screenshots in a light and a dark palette.
+void TestLeftView::toolbarPicturesOnEveryPalette()
+{
+    const QSize size(24, 24);
+    const auto checkButtons = [&](QToolBar *bar) {
+        int buttons = 0;
+        for (QAction *a : bar->actions()) {
+            if (a->isSeparator())
+                continue;
+            ++buttons;
+            const QImage normal = a->icon().pixmap(size, QIcon::Normal).toImage();
+            const QImage disabled = a->icon().pixmap(size, QIcon::Disabled).toImage();
+            QVERIFY2(!normal.isNull() && normal != disabled, qPrintable(a->objectName()));
+            QVERIFY2(colourfulness(disabled) < 20, qPrintable(a->objectName()));
+        }
+        QCOMPARE(buttons, 22);
+    };
+    {
+        Session s;
+        QVERIFY(s.open(kFolderAndC));
+        auto *bar = s.frame->findChild<QToolBar *>(QStringLiteral("toolbar"));
+        QVERIFY(bar);
+        checkButtons(bar);
+        const QImage note = s.frame->action(QStringLiteral("insertNote"))->icon().pixmap(size).toImage();
+        QVERIFY(colourfulness(note) > 60);
+        QVERIFY(guitest::saveScreenshot(*bar, QStringLiteral("toolbar-light")));
+        bar->setEnabled(false);
+        QVERIFY(guitest::saveScreenshot(*bar, QStringLiteral("toolbar-light-disabled")));
+    }
+
+    // No icon theme at all, and a dark palette.
+    const QPalette light = QApplication::palette();
+    QIcon::setThemeSearchPaths({});
+    QIcon::setFallbackSearchPaths({});
+    QIcon::setThemeName(QStringLiteral("no-such-theme"));
+    QIcon::setFallbackThemeName(QStringLiteral("no-such-theme"));
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(0x30, 0x30, 0x34));
+    dark.setColor(QPalette::Button, QColor(0x30, 0x30, 0x34));
+    dark.setColor(QPalette::Base, QColor(0x24, 0x24, 0x28));
+    dark.setColor(QPalette::WindowText, Qt::white);
+    dark.setColor(QPalette::ButtonText, Qt::white);
+    dark.setColor(QPalette::Text, Qt::white);
+    QApplication::setPalette(dark);
+    {
+        Session s;
+        QVERIFY(s.open(kFolderAndC));
+        auto *bar = s.frame->findChild<QToolBar *>(QStringLiteral("toolbar"));
+        checkButtons(bar);
+        // Each button shows the picture drawn for it (the sort button's
+        // three as well), no two alike.
+        const QDir art(QStringLiteral(TQB_TEST_DATA "/../../res/icons/toolbar"));
+        const QStringList files = art.entryList({QStringLiteral("*.svg")}, QDir::Files, QDir::Name);
+        QCOMPARE(files.size(), 24);
+        QList<QImage> seen;
+        for (int image = 0; image < 24; ++image) {
+            const QImage picture =
+                CMainToolBar::image(image).pixmap(size).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+            QImage drawn(size, QImage::Format_ARGB32_Premultiplied);
+            drawn.fill(Qt::transparent);
+            QPainter painter(&drawn);
+            QSvgRenderer(art.filePath(files[image])).render(&painter);
+            painter.end();
+            int different = 0;
+            for (int y = 0; y < 24; ++y)
+                for (int x = 0; x < 24; ++x)
+                    different += qAbs(qGray(picture.pixel(x, y)) - qGray(drawn.pixel(x, y))) > 24
+                        || qAbs(qAlpha(picture.pixel(x, y)) - qAlpha(drawn.pixel(x, y))) > 24;
+            QVERIFY2(different < 12, qPrintable(files[image]));
+            QVERIFY2(!seen.contains(picture), qPrintable(files[image]));
+            seen.append(picture);
+        }
+        QVERIFY(guitest::saveScreenshot(*bar, QStringLiteral("toolbar-dark-no-theme")));
+        bar->setEnabled(false);
+        QVERIFY(guitest::saveScreenshot(*bar, QStringLiteral("toolbar-dark-no-theme-disabled")));
+        s.tree->infoTree().expandAll();
+        QVERIFY(guitest::saveScreenshot(*s.frame, QStringLiteral("mainwindow-dark-no-theme")));
+    }
+    QApplication::setPalette(light);
+}
 
 void TestLeftView::localSortAndBranchIconsReachTheFile()
 {

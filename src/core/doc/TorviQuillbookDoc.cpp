@@ -203,6 +203,8 @@ bool CTorviQuillbookDoc::openLoadedDocument(const QString &path, QByteArray byte
 
 bool CTorviQuillbookDoc::saveDocument(const QString &path)
 {
+    if (m_nBusy == kIdle)
+        emit finishEditsRequested();
     bool savedElsewhere = false;
     if (!mayOverwrite(path, savedElsewhere))
         return savedElsewhere;
@@ -462,6 +464,8 @@ bool CTorviQuillbookDoc::saveCommand()
 
 bool CTorviQuillbookDoc::saveModified()
 {
+    if (m_nBusy == kIdle)
+        emit finishEditsRequested();
     if (m_flags.autoSave() != 0 && !m_strPathName.isEmpty()) {
         if (saveDocument(m_strPathName))
             return true;
@@ -493,6 +497,8 @@ void CTorviQuillbookDoc::autoSaveOnSelectionChange()
         m_bAutoSaveHeld = true;
         return;
     }
+    if (m_nBusy == kIdle)
+        emit finishEditsRequested();
     if (m_nBusy >= kBusyWriting || !m_bModified || m_flags.autoSave() == 0 || m_strPathName.isEmpty())
         return;
     // A file changed by another program is not written over unasked; the
@@ -541,6 +547,8 @@ void CTorviQuillbookDoc::saveAsCommand()
 
 bool CTorviQuillbookDoc::exportText(const QString &path)
 {
+    if (m_nBusy == kIdle)
+        emit finishEditsRequested();
     CBusyGuard guard(*this, kBusyWriting);
     if (!guard)
         return false;

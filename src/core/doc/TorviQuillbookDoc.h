@@ -151,6 +151,10 @@ public:
 
 signals:
     void updateAllViews(int hint);
+    // Before the document is written, or asked whether it may close: views
+    // end an edit still open (a label being named), so that what the user
+    // typed is in the tables.
+    void finishEditsRequested();
     void statusMessage(const QString &text);
     void activateTreePane();
     void titleChanged();            // path, title or modified flag changed

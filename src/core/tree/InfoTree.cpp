@@ -221,6 +221,9 @@ void CInfoTree::setItemIcon(Handle item, bool expanded)
 {
     if (item == kNone || !m_model.isValid(item))
         return;
+    // A folder that stands open shows the open picture, whatever the caller
+    // last did to it.
+    expanded = expanded || m_model.isExpanded(item);
     const qint32 d = m_model.data(item);
     const CNoteInfo *info = (d >= 0 && size_t(d) < m_doc.m_arInfos.size()) ? &m_doc.m_arInfos[size_t(d)] : nullptr;
     const qint32 image = iconrules::itemImage(info, m_doc.m_defaultIcons, m_model.parent(item) == kNone,
@@ -621,6 +624,12 @@ void CInfoTree::changeLeftPanelFont(const QByteArray &logFont)
     m_bClipHasChildren = false;
     m_bDragging = false;
     m_nUndo = kUndoNone;
+}
+
+void CInfoTree::dataChanged(Handle item, int what)
+{
+    if (what & CTreeModel::ChangedExpanded)
+        setItemIcon(item, m_model.isExpanded(item));
 }
 
 // ---------------------------------------------------------------- selection protocol

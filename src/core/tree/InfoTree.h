@@ -145,6 +145,12 @@ public:
     void rename();                        // 32780
     bool beginLabelEdit(Handle item);     // a click on the selected label
     void endLabelEdit(bool accepted, const QByteArray &text = {});
+    // The user changed the open label's text: kept for an edit that ends
+    // from elsewhere (a save, a command that selects another item).
+    void labelTextEdited(const QByteArray &text);
+    // Ends an open label edit, accepted with what was typed (before a save
+    // or a close).
+    void finishLabelEdit() { m_model.finishLabelEdit(); }
     void deleteSelected();                // 32774, Delete
     void expandBranch();                  // 32783
     void expandAll();                     // 32778
@@ -250,6 +256,9 @@ public:
     void selectionChanging(Handle oldItem, Handle newItem) override;
     void selectionChanged(Handle oldItem, Handle newItem) override;
     void labelEditEnded(Handle item, bool accepted, const QByteArray &text) override;
+    // A folder opened or closed by any route (made visible for a selection,
+    // too) shows the matching picture.
+    void dataChanged(Handle item, int what) override;
 
 private:
     // Branches bigger than this are inserted under one model reset rather

@@ -123,21 +123,36 @@ void CInfoTree::endLabelEdit(bool accepted, const QByteArray &text)
     m_model.endLabelEdit(accepted, text);  // labelEditEnded does the work
 }
 
+void CInfoTree::labelTextEdited(const QByteArray &text)
+{
+    if (!m_model.isEditing())
+        return;
+    m_model.setEditText(text);
+    // A changed name is a change of the document, to be saved like typing in a note.
+    if (text != m_model.label(m_model.editingItem()))
+        markModified();
+}
+
 void CInfoTree::labelEditEnded(Handle item, bool accepted, const QByteArray &text)
 {
-    Q_UNUSED(item)
-    const Handle selected = m_model.selected();
-    if (selected == kNone) {
+    // The text belongs to the item that was edited, wherever the selection
+    // has gone meanwhile.
+    if (m_model.selected() == kNone || !m_model.isValid(item)) {
         m_doc.prompter().message(QString::fromLatin1(kMsgNoSelectionTryAgain));
         return;
     }
     if (accepted) {
-        m_model.setLabel(selected, text);
-        m_doc.m_strCurTitle = text;
-        storeItem(selected, kStoreUpdate);
-        sortLevel(selected);
+        m_model.setLabel(item, text);
+        const qint32 row = m_model.data(item);
+        if (row == m_doc.m_nCurItem) {
+            m_doc.m_strCurTitle = text;
+            storeItem(item, kStoreUpdate);
+        } else if (row >= 0 && row < m_doc.m_arTitles.size()) {
+            m_doc.m_arTitles[row] = text;
+        }
+        sortLevel(item);
     }
-    sortLevel(m_model.parent(selected));
+    sortLevel(m_model.parent(item));
     collectOrder();
     markModified();
     updateViews();

@@ -473,6 +473,13 @@ void CTreeModel::select(Handle item)
         return;
     if (item == m_selected)
         return;
+    if (m_editing != kNone) {
+        finishLabelEdit();
+        if (item != kNone && !isValid(item))
+            return;
+        if (item == m_selected)
+            return;
+    }
     const Handle old = m_selected;
     notify([&](ITreeObserver &o) { o.selectionChanging(old, item); });
     if (item != kNone && !isValid(item))
@@ -488,6 +495,7 @@ bool CTreeModel::editLabel(Handle item)
     if (m_editing != kNone)
         endLabelEdit(false);
     m_editing = item;
+    m_editText = label(item);
     notify([&](ITreeObserver &o) { o.labelEditBegun(item); });
     return true;
 }
@@ -497,9 +505,22 @@ void CTreeModel::endLabelEdit(bool accepted, const QByteArray &text)
     if (m_editing == kNone)
         return;
     const Handle item = m_editing;
+    const QByteArray given = accepted ? text : QByteArray();  // `text` may be m_editText
     m_editing = kNone;
-    const QByteArray given = accepted ? text : QByteArray();
+    m_editText.clear();
     notify([&](ITreeObserver &o) { o.labelEditEnded(item, accepted, given); });
+}
+
+void CTreeModel::setEditText(const QByteArray &text)
+{
+    if (m_editing != kNone)
+        m_editText = text;
+}
+
+void CTreeModel::finishLabelEdit()
+{
+    if (m_editing != kNone)
+        endLabelEdit(true, m_editText);
 }
 
 void CTreeModel::setDropHighlight(Handle item)

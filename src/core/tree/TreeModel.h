@@ -169,7 +169,9 @@ public:
 
     // --- selection (one selected item or none) ---
     Handle selected() const { return m_selected; }
-    // Selects `item` (kNone: nothing). When it differs from the current
+    // Selects `item` (kNone: nothing). An open label edit ends first,
+    // accepted, so that its text goes to the item being edited and not to
+    // the one selected next. When it differs from the current
     // selection, observers get selectionChanging(old, new) while the model is
     // still on the old item, then selectionChanged(old, new). Neither notice
     // can veto (the infotree answers both with 0). An invalid item is ignored.
@@ -185,6 +187,12 @@ public:
     // labelEditEnded; the model never sets the label itself (the infotree
     // decides what the label becomes).
     void endLabelEdit(bool accepted, const QByteArray &text = {});
+    // What the open editor holds now; a view keeps it up to date while the
+    // user types, so that an edit ended from elsewhere keeps the typing.
+    QByteArray editText() const { return m_editText; }
+    void setEditText(const QByteArray &text);
+    // Ends an open edit, accepted with the editor's text.
+    void finishLabelEdit();
 
     // --- drop highlight: the item a drag would drop into ---
     Handle dropHighlight() const { return m_dropHighlight; }
@@ -221,6 +229,7 @@ private:
     Handle m_nextHandle = 1;
     Handle m_selected = kNone;
     Handle m_editing = kNone;
+    QByteArray m_editText;
     Handle m_dropHighlight = kNone;
     int m_resetDepth = 0;
     std::vector<ITreeObserver *> m_observers;

@@ -77,20 +77,20 @@ void CMainFrame::createCommands()
     // Edit: the active pane's.
     add({kUndo, "editUndo", "&Undo\tCtrl+Z", "Undo the last action\nUndo",
          keys({Qt::CTRL | Qt::Key_Z, Qt::ALT | Qt::Key_Backspace}), 7,
-         [this, &tree] { treeActive() ? tree.undo() : editorUndo(); },
-         [this, &tree] { return treeActive() ? tree.canUndo() : editorCanUndo(); }, {}, false});
+         [this] { treeActive() ? m_items->editUndo() : editorUndo(); },
+         [this] { return treeActive() ? m_items->canEditUndo() : editorCanUndo(); }, {}, false});
     add({kCut, "editCut", "Cu&t\tCtrl+X", "Cut the selection and put it on the Clipboard\nCut",
          keys({Qt::CTRL | Qt::Key_X, Qt::SHIFT | Qt::Key_Delete}), 4,
-         [this, &tree] { treeActive() ? tree.markForCut() : editorCut(); },
-         [this, &tree] { return treeActive() ? tree.canCut() : editorCanCut(); }, {}, false});
+         [this] { treeActive() ? m_items->editCut() : editorCut(); },
+         [this] { return treeActive() ? m_items->canEditCut() : editorCanCut(); }, {}, false});
     add({kCopy, "editCopy", "&Copy\tCtrl+C", "Copy the selection and put it on the Clipboard\nCopy",
          keys({Qt::CTRL | Qt::Key_C, Qt::CTRL | Qt::Key_Insert}), 5,
-         [this, &tree] { treeActive() ? tree.markForCopy() : editorCopy(); },
-         [this, &tree] { return treeActive() ? tree.canCopy() : editorCanCopy(); }, {}, false});
+         [this] { treeActive() ? m_items->editCopy() : editorCopy(); },
+         [this] { return treeActive() ? m_items->canEditCopy() : editorCanCopy(); }, {}, false});
     add({kPaste, "editPaste", "&Paste\tCtrl+V", "Insert Clipboard contents\nPaste",
          keys({Qt::CTRL | Qt::Key_V, Qt::SHIFT | Qt::Key_Insert}), 6,
-         [this, &tree] { treeActive() ? tree.paste() : editorPaste(); },
-         [this, &tree] { return treeActive() ? tree.canPaste() : editorCanPaste(); }, {}, false});
+         [this] { treeActive() ? m_items->editPaste() : editorPaste(); },
+         [this] { return treeActive() ? m_items->canEditPaste() : editorCanPaste(); }, {}, false});
     add({kFindReplace, "findReplace", "&Find/Replace \tCtrl+F", "Find and replace text in the notes\nFind",
          keys({Qt::CTRL | Qt::Key_F}), 17, [this] { showFindDialog(); },
          [this, &tree] { return findDialogReady() && (!treeActive() || tree.canFindReplace()); }, {}, false});

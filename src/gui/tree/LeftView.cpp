@@ -26,14 +26,20 @@ namespace {
 
 using Handle = CInfoTree::Handle;
 
-// Refuses what the document's code page cannot hold, where it is typed or pasted.
-class CCodePageValidator : public QValidator
+// A label is one line: line breaks pasted or dropped into it become blanks,
+// as in the note pane's title line. What the document's code page cannot
+// hold is refused where it is typed or pasted.
+class CLabelValidator : public QValidator
 {
 public:
-    CCodePageValidator(const CCodePage &codePage, QObject *parent) : QValidator(parent), m_codePage(codePage) {}
+    CLabelValidator(const CCodePage &codePage, QObject *parent) : QValidator(parent), m_codePage(codePage) {}
     State validate(QString &input, int &pos) const override
     {
         Q_UNUSED(pos)
+        for (QChar &c : input) {
+            if (c == QLatin1Char('\r') || c == QLatin1Char('\n'))
+                c = QLatin1Char(' ');
+        }
         return m_codePage.firstUnmappable(input) < 0 ? Acceptable : Invalid;
     }
 
@@ -61,17 +67,22 @@ public:
     {
         auto *editor = new QLineEdit(parent);
         editor->setFrame(true);
-        editor->setValidator(new CCodePageValidator(m_codePage, editor));
+        editor->setValidator(new CLabelValidator(m_codePage, editor));
         m_view->editorCreated(editor);
         return editor;
     }
 
     void setEditorData(QWidget *editor, const QModelIndex &index) const override
     {
-        if (auto *line = qobject_cast<QLineEdit *>(editor)) {
-            line->setText(index.data(Qt::EditRole).toString());
-            line->selectAll();
-        }
+        // Only when the editor opens: the view asks again whenever the row's
+        // data changes (an icon, a child added), which must not throw away
+        // what the user has typed.
+        auto *line = qobject_cast<QLineEdit *>(editor);
+        if (!line || line->property(kFilled).toBool())
+            return;
+        line->setProperty(kFilled, true);
+        line->setText(index.data(Qt::EditRole).toString());
+        line->selectAll();
     }
 
     void setModelData(QWidget *editor, QAbstractItemModel *, const QModelIndex &) const override
@@ -101,6 +112,7 @@ protected:
     }
 
 private:
+    static constexpr const char *kFilled = "tqbLabelFilled";
     CLeftView *m_view;
     const CCodePage &m_codePage;
 };
@@ -115,7 +127,11 @@ CLeftView::CLeftView(CTorviQuillbookDoc &doc, const CCodePage &codePage, QWidget
     setModel(m_model);
     setItemDelegate(new CLabelDelegate(this, codePage));
     setHeaderHidden(true);
-    header()->setStretchLastSection(true);
+    // The one column is as wide as its widest label, at least the pane's
+    // width: a long label deep down scrolls sideways instead of being cut.
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(QHeaderView::Interactive);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setRootIsDecorated(true);  // lines and buttons at the root as well
     setUniformRowHeights(true);
     setIconSize(QSize(16, 16));
@@ -142,6 +158,16 @@ CLeftView::CLeftView(CTorviQuillbookDoc &doc, const CCodePage &codePage, QWidget
             m_tree->onItemCollapsed(handleAt(index));
     });
     connect(&doc, &CTorviQuillbookDoc::updateAllViews, this, &CLeftView::onDocumentUpdate);
+    connect(&doc, &CTorviQuillbookDoc::finishEditsRequested, this, [this] { m_tree->finishLabelEdit(); });
+
+    for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(m_model, signal, this, &CLeftView::scheduleColumnFit);
+    connect(m_model, &QAbstractItemModel::dataChanged, this, &CLeftView::scheduleColumnFit);
+    connect(m_model, &QAbstractItemModel::layoutChanged, this, &CLeftView::scheduleColumnFit);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &CLeftView::scheduleColumnFit);
+    connect(m_model, &QAbstractItemModel::rowsMoved, this, &CLeftView::scheduleColumnFit);
+    connect(this, &QTreeView::expanded, this, &CLeftView::scheduleColumnFit);
+    connect(this, &QTreeView::collapsed, this, &CLeftView::scheduleColumnFit);
 
     m_dragTimer.setInterval(CInfoTree::kScrollPeriodMs);
     connect(&m_dragTimer, &QTimer::timeout, this, &CLeftView::onDragTimer);
@@ -279,6 +305,10 @@ void CLeftView::onEditorRequested(const QModelIndex &index)
 void CLeftView::editorCreated(QLineEdit *editor)
 {
     m_editor = editor;
+    connect(editor, &QLineEdit::textChanged, this, [this, editor](const QString &text) {
+        if (editor == m_editor)
+            m_tree->labelTextEdited(m_codePage.fromUnicode(text).value_or(m_tree->model().editText()));
+    });
 }
 
 void CLeftView::onEditorClosed()
@@ -316,27 +346,16 @@ void CLeftView::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint 
 
 bool CLeftView::editorKey(QLineEdit *editor, int key, Qt::KeyboardModifiers modifiers)
 {
+    Q_UNUSED(editor)
     const Qt::KeyboardModifiers mods = modifiers & ~Qt::KeypadModifier;
     const bool paste = (key == Qt::Key_V && mods == Qt::ControlModifier)
         || (key == Qt::Key_Insert && mods == Qt::ShiftModifier);
     if (paste) {
-        const QString clip = QApplication::clipboard()->text();
-        // Text the code page cannot hold is no usable text for a split; the
-        // editor's own paste then refuses it.
-        const QByteArray bytes = m_codePage.fromUnicode(clip).value_or(QByteArray());
-        if (!m_tree->pasteIntoLabel(bytes)) {
-            editor->paste();
-            editorCommitted(editor->text());
-        }
-        if (m_editor)
-            onEditorClosed();
-        setFocus();
+        editPaste();
         return true;
     }
     if (key == Qt::Key_Z && mods == Qt::ControlModifier) {
-        // Undo while a label is edited: the edit field first, then the order.
-        editor->undo();
-        m_tree->undo();
+        editUndo();
         return true;
     }
     if (mods != Qt::NoModifier)
@@ -346,6 +365,73 @@ bool CLeftView::editorKey(QLineEdit *editor, int key, Qt::KeyboardModifiers modi
     if (key == Qt::Key_Escape)
         return m_tree->keyDown(CInfoTree::Key::Escape);  // the edit stays open
     return false;
+}
+
+// ---------------------------------------------------------------- Edit commands
+
+void CLeftView::editUndo()
+{
+    // Undo while a label is edited: the edit field first, then the order.
+    if (m_editor)
+        m_editor->undo();
+    if (m_editor || m_tree->canUndo())
+        m_tree->undo();
+}
+
+void CLeftView::editCut()
+{
+    if (m_editor)
+        m_editor->cut();
+    else if (m_tree->canCut())
+        m_tree->markForCut();
+}
+
+void CLeftView::editCopy()
+{
+    if (m_editor)
+        m_editor->copy();
+    else if (m_tree->canCopy())
+        m_tree->markForCopy();
+}
+
+void CLeftView::editPaste()
+{
+    if (!m_editor) {
+        if (m_tree->canPaste())
+            m_tree->paste();
+        return;
+    }
+    const QString clip = QApplication::clipboard()->text();
+    // Text the code page cannot hold is no usable text for a split; the
+    // editor's own paste then refuses it.
+    const QByteArray bytes = m_codePage.fromUnicode(clip).value_or(QByteArray());
+    if (!m_tree->pasteIntoLabel(bytes)) {
+        m_editor->paste();
+        editorCommitted(m_editor->text());
+    }
+    if (m_editor)
+        onEditorClosed();
+    setFocus();
+}
+
+bool CLeftView::canEditUndo() const
+{
+    return m_editor ? m_editor->isUndoAvailable() : m_tree->canUndo();
+}
+
+bool CLeftView::canEditCut() const
+{
+    return m_editor ? m_editor->hasSelectedText() : m_tree->canCut();
+}
+
+bool CLeftView::canEditCopy() const
+{
+    return m_editor ? m_editor->hasSelectedText() : m_tree->canCopy();
+}
+
+bool CLeftView::canEditPaste() const
+{
+    return m_editor ? !QApplication::clipboard()->text().isEmpty() : m_tree->canPaste();
 }
 
 // ---------------------------------------------------------------- keys, focus, menus
@@ -382,20 +468,16 @@ void CLeftView::keyPressEvent(QKeyEvent *event)
         t.pasteBefore();
         handled = true;
     } else if ((mods == Qt::ControlModifier && key == Qt::Key_X) || (mods == Qt::ShiftModifier && key == Qt::Key_Delete)) {
-        if (t.canCut())
-            t.markForCut();
+        editCut();
         handled = true;
     } else if ((mods == Qt::ControlModifier && key == Qt::Key_C) || (mods == Qt::ControlModifier && key == Qt::Key_Insert)) {
-        if (t.canCopy())
-            t.markForCopy();
+        editCopy();
         handled = true;
     } else if ((mods == Qt::ControlModifier && key == Qt::Key_V) || (mods == Qt::ShiftModifier && key == Qt::Key_Insert)) {
-        if (t.canPaste())
-            t.paste();
+        editPaste();
         handled = true;
     } else if ((mods == Qt::ControlModifier && key == Qt::Key_Z) || (mods == Qt::AltModifier && key == Qt::Key_Backspace)) {
-        if (t.canUndo())
-            t.undo();
+        editUndo();
         handled = true;
     }
     if (handled)
@@ -531,17 +613,17 @@ void CLeftView::mouseMoveEvent(QMouseEvent *event)
         }
         if (!m_tree->beginDrag(m_pressItem, m_clock.elapsed()))
             return;
-        // The drag image: the item's icon and label, following the cursor.
-        const QModelIndex dragged = indexOf(m_pressItem);
         m_dragImage = new QLabel(viewport());
+        m_dragImage->setObjectName(QStringLiteral("dragImage"));
         m_dragImage->setAttribute(Qt::WA_TransparentForMouseEvents);
-        m_dragImage->setPixmap(viewport()->grab(visualRect(dragged)));
+        m_dragImage->setPixmap(dragPicture(indexOf(m_pressItem)));
         m_dragImage->adjustSize();
         m_dragImage->show();
         m_dragTimer.start();
     }
     m_dragCursor = pos;
-    m_dragImage->move(pos - QPoint(m_dragImage->width() / 2, m_dragImage->height() / 2));
+    // Beside the cursor, not over it: the row under the cursor stays in sight.
+    m_dragImage->move(pos + QPoint(kDragImageOffset, -m_dragImage->height() / 2));
     m_tree->dragMove(handleAt(indexAt(pos)), m_clock.elapsed());
     event->accept();
 }
@@ -553,10 +635,19 @@ void CLeftView::mouseReleaseEvent(QMouseEvent *event)
         return;
     }
     endDragView();
+    m_pressItem = CInfoTree::kNone;
+    // The press that began the drag is over: the view's own click handling
+    // starts afresh with the next press.
+    setState(NoState);
+    event->accept();
+    // Let go outside the tree: the drag is given up. On the tree's empty
+    // area it drops to the end of the root level.
+    if (!viewport()->rect().contains(event->position().toPoint())) {
+        m_tree->cancelDrag();
+        return;
+    }
     // The keys at the drop decide: Ctrl copies, Alt puts it before the target.
     m_tree->drop(event->modifiers().testFlag(Qt::ControlModifier), event->modifiers().testFlag(Qt::AltModifier));
-    m_pressItem = CInfoTree::kNone;
-    event->accept();
 }
 
 void CLeftView::onDragTimer()
@@ -575,12 +666,71 @@ void CLeftView::onDragTimer()
                                                               : QAbstractSlider::SliderSingleStepAdd);
 }
 
+QPixmap CLeftView::dragPicture(const QModelIndex &index) const
+{
+    // The item's icon and label, small and faint, so that what lies under
+    // it can still be read.
+    const QFontMetrics metrics(font());
+    const QString label = metrics.elidedText(index.data().toString(), Qt::ElideRight, kDragLabelWidth);
+    const int iconSize = 16;
+    const QSize size(iconSize + 4 + metrics.horizontalAdvance(label) + 2, qMax(iconSize, metrics.height()) + 2);
+    const qreal dpr = devicePixelRatioF();
+    QPixmap picture(size * dpr);
+    picture.setDevicePixelRatio(dpr);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setOpacity(0.6);
+    index.data(Qt::DecorationRole).value<QIcon>().paint(&painter, QRect(0, (size.height() - iconSize) / 2, iconSize, iconSize));
+    painter.setFont(font());
+    painter.setPen(palette().color(QPalette::Text));
+    painter.drawText(QRect(iconSize + 4, 0, size.width() - iconSize - 4, size.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                     label);
+    return picture;
+}
+
 void CLeftView::endDragView()
 {
     // The view's side of a drag that ended (drop, Escape, focus loss).
     m_dragTimer.stop();
     delete m_dragImage;
     m_dragImage = nullptr;
+}
+
+// ---------------------------------------------------------------- width of the labels
+
+void CLeftView::scheduleColumnFit()
+{
+    // Many changes come in a row (a build, Expand all): one fit after them.
+    if (m_columnFitPending)
+        return;
+    m_columnFitPending = true;
+    QMetaObject::invokeMethod(this, [this] {
+        m_columnFitPending = false;
+        fitColumn();
+    }, Qt::QueuedConnection);
+}
+
+void CLeftView::fitColumn()
+{
+    // Qt measures the rows in sight and a bounded number around them, so
+    // this stays cheap in a tree of any size.
+    const int wanted = qMax(viewport()->width(), sizeHintForColumn(0));
+    if (header()->sectionSize(0) != wanted)
+        header()->resizeSection(0, wanted);
+}
+
+void CLeftView::resizeEvent(QResizeEvent *event)
+{
+    QTreeView::resizeEvent(event);
+    scheduleColumnFit();
+}
+
+void CLeftView::scrollContentsBy(int dx, int dy)
+{
+    QTreeView::scrollContentsBy(dx, dy);
+    // Rows that come into sight may be wider than those measured before.
+    if (dy != 0)
+        scheduleColumnFit();
 }
 
 // ---------------------------------------------------------------- lines and buttons

@@ -27,6 +27,9 @@ class CLeftView : public QTreeView
 
 public:
     static constexpr int kItemHeight = 18;
+    // The drag image: how far right of the cursor, and its longest label.
+    static constexpr int kDragImageOffset = 16;
+    static constexpr int kDragLabelWidth = 200;
 
     CLeftView(CTorviQuillbookDoc &doc, const CCodePage &codePage, QWidget *parent = nullptr);
     ~CLeftView() override;
@@ -51,6 +54,17 @@ public:
     // "Left panel": the font dialog, then the stored font and a rebuild.
     void chooseLeftPanelFont();
 
+    // Edit > Undo, Cut, Copy and Paste while the tree is the active pane:
+    // on the open label's text as in any edit field, else on branches.
+    void editUndo();
+    void editCut();
+    void editCopy();
+    void editPaste();
+    bool canEditUndo() const;
+    bool canEditCut() const;
+    bool canEditCopy() const;
+    bool canEditPaste() const;
+
     // The label editor's hooks (called by the item delegate).
     bool editorKey(QLineEdit *editor, int key, Qt::KeyboardModifiers modifiers);
     void editorCommitted(const QString &text);
@@ -67,6 +81,8 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void drawBranches(QPainter *painter, const QRect &rect, const QModelIndex &index) const override;
+    void resizeEvent(QResizeEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
 
 private:
     void buildContextMenus();
@@ -81,6 +97,9 @@ private:
     void syncExpandedFlags();
     void syncCurrent();
     void endDragView();
+    QPixmap dragPicture(const QModelIndex &index) const;
+    void scheduleColumnFit();
+    void fitColumn();
     void onDragTimer();
     void updateRowHeight();
 
@@ -97,6 +116,7 @@ private:
     bool m_syncing = false;
     bool m_openingEditor = false;
     bool m_committing = false;
+    bool m_columnFitPending = false;
 
     // Mouse drag: the press that may start one, its timer, image and cursor.
     QPoint m_pressPos;
