@@ -118,13 +118,13 @@ private slots:
         CFindGui g;
         QCOMPARE(g.dlg->windowTitle(), QStringLiteral("Find / Replace"));
         QVERIFY(!g.dlg->isModal());
-        QCOMPARE(g.dlg->caseBox()->text(), QStringLiteral("Case sensitive"));
-        QCOMPARE(g.dlg->thisNoteBox()->text(), QStringLiteral("This note only"));
+        QCOMPARE(g.dlg->caseBox()->text(), QStringLiteral("&Case sensitive"));
+        QCOMPARE(g.dlg->thisNoteBox()->text(), QStringLiteral("This note &only"));
         QVERIFY(!g.dlg->caseBox()->isChecked() && !g.dlg->thisNoteBox()->isChecked());
-        QCOMPARE(g.dlg->findNextButton()->text(), QStringLiteral("Find next"));
+        QCOMPARE(g.dlg->findNextButton()->text(), QStringLiteral("Find &next"));
         QVERIFY(g.dlg->findNextButton()->isDefault());
-        QCOMPARE(g.dlg->replaceButton()->text(), QStringLiteral("Replace"));
-        QCOMPARE(g.dlg->replaceAllButton()->text(), QStringLiteral("Replace all"));
+        QCOMPARE(g.dlg->replaceButton()->text(), QStringLiteral("Re&place"));
+        QCOMPARE(g.dlg->replaceAllButton()->text(), QStringLiteral("Replace &all"));
         QCOMPARE(g.dlg->closeButton()->text(), QStringLiteral("Close"));
 
         g.owner.show();

@@ -81,7 +81,7 @@ private slots:
             shown = true;
             QCOMPARE(c.dlg->windowTitle(), QStringLiteral("Reminder setting"));
             auto *till = c.dlg->findChild<QRadioButton *>(QStringLiteral("remindTill"));
-            QCOMPARE(till->text(), QStringLiteral("   Remind till"));
+            QCOMPARE(till->text(), QStringLiteral("   Remind &till"));
             QVERIFY(till->isChecked());
             QCOMPARE(c.dlg->findChild<QDateEdit *>(QStringLiteral("date"))->date(), QDate(2023, 6, 10));
             QCOMPARE(c.dlg->findChild<QTimeEdit *>(QStringLiteral("time"))->time(), QTime(12, 17));
@@ -216,7 +216,7 @@ private slots:
             QCOMPARE(c.combo("toleranceUnit")->currentText(), QStringLiteral("day"));
 
             QTest::mouseClick(c.clear(), Qt::LeftButton);
-            QCOMPARE(c.clear()->text(), QStringLiteral("Initialize"));
+            QCOMPARE(c.clear()->text(), QStringLiteral("Initiali&ze"));
             QCOMPARE(c.combo("inCount")->currentText(), QString());
             QCOMPARE(c.combo("eachUnit")->currentIndex(), -1);
             QVERIFY(c.dlg->findChild<QRadioButton *>(QStringLiteral("remindTill"))->isChecked());
@@ -233,7 +233,7 @@ private slots:
         QVERIFY(!f.edit([](Controls c) {
             QTest::mouseClick(c.clear(), Qt::LeftButton);
             QTest::mouseClick(c.clear(), Qt::LeftButton);
-            QCOMPARE(c.clear()->text(), QStringLiteral("Clear"));
+            QCOMPARE(c.clear()->text(), QStringLiteral("C&lear"));
             QCOMPARE(c.combo("inCount")->currentText(), QStringLiteral("1"));
             QCOMPARE(c.combo("inUnit")->currentText(), QStringLiteral("month"));
             QCOMPARE(c.dlg->findChild<QDateEdit *>(QStringLiteral("date"))->date(), QDate(2023, 6, 10));

@@ -59,6 +59,12 @@ CMainFrame::CMainFrame(CDocManager &manager, const CCodePage &codePage, IPrompte
     m_splitter->setChildrenCollapsible(false);
     m_items = new CLeftView(m_doc, codePage, m_splitter);
     m_note = new CTorviQuillbookView(m_doc, codePage, m_splitter);
+    // What a screen reader says of the two panes.
+    m_items->setAccessibleName(QStringLiteral("Folders and notes"));
+    m_items->setAccessibleDescription(QStringLiteral("The tree of folders and notes of the document"));
+    m_note->setAccessibleName(QStringLiteral("Note"));
+    m_note->setAccessibleDescription(
+        QStringLiteral("The selected item: its title on the first line, a blank line, then its text"));
     m_items->setMinimumWidth(10);
     m_splitter->setStretchFactor(1, 1);
     setCentralWidget(m_splitter);
@@ -169,9 +175,11 @@ void CMainFrame::createStatusBar()
     // The message pane: "Ready" until a status text or message covers it.
     m_readyPane = new QLabel(QString::fromLatin1(kReady), this);
     m_readyPane->setObjectName(QStringLiteral("messagePane"));
+    m_readyPane->setAccessibleName(QStringLiteral("Status"));
     statusBar()->addWidget(m_readyPane, 1);
     m_passwordPane = new QLabel(this);
     m_passwordPane->setObjectName(QStringLiteral("passwordPane"));
+    m_passwordPane->setAccessibleName(QStringLiteral("Password protection"));
     statusBar()->addPermanentWidget(m_passwordPane);
     statusBar()->setObjectName(QStringLiteral("statusBar"));
 }

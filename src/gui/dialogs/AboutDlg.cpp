@@ -7,6 +7,7 @@
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QStyle>
 
 CAboutDlg::CAboutDlg(QWidget *parent)
@@ -50,4 +51,7 @@ CAboutDlg::CAboutDlg(UrlOpener opener, QWidget *parent)
     connect(mail, &CLinkLabel::clicked, this,
             [this] { m_opener(QUrl(QStringLiteral("mailto:") + QString::fromLatin1(kSupportMail))); });
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    // The links take the focus by Tab; Enter on the opened box is OK.
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    buttons->button(QDialogButtonBox::Ok)->setFocus();
 }

@@ -34,16 +34,18 @@ CBackupDlg::CBackupDlg(const CBackupSettings &current, IPrompter &prompter, QWid
     setWindowTitle(QStringLiteral("Backup settings"));
     setModal(true);
 
-    m_backup = new QCheckBox(QStringLiteral("Backup files"), this);
+    m_backup = new QCheckBox(QStringLiteral("&Backup files"), this);
     m_backup->setObjectName(QStringLiteral("backup"));
 
     m_period = new QComboBox(this);
     m_period->setObjectName(QStringLiteral("period"));
+    m_period->setAccessibleName(QStringLiteral("How often"));
     for (const char *name : kPeriodNames)
         m_period->addItem(QString::fromLatin1(name));
 
     m_versions = new QComboBox(this);
     m_versions->setObjectName(QStringLiteral("versions"));
+    m_versions->setAccessibleName(QStringLiteral("Versions kept"));
     for (int i = 1; i <= CBackupSettings::kMaxVersions; ++i)
         m_versions->addItem(QString::number(i));
 
@@ -52,7 +54,7 @@ CBackupDlg::CBackupDlg(const CBackupSettings &current, IPrompter &prompter, QWid
     m_folder->setMaxLength(kMaxFolderLength);
     m_folder->setMinimumWidth(300);
 
-    m_overview = new QPushButton(QStringLiteral("Overview"), this);
+    m_overview = new QPushButton(QStringLiteral("&Overview"), this);
     m_overview->setObjectName(QStringLiteral("overview"));
     m_overview->setAutoDefault(false);
 
@@ -61,7 +63,9 @@ CBackupDlg::CBackupDlg(const CBackupSettings &current, IPrompter &prompter, QWid
     auto *counts = new QHBoxLayout;
     counts->addWidget(m_period);
     counts->addSpacing(12);
-    counts->addWidget(new QLabel(QStringLiteral("But no more than"), this));
+    auto *versionsLabel = new QLabel(QStringLiteral("But no more &than"), this);
+    versionsLabel->setBuddy(m_versions);
+    counts->addWidget(versionsLabel);
     counts->addWidget(m_versions);
     counts->addWidget(new QLabel(QStringLiteral("version"), this));
     counts->addStretch();
@@ -69,7 +73,9 @@ CBackupDlg::CBackupDlg(const CBackupSettings &current, IPrompter &prompter, QWid
     auto *layout = new QGridLayout(this);
     layout->addWidget(m_backup, 0, 0, 1, 2);
     layout->addLayout(counts, 1, 0, 1, 2);
-    layout->addWidget(new QLabel(QStringLiteral("Backup it to folder:"), this), 2, 0, 1, 2);
+    auto *folderLabel = new QLabel(QStringLiteral("Backup it to &folder:"), this);
+    folderLabel->setBuddy(m_folder);
+    layout->addWidget(folderLabel, 2, 0, 1, 2);
     layout->addWidget(m_folder, 3, 0);
     layout->addWidget(m_overview, 3, 1);
     layout->addWidget(buttons, 4, 0, 1, 2);

@@ -25,13 +25,14 @@ CPasswordDlg::CPasswordDlg(const QString &currentPassword, bool allowReload, boo
     // The platform style may mask with a bullet; the document's users know "*".
     m_edit->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
     m_edit->setMinimumWidth(220);
+    m_edit->setAccessibleName(QStringLiteral("Password"));
 
-    auto *clear = new QPushButton(QStringLiteral("Clear"), this);
+    auto *clear = new QPushButton(QStringLiteral("C&lear"), this);
     clear->setObjectName(QStringLiteral("clear"));
     clear->setAutoDefault(false);
-    m_visible = new QCheckBox(QStringLiteral("Visible"), this);
+    m_visible = new QCheckBox(QStringLiteral("&Visible"), this);
     m_visible->setObjectName(QStringLiteral("visible"));
-    m_reloadCheck = new QCheckBox(QStringLiteral("Reload Document"), this);
+    m_reloadCheck = new QCheckBox(QStringLiteral("&Reload Document"), this);
     m_reloadCheck->setObjectName(QStringLiteral("reload"));
     m_reloadCheck->setEnabled(allowReload);
 

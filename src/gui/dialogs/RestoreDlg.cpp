@@ -26,6 +26,7 @@ CRestoreDlg::CRestoreDlg(const QList<QPair<QString, QString>> &rows, QWidget *pa
 
     m_list = new QTreeWidget(this);
     m_list->setObjectName(QStringLiteral("files"));
+    m_list->setAccessibleName(QStringLiteral("Backup files"));
     m_list->setRootIsDecorated(false);
     m_list->setUniformRowHeights(true);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -50,7 +51,7 @@ CRestoreDlg::CRestoreDlg(const QList<QPair<QString, QString>> &rows, QWidget *pa
     }
 
     auto *buttons = new QDialogButtonBox(this);
-    m_restore = buttons->addButton(QStringLiteral("Restore"), QDialogButtonBox::AcceptRole);
+    m_restore = buttons->addButton(QStringLiteral("&Restore"), QDialogButtonBox::AcceptRole);
     m_restore->setObjectName(QStringLiteral("restore"));
     buttons->addButton(QDialogButtonBox::Cancel);
     // Restoring with no file chosen would try to open the folder itself.

@@ -23,7 +23,9 @@ CNewNoteDlg::CNewNoteDlg(CInfoTree &tree, const CCodePage &codePage, IPrompter &
     setModal(false);
 
     m_title = new QLineEdit(this);
+    m_title->setAccessibleName(QStringLiteral("Title"));
     m_text = new QPlainTextEdit(this);
+    m_text->setAccessibleName(QStringLiteral("Text"));
     m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_text->setTabChangesFocus(true);
     // Check boxes drawn as toggle buttons.

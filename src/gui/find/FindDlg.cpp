@@ -14,22 +14,24 @@ CFindDlg::CFindDlg(CFindReplace &find, QWidget *parent)
     : QDialog(parent),
       m_findReplace(find),
       m_find(new QLineEdit(this)),
-      m_case(new QCheckBox(QStringLiteral("Case sensitive"), this)),
+      m_case(new QCheckBox(QStringLiteral("&Case sensitive"), this)),
       m_replace(new QLineEdit(this)),
-      m_thisNote(new QCheckBox(QStringLiteral("This note only"), this)),
-      m_findNext(new QPushButton(QStringLiteral("Find next"), this)),
-      m_replaceButton(new QPushButton(QStringLiteral("Replace"), this)),
-      m_replaceAll(new QPushButton(QStringLiteral("Replace all"), this)),
+      m_thisNote(new QCheckBox(QStringLiteral("This note &only"), this)),
+      m_findNext(new QPushButton(QStringLiteral("Find &next"), this)),
+      m_replaceButton(new QPushButton(QStringLiteral("Re&place"), this)),
+      m_replaceAll(new QPushButton(QStringLiteral("Replace &all"), this)),
       m_close(new QPushButton(QStringLiteral("Close"), this)),
       m_result(new QLabel(this))
 {
     setWindowTitle(QString::fromLatin1(kCaption));
     setModal(false);
 
-    auto *findLabel = new QLabel(QStringLiteral("Find"), this);
+    auto *findLabel = new QLabel(QStringLiteral("&Find"), this);
     findLabel->setBuddy(m_find);
-    auto *replaceLabel = new QLabel(QStringLiteral("Replace"), this);
+    auto *replaceLabel = new QLabel(QStringLiteral("&Replace"), this);
     replaceLabel->setBuddy(m_replace);
+
+    m_result->setAccessibleName(QStringLiteral("Result"));
 
     auto *fields = new QGridLayout;
     fields->addWidget(findLabel, 0, 0);

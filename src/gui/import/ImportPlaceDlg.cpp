@@ -10,7 +10,7 @@ CImportPlaceDlg::CImportPlaceDlg(QWidget *parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("Where place imported notes?"));
     auto *layout = new QVBoxLayout(this);
     auto *group = new QButtonGroup(this);
-    const char *texts[3] = {"Selected folder", "As Root folder", "New document"};
+    const char *texts[3] = {"&Selected folder", "As &Root folder", "&New document"};
     for (int i = 0; i < 3; ++i) {
         m_buttons[i] = new QRadioButton(QString::fromLatin1(texts[i]), this);
         group->addButton(m_buttons[i], i);

@@ -33,9 +33,9 @@ CReminderDlg::CReminderDlg(const CReminder &current, Clock now, IPrompter &promp
     setWindowTitle(QStringLiteral("Reminder setting"));
     setModal(true);
 
-    m_from = new QRadioButton(QStringLiteral("Remind from"), this);
+    m_from = new QRadioButton(QStringLiteral("Remind &from"), this);
     m_from->setObjectName(QStringLiteral("remindFrom"));
-    m_till = new QRadioButton(QStringLiteral("   Remind till"), this);
+    m_till = new QRadioButton(QStringLiteral("   Remind &till"), this);
     m_till->setObjectName(QStringLiteral("remindTill"));
     auto *modes = new QButtonGroup(this);
     modes->addButton(m_from, CReminderForm::kRemindFrom);
@@ -45,9 +45,11 @@ CReminderDlg::CReminderDlg(const CReminder &current, Clock now, IPrompter &promp
     m_date->setObjectName(QStringLiteral("date"));
     m_date->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
     m_date->setCalendarPopup(true);
+    m_date->setAccessibleName(QStringLiteral("Date"));
     m_time = new QTimeEdit(this);
     m_time->setObjectName(QStringLiteral("time"));
     m_time->setDisplayFormat(QStringLiteral("HH:mm"));  // a moment has no seconds
+    m_time->setAccessibleName(QStringLiteral("Time"));
 
     for (int i = 0; i < 3; ++i) {
         m_counts[i] = new QComboBox(this);
@@ -69,8 +71,10 @@ CReminderDlg::CReminderDlg(const CReminder &current, Clock now, IPrompter &promp
     m_slider->setRange(0, 100);
     m_slider->setTickPosition(QSlider::TicksBelow);
     m_slider->setTickInterval(10);
+    m_slider->setAccessibleName(QStringLiteral("Tolerance before or after"));
+    m_slider->setAccessibleDescription(QStringLiteral("How much of the tolerance lies before the moment"));
 
-    m_clear = new QPushButton(QStringLiteral("Clear"), this);
+    m_clear = new QPushButton(QStringLiteral("C&lear"), this);
     m_clear->setObjectName(QStringLiteral("clear"));
     m_clear->setAutoDefault(false);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -81,18 +85,22 @@ CReminderDlg::CReminderDlg(const CReminder &current, Clock now, IPrompter &promp
     grid->addWidget(m_till, 0, 1);
     grid->addWidget(m_date, 1, 0);
     grid->addWidget(m_time, 1, 1);
-    const char *const labels[3] = {"In", "Each", "Tolerance"};
+    const char *const labels[3] = {"&In", "&Each", "T&olerance"};
+    const char *const unitNames[3] = {"In, unit", "Each, unit", "Tolerance, unit"};
     const int rows[3] = {2, 3, 5};
     for (int i = 0; i < 3; ++i) {
         auto *label = new QLabel(QLatin1String(labels[i]), this);
         label->setBuddy(m_counts[i]);
+        m_units[i]->setAccessibleName(QLatin1String(unitNames[i]));
         grid->addWidget(label, rows[i], 0);
         auto *pair = new QHBoxLayout;
         pair->addWidget(m_counts[i]);
         pair->addWidget(m_units[i]);
         grid->addLayout(pair, rows[i], 1);
     }
-    grid->addWidget(new QLabel(QStringLiteral("Repeat next"), this), 4, 0);
+    auto *nextLabel = new QLabel(QStringLiteral("Repeat &next"), this);
+    nextLabel->setBuddy(m_next);
+    grid->addWidget(nextLabel, 4, 0);
     grid->addWidget(m_next, 4, 1);
     auto *split = new QHBoxLayout;
     split->addWidget(new QLabel(QStringLiteral("Before"), this));
@@ -125,7 +133,7 @@ void CReminderDlg::show(const CReminderForm &form)
     }
     m_next->setCurrentIndex(form.nextIndex);
     m_slider->setValue(form.slider);
-    m_clear->setText(form.hasReminder ? QStringLiteral("Clear") : QStringLiteral("Initialize"));
+    m_clear->setText(form.hasReminder ? QStringLiteral("C&lear") : QStringLiteral("Initiali&ze"));
 }
 
 CReminderForm CReminderDlg::form() const

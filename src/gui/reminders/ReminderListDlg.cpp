@@ -85,6 +85,7 @@ CReminderListDlg::CReminderListDlg(CTorviQuillbookDoc &doc, CSettings &settings,
     m_model = new CReminderListModel(doc, codePage, this);
     m_list = new QTableView(this);
     m_list->setObjectName(QStringLiteral("list"));
+    m_list->setAccessibleName(QStringLiteral("Reminders"));
     m_list->setModel(m_model);
     m_list->setShowGrid(true);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -101,11 +102,11 @@ CReminderListDlg::CReminderListDlg(CTorviQuillbookDoc &doc, CSettings &settings,
     m_list->installEventFilter(this);
 
     auto *buttons = new QDialogButtonBox(this);
-    m_show = buttons->addButton(QStringLiteral("Show the note"), QDialogButtonBox::AcceptRole);
+    m_show = buttons->addButton(QStringLiteral("&Show the note"), QDialogButtonBox::AcceptRole);
     m_show->setObjectName(QStringLiteral("show"));
-    m_delete = buttons->addButton(QStringLiteral("Delete"), QDialogButtonBox::ActionRole);
+    m_delete = buttons->addButton(QStringLiteral("&Delete"), QDialogButtonBox::ActionRole);
     m_delete->setObjectName(QStringLiteral("delete"));
-    m_edit = buttons->addButton(QStringLiteral("Edit"), QDialogButtonBox::ActionRole);
+    m_edit = buttons->addButton(QStringLiteral("&Edit"), QDialogButtonBox::ActionRole);
     m_edit->setObjectName(QStringLiteral("edit"));
     QPushButton *close = buttons->addButton(QStringLiteral("Close"), QDialogButtonBox::RejectRole);
     close->setObjectName(QStringLiteral("close"));

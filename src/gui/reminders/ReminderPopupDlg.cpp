@@ -21,7 +21,7 @@ CReminderPopupDlg::CReminderPopupDlg(const QString &title, const QString &date, 
     dateLabel->setObjectName(QStringLiteral("date"));
 
     auto *buttons = new QDialogButtonBox(this);
-    QPushButton *show = buttons->addButton(QStringLiteral("Show the note"), QDialogButtonBox::AcceptRole);
+    QPushButton *show = buttons->addButton(QStringLiteral("&Show the note"), QDialogButtonBox::AcceptRole);
     show->setObjectName(QStringLiteral("show"));
     show->setDefault(true);
     QPushButton *close = buttons->addButton(QStringLiteral("Close"), QDialogButtonBox::RejectRole);

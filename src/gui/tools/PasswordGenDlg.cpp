@@ -23,23 +23,27 @@ CPasswordGenDlg::CPasswordGenDlg(CSettings &settings, QWidget *parent, CPassword
     m_length = new QListWidget(this);
     for (int length = CPasswordGenerator::kMinLength; length <= CPasswordGenerator::kMaxLength; ++length)
         m_length->addItem(QString::number(length));
-    m_numbers = new QCheckBox(QStringLiteral("Numbers"), this);
-    m_letters = new QCheckBox(QStringLiteral("Letters"), this);
-    m_special = new QCheckBox(QStringLiteral("Special symbols"), this);
-    m_reminder = new QCheckBox(QStringLiteral("Set reminder"), this);
+    m_numbers = new QCheckBox(QStringLiteral("&Numbers"), this);
+    m_letters = new QCheckBox(QStringLiteral("&Letters"), this);
+    m_special = new QCheckBox(QStringLiteral("&Special symbols"), this);
+    m_reminder = new QCheckBox(QStringLiteral("Set &reminder"), this);
     m_password = new QLineEdit(this);
     m_password->setMaxLength(1000);
+    m_password->setAccessibleName(QStringLiteral("Password"));
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     m_ok = buttons->button(QDialogButtonBox::Ok);
-    m_next = buttons->addButton(QStringLiteral("Next"), QDialogButtonBox::ActionRole);
+    m_next = buttons->addButton(QStringLiteral("Ne&xt"), QDialogButtonBox::ActionRole);
     m_next->setAutoDefault(false);
     connect(buttons, &QDialogButtonBox::accepted, this, &CPasswordGenDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CPasswordGenDlg::reject);
     connect(m_next, &QPushButton::clicked, this, &CPasswordGenDlg::generate);
 
     auto *grid = new QGridLayout;
-    grid->addWidget(new QLabel(QStringLiteral("Symbols quantity"), this), 0, 0);
+    auto *lengthLabel = new QLabel(QStringLiteral("Symbols &quantity"), this);
+    lengthLabel->setBuddy(m_length);
+    m_length->setAccessibleName(QStringLiteral("Symbols quantity"));  // item views do not take their label's
+    grid->addWidget(lengthLabel, 0, 0);
     grid->addWidget(m_length, 1, 0, 4, 1);
     grid->addWidget(m_numbers, 1, 1);
     grid->addWidget(m_letters, 2, 1);

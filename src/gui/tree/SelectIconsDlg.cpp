@@ -51,7 +51,7 @@ CSelectIconsDlg::CSelectIconsDlg(const DialogSetup &setup, QWidget *parent)
       m_tabs(new CSlotTabBar(this)),
       m_list(new QListWidget(this)),
       m_alternative(new QPushButton(m_choice.alternativeButtonText(), this)),
-      m_branch(new QPushButton(QStringLiteral("Branch"), this))
+      m_branch(new QPushButton(QStringLiteral("&Branch"), this))
 {
     setWindowTitle(m_choice.windowTitle());
 
@@ -63,12 +63,14 @@ CSelectIconsDlg::CSelectIconsDlg(const DialogSetup &setup, QWidget *parent)
     for (int slot = 0; slot < kSlotCount; ++slot) {
         m_tabs->addTab(QString());
         m_tabs->setTabToolTip(slot, slotName(slot));
+        m_tabs->setAccessibleTabName(slot, slotName(slot));
         showTab(slot);
     }
     m_tabs->setCurrentIndex(m_choice.currentTab());
     connect(m_tabs, &QTabBar::currentChanged, this,
             [this](int index) { m_choice.setCurrentTab(index); });
 
+    m_list->setAccessibleName(QStringLiteral("Icons"));
     m_list->setViewMode(QListView::IconMode);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setResizeMode(QListView::Adjust);

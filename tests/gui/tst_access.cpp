@@ -1,0 +1,206 @@
+// What a keyboard user and a screen reader meet: every dialog of the real
+// window, opened by its command, has a name for each field and a mnemonic on
+// each label (unique in its dialog); the panes of the main window have names;
+// Alt and a letter reach the fields of Find / Replace.
+#include "DocFixture.h"
+#include "GuiTestSupport.h"
+#include "app/MainFrame.h"
+#include "app/TorviQuillbookApp.h"
+#include "find/FindDlg.h"
+#include "reminders/Reminders.h"
+#include "editor/TorviQuillbookView.h"
+#include "tree/LeftView.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractSlider>
+#include <QAbstractSpinBox>
+#include <QAccessible>
+#include <QAction>
+#include <QComboBox>
+#include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+QString accessibleName(QWidget *widget)
+{
+    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(widget);
+    return face ? face->text(QAccessible::Name) : QString();
+}
+
+// The letter after a single "&", lower case; empty without one.
+QString mnemonic(const QString &text)
+{
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] == QLatin1Char('&')) {
+            if (text[i + 1] == QLatin1Char('&')) {
+                ++i;
+                continue;
+            }
+            return text[i + 1].toLower();
+        }
+    }
+    return {};
+}
+
+// The problems a keyboard or screen-reader user meets in `dialog`, one a line.
+QStringList problems(QDialog *dialog)
+{
+    QStringList found;
+    const QString where = dialog->metaObject()->className() + QStringLiteral(": ");
+    for (QWidget *field : dialog->findChildren<QWidget *>()) {
+        const bool isField = qobject_cast<QLineEdit *>(field) || qobject_cast<QAbstractSpinBox *>(field)
+            || qobject_cast<QComboBox *>(field) || qobject_cast<QAbstractItemView *>(field)
+            || qobject_cast<QAbstractSlider *>(field) || qobject_cast<QPlainTextEdit *>(field)
+            || qobject_cast<QTabBar *>(field);
+        // The line edit and list inside a combo or spin box are parts of it.
+        if (!isField || qobject_cast<QComboBox *>(field->parentWidget())
+            || qobject_cast<QAbstractSpinBox *>(field->parentWidget()) || !field->isVisibleTo(dialog)
+            || field->focusPolicy() == Qt::NoFocus)
+            continue;
+        if (accessibleName(field).trimmed().isEmpty())
+            found << where + QStringLiteral("a %1 without a name").arg(field->metaObject()->className());
+    }
+    QMap<QString, QString> letters;
+    const auto take = [&](const QString &text) {
+        const QString letter = mnemonic(text);
+        if (letter.isEmpty())
+            return false;
+        if (letters.contains(letter))
+            found << where + QStringLiteral("Alt+%1 for both \"%2\" and \"%3\"").arg(letter, letters[letter], text);
+        letters.insert(letter, text);
+        return true;
+    };
+    for (QLabel *label : dialog->findChildren<QLabel *>()) {
+        if (label->buddy() && !take(label->text()))
+            found << where + QStringLiteral("the label \"%1\" has no mnemonic").arg(label->text());
+    }
+    for (QAbstractButton *button : dialog->findChildren<QAbstractButton *>()) {
+        if (button->isVisibleTo(dialog))
+            take(button->text());
+    }
+    return found;
+}
+
+struct CWindow
+{
+    QTemporaryDir dir;
+    std::unique_ptr<CTorviQuillbookApp> app;
+    CMainFrame *frame = nullptr;
+
+    bool start()
+    {
+        CDocFixture maker;
+        maker.addRootAndChild();
+        CReminder soon;  // for the reminders list
+        soon.mode = 1;
+        soon.moment = QDateTime::currentSecsSinceEpoch() + 7 * 86400;
+        soon.start = soon.moment - 86400;
+        soon.end = soon.moment;
+        soon.lead = 86400;
+        if (!Reminders::set(*maker.doc, 1, soon))
+            return false;
+        const QString path = dir.filePath(QStringLiteral("access.tqb"));
+        if (!maker.doc->saveDocument(path))
+            return false;
+        app = std::make_unique<CTorviQuillbookApp>(
+            std::make_unique<QSettings>(dir.filePath(QStringLiteral("access.ini")), QSettings::IniFormat));
+        if (!app->startUp({QStringLiteral("torvi-quillbook"), path}))
+            return false;
+        frame = app->mainFrame();
+        frame->activateWindow();
+        return QTest::qWaitForWindowActive(frame);
+    }
+};
+
+}  // namespace
+
+class TestAccess : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void modalDialogs_data()
+    {
+        QTest::addColumn<QString>("command");
+        for (const char *command : {"password", "backupSettings", "reminder", "passwordGenerator", "selectIcons",
+                                    "customizeToolbar", "remindersList", "importText", "about"})
+            QTest::newRow(command) << QString::fromLatin1(command);
+    }
+
+    void modalDialogs()
+    {
+        QFETCH(QString, command);
+        CWindow w;
+        QVERIFY(w.start());
+        QAction *action = w.frame->action(command);
+        QVERIFY(action);
+        if (command == QLatin1String("passwordGenerator")) {  // it inserts into the note
+            w.frame->noteView()->setFocus();
+            QTRY_VERIFY(action->isEnabled());
+        }
+        QVERIFY2(action->isEnabled(), qPrintable(command));
+        QStringList found;
+        bool shown = false;
+        guitest::whenModalShows<QDialog>([&](QDialog *dialog) {
+            shown = true;
+            found = problems(dialog);
+            dialog->reject();
+        });
+        action->trigger();
+        QVERIFY2(shown, qPrintable(command));
+        QVERIFY2(found.isEmpty(), qPrintable(found.join(QLatin1Char('\n'))));
+    }
+
+    void findReplaceByKeys()
+    {
+        CWindow w;
+        QVERIFY(w.start());
+        w.frame->action(QStringLiteral("findReplace"))->trigger();
+        CFindDlg *find = w.frame->findDialog();
+        QVERIFY(QTest::qWaitForWindowExposed(find));
+        QCOMPARE(problems(find), QStringList());
+
+        QCOMPARE(find->findChildren<QLineEdit *>().size(), 2);
+        find->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), find);
+        QTest::keyClick(find, Qt::Key_R, Qt::AltModifier);
+        QTRY_COMPARE(accessibleName(QApplication::focusWidget()), QStringLiteral("Replace"));
+        QTest::keyClick(find, Qt::Key_F, Qt::AltModifier);
+        QTRY_COMPARE(accessibleName(QApplication::focusWidget()), QStringLiteral("Find"));
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("child"));
+        QCOMPARE(find->findChildren<QLineEdit *>().first()->text() + find->findChildren<QLineEdit *>().last()->text(),
+                 QStringLiteral("child"));
+        QTest::keyClick(find, Qt::Key_C, Qt::AltModifier);  // Case sensitive
+        QTRY_VERIFY(find->caseBox()->isChecked());
+    }
+
+    void mainWindowPanesHaveNames()
+    {
+        CWindow w;
+        QVERIFY(w.start());
+        for (QWidget *pane : {static_cast<QWidget *>(w.frame->itemView()), static_cast<QWidget *>(w.frame->noteView())}) {
+            QVERIFY(!accessibleName(pane).isEmpty());
+            QAccessibleInterface *face = QAccessible::queryAccessibleInterface(pane);
+            QVERIFY(!face->text(QAccessible::Description).isEmpty());
+        }
+        QCOMPARE(accessibleName(w.frame->itemView()), QStringLiteral("Folders and notes"));
+        QCOMPARE(accessibleName(w.frame->noteView()), QStringLiteral("Note"));
+        QStringList panes;
+        for (QLabel *label : w.frame->statusBar()->findChildren<QLabel *>())
+            panes << accessibleName(label);
+        QVERIFY2(panes.contains(QStringLiteral("Status")) && panes.contains(QStringLiteral("Password protection")),
+                 qPrintable(panes.join(QLatin1Char(','))));
+    }
+};
+
+QTEST_MAIN(TestAccess)
+#include "tst_access.moc"
