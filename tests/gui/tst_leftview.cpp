@@ -580,6 +580,7 @@ void TestLeftView::dragImageAndDropsOutsideTheTree()
     const QPoint from = s.centre(s.find(QStringLiteral("a2")));
     const QPoint over = s.centre(s.find(QStringLiteral("C")));
     QTest::mousePress(vp, Qt::LeftButton, Qt::NoModifier, from);
+    QTest::mouseMove(vp, from + QPoint(0, 2));  // a hand trembles before it drags
     QTest::mouseMove(vp, (from + over) / 2);
     QTest::mouseMove(vp, over);
     QVERIFY(s.tree->infoTree().isDragging());
