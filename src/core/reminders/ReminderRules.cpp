@@ -40,7 +40,8 @@ class CDaySeries
 public:
     static std::optional<CDaySeries> of(const CReminder &r)
     {
-        if (r.period <= 0 || r.period % 86400 != 0 || r.end < r.start)
+        // A window as wide as the period or wider is no window of a series.
+        if (r.period <= 0 || r.period % 86400 != 0 || r.end < r.start || r.end - r.start >= r.period)
             return std::nullopt;
         const std::optional<CLocalFields> f = LocalTime::fields(r.moment);
         if (!f)
