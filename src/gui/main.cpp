@@ -5,7 +5,7 @@
 #include "app/TorviQuillbookApp.h"
 
 #include <QApplication>
-#include <QFileInfo>
+#include <QDir>
 #include <QLockFile>
 
 int main(int argc, char *argv[])
@@ -18,15 +18,16 @@ int main(int argc, char *argv[])
 
     // A program already running takes the file over and comes to the front.
     // A print request (/p, /pt) prints here and ends; it is never handed over.
-    const CCommandLine line = CCommandLine::parse(QApplication::arguments());
-    const QString file = line.file;
+    // File names are resolved here, before anything changes the current folder.
+    CCommandLine line = CCommandLine::parse(QApplication::arguments());
+    line.resolveAgainst(QDir::currentPath());
     // From the hand-over to listening one start at a time: of two starts at
     // the same moment the second then finds the first listening. A start
     // that cannot get the lock in time goes on without it.
     QLockFile startLock(CSingleInstance::startLockPath());
     startLock.setStaleLockTime(0);
     startLock.tryLock(10000);
-    if (!line.prints() && CSingleInstance::handOver(file.isEmpty() ? QString() : QFileInfo(file).absoluteFilePath()))
+    if (!line.prints() && CSingleInstance::handOver(line.file))
         return 0;
 
     CTorviQuillbookApp quillbook;

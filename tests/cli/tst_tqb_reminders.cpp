@@ -166,6 +166,45 @@ private slots:
             QVERIFY(run.err.contains("usage: tqb COMMAND"));
         }
     }
+
+    // A daily reminder at 02:30 in Berlin: the day the spring change skips
+    // that time it comes at 03:30, the day after at 02:30 again, and across
+    // the autumn change a 09:00 one stays at 09:00.
+    void dailyWindowsKeepTheWallClock()
+    {
+        const QString zone = QFile::exists(QStringLiteral("/usr/share/zoneinfo/Europe/Berlin"))
+                                 ? QStringLiteral("Europe/Berlin")
+                                 : QStringLiteral("CET-1CEST,M3.5.0,M10.5.0/3");
+        const qint64 spring = utc(2023, 3, 24, 1) + 30 * 60;  // 02:30 winter time
+        const qint64 autumn = utc(2023, 10, 27, 7);            // 09:00 summer time
+        const QJsonArray items{note("Root", -1, {0, 0, 0, 0, 0}, 0),
+                               note("Night", 1, {spring, 30 * kDay, kDay, spring, spring + kHour}, 0),
+                               note("Morning", 1, {autumn, 30 * kDay, kDay, autumn, autumn + kHour}, 0)};
+        QFile json(path(QStringLiteral("clock.json")));
+        QVERIFY(json.open(QIODevice::WriteOnly));
+        json.write(QJsonDocument(QJsonObject{{"format", "tqb-json/1"},
+                                             {"header", QJsonObject{{"icons", QJsonArray{0, 1, 2, 3, 4}},
+                                                                    {"sort", 0},
+                                                                    {"created", 1600000000}}},
+                                             {"items", items}})
+                       .toJson());
+        json.close();
+        const QString file = path(QStringLiteral("clock.tqb"));
+        QCOMPARE(tqb({"from-json", json.fileName(), file}).exitCode, 0);
+
+        const auto starts = [&](const QString &at) {
+            const CRun run = tqbtest::run({}, path(QStringLiteral("settings.ini")),
+                                          {"reminders", file, "--json", "--at", at}, {}, {{QStringLiteral("TZ"), zone}});
+            QMap<QString, qint64> out;
+            for (const QJsonValue &v : QJsonDocument::fromJson(run.out).array())
+                out.insert(v.toObject().value("title").toString(), v.toObject().value("start").toInteger());
+            return out;
+        };
+        QCOMPARE(starts(QStringLiteral("2023-03-26 00:00")).value("Night"), utc(2023, 3, 26, 1) + 30 * 60);  // 03:30 CEST
+        QCOMPARE(starts(QStringLiteral("2023-03-27 00:00")).value("Night"), utc(2023, 3, 27, 0) + 30 * 60);  // 02:30 CEST
+        QCOMPARE(starts(QStringLiteral("2023-04-20 00:00")).value("Night"), utc(2023, 4, 20, 0) + 30 * 60);
+        QCOMPARE(starts(QStringLiteral("2023-10-31 00:00")).value("Morning"), utc(2023, 10, 31, 8));  // 09:00 CET
+    }
 };
 
 QTEST_GUILESS_MAIN(TstTqbReminders)

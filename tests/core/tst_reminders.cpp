@@ -3,6 +3,7 @@
 // the last Sunday of October), so that dates roll over in local time.
 #include "DocFixture.h"
 #include "reminders/ReminderForm.h"
+#include "reminders/LocalTime.h"
 #include "reminders/Reminders.h"
 
 #include <QtTest>
@@ -206,6 +207,69 @@ private slots:
         QCOMPARE(r.moment, expected);
         QCOMPARE(r.start, expected - kOneHour);
         QCOMPARE(r.end, expected + 2 * kOneHour);
+    }
+
+    // A period of whole days keeps the wall-clock time across the changes of
+    // the clocks (Europe/Berlin); only a time the spring change skips moves
+    // on by the gap, that day. Hours stay plain seconds.
+    void wholeDaysKeepTheWallClock_data()
+    {
+        QTest::addColumn<qint64>("period");
+        QTest::addColumn<QDateTime>("moment");
+        QTest::addColumn<QDateTime>("now");
+        QTest::addColumn<QDateTime>("start");
+        const auto at = [](int mo, int d, int h, int mi = 0) { return QDateTime(QDate(2023, mo, d), QTime(h, mi)); };
+        QTest::newRow("02:30 daily, the day the clocks skip it") << kOneDay << at(3, 24, 2, 30) << at(3, 26, 0)
+                                                                 << at(3, 26, 3, 30);
+        QTest::newRow("02:30 daily, the day after") << kOneDay << at(3, 24, 2, 30) << at(3, 27, 0) << at(3, 27, 2, 30);
+        QTest::newRow("09:00 daily into summer time") << kOneDay << at(3, 24, 9) << at(3, 28, 0) << at(3, 28, 9);
+        QTest::newRow("09:00 daily into winter time") << kOneDay << at(10, 27, 9) << at(10, 31, 0) << at(10, 31, 9);
+        QTest::newRow("09:00 weekly") << kOneWeek << at(3, 20, 9) << at(3, 21, 0) << at(3, 27, 9);
+        // 22:00 winter time plus 10 hours is 09:00 summer time.
+        QTest::newRow("every 5 hours") << 5 * kOneHour << at(3, 25, 22) << at(3, 26, 6) << at(3, 26, 9);
+    }
+
+    void wholeDaysKeepTheWallClock()
+    {
+        QFETCH(qint64, period);
+        QFETCH(QDateTime, moment);
+        QFETCH(QDateTime, now);
+        QFETCH(QDateTime, start);
+        const QByteArray zone = qgetenv("TZ");
+        const bool berlin = QFile::exists(QStringLiteral("/usr/share/zoneinfo/Europe/Berlin"));
+        qputenv("TZ", berlin ? QByteArray("Europe/Berlin") : zone);
+        tzset();
+        const auto local = [](const QDateTime &t) {
+            return *LocalTime::build(t.date().year(), t.date().month(), t.date().day(), t.time().hour(), t.time().minute());
+        };
+        const qint64 d = local(moment);
+        // "Remind from", windows of 30 minutes from the moment, for 30 days.
+        CReminder r = reminder(CReminder::kFrom, d, 30 * kOneDay, period, d, d + 30 * kOneMinute);
+        QCOMPARE(R::revalidate(r, local(now)), Verdict::Keep);
+        const qint64 expected = local(start);
+        QCOMPARE(QDateTime::fromSecsSinceEpoch(r.start), QDateTime::fromSecsSinceEpoch(expected));
+        QCOMPARE(r.end, expected + 30 * kOneMinute);
+
+        // Announced windows move on the same way, and back to the wall-clock
+        // time the day after a skipped one.
+        if (period == kOneDay) {
+            CReminder walk = reminder(CReminder::kFrom, d, 30 * kOneDay, period, d, d + 30 * kOneMinute);
+            for (int i = 0; i < 5; ++i)
+                QCOMPARE(R::advance(walk), Verdict::Keep);
+            QCOMPARE(LocalTime::fields(walk.start)->hour, moment.time().hour());
+            QCOMPARE(LocalTime::fields(walk.start)->minute, moment.time().minute());
+
+            // The placement from the dialog's entries: "till", a week ahead.
+            CEntries in;
+            in.moment = local(moment.addDays(7));
+            in.lead = 7 * kOneDay;
+            in.period = kOneDay;
+            in.tolerance = 2 * kOneHour;
+            const CReminder placed = R::compute(in, d - kOneDay);
+            QCOMPARE(LocalTime::fields(placed.start)->hour, (moment.time().hour() + 23) % 24);  // an hour before
+        }
+        qputenv("TZ", zone);
+        tzset();
     }
 
     void windowsCatchUpWithNow()

@@ -20,6 +20,8 @@
 #include <QElapsedTimer>
 #include <QMessageBox>
 #include <QSignalSpy>
+#include <QLabel>
+#include <QStatusBar>
 #include <QUrl>
 #include <QtTest>
 
@@ -338,7 +340,8 @@ private slots:
     void aDoubleClickOpensWebAndMailButAsksForFiles()
     {
         Session s;
-        QVERIFY(s.open({{"Links", "mail ann@example.org or \"C:\\Tools\\run.exe\" now", CItemTables::kRootParent}}));
+        QVERIFY(s.open({{"Links", "mail ann@example.org or \"C:\\Tools\\run.exe\" now, bob@example.org?attach=/etc/passwd",
+                         CItemTables::kRootParent}}));
         QVERIFY(s.select(QStringLiteral("Links"), 0));
         FakeLauncher launcher;
         s.note->setLauncher(&launcher);
@@ -353,16 +356,30 @@ private slots:
         QTRY_COMPARE(launcher.urls.size(), 1);
         QCOMPARE(launcher.urls[0].toString(), QStringLiteral("mailto:ann@example.org"));
 
+        // A program is asked about with No as the answer Enter gives.
         QString asked;
+        bool enterSaysNo = false;
+        guitest::whenModalShowsNext<QMessageBox>([&](QMessageBox *box) {
+            asked = box->text();
+            enterSaysNo = box->defaultButton() == box->button(QMessageBox::No);
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        clickWord(QStringLiteral("Tools"));
+        QTRY_COMPARE(asked, QStringLiteral("Run the program C:\\Tools\\run.exe?"));
+        QVERIFY(enterSaysNo);
+        QCOMPARE(s.note->textCursor().selectedText(), QStringLiteral("\"C:\\Tools\\run.exe\""));
+        QCOMPARE(launcher.urls.size(), 1);
+        QVERIFY(launcher.programs.isEmpty());
+
+        // A mail address with parameters for the mail program is asked about, whole.
+        asked.clear();
         guitest::whenModalShowsNext<QMessageBox>([&](QMessageBox *box) {
             asked = box->text();
             box->button(QMessageBox::No)->click();
         });
-        clickWord(QStringLiteral("Tools"));
-        QTRY_COMPARE(asked, QStringLiteral("Open C:\\Tools\\run.exe?"));
-        QCOMPARE(s.note->textCursor().selectedText(), QStringLiteral("\"C:\\Tools\\run.exe\""));
+        clickWord(QStringLiteral("bob@"));
+        QTRY_COMPARE(asked, QStringLiteral("Open MailTo:bob@example.org?attach=/etc/passwd?"));
         QCOMPARE(launcher.urls.size(), 1);
-        QVERIFY(launcher.programs.isEmpty());
         s.note->setLauncher(nullptr);
     }
 
@@ -422,10 +439,128 @@ private slots:
         QTest::keyClick(s.note, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(s.doc().m_arTexts[0], text + "a12");
         QCOMPARE(s.doc().m_arTitles[0], QByteArray("Full"));
+        QCOMPARE(s.frame->messageText(),
+                 QStringLiteral("Only 2 of 5 characters were pasted: a note holds at most 1,048,575."));
         QTest::keyClick(s.note, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(s.doc().m_arTexts[0], text + "a12");
+        QCOMPARE(s.frame->messageText(),
+                 QStringLiteral("Only 0 of 5 characters were pasted: a note holds at most 1,048,575."));
         QVERIFY(s.select(QStringLiteral("Words"), 0));
         QCOMPARE(s.note->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+    }
+
+    // An emoji (two QChars) or a CJK character, typed as one key or pasted,
+    // is refused whole and named by its code point; nothing of it reaches
+    // the note, its label or the file. The message goes with the next edit.
+    void charactersOutsideTheCodePageAreRefused_data()
+    {
+        QTest::addColumn<QString>("character");
+        QTest::addColumn<QString>("named");
+        QTest::addColumn<bool>("pasted");
+        const QString emoji = QStringLiteral("\U0001F600");
+        QTest::newRow("emoji typed") << emoji << QStringLiteral("\"%1\" (U+1F600)").arg(emoji) << false;
+        QTest::newRow("emoji pasted") << emoji << QStringLiteral("\"%1\" (U+1F600)").arg(emoji) << true;
+        QTest::newRow("CJK typed") << QStringLiteral("\u4e2d") << QStringLiteral("\"\u4e2d\" (U+4E2D)") << false;
+    }
+
+    void charactersOutsideTheCodePageAreRefused()
+    {
+        QFETCH(QString, character);
+        QFETCH(QString, named);
+        QFETCH(bool, pasted);
+        Session s;
+        QVERIFY(s.open(kBox));
+        QVERIFY(s.select(QStringLiteral("Mango"), 5));  // in the title: the label would change at once
+        if (pasted) {
+            QApplication::clipboard()->setText(QStringLiteral("x") + character);
+            QTest::keyClick(s.note, Qt::Key_V, Qt::ControlModifier);
+        } else {
+            QTest::sendKeyEvent(QTest::Click, s.note, Qt::Key_unknown, character, Qt::NoModifier);
+        }
+        QCOMPARE(s.note->toPlainText(), QStringLiteral("Mango\n\nm text"));
+        QCOMPARE(s.tree->currentIndex().data().toString(), QStringLiteral("Mango"));
+        QVERIFY(s.doc().saveDocument(s.path));
+        CDocFixture reader;
+        QVERIFY(reader.doc->openDocument(s.path));
+        QVERIFY(reader.doc->m_arTitles.contains("Mango"));
+        QVERIFY(!reader.doc->m_arTitles.contains("Mango??"));
+        QCOMPARE(s.frame->messageText(),
+                 QStringLiteral("The character %1 cannot be kept in this document's code page (windows-1252).").arg(named));
+        QTest::keyClicks(s.note, QStringLiteral("s"));
+        QCOMPARE(s.tree->currentIndex().data().toString(), QStringLiteral("Mangos"));
+        QCOMPARE(s.frame->messageText(), QStringLiteral("Ready"));
+    }
+
+    // A note read from a document of another code page holds bytes this one
+    // leaves undefined (0x81, 0x8D in windows-1252); they show as U+FFFD.
+    // Typing over one and undoing that, or Replace all, leaves every such
+    // byte as it was, the touched one included.
+    void undefinedBytesKeepTheirValue()
+    {
+        const QByteArray text = "one \x81 two \x8d three \x81\x8d";
+        Session s;
+        QVERIFY(s.open({{"Odd", text, CItemTables::kRootParent}, {"Other", "x", CItemTables::kRootParent}}));
+        QVERIFY(s.select(QStringLiteral("Odd"), 0));
+        const int at = int(s.note->toPlainText().indexOf(QChar(0xFFFD)));
+        QVERIFY(at > 0);
+        s.setSelection(at - 1, at + 2);  // " \x81 " of "one \x81 two"
+        QTest::keyClicks(s.note, QStringLiteral("Z"));
+        QCOMPARE(s.doc().m_arTexts[0], QByteArray("oneZtwo \x8d three \x81\x8d"));
+        QTest::keyClick(s.note, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(s.note->toPlainText().count(QChar(0xFFFD)), 4);
+        QCOMPARE(s.doc().m_arTexts[0], text);
+
+        // Replace all, this note only, from the start of the note.
+        s.setSelection(0, 0);
+        QTest::keyClick(s.tree, Qt::Key_F, Qt::ControlModifier);
+        CFindDlg *dlg = s.frame->findDialog();
+        QVERIFY(dlg && dlg->isVisible());
+        QTest::keyClicks(dlg->findEdit(), QStringLiteral("t"));
+        QTest::keyClicks(dlg->replaceEdit(), QStringLiteral("T"));
+        guitest::clickCheckBox(dlg->thisNoteBox());
+        guitest::clickCheckBox(dlg->caseBox());
+        QTest::mouseClick(dlg->replaceAllButton(), Qt::LeftButton);
+        QCOMPARE(s.doc().m_arTexts[0], QByteArray("one \x81 Two \x8d Three \x81\x8d"));
+        QCOMPARE(dlg->resultLabel()->text(), QStringLiteral("2 replacements made."));
+        QCOMPARE(s.frame->messageText(), QStringLiteral("2 replacements made."));
+        // The count belongs to that note: another note shown, it goes.
+        QVERIFY(s.select(QStringLiteral("Other"), 0));
+        QCOMPARE(s.frame->messageText(), QStringLiteral("Ready"));
+        QCOMPARE(dlg->resultLabel()->text(), QString());
+    }
+
+    // Replace all in one note: a hit in the title renames the item, every
+    // hit in the text is replaced, and the caret ends after the last one.
+    void replaceAllInOneNoteChangesEveryHit()
+    {
+        Session s;
+        QVERIFY(s.open({{"cat box", "a cat, a CAT\r\nand cats", CItemTables::kRootParent}}));
+        QVERIFY(s.select(QStringLiteral("cat box"), 0));
+        QTest::keyClick(s.tree, Qt::Key_F, Qt::ControlModifier);
+        CFindDlg *dlg = s.frame->findDialog();
+        QTest::keyClicks(dlg->findEdit(), QStringLiteral("cat"));
+        QTest::keyClicks(dlg->replaceEdit(), QStringLiteral("dog"));
+        guitest::clickCheckBox(dlg->thisNoteBox());
+        QTest::mouseClick(dlg->replaceAllButton(), Qt::LeftButton);
+        QCOMPARE(s.doc().m_arTitles[0], QByteArray("dog box"));
+        QCOMPARE(s.doc().m_arTexts[0], QByteArray("a dog, a dog\r\nand dogs"));
+        QCOMPARE(s.note->toPlainText(), QStringLiteral("dog box\n\na dog, a dog\nand dogs"));
+        QCOMPARE(s.tree->currentIndex().data().toString(), QStringLiteral("dog box"));
+        QCOMPARE(s.caret(), int(s.note->toPlainText().lastIndexOf(QStringLiteral("dog"))) + 3);
+        QCOMPARE(dlg->resultLabel()->text(), QStringLiteral("4 replacements made."));
+        QVERIFY(s.doc().isModified());
+    }
+
+    // The quick-capture message is longer than a narrow window's status bar:
+    // its tooltip says it whole.
+    void theHotKeyMessageIsSaidWhole()
+    {
+        Session s;
+        QVERIFY(s.open(kBox));
+        s.frame->resize(400, 300);
+        QTRY_VERIFY(s.frame->messageText().startsWith(QStringLiteral("Quick capture is off")));
+        QVERIFY(s.frame->statusBar()->fontMetrics().horizontalAdvance(s.frame->messageText()) > s.frame->width());
+        QCOMPARE(s.frame->statusBar()->toolTip(), s.frame->messageText());
     }
 };
 

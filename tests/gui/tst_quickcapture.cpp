@@ -191,20 +191,33 @@ private slots:
         QCOMPARE(f.children("Old"), QList<QByteArray>{});
     }
 
-    // A character the document cannot hold is said, and nothing typed is lost.
+    // A character the document cannot hold is said, whole (an emoji is one
+    // character, not two halves), and nothing typed is lost.
+    void unmappableTextIsRefusedAndKept_data()
+    {
+        QTest::addColumn<QString>("character");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("rouble sign") << QStringLiteral("\u20bd") << QStringLiteral("\"\u20bd\" (U+20BD)");
+        QTest::newRow("emoji") << QStringLiteral("\U0001F600") << QStringLiteral("\"\U0001F600\" (U+1F600)");
+    }
+
     void unmappableTextIsRefusedAndKept()
     {
+        QFETCH(QString, character);
+        QFETCH(QString, named);
         CCaptureFixture f;
         CNewNoteDlg dlg(*f.tree, f.page, f.fx.prompter);
         dlg.showCentred();
-        dlg.capture(QStringLiteral("Price. 5 \u20bd per kg"));  // the rouble sign is not in windows-1252
+        dlg.capture(QStringLiteral("Price. 5 %1 per kg").arg(character));
         const int before = f.fx.doc->count();
         QTest::mouseClick(dlg.okButton(), Qt::LeftButton);
         QCOMPARE(f.fx.doc->count(), before);
         QVERIFY(dlg.isVisible());
-        QCOMPARE(dlg.textEdit()->toPlainText(), QStringLiteral("5 \u20bd per kg"));
+        QCOMPARE(dlg.textEdit()->toPlainText(), QStringLiteral("5 %1 per kg").arg(character));
         QCOMPARE(f.fx.prompter.messages,
-                 QStringList{CNewNoteDlg::unmappableMessage(QStringLiteral("windows-1252"), QChar(0x20bd))});
+                 QStringList{QStringLiteral("The character %1 cannot be kept in this document's code page "
+                                            "(windows-1252). Change or remove it, then click OK again.")
+                                 .arg(named)});
         // Mended by the user, it goes through.
         dlg.textEdit()->setPlainText(QStringLiteral("5 RUB per kg"));
         QTest::mouseClick(dlg.okButton(), Qt::LeftButton);

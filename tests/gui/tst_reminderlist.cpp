@@ -9,6 +9,7 @@
 #include "reminders/Reminders.h"
 #include "text/CodePage.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMainWindow>
@@ -105,14 +106,44 @@ private slots:
             QCOMPARE(view->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral(" "));
             QCOMPARE(view->model()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Date"));
             QCOMPARE(view->columnWidth(0), 180);
-            QCOMPARE(view->columnWidth(1), 35);
-            QCOMPARE(view->columnWidth(2), 70);
             for (const char *name : {"show", "edit", "delete"})
                 QVERIFY(!dlg.findChild<QPushButton *>(QLatin1String(name))->isEnabled());
             QVERIFY(guitest::saveScreenshot(dlg, QStringLiteral("reminders-list")));
             view->horizontalHeader()->resizeSection(2, 95);
         }
         QCOMPARE(f.settings->reminderColumnWidth(2), 95);  // written back on closing
+    }
+
+    // With a large font the dates and marks still show whole, unless the
+    // user has set widths of their own, which are kept.
+    void columnsFitWhatTheyShow()
+    {
+        CListDoc f({"A note with a title", "Two"});
+        const qint64 d = QDateTime(QDate(2023, 12, 28), QTime(10, 0), Qt::UTC).toSecsSinceEpoch();
+        QVERIFY(Reminders::set(*f.doc, 0, reminder(1, d, d)));
+        QVERIFY(Reminders::set(*f.doc, 1, reminder(0, d + kDay, d)));
+        f.settings->setReminderColumnWidth(2, 70);  // what the list once wrote back by itself
+        const QFont before = QApplication::font();
+        QFont large = before;
+        large.setPointSize(28);
+        QApplication::setFont(large);
+        {
+            CReminderListDlg dlg(*f.doc, *f.settings, f.codePage, {});
+            dlg.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+            auto *view = dlg.findChild<QTableView *>(QStringLiteral("list"));
+            const QFontMetrics metrics(view->font());
+            QVERIFY(view->columnWidth(2) > metrics.horizontalAdvance(Reminders::dateText(d)));
+            QVERIFY(view->columnWidth(1) > metrics.horizontalAdvance(QStringLiteral("from")));
+            QVERIFY(view->columnWidth(0) > metrics.horizontalAdvance(QStringLiteral("A note with a title")));
+            QVERIFY(guitest::saveScreenshot(dlg, QStringLiteral("reminders-list-large-font")));
+            view->horizontalHeader()->resizeSection(2, 95);
+        }
+        QApplication::setFont(before);
+        QCOMPARE(f.settings->reminderColumnWidth(2), 95);
+        QVERIFY(!f.settings->hasReminderColumnWidth(1));  // a fitted width is not the user's
+        CReminderListDlg again(*f.doc, *f.settings, f.codePage, {});
+        QCOMPARE(again.findChild<QTableView *>(QStringLiteral("list"))->columnWidth(2), 95);
     }
 
     void deleteKeyClearsAndMarksModified()
@@ -164,11 +195,31 @@ private slots:
         QCOMPARE(edited, QList<int>{0});
         QVERIFY(dlg.isVisible());
         QCOMPARE(column(view, 0), (QStringList{"Two", "One"}));
-
-        view->selectRow(1);
+        // The edited note stays highlighted in its new row: "Show the note"
+        // and Delete act on it, not on the note that moved up.
+        QCOMPARE(view->selectionModel()->selectedRows().value(0).row(), 1);
         QTest::mouseClick(dlg.findChild<QPushButton *>(QStringLiteral("show")), Qt::LeftButton);
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
         QCOMPARE(dlg.chosenIndex(), 0);
+    }
+
+    void deleteAfterEditHitsTheEditedNote()
+    {
+        CListDoc f({"One", "Two"});
+        QVERIFY(Reminders::set(*f.doc, 0, reminder(0, kNow + kDay, kNow + kHour)));
+        QVERIFY(Reminders::set(*f.doc, 1, reminder(0, kNow + 2 * kDay, kNow + kHour)));
+        CReminderListDlg dlg(*f.doc, *f.settings, f.codePage, [&](int index) {
+            return Reminders::set(*f.doc, index, reminder(0, kNow + 3 * kDay, kNow + kHour));
+        });
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dlg));
+        auto *view = dlg.findChild<QTableView *>(QStringLiteral("list"));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(0, 0)).center());
+        QTest::mouseClick(dlg.findChild<QPushButton *>(QStringLiteral("edit")), Qt::LeftButton);
+        QTest::keyClick(view, Qt::Key_Delete);
+        QVERIFY(!CReminder::of(f.doc->m_arInfos[0]).isSet());
+        QVERIFY(CReminder::of(f.doc->m_arInfos[1]).isSet());
+        QCOMPARE(column(view, 0), QStringList{"Two"});
     }
 
     void dueReminderShowsPopupAndShowsTheNote()

@@ -100,6 +100,33 @@ private slots:
             QVERIFY(running.waitForFinished(10000));
         }
     }
+
+    // "torvi-quillbook notes.tqb" typed in a terminal opens notes.tqb of that
+    // terminal's folder, although start-up moves to the program's own folder.
+    void aFileNamedInATerminalOpensFromItsFolder()
+    {
+        QTemporaryDir dir;
+        CDocFixture maker;
+        maker.addRootAndChild("from the terminal");
+        QVERIFY(maker.doc->saveDocument(dir.filePath(QStringLiteral("notes.tqb"))));
+
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+        env.insert(QStringLiteral("TQB_INSTANCE_NAME"), QStringLiteral("tqb-terminal-%1").arg(QCoreApplication::applicationPid()));
+        program.setProcessEnvironment(env);
+        program.setWorkingDirectory(dir.path());
+        program.start(QStringLiteral(TQB_GUI_BINARY), {QStringLiteral("notes.tqb")});
+        QVERIFY(program.waitForStarted(10000));
+        // The file it opened heads the recent-file list.
+        const QString store = dir.filePath(QStringLiteral("config/Torvi/Torvi Quillbook.conf"));
+        const auto firstRecent = [&] { return QSettings(store, QSettings::IniFormat).value(QStringLiteral("Recent File List/File1")).toString(); };
+        QTRY_COMPARE_WITH_TIMEOUT(firstRecent(), dir.filePath(QStringLiteral("notes.tqb")), 20000);
+        QCOMPARE(program.state(), QProcess::Running);  // with its window, not a message and an end
+        program.kill();
+        QVERIFY(program.waitForFinished(10000));
+    }
 };
 
 QTEST_MAIN(TestSingleInstance)

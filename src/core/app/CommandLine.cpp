@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include <QDir>
+
 namespace {
 
 bool isSwitch(const QString &argument, const char *name)
@@ -44,4 +46,10 @@ CCommandLine CCommandLine::parse(const QStringList &arguments)
             line.file = argument;
     }
     return line;
+}
+
+void CCommandLine::resolveAgainst(const QString &folder)
+{
+    if (!file.isEmpty())
+        file = QDir::cleanPath(QDir(folder).absoluteFilePath(file));
 }

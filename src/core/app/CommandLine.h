@@ -20,4 +20,7 @@ struct CCommandLine
     static CCommandLine parse(const QStringList &arguments);
 
     bool prints() const { return action != Action::Open; }
+    // A relative file name names a file in `folder`: the folder the program
+    // was started in, which start-up leaves for the program's own.
+    void resolveAgainst(const QString &folder);
 };

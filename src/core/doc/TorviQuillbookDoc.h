@@ -156,6 +156,9 @@ signals:
     // typed is in the tables.
     void finishEditsRequested();
     void statusMessage(const QString &text);
+    // A status message about the note as it is now; it goes when the note
+    // shown changes.
+    void noteMessage(const QString &text);
     void activateTreePane();
     void titleChanged();            // path, title or modified flag changed
     void passwordChanged();         // the document gained or lost its password

@@ -101,8 +101,34 @@ TargetKind targetKind(const QString &target)
 
 bool opensWithoutAsking(const QString &target)
 {
-    const TargetKind kind = targetKind(target);
-    return kind == TargetKind::Web || kind == TargetKind::Mail;
+    switch (targetKind(target)) {
+    case TargetKind::Web:
+        return true;
+    case TargetKind::Mail:
+        // Only the address itself: anything after "?" (or hidden as "%3F")
+        // is a parameter for the mail program.
+        return !target.contains(QLatin1Char('?')) && !target.contains(QLatin1Char('%'));
+    case TargetKind::LocalPath:
+    case TargetKind::OtherUrl:
+        break;
+    }
+    return false;
+}
+
+bool runsCode(const QString &path, bool executable)
+{
+    static const QStringList kScripts{
+        QStringLiteral("exe"), QStringLiteral("com"), QStringLiteral("bat"), QStringLiteral("cmd"),
+        QStringLiteral("scr"), QStringLiteral("msi"), QStringLiteral("ps1"), QStringLiteral("vbs"),
+        QStringLiteral("vbe"), QStringLiteral("js"),  QStringLiteral("jse"), QStringLiteral("wsf"),
+        QStringLiteral("hta"), QStringLiteral("lnk"), QStringLiteral("jar"), QStringLiteral("sh"),
+        QStringLiteral("py"),  QStringLiteral("pl"),  QStringLiteral("rb"),  QStringLiteral("desktop"),
+        QStringLiteral("appimage")};
+    if (executable)
+        return true;
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    const qsizetype slash = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
+    return dot > slash + 1 && kScripts.contains(path.mid(dot + 1), Qt::CaseInsensitive);
 }
 
 QString directUrl(const QString &target)

@@ -16,6 +16,8 @@ inline constexpr const char *kCallHelp = "Select a phone number.";
 // Asked before anything that would start a program or open a local file:
 // note text is data, not commands.
 inline constexpr const char *kOpenQuestion = "Open %1?";
+// Asked, with No as the answer Enter gives, before a program or script starts.
+inline constexpr const char *kRunQuestion = "Run the program %1?";
 
 // The text classes, tested on trimmed text.
 bool isEmailAddress(const QString &text);  // an at sign after the first character
@@ -43,7 +45,12 @@ struct Action
 // rest only after the user agreed.
 enum class TargetKind { Web, Mail, LocalPath, OtherUrl };
 TargetKind targetKind(const QString &target);
+// Web addresses and bare mail addresses; a mail address with parameters
+// ("?attach=...") is asked about, as some mail programs act on them.
 bool opensWithoutAsking(const QString &target);
+// A file that runs code when handed to the desktop: an executable, or a
+// script or installer by its extension.
+bool runsCode(const QString &path, bool executable);
 // The URL to hand over for a Web or Mail target ("www.x.org" gains "http://").
 QString directUrl(const QString &target);
 

@@ -2,6 +2,8 @@
 
 #include "doc/TorviQuillbookDoc.h"
 
+#include <QLocale>
+
 namespace noteblock {
 
 KeyDecision guardKey(Key key, const Layout &l, qsizetype s, qsizetype e)
@@ -27,6 +29,14 @@ QString cutRefusal(const Layout &l, qsizetype s, qsizetype e)
 QString pasteRefusal(const Layout &l, qsizetype s, qsizetype e)
 {
     return touchesSeparator(l, s, e) ? QString::fromLatin1(kDontPaste) : QString();
+}
+
+QString partialPasteMessage(qsizetype pasted, qsizetype offered)
+{
+    const QLocale english(QLocale::English);
+    return QStringLiteral("Only %1 of %2 characters were pasted: a note holds at most %3.")
+        .arg(english.toString(qlonglong(pasted)), english.toString(qlonglong(offered)),
+             english.toString(qlonglong(kTextLimit)));
 }
 
 bool hasOverlongWord(QStringView text)

@@ -74,6 +74,10 @@ inline qsizetype room(qsizetype current, qsizetype selected)
     return left > 0 ? left : 0;
 }
 
+// A paste cut at the limit says how much went in ("Only N of M characters
+// were pasted: ..."), counted as the limit counts (a line break is two).
+QString partialPasteMessage(qsizetype pasted, qsizetype offered);
+
 // Lines break at blanks. A run of more characters than this without one
 // (pasted data, a long address) makes the pane break anywhere instead:
 // looking for a blank first costs time in proportion to such a run at

@@ -131,31 +131,29 @@ int CFindReplace::replaceAll(const QString &text, bool caseSensitive, const QStr
 
     CAutoSaveHold hold(m_doc);
     int count = 0;
-    // The search goes on after each replacement, never into it, so a
-    // replacement that holds the find text is not found again.
-    auto replaceFrom = [&](qsizetype from) {
-        for (;;) {
-            const qsizetype hit = findInNote(m, from);
-            if (hit < 0)
-                return;
-            if (m_note.replaceSelection(*with)) {
-                ++count;
-                from = hit + with->size();
-            } else {
-                from = hit + 1;
-            }
-        }
+    // Every occurrence after the start of the note's text in one change: the
+    // search goes on after each replacement, never into it, so a replacement
+    // that holds the find text is not found again.
+    const auto replaceFrom = [&](qsizetype from, QList<INoteText::Range> ranges) {
+        const QByteArray text = m_note.text();
+        const qsizetype length = m.needle().size();
+        for (qsizetype hit = m.indexIn(text, from); hit >= 0; hit = m.indexIn(text, hit + length))
+            ranges.append({hit, hit + length});
+        if (!ranges.isEmpty())
+            count += m_note.replaceRanges(ranges, *with);
     };
 
     activateEditor();
     const int startItem = m_doc.m_nCurItem;
     const qsizetype selStart = m_note.selectionStart();
-    qsizetype from = m_note.selectionEnd();
-    if (replaceMatchingSelection(m, *with)) {
-        ++count;
-        from = selStart + with->size();
+    const qsizetype selEnd = m_note.selectionEnd();
+    QList<INoteText::Range> selected;
+    if (selStart >= 0 && selEnd > selStart) {
+        const QByteArray text = m_note.text();
+        if (selEnd <= text.size() && m.equals(text.mid(selStart, selEnd - selStart)))
+            selected.append({selStart, selEnd});
     }
-    replaceFrom(from);
+    replaceFrom(selEnd, selected);
 
     if (!thisNoteOnly) {
         const CInfoTree::ItemWalk walk = m_tree.beginItemWalk(startItem);
@@ -173,9 +171,9 @@ int CFindReplace::replaceAll(const QString &text, bool caseSensitive, const QStr
             lastDistance = distance;
             activateEditor();
             m_note.setSelection(0, 0);
-            replaceFrom(0);
+            replaceFrom(0, {});
         }
     }
-    emit m_doc.statusMessage(replacedMessage(count));
+    emit m_doc.noteMessage(replacedMessage(count));
     return count;
 }

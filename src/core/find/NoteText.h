@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 
 // The note as the editor pane shows it, for Find / Replace: the pane text
 // (title line, blank line, text) in the document's code page, and its
@@ -25,4 +26,28 @@ public:
     // (the title-line guard included) and leaves the caret after it. False
     // when nothing was replaced (an empty selection, or the pane refused).
     virtual bool replaceSelection(const QByteArray &text) = 0;
+
+    struct Range
+    {
+        qsizetype start = 0;
+        qsizetype end = 0;
+    };
+    // Replaces each of the ranges (in order, apart from each other) with
+    // `text`, as replaceSelection would one after the other, and leaves the
+    // caret after the last one replaced. Returns how many were replaced. A
+    // pane that can do it as one change should: one by one costs the whole
+    // note per replacement.
+    virtual int replaceRanges(const QList<Range> &ranges, const QByteArray &text)
+    {
+        int count = 0;
+        qsizetype moved = 0;
+        for (const Range &r : ranges) {
+            setSelection(r.start + moved, r.end + moved);
+            if (replaceSelection(text)) {
+                ++count;
+                moved += text.size() - (r.end - r.start);
+            }
+        }
+        return count;
+    }
 };

@@ -67,10 +67,7 @@ CReminderForm CReminderForm::opening(const CReminder &r, qint64 now)
     } else if (p == 0 || w == 0) {
         form.slider = 0;
     } else {
-        // The windows lie whole periods away from the one around the moment,
-        // so the part after the moment is F - D modulo the period, taken
-        // non-negative whichever side of the moment the window is on.
-        const qint64 t = ((r.end - r.moment) % p + p) % p;
+        const qint64 t = ReminderRules::partAfterMoment(r);
         form.slider = int(std::clamp<qint64>(t * 100 / w, 0, 100));
     }
     form.hasReminder = true;

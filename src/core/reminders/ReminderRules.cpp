@@ -2,6 +2,8 @@
 
 #include "reminders/LocalTime.h"
 
+#include <algorithm>
+#include <functional>
 #include <limits>
 
 namespace {
@@ -22,6 +24,105 @@ void shift(CReminder &r, qint64 by)
 {
     r.start += by;
     r.end += by;
+}
+
+qint64 floorDiv(qint64 a, qint64 b)
+{
+    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
+}
+
+// A period of whole days repeats at the wall-clock time of the moment, not
+// every so many seconds: across a change of the clocks a daily reminder at
+// 09:00 stays at 09:00. A time the change skips moves on by the gap, that
+// day only. Periods of minutes and hours stay plain seconds.
+class CDaySeries
+{
+public:
+    static std::optional<CDaySeries> of(const CReminder &r)
+    {
+        // A window as wide as the period or wider is no window of a series.
+        if (r.period <= 0 || r.period % 86400 != 0 || r.end < r.start || r.end - r.start >= r.period)
+            return std::nullopt;
+        const std::optional<CLocalFields> f = LocalTime::fields(r.moment);
+        if (!f)
+            return std::nullopt;
+        return CDaySeries(*f, r.period);
+    }
+
+    // The moment's wall-clock time k periods after the moment.
+    std::optional<qint64> anchor(qint64 k) const
+    {
+        const qint64 day = m_moment.day + k * (m_period / 86400);
+        if (day < -100000 || day > 100000)
+            return std::nullopt;
+        return LocalTime::build(m_moment.year, m_moment.month, int(day), m_moment.hour, m_moment.minute);
+    }
+
+    // Which repeat of the moment the window belongs to: the one inside it,
+    // or else the nearest within an hour (a window stored by plain seconds
+    // across a change of the clocks lies an hour off).
+    std::optional<std::pair<qint64, qint64>> anchorOf(const CReminder &r, qint64 moment) const
+    {
+        constexpr qint64 kHour = 3600;
+        std::optional<std::pair<qint64, qint64>> best;
+        qint64 bestDistance = kHour + 1;
+        for (qint64 k = floorDiv(r.start - moment - kHour, m_period);
+             k <= floorDiv(r.end - moment + kHour, m_period) + 1; ++k) {
+            const std::optional<qint64> a = anchor(k);
+            if (!a)
+                continue;
+            const qint64 distance = *a < r.start ? r.start - *a : *a > r.end ? *a - r.end : 0;
+            if (distance < bestDistance) {
+                bestDistance = distance;
+                best = std::pair(k, *a);
+            }
+        }
+        return best;
+    }
+
+private:
+    CDaySeries(const CLocalFields &moment, qint64 period) : m_moment(moment), m_period(period) {}
+
+    CLocalFields m_moment;
+    qint64 m_period;
+};
+
+// Moves the window n periods on (back when n < 0).
+void shiftPeriods(CReminder &r, qint64 n)
+{
+    if (n == 0)
+        return;
+    if (const std::optional<CDaySeries> series = CDaySeries::of(r)) {
+        if (const auto anchor = series->anchorOf(r, r.moment)) {
+            const qint64 width = r.end - r.start;
+            const qint64 before = std::clamp(anchor->second - r.start, qint64(0), width);
+            if (const std::optional<qint64> next = series->anchor(anchor->first + n)) {
+                r.start = *next - before;
+                r.end = r.start + width;
+                return;
+            }
+        }
+    }
+    shift(r, n * r.period);
+}
+
+// The least n >= 0 for which `done` holds of the window moved n periods in
+// the direction `sign`. `estimate` counts periods as plain seconds; days
+// differ from that by the hour of a change of the clocks at most, so a step
+// either way settles it. `done` must stay true once it holds.
+qint64 leastSteps(const CReminder &r, int sign, qint64 estimate, const std::function<bool(const CReminder &)> &done)
+{
+    const auto moved = [&](qint64 n) {
+        CReminder c = r;
+        shiftPeriods(c, sign * n);
+        return c;
+    };
+    qint64 n = estimate;
+    while (!done(moved(n)))
+        ++n;
+    while (n > 0 && done(moved(n - 1)))
+        --n;
+    return n;
 }
 
 qint64 referenceTime(const CReminder &r)
@@ -146,10 +247,13 @@ CReminder compute(const CEntries &in, qint64 now)
         qint64 u = in.moment - in.lead;
         if (u < now)
             u = now;
-        shift(r, -stepsToCover(r.end - u, e) * e);  // while U < F: back one period
-        shift(r, e);
+        // while U < F: back one period; then on one.
+        const qint64 back = leastSteps(r, -1, stepsToCover(r.end - u, e), [u](const CReminder &c) { return c.end <= u; });
+        shiftPeriods(r, 1 - back);
     } else {
-        shift(r, stepsToCover(in.moment - r.start, e) * e);  // while S < D: on one period
+        // while S < D: on one period
+        shiftPeriods(r, leastSteps(r, 1, stepsToCover(in.moment - r.start, e),
+                                   [&in](const CReminder &c) { return c.start >= in.moment; }));
     }
     return r;
 }
@@ -170,19 +274,34 @@ std::optional<qint64> rollOver(qint64 moment, qint32 next)
     return LocalTime::build(year, month, day, f->hour, f->minute);
 }
 
+qint64 partAfterMoment(const CReminder &r)
+{
+    if (const std::optional<CDaySeries> series = CDaySeries::of(r)) {
+        if (const auto anchor = series->anchorOf(r, r.moment))
+            return std::clamp(r.end - anchor->second, qint64(0), r.end - r.start);
+    }
+    const qint64 p = qAbs(r.period);
+    if (p == 0)
+        return r.end - r.moment;
+    // The windows lie whole periods away from the one around the moment:
+    // F - D modulo the period, taken non-negative.
+    return ((r.end - r.moment) % p + p) % p;
+}
+
 Verdict revalidate(CReminder &r, qint64 now)
 {
     const qint64 e = r.repeats() ? r.period : 0;
     const qint64 t = referenceTime(r);
     if (t >= now) {
-        if (e > 0)
-            shift(r, stepsToCover(now - r.end, e) * e);  // while F < N
+        if (e > 0)  // while F < N
+            shiftPeriods(r, leastSteps(r, 1, stepsToCover(now - r.end, e), [now](const CReminder &c) { return c.end >= now; }));
         return Verdict::Keep;
     }
     if (e > 0) {
-        shift(r, stepsToCover(t - r.end, e) * e);  // while F < T
+        // while F < T
+        shiftPeriods(r, leastSteps(r, 1, stepsToCover(t - r.end, e), [t](const CReminder &c) { return c.end >= t; }));
         if (r.start > t)
-            shift(r, -e);
+            shiftPeriods(r, -1);
     }
     if (r.end >= now)
         return Verdict::Keep;
@@ -195,9 +314,9 @@ Verdict revalidate(CReminder &r, qint64 now)
     if (e > 0) {
         // while S > L and F > N: back one period; then on one.
         const qint64 l = r.moment - r.lead;
-        const qint64 steps = std::min(stepsToCover(r.start - l, e), stepsToCover(r.end - now, e));
-        shift(r, -steps * e);
-        shift(r, e);
+        const qint64 steps = leastSteps(r, -1, std::min(stepsToCover(r.start - l, e), stepsToCover(r.end - now, e)),
+                                        [l, now](const CReminder &c) { return c.start <= l || c.end <= now; });
+        shiftPeriods(r, 1 - steps);
     }
     return Verdict::Keep;
 }
@@ -205,10 +324,11 @@ Verdict revalidate(CReminder &r, qint64 now)
 Verdict advance(CReminder &r)
 {
     if (r.repeats()) {
-        shift(r, r.period);
+        const CReminder before = r;
+        shiftPeriods(r, 1);
         if (r.fits())
             return Verdict::Keep;
-        shift(r, -r.period);
+        r = before;
     }
     // The last window of this series has been announced.
     if (r.next == CReminder::kNoNext || !rollSeries(r) || !r.fits()) {

@@ -78,6 +78,10 @@ CReminder compute(const CEntries &entries, qint64 now);
 // month is 31 February, that is 2 or 3 March); nothing when it cannot be built.
 std::optional<qint64> rollOver(qint64 moment, qint32 next);
 
+// How much of the current window lies after its repeat of the moment (the
+// part the slider put after it), whichever window of the series it is.
+qint64 partAfterMoment(const CReminder &reminder);
+
 enum class Verdict { Keep, Drop };
 // Moves the window of a set reminder along to `now`, rolling the date over
 // when its series has ended and a repeat-next unit is set; clears it (Drop)

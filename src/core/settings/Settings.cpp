@@ -266,6 +266,13 @@ int CSettings::reminderColumnWidth(int column) const
     return readInt(settingsKey(kReminderColumnNames[size_t(column)]), kReminderColumnDefaults[size_t(column)]);
 }
 
+bool CSettings::hasReminderColumnWidth(int column) const
+{
+    if (column < 0 || column >= kReminderColumns)
+        return false;
+    return reminderColumnWidth(column) != kReminderColumnDefaults[size_t(column)];
+}
+
 void CSettings::setReminderColumnWidth(int column, int width)
 {
     Q_ASSERT(column >= 0 && column < kReminderColumns);

@@ -90,6 +90,9 @@ public:
 
     // column 0..2 of the reminders list.
     int reminderColumnWidth(int column) const;
+    // Whether the user gave the column a width of their own; the default
+    // (which the list once wrote back at every close) is none.
+    bool hasReminderColumnWidth(int column) const;
     void setReminderColumnWidth(int column, int width);
 
     // Name of the 8-bit code page of titles and texts.

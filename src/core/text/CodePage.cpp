@@ -246,6 +246,49 @@ qsizetype CCodePage::firstUnmappable(const QString &text) const
     return -1;
 }
 
+QChar CCodePage::charOf(quint8 byte) const
+{
+    return m_table ? QChar(m_table->toUnicode[byte]) : QChar(kReplacement);
+}
+
+QByteArray CCodePage::fromUnicodeOr(const QString &text, char placeholder) const
+{
+    QByteArray result(text.size(), placeholder);
+    if (!m_table)
+        return result;
+    char *out = result.data();
+    for (const QChar ch : text) {
+        if (const std::optional<quint8> b = m_table->byteOf(ch.unicode()))
+            *out = char(*b);
+        ++out;
+    }
+    return result;
+}
+
+QString CCodePage::describeCharacter(const QString &text, qsizetype at)
+{
+    if (at < 0 || at >= text.size())
+        return {};
+    char32_t code = text.at(at).unicode();
+    qsizetype length = 1;
+    if (text.at(at).isHighSurrogate() && at + 1 < text.size() && text.at(at + 1).isLowSurrogate()) {
+        code = QChar::surrogateToUcs4(text.at(at), text.at(at + 1));
+        length = 2;
+    } else if (text.at(at).isLowSurrogate() && at > 0 && text.at(at - 1).isHighSurrogate()) {
+        code = QChar::surrogateToUcs4(text.at(at - 1), text.at(at));
+        --at;
+        length = 2;
+    }
+    return QStringLiteral("\"%1\" (U+%2)")
+        .arg(text.mid(at, length), QString::number(uint(code), 16).toUpper().rightJustified(4, QLatin1Char('0')));
+}
+
+QString CCodePage::unmappableMessage(const QString &text, qsizetype at) const
+{
+    return QStringLiteral("The character %1 cannot be kept in this document's code page (%2).")
+        .arg(describeCharacter(text, at), name());
+}
+
 QStringList CCodePage::supportedNames()
 {
     QStringList names;

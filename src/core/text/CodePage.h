@@ -33,12 +33,23 @@ public:
     bool maps(quint8 byte) const;
 
     QString toUnicode(const QByteArray &bytes) const;
+    // The character of one byte (U+FFFD for an undefined one).
+    QChar charOf(quint8 byte) const;
     // std::nullopt when a character of the text has no byte in the page.
     std::optional<QByteArray> fromUnicode(const QString &text) const;
     // Index of the first QChar of the text that has no byte in the page, -1
     // when every one has. An invalid page holds no character at all; it also
     // converts nothing (empty string, std::nullopt), so callers check isValid().
     qsizetype firstUnmappable(const QString &text) const;
+    // The text with `placeholder` for each QChar the page cannot hold: one
+    // byte per QChar, so positions stay those of the text.
+    QByteArray fromUnicodeOr(const QString &text, char placeholder) const;
+
+    // The character at `at` as a message names it, itself and its code
+    // point: "€" (U+20AC). A surrogate pair is the one character it makes.
+    static QString describeCharacter(const QString &text, qsizetype at);
+    // Why the character at `at` of `text` is refused.
+    QString unmappableMessage(const QString &text, qsizetype at) const;
 
     // The canonical names of the pages this class can hold, in number order.
     static QStringList supportedNames();

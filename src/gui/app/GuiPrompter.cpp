@@ -37,6 +37,12 @@ IPrompter::Answer CGuiPrompter::message(const QString &text, Buttons buttons)
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setEscapeButton(QMessageBox::No);
         break;
+    case Buttons::YesNoDefaultNo:
+        box.setIcon(QMessageBox::Question);
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+        break;
     case Buttons::YesNoCancel:
         box.setIcon(QMessageBox::Question);
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
@@ -53,7 +59,7 @@ IPrompter::Answer CGuiPrompter::message(const QString &text, Buttons buttons)
     default:
         if (buttons == Buttons::Ok)
             return Answer::Ok;
-        return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+        return buttons == Buttons::YesNo || buttons == Buttons::YesNoDefaultNo ? Answer::No : Answer::Cancel;
     }
 }
 

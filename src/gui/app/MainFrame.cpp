@@ -85,7 +85,11 @@ CMainFrame::CMainFrame(CDocManager &manager, const CCodePage &codePage, IPrompte
     m_newNoteDlg = new CNewNoteDlg(m_items->infoTree(), codePage, prompter, this);
     m_newNoteDlg->setActivateTreePane([this] { activateTreePane(); });
     m_capture = new CQuickCapture(this, *m_newNoteDlg, this);
-    connect(m_capture, &CQuickCapture::statusMessage, this, [this](const QString &t) { statusBar()->showMessage(t); });
+    connect(m_capture, &CQuickCapture::statusMessage, this, [this](const QString &t) {
+        // Said whole on the status bar's tooltip: a narrow window cuts the bar.
+        statusBar()->showMessage(t);
+        statusBar()->setToolTip(t);
+    });
     connect(m_newNoteDlg, &QDialog::finished, this, &CMainFrame::updateCommandStates);
 
     // File > Import; it runs a pending import when a new document's tree is built.
@@ -98,7 +102,21 @@ CMainFrame::CMainFrame(CDocManager &manager, const CCodePage &codePage, IPrompte
 
     // The note pane follows the document's hints by itself.
     connect(&m_doc, &CTorviQuillbookDoc::updateAllViews, this, &CMainFrame::scheduleUpdate);
-    connect(m_note, &CTorviQuillbookView::statusMessage, this, [this](const QString &t) { statusBar()->showMessage(t); });
+    // A refused character, the count of Replace all: they go when the note
+    // shown changes, by an edit or another note.
+    const auto noteMessage = [this](const QString &t) {
+        statusBar()->showMessage(t);
+        m_noteMessage = t;
+    };
+    connect(m_note, &CTorviQuillbookView::statusMessage, this, noteMessage);
+    connect(&m_doc, &CTorviQuillbookDoc::noteMessage, this, noteMessage);
+    connect(m_note, &QPlainTextEdit::textChanged, this, [this] {
+        if (!m_noteMessage.isEmpty() && statusBar()->currentMessage() == m_noteMessage)
+            statusBar()->clearMessage();
+        m_noteMessage.clear();
+        if (m_findDlg)
+            m_findDlg->clearResult();
+    });
 
     // Find / Replace over the tree and the note pane; the dialog lives as
     // long as the window.
@@ -182,6 +200,10 @@ void CMainFrame::createStatusBar()
     m_passwordPane->setAccessibleName(QStringLiteral("Password protection"));
     statusBar()->addPermanentWidget(m_passwordPane);
     statusBar()->setObjectName(QStringLiteral("statusBar"));
+    connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString &text) {
+        if (statusBar()->toolTip() != text)
+            statusBar()->setToolTip(QString());
+    });
 }
 
 QString CMainFrame::messageText() const

@@ -176,4 +176,5 @@ private:
     Pane m_activePane = Pane::Tree;
     bool m_bFirstShow = true;
     bool m_updatePending = false;
+    QString m_noteMessage;  // on the status bar until the note changes
 };

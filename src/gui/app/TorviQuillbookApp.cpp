@@ -10,13 +10,14 @@
 #include "text/CodePage.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QSettings>
 #include <QStatusBar>
 
 CTorviQuillbookApp::CTorviQuillbookApp(std::unique_ptr<QSettings> store)
-    : m_store(store ? std::move(store) : CSettings::openUserStore())
+    : m_startFolder(QDir::currentPath()), m_store(store ? std::move(store) : CSettings::openUserStore())
 {
     m_settings = std::make_unique<CSettings>(*m_store);
     m_codePage = std::make_unique<CCodePage>(m_settings->codePage());
@@ -34,7 +35,8 @@ CTorviQuillbookApp::~CTorviQuillbookApp() = default;
 bool CTorviQuillbookApp::startUp(const QStringList &arguments)
 {
     CShellRegistration::registerForCurrentUser(QCoreApplication::applicationFilePath());
-    const CCommandLine line = CCommandLine::parse(arguments);
+    CCommandLine line = CCommandLine::parse(arguments);
+    line.resolveAgainst(m_startFolder);
     m_exitCode = 1;
     if (!line.error.isEmpty()) {
         m_prompter->message(line.error);
@@ -88,6 +90,7 @@ void CTorviQuillbookApp::openFromAnotherInstance(const QString &file)
     m_frame->setWindowState(m_frame->windowState() & ~Qt::WindowMinimized);
     m_frame->raise();
     m_frame->activateWindow();
+    // The starting program resolved the name against its own folder.
     if (!file.isEmpty())
         m_manager->openDocumentFile(file);
 }

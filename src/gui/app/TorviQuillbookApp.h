@@ -45,6 +45,8 @@ private:
     bool printAndEnd(const QString &printer);
 
     int m_exitCode = 1;
+    // Where the program was started: the document changes the current folder.
+    QString m_startFolder;
     std::unique_ptr<QSettings> m_store;
     std::unique_ptr<CSettings> m_settings;
     std::unique_ptr<CCodePage> m_codePage;

@@ -12,15 +12,10 @@ CEditorNoteText::CEditorNoteText(CTorviQuillbookView &view, const CCodePage &cod
 
 QByteArray CEditorNoteText::text() const
 {
-    // Every character in the pane came through the code page, so each
-    // has its byte; one that somehow has none stays a placeholder of one byte.
-    const QString shown = m_view.toPlainText();
-    QByteArray bytes(shown.size(), '?');
-    for (qsizetype i = 0; i < shown.size(); ++i) {
-        if (const std::optional<QByteArray> b = m_codePage.fromUnicode(shown.mid(i, 1)); b && b->size() == 1)
-            bytes[i] = b->at(0);
-    }
-    return bytes;
+    // One byte per character of the pane, so positions agree; a character
+    // without a byte (a byte the code page leaves undefined shows as U+FFFD)
+    // stands as a placeholder here, for searching only.
+    return m_codePage.fromUnicodeOr(m_view.toPlainText(), '?');
 }
 
 qsizetype CEditorNoteText::selectionStart() const
@@ -45,4 +40,9 @@ void CEditorNoteText::setSelection(qsizetype start, qsizetype end)
 bool CEditorNoteText::replaceSelection(const QByteArray &text)
 {
     return m_view.replaceSelection(m_codePage.toUnicode(text));
+}
+
+int CEditorNoteText::replaceRanges(const QList<Range> &ranges, const QByteArray &text)
+{
+    return m_view.replaceRanges(ranges, m_codePage.toUnicode(text));
 }

@@ -17,6 +17,7 @@ public:
     qsizetype selectionEnd() const override;
     void setSelection(qsizetype start, qsizetype end) override;
     bool replaceSelection(const QByteArray &text) override;
+    int replaceRanges(const QList<Range> &ranges, const QByteArray &text) override;
 
 private:
     CTorviQuillbookView &m_view;

@@ -61,13 +61,9 @@ CNewNoteDlg::CNewNoteDlg(CInfoTree &tree, const CCodePage &codePage, IPrompter &
     resize(460, 320);
 }
 
-QString CNewNoteDlg::unmappableMessage(const QString &codePage, QChar character)
+QString CNewNoteDlg::unmappableMessage(const CCodePage &codePage, const QString &text, qsizetype at)
 {
-    return QStringLiteral("The character \"%1\" (U+%2) cannot be kept in this document's code page (%3). "
-                          "Change or remove it, then click OK again.")
-        .arg(character)
-        .arg(character.unicode(), 4, 16, QLatin1Char('0'))
-        .arg(codePage);
+    return codePage.unmappableMessage(text, at) + QStringLiteral(" Change or remove it, then click OK again.");
 }
 
 void CNewNoteDlg::capture(const QString &text)
@@ -123,7 +119,7 @@ void CNewNoteDlg::accept()
     for (const QString *part : {&title, static_cast<const QString *>(&text)}) {
         const qsizetype bad = m_codePage.firstUnmappable(*part);
         if (bad >= 0) {
-            m_prompter.message(unmappableMessage(m_codePage.name(), part->at(bad)));
+            m_prompter.message(unmappableMessage(m_codePage, *part, bad));
             return;
         }
     }

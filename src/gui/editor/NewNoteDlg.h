@@ -29,7 +29,7 @@ public:
     // Our own texts: a capture that found nothing, and a refused character.
     static constexpr const char *kNothingCaptured =
         "Nothing new was selected or copied in the other program; the dialog shows the last capture.";
-    static QString unmappableMessage(const QString &codePage, QChar character);
+    static QString unmappableMessage(const CCodePage &codePage, const QString &text, qsizetype at);
 
     CNewNoteDlg(CInfoTree &tree, const CCodePage &codePage, IPrompter &prompter, QWidget *parent = nullptr);
 

@@ -60,14 +60,6 @@ noteblock::Key keyOf(const QKeyEvent *event)
     }
 }
 
-QString unmappableMessage(QChar c, const QString &codePage)
-{
-    return QStringLiteral("The character \"%1\" (U+%2) cannot be kept in this document's code page (%3).")
-        .arg(c)
-        .arg(c.unicode(), 4, 16, QLatin1Char('0'))
-        .arg(codePage);
-}
-
 } // namespace
 
 CTorviQuillbookView::CTorviQuillbookView(CTorviQuillbookDoc &doc, const CCodePage &codePage, QWidget *parent)
@@ -140,6 +132,7 @@ void CTorviQuillbookView::onDocumentUpdate(int hint)
 void CTorviQuillbookView::showCurrentItem()
 {
     m_wordPause.stop();
+    m_leftUndefined.clear();
     m_bLoading = true;
     const QString shown = m_codePage.toUnicode(m_block.load());
     const bool anywhere = noteblock::hasOverlongWord(shown);
@@ -199,22 +192,24 @@ void CTorviQuillbookView::onContentsChange(int position, int removed, int added)
     const qsizetype breaksRemoved = m_nBlockCount - blocks + breaksAdded;
     m_nBlockCount = blocks;
     text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    std::optional<QByteArray> bytes = m_codePage.fromUnicode(text);
     const qsizetype from = position + d->findBlock(position).blockNumber();
     const qsizetype removedBytes = removed + breaksRemoved;
-    if (!bytes || breaksRemoved < 0) {
+    if (breaksRemoved < 0 || from + removedBytes > m_block.pane().size()) {
         readWholePane();
         return;
     }
-    const QByteArray added8 = noteblock::normalizeBreaks(*bytes);
+    QString lost;
+    const QByteArray added8 = bytesFor(from, removedBytes, text, &lost);
     const qsizetype expected = m_block.pane().size() - removedBytes + added8.size();
-    if (expected != length + (blocks - 1) || from + removedBytes > m_block.pane().size()) {
+    if (expected != length + (blocks - 1)) {
         readWholePane();
         return;
     }
     m_bWritingBack = true;
     m_block.applyEdit(from, removedBytes, added8);
     m_bWritingBack = false;
+    if (!lost.isEmpty())
+        reportUnmappable(lost, 0);
     if (m_block.separatorMissing()) {
         // Give the title its text line back, keeping the caret where it was.
         QTimer::singleShot(0, this, [this, caret = textCursor().position()] {
@@ -227,23 +222,102 @@ void CTorviQuillbookView::onContentsChange(int position, int removed, int added)
 void CTorviQuillbookView::readWholePane()
 {
     ++m_nWholeReads;
-    const QString text = toPlainText();
-    std::optional<QByteArray> bytes = m_codePage.fromUnicode(text);
-    if (!bytes) {
-        // Every way in refuses such characters; should one slip through, it
-        // is kept as a question mark and said so, never dropped unseen.
-        QString kept = text;
-        const qsizetype bad = m_codePage.firstUnmappable(text);
-        emit statusMessage(unmappableMessage(text[bad], m_codePage.name()));
-        for (QChar &c : kept) {
-            if (m_codePage.firstUnmappable(QString(c)) >= 0)
-                c = QLatin1Char('?');
-        }
-        bytes = m_codePage.fromUnicode(kept);
-    }
+    // The raw text: toPlainText() would turn no-break spaces into blanks.
+    QString text = document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    QString lost;
+    const QByteArray bytes = bytesFor(0, m_block.pane().size(), text, &lost);
     m_bWritingBack = true;
-    m_block.setPane(noteblock::normalizeBreaks(bytes.value_or(QByteArray())));
+    m_block.setPane(bytes);
     m_bWritingBack = false;
+    if (!lost.isEmpty())
+        reportUnmappable(lost, 0);
+}
+
+QByteArray CTorviQuillbookView::bytesFor(qsizetype from, qsizetype removed, const QString &text, QString *lost)
+{
+    const char *old = m_block.pane().constData() + from;
+    const qsizetype n = removed;
+    const QChar lineBreak = QLatin1Char('\n');
+    const auto sameChar = [&](QChar shown, char byte) { return shown != lineBreak && shown == m_codePage.charOf(quint8(byte)); };
+    // What did not change at the start and at the end keeps its bytes.
+    qsizetype i = 0;
+    qsizetype j = 0;
+    while (i < text.size() && j < n) {
+        if (j + 1 < n && old[j] == '\r' && old[j + 1] == '\n') {
+            if (text[i] != lineBreak)
+                break;
+            ++i;
+            j += 2;
+        } else if (sameChar(text[i], old[j])) {
+            ++i;
+            ++j;
+        } else {
+            break;
+        }
+    }
+    qsizetype ti = text.size();
+    qsizetype oj = n;
+    while (ti > i && oj > j) {
+        if (oj - 2 >= j && old[oj - 2] == '\r' && old[oj - 1] == '\n') {
+            if (text[ti - 1] != lineBreak)
+                break;
+            --ti;
+            oj -= 2;
+        } else if (sameChar(text[ti - 1], old[oj - 1])) {
+            --ti;
+            --oj;
+        } else {
+            break;
+        }
+    }
+
+    QByteArray leaving;
+    for (qsizetype k = j; k < oj; ++k) {
+        if (!m_codePage.maps(quint8(old[k])))
+            leaving += old[k];
+    }
+    if (!leaving.isEmpty()) {
+        constexpr qsizetype kRemembered = 64;
+        if (m_leftUndefined.size() == kRemembered)
+            m_leftUndefined.removeFirst();
+        m_leftUndefined.append(leaving);
+    }
+
+    const QString middle = text.mid(i, ti - i);
+    QByteArray bytes;
+    if (std::optional<QByteArray> plain = m_codePage.fromUnicode(middle)) {
+        bytes = std::move(*plain);
+    } else {
+        const QChar undefined(CCodePage::kReplacement);
+        const qsizetype returning = middle.count(undefined);
+        QByteArray restored;
+        for (qsizetype k = m_leftUndefined.size() - 1; k >= 0 && returning > 0; --k) {
+            if (m_leftUndefined[k].size() == returning) {
+                restored = m_leftUndefined.takeAt(k);
+                break;
+            }
+        }
+        bytes = m_codePage.fromUnicodeOr(middle, '?');
+        qsizetype next = 0;
+        for (qsizetype k = 0; k < middle.size(); ++k) {
+            if (bytes[k] != '?' || middle[k] == QLatin1Char('?'))
+                continue;
+            if (middle[k] == undefined && next < restored.size())
+                bytes[k] = restored[next++];
+            else if (lost && lost->isEmpty())
+                *lost = middle.mid(k, middle[k].isHighSurrogate() ? 2 : 1);
+        }
+    }
+    return QByteArray(old, j) + noteblock::normalizeBreaks(bytes) + QByteArray(old + oj, n - oj);
+}
+
+void CTorviQuillbookView::reportUnmappable(const QString &text, qsizetype at)
+{
+    // Every way in refuses such characters; one that slips through is kept
+    // as a question mark and said so, never dropped unseen. Said after the
+    // change, which would otherwise take the message away with it.
+    QTimer::singleShot(0, this, [this, message = m_codePage.unmappableMessage(text, at)] { emit statusMessage(message); });
 }
 
 bool CTorviQuillbookView::insertGuarded(QString text, Insert mode, bool undoable)
@@ -267,20 +341,28 @@ bool CTorviQuillbookView::insertGuarded(QString text, Insert mode, bool undoable
     text = noteblock::fitToLine(layout, s, text);
     const qsizetype bad = m_codePage.firstUnmappable(text);
     if (bad >= 0) {
-        emit statusMessage(unmappableMessage(text[bad], m_codePage.name()));
+        emit statusMessage(m_codePage.unmappableMessage(text, bad));
         return false;
     }
     QByteArray bytes = noteblock::normalizeBreaks(m_codePage.fromUnicode(text).value_or(QByteArray()));
     const qsizetype room = noteblock::room(m_block.pane().size(), bytePosition(e) - bytePosition(s));
+    QString cutShort;
     if (bytes.size() > room) {
-        if (mode == Insert::Typed || room == 0) {
+        if (mode == Insert::Typed) {
             QApplication::beep();
             return false;
         }
+        const qsizetype offered = bytes.size();
         // What fits goes in, as far as the last whole character.
         bytes.truncate(room);
         if (bytes.endsWith('\r'))
             bytes.chop(1);
+        cutShort = noteblock::partialPasteMessage(bytes.size(), offered);
+        if (bytes.isEmpty()) {
+            QApplication::beep();
+            emit statusMessage(cutShort);
+            return false;
+        }
         text = m_codePage.toUnicode(bytes);
     }
     if (text.isEmpty() && s == e)
@@ -294,6 +376,8 @@ bool CTorviQuillbookView::insertGuarded(QString text, Insert mode, bool undoable
         document()->setUndoRedoEnabled(true);
     setTextCursor(c);
     ensureCursorVisible();
+    if (!cutShort.isEmpty())
+        emit statusMessage(cutShort);
     return true;
 }
 
@@ -346,6 +430,15 @@ void CTorviQuillbookView::keyPressEvent(QKeyEvent *event)
     // Ctrl with Alt together is AltGr typing a character.
     const Qt::KeyboardModifiers mods = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     const bool character = mods == Qt::NoModifier || mods == (Qt::ControlModifier | Qt::AltModifier);
+    // A character the code page cannot hold (an emoji is two QChars, neither
+    // of them printable alone) is refused before the pane takes it.
+    if (character && !text.isEmpty()) {
+        if (const qsizetype bad = m_codePage.firstUnmappable(text); bad >= 0) {
+            emit statusMessage(m_codePage.unmappableMessage(text, bad));
+            event->accept();
+            return;
+        }
+    }
     const bool typing = character && !text.isEmpty() && text.at(0).isPrint();
     if (typing) {
         insertGuarded(text, Insert::Typed, true);
@@ -372,7 +465,7 @@ void CTorviQuillbookView::inputMethodEvent(QInputMethodEvent *event)
 {
     const qsizetype bad = m_codePage.firstUnmappable(event->commitString());
     if (bad >= 0) {
-        emit statusMessage(unmappableMessage(event->commitString()[bad], m_codePage.name()));
+        emit statusMessage(m_codePage.unmappableMessage(event->commitString(), bad));
         event->accept();
         return;
     }
@@ -473,17 +566,21 @@ void CTorviQuillbookView::perform(const links::Action &action)
         m_launcher->openUrl(QUrl(links::directUrl(target), QUrl::TolerantMode));
         return;
     }
-    const QString shown = links::targetKind(target) == links::TargetKind::LocalPath ? QDir::toNativeSeparators(target)
-                                                                                    : target;
-    if (m_doc.prompter().message(QString::fromLatin1(links::kOpenQuestion).arg(shown), IPrompter::Buttons::YesNo) !=
-        IPrompter::Answer::Yes)
-        return;
     if (links::targetKind(target) != links::TargetKind::LocalPath) {
-        m_launcher->openUrl(QUrl(target, QUrl::TolerantMode));
+        if (m_doc.prompter().message(QString::fromLatin1(links::kOpenQuestion).arg(target),
+                                     IPrompter::Buttons::YesNo) == IPrompter::Answer::Yes)
+            m_launcher->openUrl(QUrl(target, QUrl::TolerantMode));
         return;
     }
     const QFileInfo file(QDir::fromNativeSeparators(target));
-    if (file.isFile() && file.isExecutable())
+    const bool executable = file.isFile() && file.isExecutable();
+    const bool runs = links::runsCode(file.fileName(), executable);
+    const QString question = QString::fromLatin1(runs ? links::kRunQuestion : links::kOpenQuestion)
+                                 .arg(QDir::toNativeSeparators(target));
+    if (m_doc.prompter().message(question, runs ? IPrompter::Buttons::YesNoDefaultNo : IPrompter::Buttons::YesNo) !=
+        IPrompter::Answer::Yes)
+        return;
+    if (executable)
         m_launcher->startProgram(file.absoluteFilePath());
     else
         m_launcher->openUrl(QUrl::fromLocalFile(file.absoluteFilePath()));
@@ -582,6 +679,97 @@ bool CTorviQuillbookView::replaceSelection(const QString &text)
     if (!textCursor().hasSelection())
         return false;
     return insertGuarded(text, Insert::Command, false);
+}
+
+int CTorviQuillbookView::replaceRanges(const QList<INoteText::Range> &ranges, const QString &replacement)
+{
+    if (!m_block.hasItem() || ranges.isEmpty())
+        return 0;
+    const noteblock::Layout layout = paneLayout();
+    QString text = replacement;
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    // In the title line a line break would split the title: blanks there.
+    const QString inTitle = noteblock::fitToLine(layout, 0, text);
+    const std::optional<QByteArray> bodyBytes = m_codePage.fromUnicode(text);
+    const std::optional<QByteArray> titleBytes = m_codePage.fromUnicode(inTitle);
+    if (!bodyBytes || !titleBytes) {
+        emit statusMessage(m_codePage.unmappableMessage(text, m_codePage.firstUnmappable(text)));
+        return 0;
+    }
+    const QByteArray body8 = noteblock::normalizeBreaks(*bodyBytes);
+
+    // The new pane text and its bytes in one pass: what lies between the
+    // ranges is copied as it is, bytes included, so nothing else changes.
+    QString shown = document()->toRawText();
+    shown.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    const QByteArray &pane = m_block.pane();
+    QString newShown;
+    QByteArray newPane;
+    newShown.reserve(shown.size());
+    newPane.reserve(pane.size());
+    qsizetype p = 0;  // in shown
+    qsizetype b = 0;  // in pane, where a line break is CR LF
+    qsizetype size = pane.size();
+    qsizetype first = -1;
+    qsizetype lastEnd = 0;     // in shown
+    qsizetype lastNewEnd = 0;  // in newShown
+    bool refused = false;
+    int count = 0;
+    const auto bytesOf = [&](qsizetype from, qsizetype to) {
+        return (to - from) + QStringView(shown).mid(from, to - from).count(QLatin1Char('\n'));
+    };
+    for (const INoteText::Range &r : ranges) {
+        if (r.start < p || r.end <= r.start || r.end > shown.size())
+            continue;
+        if (noteblock::touchesSeparator(layout, r.start, r.end)) {
+            refused = true;
+            continue;
+        }
+        const bool title = r.start <= layout.titleEnd;
+        const QString &with = title ? inTitle : text;
+        const QByteArray &with8 = title ? *titleBytes : body8;
+        const qsizetype removed = bytesOf(r.start, r.end);
+        if (size - removed + with8.size() > noteblock::kTextLimit)
+            break;  // the note is full: the rest stay as they are
+        const qsizetype between = bytesOf(p, r.start);
+        newShown += QStringView(shown).mid(p, r.start - p);
+        newPane += QByteArrayView(pane).sliced(b, between);
+        b += between + removed;
+        newShown += with;
+        newPane += with8;
+        size += with8.size() - removed;
+        p = r.end;
+        if (first < 0)
+            first = r.start;
+        lastEnd = r.end;
+        lastNewEnd = newShown.size();
+        ++count;
+    }
+    if (refused)
+        m_doc.prompter().message(QString::fromLatin1(noteblock::kDontPaste));
+    if (count == 0)
+        return 0;
+    newPane += QByteArrayView(pane).sliced(b);
+
+    // One change of the pane over the span from the first replacement to the
+    // end of the last, its bytes written back once.
+    if (noteblock::hasOverlongWord(text))
+        breakLinesAnywhere(true);
+    m_bLoading = true;
+    document()->setUndoRedoEnabled(false);
+    QTextCursor c(document());
+    c.setPosition(int(first));
+    c.setPosition(int(lastEnd), QTextCursor::KeepAnchor);
+    c.insertText(newShown.mid(first));
+    document()->setUndoRedoEnabled(true);
+    m_nBlockCount = document()->blockCount();
+    m_bLoading = false;
+    m_bWritingBack = true;
+    m_block.setPane(newPane);
+    m_bWritingBack = false;
+    moveCaret(lastNewEnd);
+    return count;
 }
 
 void CTorviQuillbookView::showEvent(QShowEvent *event)

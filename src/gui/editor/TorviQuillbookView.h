@@ -2,6 +2,7 @@
 
 #include "editor/LinkActions.h"
 #include "editor/NoteBlock.h"
+#include "find/NoteText.h"
 
 #include <QPlainTextEdit>
 #include <QTimer>
@@ -74,6 +75,11 @@ public slots:
     // Find in note / Replace selection, for Find and Replace.
     bool findInNote(const QString &text, bool caseSensitive);
     bool replaceSelection(const QString &text);
+    // Replaces each range of pane positions (in order, apart) with `text` as
+    // one change, not offered for undo; the caret ends after the last one.
+    // Ranges reaching into the separator are refused. Returns how many were
+    // replaced.
+    int replaceRanges(const QList<INoteText::Range> &ranges, const QString &text);
 
     // The "Font" setting: applied when first shown, chosen by the "Right
     // panel" command.
@@ -99,6 +105,15 @@ private:
     void onDocumentUpdate(int hint);
     void onContentsChange(int position, int removed, int added);
     void readWholePane();
+    // The bytes for `text` standing where the pane's bytes from .. from +
+    // removed stood. Characters at either end that did not change keep the
+    // bytes they had (an undefined byte shows as U+FFFD and stays itself);
+    // a U+FFFD coming back (Undo) gets the byte it stood for when it left.
+    // `lost` receives a character that had to become "?".
+    QByteArray bytesFor(qsizetype from, qsizetype removed, const QString &text, QString *lost);
+    // Tells, once the change in progress is over, that a character of
+    // `text` at `at` is refused.
+    void reportUnmappable(const QString &text, qsizetype at);
     void setMargins();
     void breakLinesAnywhere(bool anywhere);
     void moveCaret(qsizetype position);
@@ -117,6 +132,9 @@ private:
     std::unique_ptr<ILauncher> m_ownLauncher;
     ILauncher *m_launcher;
     QTimer m_wordPause;
+    // Bytes the code page leaves undefined that left the pane, one entry
+    // per change, newest last: Undo brings them back as U+FFFD.
+    QList<QByteArray> m_leftUndefined;
     int m_nBlockCount = 1;
     int m_nWholeReads = 0;
     bool m_bLoading = false;

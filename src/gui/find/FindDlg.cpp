@@ -70,6 +70,11 @@ void CFindDlg::takeValues()
     m_result->clear();
 }
 
+void CFindDlg::clearResult()
+{
+    m_result->clear();
+}
+
 void CFindDlg::findNext()
 {
     takeValues();

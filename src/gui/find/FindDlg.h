@@ -32,6 +32,8 @@ public:
     QPushButton *closeButton() const { return m_close; }
     // Where the count of the last Replace all is shown.
     QLabel *resultLabel() const { return m_result; }
+    // The count of the last Replace all belongs to the note it was made in.
+    void clearResult();
 
     void findNext();
     void replace();

@@ -10,8 +10,12 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 // The rows as three string tables in display order; the view asks for the
 // texts it shows, so a long list costs only what is on screen.
@@ -97,8 +101,16 @@ CReminderListDlg::CReminderListDlg(CTorviQuillbookDoc &doc, CSettings &settings,
     m_list->horizontalHeader()->setStretchLastSection(false);
     m_list->horizontalHeader()->setHighlightSections(false);
     m_list->setWordWrap(false);
-    for (int c = 0; c < CSettings::kReminderColumns; ++c)
+    m_fitted.assign(CSettings::kReminderColumns, 0);
+    for (int c = 0; c < CSettings::kReminderColumns; ++c) {
         m_list->setColumnWidth(c, settings.reminderColumnWidth(c));
+        if (settings.hasReminderColumnWidth(c))
+            m_fitted[size_t(c)] = -1;
+    }
+    connect(m_list->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column) {
+        if (!m_bFitting && column >= 0 && size_t(column) < m_fitted.size())
+            m_fitted[size_t(column)] = -1;
+    });
     m_list->installEventFilter(this);
 
     auto *buttons = new QDialogButtonBox(this);
@@ -131,12 +143,24 @@ CReminderListDlg::CReminderListDlg(CTorviQuillbookDoc &doc, CSettings &settings,
             [this] { enableRowButtons(selectedRow() >= 0); });
     enableRowButtons(false);
     rebuild();
+    // Wide enough for the columns as they came out, within the screen.
+    int columns = 2 * m_list->frameWidth() + m_list->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < CSettings::kReminderColumns; ++c)
+        columns += m_list->columnWidth(c);
+    const QMargins margins = layout->contentsMargins();
+    int wide = columns + margins.left() + margins.right();
+    if (const QScreen *screen = this->screen())
+        wide = std::min(wide, screen->availableGeometry().width() * 9 / 10);
+    resize(std::max(width(), wide), height());
 }
 
 CReminderListDlg::~CReminderListDlg()
 {
-    for (int c = 0; c < CSettings::kReminderColumns; ++c)
-        m_settings.setReminderColumnWidth(c, m_list->columnWidth(c));
+    // Only widths the user chose are kept: a fitted column fits again next time.
+    for (int c = 0; c < CSettings::kReminderColumns; ++c) {
+        if (m_fitted[size_t(c)] < 0)
+            m_settings.setReminderColumnWidth(c, m_list->columnWidth(c));
+    }
 }
 
 const std::vector<int> &CReminderListDlg::displayOrder() const
@@ -147,6 +171,22 @@ const std::vector<int> &CReminderListDlg::displayOrder() const
 void CReminderListDlg::rebuild()
 {
     m_model->rebuild();
+    fitColumns();
+}
+
+void CReminderListDlg::fitColumns()
+{
+    constexpr int kWidestTitle = 400;  // a long title is cut rather than push the dates away
+    m_bFitting = true;
+    for (int c = 0; c < CSettings::kReminderColumns; ++c) {
+        if (m_fitted[size_t(c)] < 0)
+            continue;
+        m_list->resizeColumnToContents(c);
+        if (c == 0 && m_list->columnWidth(c) > kWidestTitle)
+            m_list->setColumnWidth(c, kWidestTitle);
+        m_fitted[size_t(c)] = m_list->columnWidth(c);
+    }
+    m_bFitting = false;
 }
 
 int CReminderListDlg::selectedRow() const
@@ -197,9 +237,17 @@ void CReminderListDlg::onShow()
 void CReminderListDlg::onEdit()
 {
     const int row = selectedRow();
-    if (row >= 0 && m_editor && m_editor(m_model->order()[size_t(row)])) {
-        rebuild();
-        selectRow(row);
+    if (row >= 0 && m_editor) {
+        const int index = m_model->order()[size_t(row)];
+        if (m_editor(index)) {
+            rebuild();
+            // The rows are in a new order: the highlight follows the edited
+            // note (a Delete next must not hit another one); a cleared
+            // reminder leaves no row and no highlight.
+            const std::vector<int> &order = m_model->order();
+            const auto at = std::find(order.begin(), order.end(), index);
+            selectRow(at == order.end() ? -1 : int(at - order.begin()));
+        }
     }
     m_list->setFocus();
 }

@@ -34,6 +34,8 @@ protected:
 
 private:
     void rebuild();
+    // Columns without a width of the user's fit what they show.
+    void fitColumns();
     int selectedRow() const;
     void selectRow(int row);
     void enableRowButtons(bool on);
@@ -45,6 +47,10 @@ private:
     CSettings &m_settings;
     Editor m_editor;
     int m_chosen = -1;
+    // Per column: the width the dialog gave it to fit its content; -1 once
+    // the user has a width of their own for it.
+    std::vector<int> m_fitted;
+    bool m_bFitting = false;
 
     CReminderListModel *m_model;
     QTableView *m_list;
