@@ -156,6 +156,7 @@ bool CTorviQuillbookDoc::idleOrReported() const
 
 bool CTorviQuillbookDoc::openDocument(const QString &path, bool addToRecent)
 {
+    m_bPasswordDeclined = false;
     if (!idleOrReported())
         return false;  // the contents stay as they are
     QByteArray bytes;
@@ -174,6 +175,7 @@ bool CTorviQuillbookDoc::loadFile(const QString &path, QByteArray &bytes)
 
 bool CTorviQuillbookDoc::openLoadedDocument(const QString &path, QByteArray bytes, bool addToRecent)
 {
+    m_bPasswordDeclined = false;
     if (!idleOrReported())
         return false;
     // Taken before the read, which lets the bytes go as it decodes them.
@@ -577,6 +579,7 @@ bool CTorviQuillbookDoc::readFromBytes(QByteArray bytes)
     }
     bytes = QByteArray();  // the index holds them now, alone if they were moved in
     if (!passwordStep(records)) {
+        m_bPasswordDeclined = true;
         clearContents();
         setPassword({});  // the refused one must not encipher anything later
         return false;
@@ -634,9 +637,10 @@ bool CTorviQuillbookDoc::passwordStep(const CRecordIndex &records)
     constexpr int kMaxWrongPasswords = 5;
     m_bAskPassword = true;
     bool fits = false;
+    bool entered = false;
     QList<QByteArray> rejected;
     for (;;) {
-        const bool entered = askForPassword();
+        entered = askForPassword();
         fits = CPasswordCheck::judge(records, m_arKey) != CPasswordCheck::Verdict::Wrong;
         if (fits || !entered || rejected.contains(m_strPassword) || rejected.size() + 1 >= kMaxWrongPasswords)
             break;
@@ -644,7 +648,8 @@ bool CTorviQuillbookDoc::passwordStep(const CRecordIndex &records)
         m_prompter.message(QString::fromLatin1(CPasswordCheck::kSeemsWrong));
     }
     m_bAskPassword = false;
-    if (!fits)
+    // After a Cancel the user knows why the document did not open.
+    if (!fits && entered)
         m_prompter.message(QString::fromLatin1(CPasswordCheck::kNotOpened));
     return fits;
 }
@@ -700,17 +705,23 @@ bool CTorviQuillbookDoc::reloadFromFile()
 {
     const QString ownPath = m_strPathName;
     const QString ownTitle = m_strTitle;
+    const QString placeholder = QString::fromLatin1(kReloadPlaceholder);
     // Named after a placeholder, so that keeping the current contents never
-    // writes over the document's own file.
-    setPathName(QDir::current().filePath(QString::fromLatin1(kReloadPlaceholder)), false);
+    // writes over the document's own file. The placeholder is a title only,
+    // without a path: no save, automatic or asked for, writes it to disk;
+    // keeping the contents asks for a name.
+    m_strPathName.clear();
+    m_strTitle = placeholder;
+    emit titleChanged();
     const bool wasAsking = m_bAskPassword;
     m_bAskPassword = false;
     const bool reloaded = saveModified() && openDocument(ownPath);
     m_bAskPassword = wasAsking;
     // A file that could not be read left the contents under the placeholder:
     // they get their own name back. One that was no document left the
-    // document empty and unnamed, and so it stays.
-    if (!reloaded && !m_strPathName.isEmpty()) {
+    // document empty and unnamed, and so it stays; contents saved under a
+    // name of the user's keep that name.
+    if (!reloaded && m_strPathName.isEmpty() && m_strTitle == placeholder) {
         m_strPathName = ownPath;
         m_strTitle = ownTitle;
         emit titleChanged();

@@ -65,6 +65,10 @@ public:
     bool loadFile(const QString &path, QByteArray &bytes);
     // Opens bytes read earlier from `path`, as openDocument does with the file.
     bool openLoadedDocument(const QString &path, QByteArray bytes, bool addToRecent = true);
+    // Whether the last open failed only because the user gave no password
+    // that reads the file (cancelled, or gave up on wrong ones): the file
+    // itself may be fine.
+    bool passwordDeclined() const { return m_bPasswordDeclined; }
     // Saves to `path`; asks (Reload, Keep my version, Save as...) when the
     // file there changed since it was read here, also when it changes while
     // this save runs.
@@ -220,6 +224,7 @@ private:
     QString m_strDiskPrintPath;
     bool m_bDiskChangeAsked = false;   // asked about the present change already
     bool m_bReuseFittingKey = false;   // reading again a file whose key is held
+    bool m_bPasswordDeclined = false;  // the last open ended at the password
     int m_nSelectAfterReload = -1;
     QString m_strDocFolder;
 };

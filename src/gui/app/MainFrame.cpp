@@ -228,7 +228,10 @@ void CMainFrame::fillRecentFiles(QMenu *file)
     const QStringList files = m_manager.recentFiles().files();
     m_recentAnchor->setVisible(files.isEmpty());
     for (int i = 0; i < files.size(); ++i) {
-        auto *a = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(files[i])), file);
+        // An "&" of the path is shown as itself, not taken as a mnemonic.
+        QString shown = QDir::toNativeSeparators(files[i]);
+        shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        auto *a = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown), file);
         a->setObjectName(QStringLiteral("recentFile%1").arg(i + 1));
         a->setStatusTip(QStringLiteral("Open this document"));
         connect(a, &QAction::triggered, this, [this, i] { m_manager.openRecentFile(i); });
