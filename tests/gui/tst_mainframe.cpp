@@ -3,6 +3,7 @@
 #include "GuiTestSupport.h"
 #include "app/MainFrame.h"
 #include "app/TorviQuillbookApp.h"
+#include "dialogs/BackupDlg.h"
 #include "dialogs/PasswordDlg.h"
 #include "dialogs/RestoreDlg.h"
 #include "doc/DocumentFile.h"
@@ -34,6 +35,12 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
+
+#ifdef Q_OS_LINUX
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -100,6 +107,63 @@ private:
 
     QStringList m_passwords;
     QTimer m_timer;
+};
+
+// Sets an environment variable for a test and puts the old value back.
+class ScopedEnv
+{
+public:
+    ScopedEnv(const char *name, const QString &value) : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name))
+    {
+        qputenv(name, QFile::encodeName(value));
+    }
+    ~ScopedEnv()
+    {
+        if (m_had)
+            qputenv(m_name, m_old);
+        else
+            qunsetenv(m_name);
+    }
+
+private:
+    const char *m_name;
+    bool m_had;
+    QByteArray m_old;
+};
+
+// A folder nobody may write into while it lives, the test itself included:
+// as root the thread gives up its right to write anywhere meanwhile.
+class ReadOnlyFolder
+{
+public:
+    explicit ReadOnlyFolder(const QString &folder) : m_folder(folder)
+    {
+        if (m_folder.isEmpty())
+            return;
+        QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup);
+#ifdef Q_OS_LINUX
+        syscall(SYS_capget, &m_header, m_saved);
+        __user_cap_data_struct reduced[2] = {m_saved[0], m_saved[1]};
+        reduced[0].effective &= ~(1u << CAP_DAC_OVERRIDE);
+        syscall(SYS_capset, &m_header, reduced);
+#endif
+    }
+    ~ReadOnlyFolder()
+    {
+        if (m_folder.isEmpty())
+            return;
+#ifdef Q_OS_LINUX
+        syscall(SYS_capset, &m_header, m_saved);
+#endif
+        QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+private:
+    QString m_folder;
+#ifdef Q_OS_LINUX
+    __user_cap_header_struct m_header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct m_saved[2]{};
+#endif
 };
 
 }  // namespace
@@ -553,31 +617,86 @@ private slots:
         QCOMPARE(file.readAll(), onDisk);
     }
 
+    // Backups set up and restored as a new user does, with the program in a
+    // folder the user may write, and in one the user may not (installed):
+    // then the backup folder offered, the restored copy and its save go to
+    // the user's documents folder. The list shows the newest copy first,
+    // with date and time.
+    void restoreABackupCopyFromTheMenu_data()
+    {
+        QTest::addColumn<bool>("programFolderWritable");
+        QTest::newRow("program folder writable") << true;
+        QTest::newRow("program folder read-only") << false;
+    }
+
     void restoreABackupCopyFromTheMenu()
     {
+        QFETCH(bool, programFolderWritable);
         QTemporaryDir dir;
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("bk")));
-        QVERIFY(!makeDocument(dir.filePath(QStringLiteral("bk/notes.bk0"))).isEmpty());
-        auto store = settingsIn(dir);
-        store->setValue(QStringLiteral("BackUp/BackUpPath"), dir.filePath(QStringLiteral("bk")) + QLatin1Char('/'));
-        CTorviQuillbookApp app(std::move(store));
-        QVERIFY(QDir::setCurrent(dir.path()));
+        const QString program = dir.filePath(QStringLiteral("program"));
+        const QString home = dir.filePath(QStringLiteral("home"));
+        const QString backups = dir.filePath(QStringLiteral("bk"));
+        for (const QString &folder : {program, home, backups})
+            QVERIFY(QDir().mkpath(folder));
+        const QDateTime newer = QDateTime(QDate(2026, 3, 5), QTime(14, 7));
+        for (const auto &[name, when] : {std::pair{"notes.bk1", newer.addDays(-2)}, std::pair{"notes.bk0", newer}}) {
+            QFile copy(makeDocument(backups + QLatin1Char('/') + QLatin1String(name)));
+            QVERIFY(copy.open(QIODevice::ReadWrite));
+            QVERIFY(copy.setFileTime(when, QFileDevice::FileModificationTime));
+        }
+        const QString documents = home + QStringLiteral("/Documents");
+        const QString expectedFolder = programFolderWritable ? program : documents;
+        ScopedEnv homeEnv("HOME", home);
+        ScopedEnv configEnv("XDG_CONFIG_HOME", home + QStringLiteral("/.config"));
+        ReadOnlyFolder readOnly(programFolderWritable ? QString() : program);
+
+        CTorviQuillbookApp app(settingsIn(dir));
+        app.document().setProgramFolder(program);
         QVERIFY(app.startUp({QStringLiteral("torvi-quillbook")}));
         CMainFrame *frame = app.mainFrame();
         QAction *restore = frame->action(QStringLiteral("restore"));
+        QVERIFY(!restore->isEnabled());
+
+        QString offered;
+        guitest::whenModalShows<CBackupDlg>([&](CBackupDlg *dlg) {
+            auto *folder = dlg->findChild<QLineEdit *>(QStringLiteral("folder"));
+            offered = folder->text();
+            folder->selectAll();
+            QTest::keyClicks(folder, backups);
+            dlg->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+        });
+        frame->action(QStringLiteral("backupSettings"))->trigger();
+        QCOMPARE(QDir::fromNativeSeparators(offered), expectedFolder + QLatin1Char('/'));
+        frame->updateCommandStates();
         QVERIFY(restore->isEnabled());
 
-        guitest::whenModalShows<CRestoreDlg>([](CRestoreDlg *dlg) {
+        QStringList shown;
+        guitest::whenModalShows<CRestoreDlg>([&](CRestoreDlg *dlg) {
             auto *list = dlg->findChild<QTreeWidget *>(QStringLiteral("files"));
+            for (int i = 0; i < list->topLevelItemCount(); ++i)
+                shown << list->topLevelItem(i)->text(0) + QLatin1Char('|') + list->topLevelItem(i)->text(1);
+            guitest::saveScreenshot(*dlg, QStringLiteral("restore-list"));
             QTreeWidgetItem *row = list->topLevelItem(0);
-            QCOMPARE(row->text(0), QStringLiteral("notes.bk0"));
             QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualItemRect(row).center());
             QTest::mouseClick(dlg->findChild<QPushButton *>(QStringLiteral("restore")), Qt::LeftButton);
         });
         restore->trigger();
-        QCOMPARE(frame->windowTitle(), QStringLiteral("notes - Torvi Quillbook"));
+        const QLocale locale = QLocale::system();
+        QCOMPARE(shown, (QStringList{QStringLiteral("notes.bk0|") + locale.toString(newer, QStringLiteral("MMMM dd yyyy  HH:mm")),
+                                     QStringLiteral("notes.bk1|") + locale.toString(newer.addDays(-2), QStringLiteral("MMMM dd yyyy  HH:mm"))}));
+        QCOMPARE(frame->windowTitle(), QStringLiteral("notes.tqb - Torvi Quillbook"));
+        QCOMPARE(app.document().pathName(), expectedFolder + QStringLiteral("/notes.tqb"));
         QVERIFY(app.document().isModified());
         QVERIFY(itemTitled(frame->itemView(), QStringLiteral("Root")).isValid());
+
+        frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frame));
+        QTest::keyClick(frame->itemView(), Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(!app.document().isModified());
+        QVERIFY(QFileInfo(expectedFolder + QStringLiteral("/notes.tqb")).isFile());
+        if (!programFolderWritable)
+            QVERIFY(QDir(program).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+        QCOMPARE(QDir(backups).entryList(QDir::Files), (QStringList{QStringLiteral("notes.bk0"), QStringLiteral("notes.bk1")}));
     }
 
     void commandLineFileThatCannotBeOpenedEndsStartUp()

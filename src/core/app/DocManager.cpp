@@ -92,7 +92,7 @@ bool CDocManager::restore(const QString &chosenName)
     // start would let automatic saving write over it.
     if (!m_doc.openLoadedDocument(path, std::move(chosenCopy), false))
         return false;
-    m_doc.setPathName(CBackupRestore::restoredPath(m_doc.title()), false);
+    m_doc.setPathName(CBackupRestore::restoredPath(m_doc.title(), m_doc.defaultFolder()), false);
     m_doc.setModifiedFlag(true);
     return true;
 }

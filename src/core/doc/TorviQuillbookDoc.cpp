@@ -16,6 +16,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <utility>
 
@@ -52,6 +53,8 @@ CTorviQuillbookDoc::CTorviQuillbookDoc(CSettings &settings, IPrompter &prompter,
     m_nLastLocalSort = m_flags.defaultSortType();
     m_bOpenLastNote = m_flags.lastFile();
     m_strTitle = QString::fromLatin1(kUntitled);
+    if (QCoreApplication::instance())
+        m_strProgramFolder = QCoreApplication::applicationDirPath();
     m_strDocFolder = m_flags.startPath();
 
     // Relative names in file dialogs start in the program's folder, or in the
@@ -95,6 +98,31 @@ void CTorviQuillbookDoc::setPathName(const QString &path, bool addToRecent)
 void CTorviQuillbookDoc::setDocumentFolderFrom(const QString &path)
 {
     m_strDocFolder = hasFolderPart(path) ? FolderPath::withTrailingSeparator(QFileInfo(path).path()) : m_flags.startPath();
+}
+
+QString CTorviQuillbookDoc::defaultFolder() const
+{
+    if (!m_flags.startPath().isEmpty())
+        return m_flags.startPath();
+    if (FolderPath::canCreateFilesIn(m_strProgramFolder))
+        return FolderPath::withTrailingSeparator(m_strProgramFolder);
+    // Made when missing: a document saved there must not fail for want of it.
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (documents.isEmpty())
+        return FolderPath::withTrailingSeparator(QDir::homePath());
+    QDir().mkpath(documents);
+    return FolderPath::withTrailingSeparator(documents);
+}
+
+void CTorviQuillbookDoc::setProgramFolder(const QString &folder)
+{
+    m_strProgramFolder = folder;
+}
+
+QString CTorviQuillbookDoc::dialogFolder() const
+{
+    // Found when asked for: the check of the program's folder writes a file.
+    return m_strDocFolder.isEmpty() ? defaultFolder() : m_strDocFolder;
 }
 
 void CTorviQuillbookDoc::setBackup(const CBackupSettings &backup)
@@ -306,7 +334,7 @@ void CTorviQuillbookDoc::acceptDiskVersion(const QString &path)
 bool CTorviQuillbookDoc::saveUnderAnotherName()
 {
     const QString path =
-        chooseSavePath(m_strDocFolder, QStringLiteral("Torvi Quillbook Files (*.tqb);;All Files (*.*)"));
+        chooseSavePath(dialogFolder(), QStringLiteral("Torvi Quillbook Files (*.tqb);;All Files (*.*)"));
     if (path.isEmpty())
         return false;
     setPathName(path);
@@ -455,7 +483,7 @@ bool CTorviQuillbookDoc::saveCommand()
     if (!m_strPathName.isEmpty())
         return saveDocument(m_strPathName);
     const QString path =
-        chooseSavePath(m_strDocFolder + m_strTitle, QStringLiteral("Torvi Quillbook Files (*.tqb);;All Files (*.*)"));
+        chooseSavePath(dialogFolder() + m_strTitle, QStringLiteral("Torvi Quillbook Files (*.tqb);;All Files (*.*)"));
     if (path.isEmpty())
         return false;
     if (!saveDocument(path))
@@ -531,9 +559,9 @@ void CTorviQuillbookDoc::saveAsCommand()
 {
     QString proposed = m_strPathName.isEmpty() ? QString() : m_strPathName.left(m_strPathName.size() - 4);
     if (!proposed.isEmpty())
-        proposed = m_strDocFolder + QFileInfo(proposed).fileName();
+        proposed = dialogFolder() + QFileInfo(proposed).fileName();
     else
-        proposed = m_strDocFolder;
+        proposed = dialogFolder();
     const QString path =
         chooseSavePath(proposed, QStringLiteral("Text Files (*.txt);;Torvi Quillbook Files (*.tqb)"));
     if (path.isEmpty())

@@ -385,7 +385,7 @@ void CMainFrame::showFindDialog()
 
 void CMainFrame::onOpen()
 {
-    const QString path = m_prompter.chooseOpenFile(QStringLiteral("Open"), m_doc.documentFolder(),
+    const QString path = m_prompter.chooseOpenFile(QStringLiteral("Open"), m_doc.dialogFolder(),
                                                    QStringLiteral("Torvi Quillbook Files (*.tqb);;All Files (*.*)"));
     if (!path.isEmpty())
         m_manager.openDocumentFile(path);
@@ -419,7 +419,7 @@ void CMainFrame::onPrintSetup()
 
 void CMainFrame::onBackupSettings()
 {
-    CBackupDlg dlg(m_doc.backupSettings(), m_prompter, this);
+    CBackupDlg dlg(m_doc.backupSettings(), m_doc.defaultFolder(), m_prompter, this);
     const bool accepted = dlg.exec() == QDialog::Accepted;
     m_doc.setBackup(accepted ? dlg.result(m_doc.backupSettings()) : m_doc.backupSettings());
 }

@@ -596,7 +596,7 @@ void CTorviQuillbookView::insertLocalLink()
 {
     if (!m_block.hasItem())
         return;
-    const QString chosen = m_doc.prompter().chooseOpenFile(QStringLiteral("Open"), m_doc.documentFolder(),
+    const QString chosen = m_doc.prompter().chooseOpenFile(QStringLiteral("Open"), m_doc.dialogFolder(),
                                                            QStringLiteral("All Files (*.*)"));
     if (!chosen.isEmpty())
         insertGuarded(links::localLink(chosen, m_doc.documentFolder()), Insert::Command, false);
