@@ -1,8 +1,10 @@
 // The program as a person uses it: start-up, selecting an item, changing the
 // password, saving, and closing with unsaved changes.
 #include "GuiTestSupport.h"
+#include "app/AppIdentity.h"
 #include "app/MainFrame.h"
 #include "app/TorviQuillbookApp.h"
+#include "dialogs/AboutDlg.h"
 #include "dialogs/BackupDlg.h"
 #include "dialogs/PasswordDlg.h"
 #include "dialogs/RestoreDlg.h"
@@ -622,6 +624,37 @@ private slots:
     // then the backup folder offered, the restored copy and its save go to
     // the user's documents folder. The list shows the newest copy first,
     // with date and time.
+    // Help > About: titled, with the program's own icon in the box and on
+    // its title bar.
+    void aboutBoxShowsTheProgramsIcon()
+    {
+        QTemporaryDir dir;
+        CTorviQuillbookApp app(settingsIn(dir));
+        QVERIFY(app.startUp({QStringLiteral("torvi-quillbook")}));
+        CMainFrame *frame = app.mainFrame();
+        const QIcon own = AppIdentity::applicationIcon();
+        QVERIFY(!own.isNull());
+
+        QString title;
+        QImage windowIcon;
+        QList<QImage> pictures;
+        guitest::whenModalShows<CAboutDlg>([&](CAboutDlg *dlg) {
+            title = dlg->windowTitle();
+            windowIcon = dlg->windowIcon().pixmap(32).toImage();
+            for (QLabel *label : dlg->findChildren<QLabel *>()) {
+                if (!label->pixmap().isNull())
+                    pictures.append(label->pixmap().toImage());
+            }
+            guitest::saveScreenshot(*dlg, QStringLiteral("about-from-menu"));
+            dlg->accept();
+        });
+        frame->action(QStringLiteral("about"))->trigger();
+        QCOMPARE(title, QStringLiteral("About Torvi Quillbook"));
+        QCOMPARE(pictures.size(), 1);
+        QCOMPARE(pictures.first(), own.pixmap(pictures.first().size()).toImage());
+        QCOMPARE(windowIcon, own.pixmap(32).toImage());
+    }
+
     void restoreABackupCopyFromTheMenu_data()
     {
         QTest::addColumn<bool>("programFolderWritable");
