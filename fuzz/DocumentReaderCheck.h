@@ -209,11 +209,11 @@ inline CResult check(QByteArrayView input, CSettings &settings)
     CArchiveReader::scan(input.toByteArray(), index);
     if (mustAsk && CPasswordCheck::judge(index, CPasswordKey::derive(kPassword)) == CPasswordCheck::Verdict::Wrong) {
         // The records do not read with the only password there is: told,
-        // asked again (cancelled), and nothing is opened.
+        // asked again (cancelled), and nothing is opened, with nothing more
+        // said after the Cancel.
         if (read)
             result.failure = describe("a password that does not read the records was taken");
-        else if (prompter.messages != QStringList{QString::fromLatin1(CPasswordCheck::kSeemsWrong),
-                                                  QString::fromLatin1(CPasswordCheck::kNotOpened)})
+        else if (prompter.messages != QStringList{QString::fromLatin1(CPasswordCheck::kSeemsWrong)})
             result.failure = describe("a refused password was not told as such");
         else if (prompter.passwordRequests != 2)
             result.failure = describe("a refused password was not asked for again");

@@ -263,18 +263,18 @@ void TestBackup::listFolderSkipsFolders()
     const QString folder = m_settings.folder;
     writeFile(folder + "notes.bk0", "a", m_t0);
     writeFile(folder + "other.txt", "b", m_t0.addDays(-40));
-    writeFile(folder + ".hidden", "c", m_t0);
+    writeFile(folder + "notes.bk1", "c", m_t0.addSecs(-60));
+    writeFile(folder + ".hidden", "d", m_t0);
     QVERIFY(QDir(folder).mkdir("sub"));
 
-    QList<CBackupEntry> entries = CBackupRestore::listFolder(folder);
-    std::sort(entries.begin(), entries.end(),
-              [](const CBackupEntry &l, const CBackupEntry &r) { return l.fileName < r.fileName; });
-    QCOMPARE(entries.size(), 3);
-    QCOMPARE(entries[0].fileName, QString(".hidden"));
-    QCOMPARE(entries[1].fileName, QString("notes.bk0"));
+    // Newest first; equal times by name.
+    const QList<CBackupEntry> entries = CBackupRestore::listFolder(folder);
+    QStringList names;
+    for (const CBackupEntry &entry : entries)
+        names.append(entry.fileName);
+    QCOMPARE(names, (QStringList{".hidden", "notes.bk0", "notes.bk1", "other.txt"}));
     QCOMPARE(entries[1].lastWrite, m_t0);
-    QCOMPARE(entries[2].fileName, QString("other.txt"));
-    QCOMPARE(entries[2].lastWrite, m_t0.addDays(-40));
+    QCOMPARE(entries[3].lastWrite, m_t0.addDays(-40));
 
     QVERIFY(CBackupRestore::listFolder(m_dir->filePath("gone")).isEmpty());
 }
@@ -282,9 +282,9 @@ void TestBackup::listFolderSkipsFolders()
 void TestBackup::formatDate()
 {
     QCOMPARE(CBackupRestore::formatDate(QDateTime(QDate(2026, 3, 5), QTime(23, 59)), QLocale::c()),
-             QString("March 05 2026"));
+             QString("March 05 2026  23:59"));
     QCOMPARE(CBackupRestore::formatDate(QDateTime(QDate(1999, 12, 31), QTime(0, 0)), QLocale::c()),
-             QString("December 31 1999"));
+             QString("December 31 1999  00:00"));
 }
 
 void TestBackup::restoredPath_data()
@@ -292,18 +292,23 @@ void TestBackup::restoredPath_data()
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("name");
 
-    QTest::newRow("backup copy") << "notes.bk0" << "notes";
-    QTest::newRow("cut at the last dot") << "my.notes.bk2" << "my.notes";
-    QTest::newRow("dot first") << ".hidden" << "Restore";
-    QTest::newRow("no dot") << "noext" << "Restore";
-    QTest::newRow("dot last") << "notes." << "notes";
+    QTest::newRow("backup copy") << "notes.bk0" << "notes.tqb";
+    QTest::newRow("cut at the last dot") << "my.notes.bk2" << "my.notes.tqb";
+    QTest::newRow("dot first") << ".hidden" << "Restore.tqb";
+    QTest::newRow("no dot") << "noext" << "Restore.tqb";
+    QTest::newRow("dot last") << "notes." << "notes.tqb";
+    QTest::newRow("name taken twice") << "taken.bk0" << "taken (3).tqb";
 }
 
 void TestBackup::restoredPath()
 {
     QFETCH(QString, title);
     QFETCH(QString, name);
-    QCOMPARE(CBackupRestore::restoredPath(title), QDir::current().absoluteFilePath(name));
+    const QString folder = m_dir->filePath("restored");
+    QVERIFY(QDir().mkpath(folder));
+    writeFile(folder + "/taken.tqb", "a", m_t0);
+    writeFile(folder + "/taken (2).tqb", "b", m_t0);
+    QCOMPARE(CBackupRestore::restoredPath(title, folder + "/"), QDir(folder).absoluteFilePath(name));
 }
 
 QTEST_GUILESS_MAIN(TestBackup)

@@ -131,17 +131,18 @@ private slots:
         const QByteArray copy = readAll(f.path("bk/notes.bk0"));
 
         CDocManager manager(*f.doc, *f.settings);
+        f.doc->setProgramFolder(f.dir.path());
         QVERIFY(manager.canRestore());
         QVERIFY(manager.restore(QStringLiteral("notes.bk0")));
         QCOMPARE(f.doc->m_arTexts.value(0), QByteArray("backed up"));
-        QCOMPARE(f.doc->pathName(), f.path("notes"));
+        QCOMPARE(f.doc->pathName(), f.path("notes.tqb"));
         QVERIFY(f.doc->isModified());
         QVERIFY(manager.recentFiles().files().isEmpty());
 
         f.doc->m_arTexts[0] = "changed after restore";
         f.doc->autoSaveOnSelectionChange();
         QCOMPARE(readAll(f.path("bk/notes.bk0")), copy);
-        QVERIFY(QFile::exists(f.path("notes")));
+        QVERIFY(QFile::exists(f.path("notes.tqb")));
 
         // A file that is no document fails with the format message.
         QFile other(f.path("bk/readme.txt"));

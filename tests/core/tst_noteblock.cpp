@@ -100,7 +100,7 @@ private slots:
         CNoteBlock block(*f.doc);
         QVERIFY(!block.hasItem());
         QCOMPARE(block.load(),
-                 QByteArray("\r\n \r\nClick on the (toolbar) Notebook icon.\r\n\r\nCreate the first root folder."));
+                 QByteArray("\r\n \r\nClick on the (toolbar) Root folder icon.\r\n\r\nCreate the first root folder."));
         // Nothing selected: a change writes nowhere.
         QVERIFY(block.applyEdit(0, 0, "x"));
         QVERIFY(!f.doc->isModified());

@@ -26,7 +26,7 @@ void TestAboutDlg::showsProductAndBlueLinks()
 {
     CAboutDlg dlg([](const QUrl &) {});
     dlg.show();
-    QVERIFY(dlg.windowTitle().isEmpty());
+    QCOMPARE(dlg.windowTitle(), QStringLiteral("About Torvi Quillbook"));
     auto *product = dlg.findChild<QLabel *>(QStringLiteral("product"));
     QVERIFY(product);
     QCOMPARE(product->text(), QStringLiteral("Torvi Quillbook Version 2.4"));

@@ -1,11 +1,17 @@
 // The program as a person uses it: start-up, selecting an item, changing the
 // password, saving, and closing with unsaved changes.
 #include "GuiTestSupport.h"
+#include "app/AppIdentity.h"
 #include "app/MainFrame.h"
 #include "app/TorviQuillbookApp.h"
+#include "dialogs/AboutDlg.h"
+#include "dialogs/BackupDlg.h"
 #include "dialogs/PasswordDlg.h"
 #include "dialogs/RestoreDlg.h"
+#include "doc/DocumentFile.h"
+#include "doc/PasswordCheck.h"
 #include "doc/TorviQuillbookDoc.h"
+#include "editor/TorviQuillbookView.h"
 #include "import/ImportPlaceDlg.h"
 #include "reminders/ReminderChecker.h"
 #include "reminders/ReminderPopupDlg.h"
@@ -14,10 +20,13 @@
 #include "DocFixture.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -25,8 +34,15 @@
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
+
+#ifdef Q_OS_LINUX
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -55,6 +71,102 @@ void clickItem(CLeftView *tree, const QModelIndex &item)
     tree->scrollTo(item);
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, tree->visualRect(item).center());
 }
+
+// Answers the modal windows of a session in turn: each password dialog takes
+// the next password (none left: Cancel), each message box is noted and closed.
+class ModalAnswers : public QObject
+{
+public:
+    explicit ModalAnswers(QStringList passwords) : m_passwords(std::move(passwords))
+    {
+        connect(&m_timer, &QTimer::timeout, this, &ModalAnswers::answer);
+        m_timer.start(10);
+    }
+
+    QStringList messages;
+    int passwordDialogs = 0;
+
+private:
+    void answer()
+    {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (auto *dlg = qobject_cast<CPasswordDlg *>(modal)) {
+            ++passwordDialogs;
+            if (m_passwords.isEmpty()) {
+                dlg->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Cancel)->click();
+                return;
+            }
+            auto *edit = dlg->findChild<QLineEdit *>(QStringLiteral("password"));
+            edit->clear();
+            QTest::keyClicks(edit, m_passwords.takeFirst());
+            QTest::keyClick(edit, Qt::Key_Return);
+        } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+            messages.append(box->text());
+            QAbstractButton *ok = box->button(QMessageBox::Ok);
+            (ok ? ok : box->button(QMessageBox::No))->click();
+        }
+    }
+
+    QStringList m_passwords;
+    QTimer m_timer;
+};
+
+// Sets an environment variable for a test and puts the old value back.
+class ScopedEnv
+{
+public:
+    ScopedEnv(const char *name, const QString &value) : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name))
+    {
+        qputenv(name, QFile::encodeName(value));
+    }
+    ~ScopedEnv()
+    {
+        if (m_had)
+            qputenv(m_name, m_old);
+        else
+            qunsetenv(m_name);
+    }
+
+private:
+    const char *m_name;
+    bool m_had;
+    QByteArray m_old;
+};
+
+// A folder nobody may write into while it lives, the test itself included:
+// as root the thread gives up its right to write anywhere meanwhile.
+class ReadOnlyFolder
+{
+public:
+    explicit ReadOnlyFolder(const QString &folder) : m_folder(folder)
+    {
+        if (m_folder.isEmpty())
+            return;
+        QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup);
+#ifdef Q_OS_LINUX
+        syscall(SYS_capget, &m_header, m_saved);
+        __user_cap_data_struct reduced[2] = {m_saved[0], m_saved[1]};
+        reduced[0].effective &= ~(1u << CAP_DAC_OVERRIDE);
+        syscall(SYS_capset, &m_header, reduced);
+#endif
+    }
+    ~ReadOnlyFolder()
+    {
+        if (m_folder.isEmpty())
+            return;
+#ifdef Q_OS_LINUX
+        syscall(SYS_capset, &m_header, m_saved);
+#endif
+        QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+private:
+    QString m_folder;
+#ifdef Q_OS_LINUX
+    __user_cap_header_struct m_header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct m_saved[2]{};
+#endif
+};
 
 }  // namespace
 
@@ -297,49 +409,327 @@ private slots:
         QVERIFY(frame->close());
     }
 
+    // Files dropped anywhere on the window open as the document, the note
+    // pane included (Qt offers file URLs as text too); plain text dropped on
+    // the note is typed into it.
+    void droppedFileOpensAsTheDocument_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::newRow("window") << QStringLiteral("window");
+        QTest::newRow("tree") << QStringLiteral("tree");
+        QTest::newRow("note") << QStringLiteral("note");
+    }
+
     void droppedFileOpensAsTheDocument()
     {
+        QFETCH(QString, target);
         QTemporaryDir dir;
-        const QString path = makeDocument(dir.filePath(QStringLiteral("dropped.tqb")));
+        const QString first = makeDocument(dir.filePath(QStringLiteral("first.tqb")));
+        const QString dropped = makeDocument(dir.filePath(QStringLiteral("dropped.tqb")));
+        QFile firstFile(first);
+        QVERIFY(firstFile.open(QIODevice::ReadOnly));
+        const QByteArray firstBytes = firstFile.readAll();
+        firstFile.close();
+        auto store = settingsIn(dir);
+        store->setValue(QStringLiteral("Settings/AutoSave"), 1);
+        CTorviQuillbookApp app(std::move(store));
+        QVERIFY(app.startUp({QStringLiteral("torvi-quillbook"), first}));
+        CMainFrame *frame = app.mainFrame();
+        QVERIFY(QTest::qWaitForWindowExposed(frame));
+        QCOMPARE(app.document().m_strCurTitle, QByteArray("Root"));
+        QVERIFY(frame->noteView()->isEnabled());
+
+        QWidget *receiver = frame;
+        if (target == QLatin1String("tree"))
+            receiver = frame->itemView()->viewport();
+        else if (target == QLatin1String("note"))
+            receiver = frame->noteView()->viewport();
+        const QPoint at = receiver->rect().center();
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(dropped)});
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(receiver, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(receiver, &drop);
+
+        QCOMPARE(frame->windowTitle(), QStringLiteral("dropped.tqb - Torvi Quillbook"));
+        QVERIFY(itemTitled(frame->itemView(), QStringLiteral("Root")).isValid());
+        // Leaving the first document saved it as it was: nothing was typed in.
+        QVERIFY(firstFile.open(QIODevice::ReadOnly));
+        QCOMPARE(firstFile.readAll(), firstBytes);
+    }
+
+    void droppedTextGoesIntoTheNote()
+    {
+        QTemporaryDir dir;
+        const QString path = makeDocument(dir.filePath(QStringLiteral("notes.tqb")));
+        CTorviQuillbookApp app(settingsIn(dir));
+        QVERIFY(app.startUp({QStringLiteral("torvi-quillbook"), path}));
+        CMainFrame *frame = app.mainFrame();
+        QVERIFY(QTest::qWaitForWindowExposed(frame));
+        QCOMPARE(app.document().m_strCurTitle, QByteArray("Root"));
+        CTorviQuillbookView *note = frame->noteView();
+        QTextCursor end = note->textCursor();
+        end.movePosition(QTextCursor::End);
+        const QPoint at = note->cursorRect(end).center();
+
+        QMimeData data;
+        data.setText(QStringLiteral(" and more"));
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(note->viewport(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(note->viewport(), &drop);
+        QCOMPARE(note->toPlainText(), QStringLiteral("Root\n\nroot text and more"));
+        QCOMPARE(frame->windowTitle(), QStringLiteral("notes.tqb - Torvi Quillbook"));
+        QVERIFY(app.document().isModified());
+    }
+
+    // "Open the file at start" with a protected last file: a password not
+    // given starts the program with an empty document and keeps the file
+    // first in the list; a file that does not read as a document ends the
+    // start and leaves the list.
+    void lastFileAtStartWithoutItsPassword_data()
+    {
+        QTest::addColumn<QStringList>("passwords");
+        QTest::addColumn<bool>("isDocument");
+        QTest::addColumn<QStringList>("messages");
+        QTest::newRow("cancelled") << QStringList() << true << QStringList();
+        QTest::newRow("cancelled after a wrong one")
+            << QStringList{QStringLiteral("wrong")} << true
+            << QStringList{QString::fromLatin1(CPasswordCheck::kSeemsWrong)};
+        QTest::newRow("refused") << QStringList{QStringLiteral("wrong"), QStringLiteral("wrong")} << true
+                                 << QStringList{QString::fromLatin1(CPasswordCheck::kSeemsWrong),
+                                                QString::fromLatin1(CPasswordCheck::kNotOpened)};
+        QTest::newRow("not a document") << QStringList() << false
+                                        << QStringList{QString::fromLatin1(CDocumentFile::kUnexpectedFormat)};
+    }
+
+    void lastFileAtStartWithoutItsPassword()
+    {
+        QFETCH(QStringList, passwords);
+        QFETCH(bool, isDocument);
+        QFETCH(QStringList, messages);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("last.tqb"));
+        const QString other = makeDocument(dir.filePath(QStringLiteral("other.tqb")));
+        if (isDocument) {
+            QCOMPARE(makeDocument(path, "right"), path);
+        } else {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("this is no document at all");
+        }
+        {
+            auto store = settingsIn(dir);
+            store->setValue(QStringLiteral("Settings/LastFile"), 1);
+            store->setValue(QStringLiteral("Recent File List/File1"), path);
+            store->setValue(QStringLiteral("Recent File List/File2"), other);
+            CTorviQuillbookApp app(std::move(store));
+            ModalAnswers answers(passwords);
+            const bool started = app.startUp({QStringLiteral("torvi-quillbook")});
+            QCOMPARE(answers.messages, messages);
+            QCOMPARE(started, isDocument);
+            if (started) {
+                QCOMPARE(answers.passwordDialogs, passwords.size() + (passwords.size() < 2 ? 1 : 0));
+                CMainFrame *frame = app.mainFrame();
+                QCOMPARE(frame->windowTitle(), QStringLiteral("Untitled - Torvi Quillbook"));
+                QCOMPARE(app.document().count(), 0);
+                QVERIFY(!app.document().hasPassword());
+                QVERIFY(frame->close());
+            }
+        }
+        const auto store = settingsIn(dir);
+        const QStringList recent{store->value(QStringLiteral("Recent File List/File1")).toString(),
+                                 store->value(QStringLiteral("Recent File List/File2")).toString()};
+        QCOMPARE(recent, isDocument ? QStringList({path, other}) : QStringList({other, QString()}));
+    }
+
+    // An "&" in a recent document's name is shown, and the entry opens it.
+    void recentFileMenuShowsTheNameAsItIs()
+    {
+        QTemporaryDir dir;
+        const QString path = makeDocument(dir.filePath(QStringLiteral("R&D plans.tqb")));
+        auto store = settingsIn(dir);
+        store->setValue(QStringLiteral("Recent File List/File1"), path);
+        CTorviQuillbookApp app(std::move(store));
+        QVERIFY(app.startUp({QStringLiteral("torvi-quillbook")}));
+        CMainFrame *frame = app.mainFrame();
+        QVERIFY(QTest::qWaitForWindowExposed(frame));
+        auto *file = frame->menuBar()->findChild<QMenu *>(QStringLiteral("menuFile"));
+        file->popup(frame->mapToGlobal(QPoint(0, 0)));
+        QVERIFY(QTest::qWaitForWindowExposed(file));
+        auto *entry = file->findChild<QAction *>(QStringLiteral("recentFile1"));
+        QVERIFY(entry);
+        QCOMPARE(entry->iconText(), QStringLiteral("1 ") + QDir::toNativeSeparators(path));
+        guitest::saveScreenshot(*file, QStringLiteral("recent-files"));
+        QTest::mouseClick(file, Qt::LeftButton, Qt::NoModifier, file->actionGeometry(entry).center());
+        QCOMPARE(frame->windowTitle(), QStringLiteral("R&D plans.tqb - Torvi Quillbook"));
+    }
+
+    // "Reload Document" with automatic saving on reads the file again and
+    // writes nothing: no file under the placeholder name, the own file as it
+    // was. Changes made before are asked about (here: dropped).
+    void reloadDocumentWritesNothing_data()
+    {
+        QTest::addColumn<bool>("modified");
+        QTest::addColumn<QStringList>("messages");
+        QTest::newRow("unmodified") << false << QStringList();
+        QTest::newRow("modified") << true << QStringList{QStringLiteral("Save changes to ~Reload Document~.tqb?")};
+    }
+
+    void reloadDocumentWritesNothing()
+    {
+        QFETCH(bool, modified);
+        QFETCH(QStringList, messages);
+        QTemporaryDir dir;
+        const QString path = makeDocument(dir.filePath(QStringLiteral("notes.tqb")), "right");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray onDisk = file.readAll();
+        file.close();
+        auto store = settingsIn(dir);
+        store->setValue(QStringLiteral("Settings/AutoSave"), 1);
+        CTorviQuillbookApp app(std::move(store));
+        QVERIFY(QDir::setCurrent(dir.path()));
+        ModalAnswers answers({QStringLiteral("right")});
+        QVERIFY(app.startUp({QStringLiteral("torvi-quillbook"), path}));
+        CMainFrame *frame = app.mainFrame();
+        QVERIFY(QTest::qWaitForWindowExposed(frame));
+        QCOMPARE(app.document().m_strCurTitle, QByteArray("Root"));
+        if (modified) {
+            QTest::keyClick(frame->noteView(), Qt::Key_End, Qt::ControlModifier);
+            QTest::keyClicks(frame->noteView(), QStringLiteral(" typed"));
+            QVERIFY(app.document().isModified());
+        }
+
+        guitest::whenModalShows<CPasswordDlg>([](CPasswordDlg *dlg) {
+            guitest::clickCheckBox(dlg->findChild<QCheckBox *>(QStringLiteral("reload")));
+            QTest::keyClick(dlg->findChild<QLineEdit *>(QStringLiteral("password")), Qt::Key_Return);
+        });
+        frame->action(QStringLiteral("password"))->trigger();
+        QTRY_COMPARE(answers.messages, messages);
+
+        QCOMPARE(frame->windowTitle(), QStringLiteral("notes.tqb - Torvi Quillbook"));
+        QCOMPARE(app.document().m_arTexts.first(), QByteArray("root text"));
+        QVERIFY(!app.document().isModified());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{QStringLiteral("app.ini"), QStringLiteral("notes.tqb")}));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), onDisk);
+    }
+
+    // Backups set up and restored as a new user does, with the program in a
+    // folder the user may write, and in one the user may not (installed):
+    // then the backup folder offered, the restored copy and its save go to
+    // the user's documents folder. The list shows the newest copy first,
+    // with date and time.
+    // Help > About: titled, with the program's own icon in the box and on
+    // its title bar.
+    void aboutBoxShowsTheProgramsIcon()
+    {
+        QTemporaryDir dir;
         CTorviQuillbookApp app(settingsIn(dir));
         QVERIFY(app.startUp({QStringLiteral("torvi-quillbook")}));
         CMainFrame *frame = app.mainFrame();
-        QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(path)});
-        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(frame, &enter);
-        QVERIFY(enter.isAccepted());
-        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(frame, &drop);
-        QCOMPARE(frame->windowTitle(), QStringLiteral("dropped.tqb - Torvi Quillbook"));
-        QVERIFY(itemTitled(frame->itemView(), QStringLiteral("Root")).isValid());
+        const QIcon own = AppIdentity::applicationIcon();
+        QVERIFY(!own.isNull());
+
+        QString title;
+        QImage windowIcon;
+        QList<QImage> pictures;
+        guitest::whenModalShows<CAboutDlg>([&](CAboutDlg *dlg) {
+            title = dlg->windowTitle();
+            windowIcon = dlg->windowIcon().pixmap(32).toImage();
+            for (QLabel *label : dlg->findChildren<QLabel *>()) {
+                if (!label->pixmap().isNull())
+                    pictures.append(label->pixmap().toImage());
+            }
+            guitest::saveScreenshot(*dlg, QStringLiteral("about-from-menu"));
+            dlg->accept();
+        });
+        frame->action(QStringLiteral("about"))->trigger();
+        QCOMPARE(title, QStringLiteral("About Torvi Quillbook"));
+        QCOMPARE(pictures.size(), 1);
+        QCOMPARE(pictures.first(), own.pixmap(pictures.first().size()).toImage());
+        QCOMPARE(windowIcon, own.pixmap(32).toImage());
+    }
+
+    void restoreABackupCopyFromTheMenu_data()
+    {
+        QTest::addColumn<bool>("programFolderWritable");
+        QTest::newRow("program folder writable") << true;
+        QTest::newRow("program folder read-only") << false;
     }
 
     void restoreABackupCopyFromTheMenu()
     {
+        QFETCH(bool, programFolderWritable);
         QTemporaryDir dir;
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("bk")));
-        QVERIFY(!makeDocument(dir.filePath(QStringLiteral("bk/notes.bk0"))).isEmpty());
-        auto store = settingsIn(dir);
-        store->setValue(QStringLiteral("BackUp/BackUpPath"), dir.filePath(QStringLiteral("bk")) + QLatin1Char('/'));
-        CTorviQuillbookApp app(std::move(store));
-        QVERIFY(QDir::setCurrent(dir.path()));
+        const QString program = dir.filePath(QStringLiteral("program"));
+        const QString home = dir.filePath(QStringLiteral("home"));
+        const QString backups = dir.filePath(QStringLiteral("bk"));
+        for (const QString &folder : {program, home, backups})
+            QVERIFY(QDir().mkpath(folder));
+        const QDateTime newer = QDateTime(QDate(2026, 3, 5), QTime(14, 7));
+        for (const auto &[name, when] : {std::pair{"notes.bk1", newer.addDays(-2)}, std::pair{"notes.bk0", newer}}) {
+            QFile copy(makeDocument(backups + QLatin1Char('/') + QLatin1String(name)));
+            QVERIFY(copy.open(QIODevice::ReadWrite));
+            QVERIFY(copy.setFileTime(when, QFileDevice::FileModificationTime));
+        }
+        const QString documents = home + QStringLiteral("/Documents");
+        const QString expectedFolder = programFolderWritable ? program : documents;
+        ScopedEnv homeEnv("HOME", home);
+        ScopedEnv configEnv("XDG_CONFIG_HOME", home + QStringLiteral("/.config"));
+        ReadOnlyFolder readOnly(programFolderWritable ? QString() : program);
+
+        CTorviQuillbookApp app(settingsIn(dir));
+        app.document().setProgramFolder(program);
         QVERIFY(app.startUp({QStringLiteral("torvi-quillbook")}));
         CMainFrame *frame = app.mainFrame();
         QAction *restore = frame->action(QStringLiteral("restore"));
+        QVERIFY(!restore->isEnabled());
+
+        QString offered;
+        guitest::whenModalShows<CBackupDlg>([&](CBackupDlg *dlg) {
+            auto *folder = dlg->findChild<QLineEdit *>(QStringLiteral("folder"));
+            offered = folder->text();
+            folder->selectAll();
+            QTest::keyClicks(folder, backups);
+            dlg->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+        });
+        frame->action(QStringLiteral("backupSettings"))->trigger();
+        QCOMPARE(QDir::fromNativeSeparators(offered), expectedFolder + QLatin1Char('/'));
+        frame->updateCommandStates();
         QVERIFY(restore->isEnabled());
 
-        guitest::whenModalShows<CRestoreDlg>([](CRestoreDlg *dlg) {
+        QStringList shown;
+        guitest::whenModalShows<CRestoreDlg>([&](CRestoreDlg *dlg) {
             auto *list = dlg->findChild<QTreeWidget *>(QStringLiteral("files"));
+            for (int i = 0; i < list->topLevelItemCount(); ++i)
+                shown << list->topLevelItem(i)->text(0) + QLatin1Char('|') + list->topLevelItem(i)->text(1);
+            guitest::saveScreenshot(*dlg, QStringLiteral("restore-list"));
             QTreeWidgetItem *row = list->topLevelItem(0);
-            QCOMPARE(row->text(0), QStringLiteral("notes.bk0"));
             QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualItemRect(row).center());
             QTest::mouseClick(dlg->findChild<QPushButton *>(QStringLiteral("restore")), Qt::LeftButton);
         });
         restore->trigger();
-        QCOMPARE(frame->windowTitle(), QStringLiteral("notes - Torvi Quillbook"));
+        const QLocale locale = QLocale::system();
+        QCOMPARE(shown, (QStringList{QStringLiteral("notes.bk0|") + locale.toString(newer, QStringLiteral("MMMM dd yyyy  HH:mm")),
+                                     QStringLiteral("notes.bk1|") + locale.toString(newer.addDays(-2), QStringLiteral("MMMM dd yyyy  HH:mm"))}));
+        QCOMPARE(frame->windowTitle(), QStringLiteral("notes.tqb - Torvi Quillbook"));
+        QCOMPARE(app.document().pathName(), expectedFolder + QStringLiteral("/notes.tqb"));
         QVERIFY(app.document().isModified());
         QVERIFY(itemTitled(frame->itemView(), QStringLiteral("Root")).isValid());
+
+        frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frame));
+        QTest::keyClick(frame->itemView(), Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(!app.document().isModified());
+        QVERIFY(QFileInfo(expectedFolder + QStringLiteral("/notes.tqb")).isFile());
+        if (!programFolderWritable)
+            QVERIFY(QDir(program).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+        QCOMPARE(QDir(backups).entryList(QDir::Files), (QStringList{QStringLiteral("notes.bk0"), QStringLiteral("notes.bk1")}));
     }
 
     void commandLineFileThatCannotBeOpenedEndsStartUp()

@@ -191,7 +191,7 @@ private slots:
         QVERIFY(s.open({}));
         QVERIFY(!s.note->isEnabled());
         QCOMPARE(s.note->toPlainText(),
-                 QStringLiteral("\n \nClick on the (toolbar) Notebook icon.\n\nCreate the first root folder."));
+                 QStringLiteral("\n \nClick on the (toolbar) Root folder icon.\n\nCreate the first root folder."));
     }
 
     // Enter in the title jumps to the text; Backspace at the start of the text

@@ -22,8 +22,16 @@ bool CDocManager::fileNew()
 {
     if (m_bFirstNew) {
         m_bFirstNew = false;
-        if (m_doc.flags().lastFile() && !m_recent.first().isEmpty())
-            return openRecentFile(0);
+        if (m_doc.flags().lastFile() && !m_recent.first().isEmpty()) {
+            const OpenResult result = openRecent(0);
+            if (result != OpenResult::Declined)
+                return result == OpenResult::Opened;
+            // Not giving the password is no fault of the file: the program
+            // starts with an empty document and the file stays first in
+            // the list for the next start.
+            m_doc.newDocument();
+            return true;
+        }
     }
     if (!m_doc.saveModified())
         return false;
@@ -37,7 +45,9 @@ CDocManager::OpenResult CDocManager::open(const QString &path, bool addToRecent)
         return OpenResult::Opened;
     if (!m_doc.saveModified())
         return OpenResult::Cancelled;
-    return m_doc.openDocument(path, addToRecent) ? OpenResult::Opened : OpenResult::Failed;
+    if (m_doc.openDocument(path, addToRecent))
+        return OpenResult::Opened;
+    return m_doc.passwordDeclined() ? OpenResult::Declined : OpenResult::Failed;
 }
 
 bool CDocManager::openDocumentFile(const QString &path, bool addToRecent)
@@ -47,13 +57,18 @@ bool CDocManager::openDocumentFile(const QString &path, bool addToRecent)
 
 bool CDocManager::openRecentFile(int index)
 {
+    return openRecent(index) == OpenResult::Opened;
+}
+
+CDocManager::OpenResult CDocManager::openRecent(int index)
+{
     const QString path = m_recent.files().value(index);
     if (path.isEmpty())
-        return false;
+        return OpenResult::Failed;
     const OpenResult result = open(path, true);
     if (result == OpenResult::Failed)
         m_recent.remove(path);
-    return result == OpenResult::Opened;
+    return result;
 }
 
 bool CDocManager::canRestore() const
@@ -77,7 +92,7 @@ bool CDocManager::restore(const QString &chosenName)
     // start would let automatic saving write over it.
     if (!m_doc.openLoadedDocument(path, std::move(chosenCopy), false))
         return false;
-    m_doc.setPathName(CBackupRestore::restoredPath(m_doc.title()), false);
+    m_doc.setPathName(CBackupRestore::restoredPath(m_doc.title(), m_doc.defaultFolder()), false);
     m_doc.setModifiedFlag(true);
     return true;
 }

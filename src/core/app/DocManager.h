@@ -26,13 +26,14 @@ public:
     bool startUp(const QString &commandLineFile);
 
     // File > New. The first one of a run opens the last file instead when
-    // "LastFile" is on; a failure to open it is returned as false.
+    // "LastFile" is on; a failure to open it is returned as false. When its
+    // password is not given the document starts empty instead.
     bool fileNew();
     // Opens `path` as the document after asking whether the current one may
     // be replaced. Opening the document's own file again changes nothing.
     bool openDocumentFile(const QString &path, bool addToRecent = true);
     // Opens entry `index` of the recent-file list; an entry that cannot be
-    // opened leaves the list.
+    // opened leaves the list (one whose password was not given stays).
     bool openRecentFile(int index);
 
     // Opens a backup copy as the document under a name of its own, so that
@@ -41,8 +42,10 @@ public:
     bool canRestore() const;
 
 private:
-    enum class OpenResult { Opened, Cancelled, Failed };
+    // Declined: the user gave no password that reads the file.
+    enum class OpenResult { Opened, Cancelled, Declined, Failed };
     OpenResult open(const QString &path, bool addToRecent);
+    OpenResult openRecent(int index);
 
     CTorviQuillbookDoc &m_doc;
     CRecentFileList m_recent;

@@ -164,17 +164,24 @@ QList<CBackupEntry> CBackupRestore::listFolder(const QString &folder)
         if (!info.isDir())
             entries.append({info.fileName(), info.lastModified().toLocalTime()});
     }
+    std::sort(entries.begin(), entries.end(), [](const CBackupEntry &l, const CBackupEntry &r) {
+        return l.lastWrite != r.lastWrite ? l.lastWrite > r.lastWrite : l.fileName < r.fileName;
+    });
     return entries;
 }
 
 QString CBackupRestore::formatDate(const QDateTime &time, const QLocale &locale)
 {
-    return locale.toString(time.toLocalTime(), QStringLiteral("MMMM dd yyyy"));
+    return locale.toString(time.toLocalTime(), QStringLiteral("MMMM dd yyyy  HH:mm"));
 }
 
-QString CBackupRestore::restoredPath(const QString &title)
+QString CBackupRestore::restoredPath(const QString &title, const QString &folder)
 {
     const qsizetype dot = title.lastIndexOf(QLatin1Char('.'));
     const QString name = dot > 0 ? title.left(dot) : QStringLiteral("Restore");
-    return QDir::current().absoluteFilePath(name);
+    const QDir dir(folder);
+    QString path = dir.absoluteFilePath(name + QStringLiteral(".tqb"));
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = dir.absoluteFilePath(QStringLiteral("%1 (%2).tqb").arg(name).arg(n));
+    return path;
 }

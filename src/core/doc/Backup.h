@@ -70,17 +70,21 @@ public:
         QDateTime lastWrite;  // local time
     };
 
-    // Every entry of the folder that is not a folder, in the file system's order.
+    // Every entry of the folder that is not a folder, newest first (equal
+    // times by name), so that the copy wanted most is on top.
     static QList<CBackupEntry> listFolder(const QString &folder);
 
-    // Full month name, two-digit day, four-digit year: "March 05 2026". The
-    // month name is the given locale's; the list uses the system locale.
+    // Full month name, two-digit day, four-digit year and the time of day:
+    // "March 05 2026  14:07". The month name is the given locale's; the list
+    // uses the system locale.
     static QString formatDate(const QDateTime &time, const QLocale &locale = QLocale::system());
 
-    // The path a restored document is given: its file name cut at the last
-    // dot ("notes.bk0" -> "notes"), or "Restore" when the name has no dot or
-    // starts with it; in the current folder.
-    static QString restoredPath(const QString &title);
+    // The path a restored document is given, in `folder`: its file name cut
+    // at the last dot ("notes.bk0" -> "notes"), or "Restore" when the name
+    // has no dot or starts with it, with the document extension; "notes
+    // (2).tqb" and so on when that file exists, so that no save of the
+    // restored document writes over another file.
+    static QString restoredPath(const QString &title, const QString &folder);
 };
 
 using CBackupEntry = CBackupRestore::CBackupEntry;

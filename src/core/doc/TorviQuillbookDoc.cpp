@@ -16,6 +16,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <utility>
 
@@ -52,6 +53,8 @@ CTorviQuillbookDoc::CTorviQuillbookDoc(CSettings &settings, IPrompter &prompter,
     m_nLastLocalSort = m_flags.defaultSortType();
     m_bOpenLastNote = m_flags.lastFile();
     m_strTitle = QString::fromLatin1(kUntitled);
+    if (QCoreApplication::instance())
+        m_strProgramFolder = QCoreApplication::applicationDirPath();
     m_strDocFolder = m_flags.startPath();
 
     // Relative names in file dialogs start in the program's folder, or in the
@@ -95,6 +98,31 @@ void CTorviQuillbookDoc::setPathName(const QString &path, bool addToRecent)
 void CTorviQuillbookDoc::setDocumentFolderFrom(const QString &path)
 {
     m_strDocFolder = hasFolderPart(path) ? FolderPath::withTrailingSeparator(QFileInfo(path).path()) : m_flags.startPath();
+}
+
+QString CTorviQuillbookDoc::defaultFolder() const
+{
+    if (!m_flags.startPath().isEmpty())
+        return m_flags.startPath();
+    if (FolderPath::canCreateFilesIn(m_strProgramFolder))
+        return FolderPath::withTrailingSeparator(m_strProgramFolder);
+    // Made when missing: a document saved there must not fail for want of it.
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (documents.isEmpty())
+        return FolderPath::withTrailingSeparator(QDir::homePath());
+    QDir().mkpath(documents);
+    return FolderPath::withTrailingSeparator(documents);
+}
+
+void CTorviQuillbookDoc::setProgramFolder(const QString &folder)
+{
+    m_strProgramFolder = folder;
+}
+
+QString CTorviQuillbookDoc::dialogFolder() const
+{
+    // Found when asked for: the check of the program's folder writes a file.
+    return m_strDocFolder.isEmpty() ? defaultFolder() : m_strDocFolder;
 }
 
 void CTorviQuillbookDoc::setBackup(const CBackupSettings &backup)
@@ -156,6 +184,7 @@ bool CTorviQuillbookDoc::idleOrReported() const
 
 bool CTorviQuillbookDoc::openDocument(const QString &path, bool addToRecent)
 {
+    m_bPasswordDeclined = false;
     if (!idleOrReported())
         return false;  // the contents stay as they are
     QByteArray bytes;
@@ -174,6 +203,7 @@ bool CTorviQuillbookDoc::loadFile(const QString &path, QByteArray &bytes)
 
 bool CTorviQuillbookDoc::openLoadedDocument(const QString &path, QByteArray bytes, bool addToRecent)
 {
+    m_bPasswordDeclined = false;
     if (!idleOrReported())
         return false;
     // Taken before the read, which lets the bytes go as it decodes them.
@@ -304,7 +334,7 @@ void CTorviQuillbookDoc::acceptDiskVersion(const QString &path)
 bool CTorviQuillbookDoc::saveUnderAnotherName()
 {
     const QString path =
-        chooseSavePath(m_strDocFolder, QStringLiteral("Torvi Quillbook Files (*.tqb);;All Files (*.*)"));
+        chooseSavePath(dialogFolder(), QStringLiteral("Torvi Quillbook Files (*.tqb);;All Files (*.*)"));
     if (path.isEmpty())
         return false;
     setPathName(path);
@@ -453,7 +483,7 @@ bool CTorviQuillbookDoc::saveCommand()
     if (!m_strPathName.isEmpty())
         return saveDocument(m_strPathName);
     const QString path =
-        chooseSavePath(m_strDocFolder + m_strTitle, QStringLiteral("Torvi Quillbook Files (*.tqb);;All Files (*.*)"));
+        chooseSavePath(dialogFolder() + m_strTitle, QStringLiteral("Torvi Quillbook Files (*.tqb);;All Files (*.*)"));
     if (path.isEmpty())
         return false;
     if (!saveDocument(path))
@@ -529,9 +559,9 @@ void CTorviQuillbookDoc::saveAsCommand()
 {
     QString proposed = m_strPathName.isEmpty() ? QString() : m_strPathName.left(m_strPathName.size() - 4);
     if (!proposed.isEmpty())
-        proposed = m_strDocFolder + QFileInfo(proposed).fileName();
+        proposed = dialogFolder() + QFileInfo(proposed).fileName();
     else
-        proposed = m_strDocFolder;
+        proposed = dialogFolder();
     const QString path =
         chooseSavePath(proposed, QStringLiteral("Text Files (*.txt);;Torvi Quillbook Files (*.tqb)"));
     if (path.isEmpty())
@@ -577,6 +607,7 @@ bool CTorviQuillbookDoc::readFromBytes(QByteArray bytes)
     }
     bytes = QByteArray();  // the index holds them now, alone if they were moved in
     if (!passwordStep(records)) {
+        m_bPasswordDeclined = true;
         clearContents();
         setPassword({});  // the refused one must not encipher anything later
         return false;
@@ -634,9 +665,10 @@ bool CTorviQuillbookDoc::passwordStep(const CRecordIndex &records)
     constexpr int kMaxWrongPasswords = 5;
     m_bAskPassword = true;
     bool fits = false;
+    bool entered = false;
     QList<QByteArray> rejected;
     for (;;) {
-        const bool entered = askForPassword();
+        entered = askForPassword();
         fits = CPasswordCheck::judge(records, m_arKey) != CPasswordCheck::Verdict::Wrong;
         if (fits || !entered || rejected.contains(m_strPassword) || rejected.size() + 1 >= kMaxWrongPasswords)
             break;
@@ -644,7 +676,8 @@ bool CTorviQuillbookDoc::passwordStep(const CRecordIndex &records)
         m_prompter.message(QString::fromLatin1(CPasswordCheck::kSeemsWrong));
     }
     m_bAskPassword = false;
-    if (!fits)
+    // After a Cancel the user knows why the document did not open.
+    if (!fits && entered)
         m_prompter.message(QString::fromLatin1(CPasswordCheck::kNotOpened));
     return fits;
 }
@@ -700,17 +733,23 @@ bool CTorviQuillbookDoc::reloadFromFile()
 {
     const QString ownPath = m_strPathName;
     const QString ownTitle = m_strTitle;
+    const QString placeholder = QString::fromLatin1(kReloadPlaceholder);
     // Named after a placeholder, so that keeping the current contents never
-    // writes over the document's own file.
-    setPathName(QDir::current().filePath(QString::fromLatin1(kReloadPlaceholder)), false);
+    // writes over the document's own file. The placeholder is a title only,
+    // without a path: no save, automatic or asked for, writes it to disk;
+    // keeping the contents asks for a name.
+    m_strPathName.clear();
+    m_strTitle = placeholder;
+    emit titleChanged();
     const bool wasAsking = m_bAskPassword;
     m_bAskPassword = false;
     const bool reloaded = saveModified() && openDocument(ownPath);
     m_bAskPassword = wasAsking;
     // A file that could not be read left the contents under the placeholder:
     // they get their own name back. One that was no document left the
-    // document empty and unnamed, and so it stays.
-    if (!reloaded && !m_strPathName.isEmpty()) {
+    // document empty and unnamed, and so it stays; contents saved under a
+    // name of the user's keep that name.
+    if (!reloaded && m_strPathName.isEmpty() && m_strTitle == placeholder) {
         m_strPathName = ownPath;
         m_strTitle = ownTitle;
         emit titleChanged();

@@ -65,6 +65,10 @@ public:
     bool loadFile(const QString &path, QByteArray &bytes);
     // Opens bytes read earlier from `path`, as openDocument does with the file.
     bool openLoadedDocument(const QString &path, QByteArray bytes, bool addToRecent = true);
+    // Whether the last open failed only because the user gave no password
+    // that reads the file (cancelled, or gave up on wrong ones): the file
+    // itself may be fine.
+    bool passwordDeclined() const { return m_bPasswordDeclined; }
     // Saves to `path`; asks (Reload, Keep my version, Save as...) when the
     // file there changed since it was read here, also when it changes while
     // this save runs.
@@ -118,7 +122,19 @@ public:
     const CBackupSettings &backupSettings() const { return m_backup; }
     void setBackup(const CBackupSettings &backup);
     QString documentFolder() const { return m_strDocFolder; }
+    // Where the file dialogs start: the document folder, before there is
+    // one the default folder.
+    QString dialogFolder() const;
     QString startFolder() const { return m_flags.startPath(); }
+    // Where documents go by default, ending with a separator: the start
+    // folder when one is set, else the program's folder, or the user's
+    // documents folder when the program's folder cannot be written (an
+    // installed program). Save As, Restore and the backup folder start here.
+    QString defaultFolder() const;
+    // The program's own folder (the executable's); set for a program that
+    // lives elsewhere.
+    QString programFolder() const { return m_strProgramFolder; }
+    void setProgramFolder(const QString &folder);
     int busy() const { return m_nBusy; }
     bool hasReminders() const { return m_bHasReminders; }
     void setHasReminders(bool on) { m_bHasReminders = on; }  // follows the reminder list
@@ -223,8 +239,10 @@ private:
     QString m_strDiskPrintPath;
     bool m_bDiskChangeAsked = false;   // asked about the present change already
     bool m_bReuseFittingKey = false;   // reading again a file whose key is held
+    bool m_bPasswordDeclined = false;  // the last open ended at the password
     int m_nSelectAfterReload = -1;
     QString m_strDocFolder;
+    QString m_strProgramFolder;
 };
 
 // Marks an operation in progress on the document. An operation that finds

@@ -18,7 +18,7 @@ namespace noteblock {
 inline constexpr qsizetype kTextLimit = 0xFFFFF;  // title, separator and text together
 inline constexpr const char *kSeparator = "\r\n\r\n";
 inline constexpr const char *kNoItemText =
-    "\r\n \r\nClick on the (toolbar) Notebook icon.\r\n\r\nCreate the first root folder.";
+    "\r\n \r\nClick on the (toolbar) Root folder icon.\r\n\r\nCreate the first root folder.";
 inline constexpr const char *kDontCut = "Don't cut any characters following the title";
 inline constexpr const char *kDontPaste = "Don't paste any characters following the title";
 inline constexpr const char *kFourSpaces = "    ";

@@ -69,12 +69,12 @@ CImporter::Handle CImporter::run(Kind kind, Place place)
     IPrompter &prompter = doc.prompter();
     switch (kind) {
     case Kind::Text: {
-        const QString path = prompter.chooseOpenFile(QLatin1String(kOpenTitle), doc.documentFolder(),
+        const QString path = prompter.chooseOpenFile(QLatin1String(kOpenTitle), doc.dialogFolder(),
                                                      QLatin1String(kTextFilters));
         return path.isEmpty() ? CInfoTree::kNone : importText(path, place);
     }
     case Kind::Csv: {
-        const QString path = prompter.chooseOpenFile(QLatin1String(kOpenTitle), doc.documentFolder(),
+        const QString path = prompter.chooseOpenFile(QLatin1String(kOpenTitle), doc.dialogFolder(),
                                                      QLatin1String(kCsvFilters));
         return path.isEmpty() ? CInfoTree::kNone : importCsv(path, place);
     }

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QString>
+#include <QTemporaryFile>
 
 // Folders are kept ending with a separator, so that a file name can be
 // appended directly.
@@ -25,6 +26,16 @@ inline QString withoutTrailingSeparator(const QString &folder)
     if (folder.size() > 1 && endsWithSeparator(folder))
         return folder.chopped(1);
     return folder;
+}
+
+// Whether a file can be made in `folder`, found by making one: permission
+// bits do not tell about read-only mounts, nor about an administrator.
+inline bool canCreateFilesIn(const QString &folder)
+{
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        return false;
+    QTemporaryFile probe(withTrailingSeparator(folder) + QStringLiteral(".write-test-XXXXXX"));
+    return probe.open();
 }
 
 }  // namespace FolderPath

@@ -250,7 +250,10 @@ void CMainFrame::fillRecentFiles(QMenu *file)
     const QStringList files = m_manager.recentFiles().files();
     m_recentAnchor->setVisible(files.isEmpty());
     for (int i = 0; i < files.size(); ++i) {
-        auto *a = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(files[i])), file);
+        // An "&" of the path is shown as itself, not taken as a mnemonic.
+        QString shown = QDir::toNativeSeparators(files[i]);
+        shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        auto *a = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown), file);
         a->setObjectName(QStringLiteral("recentFile%1").arg(i + 1));
         a->setStatusTip(QStringLiteral("Open this document"));
         connect(a, &QAction::triggered, this, [this, i] { m_manager.openRecentFile(i); });
@@ -404,7 +407,7 @@ void CMainFrame::showFindDialog()
 
 void CMainFrame::onOpen()
 {
-    const QString path = m_prompter.chooseOpenFile(QStringLiteral("Open"), m_doc.documentFolder(),
+    const QString path = m_prompter.chooseOpenFile(QStringLiteral("Open"), m_doc.dialogFolder(),
                                                    QStringLiteral("Torvi Quillbook Files (*.tqb);;All Files (*.*)"));
     if (!path.isEmpty())
         m_manager.openDocumentFile(path);
@@ -438,7 +441,7 @@ void CMainFrame::onPrintSetup()
 
 void CMainFrame::onBackupSettings()
 {
-    CBackupDlg dlg(m_doc.backupSettings(), m_prompter, this);
+    CBackupDlg dlg(m_doc.backupSettings(), m_doc.defaultFolder(), m_prompter, this);
     const bool accepted = dlg.exec() == QDialog::Accepted;
     m_doc.setBackup(accepted ? dlg.result(m_doc.backupSettings()) : m_doc.backupSettings());
 }

@@ -1,8 +1,8 @@
 #include "dialogs/AboutDlg.h"
 
+#include "app/AppIdentity.h"
 #include "dialogs/LinkLabel.h"
 
-#include <QApplication>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -19,12 +19,12 @@ CAboutDlg::CAboutDlg(UrlOpener opener, QWidget *parent)
     : QDialog(parent)
     , m_opener(std::move(opener))
 {
-    setWindowTitle(QString());
+    setWindowTitle(QString::fromLatin1(kTitle));
     setModal(true);
 
-    QIcon icon = QApplication::windowIcon();
-    if (icon.isNull())
-        icon = style()->standardIcon(QStyle::SP_MessageBoxInformation);
+    // The application's own icon, in the box and on its title bar.
+    const QIcon icon = AppIdentity::applicationIcon();
+    setWindowIcon(icon);
     const int iconSize = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
     auto *iconLabel = new QLabel(this);
     iconLabel->setPixmap(icon.pixmap(iconSize, iconSize));

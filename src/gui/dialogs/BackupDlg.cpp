@@ -6,7 +6,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -25,11 +24,11 @@ static_assert(std::size(kPeriodNames) == CBackupSettings::kPeriodChoices.size())
 
 }  // namespace
 
-CBackupDlg::CBackupDlg(const CBackupSettings &current, IPrompter &prompter, QWidget *parent)
+CBackupDlg::CBackupDlg(const CBackupSettings &current, const QString &defaultFolder, IPrompter &prompter,
+                       QWidget *parent)
     : QDialog(parent)
     , m_prompter(prompter)
-    , m_choice(CBackupChoice::fromSettings(
-          current, FolderPath::withTrailingSeparator(QCoreApplication::applicationDirPath())))
+    , m_choice(CBackupChoice::fromSettings(current, FolderPath::withTrailingSeparator(defaultFolder)))
 {
     setWindowTitle(QStringLiteral("Backup settings"));
     setModal(true);

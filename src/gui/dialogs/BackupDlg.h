@@ -16,7 +16,9 @@ class CBackupDlg : public QDialog
     Q_OBJECT
 
 public:
-    CBackupDlg(const CBackupSettings &current, IPrompter &prompter, QWidget *parent = nullptr);
+    // `defaultFolder` is offered when no backup folder is set yet.
+    CBackupDlg(const CBackupSettings &current, const QString &defaultFolder, IPrompter &prompter,
+               QWidget *parent = nullptr);
 
     // The settings after the dialog: `before` itself when it was cancelled.
     // (Hides QDialog::result(); use QDialog::result() for the dialog code.)

@@ -11,6 +11,7 @@
 #include <QContextMenuEvent>
 #include <QDesktopServices>
 #include <QDir>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontDialog>
@@ -19,6 +20,8 @@
 #include <QProcess>
 #include <QTextBlock>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace {
 
@@ -36,6 +39,16 @@ public:
 private:
     CDialer m_dialer;
 };
+
+// A drag that carries files: Qt offers it as text too (the file:// URLs), but
+// a file dropped on the window is opened, never typed into the note.
+bool carriesFiles(const QMimeData *data)
+{
+    if (!data->hasUrls())
+        return false;
+    const QList<QUrl> urls = data->urls();
+    return std::any_of(urls.begin(), urls.end(), [](const QUrl &url) { return url.isLocalFile(); });
+}
 
 noteblock::Key keyOf(const QKeyEvent *event)
 {
@@ -626,6 +639,31 @@ void CTorviQuillbookView::insertFromMimeData(const QMimeData *source)
         insertGuarded(source->text(), Insert::Pasted, true);
 }
 
+void CTorviQuillbookView::dragEnterEvent(QDragEnterEvent *event)
+{
+    // Ignored here, the drag goes on to the window.
+    if (carriesFiles(event->mimeData()))
+        event->ignore();
+    else
+        QPlainTextEdit::dragEnterEvent(event);
+}
+
+void CTorviQuillbookView::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (carriesFiles(event->mimeData()))
+        event->ignore();
+    else
+        QPlainTextEdit::dragMoveEvent(event);
+}
+
+void CTorviQuillbookView::dropEvent(QDropEvent *event)
+{
+    if (carriesFiles(event->mimeData()))
+        event->ignore();
+    else
+        QPlainTextEdit::dropEvent(event);
+}
+
 void CTorviQuillbookView::insertFourSpaces()
 {
     insertGuarded(QString::fromLatin1(noteblock::kFourSpaces), Insert::Typed, false);
@@ -655,7 +693,7 @@ void CTorviQuillbookView::insertLocalLink()
 {
     if (!m_block.hasItem())
         return;
-    const QString chosen = m_doc.prompter().chooseOpenFile(QStringLiteral("Open"), m_doc.documentFolder(),
+    const QString chosen = m_doc.prompter().chooseOpenFile(QStringLiteral("Open"), m_doc.dialogFolder(),
                                                            QStringLiteral("All Files (*.*)"));
     if (!chosen.isEmpty())
         insertGuarded(links::localLink(chosen, m_doc.documentFolder()), Insert::Command, false);
