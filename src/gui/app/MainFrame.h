@@ -58,6 +58,7 @@ public:
         kCustomizeToolbar = 32826, kProgramFolder = 32828, kOtherFolder = 32829, kLocalLink = 32831,
         kGenerator = 32832, kImportFavorites = 32834, kDefaultIcons = 32836, kLeftFont = 32837,
         kCompleteCollapse = 32838, kDblU = 32839, kDblM = 32840, kDblF = 32841, kDblP = 32842,
+        kExportMarkdown = 32850, kExportHtml = 32851, kExportOpml = 32852, kImportMarkdown = 32853,
     };
     enum class Pane { Tree, Editor };
 
