@@ -6,6 +6,9 @@
 #include <QString>
 
 #include <array>
+#include <memory>
+
+class QCollator;
 
 class CImportDecoder;
 class IPrompter;
@@ -28,6 +31,7 @@ public:
     // Items without icons of their own take `defaultIcons`.
     CMarkdownImport(IImportSink &sink, CImportDecoder &decoder, IPrompter &prompter,
                     const std::array<qint32, 5> &defaultIcons);
+    ~CMarkdownImport();
 
     // The folder `dir` below `parent`; the id of its item, or kFailed.
     int walk(const QString &dir, int parent);
@@ -47,6 +51,7 @@ private:
     CImportDecoder &m_decoder;
     IPrompter &m_prompter;
     std::array<qint32, 5> m_defaultIcons;
+    std::unique_ptr<QCollator> m_collator;
     QSet<QString> m_walked;  // canonical paths of the folders walked
     bool m_readFailed = false;
     int m_hidden = 0;
