@@ -4,7 +4,6 @@
 #include "export/MarkdownFormat.h"
 #include "import/ImportFile.h"
 
-#include <QCollator>
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
@@ -12,6 +11,45 @@
 
 #include <algorithm>
 #include <vector>
+
+namespace {
+
+// Names as a file manager orders them: runs of digits by their value
+// ("Day 9" before "Day 10"), the rest character by character.
+int naturalCompare(QStringView a, QStringView b)
+{
+    qsizetype i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (a[i].isDigit() && b[j].isDigit()) {
+            qsizetype ei = i, ej = j;
+            while (ei < a.size() && a[ei].isDigit())
+                ++ei;
+            while (ej < b.size() && b[ej].isDigit())
+                ++ej;
+            qsizetype si = i, sj = j;  // leading zeros do not count
+            while (si + 1 < ei && a[si].digitValue() == 0)
+                ++si;
+            while (sj + 1 < ej && b[sj].digitValue() == 0)
+                ++sj;
+            if (ei - si != ej - sj)
+                return ei - si < ej - sj ? -1 : 1;
+            for (; si < ei; ++si, ++sj) {
+                if (a[si].digitValue() != b[sj].digitValue())
+                    return a[si].digitValue() < b[sj].digitValue() ? -1 : 1;
+            }
+            i = ei;
+            j = ej;
+            continue;
+        }
+        if (a[i] != b[j])
+            return a[i] < b[j] ? -1 : 1;
+        ++i;
+        ++j;
+    }
+    return i < a.size() ? 1 : j < b.size() ? -1 : 0;
+}
+
+}  // namespace
 
 struct CMarkdownImport::Entry
 {
@@ -30,14 +68,8 @@ CMarkdownImport::CMarkdownImport(IImportSink &sink, CImportDecoder &decoder, IPr
     , m_decoder(decoder)
     , m_prompter(prompter)
     , m_defaultIcons(defaultIcons)
-    , m_collator(std::make_unique<QCollator>())
 {
-    // Made once: opening a collator costs far more than using it.
-    m_collator->setNumericMode(true);
-    m_collator->setCaseSensitivity(Qt::CaseInsensitive);
 }
-
-CMarkdownImport::~CMarkdownImport() = default;
 
 QString CMarkdownImport::report() const
 {
@@ -116,11 +148,11 @@ std::vector<CMarkdownImport::Entry> CMarkdownImport::list(const QString &folder)
         }
     }
 
-    // By "order:" first, then by name as a file manager sorts (digits as numbers).
-    std::vector<QCollatorSortKey> keys;
+    // By "order:" first, then by name as a file manager sorts.
+    std::vector<QString> keys;
     keys.reserve(entries.size());
     for (const Entry &e : entries)
-        keys.push_back(m_collator->sortKey(e.name));
+        keys.push_back(e.name.toCaseFolded());
     std::vector<size_t> order(entries.size());
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = i;
@@ -131,7 +163,7 @@ std::vector<CMarkdownImport::Entry> CMarkdownImport::list(const QString &folder)
             return x.order.has_value();
         if (x.order && *x.order != *y.order)
             return *x.order < *y.order;
-        const int c = keys[a].compare(keys[b]);
+        const int c = naturalCompare(keys[a], keys[b]);
         return c != 0 ? c < 0 : x.name < y.name;
     });
     std::vector<Entry> sorted;

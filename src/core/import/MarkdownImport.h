@@ -6,9 +6,6 @@
 #include <QString>
 
 #include <array>
-#include <memory>
-
-class QCollator;
 
 class CImportDecoder;
 class IPrompter;
@@ -31,7 +28,6 @@ public:
     // Items without icons of their own take `defaultIcons`.
     CMarkdownImport(IImportSink &sink, CImportDecoder &decoder, IPrompter &prompter,
                     const std::array<qint32, 5> &defaultIcons);
-    ~CMarkdownImport();
 
     // The folder `dir` below `parent`; the id of its item, or kFailed.
     int walk(const QString &dir, int parent);
@@ -51,7 +47,6 @@ private:
     CImportDecoder &m_decoder;
     IPrompter &m_prompter;
     std::array<qint32, 5> m_defaultIcons;
-    std::unique_ptr<QCollator> m_collator;
     QSet<QString> m_walked;  // canonical paths of the folders walked
     bool m_readFailed = false;
     int m_hidden = 0;
