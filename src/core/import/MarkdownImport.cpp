@@ -8,6 +8,7 @@
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QHash>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <vector>
@@ -50,6 +51,20 @@ int naturalCompare(QStringView a, QStringView b)
 }
 
 }  // namespace
+
+QString CMarkdownImport::textOf(const QByteArray &bytes) const
+{
+    if (CImportDecoder::isUtf16(bytes)) {
+        // The decoder reads the mark, takes its byte order and drops it.
+        QStringDecoder decoder(QStringDecoder::Utf16, QStringDecoder::Flag::Stateless);
+        return decoder.decode(bytes);
+    }
+    bool bom = false;
+    if (CImportDecoder::isUtf8(bytes, bom))
+        return QString::fromUtf8(bom ? bytes.mid(3) : bytes);
+    // Bytes the page leaves undefined read as U+FFFD and are counted as "?" later.
+    return m_decoder.toUnicode(bytes);
+}
 
 struct CMarkdownImport::Entry
 {
@@ -120,21 +135,20 @@ std::vector<CMarkdownImport::Entry> CMarkdownImport::list(const QString &folder)
     }
 
     for (Entry &e : entries) {
-        e.title = e.name;
+        e.title = titleFromFileName(e.name);
         e.info.m_nSort = 0;
         e.info.m_nIcons = m_defaultIcons;
         if (e.file.isEmpty())
             continue;
         const CImportFile file = CImportFile::read(e.file);
-        if (!file.ok) {
+        if (!file.refusal.isEmpty()) {
+            m_readFailed = true;
+            m_prompter.message(file.refusal);
+        } else if (!file.ok) {
             m_readFailed = true;
             m_prompter.message(QString::fromLatin1(kCannotRead).arg(QDir::toNativeSeparators(e.file)));
         }
-        bool bom = false;
-        const QString content = CImportDecoder::isUtf8(file.bytes, bom)
-            ? QString::fromUtf8(bom ? file.bytes.mid(3) : file.bytes)
-            : m_decoder.toUnicode(file.bytes);
-        markdown::CNote note = markdown::readNote(content);
+        markdown::CNote note = markdown::readNote(textOf(file.refusal.isEmpty() ? file.bytes : QByteArray()));
         if (note.matter.title)
             e.title = *note.matter.title;
         e.text = std::move(note.text);
@@ -182,7 +196,7 @@ int CMarkdownImport::walk(const QString &dirPath, int parent)
         m_prompter.message(QString::fromLatin1(kNotAFolder).arg(QDir::toNativeSeparators(dir)));
         return IImportSink::kFailed;
     }
-    QString name = info.fileName();
+    QString name = titleFromFileName(info.fileName());
     if (name.isEmpty())
         name = QDir::toNativeSeparators(dir);
     CNoteInfo topInfo;

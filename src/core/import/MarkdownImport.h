@@ -41,6 +41,8 @@ public:
 
 private:
     struct Entry;
+    // A file's text: UTF-8 or UTF-16 after its mark, else the code page's.
+    QString textOf(const QByteArray &bytes) const;
     std::vector<Entry> list(const QString &folder);
 
     IImportSink &m_sink;
