@@ -1,13 +1,12 @@
 #include "CliSession.h"
 #include "Commands.h"
+#include "Console.h"
 #include "doc/TorviQuillbookDoc.h"
 #include "import/Importer.h"
 #include "tree/InfoTree.h"
 
 #include <QDir>
 #include <QFileInfo>
-
-namespace {
 
 // Appends the import to DOC (created when missing) and saves it as the
 // program does. Nothing is saved when a file could not be read.
@@ -17,7 +16,8 @@ int runImport(CCliSession &session, CImporter::Kind kind)
     const QString &source = session.file(1);
     if (!session.takePasswordOption())
         return CCliSession::kFailure;
-    return session.changeDocument(docPath, [&](CTorviQuillbookDoc &doc) {
+    QString skipped;  // what the import left out, told once it is saved
+    const int result = session.changeDocument(docPath, [&](CTorviQuillbookDoc &doc) {
         CInfoTree tree(doc);
         tree.initialUpdate();
         CImporter::Place place = CImporter::Place::Root;
@@ -44,16 +44,21 @@ int runImport(CCliSession &session, CImporter::Kind kind)
         case CImporter::Kind::Favorites:
             top = importer.importFavorites(source, place);
             break;
+        case CImporter::Kind::Markdown:
+            top = importer.importMarkdown(source, place);
+            break;
         }
         if (importer.readFailed())
             return CCliSession::fail(QStringLiteral("%1 was not changed").arg(QDir::toNativeSeparators(docPath)));
         if (top == CInfoTree::kNone)
             return CCliSession::fail(QStringLiteral("nothing was imported"));
+        skipped = importer.skipReport();
         return int(CCliSession::kSuccess);
     });
+    if (result == CCliSession::kSuccess && !skipped.isEmpty())
+        CConsole::error(skipped);
+    return result;
 }
-
-}  // namespace
 
 int runImportText(CCliSession &session)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "import/Importer.h"
+
 class CCliSession;
 
 // One function per tqb command. Each returns the exit code: 0 done, 1 failed
@@ -18,5 +20,10 @@ int runGenpass(CCliSession &session);     // genpass [--length N] [--digits] [--
 int runImportText(CCliSession &session);       // import-text DOC TXT [--under N]
 int runImportCsv(CCliSession &session);        // import-csv DOC CSV [--header] [--under N]
 int runImportFavorites(CCliSession &session);  // import-favorites DOC PATH [--under N]
+int runImportMd(CCliSession &session);         // import-md DOC DIR [--under N]
+int runImport(CCliSession &session, CImporter::Kind kind);  // the import-* commands' common flow
+int runExportMd(CCliSession &session);    // export-md DOC DIR
+int runExportHtml(CCliSession &session);  // export-html DOC OUT.html
+int runExportOpml(CCliSession &session);  // export-opml DOC OUT.opml
 // find FILE TEXT [--case] [--titles] [--context]; exits as grep: 0 matched, 1 no match, 2 failure
 int runFind(CCliSession &session);

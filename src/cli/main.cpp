@@ -22,7 +22,7 @@ struct CCommand
     int (*run)(CCliSession &);
 };
 
-constexpr std::array<CCommand, 15> kCommands{{
+constexpr std::array<CCommand, 19> kCommands{{
     {"new", 1, true, runNew},
     {"info", 1, true, runInfo},
     {"tree", 1, true, runTree},
@@ -37,6 +37,10 @@ constexpr std::array<CCommand, 15> kCommands{{
     {"import-text", 2, true, runImportText},
     {"import-csv", 2, true, runImportCsv},
     {"import-favorites", 2, true, runImportFavorites},
+    {"import-md", 2, true, runImportMd},
+    {"export-md", 2, true, runExportMd},
+    {"export-html", 2, true, runExportHtml},
+    {"export-opml", 2, true, runExportOpml},
     {"find", 1, true, runFind},
 }};
 
@@ -46,13 +50,14 @@ struct COwnOptions
     const char *command;
     std::array<const char *, 5> options;
 };
-constexpr std::array<COwnOptions, 9> kOwnOptions{{
+constexpr std::array<COwnOptions, 10> kOwnOptions{{
     {"add", {"--under", "--title", "--wait"}},
     {"find", {"--case", "--titles", "--context"}},
     {"genpass", {"--length", "--digits", "--letters", "--special", "--count"}},
     {"import-text", {"--under", "--wait"}},
     {"import-csv", {"--under", "--header", "--wait"}},
     {"import-favorites", {"--under", "--wait"}},
+    {"import-md", {"--under", "--wait"}},
     {"from-json", {"--wait"}},
     {"passwd", {"--wait"}},
     {"backup", {"--wait"}},
@@ -97,6 +102,17 @@ const char kUsage[] =
     "  import-favorites DOC PATH [--under N]\n"
     "                              a folder of .url shortcuts, one .url file or a\n"
     "                              browser bookmark file (.html)\n"
+    "  import-md DOC DIR [--under N]\n"
+    "                              a Markdown folder: folders become folder items,\n"
+    "                              .md files notes (NAME.md beside the folder NAME is\n"
+    "                              its text); front matter title, order, icons and\n"
+    "                              reminder are read; hidden entries and other files\n"
+    "                              are skipped and counted on standard error\n"
+    "  export-md DOC DIR           the tree as a Markdown folder: NAME.md per item,\n"
+    "                              a folder NAME for its children; DIR must be empty\n"
+    "                              or not exist, and appears only when complete\n"
+    "  export-html DOC OUT.html    the tree as one self-contained web page\n"
+    "  export-opml DOC OUT.opml    the tree as an OPML 2.0 outline\n"
     "  find FILE TEXT [--case] [--titles] [--context]\n"
     "                              prints INDEX<TAB>TITLE for every item whose title\n"
     "                              or text holds TEXT, in item-index order; without\n"

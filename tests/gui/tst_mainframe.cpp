@@ -21,6 +21,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
@@ -385,6 +386,54 @@ private slots:
         QVERIFY(frame->action(QStringLiteral("editUndo"))->isEnabled());
         frame->action(QStringLiteral("editUndo"))->trigger();
         QVERIFY(doc.m_arOrder.isEmpty());
+    }
+
+    // File > Export > Markdown folder into an empty folder picked in the
+    // folder dialog, then File > Import > Markdown folder as a root folder:
+    // the same items come back, and Edit > Undo takes them away again.
+    void markdownFolderOutAndBackThroughTheMenus()
+    {
+        QTemporaryDir dir;
+        const QString path = makeDocument(dir.filePath(QStringLiteral("old.tqb")));
+        const QString folder = dir.filePath(QStringLiteral("md"));
+        QVERIFY(QDir().mkdir(folder));
+        CTorviQuillbookApp app(settingsIn(dir));
+        QVERIFY(app.startUp({QStringLiteral("torvi-quillbook"), path}));
+        CMainFrame *frame = app.mainFrame();
+        const auto pickFolder = [folder](QFileDialog *files) {
+            QCOMPARE(files->fileMode(), QFileDialog::Directory);
+            auto *name = files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            name->selectAll();
+            files->setDirectory(QFileInfo(folder).absolutePath());
+            QTest::keyClicks(name, QFileInfo(folder).fileName());
+            QTest::mouseClick(files->findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"))->button(QDialogButtonBox::Open),
+                              Qt::LeftButton);
+        };
+        guitest::whenModalShows<QFileDialog>(pickFolder);
+        frame->action(QStringLiteral("exportMarkdown"))->trigger();
+        QVERIFY(QFile::exists(folder + QStringLiteral("/Root.md")));
+        QVERIFY(QFile::exists(folder + QStringLiteral("/Root/Child.md")));
+
+        guitest::whenModalShows<CImportPlaceDlg>([&](CImportPlaceDlg *dlg) {
+            QTest::mouseClick(dlg->button(CImportPlaceDlg::kAsRoot), Qt::LeftButton);
+            guitest::whenModalShowsNext<QFileDialog>(pickFolder);
+            dlg->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+        });
+        frame->action(QStringLiteral("importMarkdown"))->trigger();
+        CTorviQuillbookDoc &doc = app.document();
+        QCOMPARE(doc.m_arTitles, (QList<QByteArray>{"Root", "Child", "md", "Root", "Child"}));
+        QCOMPARE(doc.m_arTexts.mid(3), (QList<QByteArray>{"root text", "child text"}));
+        QCOMPARE(doc.m_arOrder, (QList<quint32>{0, 1, 2, 3, 4}));
+
+        QString asked;
+        guitest::whenModalShows<QMessageBox>([&asked](QMessageBox *box) {
+            asked = box->text();
+            box->button(QMessageBox::Ok)->click();
+        });
+        frame->itemView()->setFocus();
+        frame->action(QStringLiteral("editUndo"))->trigger();
+        QCOMPARE(asked, QString::fromLatin1(CInfoTree::kMsgDeleteWarning));
+        QCOMPARE(doc.m_arOrder, (QList<quint32>{0, 1}));
     }
 
     void closingAsksAboutUnsavedChanges()

@@ -137,7 +137,7 @@ private slots:
         Run run;
         QVERIFY(run.start(dir.filePath(QStringLiteral("s.ini"))));
         QCOMPARE(menuTexts(topMenu(run.frame, QStringLiteral("&File"))),
-                 (QStringList{"&New\tCtrl+N", "&Open...\tCtrl+O", "[Import]", "-", "&Save\tCtrl+S", "Save &As...", "-",
+                 (QStringList{"&New\tCtrl+N", "&Open...\tCtrl+O", "[Import]", "[Export]", "-", "&Save\tCtrl+S", "Save &As...", "-",
                               "Restore", "-", "&Print...\tCtrl+P", "-", "Recent File", "-", "E&xit"}));
         QCOMPARE(menuTexts(topMenu(run.frame, QStringLiteral("&Edit"))),
                  (QStringList{"&Undo\tCtrl+Z", "-", "Cu&t\tCtrl+X", "&Copy\tCtrl+C", "&Paste\tCtrl+V", "-",
@@ -154,7 +154,9 @@ private slots:
         QVERIFY(run.frame->action(CMainFrame::kDblU)->isCheckable());
         QVERIFY(!run.frame->action(CMainFrame::kDblU)->actionGroup());
         QCOMPARE(menuTexts(topMenu(run.frame, QStringLiteral("&File"))->findChild<QMenu *>(QStringLiteral("menuImport"))),
-                 (QStringList{"Text", "CSV (list)", "Favorites"}));
+                 (QStringList{"Text", "CSV (list)", "Favorites", "Markdown folder..."}));
+        QCOMPARE(menuTexts(topMenu(run.frame, QStringLiteral("&File"))->findChild<QMenu *>(QStringLiteral("menuExport"))),
+                 (QStringList{"Markdown folder...", "HTML file...", "OPML outline..."}));
     }
 
     // A document without items: nothing that needs an item can run, by menu or by key.

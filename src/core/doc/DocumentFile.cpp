@@ -34,6 +34,11 @@ bool syncContents(QFileDevice &file)
 
 }  // namespace
 
+QString CDocumentFile::writeError(QFileDevice::FileError error, const QString &path)
+{
+    return writeErrorText(error, path);
+}
+
 QString CDocumentFile::displayPath(const QString &path)
 {
     return QDir::toNativeSeparators(path);

@@ -64,4 +64,7 @@ public:
     static bool writeAll(QIODevice &device, const QByteArray &bytes);
 
     static QString displayPath(const QString &path);
+    // The message for a failed write of `path` ("Destination disk drive is
+    // full.", the read-only message, ...), for writers of other files too.
+    static QString writeError(QFileDevice::FileError error, const QString &path);
 };

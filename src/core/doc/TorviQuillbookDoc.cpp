@@ -465,10 +465,10 @@ void CTorviQuillbookDoc::reportBackupFailure(const QString &failedCopy)
     m_bBackupFailing = !failedCopy.isEmpty();
 }
 
-QString CTorviQuillbookDoc::chooseSavePath(QString proposed, const QString &filters)
+QString CTorviQuillbookDoc::chooseSavePath(QString proposed, const QString &filters, const QString &title)
 {
     for (;;) {
-        const QString path = m_prompter.chooseSaveFile(QStringLiteral("Save As"), proposed, filters);
+        const QString path = m_prompter.chooseSaveFile(title, proposed, filters);
         if (path.isEmpty() || !QFileInfo::exists(path))
             return path;
         const QString question = QString::fromLatin1(kReplaceQuestion).arg(QFileInfo(path).fileName());

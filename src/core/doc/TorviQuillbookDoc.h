@@ -31,7 +31,7 @@ class CTorviQuillbookDoc : public QObject, public CItemTables
 public:
     enum Hint { kHintShowItem = 0, kHintRefreshAll = 5, kHintTitleChanged = 6 };
     enum Busy { kIdle = 0, kBusyTree = 1, kBusyWriting = 2, kBusyClearing = 3 };
-    enum ImportRequest { kNoImport = -1, kImportText = 1, kImportCsv = 2, kImportFavorites = 3 };
+    enum ImportRequest { kNoImport = -1, kImportText = 1, kImportCsv = 2, kImportFavorites = 3, kImportMarkdown = 4 };
     static constexpr const char *kUntitled = "Untitled";
     static constexpr const char *kReloadPlaceholder = "~Reload Document~.tqb";
     static constexpr const char *kReplaceQuestion = "%1 already exists.\nDo you want to replace it?";
@@ -90,6 +90,9 @@ public:
     bool saveCommand();   // File > Save
     void saveAsCommand(); // File > Save As, with the text export
     bool exportText(const QString &path);
+    // The save chooser, and the question whether an existing file may be
+    // replaced, asked about the final name; empty when the user gave up.
+    QString chooseSavePath(QString proposed, const QString &filters, const QString &title = QStringLiteral("Save As"));
 
     // --- the records of a file, for the GUI, tqb, benchmarks and fuzzing ---
     // Clears, reads the record array, runs the password step and takes the
@@ -206,9 +209,6 @@ private:
     bool reloadFromDisk();
     bool saveUnderAnotherName();
     void rememberDiskState(const QString &path, const CDiskFingerprint &print);
-    // The save chooser, and the question whether an existing file may be
-    // replaced, asked about the final name; empty when the user gave up.
-    QString chooseSavePath(QString proposed, const QString &filters);
     bool reloadFromFile();
     qint32 nowSeconds() const;
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "doc/NoteInfo.h"
+
 #include <QByteArray>
 
 // Where a parser puts the items it reads. The parsers know nothing of the
@@ -17,4 +19,12 @@ public:
     // (kFailed) makes the child fail too, so a lost folder takes its branch
     // with it rather than spilling it elsewhere.
     virtual int add(int parent, const QByteArray &title, const QByteArray &text) = 0;
+    // The same for an item that brings attributes of its own (icons and
+    // reminder; the sort type stays manual). Sinks that keep no attributes
+    // take the plain add.
+    virtual int addWithInfo(int parent, const QByteArray &title, const QByteArray &text, const CNoteInfo &info)
+    {
+        Q_UNUSED(info)
+        return add(parent, title, text);
+    }
 };

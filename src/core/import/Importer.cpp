@@ -4,6 +4,7 @@
 #include "import/CsvImport.h"
 #include "import/FavoritesImport.h"
 #include "import/ImportFile.h"
+#include "import/MarkdownImport.h"
 #include "import/TextImport.h"
 #include "settings/Settings.h"
 
@@ -20,16 +21,26 @@ class CTreeSink : public IImportSink
 public:
     CTreeSink(CInfoTree &tree, CInfoTree::Handle destination) : m_tree(tree), m_destination(destination) {}
 
-    int add(int parent, const QByteArray &title, const QByteArray &text) override
+    int append(int parent, const QByteArray &title, const QByteArray &text, const CNoteInfo *info)
     {
         if (parent == kFailed || (parent != kDestination && (parent < 0 || size_t(parent) >= m_handles.size())))
             return kFailed;
         const CInfoTree::Handle under = parent == kDestination ? m_destination : m_handles[size_t(parent)];
-        const CInfoTree::Handle item = m_tree.appendImportedItem(under, title, text);
+        const CInfoTree::Handle item = m_tree.appendImportedItem(under, title, text, info);
         if (item == CInfoTree::kNone)
             return kFailed;
         m_handles.push_back(item);
         return int(m_handles.size() - 1);
+    }
+
+    int add(int parent, const QByteArray &title, const QByteArray &text) override
+    {
+        return append(parent, title, text, nullptr);
+    }
+
+    int addWithInfo(int parent, const QByteArray &title, const QByteArray &text, const CNoteInfo &info) override
+    {
+        return append(parent, title, text, &info);
     }
 
     CInfoTree::Handle handle(int id) const
@@ -82,6 +93,10 @@ CImporter::Handle CImporter::run(Kind kind, Place place)
         const QString path = prompter.chooseFileOrFolder(QLatin1String(CFavoritesImport::kChooserTitle),
                                                          QDir::homePath(), QLatin1String(kFavoritesFilters));
         return path.isEmpty() ? CInfoTree::kNone : importFavorites(path, place);
+    }
+    case Kind::Markdown: {
+        const QString path = prompter.chooseFolder(QLatin1String(kMarkdownChooserTitle));
+        return path.isEmpty() ? CInfoTree::kNone : importMarkdown(path, place);
     }
     }
     return CInfoTree::kNone;
@@ -166,6 +181,28 @@ CImporter::Handle CImporter::importFavorites(const QString &path, Place place)
     m_replaced = decoder.replaced();
     if (m_replaced > 0)
         doc.prompter().message(decoder.replacedMessage());
+    finish(top, false);
+    return top;
+}
+
+CImporter::Handle CImporter::importMarkdown(const QString &path, Place place)
+{
+    CTorviQuillbookDoc &doc = m_tree.document();
+    CImportDecoder decoder(codePage());
+    Handle top = CInfoTree::kNone;
+    {
+        CTreeModel::ResetGuard reset(m_tree.model());
+        CTreeSink sink(m_tree, destination(place));
+        CMarkdownImport walk(sink, decoder, doc.prompter(), doc.m_defaultIcons);
+        top = sink.handle(walk.walk(path, IImportSink::kDestination));
+        m_readFailed = walk.readFailed();
+        m_skipReport = walk.report();
+    }
+    m_replaced = decoder.replaced();
+    if (m_replaced > 0)
+        doc.prompter().message(decoder.replacedMessage());
+    if (!m_skipReport.isEmpty())
+        emit doc.statusMessage(m_skipReport);
     finish(top, false);
     return top;
 }

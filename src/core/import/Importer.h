@@ -19,7 +19,7 @@ class CImporter
 public:
     using Handle = CInfoTree::Handle;
     // The numbers are the document's import requests.
-    enum class Kind { Text = 1, Csv = 2, Favorites = 3 };
+    enum class Kind { Text = 1, Csv = 2, Favorites = 3, Markdown = 4 };
     enum class Place { Selected = 0, Root = 1 };
     enum class Header { Ask, Yes, No };
 
@@ -29,6 +29,7 @@ public:
     static constexpr const char *kCsvFilters = "Comma Separated Text Files (*.csv);;All Files (*.*)";
     static constexpr const char *kFavoritesFilters =
         "Favorites (*.url *.html *.htm);;All Files (*)";
+    static constexpr const char *kMarkdownChooserTitle = "Import a Markdown folder";
 
     explicit CImporter(CInfoTree &tree);
     // The code page of the document's text; default: the "CodePage" setting.
@@ -44,11 +45,14 @@ public:
     Handle importText(const QString &path, Place place);
     Handle importCsv(const QString &path, Place place, Header header = Header::Ask);
     Handle importFavorites(const QString &path, Place place);
+    Handle importMarkdown(const QString &path, Place place);
 
     // After an import: some file or folder could not be read (its message
     // was shown), and how many characters the code page could not hold.
     bool readFailed() const { return m_readFailed; }
     int replacedCharacters() const { return m_replaced; }
+    // What the last import skipped, in one sentence; empty when nothing was.
+    QString skipReport() const { return m_skipReport; }
 
 private:
     using FolderTitle = std::function<QByteArray(const QByteArray &fileName)>;
@@ -64,4 +68,5 @@ private:
     QString m_codePage;
     bool m_readFailed = false;
     int m_replaced = 0;
+    QString m_skipReport;
 };

@@ -250,7 +250,7 @@ void CInfoTree::initialUpdate()
     m_nUndo = kUndoNone;
     m_bDragging = false;
     if (m_doc.m_nImport == CTorviQuillbookDoc::kImportText || m_doc.m_nImport == CTorviQuillbookDoc::kImportCsv
-        || m_doc.m_nImport == CTorviQuillbookDoc::kImportFavorites) {
+        || m_doc.m_nImport == CTorviQuillbookDoc::kImportFavorites || m_doc.m_nImport == CTorviQuillbookDoc::kImportMarkdown) {
         const int request = m_doc.m_nImport;
         if (m_importRunner)
             m_importRunner(request);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "doc/NoteInfo.h"
 #include "tree/DragRules.h"
 #include "tree/IconRules.h"
 #include "tree/TreeModel.h"
@@ -213,8 +214,11 @@ public:
     void pasteBefore();                   // 32786
     void undo();                          // 57643
     void forgetRecord();
-    // Imports: one row and tree item; kNone on a table mismatch.
-    Handle appendImportedItem(Handle parent, const QByteArray &title, const QByteArray &text);
+    // Imports: one row and tree item; kNone on a table mismatch. With `info`
+    // the item takes its icons and reminder (and is listed for the reminder
+    // check) instead of the parent's icons and none.
+    Handle appendImportedItem(Handle parent, const QByteArray &title, const QByteArray &text,
+                              const CNoteInfo *info = nullptr);
     // The record an import leaves: kind 1 with its folder, so one undo removes it.
     void recordAdded(Handle item);
 

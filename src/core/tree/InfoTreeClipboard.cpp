@@ -287,7 +287,8 @@ void CInfoTree::undo()
     recomputeAnyExpanded();
 }
 
-CInfoTree::Handle CInfoTree::appendImportedItem(Handle parent, const QByteArray &title, const QByteArray &text)
+CInfoTree::Handle CInfoTree::appendImportedItem(Handle parent, const QByteArray &title, const QByteArray &text,
+                                                const CNoteInfo *own)
 {
     if (parent != kNone && !m_model.isValid(parent))
         parent = kNone;
@@ -299,6 +300,12 @@ CInfoTree::Handle CInfoTree::appendImportedItem(Handle parent, const QByteArray 
     info.m_nSort = 0;
     info.m_nRemind = -1;
     info.m_nIcons = newRowIcons(parent);
+    if (own) {
+        info.m_nIcons = own->m_nIcons;
+        info.m_nRemind = own->m_nRemind;
+        info.m_times = own->m_times;
+        info.m_nKind = own->m_nKind;
+    }
     const qint32 pd = m_model.data(parent);
     const Handle item = parent != kNone ? m_model.insertLast(parent, title, 4) : m_model.insertLast(kNone, title, 0);
     if (item == kNone)
@@ -313,6 +320,10 @@ CInfoTree::Handle CInfoTree::appendImportedItem(Handle parent, const QByteArray 
         setItemIcon(parent, true);
         if (parent == kNone)
             select(item);
+        if (info.m_nRemind >= 0) {
+            m_doc.m_arReminders.append(quint32(t));
+            m_doc.setHasReminders(true);
+        }
         return item;
     }
     m_doc.prompter().message(tablesMismatchMessage());

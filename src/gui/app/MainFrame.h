@@ -61,6 +61,7 @@ public:
         kGenerator = 32832, kImportFavorites = 32834, kDefaultIcons = 32836, kLeftFont = 32837,
         kCompleteCollapse = 32838, kDblU = 32839, kDblM = 32840, kDblF = 32841, kDblP = 32842,
         kSearchAll = 32850, kGoToNote = 32851,
+        kExportMarkdown = 32860, kExportHtml = 32861, kExportOpml = 32862, kImportMarkdown = 32863,
     };
     enum class Pane { Tree, Editor };
 

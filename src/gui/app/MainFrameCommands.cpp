@@ -7,6 +7,7 @@
 #include "app/MainToolBar.h"
 #include "dialogs/AboutDlg.h"
 #include "doc/TorviQuillbookDoc.h"
+#include "export/Exporter.h"
 #include "editor/TorviQuillbookView.h"
 #include "find/GoToNotePopup.h"
 #include "find/SearchDock.h"
@@ -64,6 +65,18 @@ void CMainFrame::createCommands()
               [](CImportCommands &c) { c.importCsv(); });
     importCmd(kImportFavorites, "importFavorites", "Favorites", CImportCommands::kFavoritesStatus,
               [](CImportCommands &c) { c.importFavorites(); });
+    importCmd(kImportMarkdown, "importMarkdown", "Markdown folder...", CImportCommands::kMarkdownStatus,
+              [](CImportCommands &c) { c.importMarkdown(); });
+    const auto exportCmd = [this](int id, const char *name, const char *text, const char *prompt, CExporter::Kind kind) {
+        m_commands->add({id, name, QString::fromLatin1(text), QString::fromLatin1(prompt), {}, -1,
+                         [this, kind] { CExporter(m_doc, m_codePage).run(kind); }, {}, {}, false});
+    };
+    exportCmd(kExportMarkdown, "exportMarkdown", "Markdown folder...",
+              "Export the notes as a folder of Markdown files\nExport Markdown", CExporter::Kind::Markdown);
+    exportCmd(kExportHtml, "exportHtml", "HTML file...", "Export the notes as one web page\nExport HTML",
+              CExporter::Kind::Html);
+    exportCmd(kExportOpml, "exportOpml", "OPML outline...", "Export the notes as an OPML outline\nExport OPML",
+              CExporter::Kind::Opml);
     add({kSave, "fileSave", "&Save\tCtrl+S", "Save the active document\nSave", keys({Qt::CTRL | Qt::Key_S}), 2,
          [this] { m_doc.saveCommand(); }, [this] { return m_doc.canSave(); }, {}, false});
     add({kSaveAs, "fileSaveAs", "Save &As...", "Save the active document with a new name\nSave As", {}, -1,
@@ -283,7 +296,10 @@ void CMainFrame::createMenus()
     fill(file, {kNew, kOpen});
     QMenu *import = file->addMenu(QStringLiteral("Import"));
     import->setObjectName(QStringLiteral("menuImport"));
-    fill(import, {kImportText, kImportCsv, kImportFavorites});
+    fill(import, {kImportText, kImportCsv, kImportFavorites, kImportMarkdown});
+    QMenu *exports = file->addMenu(QStringLiteral("Export"));
+    exports->setObjectName(QStringLiteral("menuExport"));
+    fill(exports, {kExportMarkdown, kExportHtml, kExportOpml});
     fill(file, {0, kSave, kSaveAs, 0, kRestore, 0, kPrint, 0, kRecentFile, 0, kExit});
     m_recentAnchor = action(kRecentFile);
     connect(file, &QMenu::aboutToShow, this, [this, file] { fillRecentFiles(file); });

@@ -13,7 +13,7 @@ CImportCommands::CImportCommands(CTorviQuillbookDoc &doc, CInfoTree &tree, QWidg
     , m_importer(tree)
 {
     m_tree.setImportRunner([this](int request) {
-        if (request >= 1 && request <= 3)
+        if (request >= int(CImporter::Kind::Text) && request <= int(CImporter::Kind::Markdown))
             m_importer.run(CImporter::Kind(request), CImporter::Place::Root);
     });
 }

@@ -11,7 +11,7 @@
 class CTorviQuillbookDoc;
 class CInfoTree;
 
-// File > Import > "Text", "CSV (list)", "Favorites". The main window owns
+// File > Import > "Text", "CSV (list)", "Favorites", "Markdown folder...". The main window owns
 // one, calls the three slots from its menu commands and gives it the New
 // command (CDocManager::fileNew). It installs itself as the infotree's import
 // runner, so a new document chosen as the destination gets the import once
@@ -27,6 +27,7 @@ public:
     static constexpr const char *kCsvStatus =
         "Import a comma (tab, semicolon) separated value list from a text or csv file";
     static constexpr const char *kFavoritesStatus = "Import IE Favorites";
+    static constexpr const char *kMarkdownStatus = "Import a folder of Markdown notes, as other note programs keep them";
 
     CImportCommands(CTorviQuillbookDoc &doc, CInfoTree &tree, QWidget *parent, NewCommand newCommand);
     ~CImportCommands() override;
@@ -38,6 +39,7 @@ public slots:
     void importText() { run(CImporter::Kind::Text); }
     void importCsv() { run(CImporter::Kind::Csv); }
     void importFavorites() { run(CImporter::Kind::Favorites); }
+    void importMarkdown() { run(CImporter::Kind::Markdown); }
 
 signals:
     // The tree pane should take the focus (the command's first step).

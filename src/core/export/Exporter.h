@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+class CCodePage;
+class CTorviQuillbookDoc;
+
+// The export commands, from the chosen place to the written folder or file:
+// File > Export in the window and tqb's export-md, export-html and
+// export-opml. Failures and notes go through the document's prompter.
+class CExporter
+{
+public:
+    enum class Kind { Markdown, Html, Opml };
+
+    static constexpr const char *kMarkdownChooserTitle = "Export to an empty folder";
+    static constexpr const char *kExportTitle = "Export";
+    static constexpr const char *kHtmlFilters = "HTML Files (*.html);;All Files (*.*)";
+    static constexpr const char *kOpmlFilters = "OPML Files (*.opml);;All Files (*.*)";
+    static constexpr const char *kUndefinedNote =
+        "%1 byte(s) that the code page %2 does not define were written as U+FFFD.";
+    static constexpr const char *kDroppedNote = "%1 control character(s) that XML cannot hold were left out.";
+
+    CExporter(CTorviQuillbookDoc &doc, const CCodePage &page);
+
+    // Asks where, then exports; false when cancelled or failed.
+    bool run(Kind kind);
+    // Exports to `path` (a folder for Markdown); false after the failure was shown.
+    bool exportTo(Kind kind, const QString &path);
+
+private:
+    CTorviQuillbookDoc &m_doc;
+    const CCodePage &m_page;
+};

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class CCodePage;
+struct CItemTables;
+
+// The tree as a Markdown folder: every item a NAME.md file holding its text,
+// an item with children also a folder NAME beside it holding its children.
+// Each file starts with the front matter block of MarkdownFormat.h; texts are
+// UTF-8 with LF line ends and are otherwise written as they are.
+//
+// The folder is written under a hidden temporary name beside the target,
+// synced, and only then renamed to the target, so a folder of that name is
+// always complete; a failure removes what was written. The target must be
+// an empty folder or not exist.
+class CMarkdownExport
+{
+public:
+    static constexpr const char *kNotEmpty =
+        "%1 is not empty. A Markdown folder is written only into an empty folder or a new one.";
+    static constexpr const char *kNotFolder = "%1 is a file, not a folder.";
+
+    struct Result
+    {
+        bool ok = false;
+        QString error;      // the message for the user when !ok
+        int files = 0;      // notes written
+        int undefined = 0;  // bytes the code page does not define, written as U+FFFD
+    };
+
+    static Result write(const CItemTables &tables, const CCodePage &page, const QString &dir);
+
+    // One item's file: front matter and text in UTF-8. `name` is the file's
+    // name without ".md", `place` the item's 0-based place among its siblings.
+    static QByteArray noteFile(const CItemTables &tables, const CCodePage &page, int item, int place,
+                               const QString &name, int &undefined);
+};

@@ -1,0 +1,257 @@
+#include "import/MarkdownImport.h"
+
+#include "Prompter.h"
+#include "export/MarkdownFormat.h"
+#include "import/ImportFile.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QHash>
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// Names as a file manager orders them: runs of digits by their value
+// ("Day 9" before "Day 10"), the rest character by character.
+int naturalCompare(QStringView a, QStringView b)
+{
+    qsizetype i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (a[i].isDigit() && b[j].isDigit()) {
+            qsizetype ei = i, ej = j;
+            while (ei < a.size() && a[ei].isDigit())
+                ++ei;
+            while (ej < b.size() && b[ej].isDigit())
+                ++ej;
+            qsizetype si = i, sj = j;  // leading zeros do not count
+            while (si + 1 < ei && a[si].digitValue() == 0)
+                ++si;
+            while (sj + 1 < ej && b[sj].digitValue() == 0)
+                ++sj;
+            if (ei - si != ej - sj)
+                return ei - si < ej - sj ? -1 : 1;
+            for (; si < ei; ++si, ++sj) {
+                if (a[si].digitValue() != b[sj].digitValue())
+                    return a[si].digitValue() < b[sj].digitValue() ? -1 : 1;
+            }
+            i = ei;
+            j = ej;
+            continue;
+        }
+        if (a[i] != b[j])
+            return a[i] < b[j] ? -1 : 1;
+        ++i;
+        ++j;
+    }
+    return i < a.size() ? 1 : j < b.size() ? -1 : 0;
+}
+
+}  // namespace
+
+QString CMarkdownImport::textOf(const QByteArray &bytes) const
+{
+    if (CImportDecoder::isUtf16(bytes)) {
+        // The decoder reads the mark, takes its byte order and drops it.
+        QStringDecoder decoder(QStringDecoder::Utf16, QStringDecoder::Flag::Stateless);
+        return decoder.decode(bytes);
+    }
+    bool bom = false;
+    if (CImportDecoder::isUtf8(bytes, bom))
+        return QString::fromUtf8(bom ? bytes.mid(3) : bytes);
+    // Bytes the page leaves undefined read as U+FFFD and are counted as "?" later.
+    return m_decoder.toUnicode(bytes);
+}
+
+struct CMarkdownImport::Entry
+{
+    QString name;       // the file's name without ".md", or the folder's
+    QString file;       // path of NAME.md; empty for a folder without one
+    QString folder;     // path of the folder NAME; empty for a note
+    QString title;
+    QString text;
+    std::optional<double> order;
+    CNoteInfo info;
+};
+
+CMarkdownImport::CMarkdownImport(IImportSink &sink, CImportDecoder &decoder, IPrompter &prompter,
+                                 const std::array<qint32, 5> &defaultIcons)
+    : m_sink(sink)
+    , m_decoder(decoder)
+    , m_prompter(prompter)
+    , m_defaultIcons(defaultIcons)
+{
+}
+
+QString CMarkdownImport::report() const
+{
+    QStringList parts;
+    if (m_hidden > 0)
+        parts << QStringLiteral("%1 hidden file(s) or folder(s)").arg(m_hidden);
+    if (m_others > 0)
+        parts << QStringLiteral("%1 file(s) other than .md").arg(m_others);
+    if (m_links > 0)
+        parts << QStringLiteral("%1 link(s) to a folder imported already").arg(m_links);
+    return parts.isEmpty() ? QString() : QStringLiteral("Skipped: ") + parts.join(QLatin1String(", ")) + QLatin1Char('.');
+}
+
+std::vector<CMarkdownImport::Entry> CMarkdownImport::list(const QString &folder)
+{
+    std::vector<Entry> entries;
+    QHash<QString, size_t> byName;  // name -> entry, to pair NAME.md with NAME
+    std::vector<std::pair<QString, QString>> folders;
+    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    while (it.hasNext()) {
+        it.next();
+        const QFileInfo entry = it.fileInfo();
+        const QString name = entry.fileName();
+        if (name.startsWith(QLatin1Char('.')) || entry.isHidden()) {
+            ++m_hidden;
+        } else if (entry.isDir()) {
+            folders.emplace_back(name, entry.filePath());
+        } else if (entry.isFile() && name.size() > 3 && name.endsWith(QLatin1String(markdown::kExtension), Qt::CaseInsensitive)) {
+            Entry e;
+            e.name = name.chopped(3);
+            e.file = entry.filePath();
+            byName.insert(e.name, entries.size());
+            entries.push_back(std::move(e));
+        } else {
+            ++m_others;
+        }
+    }
+    for (auto &[name, path] : folders) {
+        const auto found = byName.constFind(name);
+        if (found != byName.cend()) {
+            entries[*found].folder = path;
+        } else {
+            Entry e;
+            e.name = name;
+            e.folder = path;
+            entries.push_back(std::move(e));
+        }
+    }
+
+    for (Entry &e : entries) {
+        e.title = titleFromFileName(e.name);
+        e.info.m_nSort = 0;
+        e.info.m_nIcons = m_defaultIcons;
+        if (e.file.isEmpty())
+            continue;
+        const CImportFile file = CImportFile::read(e.file);
+        if (!file.refusal.isEmpty()) {
+            m_readFailed = true;
+            m_prompter.message(file.refusal);
+        } else if (!file.ok) {
+            m_readFailed = true;
+            m_prompter.message(QString::fromLatin1(kCannotRead).arg(QDir::toNativeSeparators(e.file)));
+        }
+        markdown::CNote note = markdown::readNote(textOf(file.refusal.isEmpty() ? file.bytes : QByteArray()));
+        if (note.matter.title)
+            e.title = *note.matter.title;
+        e.text = std::move(note.text);
+        e.order = note.matter.order;
+        if (note.matter.icons)
+            e.info.m_nIcons = *note.matter.icons;
+        if (const auto &r = note.matter.reminder) {
+            e.info.m_nRemind = r->mode;
+            e.info.m_times = r->times;
+            e.info.m_nKind = r->next;
+        }
+    }
+
+    // By "order:" first, then by name as a file manager sorts.
+    std::vector<QString> keys;
+    keys.reserve(entries.size());
+    for (const Entry &e : entries)
+        keys.push_back(e.name.toCaseFolded());
+    std::vector<size_t> order(entries.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        const Entry &x = entries[a];
+        const Entry &y = entries[b];
+        if (x.order.has_value() != y.order.has_value())
+            return x.order.has_value();
+        if (x.order && *x.order != *y.order)
+            return *x.order < *y.order;
+        const int c = naturalCompare(keys[a], keys[b]);
+        return c != 0 ? c < 0 : x.name < y.name;
+    });
+    std::vector<Entry> sorted;
+    sorted.reserve(entries.size());
+    for (size_t i : order)
+        sorted.push_back(std::move(entries[i]));
+    return sorted;
+}
+
+int CMarkdownImport::walk(const QString &dirPath, int parent)
+{
+    QString dir = QDir::cleanPath(QFileInfo(dirPath).absoluteFilePath());
+    const QFileInfo info(dir);
+    if (!info.isDir()) {
+        m_readFailed = true;
+        m_prompter.message(QString::fromLatin1(kNotAFolder).arg(QDir::toNativeSeparators(dir)));
+        return IImportSink::kFailed;
+    }
+    QString name = titleFromFileName(info.fileName());
+    if (name.isEmpty())
+        name = QDir::toNativeSeparators(dir);
+    CNoteInfo topInfo;
+    topInfo.m_nSort = 0;
+    topInfo.m_nIcons = m_defaultIcons;
+    const int top = m_sink.addWithInfo(parent, m_decoder.fromUnicode(name, dir),
+                                       m_decoder.fromUnicode(QDir::toNativeSeparators(dir), dir), topInfo);
+    if (top < 0)
+        return top;
+
+    // Depth first without recursion: a frame per folder being walked.
+    struct Frame
+    {
+        std::vector<Entry> entries;
+        size_t next = 0;
+        int parent;
+    };
+    std::vector<Frame> stack;
+    const auto enter = [&](const QString &folder, int item) {
+        const QFileInfo here(folder);
+        if (!here.isReadable() || !QDir(folder).isReadable()) {
+            m_readFailed = true;
+            m_prompter.message(QString::fromLatin1(kFolderCannotBeRead).arg(QDir::toNativeSeparators(folder)));
+            return;
+        }
+        stack.push_back({list(folder), 0, item});
+    };
+    m_walked.insert(info.canonicalFilePath());
+    enter(dir, top);
+    while (!stack.empty()) {
+        Frame &frame = stack.back();
+        if (frame.next >= frame.entries.size()) {
+            stack.pop_back();
+            continue;
+        }
+        Entry e = std::move(frame.entries[frame.next++]);
+        const int parentId = frame.parent;
+        // A folder reached a second time (through a link) is not walked again.
+        bool walkFolder = !e.folder.isEmpty();
+        if (walkFolder) {
+            const QString canonical = QFileInfo(e.folder).canonicalFilePath();
+            if (canonical.isEmpty() || m_walked.contains(canonical)) {
+                ++m_links;
+                walkFolder = false;
+                if (e.file.isEmpty())
+                    continue;
+            } else {
+                m_walked.insert(canonical);
+            }
+        }
+        const QString source = e.file.isEmpty() ? e.folder : e.file;
+        const int id = m_sink.addWithInfo(parentId, m_decoder.fromUnicode(e.title, source),
+                                          m_decoder.fromUnicode(e.text, source), e.info);
+        if (walkFolder && id >= 0)
+            enter(e.folder, id);  // `frame` may move: not used after this
+    }
+    return top;
+}

@@ -1,0 +1,357 @@
+// tqb export-md, import-md, export-html and export-opml as processes: a
+// document and back, a folder kept by another note program, and the ways a
+// target can refuse (not empty, read-only, full).
+
+#include "TqbProcess.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QXmlStreamReader>
+
+#include <gumbo.h>
+
+#include <memory>
+
+namespace {
+
+using tqbtest::CRun;
+
+QJsonObject item(int parent, const QString &title, const QString &text, QJsonArray icons = {0, 1, 2, 3, 4},
+                 int remind = -1, QJsonArray times = {0, 0, 0, 0, 0}, int kind = 0)
+{
+    return QJsonObject{{"parent", parent}, {"title", title}, {"text", text}, {"icons", icons}, {"sort", 0},
+                       {"remind", remind}, {"times", times}, {"kind", kind}};
+}
+
+// A tree with what a file name cannot hold: the same title twice, unsafe
+// characters, markup, an empty title, icons and a reminder.
+QJsonArray sampleItems()
+{
+    return {item(1, "Projects", "Plans.\r\nSee https://example.org/a?b=1&c=2 (today)."),
+            item(2, "a/b <script>alert(1)</script>", "", {5, 6, 7, 8, 9}, 0,
+                 {1700000000, 3600, 86400, 1699990000, 1700001000}, 2),
+            item(2, "a/b <script>alert(1)</script>", "second\r\n\r\nmailto:ann@example.org"),
+            item(4, "deeper", "x"),
+            item(1, "", "---\r\nnot: ours\r\n---\r\nbody"),
+            item(1, "CON", "c")};
+}
+
+// A text's characters as a tree: depth and title of every outline/details.
+QStringList gumboOutline(const GumboNode *node, int depth)
+{
+    QStringList out;
+    if (node->type != GUMBO_NODE_ELEMENT)
+        return out;
+    const GumboVector &kids = node->v.element.children;
+    for (unsigned i = 0; i < kids.length; ++i) {
+        const auto *child = static_cast<const GumboNode *>(kids.data[i]);
+        if (child->type != GUMBO_NODE_ELEMENT)
+            continue;
+        if (child->v.element.tag == GUMBO_TAG_DETAILS) {
+            QString line = QString(depth * 2, u' ');
+            line += gumbo_get_attribute(&child->v.element.attributes, "open") ? QStringLiteral("+") : QStringLiteral("-");
+            const GumboVector &parts = child->v.element.children;
+            for (unsigned p = 0; p < parts.length; ++p) {
+                const auto *part = static_cast<const GumboNode *>(parts.data[p]);
+                if (part->type != GUMBO_NODE_ELEMENT)
+                    continue;
+                // The text the reader sees, links included.
+                QString seen;
+                std::vector<const GumboNode *> stack{part};
+                while (!stack.empty()) {
+                    const GumboNode *n = stack.back();
+                    stack.pop_back();
+                    if (n->type == GUMBO_NODE_TEXT || n->type == GUMBO_NODE_WHITESPACE)
+                        seen += QString::fromUtf8(n->v.text.text);
+                    else if (n->type == GUMBO_NODE_ELEMENT) {
+                        if (n->v.element.tag == GUMBO_TAG_A)
+                            seen += QStringLiteral("[link %1 rel=%2]").arg(
+                                QString::fromUtf8(gumbo_get_attribute(&n->v.element.attributes, "href")->value),
+                                QString::fromUtf8(gumbo_get_attribute(&n->v.element.attributes, "rel")->value));
+                        for (unsigned k = n->v.element.children.length; k > 0; --k)
+                            stack.push_back(static_cast<const GumboNode *>(n->v.element.children.data[k - 1]));
+                    }
+                }
+                if (part->v.element.tag == GUMBO_TAG_SUMMARY)
+                    line += QLatin1Char('[') + seen + QLatin1Char(']');
+                else if (part->v.element.tag == GUMBO_TAG_PRE)
+                    line += QLatin1Char(' ') + seen;
+            }
+            out << line;
+            out << gumboOutline(child, depth + 1);
+        } else {
+            out << gumboOutline(child, depth);
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+class TstTqbMarkdown : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+
+    CRun tqb(const QStringList &args, const QByteArray &input = {}) const
+    {
+        return tqbtest::run(m_dir->path(), path(QStringLiteral("settings.ini")), args, input);
+    }
+
+    bool makeDocument(const QString &name, const QJsonArray &items) const
+    {
+        QFile json(path(QStringLiteral("in.json")));
+        if (!json.open(QIODevice::WriteOnly))
+            return false;
+        json.write(QJsonDocument(QJsonObject{{"format", "tqb-json/1"}, {"header", QJsonValue()}, {"items", items}})
+                       .toJson());
+        json.close();
+        return tqb({QStringLiteral("from-json"), json.fileName(), path(name)}).exitCode == 0;
+    }
+
+    QJsonArray itemsOf(const QString &name) const
+    {
+        const CRun run = tqb({QStringLiteral("to-json"), path(name)});
+        return QJsonDocument::fromJson(run.out).object().value(QStringLiteral("items")).toArray();
+    }
+
+    QStringList entriesBelow(const QString &folder) const
+    {
+        QStringList out;
+        QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            out << QDir(folder).relativeFilePath(it.next());
+        out.sort();
+        return out;
+    }
+
+    // A small file system of its own at `where`; false where it cannot be mounted.
+    static bool mountTmpfs(const QString &where, const QString &options)
+    {
+        return QDir().mkpath(where)
+            && QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                                           options, QStringLiteral("tmpfs"), where})
+            == 0;
+    }
+    static void unmount(const QString &where) { QProcess::execute(QStringLiteral("umount"), {where}); }
+
+private slots:
+    void init() { m_dir = std::make_unique<QTemporaryDir>(); }
+
+    // Export, then import into a new document: below the import's folder the
+    // same items, texts, icons and reminders; --under puts it below an item.
+    void exportAndImportGiveTheSameTree()
+    {
+        QVERIFY(makeDocument(QStringLiteral("a.tqb"), sampleItems()));
+        CRun run = tqb({QStringLiteral("export-md"), QStringLiteral("a.tqb"), QStringLiteral("out")});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(entriesBelow(path(QStringLiteral("out"))),
+                 (QStringList{"CON_.md", "Projects", "Projects.md", "Projects/a_b _script_alert(1)__script_ (2)",
+                              "Projects/a_b _script_alert(1)__script_ (2).md",
+                              "Projects/a_b _script_alert(1)__script_ (2)/deeper.md",
+                              "Projects/a_b _script_alert(1)__script_.md", "Untitled.md"}));
+        QFile untitled(path(QStringLiteral("out/Untitled.md")));
+        QVERIFY(untitled.open(QIODevice::ReadOnly));
+        QCOMPARE(untitled.readAll(), QByteArray("---\ntitle: \"\"\norder: 2\n---\n---\nnot: ours\n---\nbody"));
+
+        run = tqb({QStringLiteral("import-md"), QStringLiteral("b.tqb"), QStringLiteral("out")});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err, QString());
+        QJsonArray got = itemsOf(QStringLiteral("b.tqb"));
+        QCOMPARE(got.first().toObject().value(QStringLiteral("title")).toString(), QStringLiteral("out"));
+        got.removeFirst();
+        QJsonArray expected = sampleItems();
+        for (qsizetype i = 0; i < expected.size(); ++i) {
+            QJsonObject o = expected[i].toObject();
+            o[QStringLiteral("parent")] = o[QStringLiteral("parent")].toInt() + 1;  // below the folder
+            expected[i] = o;
+        }
+        QCOMPARE(got, expected);
+
+        run = tqb({QStringLiteral("import-md"), QStringLiteral("b.tqb"), QStringLiteral("out"), QStringLiteral("--under"),
+                   QStringLiteral("4")});
+        QCOMPARE(run.exitCode, 0);
+        const QJsonArray twice = itemsOf(QStringLiteral("b.tqb"));
+        QCOMPARE(twice.size(), 14);
+        QCOMPARE(twice[5].toObject().value(QStringLiteral("title")).toString(), QStringLiteral("out"));
+        QCOMPARE(twice[5].toObject().value(QStringLiteral("parent")).toInt(), 4 + 2);
+    }
+
+    // A folder as another Markdown program keeps it: nested folders, front
+    // matter with keys of its own, its settings folder, a trash, pictures.
+    void folderOfAnotherNoteProgram()
+    {
+        const CRun run = tqb({QStringLiteral("import-md"), QStringLiteral("v.tqb"),
+                              QStringLiteral(TQB_TEST_DATA "/markdown-vault")});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err, QStringLiteral("tqb: Skipped: 2 hidden file(s) or folder(s), 3 file(s) other than .md.\n"));
+        QStringList tree;
+        QHash<QString, QString> texts;
+        for (const QJsonValue &v : itemsOf(QStringLiteral("v.tqb"))) {
+            const QJsonObject o = v.toObject();
+            tree << QStringLiteral("%1:%2").arg(o.value(QStringLiteral("parent")).toInt()).arg(o.value(QStringLiteral("title")).toString());
+            texts.insert(o.value(QStringLiteral("title")).toString(), o.value(QStringLiteral("text")).toString());
+        }
+        QCOMPARE(tree, (QStringList{"1:markdown-vault", "2:attachments", "2:Daily", "4:2024-01-2", "4:2024-01-9",
+                                    "4:2024-01-10", "2:Projects", "8:Garden", "9:Garden plan", "9:Seeds", "8:Tools",
+                                    "2:Welcome to my notes"}));
+        QCOMPARE(texts.value(QStringLiteral("Welcome to my notes")),
+                 QStringLiteral("---\r\naliases: [Start, Home]\r\ntags:\r\n  - inbox\r\n  - meta\r\ncreated: 2024-01-02T09:30\r\n"
+                                "---\r\n# Welcome\r\n\r\nSee [[Projects]] and ![[attachments/diagram.svg]].\r\n"));
+        QCOMPARE(texts.value(QStringLiteral("Projects")), QStringLiteral("---\r\ntags: project\r\n---\r\nAll projects live here.\r\n"));
+        QCOMPARE(texts.value(QStringLiteral("Seeds")), QStringLiteral("Seeds to order:\r\n\u00B7 Bohnen \u2013 \u20AC4\r\n"));
+    }
+
+    // Links that lead back up or to a folder walked already: each real
+    // folder once, and the import ends.
+    void linkedFoldersAreWalkedOnce()
+    {
+        QDir(path(QStringLiteral("md"))).mkpath(QStringLiteral("A/B"));
+        QVERIFY(QFile::link(path(QStringLiteral("md")), path(QStringLiteral("md/A/B/up"))));
+        QVERIFY(QFile::link(path(QStringLiteral("md/A")), path(QStringLiteral("md/C"))));
+        const CRun run = tqb({QStringLiteral("import-md"), QStringLiteral("l.tqb"), QStringLiteral("md")});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err, QStringLiteral("tqb: Skipped: 2 link(s) to a folder imported already.\n"));
+        QCOMPARE(itemsOf(QStringLiteral("l.tqb")).size(), 3);  // md, A, B
+    }
+
+    // A target that is not empty, or a file: refused, left as it was.
+    void exportNeedsAnEmptyFolder()
+    {
+        QVERIFY(makeDocument(QStringLiteral("a.tqb"), sampleItems()));
+        QDir().mkpath(path(QStringLiteral("full")));
+        QFile mine(path(QStringLiteral("full/mine.txt")));
+        QVERIFY(mine.open(QIODevice::WriteOnly) && mine.write("mine") == 4);
+        mine.close();
+        CRun run = tqb({QStringLiteral("export-md"), QStringLiteral("a.tqb"), QStringLiteral("full")});
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.err, QStringLiteral("tqb: %1 is not empty. A Markdown folder is written only into an empty folder or a new one.\n")
+                              .arg(path(QStringLiteral("full"))));
+        QCOMPARE(entriesBelow(path(QStringLiteral("full"))), QStringList{"mine.txt"});
+        run = tqb({QStringLiteral("export-md"), QStringLiteral("a.tqb"), QStringLiteral("full/mine.txt")});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY(run.err.contains(QStringLiteral("is a file, not a folder.")));
+        // An empty folder takes the export.
+        QDir().mkpath(path(QStringLiteral("empty")));
+        QCOMPARE(tqb({QStringLiteral("export-md"), QStringLiteral("a.tqb"), QStringLiteral("empty")}).exitCode, 0);
+        QVERIFY(QFile::exists(path(QStringLiteral("empty/CON_.md"))));
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Hidden | QDir::AllEntries | QDir::NoDotAndDotDot).filter(QStringLiteral(".tqb-")),
+                 QStringList());
+    }
+
+    // Read-only and full file systems: the right message, exit 1, and
+    // nothing left that looks complete (an older HTML file stays whole).
+    void targetsThatRefuse_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("options");
+        QTest::addColumn<QString>("message");
+        const QString readOnly = QStringLiteral("Unable to write to %1, it is read-only or opened by someone else.");
+        const QString full = QStringLiteral("Destination disk drive is full.");
+        for (const char *command : {"export-md", "export-html", "export-opml"}) {
+            QTest::addRow("%s read-only", command) << command << "ro,size=1m" << readOnly;
+            QTest::addRow("%s full", command) << command << "size=32k" << full;
+        }
+    }
+    void targetsThatRefuse()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, options);
+        QFETCH(QString, message);
+        QJsonArray items = sampleItems();
+        for (int i = 0; i < 40; ++i)
+            items.append(item(1, QStringLiteral("filler %1").arg(i), QString(2000, QLatin1Char('x'))));
+        QVERIFY(makeDocument(QStringLiteral("a.tqb"), items));
+        const QString mount = path(QStringLiteral("mnt"));
+        if (!mountTmpfs(mount, options))
+            QSKIP("no tmpfs can be mounted here (needs root)");
+        const auto cleanup = qScopeGuard([&] { unmount(mount); });
+        // An earlier export of the same name, where the file system takes one.
+        const QString target = mount + (command == QLatin1String("export-md") ? QStringLiteral("/md") : QStringLiteral("/old.out"));
+        if (!options.startsWith(QLatin1String("ro"))) {
+            QFile old(target);
+            QVERIFY(command == QLatin1String("export-md") || (old.open(QIODevice::WriteOnly) && old.write("old") == 3));
+        }
+        const QStringList before = entriesBelow(mount);
+        const CRun run = tqb({command, QStringLiteral("a.tqb"), target});
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.err, QStringLiteral("tqb: ") + (message.contains(QLatin1String("%1")) ? message.arg(target) : message)
+                              + QLatin1Char('\n'));
+        QCOMPARE(entriesBelow(mount), before);
+        if (QFile::exists(target) && command != QLatin1String("export-md")) {
+            QFile old(target);
+            QVERIFY(old.open(QIODevice::ReadOnly));
+            QCOMPARE(old.readAll(), QByteArray("old"));
+        }
+    }
+
+    // The page as a browser's parser reads it: nested <details>, the first
+    // level open, markup in titles shown as text, addresses made links.
+    void htmlReadsAsTheTree()
+    {
+        QVERIFY(makeDocument(QStringLiteral("a.tqb"), sampleItems()));
+        QCOMPARE(tqb({QStringLiteral("export-html"), QStringLiteral("a.tqb"), QStringLiteral("a.html")}).exitCode, 0);
+        QFile file(path(QStringLiteral("a.html")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray page = file.readAll();
+        QVERIFY(!page.contains("<script"));
+        QVERIFY(page.contains("prefers-color-scheme:dark"));
+        GumboOutput *output = gumbo_parse_with_options(&kGumboDefaultOptions, page.constData(), size_t(page.size()));
+        const QStringList outline = gumboOutline(output->root, 0);
+        gumbo_destroy_output(&kGumboDefaultOptions, output);
+        QCOMPARE(outline,
+                 (QStringList{"+[Projects] Plans.\nSee [link https://example.org/a?b=1&c=2 rel=noopener noreferrer]"
+                              "https://example.org/a?b=1&c=2 (today).",
+                              "  -[a/b <script>alert(1)</script>]",
+                              "  -[a/b <script>alert(1)</script>] second\n\n[link mailto:ann@example.org rel=noopener "
+                              "noreferrer]mailto:ann@example.org",
+                              "    -[deeper] x", "+[] ---\nnot: ours\n---\nbody", "+[CON] c"}));
+    }
+
+    // Well-formed OPML for any title: control characters left out and said so.
+    void opmlIsWellFormed()
+    {
+        QJsonArray items = sampleItems();
+        items.append(item(1, QStringLiteral("bell\u0007 & \"quotes\""), QStringLiteral("tab\there\r\nline")));
+        QVERIFY(makeDocument(QStringLiteral("a.tqb"), items));
+        const CRun run = tqb({QStringLiteral("export-opml"), QStringLiteral("a.tqb"), QStringLiteral("a.opml")});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err, QStringLiteral("tqb: 1 control character(s) that XML cannot hold were left out.\n"));
+        QFile file(path(QStringLiteral("a.opml")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QXmlStreamReader xml(&file);
+        QStringList outline;
+        int depth = 0;
+        while (!xml.atEnd()) {
+            xml.readNext();
+            if (xml.isStartElement() && xml.name() == u"outline") {
+                outline << QStringLiteral("%1%2|%3").arg(QString(depth * 2, u' '),
+                                                         xml.attributes().value(QLatin1String("text")).toString(),
+                                                         xml.attributes().value(QLatin1String("_note")).toString());
+                ++depth;
+            } else if (xml.isEndElement() && xml.name() == u"outline") {
+                --depth;
+            }
+        }
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+        QCOMPARE(outline, (QStringList{"Projects|Plans.\nSee https://example.org/a?b=1&c=2 (today).",
+                                       "  a/b <script>alert(1)</script>|",
+                                       "  a/b <script>alert(1)</script>|second\n\nmailto:ann@example.org",
+                                       "    deeper|x", "|---\nnot: ours\n---\nbody", "CON|c",
+                                       "bell & \"quotes\"|tab\there\nline"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TstTqbMarkdown)
+#include "tst_tqb_markdown.moc"
