@@ -112,6 +112,12 @@ CCliArguments CCliArguments::parse(const QStringList &given)
         } else if (arg == QLatin1String("--case")) {
             result.given.append(arg);
             result.caseSensitive = true;
+        } else if (arg == QLatin1String("--titles")) {
+            result.given.append(arg);
+            result.titlesOnly = true;
+        } else if (arg == QLatin1String("--context")) {
+            result.given.append(arg);
+            result.context = true;
         } else if (arg.startsWith(QLatin1String("--codepage="))) {
             result.codePage = arg.mid(11);
         } else {

@@ -24,6 +24,8 @@ struct CCliArguments
     bool special = false;  // genpass --special
     int count = 1;     // genpass --count K
     bool caseSensitive = false;  // find --case
+    bool titlesOnly = false;     // find --titles
+    bool context = false;        // find --context
     QString findText;  // find FILE TEXT: the TEXT, taken out of the file names by main
     QStringList given; // the options that were given, by name ("--under", ...)
     int waitSeconds = -1;  // --wait SECONDS for a document's lock; -1: the default

@@ -2,6 +2,7 @@
 #include "Commands.h"
 #include "Console.h"
 #include "doc/TorviQuillbookDoc.h"
+#include "find/NoteSearch.h"
 #include "find/TextMatch.h"
 
 int runFind(CCliSession &session)
@@ -24,15 +25,23 @@ int runFind(CCliSession &session)
         return kFailed;
 
     const CTextMatcher matcher(*needle, session.args().caseSensitive, page);
+    const bool titlesOnly = session.args().titlesOnly;
     QByteArray out;
     bool any = false;
     for (qsizetype i = 0; i < doc->m_arTitles.size(); ++i) {
-        const bool hit = matcher.foundIn(doc->m_arTitles[i]) ||
-                         (i < doc->m_arTexts.size() && matcher.foundIn(doc->m_arTexts[i]));
-        if (!hit)
+        const qsizetype inTitle = matcher.indexIn(doc->m_arTitles[i]);
+        const bool hasText = i < doc->m_arTexts.size();
+        const qsizetype inText = inTitle >= 0 || titlesOnly || !hasText ? -1 : matcher.indexIn(doc->m_arTexts[i]);
+        if (inTitle < 0 && inText < 0)
             continue;
         any = true;
-        out += QByteArray::number(i) + '\t' + page.toUnicode(doc->m_arTitles[i]).toUtf8() + '\n';
+        out += QByteArray::number(i) + '\t' + page.toUnicode(doc->m_arTitles[i]).toUtf8();
+        if (session.args().context) {
+            const QByteArray text = hasText ? doc->m_arTexts[i] : QByteArray();
+            const CSearchHit hit = inTitle >= 0 ? CSearchHit::title(quint32(i), inTitle) : CSearchHit::text(quint32(i), inText);
+            out += '\t' + page.toUnicode(notesearch::contextFor(text, hit, matcher, titlesOnly).line).toUtf8();
+        }
+        out += '\n';
     }
     if (!CConsole::write(out))
         return kFailed;

@@ -18,5 +18,5 @@ int runGenpass(CCliSession &session);     // genpass [--length N] [--digits] [--
 int runImportText(CCliSession &session);       // import-text DOC TXT [--under N]
 int runImportCsv(CCliSession &session);        // import-csv DOC CSV [--header] [--under N]
 int runImportFavorites(CCliSession &session);  // import-favorites DOC PATH [--under N]
-// find FILE TEXT [--case]; exits as grep: 0 matched, 1 no match, 2 failure
+// find FILE TEXT [--case] [--titles] [--context]; exits as grep: 0 matched, 1 no match, 2 failure
 int runFind(CCliSession &session);

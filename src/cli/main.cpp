@@ -48,7 +48,7 @@ struct COwnOptions
 };
 constexpr std::array<COwnOptions, 9> kOwnOptions{{
     {"add", {"--under", "--title", "--wait"}},
-    {"find", {"--case"}},
+    {"find", {"--case", "--titles", "--context"}},
     {"genpass", {"--length", "--digits", "--letters", "--special", "--count"}},
     {"import-text", {"--under", "--wait"}},
     {"import-csv", {"--under", "--header", "--wait"}},
@@ -97,7 +97,8 @@ const char kUsage[] =
     "  import-favorites DOC PATH [--under N]\n"
     "                              a folder of .url shortcuts, one .url file or a\n"
     "                              browser bookmark file (.html)\n"
-    "  find FILE TEXT [--case]     prints INDEX<TAB>TITLE for every item whose title\n"
+    "  find FILE TEXT [--case] [--titles] [--context]\n"
+    "                              prints INDEX<TAB>TITLE for every item whose title\n"
     "                              or text holds TEXT, in item-index order; without\n"
     "                              --case upper and lower case are the same, as in\n"
     "                              the program's Find / Replace\n"
@@ -123,6 +124,10 @@ const char kUsage[] =
     "                     instead of at the root level\n"
     "  --header           (import-csv) the first line holds the column names\n"
     "  --case             (find) upper and lower case differ\n"
+    "  --titles           (find) look in the titles only\n"
+    "  --context          (find) a third column: the text around the first hit in\n"
+    "                     the text (its start when only the title holds TEXT),\n"
+    "                     tabs and line breaks shown as blanks\n"
     "  --wait SECONDS     (add, import-*, from-json, passwd, backup) how long to wait\n"
     "                     for another writer of the same document (default 10)\n"
     "  -h, --help         this text; after a command, that command's usage\n"

@@ -76,6 +76,29 @@ private slots:
         QVERIFY(run.err.isEmpty());
     }
 
+    void titlesOnlyAndContext()
+    {
+        const QString doc = makeDocument(QStringLiteral("c.tqb"));
+        QVERIFY(!doc.isEmpty());
+        // "café" stands in the text of item 0 and the title of item 2: --titles keeps item 2 only.
+        CRun run = tqb({QStringLiteral("find"), QStringLiteral("--titles"), doc, QStringLiteral("café")});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, QByteArray("2\tCaf\xc3\xa9 list\n"));
+        QCOMPARE(tqb({QStringLiteral("find"), QStringLiteral("--titles"), doc, QStringLiteral("passport")}).exitCode, 1);
+
+        // The context: the text around the hit, its line break shown as one blank;
+        // an item found by its title shows the start of its text (here empty).
+        run = tqb({QStringLiteral("find"), QStringLiteral("--context"), doc, QStringLiteral("café")});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, QByteArray("0\tGroceries\tmilk CAF\xc3\x89 beans\n2\tCaf\xc3\xa9 list\t\n"));
+        run = tqb({QStringLiteral("find"), QStringLiteral("--context"), QStringLiteral("--titles"), doc,
+                   QStringLiteral("groc")});
+        QCOMPARE(run.out, QByteArray("0\tGroceries\tmilk CAF\xc3\x89 beans\n"));
+        // The other commands refuse both options.
+        QCOMPARE(tqb({QStringLiteral("tree"), doc, QStringLiteral("--titles")}).exitCode, 2);
+        QCOMPARE(tqb({QStringLiteral("tree"), doc, QStringLiteral("--context")}).exitCode, 2);
+    }
+
     void passwordAndFailures()
     {
         const QString doc = makeDocument(QStringLiteral("p.tqb"), "secret");
