@@ -13,6 +13,8 @@
 #include "editor/TorviQuillbookView.h"
 #include "find/FindDlg.h"
 #include "find/FindReplace.h"
+#include "find/GoToNotePopup.h"
+#include "find/SearchDock.h"
 #include "import/ImportCommands.h"
 #include "editor/QuickCapture.h"
 #include "platform/Tone.h"
@@ -69,6 +71,7 @@ CMainFrame::CMainFrame(CDocManager &manager, const CCodePage &codePage, IPrompte
     m_splitter->setStretchFactor(1, 1);
     setCentralWidget(m_splitter);
 
+    createSearch();
     m_commands = new CCommandTable(this);
     // A command's effects reach beyond the actions (the sort button's image).
     connect(m_commands, &CCommandTable::executed, this, &CMainFrame::updateCommandStates);
@@ -147,6 +150,8 @@ CMainFrame::~CMainFrame()
     m_capture = nullptr;
     delete m_newNoteDlg;
     delete m_findDlg;
+    delete m_searchDock;
+    delete m_goToNote;
     m_find.reset();
     m_noteText.reset();
 }
@@ -169,6 +174,17 @@ QAction *CMainFrame::action(int id) const
 }
 
 // ---------------------------------------------------------------- the command table
+
+void CMainFrame::createSearch()
+{
+    // Hidden until asked for; the window's saved state brings back its place and size.
+    m_searchDock = new CSearchDock(*m_items, *m_note, m_codePage, this);
+    m_searchDock->setPaneActivation([this] { activateEditorPane(); }, [this] { activateTreePane(); });
+    addDockWidget(Qt::RightDockWidgetArea, m_searchDock);
+    m_searchDock->hide();
+    m_goToNote = new CGoToNotePopup(*m_items, m_codePage, this);
+    m_goToNote->setActivateTree([this] { activateTreePane(); });
+}
 
 void CMainFrame::createStatusBar()
 {

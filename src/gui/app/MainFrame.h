@@ -24,6 +24,8 @@ class QMenu;
 class CEditorNoteText;
 #include "find/FindDlg.h"
 class CFindReplace;
+class CGoToNotePopup;
+class CSearchDock;
 class CTorviQuillbookView;
 class QPrinter;
 class QSplitter;
@@ -58,6 +60,7 @@ public:
         kCustomizeToolbar = 32826, kProgramFolder = 32828, kOtherFolder = 32829, kLocalLink = 32831,
         kGenerator = 32832, kImportFavorites = 32834, kDefaultIcons = 32836, kLeftFont = 32837,
         kCompleteCollapse = 32838, kDblU = 32839, kDblM = 32840, kDblF = 32841, kDblP = 32842,
+        kSearchAll = 32850, kGoToNote = 32851,
     };
     enum class Pane { Tree, Editor };
 
@@ -68,6 +71,8 @@ public:
     CTorviQuillbookView *notePane() const { return m_note; }
     CTorviQuillbookView *noteView() const { return m_note; }
     CFindDlg *findDialog() const { return m_findDlg; }
+    CSearchDock *searchDock() const { return m_searchDock; }
+    CGoToNotePopup *goToNotePopup() const { return m_goToNote; }
     CReminderChecker *reminderChecker() const { return m_reminders; }
     CMainToolBar *toolBar() const { return m_toolbar; }
     QSplitter *splitter() const { return m_splitter; }
@@ -107,6 +112,7 @@ private:
     void createCommands();
     void createMenus();
     void createStatusBar();
+    void createSearch();
     void scheduleUpdate();
     void updateTitle();
     void onFocusChanged(QWidget *now);
@@ -161,6 +167,8 @@ private:
     std::unique_ptr<CEditorNoteText> m_noteText;
     std::unique_ptr<CFindReplace> m_find;
     QPointer<CFindDlg> m_findDlg;
+    CSearchDock *m_searchDock = nullptr;
+    CGoToNotePopup *m_goToNote = nullptr;
     CMainToolBar *m_toolbar = nullptr;
     QMenu *m_sortMenu = nullptr;
     QLabel *m_readyPane = nullptr;

@@ -8,6 +8,8 @@
 #include "dialogs/AboutDlg.h"
 #include "doc/TorviQuillbookDoc.h"
 #include "editor/TorviQuillbookView.h"
+#include "find/GoToNotePopup.h"
+#include "find/SearchDock.h"
 #include "import/ImportCommands.h"
 #include "settings/Settings.h"
 #include "tree/LeftView.h"
@@ -94,6 +96,12 @@ void CMainFrame::createCommands()
     add({kFindReplace, "findReplace", "&Find/Replace \tCtrl+F", "Find and replace text in the notes\nFind",
          keys({Qt::CTRL | Qt::Key_F}), 17, [this] { showFindDialog(); },
          [this, &tree] { return findDialogReady() && (!treeActive() || tree.canFindReplace()); }, {}, false});
+    add({kSearchAll, "searchAll", "Search all notes...\tCtrl+Shift+F",
+         "List every note that holds a text\nSearch all notes", keys({Qt::CTRL | Qt::SHIFT | Qt::Key_F}), -1,
+         [this] { m_searchDock->openSearch(); }, {}, {}, false});
+    add({kGoToNote, "goToNote", "Go to note...\tCtrl+G", "Select a note by its title\nGo to note",
+         keys({Qt::CTRL | Qt::Key_G}), -1, [this] { m_goToNote->open(); },
+         [&tree] { return tree.model().count() > 0; }, {}, false});
     add({kRemindersList, "remindersList", "Reminders list\tCtrl+L", "Edit (view) reminders list\nReminders list",
          keys({Qt::CTRL | Qt::Key_L}), 16, [this] { onRemindersList(); }, [this] { return m_doc.hasReminders(); },
          {}, false});
@@ -282,7 +290,7 @@ void CMainFrame::createMenus()
 
     QMenu *edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     edit->setObjectName(QStringLiteral("menuEdit"));
-    fill(edit, {kUndo, 0, kCut, kCopy, kPaste, 0, kFindReplace, 0, kRemindersList, 0, kPassword});
+    fill(edit, {kUndo, 0, kCut, kCopy, kPaste, 0, kFindReplace, kSearchAll, kGoToNote, 0, kRemindersList, 0, kPassword});
 
     QMenu *settings = menuBar()->addMenu(QStringLiteral("&Settings"));
     settings->setObjectName(QStringLiteral("menuSettings"));
