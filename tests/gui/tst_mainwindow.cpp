@@ -141,7 +141,8 @@ private slots:
                               "Restore", "-", "&Print...\tCtrl+P", "-", "Recent File", "-", "E&xit"}));
         QCOMPARE(menuTexts(topMenu(run.frame, QStringLiteral("&Edit"))),
                  (QStringList{"&Undo\tCtrl+Z", "-", "Cu&t\tCtrl+X", "&Copy\tCtrl+C", "&Paste\tCtrl+V", "-",
-                              "&Find/Replace \tCtrl+F", "-", "Reminders list\tCtrl+L", "-", "Pass&word\t Alt+P"}));
+                              "&Find/Replace \tCtrl+F", "Search all notes...\tCtrl+Shift+F", "Go to note...\tCtrl+G",
+                              "-", "Reminders list\tCtrl+L", "-", "Pass&word\t Alt+P"}));
         QCOMPARE(menuTexts(topMenu(run.frame, QStringLiteral("&Settings"))),
                  (QStringList{"[Default folder]", "-", "Auto saving", "-", "Open the file at start", "-",
                               "Backup settings...", "-", "[Sort (default)]", "Icons (default)...", "-", "[&Font]", "-",

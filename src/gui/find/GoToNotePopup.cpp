@@ -51,6 +51,7 @@ void CGoToNotePopup::open()
     const int width = std::max(280, m_tree.width() - 8);
     const int height = std::min(360, std::max(160, host->height() - topLeft.y() - 8));
     setGeometry(topLeft.x() + 4, topLeft.y() + 4, width, height);
+    m_handles = m_tree.infoTree().beginItemWalk().handles;
     m_field->clear();
     m_list->clear();
     show();
@@ -66,11 +67,12 @@ void CGoToNotePopup::fill(const QString &typed)
     const std::vector<titleranking::Match> found = titleranking::rank(doc, shown, typed, m_codePage, kMaxRows);
     if (found.empty())
         return;
-    // Icons and paths from the tree: one walk for the handles of the rows.
-    const std::vector<CTreeModel::Handle> handles = m_tree.infoTree().beginItemWalk().handles;
+    // Icons and paths from the tree.
     const CTreeModel &model = m_tree.infoTree().model();
     for (const titleranking::Match &m : found) {
-        const CTreeModel::Handle h = size_t(m.item) < handles.size() ? handles[size_t(m.item)] : CTreeModel::kNone;
+        CTreeModel::Handle h = size_t(m.item) < m_handles.size() ? m_handles[size_t(m.item)] : CTreeModel::kNone;
+        if (!model.isValid(h) || model.data(h) != m.item)
+            h = CTreeModel::kNone;
         QStringList folders;
         for (CTreeModel::Handle p = model.parent(h); p != CTreeModel::kNone; p = model.parent(p))
             folders.prepend(m_codePage.toUnicode(model.label(p)));

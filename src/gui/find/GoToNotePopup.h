@@ -1,8 +1,11 @@
 #pragma once
 
+#include "tree/TreeModel.h"
+
 #include <QFrame>
 
 #include <functional>
+#include <vector>
 
 class CCodePage;
 class CLeftView;
@@ -45,4 +48,7 @@ private:
     std::function<void()> m_activateTree;
     QLineEdit *m_field;
     QListWidget *m_list;
+    // The tree item of each row, looked up once per opening: the tree does
+    // not change while the box has the focus.
+    std::vector<CTreeModel::Handle> m_handles;
 };
