@@ -160,6 +160,8 @@ CMainFrame::~CMainFrame()
     disconnect(&m_doc, nullptr, this, nullptr);
     disconnect(qApp, nullptr, this, nullptr);
     disconnect(QApplication::clipboard(), nullptr, this, nullptr);
+    // The note pane shows the edit's outcome while the status bar goes.
+    disconnect(m_note, nullptr, this, nullptr);
     // The helpers that hold on to the tree go before the tree pane, which
     // the splitter (an earlier child) would otherwise delete first.
     delete m_imports;
