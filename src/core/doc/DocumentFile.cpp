@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStorageInfo>
 
 #include <limits>
 
@@ -16,6 +17,9 @@
 #endif
 
 namespace {
+
+// Below one page free, a write cannot succeed whatever the permissions.
+constexpr qint64 kFullDiskMargin = 4096;
 
 constexpr qsizetype kChunk = 1 << 20;
 
@@ -65,6 +69,10 @@ QString CDocumentFile::writeErrorText(QFileDevice::FileError error, const QStrin
         return missingFolderText(path);
     if (!folder.isWritable() || (target.exists() && !target.isWritable()))
         return readOnlyText(path);
+    // A full file system refuses even the temporary file: say so rather than blame the permissions.
+    const QStorageInfo storage(folder.absoluteFilePath());
+    if (storage.isValid() && storage.bytesAvailable() < kFullDiskMargin)
+        return QString::fromLatin1(kDiskFull);
     if (error == QFileDevice::OpenError || error == QFileDevice::PermissionsError)
         return readOnlyText(path);
     return QString::fromLatin1(kSaveFailed);
