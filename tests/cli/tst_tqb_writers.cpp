@@ -259,6 +259,16 @@ private slots:
                 QVERIFY2(contentOf(disk + QLatin1Char('/') + names[i]) == before[i], qPrintable(names[i]));
             QCOMPARE(full.err, QStringLiteral("tqb: Destination disk drive is full.\n"));
         }
+        // No room at all: even the temporary file cannot be made, and that is a full disk, not a
+        // read-only file.
+        QVERIFY(filler.open(QIODevice::Append));
+        while (filler.write(QByteArray(4096, 'f')) == 4096 && filler.flush()) {
+        }
+        filler.close();
+        const CRun none = tqb({QStringLiteral("add"), doc, QStringLiteral("--title"), QStringLiteral("tiny")}, "t");
+        QCOMPARE(none.exitCode, 1);
+        QCOMPARE(none.err, QStringLiteral("tqb: Destination disk drive is full.\n"));
+        QVERIFY(contentOf(doc) == before[0]);
 #else
         QSKIP("mounting a small tmpfs is a Unix matter");
 #endif
