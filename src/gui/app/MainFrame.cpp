@@ -155,6 +155,10 @@ CMainFrame::CMainFrame(CDocManager &manager, const CCodePage &codePage, IPrompte
 
 CMainFrame::~CMainFrame()
 {
+    // A label still open (a window destroyed without being closed) ends
+    // now, while every pane that hears of it is whole; the focus leaving
+    // the dying window would otherwise end it halfway through.
+    m_items->infoTree().finishLabelEdit();
     // Closing the window may still end a label edit, which notifies the
     // document's views; this frame's members are going, so it listens no more.
     disconnect(&m_doc, nullptr, this, nullptr);
