@@ -1,4 +1,5 @@
 #include "CliSession.h"
+#include <QCoreApplication>
 
 #include "Console.h"
 #include "doc/DocumentFile.h"
@@ -159,7 +160,7 @@ bool CCliSession::readStoredRecords(const QString &path, CRecordIndex &records, 
         return true;
     key = CPasswordKey::derive(m_password);
     if (CPasswordCheck::judge(records, key) == CPasswordCheck::Verdict::Wrong) {
-        fail(QString::fromLatin1(CPasswordCheck::kSeemsWrong));
+        fail(QCoreApplication::translate("CPasswordCheck", CPasswordCheck::kSeemsWrong));
         return false;
     }
     return true;
@@ -183,7 +184,7 @@ bool CCliSession::readRecords(const QString &path, CRecordIndex &records, CRecor
         key = doc->key();
     }  // its tables are let go before the records are read again
     if (CArchiveReader::scan(bytes, records) != CArchiveReader::Status::Ok) {
-        fail(QString::fromLatin1(CDocumentFile::kUnexpectedFormat));
+        fail(QCoreApplication::translate("CDocumentFile", CDocumentFile::kUnexpectedFormat));
         return false;
     }
     return true;

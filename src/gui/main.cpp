@@ -2,6 +2,7 @@
 #include "app/CommandLine.h"
 #include "app/HelpAndVersion.h"
 #include "app/SingleInstance.h"
+#include "app/Translations.h"
 #include "app/TorviQuillbookApp.h"
 
 #include <QApplication>
@@ -15,6 +16,7 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     AppIdentity::apply();
+    Translations::install();
 
     // A program already running takes the file over and comes to the front.
     // A print request (/p, /pt) prints here and ends; it is never handed over.

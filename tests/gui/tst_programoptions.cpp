@@ -20,8 +20,9 @@ private:
     static CRun runWithoutDisplay(const QStringList &args)
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "LC_ALL", "LC_MESSAGES", "LANGUAGE"})
             env.remove(QString::fromLatin1(name));
+        env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));  // the English texts
         env.insert(QStringLiteral("TQB_INSTANCE_NAME"),
                    QStringLiteral("tqb-test-options-%1").arg(QCoreApplication::applicationPid()));
         QProcess process;

@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include <QCoreApplication>
 
 #include <QDir>
 
@@ -22,13 +23,13 @@ CCommandLine CCommandLine::parse(const QStringList &arguments)
             const bool to = isSwitch(argument, "pt");
             line.action = to ? Action::PrintTo : Action::Print;
             if (i + 1 >= args.size()) {
-                line.error = QStringLiteral("The switch %1 needs the name of the file to print.").arg(argument);
+                line.error = QCoreApplication::translate("CCommandLine", "The switch %1 needs the name of the file to print.").arg(argument);
                 return line;
             }
             line.file = args[++i];
             if (to) {
                 if (i + 1 >= args.size()) {
-                    line.error = QStringLiteral("The switch %1 needs a file name and a printer name.").arg(argument);
+                    line.error = QCoreApplication::translate("CCommandLine", "The switch %1 needs a file name and a printer name.").arg(argument);
                     return line;
                 }
                 line.printer = args[++i];

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+
 #include "settings/BackupSettings.h"
 
 #include <QDateTime>
@@ -34,11 +36,11 @@ public:
     static Outcome run(const QString &documentPath, const CBackupSettings &settings, const QDateTime &now);
 
     static constexpr const char *kCopyFailed =
-        "The backup copy %1 could not be written.\nThe document is saved without it.";
+        QT_TRANSLATE_NOOP("CBackupStep", "The backup copy %1 could not be written.\nThe document is saved without it.");
     static constexpr const char *kUnreadableKept =
-        "%1 does not read as a document, so it did not replace the backup copies.\nIt was kept as %2.";
+        QT_TRANSLATE_NOOP("CBackupStep", "%1 does not read as a document, so it did not replace the backup copies.\nIt was kept as %2.");
     static constexpr const char *kEmptyKept =
-        "%1 is empty, so it did not replace the backup copies.\nIt was kept as %2.";
+        QT_TRANSLATE_NOOP("CBackupStep", "%1 is empty, so it did not replace the backup copies.\nIt was kept as %2.");
     // What the user is told about a file kept aside; empty when none was.
     static QString keptAsideMessage(const QString &documentPath, const Outcome &outcome);
 

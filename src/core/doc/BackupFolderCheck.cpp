@@ -1,4 +1,5 @@
 #include "doc/BackupFolderCheck.h"
+#include <QCoreApplication>
 
 #include "Prompter.h"
 #include "text/FolderPath.h"
@@ -10,7 +11,7 @@ std::optional<QString> CBackupFolderCheck::accept(const QString &folderText, IPr
 {
     const QString folder = FolderPath::withoutTrailingSeparator(folderText);
     if (folder.isEmpty()) {
-        prompter.message(QStringLiteral("Enter the folder for the backup copies."));
+        prompter.message(QCoreApplication::translate("BackupFolderCheck", "Enter the folder for the backup copies."));
         return std::nullopt;
     }
     const QFileInfo info(folder);
@@ -18,15 +19,15 @@ std::optional<QString> CBackupFolderCheck::accept(const QString &folderText, IPr
         return FolderPath::withTrailingSeparator(folder);
     if (info.exists()) {
         // Without a word the dialog would just refuse to close.
-        prompter.message(QStringLiteral("This name belongs to a file, not a folder:\n") + folder);
+        prompter.message(QCoreApplication::translate("BackupFolderCheck", "This name belongs to a file, not a folder:\n") + folder);
         return std::nullopt;
     }
-    if (prompter.message(QStringLiteral("Do you want to create this folder?\n") + folder, IPrompter::Buttons::OkCancel)
+    if (prompter.message(QCoreApplication::translate("BackupFolderCheck", "Do you want to create this folder?\n") + folder, IPrompter::Buttons::OkCancel)
         != IPrompter::Answer::Ok) {
         return std::nullopt;
     }
     if (!QDir().mkpath(folder)) {
-        prompter.message(QStringLiteral("The folder could not be created:\n") + folder);
+        prompter.message(QCoreApplication::translate("BackupFolderCheck", "The folder could not be created:\n") + folder);
         return std::nullopt;
     }
     return FolderPath::withTrailingSeparator(folder);

@@ -1,4 +1,5 @@
 #include "doc/DocumentFile.h"
+#include <QCoreApplication>
 
 #include "io/InputFile.h"
 
@@ -50,18 +51,18 @@ QString CDocumentFile::displayPath(const QString &path)
 
 QString CDocumentFile::readOnlyText(const QString &path)
 {
-    return QString::fromLatin1(kReadOnly).arg(displayPath(path));
+    return QCoreApplication::translate("CDocumentFile", kReadOnly).arg(displayPath(path));
 }
 
 QString CDocumentFile::missingFolderText(const QString &path)
 {
-    return QString::fromLatin1(kFolderMissing).arg(displayPath(path));
+    return QCoreApplication::translate("CDocumentFile", kFolderMissing).arg(displayPath(path));
 }
 
 QString CDocumentFile::writeErrorText(QFileDevice::FileError error, const QString &path)
 {
     if (error == QFileDevice::ResourceError)
-        return QString::fromLatin1(kDiskFull);
+        return QCoreApplication::translate("CDocumentFile", kDiskFull);
     // The file system says best why a file could not be made or replaced.
     const QFileInfo target(path);
     const QFileInfo folder(target.absolutePath());
@@ -72,10 +73,10 @@ QString CDocumentFile::writeErrorText(QFileDevice::FileError error, const QStrin
     // A full file system refuses even the temporary file: say so rather than blame the permissions.
     const QStorageInfo storage(folder.absoluteFilePath());
     if (storage.isValid() && storage.bytesAvailable() < kFullDiskMargin)
-        return QString::fromLatin1(kDiskFull);
+        return QCoreApplication::translate("CDocumentFile", kDiskFull);
     if (error == QFileDevice::OpenError || error == QFileDevice::PermissionsError)
         return readOnlyText(path);
-    return QString::fromLatin1(kSaveFailed);
+    return QCoreApplication::translate("CDocumentFile", kSaveFailed);
 }
 
 CDocumentFile::Result CDocumentFile::load(const QString &path, QByteArray &bytes)
@@ -86,7 +87,7 @@ CDocumentFile::Result CDocumentFile::load(const QString &path, QByteArray &bytes
     case CInputFile::Status::Missing:
     case CInputFile::Status::Folder:
         bytes.clear();
-        return {false, QStringLiteral("%1\nCannot find this file.\nPlease verify that the correct path and file name "
+        return {false, QCoreApplication::translate("CDocumentFile", "%1\nCannot find this file.\nPlease verify that the correct path and file name "
                                       "are given.")
                            .arg(displayPath(path))};
     case CInputFile::Status::NotRegular:
@@ -98,7 +99,7 @@ CDocumentFile::Result CDocumentFile::load(const QString &path, QByteArray &bytes
         break;
     }
     bytes.clear();
-    return {false, QStringLiteral("Unable to read from %1, it is opened by someone else.").arg(displayPath(path))};
+    return {false, QCoreApplication::translate("CDocumentFile", "Unable to read from %1, it is opened by someone else.").arg(displayPath(path))};
 }
 
 bool CDocumentFile::writeAll(QIODevice &device, const QByteArray &bytes)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QFileDevice>
@@ -13,12 +15,12 @@
 class CDocumentFile
 {
 public:
-    static constexpr const char *kUnexpectedFormat = "Unexpected file format.";
-    static constexpr const char *kUnknownVersion = "unknown version of the data";
-    static constexpr const char *kSaveFailed = "Failed to save document.";
-    static constexpr const char *kReadOnly = "Unable to write to %1, it is read-only or opened by someone else.";
-    static constexpr const char *kFolderMissing = "Unable to write to %1, its folder does not exist.";
-    static constexpr const char *kDiskFull = "Destination disk drive is full.";
+    static constexpr const char *kUnexpectedFormat = QT_TRANSLATE_NOOP("CDocumentFile", "Unexpected file format.");
+    static constexpr const char *kUnknownVersion = QT_TRANSLATE_NOOP("CDocumentFile", "unknown version of the data");
+    static constexpr const char *kSaveFailed = QT_TRANSLATE_NOOP("CDocumentFile", "Failed to save document.");
+    static constexpr const char *kReadOnly = QT_TRANSLATE_NOOP("CDocumentFile", "Unable to write to %1, it is read-only or opened by someone else.");
+    static constexpr const char *kFolderMissing = QT_TRANSLATE_NOOP("CDocumentFile", "Unable to write to %1, its folder does not exist.");
+    static constexpr const char *kDiskFull = QT_TRANSLATE_NOOP("CDocumentFile", "Destination disk drive is full.");
 
     struct Result
     {

@@ -1,4 +1,5 @@
 #include "doc/DocumentLock.h"
+#include <QCoreApplication>
 
 #include "doc/DocumentFile.h"
 
@@ -58,10 +59,10 @@ bool CDocumentLock::lock(int waitMs)
         QString host;
         QString program;
         if (m_file->getLockInfo(&pid, &host, &program)) {
-            m_failure = QString::fromLatin1(kHeldBy).arg(QDir::toNativeSeparators(m_documentPath), program,
+            m_failure = QCoreApplication::translate("CDocumentLock", kHeldBy).arg(QDir::toNativeSeparators(m_documentPath), program,
                                                          QString::number(pid), host);
         } else {
-            m_failure = QString::fromLatin1(kHeldByUnknown)
+            m_failure = QCoreApplication::translate("CDocumentLock", kHeldByUnknown)
                             .arg(QDir::toNativeSeparators(m_documentPath),
                                  QDir::toNativeSeparators(lockFilePath(m_documentPath)));
         }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+
 #include <QString>
 
 #include <memory>
@@ -16,9 +18,9 @@ class CDocumentLock
 public:
     static constexpr int kDefaultWaitMs = 10000;
     static constexpr const char *kHeldBy =
-        "%1 is being written by %2 (process %3 on %4).\nNothing was saved; try again when it is done.";
+        QT_TRANSLATE_NOOP("CDocumentLock", "%1 is being written by %2 (process %3 on %4).\nNothing was saved; try again when it is done.");
     static constexpr const char *kHeldByUnknown =
-        "%1 is being written by another program (lock file %2).\nNothing was saved; try again when it is done.";
+        QT_TRANSLATE_NOOP("CDocumentLock", "%1 is being written by another program (lock file %2).\nNothing was saved; try again when it is done.");
 
     explicit CDocumentLock(const QString &documentPath);
     ~CDocumentLock();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+
 #include "doc/RecordCodec.h"
 #include "format/RecordIndex.h"
 
@@ -35,7 +37,7 @@ public:
     static bool readsAsText(const CRecordIndex &records, const CRecordCodec::Key &key);
 
     static constexpr const char *kSeemsWrong =
-        "The password seems to be wrong: the document does not read correctly with it.";
+        QT_TRANSLATE_NOOP("CPasswordCheck", "The password seems to be wrong: the document does not read correctly with it.");
     static constexpr const char *kNotOpened =
-        "The document was not opened, because it does not read correctly with this password.";
+        QT_TRANSLATE_NOOP("CPasswordCheck", "The document was not opened, because it does not read correctly with this password.");
 };

@@ -1,4 +1,5 @@
 #include "doc/PasswordKey.h"
+#include <QCoreApplication>
 
 namespace {
 
@@ -37,18 +38,18 @@ QString CPasswordKey::refusal(const QByteArray &password, const QString &passwor
     // A character with its low seven bits all zero would divide by zero when
     // the key is derived; refuse it like a password that cannot code.
     if (hasUnkeyableCharacter(password)) {
-        return QStringLiteral("This password contains a character that cannot be used for coding "
+        return QCoreApplication::translate("CPasswordKey", "This password contains a character that cannot be used for coding "
                               "(such as the euro sign or a character of code 128).\nUse another password");
     }
     if (!isOneCharacterRepeated(password) || password == kFixedRepeatedPassword)
         return {};
-    QString text = QStringLiteral("This password does not code for your document\n") + passwordText;
+    QString text = QCoreApplication::translate("CPasswordKey", "This password does not code for your document\n") + passwordText;
     if (duringOpen) {
-        text += QStringLiteral("\nIf this a password you have used before, \nyou need to change it, since it is not "
+        text += QCoreApplication::translate("CPasswordKey", "\nIf this a password you have used before, \nyou need to change it, since it is not "
                                "workable. \nHowever, this time you are allowed to enter \nthe document without a "
                                "password by clicking Cancel.");
     } else {
-        text += QStringLiteral("\nUse another password");
+        text += QCoreApplication::translate("CPasswordKey", "\nUse another password");
     }
     return text;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+
 #include <QByteArray>
 #include <QString>
 
@@ -14,7 +16,7 @@ public:
     static constexpr const char *kFixedRepeatedPassword = "22222";
     // Shown when a typed password has characters the document's code page cannot hold.
     static constexpr const char *kNotInCodePage =
-        "The password contains characters that cannot be stored in this document's code page.";
+        QT_TRANSLATE_NOOP("CPasswordKey", "The password contains characters that cannot be stored in this document's code page.");
 
     // One value per password character: (sum of the low seven bits) mod (the
     // character's low seven bits). Empty for an empty password. A password the

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+
 #include "doc/ItemTables.h"
 
 #include <QByteArray>
@@ -19,7 +21,7 @@ class QIODevice;
 class CTextExport
 {
 public:
-    static constexpr const char *kErrorMessage = "Text file error!";  // shown by the caller when write() fails
+    static constexpr const char *kErrorMessage = QT_TRANSLATE_NOOP("CTextExport", "Text file error!");  // shown by the caller when write() fails
     static constexpr int kLineWidth = 80;
     static constexpr int kIndentStep = 4;
     // From depth 20 on the indent would leave no room for text at all; such

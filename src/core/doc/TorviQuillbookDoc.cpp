@@ -34,7 +34,7 @@ CBusyGuard::CBusyGuard(CTorviQuillbookDoc &doc, int state) : m_doc(doc), m_acqui
     if (m_acquired)
         m_doc.m_nBusy = state;
     else
-        m_doc.m_prompter.message(QString::fromLatin1(kInternalError));
+        m_doc.m_prompter.message(QCoreApplication::translate("CBusyGuard", kInternalError));
 }
 
 CBusyGuard::~CBusyGuard()
@@ -52,7 +52,7 @@ CTorviQuillbookDoc::CTorviQuillbookDoc(CSettings &settings, IPrompter &prompter,
     m_nRootSort = m_flags.defaultSortType();
     m_nLastLocalSort = m_flags.defaultSortType();
     m_bOpenLastNote = m_flags.lastFile();
-    m_strTitle = QString::fromLatin1(kUntitled);
+    m_strTitle = QCoreApplication::translate("CTorviQuillbookDoc", kUntitled);
     if (QCoreApplication::instance())
         m_strProgramFolder = QCoreApplication::applicationDirPath();
     m_strDocFolder = m_flags.startPath();
@@ -152,7 +152,7 @@ void CTorviQuillbookDoc::resetToEmpty()
 {
     clearContents();
     m_strPathName.clear();
-    m_strTitle = QString::fromLatin1(kUntitled);
+    m_strTitle = QCoreApplication::translate("CTorviQuillbookDoc", kUntitled);
     m_bModified = false;
     // A new document has not been created yet; the first save stamps it.
     m_creationTime = 0;
@@ -178,7 +178,7 @@ void CTorviQuillbookDoc::newDocument()
 bool CTorviQuillbookDoc::idleOrReported() const
 {
     if (m_nBusy != kIdle)
-        m_prompter.message(QString::fromLatin1(CBusyGuard::kInternalError));
+        m_prompter.message(QCoreApplication::translate("CBusyGuard", CBusyGuard::kInternalError));
     return m_nBusy == kIdle;
 }
 
@@ -262,7 +262,7 @@ CTorviQuillbookDoc::SaveOutcome CTorviQuillbookDoc::saveIfUnchanged(const QStrin
 
 QStringList CTorviQuillbookDoc::changedOnDiskChoices()
 {
-    return {QStringLiteral("Reload"), QStringLiteral("Keep my version"), QStringLiteral("Save as...")};
+    return {QCoreApplication::translate("CTorviQuillbookDoc", "Reload"), QCoreApplication::translate("CTorviQuillbookDoc", "Keep my version"), QCoreApplication::translate("CTorviQuillbookDoc", "Save as...")};
 }
 
 void CTorviQuillbookDoc::rememberDiskState(const QString &path, const CDiskFingerprint &print)
@@ -281,7 +281,7 @@ bool CTorviQuillbookDoc::fileChangedOnDisk() const
 CTorviQuillbookDoc::DiskAnswer CTorviQuillbookDoc::askAboutDiskChange()
 {
     m_bDiskChangeAsked = true;
-    const int choice = m_prompter.choose(QString::fromLatin1(kChangedOnDisk).arg(QDir::toNativeSeparators(m_strPathName)),
+    const int choice = m_prompter.choose(QCoreApplication::translate("CTorviQuillbookDoc", kChangedOnDisk).arg(QDir::toNativeSeparators(m_strPathName)),
                                          changedOnDiskChoices());
     switch (choice) {
     case 0:
@@ -334,7 +334,7 @@ void CTorviQuillbookDoc::acceptDiskVersion(const QString &path)
 bool CTorviQuillbookDoc::saveUnderAnotherName()
 {
     const QString path =
-        chooseSavePath(dialogFolder(), QStringLiteral("Torvi Quillbook Files (*.tqb);;All Files (*.*)"));
+        chooseSavePath(dialogFolder(), QCoreApplication::translate("CTorviQuillbookDoc", "Torvi Quillbook Files (*.tqb);;All Files (*.*)"));
     if (path.isEmpty())
         return false;
     setPathName(path);
@@ -359,7 +359,7 @@ bool CTorviQuillbookDoc::reloadFromDisk()
         m_nSelectAfterReload = int(place);
     else if (!title.isNull())
         m_nSelectAfterReload = int(m_arTitles.indexOf(title));
-    emit statusMessage(QString::fromLatin1(kReloadedFromDisk).arg(m_strTitle));
+    emit statusMessage(QCoreApplication::translate("CTorviQuillbookDoc", kReloadedFromDisk).arg(m_strTitle));
     emit updateAllViews(kHintRefreshAll);
     return true;
 }
@@ -461,7 +461,7 @@ void CTorviQuillbookDoc::reportBackupFailure(const QString &failedCopy)
 {
     // Told once; while the copies keep failing the saves go on quietly.
     if (!failedCopy.isEmpty() && !m_bBackupFailing)
-        m_prompter.message(QString::fromLatin1(CBackupStep::kCopyFailed).arg(QDir::toNativeSeparators(failedCopy)));
+        m_prompter.message(QCoreApplication::translate("CBackupStep", CBackupStep::kCopyFailed).arg(QDir::toNativeSeparators(failedCopy)));
     m_bBackupFailing = !failedCopy.isEmpty();
 }
 
@@ -471,7 +471,7 @@ QString CTorviQuillbookDoc::chooseSavePath(QString proposed, const QString &filt
         const QString path = m_prompter.chooseSaveFile(title, proposed, filters);
         if (path.isEmpty() || !QFileInfo::exists(path))
             return path;
-        const QString question = QString::fromLatin1(kReplaceQuestion).arg(QFileInfo(path).fileName());
+        const QString question = QCoreApplication::translate("CTorviQuillbookDoc", kReplaceQuestion).arg(QFileInfo(path).fileName());
         if (m_prompter.message(question, IPrompter::Buttons::YesNo) == IPrompter::Answer::Yes)
             return path;
         proposed = path;  // No: back to the chooser, as the platform's dialogs do
@@ -483,7 +483,7 @@ bool CTorviQuillbookDoc::saveCommand()
     if (!m_strPathName.isEmpty())
         return saveDocument(m_strPathName);
     const QString path =
-        chooseSavePath(dialogFolder() + m_strTitle, QStringLiteral("Torvi Quillbook Files (*.tqb);;All Files (*.*)"));
+        chooseSavePath(dialogFolder() + m_strTitle, QCoreApplication::translate("CTorviQuillbookDoc", "Torvi Quillbook Files (*.tqb);;All Files (*.*)"));
     if (path.isEmpty())
         return false;
     if (!saveDocument(path))
@@ -505,7 +505,7 @@ bool CTorviQuillbookDoc::saveModified()
     if (!m_bModified)
         return true;
     const IPrompter::Answer answer =
-        m_prompter.message(QStringLiteral("Save changes to %1?").arg(m_strTitle), IPrompter::Buttons::YesNoCancel);
+        m_prompter.message(QCoreApplication::translate("CTorviQuillbookDoc", "Save changes to %1?").arg(m_strTitle), IPrompter::Buttons::YesNoCancel);
     if (answer == IPrompter::Answer::Cancel)
         return false;
     if (answer == IPrompter::Answer::No)
@@ -563,7 +563,7 @@ void CTorviQuillbookDoc::saveAsCommand()
     else
         proposed = dialogFolder();
     const QString path =
-        chooseSavePath(proposed, QStringLiteral("Text Files (*.txt);;Torvi Quillbook Files (*.tqb)"));
+        chooseSavePath(proposed, QCoreApplication::translate("CTorviQuillbookDoc", "Text Files (*.txt);;Torvi Quillbook Files (*.tqb)"));
     if (path.isEmpty())
         return;
     // Only a lower-case "txt" exports; "X.TXT" is saved as a document.
@@ -584,7 +584,7 @@ bool CTorviQuillbookDoc::exportText(const QString &path)
         return false;
     if (CTextExport::write(*this, path))
         return true;
-    m_prompter.message(QString::fromLatin1(CTextExport::kErrorMessage));
+    m_prompter.message(QCoreApplication::translate("CTextExport", CTextExport::kErrorMessage));
     return false;
 }
 
@@ -599,9 +599,9 @@ bool CTorviQuillbookDoc::readFromBytes(QByteArray bytes)
     CRecordIndex records;
     const CArchiveReader::Status status = CArchiveReader::scan(bytes, records);
     if (status != CArchiveReader::Status::Ok) {
-        m_prompter.message(QString::fromLatin1(status == CArchiveReader::Status::UnknownSchema
-                                                   ? CDocumentFile::kUnknownVersion
-                                                   : CDocumentFile::kUnexpectedFormat));
+        m_prompter.message(QCoreApplication::translate("CDocumentFile", status == CArchiveReader::Status::UnknownSchema
+                                                                            ? CDocumentFile::kUnknownVersion
+                                                                            : CDocumentFile::kUnexpectedFormat));
         clearContents();
         return false;
     }
@@ -673,12 +673,12 @@ bool CTorviQuillbookDoc::passwordStep(const CRecordIndex &records)
         if (fits || !entered || rejected.contains(m_strPassword) || rejected.size() + 1 >= kMaxWrongPasswords)
             break;
         rejected.append(m_strPassword);
-        m_prompter.message(QString::fromLatin1(CPasswordCheck::kSeemsWrong));
+        m_prompter.message(QCoreApplication::translate("CPasswordCheck", CPasswordCheck::kSeemsWrong));
     }
     m_bAskPassword = false;
     // After a Cancel the user knows why the document did not open.
     if (!fits && entered)
-        m_prompter.message(QString::fromLatin1(CPasswordCheck::kNotOpened));
+        m_prompter.message(QCoreApplication::translate("CPasswordCheck", CPasswordCheck::kNotOpened));
     return fits;
 }
 
@@ -699,7 +699,7 @@ void CTorviQuillbookDoc::setPassword(const QByteArray &password)
 
 QString CTorviQuillbookDoc::passwordStatusText() const
 {
-    return m_bPassword ? QStringLiteral("    Password protected  ") : QStringLiteral(" No password protection  ");
+    return m_bPassword ? QCoreApplication::translate("CTorviQuillbookDoc", "    Password protected  ") : QCoreApplication::translate("CTorviQuillbookDoc", " No password protection  ");
 }
 
 void CTorviQuillbookDoc::changePassword()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+
 #include "Prompter.h"
 #include "doc/DiskFingerprint.h"
 #include "doc/ItemTables.h"
@@ -32,9 +34,9 @@ public:
     enum Hint { kHintShowItem = 0, kHintRefreshAll = 5, kHintTitleChanged = 6 };
     enum Busy { kIdle = 0, kBusyTree = 1, kBusyWriting = 2, kBusyClearing = 3 };
     enum ImportRequest { kNoImport = -1, kImportText = 1, kImportCsv = 2, kImportFavorites = 3, kImportMarkdown = 4 };
-    static constexpr const char *kUntitled = "Untitled";
+    static constexpr const char *kUntitled = QT_TRANSLATE_NOOP("CTorviQuillbookDoc", "Untitled");
     static constexpr const char *kReloadPlaceholder = "~Reload Document~.tqb";
-    static constexpr const char *kReplaceQuestion = "%1 already exists.\nDo you want to replace it?";
+    static constexpr const char *kReplaceQuestion = QT_TRANSLATE_NOOP("CTorviQuillbookDoc", "%1 already exists.\nDo you want to replace it?");
 
     using Clock = std::function<QDateTime()>;
 
@@ -154,9 +156,9 @@ public:
 
     // --- the file on disk changed under the program ---
     static constexpr const char *kChangedOnDisk =
-        "%1 has been changed on disk by another program.\nReload it (your unsaved changes are lost), keep your "
-        "version (the next save writes over the file), or save your version under another name?";
-    static constexpr const char *kReloadedFromDisk = "%1 was changed on disk and has been read again.";
+        QT_TRANSLATE_NOOP("CTorviQuillbookDoc", "%1 has been changed on disk by another program.\nReload it (your unsaved changes are lost), keep your "
+        "version (the next save writes over the file), or save your version under another name?");
+    static constexpr const char *kReloadedFromDisk = QT_TRANSLATE_NOOP("CTorviQuillbookDoc", "%1 was changed on disk and has been read again.");
     static QStringList changedOnDiskChoices();  // "Reload", "Keep my version", "Save as..."
     // Whether another program has changed the document's file since it was
     // read or saved here.
@@ -257,7 +259,7 @@ public:
     explicit operator bool() const { return m_acquired; }
 
     static constexpr const char *kInternalError =
-        "Internal error: another operation on the document is still in progress.";
+        QT_TRANSLATE_NOOP("CBusyGuard", "Internal error: another operation on the document is still in progress.");
 
 private:
     CTorviQuillbookDoc &m_doc;

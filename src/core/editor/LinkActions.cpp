@@ -1,4 +1,5 @@
 #include "editor/LinkActions.h"
+#include <QCoreApplication>
 
 #include <QDir>
 
@@ -40,7 +41,7 @@ Action mailTo(const QString &address)
 
 QString openHelpMessage()
 {
-    return QStringLiteral("Select the pathname to the file (document or program) including extention  or a URL "
+    return QCoreApplication::translate("LinkActions", "Select the pathname to the file (document or program) including extention  or a URL "
                           "address \nfor example,\t%1\t  or\t%2")
         .arg(QDir::toNativeSeparators(QStringLiteral("/usr/share/doc/torvi-quillbook/guide.html")),
              QString::fromLatin1(kExampleWebSite));
@@ -48,7 +49,7 @@ QString openHelpMessage()
 
 QString emailHelpMessage()
 {
-    return QStringLiteral("Select an e-mail address.\nFor example: ") + QString::fromLatin1(kExampleMail);
+    return QCoreApplication::translate("LinkActions", "Select an e-mail address.\nFor example: ") + QString::fromLatin1(kExampleMail);
 }
 
 bool isEmailAddress(const QString &text)
@@ -170,7 +171,7 @@ Action call(const QString &selected)
 {
     const QString text = selected.trimmed();
     if (text.isEmpty())
-        return {Action::Message, QString::fromLatin1(kCallHelp)};
+        return {Action::Message, QCoreApplication::translate("links", kCallHelp)};
     return {Action::Call, text};
 }
 

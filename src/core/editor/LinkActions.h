@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+
 #include <QString>
 
 // What the editor does with a link in the note text: the text classes, the
@@ -12,12 +14,12 @@ inline constexpr const char *kExampleWebSite = "https://torvi-quillbook.example.
 inline constexpr const char *kExampleMail = "support@torvi-quillbook.example.org";
 QString openHelpMessage();   // Open with nothing selected
 QString emailHelpMessage();  // E-mail with nothing selected
-inline constexpr const char *kCallHelp = "Select a phone number.";
+inline constexpr const char *kCallHelp = QT_TRANSLATE_NOOP("links", "Select a phone number.");
 // Asked before anything that would start a program or open a local file:
 // note text is data, not commands.
-inline constexpr const char *kOpenQuestion = "Open %1?";
+inline constexpr const char *kOpenQuestion = QT_TRANSLATE_NOOP("links", "Open %1?");
 // Asked, with No as the answer Enter gives, before a program or script starts.
-inline constexpr const char *kRunQuestion = "Run the program %1?";
+inline constexpr const char *kRunQuestion = QT_TRANSLATE_NOOP("links", "Run the program %1?");
 
 // The text classes, tested on trimmed text.
 bool isEmailAddress(const QString &text);  // an at sign after the first character

@@ -1,4 +1,5 @@
 #include "editor/NoteBlock.h"
+#include <QCoreApplication>
 
 #include "doc/TorviQuillbookDoc.h"
 
@@ -23,12 +24,12 @@ KeyDecision guardKey(Key key, const Layout &l, qsizetype s, qsizetype e)
 
 QString cutRefusal(const Layout &l, qsizetype s, qsizetype e)
 {
-    return touchesSeparator(l, s, e) ? QString::fromLatin1(kDontCut) : QString();
+    return touchesSeparator(l, s, e) ? QCoreApplication::translate("noteblock", kDontCut) : QString();
 }
 
 QString pasteRefusal(const Layout &l, qsizetype s, qsizetype e)
 {
-    return touchesSeparator(l, s, e) ? QString::fromLatin1(kDontPaste) : QString();
+    return touchesSeparator(l, s, e) ? QCoreApplication::translate("noteblock", kDontPaste) : QString();
 }
 
 QString partialPasteMessage(qsizetype pasted, qsizetype offered)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+
 #include <QByteArray>
 #include <QString>
 
@@ -19,8 +21,8 @@ inline constexpr qsizetype kTextLimit = 0xFFFFF;  // title, separator and text t
 inline constexpr const char *kSeparator = "\r\n\r\n";
 inline constexpr const char *kNoItemText =
     "\r\n \r\nClick on the (toolbar) Root folder icon.\r\n\r\nCreate the first root folder.";
-inline constexpr const char *kDontCut = "Don't cut any characters following the title";
-inline constexpr const char *kDontPaste = "Don't paste any characters following the title";
+inline constexpr const char *kDontCut = QT_TRANSLATE_NOOP("noteblock", "Don't cut any characters following the title");
+inline constexpr const char *kDontPaste = QT_TRANSLATE_NOOP("noteblock", "Don't paste any characters following the title");
 inline constexpr const char *kFourSpaces = "    ";
 
 // Where the title ends and the text starts.

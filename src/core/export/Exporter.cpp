@@ -1,4 +1,5 @@
 #include "export/Exporter.h"
+#include <QCoreApplication>
 
 #include "doc/DocumentFile.h"
 #include "doc/TorviQuillbookDoc.h"
@@ -14,7 +15,7 @@ bool CExporter::run(Kind kind)
 {
     QString path;
     if (kind == Kind::Markdown) {
-        path = m_doc.prompter().chooseFolder(QLatin1String(kMarkdownChooserTitle));
+        path = m_doc.prompter().chooseFolder(QCoreApplication::translate("CExporter", kMarkdownChooserTitle));
     } else {
         const bool html = kind == Kind::Html;
         QString proposed = m_doc.pathName();
@@ -24,7 +25,7 @@ bool CExporter::run(Kind kind)
             proposed = m_doc.documentFolder() + m_doc.title();
         proposed += html ? QLatin1String(".html") : QLatin1String(".opml");
         path = m_doc.chooseSavePath(proposed, QLatin1String(html ? kHtmlFilters : kOpmlFilters),
-                                    QLatin1String(kExportTitle));
+                                    QCoreApplication::translate("CExporter", kExportTitle));
     }
     return !path.isEmpty() && exportTo(kind, path);
 }
@@ -61,9 +62,9 @@ bool CExporter::exportTo(Kind kind, const QString &path)
         return false;
     }
     if (undefined > 0)
-        m_doc.prompter().message(QString::fromLatin1(kUndefinedNote).arg(undefined).arg(m_page.name()));
+        m_doc.prompter().message(QCoreApplication::translate("CExporter", kUndefinedNote).arg(undefined).arg(m_page.name()));
     if (dropped > 0)
-        m_doc.prompter().message(QString::fromLatin1(kDroppedNote).arg(dropped));
+        m_doc.prompter().message(QCoreApplication::translate("CExporter", kDroppedNote).arg(dropped));
     emit m_doc.statusMessage(QStringLiteral("Exported to %1").arg(CDocumentFile::displayPath(path)));
     return true;
 }

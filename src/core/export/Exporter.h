@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+
 #include <QString>
 
 class CCodePage;
@@ -13,13 +15,13 @@ class CExporter
 public:
     enum class Kind { Markdown, Html, Opml };
 
-    static constexpr const char *kMarkdownChooserTitle = "Export to an empty folder";
-    static constexpr const char *kExportTitle = "Export";
-    static constexpr const char *kHtmlFilters = "HTML Files (*.html);;All Files (*.*)";
-    static constexpr const char *kOpmlFilters = "OPML Files (*.opml);;All Files (*.*)";
+    static constexpr const char *kMarkdownChooserTitle = QT_TRANSLATE_NOOP("CExporter", "Export to an empty folder");
+    static constexpr const char *kExportTitle = QT_TRANSLATE_NOOP("CExporter", "Export");
+    static constexpr const char *kHtmlFilters = QT_TRANSLATE_NOOP("CExporter", "HTML Files (*.html);;All Files (*.*)");
+    static constexpr const char *kOpmlFilters = QT_TRANSLATE_NOOP("CExporter", "OPML Files (*.opml);;All Files (*.*)");
     static constexpr const char *kUndefinedNote =
-        "%1 byte(s) that the code page %2 does not define were written as U+FFFD.";
-    static constexpr const char *kDroppedNote = "%1 control character(s) that XML cannot hold were left out.";
+        QT_TRANSLATE_NOOP("CExporter", "%1 byte(s) that the code page %2 does not define were written as U+FFFD.");
+    static constexpr const char *kDroppedNote = QT_TRANSLATE_NOOP("CExporter", "%1 control character(s) that XML cannot hold were left out.");
 
     CExporter(CTorviQuillbookDoc &doc, const CCodePage &page);
 

@@ -1,4 +1,5 @@
 #include "export/MarkdownExport.h"
+#include <QCoreApplication>
 
 #include "doc/DocumentFile.h"
 #include "doc/ItemTables.h"
@@ -177,11 +178,11 @@ CMarkdownExport::Result CMarkdownExport::write(const CItemTables &tables, const 
     const QFileInfo info(dir);
     const bool exists = info.exists();
     if (exists && !info.isDir()) {
-        result.error = QString::fromLatin1(kNotFolder).arg(CDocumentFile::displayPath(dir));
+        result.error = QCoreApplication::translate("CMarkdownExport", kNotFolder).arg(CDocumentFile::displayPath(dir));
         return result;
     }
     if (exists && !QDir(dir).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System)) {
-        result.error = QString::fromLatin1(kNotEmpty).arg(CDocumentFile::displayPath(dir));
+        result.error = QCoreApplication::translate("CMarkdownExport", kNotEmpty).arg(CDocumentFile::displayPath(dir));
         return result;
     }
     const QString parent = info.absolutePath();
@@ -243,7 +244,7 @@ CMarkdownExport::Result CMarkdownExport::write(const CItemTables &tables, const 
         const bool filled = QFileInfo(dir).isDir()
             && !QDir(dir).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
         QDir(temp).removeRecursively();
-        result.error = filled ? QString::fromLatin1(kNotEmpty).arg(CDocumentFile::displayPath(dir))
+        result.error = filled ? QCoreApplication::translate("CMarkdownExport", kNotEmpty).arg(CDocumentFile::displayPath(dir))
                               : CDocumentFile::writeError(QFileDevice::RenameError, dir);
         return result;
     }

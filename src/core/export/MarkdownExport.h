@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+
 #include <QByteArray>
 #include <QString>
 
@@ -19,8 +21,8 @@ class CMarkdownExport
 {
 public:
     static constexpr const char *kNotEmpty =
-        "%1 is not empty. A Markdown folder is written only into an empty folder or a new one.";
-    static constexpr const char *kNotFolder = "%1 is a file, not a folder.";
+        QT_TRANSLATE_NOOP("CMarkdownExport", "%1 is not empty. A Markdown folder is written only into an empty folder or a new one.");
+    static constexpr const char *kNotFolder = QT_TRANSLATE_NOOP("CMarkdownExport", "%1 is a file, not a folder.");
 
     struct Result
     {

@@ -1,4 +1,5 @@
 #include "export/MarkdownFormat.h"
+#include <QCoreApplication>
 
 #include <QDateTime>
 #include <QStringList>
@@ -237,7 +238,7 @@ QString safeName(const QString &title)
     s = cutToBytes(s, kNameMaxBytes);
     chopTrailingDotsAndBlanks(s);
     if (s.isEmpty())
-        s = QLatin1String(kUntitled);
+        s = QCoreApplication::translate("CTorviQuillbookDoc", kUntitled);
     return s;
 }
 

@@ -1,4 +1,5 @@
 #include "find/FindReplace.h"
+#include <QCoreApplication>
 
 #include "doc/TorviQuillbookDoc.h"
 #include "find/NoteText.h"
@@ -16,7 +17,7 @@ void CFindReplace::setPaneActivation(std::function<void()> activateEditor, std::
 
 QString CFindReplace::replacedMessage(int count)
 {
-    return count == 1 ? QStringLiteral("1 replacement made.") : QStringLiteral("%1 replacements made.").arg(count);
+    return count == 1 ? QCoreApplication::translate("CFindReplace", "1 replacement made.") : QCoreApplication::translate("CFindReplace", "%1 replacements made.").arg(count);
 }
 
 std::optional<QByteArray> CFindReplace::toBytes(const QString &text, const char *what) const
@@ -26,7 +27,7 @@ std::optional<QByteArray> CFindReplace::toBytes(const QString &text, const char 
         return text.toLatin1();
     auto bytes = page.fromUnicode(text);
     if (!bytes) {
-        m_doc.prompter().message(QStringLiteral("The %1 holds a character that the document's code page (%2) cannot "
+        m_doc.prompter().message(QCoreApplication::translate("CFindReplace", "The %1 holds a character that the document's code page (%2) cannot "
                                                 "hold. Nothing was searched or replaced.")
                                      .arg(QLatin1String(what), page.name()));
     }
@@ -125,7 +126,7 @@ int CFindReplace::replaceAll(const QString &text, bool caseSensitive, const QStr
         return -1;
     const CTextMatcher m = matcher(*bytes, caseSensitive);
     if (m.equals(*with)) {
-        m_doc.prompter().message(QString::fromLatin1(kMsgLoop));
+        m_doc.prompter().message(QCoreApplication::translate("CFindReplace", kMsgLoop));
         return -1;
     }
 

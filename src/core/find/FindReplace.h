@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+
 #include "tree/InfoTree.h"
 
 #include <QByteArray>
@@ -21,7 +23,7 @@ class INoteText;
 class CFindReplace
 {
 public:
-    static constexpr const char *kMsgLoop = "This is a loop...";
+    static constexpr const char *kMsgLoop = QT_TRANSLATE_NOOP("CFindReplace", "This is a loop...");
 
     CFindReplace(CInfoTree &tree, INoteText &note);
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+
 #include "find/TextMatch.h"
 
 #include <QByteArray>
@@ -76,8 +78,8 @@ private:
 namespace notesearch {
 
 // Status texts of the search.
-inline constexpr const char *kUnmappable = "The code page %1 cannot hold every character of \"%2\".";
-inline constexpr const char *kSearching = "Searching...";
+inline constexpr const char *kUnmappable = QT_TRANSLATE_NOOP("notesearch", "The code page %1 cannot hold every character of \"%2\".");
+inline constexpr const char *kSearching = QT_TRANSLATE_NOOP("notesearch", "Searching...");
 QString matchCountText(qsizetype notes, qint64 milliseconds);  // "N notes match (12 ms)"
 
 // How a search hands its hits over while it runs: the first batch as soon

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+
 #include "import/ImportSink.h"
 
 #include <QByteArray>
@@ -15,7 +17,7 @@ class CCsvImport
 {
 public:
     static constexpr const char *kHeaderQuestion =
-        "Do you want to add denominations from first line of the list? \n\n(";
+        QT_TRANSLATE_NOOP("CCsvImport", "Do you want to add denominations from first line of the list? \n\n(");
 
     // Comma, semicolon or tab, from the counts in the line from position 1.
     static char chooseSeparator(QByteArrayView firstLine);

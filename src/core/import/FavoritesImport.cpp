@@ -1,4 +1,5 @@
 #include "import/FavoritesImport.h"
+#include <QCoreApplication>
 
 #include "Prompter.h"
 #include "import/ImportFile.h"
@@ -231,14 +232,14 @@ QByteArray CFavoritesImport::readShortcutFile(const QString &path, const QString
         m_prompter.message(file.refusal);
     } else if (!file.ok) {
         m_readFailed = true;
-        m_prompter.message(shownName + QLatin1String(kUrlFileError));
+        m_prompter.message(shownName + QCoreApplication::translate("CFavoritesImport", kUrlFileError));
     }
     return address;
 }
 
 QString CFavoritesImport::skippedLinksMessage(const QString &picked) const
 {
-    return QString::fromLatin1(kLinksSkipped).arg(QDir::toNativeSeparators(picked)).arg(m_skippedLinks);
+    return QCoreApplication::translate("CFavoritesImport", kLinksSkipped).arg(QDir::toNativeSeparators(picked)).arg(m_skippedLinks);
 }
 
 int CFavoritesImport::walk(const QString &picked, int parent)
@@ -247,7 +248,7 @@ int CFavoritesImport::walk(const QString &picked, int parent)
     const QFileInfo info(path);
     if (!info.exists()) {
         m_readFailed = true;
-        m_prompter.message(QString::fromLatin1(kNotFound).arg(QDir::toNativeSeparators(path)));
+        m_prompter.message(QCoreApplication::translate("CFavoritesImport", kNotFound).arg(QDir::toNativeSeparators(path)));
         return IImportSink::kFailed;
     }
     if (isShortcutPath(path)) {
@@ -267,12 +268,12 @@ int CFavoritesImport::walk(const QString &picked, int parent)
         if (!markupdepth::withinLimit(utf8, kMaxBookmarkDepth)) {
             m_readFailed = true;
             m_prompter.message(
-                QString::fromLatin1(kTooDeep).arg(QDir::toNativeSeparators(path)).arg(kMaxBookmarkDepth));
+                QCoreApplication::translate("CFavoritesImport", kTooDeep).arg(QDir::toNativeSeparators(path)).arg(kMaxBookmarkDepth));
             return IImportSink::kFailed;
         }
         if (!file.ok) {
             m_readFailed = true;
-            m_prompter.message(QLatin1String(kTextFileError));
+            m_prompter.message(QCoreApplication::translate("CFavoritesImport", kTextFileError));
         }
         const int folder = m_sink.add(parent, m_decoder.fromUnicode(titleFromFileName(info.fileName()), path),
                                       m_decoder.fromUnicode(QDir::toNativeSeparators(path), path));
@@ -284,7 +285,7 @@ int CFavoritesImport::walk(const QString &picked, int parent)
     }
     if (!info.isDir()) {
         m_readFailed = true;
-        m_prompter.message(QString::fromLatin1(kNotFavorites).arg(QDir::toNativeSeparators(path)));
+        m_prompter.message(QCoreApplication::translate("CFavoritesImport", kNotFavorites).arg(QDir::toNativeSeparators(path)));
         return IImportSink::kFailed;
     }
     if (path.size() > 1 && (path.endsWith(QLatin1Char('/')) || path.endsWith(QDir::separator())))
@@ -303,7 +304,7 @@ void CFavoritesImport::walkFolder(const QString &path, int parent)
     const QFileInfo here(path);
     if (!here.isDir() || !here.isReadable() || !QDir(path).isReadable()) {
         m_readFailed = true;
-        m_prompter.message(QStringLiteral("%1: the folder cannot be read.").arg(QDir::toNativeSeparators(path)));
+        m_prompter.message(QCoreApplication::translate("CFavoritesImport", "%1: the folder cannot be read.").arg(QDir::toNativeSeparators(path)));
         return;
     }
     // Each real folder once per import: links between folders, back to an

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+
 #include "import/ImportSink.h"
 
 #include <QByteArray>
@@ -18,19 +20,19 @@ class IPrompter;
 class CFavoritesImport
 {
 public:
-    static constexpr const char *kUrlFileError = "URL file error!";
-    static constexpr const char *kTextFileError = "Text file error!";
-    static constexpr const char *kSelectFolder = "Select folder";
-    static constexpr const char *kChooserTitle = "Select folder (favorite)";
+    static constexpr const char *kUrlFileError = QT_TRANSLATE_NOOP("CFavoritesImport", "URL file error!");
+    static constexpr const char *kTextFileError = QT_TRANSLATE_NOOP("CFavoritesImport", "Text file error!");
+    static constexpr const char *kSelectFolder = QT_TRANSLATE_NOOP("CFavoritesImport", "Select folder");
+    static constexpr const char *kChooserTitle = QT_TRANSLATE_NOOP("CFavoritesImport", "Select folder (favorite)");
     static constexpr const char *kSection = "[InternetShortcut]";
     static constexpr const char *kNotFound =
-        "%1\nCannot find this file.\nPlease verify that the correct path and file name are given.";
+        QT_TRANSLATE_NOOP("CFavoritesImport", "%1\nCannot find this file.\nPlease verify that the correct path and file name are given.");
     static constexpr const char *kNotFavorites =
-        "%1 is neither an Internet shortcut (.url) nor a bookmark file (.html, .htm), nor a folder of them.";
+        QT_TRANSLATE_NOOP("CFavoritesImport", "%1 is neither an Internet shortcut (.url) nor a bookmark file (.html, .htm), nor a folder of them.");
     static constexpr const char *kTooDeep =
-        "%1 nests its elements more than %2 levels deep, which no bookmark file does; it was not imported.";
+        QT_TRANSLATE_NOOP("CFavoritesImport", "%1 nests its elements more than %2 levels deep, which no bookmark file does; it was not imported.");
     static constexpr const char *kLinksSkipped =
-        "%1: %2 linked folder(s) lead to folders imported already and were skipped.";
+        QT_TRANSLATE_NOOP("CFavoritesImport", "%1: %2 linked folder(s) lead to folders imported already and were skipped.");
     // Deeper than any real bookmark file, and shallow enough for the HTML
     // parser, whose work on each tag grows with the depth.
     static constexpr int kMaxBookmarkDepth = 512;

@@ -1,4 +1,5 @@
 #include "import/ImportFile.h"
+#include <QCoreApplication>
 
 #include "io/InputFile.h"
 
@@ -153,7 +154,7 @@ QString CImportDecoder::replacedMessage() const
 {
     if (m_replaced == 0)
         return {};
-    return QStringLiteral("%1: %2 character(s) that the code page %3 cannot hold were imported as \"?\".")
+    return QCoreApplication::translate("ImportFile", "%1: %2 character(s) that the code page %3 cannot hold were imported as \"?\".")
         .arg(QDir::toNativeSeparators(m_firstReplacedIn))
         .arg(m_replaced)
         .arg(m_page.name());

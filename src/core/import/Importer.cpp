@@ -1,4 +1,5 @@
 #include "import/Importer.h"
+#include <QCoreApplication>
 
 #include "doc/TorviQuillbookDoc.h"
 #include "import/CsvImport.h"
@@ -80,22 +81,22 @@ CImporter::Handle CImporter::run(Kind kind, Place place)
     IPrompter &prompter = doc.prompter();
     switch (kind) {
     case Kind::Text: {
-        const QString path = prompter.chooseOpenFile(QLatin1String(kOpenTitle), doc.dialogFolder(),
-                                                     QLatin1String(kTextFilters));
+        const QString path = prompter.chooseOpenFile(QCoreApplication::translate("CImporter", kOpenTitle), doc.dialogFolder(),
+                                                     QCoreApplication::translate("CImporter", kTextFilters));
         return path.isEmpty() ? CInfoTree::kNone : importText(path, place);
     }
     case Kind::Csv: {
-        const QString path = prompter.chooseOpenFile(QLatin1String(kOpenTitle), doc.dialogFolder(),
-                                                     QLatin1String(kCsvFilters));
+        const QString path = prompter.chooseOpenFile(QCoreApplication::translate("CImporter", kOpenTitle), doc.dialogFolder(),
+                                                     QCoreApplication::translate("CImporter", kCsvFilters));
         return path.isEmpty() ? CInfoTree::kNone : importCsv(path, place);
     }
     case Kind::Favorites: {
-        const QString path = prompter.chooseFileOrFolder(QLatin1String(CFavoritesImport::kChooserTitle),
-                                                         QDir::homePath(), QLatin1String(kFavoritesFilters));
+        const QString path = prompter.chooseFileOrFolder(QCoreApplication::translate("CFavoritesImport", CFavoritesImport::kChooserTitle),
+                                                         QDir::homePath(), QCoreApplication::translate("CImporter", kFavoritesFilters));
         return path.isEmpty() ? CInfoTree::kNone : importFavorites(path, place);
     }
     case Kind::Markdown: {
-        const QString path = prompter.chooseFolder(QLatin1String(kMarkdownChooserTitle));
+        const QString path = prompter.chooseFolder(QCoreApplication::translate("CImporter", kMarkdownChooserTitle));
         return path.isEmpty() ? CInfoTree::kNone : importMarkdown(path, place);
     }
     }
@@ -125,7 +126,7 @@ CImporter::Handle CImporter::importFile(const QString &path, Place place, const 
         top = sink.handle(folder);
         if (!file.ok) {
             m_readFailed = true;
-            doc.prompter().message(QLatin1String(kTextFileError));
+            doc.prompter().message(QCoreApplication::translate("CImporter", kTextFileError));
         }
         if (folder >= 0)
             parse(decoder.toCodePage(file.bytes, path), decoder, sink, folder);
@@ -153,7 +154,7 @@ CImporter::Handle CImporter::importCsv(const QString &path, Place place, Header 
                           const auto ask = [&](const QByteArray &firstLine) {
                               if (header != Header::Ask)
                                   return header == Header::Yes;
-                              const QString question = QLatin1String(CCsvImport::kHeaderQuestion)
+                              const QString question = QCoreApplication::translate("CCsvImport", CCsvImport::kHeaderQuestion)
                                   + decoder.toUnicode(firstLine) + QLatin1Char(')');
                               return doc.prompter().message(question, IPrompter::Buttons::YesNo)
                                   == IPrompter::Answer::Yes;

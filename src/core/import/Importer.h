@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+
 #include "tree/InfoTree.h"
 
 #include <QString>
@@ -23,13 +25,13 @@ public:
     enum class Place { Selected = 0, Root = 1 };
     enum class Header { Ask, Yes, No };
 
-    static constexpr const char *kTextFileError = "Text file error!";
-    static constexpr const char *kOpenTitle = "Open";
-    static constexpr const char *kTextFilters = "Text Files (*.txt);;All Files (*.*)";
-    static constexpr const char *kCsvFilters = "Comma Separated Text Files (*.csv);;All Files (*.*)";
+    static constexpr const char *kTextFileError = QT_TRANSLATE_NOOP("CImporter", "Text file error!");
+    static constexpr const char *kOpenTitle = QT_TRANSLATE_NOOP("CImporter", "Open");
+    static constexpr const char *kTextFilters = QT_TRANSLATE_NOOP("CImporter", "Text Files (*.txt);;All Files (*.*)");
+    static constexpr const char *kCsvFilters = QT_TRANSLATE_NOOP("CImporter", "Comma Separated Text Files (*.csv);;All Files (*.*)");
     static constexpr const char *kFavoritesFilters =
-        "Favorites (*.url *.html *.htm);;All Files (*)";
-    static constexpr const char *kMarkdownChooserTitle = "Import a Markdown folder";
+        QT_TRANSLATE_NOOP("CImporter", "Favorites (*.url *.html *.htm);;All Files (*)");
+    static constexpr const char *kMarkdownChooserTitle = QT_TRANSLATE_NOOP("CImporter", "Import a Markdown folder");
 
     explicit CImporter(CInfoTree &tree);
     // The code page of the document's text; default: the "CodePage" setting.

@@ -1,4 +1,5 @@
 #include "import/MarkdownImport.h"
+#include <QCoreApplication>
 
 #include "Prompter.h"
 #include "export/MarkdownFormat.h"
@@ -146,7 +147,7 @@ std::vector<CMarkdownImport::Entry> CMarkdownImport::list(const QString &folder)
             m_prompter.message(file.refusal);
         } else if (!file.ok) {
             m_readFailed = true;
-            m_prompter.message(QString::fromLatin1(kCannotRead).arg(QDir::toNativeSeparators(e.file)));
+            m_prompter.message(QCoreApplication::translate("CMarkdownImport", kCannotRead).arg(QDir::toNativeSeparators(e.file)));
         }
         markdown::CNote note = markdown::readNote(textOf(file.refusal.isEmpty() ? file.bytes : QByteArray()));
         if (note.matter.title)
@@ -193,7 +194,7 @@ int CMarkdownImport::walk(const QString &dirPath, int parent)
     const QFileInfo info(dir);
     if (!info.isDir()) {
         m_readFailed = true;
-        m_prompter.message(QString::fromLatin1(kNotAFolder).arg(QDir::toNativeSeparators(dir)));
+        m_prompter.message(QCoreApplication::translate("CMarkdownImport", kNotAFolder).arg(QDir::toNativeSeparators(dir)));
         return IImportSink::kFailed;
     }
     QString name = titleFromFileName(info.fileName());
@@ -219,7 +220,7 @@ int CMarkdownImport::walk(const QString &dirPath, int parent)
         const QFileInfo here(folder);
         if (!here.isReadable() || !QDir(folder).isReadable()) {
             m_readFailed = true;
-            m_prompter.message(QString::fromLatin1(kFolderCannotBeRead).arg(QDir::toNativeSeparators(folder)));
+            m_prompter.message(QCoreApplication::translate("CMarkdownImport", kFolderCannotBeRead).arg(QDir::toNativeSeparators(folder)));
             return;
         }
         stack.push_back({list(folder), 0, item});

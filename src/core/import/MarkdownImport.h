@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+
 #include "import/ImportSink.h"
 
 #include <QSet>
@@ -21,9 +23,9 @@ class IPrompter;
 class CMarkdownImport
 {
 public:
-    static constexpr const char *kNotAFolder = "%1 is not a folder.";
-    static constexpr const char *kCannotRead = "%1: the file cannot be read.";
-    static constexpr const char *kFolderCannotBeRead = "%1: the folder cannot be read.";
+    static constexpr const char *kNotAFolder = QT_TRANSLATE_NOOP("CMarkdownImport", "%1 is not a folder.");
+    static constexpr const char *kCannotRead = QT_TRANSLATE_NOOP("CMarkdownImport", "%1: the file cannot be read.");
+    static constexpr const char *kFolderCannotBeRead = QT_TRANSLATE_NOOP("CMarkdownImport", "%1: the folder cannot be read.");
 
     // Items without icons of their own take `defaultIcons`.
     CMarkdownImport(IImportSink &sink, CImportDecoder &decoder, IPrompter &prompter,

@@ -1,4 +1,5 @@
 #include "io/InputFile.h"
+#include <QCoreApplication>
 
 #include <QDir>
 #include <QFile>
@@ -116,10 +117,10 @@ CInputFile::Status CInputFile::read(const QString &path, qint64 maxBytes, QByteA
 
 QString CInputFile::notRegularText(const QString &path)
 {
-    return QString::fromLatin1(kNotRegular).arg(QDir::toNativeSeparators(path));
+    return QCoreApplication::translate("CInputFile", kNotRegular).arg(QDir::toNativeSeparators(path));
 }
 
 QString CInputFile::tooLargeText(const QString &path, qint64 maxBytes)
 {
-    return QString::fromLatin1(kTooLarge).arg(QDir::toNativeSeparators(path)).arg(maxBytes / kMegabyte);
+    return QCoreApplication::translate("CInputFile", kTooLarge).arg(QDir::toNativeSeparators(path)).arg(maxBytes / kMegabyte);
 }

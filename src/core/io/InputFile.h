@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+
 #include <QByteArray>
 #include <QString>
 
@@ -17,8 +19,8 @@ public:
     static constexpr qint64 kMaxDocumentBytes = 1024 * kMegabyte;
     static constexpr qint64 kMaxImportBytes = 128 * kMegabyte;
 
-    static constexpr const char *kNotRegular = "%1 is not a regular file.";
-    static constexpr const char *kTooLarge = "%1 is larger than %2 MB.";
+    static constexpr const char *kNotRegular = QT_TRANSLATE_NOOP("CInputFile", "%1 is not a regular file.");
+    static constexpr const char *kTooLarge = QT_TRANSLATE_NOOP("CInputFile", "%1 is larger than %2 MB.");
 
     // `bytes` holds what was read so far when the status is not Ok.
     static Status read(const QString &path, qint64 maxBytes, QByteArray &bytes, bool acceptStandardInput);

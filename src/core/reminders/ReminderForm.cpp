@@ -1,4 +1,5 @@
 #include "reminders/ReminderForm.h"
+#include <QCoreApplication>
 
 #include "reminders/LocalTime.h"
 
@@ -99,16 +100,16 @@ CReminderForm::Result CReminderForm::compute(qint64 now) const
         const QString name = QLatin1String(kFieldNames[i]);
         result.field = Field(i);
         if (this->counts[i].size() > kMaxCountChars) {
-            result.message = QString::fromLatin1(kTooManyChars);
+            result.message = QCoreApplication::translate("CReminderForm", kTooManyChars);
             return result;
         }
         counts[i] = countFromText(this->counts[i]);
         if (counts[i] < 1) {
-            result.message = QString::fromLatin1(kCountTooSmall).arg(name);
+            result.message = QCoreApplication::translate("CReminderForm", kCountTooSmall).arg(name);
             return result;
         }
         if (units[i] < 0 || units[i] >= ReminderRules::kUnitCount) {
-            result.message = QString::fromLatin1(kNoUnit).arg(name);
+            result.message = QCoreApplication::translate("CReminderForm", kNoUnit).arg(name);
             result.unit = true;
             return result;
         }
@@ -124,7 +125,7 @@ CReminderForm::Result CReminderForm::compute(qint64 now) const
     for (const Field f : {kIn, kEach}) {
         if (!fits32(f == kIn ? entries.lead : entries.period)) {
             result.field = f;
-            result.message = QString::fromLatin1(kSpanTooLong).arg(QLatin1String(kFieldNames[f]));
+            result.message = QCoreApplication::translate("CReminderForm", kSpanTooLong).arg(QLatin1String(kFieldNames[f]));
             return result;
         }
     }
@@ -133,13 +134,13 @@ CReminderForm::Result CReminderForm::compute(qint64 now) const
     const std::optional<qint64> moment =
         LocalTime::build(date.year(), date.month(), date.day(), time.hour(), time.minute());
     if (!date.isValid() || !time.isValid() || !moment) {
-        result.message = QString::fromLatin1(kOutOfRange);
+        result.message = QCoreApplication::translate("CReminderForm", kOutOfRange);
         return result;
     }
     entries.moment = *moment;
     result.reminder = ReminderRules::compute(entries, now);
     if (!result.reminder.fits()) {
-        result.message = QString::fromLatin1(kOutOfRange);
+        result.message = QCoreApplication::translate("CReminderForm", kOutOfRange);
         return result;
     }
     result.field = kNoField;

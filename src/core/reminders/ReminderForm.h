@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+
 #include "reminders/ReminderRules.h"
 
 #include <QDate>
@@ -51,10 +53,10 @@ struct CReminderForm
     Result compute(qint64 now) const;
 
     static const char *const kFieldNames[3];
-    static constexpr const char *kTooManyChars = "Enter no more than 3 characters.";
-    static constexpr const char *kCountTooSmall = "\"%1\" needs a whole number of at least 1.";
-    static constexpr const char *kNoUnit = "\"%1\" needs a unit.";
-    static constexpr const char *kSpanTooLong = "\"%1\" is too long to be stored: a span can be at most 68 years.";
+    static constexpr const char *kTooManyChars = QT_TRANSLATE_NOOP("CReminderForm", "Enter no more than 3 characters.");
+    static constexpr const char *kCountTooSmall = QT_TRANSLATE_NOOP("CReminderForm", "\"%1\" needs a whole number of at least 1.");
+    static constexpr const char *kNoUnit = QT_TRANSLATE_NOOP("CReminderForm", "\"%1\" needs a unit.");
+    static constexpr const char *kSpanTooLong = QT_TRANSLATE_NOOP("CReminderForm", "\"%1\" is too long to be stored: a span can be at most 68 years.");
     static constexpr const char *kOutOfRange =
-        "This reminder cannot be stored: its dates must lie between 1902 and 2037.";
+        QT_TRANSLATE_NOOP("CReminderForm", "This reminder cannot be stored: its dates must lie between 1902 and 2037.");
 };

@@ -1,4 +1,5 @@
 #include "tree/IconRules.h"
+#include <QCoreApplication>
 
 #include "settings/Settings.h"
 
@@ -7,11 +8,11 @@ namespace iconrules {
 QString slotName(int slot)
 {
     switch (slot) {
-    case kClosedRoot: return QStringLiteral("Closed root folder");
-    case kOpenedRoot: return QStringLiteral("Opened root folder");
-    case kClosedSubfolder: return QStringLiteral("Closed subfolder");
-    case kOpenedSubfolder: return QStringLiteral("Opened subfolder");
-    case kNote: return QStringLiteral("Note");
+    case kClosedRoot: return QCoreApplication::translate("IconRules", "Closed root folder");
+    case kOpenedRoot: return QCoreApplication::translate("IconRules", "Opened root folder");
+    case kClosedSubfolder: return QCoreApplication::translate("IconRules", "Closed subfolder");
+    case kOpenedSubfolder: return QCoreApplication::translate("IconRules", "Opened subfolder");
+    case kNote: return QCoreApplication::translate("IconRules", "Note");
     default: return {};
     }
 }
@@ -119,13 +120,13 @@ CIconChoice::CIconChoice(const DialogSetup &setup)
 
 QString CIconChoice::windowTitle() const
 {
-    return m_setup.defaultsMode ? QStringLiteral("Select default icons")
-                                : QStringLiteral("Select icons");
+    return m_setup.defaultsMode ? QCoreApplication::translate("IconRules", "Select default icons")
+                                : QCoreApplication::translate("IconRules", "Select icons");
 }
 
 QString CIconChoice::alternativeButtonText() const
 {
-    return m_setup.defaultsMode ? QStringLiteral("As Selected") : QStringLiteral("Default");
+    return m_setup.defaultsMode ? QCoreApplication::translate("IconRules", "As Selected") : QCoreApplication::translate("IconRules", "Default");
 }
 
 void CIconChoice::setCurrentTab(int tab)

@@ -1,4 +1,5 @@
 #include "tree/InfoTree.h"
+#include <QCoreApplication>
 
 #include "doc/TorviQuillbookDoc.h"
 #include "find/TextMatch.h"
@@ -18,7 +19,7 @@ QString CInfoTree::tablesMismatchMessage()
 
 QString CInfoTree::unplacedMessage(int count)
 {
-    return QStringLiteral("%1 item(s) of this document could not be placed in the tree because their parent "
+    return QCoreApplication::translate("CInfoTree", "%1 item(s) of this document could not be placed in the tree because their parent "
                           "links name no item that can be shown. They are not shown, and they are kept in the "
                           "file when it is saved.")
         .arg(count);
@@ -418,7 +419,7 @@ void CInfoTree::chooseFirstSelection(int keepIndex)
 int CInfoTree::storeItem(Handle item, StoreMode mode)
 {
     if (m_doc.m_new) {
-        m_doc.prompter().message(QString::fromLatin1(kMsgNotSaveNew));
+        m_doc.prompter().message(QCoreApplication::translate("CInfoTree", kMsgNotSaveNew));
         return -1;
     }
     CBusyGuard guard(m_doc, CTorviQuillbookDoc::kBusyTree);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+
 #include "doc/NoteInfo.h"
 #include "tree/DragRules.h"
 #include "tree/IconRules.h"
@@ -60,18 +62,18 @@ public:
     enum class Key { Insert, Delete, Enter, Escape };
 
     // Message texts, exactly as the user sees them.
-    static constexpr const char *kMsgNotSaveNew = "Not Save: m_new";
-    static constexpr const char *kMsgDataNotSaved = "The data was not saved!";
-    static constexpr const char *kMsgNoSelectionFolder = "No selection. Select a folder and try again.";
-    static constexpr const char *kMsgNoSelection = "No selection.";
-    static constexpr const char *kMsgNoSelectionTryAgain = "No selection. Try again.";
-    static constexpr const char *kMsgNoSelectionCut = "No selection. Select a infotree item and try again.!";
-    static constexpr const char *kMsgNoSelectionItem = "No selection. Select a infotree item and try again.";
+    static constexpr const char *kMsgNotSaveNew = QT_TRANSLATE_NOOP("CInfoTree", "Not Save: m_new");
+    static constexpr const char *kMsgDataNotSaved = QT_TRANSLATE_NOOP("CInfoTree", "The data was not saved!");
+    static constexpr const char *kMsgNoSelectionFolder = QT_TRANSLATE_NOOP("CInfoTree", "No selection. Select a folder and try again.");
+    static constexpr const char *kMsgNoSelection = QT_TRANSLATE_NOOP("CInfoTree", "No selection.");
+    static constexpr const char *kMsgNoSelectionTryAgain = QT_TRANSLATE_NOOP("CInfoTree", "No selection. Try again.");
+    static constexpr const char *kMsgNoSelectionCut = QT_TRANSLATE_NOOP("CInfoTree", "No selection. Select a infotree item and try again.!");
+    static constexpr const char *kMsgNoSelectionItem = QT_TRANSLATE_NOOP("CInfoTree", "No selection. Select a infotree item and try again.");
     static constexpr const char *kMsgNothingCopied =
-        "You did not copied any item yet. Please copy or cut an item to paste.";
+        QT_TRANSLATE_NOOP("CInfoTree", "You did not copied any item yet. Please copy or cut an item to paste.");
     static constexpr const char *kMsgDeleteWarning =
-        "WARNING! This will delete the selected folder and all subfolders. Do you want to continue?";
-    static constexpr const char *kMsgLeftFontError = "Left Font Error";
+        QT_TRANSLATE_NOOP("CInfoTree", "WARNING! This will delete the selected folder and all subfolders. Do you want to continue?");
+    static constexpr const char *kMsgLeftFontError = QT_TRANSLATE_NOOP("CInfoTree", "Left Font Error");
     static QString tablesMismatchMessage();  // "Error 0(рассогласование массивов)"
     // Our own message for rows that a build could not place (a mend).
     static QString unplacedMessage(int count);

@@ -1,5 +1,6 @@
 // The branch clipboard (mark, paste), undo, and items added by imports.
 #include "tree/InfoTree.h"
+#include <QCoreApplication>
 
 #include "doc/TorviQuillbookDoc.h"
 
@@ -24,7 +25,7 @@ void CInfoTree::markSelected(bool cut, const char *noSelectionMessage)
     forgetRecord();
     m_hClipItem = m_model.selected();
     if (m_hClipItem == kNone) {
-        m_doc.prompter().message(QString::fromLatin1(noSelectionMessage));
+        m_doc.prompter().message(QCoreApplication::translate("CInfoTree", noSelectionMessage));
         return;
     }
     m_bCut = cut;
@@ -68,7 +69,7 @@ CInfoTree::Handle CInfoTree::copyBranch(Handle source, Handle parent, CTreeModel
                 m_model.deleteItem(item);
             if (top != kNone && top != item)
                 m_model.deleteItem(top);
-            m_doc.prompter().message(QString::fromLatin1(kMsgDataNotSaved));
+            m_doc.prompter().message(QCoreApplication::translate("CInfoTree", kMsgDataNotSaved));
             return kNone;
         }
         if (src == source)
@@ -118,7 +119,7 @@ void CInfoTree::pasteAt(Handle destParent, CTreeModel::Pos pos, Handle iconParen
 void CInfoTree::storePlacedBranch(Handle item)
 {
     if (storeItem(item, kStoreUpdate) < 0)
-        m_doc.prompter().message(QString::fromLatin1(kMsgDataNotSaved));
+        m_doc.prompter().message(QCoreApplication::translate("CInfoTree", kMsgDataNotSaved));
     collectOrder();
     markModified();
     updateViews();
@@ -142,11 +143,11 @@ void CInfoTree::pasteInto()
     if (selected == m_hClipItem || m_model.isSelfOrDescendant(selected, m_hClipItem))
         return;
     if (selected == kNone) {
-        m_doc.prompter().message(QString::fromLatin1(kMsgNoSelectionItem));
+        m_doc.prompter().message(QCoreApplication::translate("CInfoTree", kMsgNoSelectionItem));
         return;
     }
     if (m_hClipItem == kNone) {
-        m_doc.prompter().message(QString::fromLatin1(kMsgNothingCopied));
+        m_doc.prompter().message(QCoreApplication::translate("CInfoTree", kMsgNothingCopied));
         return;
     }
     pasteAt(selected, CTreeModel::Pos::last(), selected);
@@ -155,7 +156,7 @@ void CInfoTree::pasteInto()
 void CInfoTree::pasteBefore()
 {
     if (!forgetRecordKeepingMark()) {
-        m_doc.prompter().message(QString::fromLatin1(kMsgNothingCopied));
+        m_doc.prompter().message(QCoreApplication::translate("CInfoTree", kMsgNothingCopied));
         return;
     }
     const Handle selected = m_model.selected();

@@ -1,5 +1,6 @@
 // The tree commands that add, name, delete, expand and collapse items.
 #include "tree/InfoTree.h"
+#include <QCoreApplication>
 
 #include "doc/TorviQuillbookDoc.h"
 #include "editor/CaptureSplit.h"
@@ -39,7 +40,7 @@ bool CInfoTree::storeNewItem(Handle item)
         return false;
     if (storeItem(item, kStoreAppend) >= 0)
         return true;
-    m_doc.prompter().message(QString::fromLatin1(kMsgDataNotSaved));
+    m_doc.prompter().message(QCoreApplication::translate("CInfoTree", kMsgDataNotSaved));
     m_model.deleteItem(item);
     return false;
 }
@@ -62,7 +63,7 @@ void CInfoTree::insertNewNote()
     forgetRecord();
     const Handle selected = m_model.selected();
     if (selected == kNone) {
-        m_doc.prompter().message(QString::fromLatin1(kMsgNoSelectionFolder));
+        m_doc.prompter().message(QCoreApplication::translate("CInfoTree", kMsgNoSelectionFolder));
         return;
     }
     const Handle item = m_model.insertLast(selected, kNewNoteLabel, 4);
@@ -138,7 +139,7 @@ void CInfoTree::labelEditEnded(Handle item, bool accepted, const QByteArray &tex
     // The text belongs to the item that was edited, wherever the selection
     // has gone meanwhile.
     if (m_model.selected() == kNone || !m_model.isValid(item)) {
-        m_doc.prompter().message(QString::fromLatin1(kMsgNoSelectionTryAgain));
+        m_doc.prompter().message(QCoreApplication::translate("CInfoTree", kMsgNoSelectionTryAgain));
         return;
     }
     if (accepted) {
@@ -197,14 +198,14 @@ void CInfoTree::deleteItemCommand(bool fromUndo)
     forgetRecord();
     const Handle selected = m_model.selected();
     if (selected == kNone) {
-        m_doc.prompter().message(QString::fromLatin1(kMsgNoSelection));
+        m_doc.prompter().message(QCoreApplication::translate("CInfoTree", kMsgNoSelection));
         return;
     }
     const Handle oldParent = m_model.parent(selected);
     m_hUndoParent = oldParent;
     if (m_model.hasChildren(selected)) {
         const auto answer =
-            m_doc.prompter().message(QString::fromLatin1(kMsgDeleteWarning), IPrompter::Buttons::OkCancel);
+            m_doc.prompter().message(QCoreApplication::translate("CInfoTree", kMsgDeleteWarning), IPrompter::Buttons::OkCancel);
         if (answer != IPrompter::Answer::Ok) {
             m_hUndoParent = kNone;  // the record stays forgotten
             return;

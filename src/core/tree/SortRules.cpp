@@ -1,4 +1,5 @@
 #include "tree/SortRules.h"
+#include <QCoreApplication>
 
 #include <QCollator>
 #include <QCollatorSortKey>
@@ -16,9 +17,9 @@ bool isSortType(qint32 type)
 QString sortTypeText(qint32 type)
 {
     switch (type) {
-    case kManual: return QStringLiteral("Manual");
-    case kAlphabetical: return QStringLiteral("Alphabetical");
-    case kFolderFirst: return QStringLiteral("Alphabetical (folder first)");
+    case kManual: return QCoreApplication::translate("SortRules", "Manual");
+    case kAlphabetical: return QCoreApplication::translate("SortRules", "Alphabetical");
+    case kFolderFirst: return QCoreApplication::translate("SortRules", "Alphabetical (folder first)");
     default: return {};
     }
 }

@@ -2,6 +2,7 @@
 
 #include "dialogs/PasswordDlg.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -117,7 +118,7 @@ QString CGuiPrompter::chooseOpenFile(const QString &title, const QString &folder
 
 QString CGuiPrompter::chooseFolder(const QString &title)
 {
-    return QFileDialog::getExistingDirectory(m_parent, title.isEmpty() ? QStringLiteral("Select folder") : title,
+    return QFileDialog::getExistingDirectory(m_parent, title.isEmpty() ? QCoreApplication::translate("CGuiPrompter", "Select folder") : title,
                                              QString(), QFileDialog::ShowDirsOnly);
 }
 

@@ -2,6 +2,7 @@
 
 #include "Version.h"
 #include "app/TorviQuillbookApp.h"
+#include "app/Translations.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -55,6 +56,7 @@ std::optional<int> HelpAndVersion::answer(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QString::fromLatin1(CTorviQuillbookApp::kApplication));
     QCoreApplication::setApplicationVersion(QStringLiteral(TQB_VERSION));
+    Translations::install();
     if (parser.isSet(version))
         return print(QCoreApplication::applicationName() + QLatin1Char(' ') + QCoreApplication::applicationVersion()
                      + QLatin1Char('\n'))

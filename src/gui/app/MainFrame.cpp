@@ -62,11 +62,11 @@ CMainFrame::CMainFrame(CDocManager &manager, const CCodePage &codePage, IPrompte
     m_items = new CLeftView(m_doc, codePage, m_splitter);
     m_note = new CTorviQuillbookView(m_doc, codePage, m_splitter);
     // What a screen reader says of the two panes.
-    m_items->setAccessibleName(QStringLiteral("Folders and notes"));
-    m_items->setAccessibleDescription(QStringLiteral("The tree of folders and notes of the document"));
-    m_note->setAccessibleName(QStringLiteral("Note"));
+    m_items->setAccessibleName(tr("Folders and notes"));
+    m_items->setAccessibleDescription(tr("The tree of folders and notes of the document"));
+    m_note->setAccessibleName(tr("Note"));
     m_note->setAccessibleDescription(
-        QStringLiteral("The selected item: its title on the first line, a blank line, then its text"));
+        tr("The selected item: its title on the first line, a blank line, then its text"));
     m_items->setMinimumWidth(10);
     m_splitter->setStretchFactor(1, 1);
     setCentralWidget(m_splitter);
@@ -213,13 +213,13 @@ void CMainFrame::createSearch()
 void CMainFrame::createStatusBar()
 {
     // The message pane: "Ready" until a status text or message covers it.
-    m_readyPane = new QLabel(QString::fromLatin1(kReady), this);
+    m_readyPane = new QLabel(tr(kReady), this);
     m_readyPane->setObjectName(QStringLiteral("messagePane"));
-    m_readyPane->setAccessibleName(QStringLiteral("Status"));
+    m_readyPane->setAccessibleName(tr("Status"));
     statusBar()->addWidget(m_readyPane, 1);
     m_passwordPane = new QLabel(this);
     m_passwordPane->setObjectName(QStringLiteral("passwordPane"));
-    m_passwordPane->setAccessibleName(QStringLiteral("Password protection"));
+    m_passwordPane->setAccessibleName(tr("Password protection"));
     statusBar()->addPermanentWidget(m_passwordPane);
     statusBar()->setObjectName(QStringLiteral("statusBar"));
     connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString &text) {
@@ -277,7 +277,7 @@ void CMainFrame::fillRecentFiles(QMenu *file)
         shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
         auto *a = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown), file);
         a->setObjectName(QStringLiteral("recentFile%1").arg(i + 1));
-        a->setStatusTip(QStringLiteral("Open this document"));
+        a->setStatusTip(tr("Open this document"));
         connect(a, &QAction::triggered, this, [this, i] { m_manager.openRecentFile(i); });
         file->insertAction(m_recentAnchor, a);
         m_recentActions.append(a);
@@ -429,8 +429,8 @@ void CMainFrame::showFindDialog()
 
 void CMainFrame::onOpen()
 {
-    const QString path = m_prompter.chooseOpenFile(QStringLiteral("Open"), m_doc.dialogFolder(),
-                                                   QStringLiteral("Torvi Quillbook Files (*.tqb);;All Files (*.*)"));
+    const QString path = m_prompter.chooseOpenFile(tr("Open"), m_doc.dialogFolder(),
+                                                   tr("Torvi Quillbook Files (*.tqb);;All Files (*.*)"));
     if (!path.isEmpty())
         m_manager.openDocumentFile(path);
 }
@@ -480,7 +480,7 @@ void CMainFrame::onRestore()
 
 void CMainFrame::onOtherFolder()
 {
-    m_doc.flags().useOtherFolder(m_doc.settings(), m_prompter.chooseFolder(QStringLiteral("Select folder")));
+    m_doc.flags().useOtherFolder(m_doc.settings(), m_prompter.chooseFolder(tr("Select folder")));
 }
 
 void CMainFrame::onReminder()
@@ -525,7 +525,7 @@ void CMainFrame::onHelp()
     }
     // No guide: the program's web page instead; say so only when that fails too.
     if (!QDesktopServices::openUrl(QUrl(QString::fromLatin1(kWebSite))))
-        m_prompter.message(QString::fromLatin1(kGuideMissing).arg(QDir::toNativeSeparators(installed)));
+        m_prompter.message(tr(kGuideMissing).arg(QDir::toNativeSeparators(installed)));
 }
 
 // ---------------------------------------------------------------- layout

@@ -39,9 +39,9 @@ class CMainFrame : public QMainWindow
 
 public:
     static constexpr const char *kProgramName = "Torvi Quillbook";
-    static constexpr const char *kReady = "Ready";
+    static constexpr const char *kReady = QT_TR_NOOP("Ready");
     static constexpr const char *kGuideMissing =
-        "The user guide could not be opened. It belongs in the folder \"%1\".";
+        QT_TR_NOOP("The user guide could not be opened. It belongs in the folder \"%1\".");
     static constexpr const char *kWebSite = "https://torvi-quillbook.example.org";
 
     // The command ids.

@@ -17,16 +17,42 @@
 
 const std::array<CMainToolBar::Position, CMainToolBar::kPositions> &CMainToolBar::positions()
 {
+    // The labels are the check boxes' texts in the customizing dialog.
     static const std::array<Position, kPositions> table{{
-        {"New", 57600, 0},       {"Open", 57601, 1},      {"Save", 57603, 2},        {"Print", 57607, 3},
-        {"separator", 0, -1},    {"Cut", 57635, 4},       {"Copy", 57634, 5},        {"Paste", 57637, 6},
-        {"separator", 0, -1},    {"Undo", 57643, 7},      {"separator", 0, -1},      {"Root", 32775, 8},
-        {"Note", 32773, 9},      {"separator", 0, -1},    {"Delete", 32774, 10},     {"separator", 0, -1},
-        {"Expand", 32778, 11},   {"Collapse", 32779, 12}, {"separator", 0, -1},      {"Sort", 32810, 13},
-        {"Icons", 32817, 14},    {"separator", 0, -1},    {"Reminder", 32819, 15},   {"Rem. list", 32825, 16},
-        {"separator", 0, -1},    {"Find", 32785, 17},     {"separator", 0, -1},      {"Open URL", 32789, 18},
-        {"separator", 0, -1},    {"Link", 32831, 19},     {"separator", 0, -1},      {"Generator", 32832, 20},
-        {"separator", 0, -1},    {"Password", 32772, 21},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "New"), 57600, 0},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "Open"), 57601, 1},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "Save"), 57603, 2},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "Print"), 57607, 3},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "separator"), 0, -1},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "Cut"), 57635, 4},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "Copy"), 57634, 5},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "Paste"), 57637, 6},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "separator"), 0, -1},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "Undo"), 57643, 7},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "separator"), 0, -1},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "Root"), 32775, 8},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "Note"), 32773, 9},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "separator"), 0, -1},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "Delete"), 32774, 10},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "separator"), 0, -1},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "Expand"), 32778, 11},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "Collapse"), 32779, 12},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "separator"), 0, -1},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "Sort"), 32810, 13},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "Icons"), 32817, 14},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "separator"), 0, -1},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "Reminder"), 32819, 15},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "Rem. list"), 32825, 16},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "separator"), 0, -1},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "Find"), 32785, 17},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "separator"), 0, -1},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "Open URL"), 32789, 18},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "separator"), 0, -1},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "Link"), 32831, 19},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "separator"), 0, -1},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "Generator"), 32832, 20},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "separator"), 0, -1},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "Password"), 32772, 21},
     }};
     return table;
 }
@@ -113,7 +139,7 @@ QIcon CMainToolBar::image(int image)
 }
 
 CMainToolBar::CMainToolBar(CCommandTable &commands, const CSettings &settings, QMenu *sortMenu, QWidget *parent)
-    : QToolBar(QStringLiteral("Toolbar"), parent), m_commands(commands)
+    : QToolBar(tr("Toolbar"), parent), m_commands(commands)
 {
     setObjectName(QStringLiteral("toolbar"));
     setIconSize(QSize(kImageSize, kImageSize));
@@ -157,11 +183,11 @@ void CMainToolBar::setSortImage(int img)
 CToolbarDlg::CToolbarDlg(CSettings &settings, IPrompter &prompter, QWidget *parent)
     : QDialog(parent), m_settings(settings), m_prompter(prompter)
 {
-    setWindowTitle(QString::fromLatin1(kCaption));
+    setWindowTitle(tr(kCaption));
     auto *grid = new QGridLayout;
     constexpr int rows = 12;
     for (int pos = 0; pos < CMainToolBar::kPositions; ++pos) {
-        auto *box = new QCheckBox(QString::fromLatin1(CMainToolBar::positions()[size_t(pos)].label), this);
+        auto *box = new QCheckBox(tr(CMainToolBar::positions()[size_t(pos)].label), this);
         box->setObjectName(QStringLiteral("position%1").arg(pos));
         // The stored choice, not the running toolbar: it may wait for a restart.
         box->setChecked(settings.toolbarButtonShown(pos));
@@ -182,5 +208,5 @@ void CToolbarDlg::accept()
     for (int pos = 0; pos < CMainToolBar::kPositions; ++pos)
         m_settings.setToolbarButtonShown(pos, m_boxes[size_t(pos)]->isChecked());
     QDialog::accept();
-    m_prompter.message(QString::fromLatin1(kRestartMessage));
+    m_prompter.message(tr(kRestartMessage));
 }

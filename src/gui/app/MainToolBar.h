@@ -55,8 +55,8 @@ class CToolbarDlg : public QDialog
     Q_OBJECT
 
 public:
-    static constexpr const char *kCaption = "Customize toolbar";
-    static constexpr const char *kRestartMessage = "Restart program for update";
+    static constexpr const char *kCaption = QT_TR_NOOP("Customize toolbar");
+    static constexpr const char *kRestartMessage = QT_TR_NOOP("Restart program for update");
 
     CToolbarDlg(CSettings &settings, IPrompter &prompter, QWidget *parent = nullptr);
 

@@ -61,13 +61,13 @@ bool CTorviQuillbookApp::printAndEnd(const QString &printerName)
     QPrinter printer;
     if (!printerName.isEmpty()) {
         if (!QPrinterInfo::availablePrinterNames().contains(printerName)) {
-            m_prompter->message(QStringLiteral("The printer \"%1\" was not found; nothing was printed.").arg(printerName));
+            m_prompter->message(QCoreApplication::translate("CTorviQuillbookApp", "The printer \"%1\" was not found; nothing was printed.").arg(printerName));
             m_frame.reset();
             return false;
         }
         printer.setPrinterName(printerName);
     } else if (QPrinterInfo::defaultPrinter().isNull()) {
-        m_prompter->message(QStringLiteral("There is no printer to print on; nothing was printed."));
+        m_prompter->message(QCoreApplication::translate("CTorviQuillbookApp", "There is no printer to print on; nothing was printed."));
         m_frame.reset();
         return false;
     }

@@ -19,7 +19,9 @@ namespace {
 
 constexpr int kMaxFolderLength = 256;
 
-const char *const kPeriodNames[] = {"Every day", "Every 3 days", "Every week", "Every 2 week", "Every month"};
+const char *const kPeriodNames[] = {QT_TRANSLATE_NOOP("CBackupDlg", "Every day"), QT_TRANSLATE_NOOP("CBackupDlg", "Every 3 days"),
+                                    QT_TRANSLATE_NOOP("CBackupDlg", "Every week"), QT_TRANSLATE_NOOP("CBackupDlg", "Every 2 week"),
+                                    QT_TRANSLATE_NOOP("CBackupDlg", "Every month")};
 static_assert(std::size(kPeriodNames) == CBackupSettings::kPeriodChoices.size());
 
 }  // namespace
@@ -30,21 +32,21 @@ CBackupDlg::CBackupDlg(const CBackupSettings &current, const QString &defaultFol
     , m_prompter(prompter)
     , m_choice(CBackupChoice::fromSettings(current, FolderPath::withTrailingSeparator(defaultFolder)))
 {
-    setWindowTitle(QStringLiteral("Backup settings"));
+    setWindowTitle(tr("Backup settings"));
     setModal(true);
 
-    m_backup = new QCheckBox(QStringLiteral("&Backup files"), this);
+    m_backup = new QCheckBox(tr("&Backup files"), this);
     m_backup->setObjectName(QStringLiteral("backup"));
 
     m_period = new QComboBox(this);
     m_period->setObjectName(QStringLiteral("period"));
-    m_period->setAccessibleName(QStringLiteral("How often"));
+    m_period->setAccessibleName(tr("How often"));
     for (const char *name : kPeriodNames)
-        m_period->addItem(QString::fromLatin1(name));
+        m_period->addItem(tr(name));
 
     m_versions = new QComboBox(this);
     m_versions->setObjectName(QStringLiteral("versions"));
-    m_versions->setAccessibleName(QStringLiteral("Versions kept"));
+    m_versions->setAccessibleName(tr("Versions kept"));
     for (int i = 1; i <= CBackupSettings::kMaxVersions; ++i)
         m_versions->addItem(QString::number(i));
 
@@ -53,7 +55,7 @@ CBackupDlg::CBackupDlg(const CBackupSettings &current, const QString &defaultFol
     m_folder->setMaxLength(kMaxFolderLength);
     m_folder->setMinimumWidth(300);
 
-    m_overview = new QPushButton(QStringLiteral("&Overview"), this);
+    m_overview = new QPushButton(tr("&Overview"), this);
     m_overview->setObjectName(QStringLiteral("overview"));
     m_overview->setAutoDefault(false);
 
@@ -62,17 +64,17 @@ CBackupDlg::CBackupDlg(const CBackupSettings &current, const QString &defaultFol
     auto *counts = new QHBoxLayout;
     counts->addWidget(m_period);
     counts->addSpacing(12);
-    auto *versionsLabel = new QLabel(QStringLiteral("But no more &than"), this);
+    auto *versionsLabel = new QLabel(tr("But no more &than"), this);
     versionsLabel->setBuddy(m_versions);
     counts->addWidget(versionsLabel);
     counts->addWidget(m_versions);
-    counts->addWidget(new QLabel(QStringLiteral("version"), this));
+    counts->addWidget(new QLabel(tr("version"), this));
     counts->addStretch();
 
     auto *layout = new QGridLayout(this);
     layout->addWidget(m_backup, 0, 0, 1, 2);
     layout->addLayout(counts, 1, 0, 1, 2);
-    auto *folderLabel = new QLabel(QStringLiteral("Backup it to &folder:"), this);
+    auto *folderLabel = new QLabel(tr("Backup it to &folder:"), this);
     folderLabel->setBuddy(m_folder);
     layout->addWidget(folderLabel, 2, 0, 1, 2);
     layout->addWidget(m_folder, 3, 0);
@@ -101,7 +103,7 @@ void CBackupDlg::onBackupToggled(bool on)
 
 void CBackupDlg::onOverview()
 {
-    const QString chosen = m_prompter.chooseFolder(QStringLiteral("Select folder"));
+    const QString chosen = m_prompter.chooseFolder(tr("Select folder"));
     if (!chosen.isEmpty())
         m_folder->setText(FolderPath::withoutTrailingSeparator(chosen));
 }

@@ -1,4 +1,5 @@
 #include "dialogs/PasswordDlg.h"
+#include <QCoreApplication>
 
 #include "Prompter.h"
 #include "doc/PasswordKey.h"
@@ -16,7 +17,7 @@ CPasswordDlg::CPasswordDlg(const QString &currentPassword, bool allowReload, boo
     , m_encode(std::move(encode))
     , m_duringOpen(duringOpen)
 {
-    setWindowTitle(QStringLiteral("Password"));
+    setWindowTitle(tr("Password"));
     setModal(true);
 
     m_edit = new QLineEdit(currentPassword, this);
@@ -25,14 +26,14 @@ CPasswordDlg::CPasswordDlg(const QString &currentPassword, bool allowReload, boo
     // The platform style may mask with a bullet; the document's users know "*".
     m_edit->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
     m_edit->setMinimumWidth(220);
-    m_edit->setAccessibleName(QStringLiteral("Password"));
+    m_edit->setAccessibleName(tr("Password"));
 
-    auto *clear = new QPushButton(QStringLiteral("C&lear"), this);
+    auto *clear = new QPushButton(tr("C&lear"), this);
     clear->setObjectName(QStringLiteral("clear"));
     clear->setAutoDefault(false);
-    m_visible = new QCheckBox(QStringLiteral("&Visible"), this);
+    m_visible = new QCheckBox(tr("&Visible"), this);
     m_visible->setObjectName(QStringLiteral("visible"));
-    m_reloadCheck = new QCheckBox(QStringLiteral("&Reload Document"), this);
+    m_reloadCheck = new QCheckBox(tr("&Reload Document"), this);
     m_reloadCheck->setObjectName(QStringLiteral("reload"));
     m_reloadCheck->setEnabled(allowReload);
 
@@ -78,7 +79,7 @@ void CPasswordDlg::onOk()
     const QString text = m_edit->text();
     const std::optional<QByteArray> bytes = m_encode(text);
     if (!bytes) {
-        refuse(QString::fromLatin1(CPasswordKey::kNotInCodePage));
+        refuse(QCoreApplication::translate("CPasswordKey", CPasswordKey::kNotInCodePage));
         return;
     }
     const QString refusal = CPasswordKey::refusal(*bytes, text, m_duringOpen);

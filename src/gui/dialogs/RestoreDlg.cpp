@@ -21,17 +21,17 @@ constexpr int kDateWidth = 110;
 CRestoreDlg::CRestoreDlg(const QList<QPair<QString, QString>> &rows, QWidget *parent)
     : QDialog(parent)
 {
-    setWindowTitle(QStringLiteral("Restore"));
+    setWindowTitle(tr("Restore"));
     setModal(true);
 
     m_list = new QTreeWidget(this);
     m_list->setObjectName(QStringLiteral("files"));
-    m_list->setAccessibleName(QStringLiteral("Backup files"));
+    m_list->setAccessibleName(tr("Backup files"));
     m_list->setRootIsDecorated(false);
     m_list->setUniformRowHeights(true);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setHeaderLabels({QStringLiteral("Backup file"), QStringLiteral("Date")});
+    m_list->setHeaderLabels({tr("Backup file"), tr("Date")});
     m_list->headerItem()->setTextAlignment(kNameColumn, Qt::AlignRight | Qt::AlignVCenter);
     m_list->headerItem()->setTextAlignment(kDateColumn, Qt::AlignLeft | Qt::AlignVCenter);
     m_list->header()->setStretchLastSection(false);
@@ -51,7 +51,7 @@ CRestoreDlg::CRestoreDlg(const QList<QPair<QString, QString>> &rows, QWidget *pa
     }
 
     auto *buttons = new QDialogButtonBox(this);
-    m_restore = buttons->addButton(QStringLiteral("&Restore"), QDialogButtonBox::AcceptRole);
+    m_restore = buttons->addButton(tr("&Restore"), QDialogButtonBox::AcceptRole);
     m_restore->setObjectName(QStringLiteral("restore"));
     buttons->addButton(QDialogButtonBox::Cancel);
     // Restoring with no file chosen would try to open the folder itself.

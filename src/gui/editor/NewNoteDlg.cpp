@@ -19,21 +19,21 @@
 CNewNoteDlg::CNewNoteDlg(CInfoTree &tree, const CCodePage &codePage, IPrompter &prompter, QWidget *parent)
     : QDialog(parent), m_tree(tree), m_codePage(codePage), m_prompter(prompter)
 {
-    setWindowTitle(QString::fromLatin1(kCaption));
+    setWindowTitle(tr(kCaption));
     setModal(false);
 
     m_title = new QLineEdit(this);
-    m_title->setAccessibleName(QStringLiteral("Title"));
+    m_title->setAccessibleName(tr("Title"));
     m_text = new QPlainTextEdit(this);
-    m_text->setAccessibleName(QStringLiteral("Text"));
+    m_text->setAccessibleName(tr("Text"));
     m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_text->setTabChangesFocus(true);
     // Check boxes drawn as toggle buttons.
-    m_autoTitle = new QPushButton(QString::fromLatin1(kAutoTitle), this);
+    m_autoTitle = new QPushButton(tr(kAutoTitle), this);
     m_autoTitle->setCheckable(true);
     m_autoTitle->setChecked(true);
     m_autoTitle->setAutoDefault(false);
-    m_asRoot = new QPushButton(QString::fromLatin1(kAsRoot), this);
+    m_asRoot = new QPushButton(tr(kAsRoot), this);
     m_asRoot->setCheckable(true);
     m_asRoot->setAutoDefault(false);
     m_note = new QLabel(this);
@@ -56,14 +56,14 @@ CNewNoteDlg::CNewNoteDlg(CInfoTree &tree, const CCodePage &codePage, IPrompter &
     layout->addWidget(m_text, 1);
     layout->addLayout(toggles);
     layout->addWidget(m_note);
-    layout->addWidget(new QLabel(QString::fromLatin1(kFolderHint), this));
+    layout->addWidget(new QLabel(tr(kFolderHint), this));
     layout->addWidget(buttons);
     resize(460, 320);
 }
 
 QString CNewNoteDlg::unmappableMessage(const CCodePage &codePage, const QString &text, qsizetype at)
 {
-    return codePage.unmappableMessage(text, at) + QStringLiteral(" Change or remove it, then click OK again.");
+    return codePage.unmappableMessage(text, at) + tr(" Change or remove it, then click OK again.");
 }
 
 void CNewNoteDlg::capture(const QString &text)
@@ -84,7 +84,7 @@ bool CNewNoteDlg::fillFromClipboard()
 
 void CNewNoteDlg::showNothingCaptured()
 {
-    m_note->setText(QString::fromLatin1(kNothingCaptured));
+    m_note->setText(tr(kNothingCaptured));
     m_note->show();
 }
 

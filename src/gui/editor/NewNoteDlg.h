@@ -22,13 +22,13 @@ class CNewNoteDlg : public QDialog
     Q_OBJECT
 
 public:
-    static constexpr const char *kCaption = "New note from coppied text";
-    static constexpr const char *kFolderHint = "Select the folder for new note before OK clicking";
-    static constexpr const char *kAutoTitle = "Auto title";
-    static constexpr const char *kAsRoot = "As root folder";
+    static constexpr const char *kCaption = QT_TR_NOOP("New note from coppied text");
+    static constexpr const char *kFolderHint = QT_TR_NOOP("Select the folder for new note before OK clicking");
+    static constexpr const char *kAutoTitle = QT_TR_NOOP("Auto title");
+    static constexpr const char *kAsRoot = QT_TR_NOOP("As root folder");
     // Our own texts: a capture that found nothing, and a refused character.
     static constexpr const char *kNothingCaptured =
-        "Nothing new was selected or copied in the other program; the dialog shows the last capture.";
+        QT_TR_NOOP("Nothing new was selected or copied in the other program; the dialog shows the last capture.");
     static QString unmappableMessage(const CCodePage &codePage, const QString &text, qsizetype at);
 
     CNewNoteDlg(CInfoTree &tree, const CCodePage &codePage, IPrompter &prompter, QWidget *parent = nullptr);

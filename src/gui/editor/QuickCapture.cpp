@@ -89,7 +89,7 @@ void CQuickCapture::report(const QString &reason)
     if (m_reported)
         return;
     m_reported = true;
-    Q_EMIT statusMessage(QStringLiteral("Quick capture is off: the hot key %1 could not be registered (%2).")
+    Q_EMIT statusMessage(tr("Quick capture is off: the hot key %1 could not be registered (%2).")
                              .arg(QKeySequence(kHotKey).toString(QKeySequence::NativeText), reason));
 }
 

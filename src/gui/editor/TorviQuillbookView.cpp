@@ -1,4 +1,5 @@
 #include "editor/TorviQuillbookView.h"
+#include <QCoreApplication>
 
 #include "app/FontConversion.h"
 #include "doc/TorviQuillbookDoc.h"
@@ -580,7 +581,7 @@ void CTorviQuillbookView::perform(const links::Action &action)
         return;
     }
     if (links::targetKind(target) != links::TargetKind::LocalPath) {
-        if (m_doc.prompter().message(QString::fromLatin1(links::kOpenQuestion).arg(target),
+        if (m_doc.prompter().message(QCoreApplication::translate("links", links::kOpenQuestion).arg(target),
                                      IPrompter::Buttons::YesNo) == IPrompter::Answer::Yes)
             m_launcher->openUrl(QUrl(target, QUrl::TolerantMode));
         return;
@@ -693,8 +694,8 @@ void CTorviQuillbookView::insertLocalLink()
 {
     if (!m_block.hasItem())
         return;
-    const QString chosen = m_doc.prompter().chooseOpenFile(QStringLiteral("Open"), m_doc.dialogFolder(),
-                                                           QStringLiteral("All Files (*.*)"));
+    const QString chosen = m_doc.prompter().chooseOpenFile(tr("Open"), m_doc.dialogFolder(),
+                                                           tr("All Files (*.*)"));
     if (!chosen.isEmpty())
         insertGuarded(links::localLink(chosen, m_doc.documentFolder()), Insert::Command, false);
 }
@@ -785,7 +786,7 @@ int CTorviQuillbookView::replaceRanges(const QList<INoteText::Range> &ranges, co
         ++count;
     }
     if (refused)
-        m_doc.prompter().message(QString::fromLatin1(noteblock::kDontPaste));
+        m_doc.prompter().message(QCoreApplication::translate("noteblock", noteblock::kDontPaste));
     if (count == 0)
         return 0;
     newPane += QByteArrayView(pane).sliced(b);

@@ -14,24 +14,24 @@ CFindDlg::CFindDlg(CFindReplace &find, QWidget *parent)
     : QDialog(parent),
       m_findReplace(find),
       m_find(new QLineEdit(this)),
-      m_case(new QCheckBox(QStringLiteral("&Case sensitive"), this)),
+      m_case(new QCheckBox(tr("&Case sensitive"), this)),
       m_replace(new QLineEdit(this)),
-      m_thisNote(new QCheckBox(QStringLiteral("This note &only"), this)),
-      m_findNext(new QPushButton(QStringLiteral("Find &next"), this)),
-      m_replaceButton(new QPushButton(QStringLiteral("Re&place"), this)),
-      m_replaceAll(new QPushButton(QStringLiteral("Replace &all"), this)),
-      m_close(new QPushButton(QStringLiteral("Close"), this)),
+      m_thisNote(new QCheckBox(tr("This note &only"), this)),
+      m_findNext(new QPushButton(tr("Find &next"), this)),
+      m_replaceButton(new QPushButton(tr("Re&place"), this)),
+      m_replaceAll(new QPushButton(tr("Replace &all"), this)),
+      m_close(new QPushButton(tr("Close"), this)),
       m_result(new QLabel(this))
 {
-    setWindowTitle(QString::fromLatin1(kCaption));
+    setWindowTitle(tr(kCaption));
     setModal(false);
 
-    auto *findLabel = new QLabel(QStringLiteral("&Find"), this);
+    auto *findLabel = new QLabel(tr("&Find"), this);
     findLabel->setBuddy(m_find);
-    auto *replaceLabel = new QLabel(QStringLiteral("&Replace"), this);
+    auto *replaceLabel = new QLabel(tr("&Replace"), this);
     replaceLabel->setBuddy(m_replace);
 
-    m_result->setAccessibleName(QStringLiteral("Result"));
+    m_result->setAccessibleName(tr("Result"));
 
     auto *fields = new QGridLayout;
     fields->addWidget(findLabel, 0, 0);

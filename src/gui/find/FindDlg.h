@@ -18,7 +18,7 @@ class CFindDlg : public QDialog
     Q_OBJECT
 
 public:
-    static constexpr const char *kCaption = "Find / Replace";
+    static constexpr const char *kCaption = QT_TR_NOOP("Find / Replace");
 
     explicit CFindDlg(CFindReplace &find, QWidget *parent = nullptr);
 

@@ -1,4 +1,5 @@
 #include "find/SearchDock.h"
+#include <QCoreApplication>
 
 #include "doc/TorviQuillbookDoc.h"
 #include "editor/EditorNoteText.h"
@@ -123,13 +124,13 @@ void CSearchDock::searchNow()
         m_codePage.isValid() ? m_codePage.fromUnicode(text) : std::optional<QByteArray>(text.toLatin1());
     if (!needle) {
         m_model->clear();
-        m_status->setText(QString::fromLatin1(notesearch::kUnmappable).arg(m_codePage.name(), text));
+        m_status->setText(QCoreApplication::translate("notesearch", notesearch::kUnmappable).arg(m_codePage.name(), text));
         return;
     }
     const CTextMatcher matcher(*needle, m_case->isChecked(), m_codePage);
     CSearchSnapshot snapshot = CSearchSnapshot::of(m_doc, m_tree.infoTree());
     m_model->reset(snapshot, matcher, titlesOnly);
-    m_status->setText(QString::fromLatin1(notesearch::kSearching));
+    m_status->setText(QCoreApplication::translate("notesearch", notesearch::kSearching));
     m_runner.start(std::move(snapshot), matcher, titlesOnly);
 }
 

@@ -23,11 +23,11 @@ class CImportCommands : public QObject
 public:
     using NewCommand = std::function<bool()>;
 
-    static constexpr const char *kTextStatus = "Import notes from a text file";
+    static constexpr const char *kTextStatus = QT_TR_NOOP("Import notes from a text file");
     static constexpr const char *kCsvStatus =
-        "Import a comma (tab, semicolon) separated value list from a text or csv file";
-    static constexpr const char *kFavoritesStatus = "Import IE Favorites";
-    static constexpr const char *kMarkdownStatus = "Import a folder of Markdown notes, as other note programs keep them";
+        QT_TR_NOOP("Import a comma (tab, semicolon) separated value list from a text or csv file");
+    static constexpr const char *kFavoritesStatus = QT_TR_NOOP("Import IE Favorites");
+    static constexpr const char *kMarkdownStatus = QT_TR_NOOP("Import a folder of Markdown notes, as other note programs keep them");
 
     CImportCommands(CTorviQuillbookDoc &doc, CInfoTree &tree, QWidget *parent, NewCommand newCommand);
     ~CImportCommands() override;

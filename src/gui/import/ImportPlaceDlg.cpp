@@ -7,12 +7,12 @@
 
 CImportPlaceDlg::CImportPlaceDlg(QWidget *parent) : QDialog(parent)
 {
-    setWindowTitle(QStringLiteral("Where place imported notes?"));
+    setWindowTitle(tr("Where place imported notes?"));
     auto *layout = new QVBoxLayout(this);
     auto *group = new QButtonGroup(this);
-    const char *texts[3] = {"&Selected folder", "As &Root folder", "&New document"};
+    const char *texts[3] = {QT_TR_NOOP("&Selected folder"), QT_TR_NOOP("As &Root folder"), QT_TR_NOOP("&New document")};
     for (int i = 0; i < 3; ++i) {
-        m_buttons[i] = new QRadioButton(QString::fromLatin1(texts[i]), this);
+        m_buttons[i] = new QRadioButton(tr(texts[i]), this);
         group->addButton(m_buttons[i], i);
         layout->addWidget(m_buttons[i]);
     }

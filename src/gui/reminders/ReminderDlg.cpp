@@ -20,8 +20,12 @@
 namespace {
 
 const QStringList kCountList{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "15", "20", "25", "30", "40", "50", "60"};
-const QStringList kUnitList{"minute", "hour", "day", "week", "month", "year"};
-const QStringList kNextList{"", "day", "week", "month", "year"};
+// Shown translated; the dialog reads units by their place in the list.
+const char *const kUnitList[] = {QT_TRANSLATE_NOOP("CReminderDlg", "minute"), QT_TRANSLATE_NOOP("CReminderDlg", "hour"),
+                                 QT_TRANSLATE_NOOP("CReminderDlg", "day"),    QT_TRANSLATE_NOOP("CReminderDlg", "week"),
+                                 QT_TRANSLATE_NOOP("CReminderDlg", "month"),  QT_TRANSLATE_NOOP("CReminderDlg", "year")};
+const char *const kNextList[] = {"", QT_TRANSLATE_NOOP("CReminderDlg", "day"), QT_TRANSLATE_NOOP("CReminderDlg", "week"),
+                                 QT_TRANSLATE_NOOP("CReminderDlg", "month"), QT_TRANSLATE_NOOP("CReminderDlg", "year")};
 const char *const kObjectNames[3][2] = {{"inCount", "inUnit"}, {"eachCount", "eachUnit"},
                                         {"toleranceCount", "toleranceUnit"}};
 
@@ -30,12 +34,12 @@ const char *const kObjectNames[3][2] = {{"inCount", "inUnit"}, {"eachCount", "ea
 CReminderDlg::CReminderDlg(const CReminder &current, Clock now, IPrompter &prompter, QWidget *parent)
     : QDialog(parent), m_now(std::move(now)), m_prompter(prompter)
 {
-    setWindowTitle(QStringLiteral("Reminder setting"));
+    setWindowTitle(tr("Reminder setting"));
     setModal(true);
 
-    m_from = new QRadioButton(QStringLiteral("Remind &from"), this);
+    m_from = new QRadioButton(tr("Remind &from"), this);
     m_from->setObjectName(QStringLiteral("remindFrom"));
-    m_till = new QRadioButton(QStringLiteral("   Remind &till"), this);
+    m_till = new QRadioButton(tr("   Remind &till"), this);
     m_till->setObjectName(QStringLiteral("remindTill"));
     auto *modes = new QButtonGroup(this);
     modes->addButton(m_from, CReminderForm::kRemindFrom);
@@ -45,11 +49,11 @@ CReminderDlg::CReminderDlg(const CReminder &current, Clock now, IPrompter &promp
     m_date->setObjectName(QStringLiteral("date"));
     m_date->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
     m_date->setCalendarPopup(true);
-    m_date->setAccessibleName(QStringLiteral("Date"));
+    m_date->setAccessibleName(tr("Date"));
     m_time = new QTimeEdit(this);
     m_time->setObjectName(QStringLiteral("time"));
     m_time->setDisplayFormat(QStringLiteral("HH:mm"));  // a moment has no seconds
-    m_time->setAccessibleName(QStringLiteral("Time"));
+    m_time->setAccessibleName(tr("Time"));
 
     for (int i = 0; i < 3; ++i) {
         m_counts[i] = new QComboBox(this);
@@ -60,21 +64,23 @@ CReminderDlg::CReminderDlg(const CReminder &current, Clock now, IPrompter &promp
         m_counts[i]->installEventFilter(this);
         m_units[i] = new QComboBox(this);
         m_units[i]->setObjectName(QLatin1String(kObjectNames[i][1]));
-        m_units[i]->addItems(kUnitList);
+        for (const char *unit : kUnitList)
+            m_units[i]->addItem(tr(unit));
     }
     m_next = new QComboBox(this);
     m_next->setObjectName(QStringLiteral("next"));
-    m_next->addItems(kNextList);
+    for (const char *unit : kNextList)
+        m_next->addItem(*unit ? tr(unit) : QString());
 
     m_slider = new QSlider(Qt::Horizontal, this);
     m_slider->setObjectName(QStringLiteral("slider"));
     m_slider->setRange(0, 100);
     m_slider->setTickPosition(QSlider::TicksBelow);
     m_slider->setTickInterval(10);
-    m_slider->setAccessibleName(QStringLiteral("Tolerance before or after"));
-    m_slider->setAccessibleDescription(QStringLiteral("How much of the tolerance lies before the moment"));
+    m_slider->setAccessibleName(tr("Tolerance before or after"));
+    m_slider->setAccessibleDescription(tr("How much of the tolerance lies before the moment"));
 
-    m_clear = new QPushButton(QStringLiteral("C&lear"), this);
+    m_clear = new QPushButton(tr("C&lear"), this);
     m_clear->setObjectName(QStringLiteral("clear"));
     m_clear->setAutoDefault(false);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -85,27 +91,27 @@ CReminderDlg::CReminderDlg(const CReminder &current, Clock now, IPrompter &promp
     grid->addWidget(m_till, 0, 1);
     grid->addWidget(m_date, 1, 0);
     grid->addWidget(m_time, 1, 1);
-    const char *const labels[3] = {"&In", "&Each", "T&olerance"};
-    const char *const unitNames[3] = {"In, unit", "Each, unit", "Tolerance, unit"};
+    const char *const labels[3] = {QT_TR_NOOP("&In"), QT_TR_NOOP("&Each"), QT_TR_NOOP("T&olerance")};
+    const char *const unitNames[3] = {QT_TR_NOOP("In, unit"), QT_TR_NOOP("Each, unit"), QT_TR_NOOP("Tolerance, unit")};
     const int rows[3] = {2, 3, 5};
     for (int i = 0; i < 3; ++i) {
-        auto *label = new QLabel(QLatin1String(labels[i]), this);
+        auto *label = new QLabel(tr(labels[i]), this);
         label->setBuddy(m_counts[i]);
-        m_units[i]->setAccessibleName(QLatin1String(unitNames[i]));
+        m_units[i]->setAccessibleName(tr(unitNames[i]));
         grid->addWidget(label, rows[i], 0);
         auto *pair = new QHBoxLayout;
         pair->addWidget(m_counts[i]);
         pair->addWidget(m_units[i]);
         grid->addLayout(pair, rows[i], 1);
     }
-    auto *nextLabel = new QLabel(QStringLiteral("Repeat &next"), this);
+    auto *nextLabel = new QLabel(tr("Repeat &next"), this);
     nextLabel->setBuddy(m_next);
     grid->addWidget(nextLabel, 4, 0);
     grid->addWidget(m_next, 4, 1);
     auto *split = new QHBoxLayout;
-    split->addWidget(new QLabel(QStringLiteral("Before"), this));
+    split->addWidget(new QLabel(tr("Before"), this));
     split->addWidget(m_slider, 1);
-    split->addWidget(new QLabel(QStringLiteral("After"), this));
+    split->addWidget(new QLabel(tr("After"), this));
     grid->addLayout(split, 6, 0, 1, 2);
 
     auto *layout = new QGridLayout(this);
@@ -133,7 +139,7 @@ void CReminderDlg::show(const CReminderForm &form)
     }
     m_next->setCurrentIndex(form.nextIndex);
     m_slider->setValue(form.slider);
-    m_clear->setText(form.hasReminder ? QStringLiteral("C&lear") : QStringLiteral("Initiali&ze"));
+    m_clear->setText(form.hasReminder ? tr("C&lear") : tr("Initiali&ze"));
 }
 
 CReminderForm CReminderDlg::form() const

@@ -40,7 +40,8 @@ public:
         for (const int index : m_order) {
             const CNoteInfo &info = m_doc.m_arInfos[size_t(index)];
             m_titles.push_back(m_codePage.toUnicode(m_doc.m_arTitles[index]));
-            m_modes.push_back(info.m_nRemind == CReminder::kFrom ? QStringLiteral("from") : QStringLiteral(" "));
+            m_modes.push_back(info.m_nRemind == CReminder::kFrom ? QCoreApplication::translate("CReminderListDlg", "from")
+                                                                        : QStringLiteral(" "));
             m_dates.push_back(Reminders::dateText(info.m_times[0]));
         }
         endResetModel();
@@ -66,8 +67,10 @@ public:
     {
         if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
             return {};
-        static const char *const kHeaders[3] = {"Note", " ", "Date"};
-        return section >= 0 && section < 3 ? QString::fromLatin1(kHeaders[section]) : QVariant();
+        static const char *const kHeaders[3] = {QT_TRANSLATE_NOOP("CReminderListDlg", "Note"), " ",
+                                                QT_TRANSLATE_NOOP("CReminderListDlg", "Date")};
+        return section >= 0 && section < 3 ? QCoreApplication::translate("CReminderListDlg", kHeaders[section])
+                                           : QVariant();
     }
 
 private:
@@ -83,13 +86,13 @@ CReminderListDlg::CReminderListDlg(CTorviQuillbookDoc &doc, CSettings &settings,
                                    Editor editor, QWidget *parent)
     : QDialog(parent), m_doc(doc), m_settings(settings), m_editor(std::move(editor))
 {
-    setWindowTitle(QStringLiteral("Reminders list"));
+    setWindowTitle(tr("Reminders list"));
     setModal(true);
 
     m_model = new CReminderListModel(doc, codePage, this);
     m_list = new QTableView(this);
     m_list->setObjectName(QStringLiteral("list"));
-    m_list->setAccessibleName(QStringLiteral("Reminders"));
+    m_list->setAccessibleName(tr("Reminders"));
     m_list->setModel(m_model);
     m_list->setShowGrid(true);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -114,13 +117,13 @@ CReminderListDlg::CReminderListDlg(CTorviQuillbookDoc &doc, CSettings &settings,
     m_list->installEventFilter(this);
 
     auto *buttons = new QDialogButtonBox(this);
-    m_show = buttons->addButton(QStringLiteral("&Show the note"), QDialogButtonBox::AcceptRole);
+    m_show = buttons->addButton(tr("&Show the note"), QDialogButtonBox::AcceptRole);
     m_show->setObjectName(QStringLiteral("show"));
-    m_delete = buttons->addButton(QStringLiteral("&Delete"), QDialogButtonBox::ActionRole);
+    m_delete = buttons->addButton(tr("&Delete"), QDialogButtonBox::ActionRole);
     m_delete->setObjectName(QStringLiteral("delete"));
-    m_edit = buttons->addButton(QStringLiteral("&Edit"), QDialogButtonBox::ActionRole);
+    m_edit = buttons->addButton(tr("&Edit"), QDialogButtonBox::ActionRole);
     m_edit->setObjectName(QStringLiteral("edit"));
-    QPushButton *close = buttons->addButton(QStringLiteral("Close"), QDialogButtonBox::RejectRole);
+    QPushButton *close = buttons->addButton(tr("Close"), QDialogButtonBox::RejectRole);
     close->setObjectName(QStringLiteral("close"));
     // Enter belongs to the list ("Edit"); no button takes it.
     for (QPushButton *b : {m_show, m_delete, m_edit, close}) {

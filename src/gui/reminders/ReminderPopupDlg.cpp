@@ -8,7 +8,7 @@
 
 CReminderPopupDlg::CReminderPopupDlg(const QString &title, const QString &date, QWidget *parent) : QDialog(parent)
 {
-    setWindowTitle(QStringLiteral("Reminder"));
+    setWindowTitle(tr("Reminder"));
     setModal(true);
 
     auto *icon = new QLabel(this);
@@ -21,10 +21,10 @@ CReminderPopupDlg::CReminderPopupDlg(const QString &title, const QString &date, 
     dateLabel->setObjectName(QStringLiteral("date"));
 
     auto *buttons = new QDialogButtonBox(this);
-    QPushButton *show = buttons->addButton(QStringLiteral("&Show the note"), QDialogButtonBox::AcceptRole);
+    QPushButton *show = buttons->addButton(tr("&Show the note"), QDialogButtonBox::AcceptRole);
     show->setObjectName(QStringLiteral("show"));
     show->setDefault(true);
-    QPushButton *close = buttons->addButton(QStringLiteral("Close"), QDialogButtonBox::RejectRole);
+    QPushButton *close = buttons->addButton(tr("Close"), QDialogButtonBox::RejectRole);
     close->setObjectName(QStringLiteral("close"));
 
     auto *layout = new QGridLayout(this);

@@ -18,31 +18,31 @@
 CPasswordGenDlg::CPasswordGenDlg(CSettings &settings, QWidget *parent, CPasswordGenerator::Source source)
     : QDialog(parent), m_settings(settings), m_generator(std::move(source))
 {
-    setWindowTitle(QString::fromLatin1(kCaption));
+    setWindowTitle(tr(kCaption));
 
     m_length = new QListWidget(this);
     for (int length = CPasswordGenerator::kMinLength; length <= CPasswordGenerator::kMaxLength; ++length)
         m_length->addItem(QString::number(length));
-    m_numbers = new QCheckBox(QStringLiteral("&Numbers"), this);
-    m_letters = new QCheckBox(QStringLiteral("&Letters"), this);
-    m_special = new QCheckBox(QStringLiteral("&Special symbols"), this);
-    m_reminder = new QCheckBox(QStringLiteral("Set &reminder"), this);
+    m_numbers = new QCheckBox(tr("&Numbers"), this);
+    m_letters = new QCheckBox(tr("&Letters"), this);
+    m_special = new QCheckBox(tr("&Special symbols"), this);
+    m_reminder = new QCheckBox(tr("Set &reminder"), this);
     m_password = new QLineEdit(this);
     m_password->setMaxLength(1000);
-    m_password->setAccessibleName(QStringLiteral("Password"));
+    m_password->setAccessibleName(tr("Password"));
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     m_ok = buttons->button(QDialogButtonBox::Ok);
-    m_next = buttons->addButton(QStringLiteral("Ne&xt"), QDialogButtonBox::ActionRole);
+    m_next = buttons->addButton(tr("Ne&xt"), QDialogButtonBox::ActionRole);
     m_next->setAutoDefault(false);
     connect(buttons, &QDialogButtonBox::accepted, this, &CPasswordGenDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CPasswordGenDlg::reject);
     connect(m_next, &QPushButton::clicked, this, &CPasswordGenDlg::generate);
 
     auto *grid = new QGridLayout;
-    auto *lengthLabel = new QLabel(QStringLiteral("Symbols &quantity"), this);
+    auto *lengthLabel = new QLabel(tr("Symbols &quantity"), this);
     lengthLabel->setBuddy(m_length);
-    m_length->setAccessibleName(QStringLiteral("Symbols quantity"));  // item views do not take their label's
+    m_length->setAccessibleName(tr("Symbols quantity"));  // item views do not take their label's
     grid->addWidget(lengthLabel, 0, 0);
     grid->addWidget(m_length, 1, 0, 4, 1);
     grid->addWidget(m_numbers, 1, 1);

@@ -22,7 +22,7 @@ class CPasswordGenDlg : public QDialog
     Q_OBJECT
 
 public:
-    static constexpr const char *kCaption = "Password Generator";
+    static constexpr const char *kCaption = QT_TR_NOOP("Password Generator");
 
     explicit CPasswordGenDlg(CSettings &settings, QWidget *parent = nullptr,
                              CPasswordGenerator::Source source = {});

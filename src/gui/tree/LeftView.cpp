@@ -511,23 +511,23 @@ void CLeftView::buildContextMenus()
     };
     auto always = [](CInfoTree &) { return true; };
     const std::vector<Entry> entries{
-        {"Undo\tCtrl+Z", [](CInfoTree &t) { return t.canUndo(); }, [](CInfoTree &t) { t.undo(); }},
+        {QT_TR_NOOP("Undo\tCtrl+Z"), [](CInfoTree &t) { return t.canUndo(); }, [](CInfoTree &t) { t.undo(); }},
         {nullptr, {}, {}},
-        {"Add a root folder\tAlt+Ins", always, [](CInfoTree &t) { t.addRootFolder(); }},
-        {"Insert new note\tIns", [](CInfoTree &t) { return t.canInsertNote(); }, [](CInfoTree &t) { t.insertNewNote(); }},
+        {QT_TR_NOOP("Add a root folder\tAlt+Ins"), always, [](CInfoTree &t) { t.addRootFolder(); }},
+        {QT_TR_NOOP("Insert new note\tIns"), [](CInfoTree &t) { return t.canInsertNote(); }, [](CInfoTree &t) { t.insertNewNote(); }},
         {nullptr, {}, {}},
-        {"Cut\tCtrl+X", always, [](CInfoTree &t) { t.markForCut(); }},
-        {"Copy\tCtrl+C", always, [](CInfoTree &t) { t.markForCopy(); }},
-        {"Paste into\tCtrl+V", always, [](CInfoTree &t) { t.pasteInto(); }},
+        {QT_TR_NOOP("Cut\tCtrl+X"), always, [](CInfoTree &t) { t.markForCut(); }},
+        {QT_TR_NOOP("Copy\tCtrl+C"), always, [](CInfoTree &t) { t.markForCopy(); }},
+        {QT_TR_NOOP("Paste into\tCtrl+V"), always, [](CInfoTree &t) { t.pasteInto(); }},
         {"", always, [](CInfoTree &t) { t.pasteBefore(); }},
         {nullptr, {}, {}},
-        {"Rename", always, [](CInfoTree &t) { t.rename(); }},
+        {QT_TR_NOOP("Rename"), always, [](CInfoTree &t) { t.rename(); }},
         {nullptr, {}, {}},
-        {"Expand branch", always, [](CInfoTree &t) { t.expandBranch(); }},
-        {"Expand all ", [](CInfoTree &t) { return t.canExpandAll(); }, [](CInfoTree &t) { t.expandAll(); }},
-        {"Collapse", [](CInfoTree &t) { return t.canCollapse(); }, [](CInfoTree &t) { t.collapse(); }},
+        {QT_TR_NOOP("Expand branch"), always, [](CInfoTree &t) { t.expandBranch(); }},
+        {QT_TR_NOOP("Expand all "), [](CInfoTree &t) { return t.canExpandAll(); }, [](CInfoTree &t) { t.expandAll(); }},
+        {QT_TR_NOOP("Collapse"), [](CInfoTree &t) { return t.canCollapse(); }, [](CInfoTree &t) { t.collapse(); }},
         {nullptr, {}, {}},
-        {"Delete\tDel", [](CInfoTree &t) { return t.canDelete(); }, [](CInfoTree &t) { t.deleteSelected(); }},
+        {QT_TR_NOOP("Delete\tDel"), [](CInfoTree &t) { return t.canDelete(); }, [](CInfoTree &t) { t.deleteSelected(); }},
     };
     for (int popup = 0; popup < 2; ++popup) {
         auto *menu = new QMenu(this);
@@ -537,9 +537,9 @@ void CLeftView::buildContextMenus()
                 menu->addSeparator();
                 continue;
             }
-            QString text = QString::fromLatin1(e.text);
+            QString text = *e.text ? tr(e.text) : QString();
             if (text.isEmpty())
-                text = popup == 1 ? QStringLiteral("Paste before\t Alt+V") : QStringLiteral("Paste root\t Alt+V");
+                text = popup == 1 ? tr("Paste before\t Alt+V") : tr("Paste root\t Alt+V");
             QAction *a = menu->addAction(text);
             connect(a, &QAction::triggered, this, [this, enabled = e.enabled, run = e.run] {
                 if (enabled(*m_tree))
@@ -551,11 +551,12 @@ void CLeftView::buildContextMenus()
 
     m_localSort = new QMenu(this);
     m_localSort->setObjectName(QStringLiteral("localSortMenu"));
-    const std::pair<const char *, int> localSorts[] = {{"Manual", sortrules::kCmdLocalManual},
-                                                       {"Alphabetical", sortrules::kCmdLocalAlphabetical},
-                                                       {"Alphabetical (folder first)", sortrules::kCmdLocalFolderFirst}};
+    const std::pair<const char *, int> localSorts[] = {
+        {QT_TR_NOOP("Manual"), sortrules::kCmdLocalManual},
+        {QT_TR_NOOP("Alphabetical"), sortrules::kCmdLocalAlphabetical},
+        {QT_TR_NOOP("Alphabetical (folder first)"), sortrules::kCmdLocalFolderFirst}};
     for (const auto &[text, command] : localSorts) {
-        connect(m_localSort->addAction(QString::fromLatin1(text)), &QAction::triggered, this,
+        connect(m_localSort->addAction(tr(text)), &QAction::triggered, this,
                 [this, command = command] { m_tree->localSort(command); });
     }
 }

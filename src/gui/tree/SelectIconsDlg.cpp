@@ -51,7 +51,7 @@ CSelectIconsDlg::CSelectIconsDlg(const DialogSetup &setup, QWidget *parent)
       m_tabs(new CSlotTabBar(this)),
       m_list(new QListWidget(this)),
       m_alternative(new QPushButton(m_choice.alternativeButtonText(), this)),
-      m_branch(new QPushButton(QStringLiteral("&Branch"), this))
+      m_branch(new QPushButton(tr("&Branch"), this))
 {
     setWindowTitle(m_choice.windowTitle());
 
@@ -70,7 +70,7 @@ CSelectIconsDlg::CSelectIconsDlg(const DialogSetup &setup, QWidget *parent)
     connect(m_tabs, &QTabBar::currentChanged, this,
             [this](int index) { m_choice.setCurrentTab(index); });
 
-    m_list->setAccessibleName(QStringLiteral("Icons"));
+    m_list->setAccessibleName(tr("Icons"));
     m_list->setViewMode(QListView::IconMode);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setResizeMode(QListView::Adjust);

@@ -1,0 +1,182 @@
+// The program as a German user meets it: started under LANG=de_DE.UTF-8 (the
+// test's environment), it loads its German translation and Qt's, and its
+// menus, dialogs and messages speak German, with mnemonics that still differ.
+#include "DocFixture.h"
+#include "GuiTestSupport.h"
+#include "app/MainFrame.h"
+#include "app/TorviQuillbookApp.h"
+#include "app/Translations.h"
+#include "dialogs/PasswordDlg.h"
+#include "find/FindDlg.h"
+#include "reminders/ReminderDlg.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// The letters after "&" that more than one of `texts` uses.
+QStringList clashes(const QStringList &texts)
+{
+    QMap<QChar, int> uses;
+    for (const QString &text : texts) {
+        const qsizetype at = text.indexOf(QLatin1Char('&'));
+        if (at >= 0 && at + 1 < text.size())
+            ++uses[text[at + 1].toLower()];
+    }
+    QStringList out;
+    for (auto it = uses.cbegin(); it != uses.cend(); ++it) {
+        if (it.value() > 1)
+            out << QString(it.key());
+    }
+    return out;
+}
+
+QStringList visibleTexts(QWidget *dialog)
+{
+    QStringList texts;
+    for (QLabel *label : dialog->findChildren<QLabel *>())
+        texts << label->text();
+    for (QAbstractButton *button : dialog->findChildren<QAbstractButton *>()) {
+        if (button->isVisibleTo(dialog))
+            texts << button->text();
+    }
+    return texts;
+}
+
+}  // namespace
+
+class TestGerman : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<CTorviQuillbookApp> m_app;
+    CMainFrame *m_frame = nullptr;
+
+private slots:
+    void initTestCase()
+    {
+        QCOMPARE(QLocale().language(), QLocale::German);  // from LANG, as for a user
+        QVERIFY(Translations::install());
+        CDocFixture maker;
+        maker.addRootAndChild("Einkauf", "Brot, Milch, Äpfel");
+        const QString path = m_dir.filePath(QStringLiteral("notizen.tqb"));
+        QVERIFY(maker.doc->saveDocument(path));
+        m_app = std::make_unique<CTorviQuillbookApp>(
+            std::make_unique<QSettings>(m_dir.filePath(QStringLiteral("de.ini")), QSettings::IniFormat));
+        QVERIFY(m_app->startUp({QStringLiteral("torvi-quillbook"), path}));
+        m_frame = m_app->mainFrame();
+        m_frame->resize(760, 420);
+        m_frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_frame));
+    }
+
+    void menusSpeakGerman()
+    {
+        QStringList titles;
+        for (QAction *menu : m_frame->menuBar()->actions())
+            titles << menu->text();
+        QCOMPARE(titles, (QStringList{"Da&tei", "&Bearbeiten", "E&instellungen", "&Hilfe"}));
+        QVERIFY(clashes(titles).isEmpty());
+        QCOMPARE(m_frame->action(QStringLiteral("fileNew"))->text(), QStringLiteral("&Neu\tStrg+N"));
+        QCOMPARE(m_frame->action(QStringLiteral("editPaste"))->text(), QStringLiteral("E&infügen\tStrg+V"));
+        QCOMPARE(m_frame->action(QStringLiteral("autoSave"))->text(), QStringLiteral("Automatisch speichern"));
+        QCOMPARE(m_frame->action(QStringLiteral("addRootFolder"))->toolTip(), QStringLiteral("Stammordner"));
+        // Each menu's mnemonics still lead to one entry each.
+        for (QMenu *menu : m_frame->menuBar()->findChildren<QMenu *>()) {
+            QStringList entries;
+            for (QAction *a : menu->actions())
+                entries << a->text();
+            QVERIFY2(clashes(entries).isEmpty(), qPrintable(menu->title() + QLatin1String(": ") + clashes(entries).join(',')));
+        }
+        const QStringList panes{m_frame->statusBar()->findChild<QLabel *>(QStringLiteral("messagePane"))->text(),
+                                m_frame->statusBar()->findChild<QLabel *>(QStringLiteral("passwordPane"))->text()};
+        QCOMPARE(panes, (QStringList{"Bereit", " Kein Passwortschutz  "}));
+        QVERIFY(guitest::saveScreenshot(*m_frame, QStringLiteral("window-german")));
+    }
+
+    void findDialogSpeaksGerman()
+    {
+        m_frame->action(QStringLiteral("findReplace"))->trigger();
+        CFindDlg *find = m_frame->findDialog();
+        QVERIFY(QTest::qWaitForWindowExposed(find));
+        QCOMPARE(find->windowTitle(), QStringLiteral("Suchen / Ersetzen"));
+        QCOMPARE(find->findNextButton()->text(), QStringLiteral("&Weitersuchen"));
+        QVERIFY2(clashes(visibleTexts(find)).isEmpty(), qPrintable(clashes(visibleTexts(find)).join(',')));
+        QVERIFY(guitest::saveScreenshot(*find, QStringLiteral("find-german")));
+        find->hide();
+    }
+
+    // Qt's own texts come in German too: the standard buttons.
+    void dialogsWithQtsButtonsSpeakGerman()
+    {
+        QStringList texts;
+        QString title;
+        guitest::whenModalShows<CReminderDlg>([&](CReminderDlg *dlg) {
+            title = dlg->windowTitle();
+            texts = visibleTexts(dlg);
+            QVERIFY(guitest::saveScreenshot(*dlg, QStringLiteral("reminder-german")));
+            dlg->reject();
+        });
+        m_frame->action(QStringLiteral("reminder"))->trigger();
+        QCOMPARE(title, QStringLiteral("Erinnerung einstellen"));
+        QVERIFY2(texts.contains(QStringLiteral("Abbrechen")), qPrintable(texts.join('|')));
+        QVERIFY2(texts.contains(QStringLiteral("Erinnern &ab")), qPrintable(texts.join('|')));
+        QVERIFY2(clashes(texts).isEmpty(), qPrintable(clashes(texts).join(',')));
+    }
+
+    // Every dialog a command opens keeps one mnemonic per letter in German.
+    void dialogMnemonics_data()
+    {
+        QTest::addColumn<QString>("command");
+        for (const char *command : {"password", "backupSettings", "passwordGenerator", "selectIcons", "importText"})
+            QTest::newRow(command) << QString::fromLatin1(command);
+    }
+
+    void dialogMnemonics()
+    {
+        QFETCH(QString, command);
+        if (command == QLatin1String("passwordGenerator"))
+            m_frame->activateEditorPane();
+        else
+            m_frame->activateTreePane();
+        QStringList texts;
+        guitest::whenModalShows<QDialog>([&](QDialog *dlg) {
+            texts = visibleTexts(dlg);
+            dlg->reject();
+        });
+        QTRY_VERIFY(m_frame->action(command)->isEnabled());
+        m_frame->action(command)->trigger();
+        QVERIFY(!texts.isEmpty());
+        QVERIFY2(clashes(texts).isEmpty(), qPrintable(clashes(texts).join(',') + QLatin1String(": ") + texts.join('|')));
+    }
+
+    // A message from the core, through the window's prompter; Cancel keeps the branch.
+    void messagesSpeakGerman()
+    {
+        m_frame->activateTreePane();
+        const qsizetype items = m_app->document().m_arOrder.size();
+        QString shown;
+        guitest::whenModalShows<QMessageBox>([&](QMessageBox *box) {
+            shown = box->text();
+            box->button(QMessageBox::Cancel)->click();
+        });
+        m_frame->action(QStringLiteral("deleteItem"))->trigger();
+        QCOMPARE(shown, QStringLiteral("ACHTUNG! Damit werden der ausgewählte Ordner und alle Unterordner gelöscht. "
+                                       "Möchten Sie fortfahren?"));
+        QCOMPARE(m_app->document().m_arOrder.size(), items);
+    }
+};
+
+QTEST_MAIN(TestGerman)
+#include "tst_german.moc"
