@@ -27,6 +27,13 @@
     </message>
 </context>
 <context>
+    <name>CAboutDlg</name>
+    <message>
+        <source>About Torvi Quillbook</source>
+        <translation>Über Torvi Quillbook</translation>
+    </message>
+</context>
+<context>
     <name>CBackupDlg</name>
     <message>
         <source>Every day</source>
@@ -114,6 +121,13 @@ Sie wurde als %2 aufbewahrt.</translation>
     </message>
 </context>
 <context>
+    <name>CCodePage</name>
+    <message>
+        <source>The character %1 cannot be kept in this document&apos;s code page (%2).</source>
+        <translation>Das Zeichen %1 kann in der Codepage dieses Dokuments (%2) nicht gespeichert werden.</translation>
+    </message>
+</context>
+<context>
     <name>CCommandLine</name>
     <message>
         <source>The switch %1 needs the name of the file to print.</source>
@@ -187,6 +201,37 @@ Es wurde nichts gespeichert; versuchen Sie es erneut, wenn der Vorgang beendet i
 Nothing was saved; try again when it is done.</source>
         <translation>%1 wird gerade von einem anderen Programm geschrieben (Sperrdatei %2).
 Es wurde nichts gespeichert; versuchen Sie es erneut, wenn der Vorgang beendet ist.</translation>
+    </message>
+</context>
+<context>
+    <name>CExporter</name>
+    <message>
+        <source>Exported to %1</source>
+        <translation>Exportiert nach %1</translation>
+    </message>
+    <message>
+        <source>Export to an empty folder</source>
+        <translation>In einen leeren Ordner exportieren</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>Exportieren</translation>
+    </message>
+    <message>
+        <source>HTML Files (*.html);;All Files (*.*)</source>
+        <translation>HTML-Dateien (*.html);;Alle Dateien (*.*)</translation>
+    </message>
+    <message>
+        <source>OPML Files (*.opml);;All Files (*.*)</source>
+        <translation>OPML-Dateien (*.opml);;Alle Dateien (*.*)</translation>
+    </message>
+    <message>
+        <source>%1 byte(s) that the code page %2 does not define were written as U+FFFD.</source>
+        <translation>%1 Byte(s), die die Codepage %2 nicht definiert, wurde(n) als U+FFFD geschrieben.</translation>
+    </message>
+    <message>
+        <source>%1 control character(s) that XML cannot hold were left out.</source>
+        <translation>%1 Steuerzeichen, die XML nicht darstellen kann, wurde(n) weggelassen.</translation>
     </message>
 </context>
 <context>
@@ -295,6 +340,13 @@ Bitte prüfen Sie, ob Pfad und Dateiname stimmen.</translation>
     </message>
 </context>
 <context>
+    <name>CGoToNotePopup</name>
+    <message>
+        <source>Go to note</source>
+        <translation>Gehe zu Notiz</translation>
+    </message>
+</context>
+<context>
     <name>CGuiPrompter</name>
     <message>
         <source>Select folder</source>
@@ -314,6 +366,10 @@ Bitte prüfen Sie, ob Pfad und Dateiname stimmen.</translation>
     <message>
         <source>Import IE Favorites</source>
         <translation>IE-Favoriten importieren</translation>
+    </message>
+    <message>
+        <source>Import a folder of Markdown notes, as other note programs keep them</source>
+        <translation>Einen Ordner mit Markdown-Notizen importieren, wie andere Notizprogramme sie ablegen</translation>
     </message>
 </context>
 <context>
@@ -356,6 +412,10 @@ Bitte prüfen Sie, ob Pfad und Dateiname stimmen.</translation>
     <message>
         <source>Favorites (*.url *.html *.htm);;All Files (*)</source>
         <translation>Favoriten (*.url *.html *.htm);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>Import a Markdown folder</source>
+        <translation>Einen Markdown-Ordner importieren</translation>
     </message>
 </context>
 <context>
@@ -1129,12 +1189,112 @@ About</source>
         <source>&amp;Help</source>
         <translation>&amp;Hilfe</translation>
     </message>
+    <message>
+        <source>Markdown folder...</source>
+        <translation>Markdown-Ordner ...</translation>
+    </message>
+    <message>
+        <source>Export the notes as a folder of Markdown files
+Export Markdown</source>
+        <translation>Die Notizen als Ordner mit Markdown-Dateien exportieren
+Markdown exportieren</translation>
+    </message>
+    <message>
+        <source>HTML file...</source>
+        <translation>HTML-Datei ...</translation>
+    </message>
+    <message>
+        <source>Export the notes as one web page
+Export HTML</source>
+        <translation>Die Notizen als eine Webseite exportieren
+HTML exportieren</translation>
+    </message>
+    <message>
+        <source>OPML outline...</source>
+        <translation>OPML-Gliederung ...</translation>
+    </message>
+    <message>
+        <source>Export the notes as an OPML outline
+Export OPML</source>
+        <translation>Die Notizen als OPML-Gliederung exportieren
+OPML exportieren</translation>
+    </message>
+    <message>
+        <source>Search all notes...	Ctrl+Shift+F</source>
+        <translation>Alle Notizen durchsuchen ...	Strg+Umschalt+F</translation>
+    </message>
+    <message>
+        <source>List every note that holds a text
+Search all notes</source>
+        <translation>Jede Notiz auflisten, die einen Text enthält
+Alle Notizen durchsuchen</translation>
+    </message>
+    <message>
+        <source>Go to note...	Ctrl+G</source>
+        <translation>Gehe zu Notiz ...	Strg+G</translation>
+    </message>
+    <message>
+        <source>Select a note by its title
+Go to note</source>
+        <translation>Eine Notiz über ihren Titel auswählen
+Gehe zu Notiz</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>Exportieren</translation>
+    </message>
 </context>
 <context>
     <name>CMainToolBar</name>
     <message>
         <source>Toolbar</source>
         <translation>Werkzeugleiste</translation>
+    </message>
+</context>
+<context>
+    <name>CMarkdownExport</name>
+    <message>
+        <source>Failed to write %1: %2.</source>
+        <translation>%1 konnte nicht geschrieben werden: %2.</translation>
+    </message>
+    <message>
+        <source>%1 is not empty. A Markdown folder is written only into an empty folder or a new one.</source>
+        <translation>%1 ist nicht leer. Ein Markdown-Ordner wird nur in einen leeren oder neuen Ordner geschrieben.</translation>
+    </message>
+    <message>
+        <source>%1 is a file, not a folder.</source>
+        <translation>%1 ist eine Datei, kein Ordner.</translation>
+    </message>
+</context>
+<context>
+    <name>CMarkdownImport</name>
+    <message>
+        <source>%1 hidden file(s) or folder(s)</source>
+        <translation>%1 versteckte Datei(en) oder Ordner</translation>
+    </message>
+    <message>
+        <source>%1 file(s) other than .md</source>
+        <translation>%1 Datei(en), die keine .md-Dateien sind</translation>
+    </message>
+    <message>
+        <source>%1 link(s) to a folder imported already</source>
+        <translation>%1 Verknüpfung(en) zu einem bereits importierten Ordner</translation>
+    </message>
+    <message>
+        <source>Skipped: </source>
+        <translation>Übersprungen: </translation>
+    </message>
+    <message>
+        <source>%1 is not a folder.</source>
+        <translation>%1 ist kein Ordner.</translation>
+    </message>
+    <message>
+        <source>%1: the file cannot be read.</source>
+        <translation>%1: Die Datei kann nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>%1: the folder cannot be read.</source>
+        <translation>%1: Der Ordner kann nicht gelesen werden.</translation>
     </message>
 </context>
 <context>
@@ -1146,10 +1306,6 @@ About</source>
     <message>
         <source>Text</source>
         <translation>Text</translation>
-    </message>
-    <message>
-        <source>The character &quot;%1&quot; (U+%2) cannot be kept in this document&apos;s code page (%3). Change or remove it, then click OK again.</source>
-        <translation>Das Zeichen „%1“ (U+%2) kann in der Codepage dieses Dokuments (%3) nicht gespeichert werden. Ändern oder entfernen Sie es und klicken Sie dann erneut auf OK.</translation>
     </message>
     <message>
         <source>New note from coppied text</source>
@@ -1166,6 +1322,14 @@ About</source>
     <message>
         <source>As root folder</source>
         <translation>Als Stammordner</translation>
+    </message>
+    <message>
+        <source> Change or remove it, then click OK again.</source>
+        <translation> Ändern oder entfernen Sie es und klicken Sie dann erneut auf OK.</translation>
+    </message>
+    <message>
+        <source>Nothing new was selected or copied in the other program; the dialog shows the last capture.</source>
+        <translation>Im anderen Programm wurde nichts Neues ausgewählt oder kopiert; der Dialog zeigt die letzte Erfassung.</translation>
     </message>
 </context>
 <context>
@@ -1481,6 +1645,29 @@ Verwenden Sie ein anderes Passwort</translation>
     </message>
 </context>
 <context>
+    <name>CSearchDock</name>
+    <message>
+        <source>Search</source>
+        <translation>Suche</translation>
+    </message>
+    <message>
+        <source>Search all notes</source>
+        <translation>Alle Notizen durchsuchen</translation>
+    </message>
+    <message>
+        <source>Case sensitive</source>
+        <translation>Groß-/Kleinschreibung beachten</translation>
+    </message>
+    <message>
+        <source>Titles only</source>
+        <translation>Nur Titel</translation>
+    </message>
+    <message>
+        <source>That note is no longer in the tree.</source>
+        <translation>Diese Notiz ist nicht mehr im Baum.</translation>
+    </message>
+</context>
+<context>
     <name>CSelectIconsDlg</name>
     <message>
         <source>&amp;Branch</source>
@@ -1674,38 +1861,6 @@ Neu laden (Ihre ungespeicherten Änderungen gehen verloren), Ihre Fassung behalt
 <context>
     <name>CTorviQuillbookView</name>
     <message>
-        <source>The character &quot;%1&quot; (U+%2) cannot be kept in this document&apos;s code page (%3).</source>
-        <translation>Das Zeichen „%1“ (U+%2) kann in der Codepage dieses Dokuments (%3) nicht gespeichert werden.</translation>
-    </message>
-    <message>
-        <source>Undo 	Ctrl+Z</source>
-        <translation>Rückgängig 	Strg+Z</translation>
-    </message>
-    <message>
-        <source>Cut 	Ctrl+X</source>
-        <translation>Ausschneiden 	Strg+X</translation>
-    </message>
-    <message>
-        <source>Copy 	Ctrl+C</source>
-        <translation>Kopieren 	Strg+C</translation>
-    </message>
-    <message>
-        <source>Paste 	Ctrl+V</source>
-        <translation>Einfügen 	Strg+V</translation>
-    </message>
-    <message>
-        <source>Open	Alt+O</source>
-        <translation>Öffnen	Alt+O</translation>
-    </message>
-    <message>
-        <source>E-mail	Alt+E</source>
-        <translation>E-Mail	Alt+E</translation>
-    </message>
-    <message>
-        <source>Call	Alt+D</source>
-        <translation>Anrufen	Alt+D</translation>
-    </message>
-    <message>
         <source>Open</source>
         <translation>Öffnen</translation>
     </message>
@@ -1799,6 +1954,17 @@ Zum Beispiel: </translation>
     </message>
 </context>
 <context>
+    <name>NoteSearch</name>
+    <message>
+        <source>1 note matches (%1 ms)</source>
+        <translation>1 Notiz passt (%1 ms)</translation>
+    </message>
+    <message>
+        <source>%1 notes match (%2 ms)</source>
+        <translation>%1 Notizen passen (%2 ms)</translation>
+    </message>
+</context>
+<context>
     <name>SortRules</name>
     <message>
         <source>Manual</source>
@@ -1823,6 +1989,10 @@ Zum Beispiel: </translation>
         <source>Open %1?</source>
         <translation>%1 öffnen?</translation>
     </message>
+    <message>
+        <source>Run the program %1?</source>
+        <translation>Das Programm %1 ausführen?</translation>
+    </message>
 </context>
 <context>
     <name>noteblock</name>
@@ -1833,6 +2003,21 @@ Zum Beispiel: </translation>
     <message>
         <source>Don&apos;t paste any characters following the title</source>
         <translation>Fügen Sie keine Zeichen nach dem Titel ein</translation>
+    </message>
+    <message>
+        <source>Only %1 of %2 characters were pasted: a note holds at most %3.</source>
+        <translation>Nur %1 von %2 Zeichen wurden eingefügt: Eine Notiz fasst höchstens %3.</translation>
+    </message>
+</context>
+<context>
+    <name>notesearch</name>
+    <message>
+        <source>The code page %1 cannot hold every character of &quot;%2&quot;.</source>
+        <translation>Die Codepage %1 kann nicht jedes Zeichen von „%2“ darstellen.</translation>
+    </message>
+    <message>
+        <source>Searching...</source>
+        <translation>Suche läuft ...</translation>
     </message>
 </context>
 </TS>

@@ -94,7 +94,7 @@ public:
     bool exportText(const QString &path);
     // The save chooser, and the question whether an existing file may be
     // replaced, asked about the final name; empty when the user gave up.
-    QString chooseSavePath(QString proposed, const QString &filters, const QString &title = QStringLiteral("Save As"));
+    QString chooseSavePath(QString proposed, const QString &filters, const QString &title = QCoreApplication::translate("CTorviQuillbookDoc", "Save As"));
 
     // --- the records of a file, for the GUI, tqb, benchmarks and fuzzing ---
     // Clears, reads the record array, runs the password step and takes the

@@ -35,7 +35,7 @@ QString pasteRefusal(const Layout &l, qsizetype s, qsizetype e)
 QString partialPasteMessage(qsizetype pasted, qsizetype offered)
 {
     const QLocale english(QLocale::English);
-    return QStringLiteral("Only %1 of %2 characters were pasted: a note holds at most %3.")
+    return QCoreApplication::translate("noteblock", "Only %1 of %2 characters were pasted: a note holds at most %3.")
         .arg(english.toString(qlonglong(pasted)), english.toString(qlonglong(offered)),
              english.toString(qlonglong(kTextLimit)));
 }

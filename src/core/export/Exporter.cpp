@@ -65,6 +65,6 @@ bool CExporter::exportTo(Kind kind, const QString &path)
         m_doc.prompter().message(QCoreApplication::translate("CExporter", kUndefinedNote).arg(undefined).arg(m_page.name()));
     if (dropped > 0)
         m_doc.prompter().message(QCoreApplication::translate("CExporter", kDroppedNote).arg(dropped));
-    emit m_doc.statusMessage(QStringLiteral("Exported to %1").arg(CDocumentFile::displayPath(path)));
+    emit m_doc.statusMessage(QCoreApplication::translate("CExporter", "Exported to %1").arg(CDocumentFile::displayPath(path)));
     return true;
 }

@@ -114,7 +114,7 @@ public:
         else if (error == EACCES || error == EPERM || error == EROFS)
             m_error = CDocumentFile::writeError(QFileDevice::PermissionsError, m_target);
         else
-            m_error = QStringLiteral("Failed to write %1: %2.")
+            m_error = QCoreApplication::translate("CMarkdownExport", "Failed to write %1: %2.")
                           .arg(CDocumentFile::displayPath(shown.isEmpty() ? m_target : m_target + QLatin1Char('/') + shown),
                                QString::fromLocal8Bit(std::strerror(error)));
         return false;

@@ -1,4 +1,5 @@
 #include "find/NoteSearch.h"
+#include <QCoreApplication>
 
 #include "doc/ItemTables.h"
 #include "tree/InfoTree.h"
@@ -56,8 +57,8 @@ QString matchCountText(qsizetype notes, qint64 milliseconds)
 {
     const QString count = QLocale::c().toString(qlonglong(notes));
     if (notes == 1)
-        return QStringLiteral("1 note matches (%1 ms)").arg(milliseconds);
-    return QStringLiteral("%1 notes match (%2 ms)").arg(count).arg(milliseconds);
+        return QCoreApplication::translate("NoteSearch", "1 note matches (%1 ms)").arg(milliseconds);
+    return QCoreApplication::translate("NoteSearch", "%1 notes match (%2 ms)").arg(count).arg(milliseconds);
 }
 
 bool run(const CSearchSnapshot &snapshot, const CTextMatcher &matcher, bool titlesOnly,

@@ -91,12 +91,12 @@ QString CMarkdownImport::report() const
 {
     QStringList parts;
     if (m_hidden > 0)
-        parts << QStringLiteral("%1 hidden file(s) or folder(s)").arg(m_hidden);
+        parts << QCoreApplication::translate("CMarkdownImport", "%1 hidden file(s) or folder(s)").arg(m_hidden);
     if (m_others > 0)
-        parts << QStringLiteral("%1 file(s) other than .md").arg(m_others);
+        parts << QCoreApplication::translate("CMarkdownImport", "%1 file(s) other than .md").arg(m_others);
     if (m_links > 0)
-        parts << QStringLiteral("%1 link(s) to a folder imported already").arg(m_links);
-    return parts.isEmpty() ? QString() : QStringLiteral("Skipped: ") + parts.join(QLatin1String(", ")) + QLatin1Char('.');
+        parts << QCoreApplication::translate("CMarkdownImport", "%1 link(s) to a folder imported already").arg(m_links);
+    return parts.isEmpty() ? QString() : QCoreApplication::translate("CMarkdownImport", "Skipped: ") + parts.join(QLatin1String(", ")) + QLatin1Char('.');
 }
 
 std::vector<CMarkdownImport::Entry> CMarkdownImport::list(const QString &folder)

@@ -1,4 +1,5 @@
 #include "text/CodePage.h"
+#include <QCoreApplication>
 
 #include <QHash>
 #include <QMutex>
@@ -285,7 +286,7 @@ QString CCodePage::describeCharacter(const QString &text, qsizetype at)
 
 QString CCodePage::unmappableMessage(const QString &text, qsizetype at) const
 {
-    return QStringLiteral("The character %1 cannot be kept in this document's code page (%2).")
+    return QCoreApplication::translate("CCodePage", "The character %1 cannot be kept in this document's code page (%2).")
         .arg(describeCharacter(text, at), name());
 }
 

@@ -19,7 +19,7 @@ CAboutDlg::CAboutDlg(UrlOpener opener, QWidget *parent)
     : QDialog(parent)
     , m_opener(std::move(opener))
 {
-    setWindowTitle(QString::fromLatin1(kTitle));
+    setWindowTitle(tr(kTitle));
     setModal(true);
 
     // The application's own icon, in the box and on its title bar.

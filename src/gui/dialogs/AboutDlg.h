@@ -16,7 +16,7 @@ public:
     // Hands a URL to the desktop (browser, mail program); replaceable in tests.
     using UrlOpener = std::function<void(const QUrl &)>;
 
-    static constexpr const char *kTitle = "About Torvi Quillbook";
+    static constexpr const char *kTitle = QT_TR_NOOP("About Torvi Quillbook");
     static constexpr const char *kProductText = "Torvi Quillbook Version " TQB_VERSION;
     static constexpr const char *kWebSite = "https://torvi-quillbook.example.org";
     static constexpr const char *kSupportMail = "support@torvi-quillbook.example.org";

@@ -18,7 +18,7 @@
 #include <QVBoxLayout>
 
 CSearchDock::CSearchDock(CLeftView &tree, CTorviQuillbookView &note, const CCodePage &codePage, QWidget *parent)
-    : QDockWidget(QStringLiteral("Search"), parent), m_tree(tree), m_note(note),
+    : QDockWidget(tr("Search"), parent), m_tree(tree), m_note(note),
       m_doc(tree.infoTree().document()), m_codePage(codePage)
 {
     setObjectName(QStringLiteral("searchDock"));
@@ -27,13 +27,13 @@ CSearchDock::CSearchDock(CLeftView &tree, CTorviQuillbookView &note, const CCode
     layout->setContentsMargins(4, 4, 4, 4);
     m_field = new QLineEdit(body);
     m_field->setObjectName(QStringLiteral("searchField"));
-    m_field->setPlaceholderText(QStringLiteral("Search all notes"));
+    m_field->setPlaceholderText(tr("Search all notes"));
     m_field->setClearButtonEnabled(true);
     layout->addWidget(m_field);
     auto *options = new QHBoxLayout;
-    m_case = new QCheckBox(QStringLiteral("Case sensitive"), body);
+    m_case = new QCheckBox(tr("Case sensitive"), body);
     m_case->setObjectName(QStringLiteral("searchCaseSensitive"));
-    m_titlesOnly = new QCheckBox(QStringLiteral("Titles only"), body);
+    m_titlesOnly = new QCheckBox(tr("Titles only"), body);
     m_titlesOnly->setObjectName(QStringLiteral("searchTitlesOnly"));
     options->addWidget(m_case);
     options->addWidget(m_titlesOnly);
@@ -158,7 +158,7 @@ bool CSearchDock::activateRow(int row)
         return false;
     const CSearchHit hit = m_model->hit(row);
     if (!m_tree.infoTree().selectByIndex(int(hit.item))) {
-        m_status->setText(QString::fromLatin1(kGone));
+        m_status->setText(tr(kGone));
         return false;
     }
     if (m_activateEditor)

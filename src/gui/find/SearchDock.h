@@ -28,7 +28,7 @@ class CSearchDock : public QDockWidget
 
 public:
     static constexpr int kPauseMs = 150;  // after the last keystroke
-    static constexpr const char *kGone = "That note is no longer in the tree.";
+    static constexpr const char *kGone = QT_TR_NOOP("That note is no longer in the tree.");
 
     CSearchDock(CLeftView &tree, CTorviQuillbookView &note, const CCodePage &codePage, QWidget *parent = nullptr);
     ~CSearchDock() override;
