@@ -39,8 +39,7 @@ void CIdleLock::restart()
 
 void CIdleLock::inputSeen()
 {
-    // Timer restarts cost next to nothing, but input comes in floods.
-    if (!m_locked && m_minutes > 0 && m_timer.remainingTime() != m_timer.interval())
+    if (!m_locked && m_minutes > 0)
         restart();
 }
 
