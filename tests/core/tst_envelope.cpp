@@ -4,6 +4,8 @@
 #include "crypto/Envelope.h"
 #include "doc/Backup.h"
 #include "doc/DocumentFile.h"
+#include "export/Exporter.h"
+#include "text/CodePage.h"
 #include "format/ArchiveReader.h"
 
 #include <QFile>
@@ -299,6 +301,13 @@ private slots:
         QVERIFY(!QFile::exists(f.path("out.txt")));
         f.doc->saveAsCommand();
         QVERIFY(readAll(f.path("out.txt")).contains("*Child*"));
+        // The other exports ask the same, before any chooser.
+        const CCodePage page(QStringLiteral("windows-1252"));
+        f.prompter.answers = {IPrompter::Answer::No};
+        const qsizetype choosers = f.prompter.chooserTitles.size();
+        QVERIFY(!CExporter(*f.doc, page).run(CExporter::Kind::Html));
+        QCOMPARE(f.prompter.messages.last(), QString::fromLatin1(CTorviQuillbookDoc::kExportNotEncrypted));
+        QCOMPARE(f.prompter.chooserTitles.size(), choosers);
     }
 
     void compatibleCipherKeepsItsBytes()

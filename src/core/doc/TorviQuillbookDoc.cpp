@@ -581,9 +581,7 @@ void CTorviQuillbookDoc::saveAsCommand()
         return;
     // Only a lower-case "txt" exports; "X.TXT" is saved as a document.
     if (QFileInfo(path).suffix() == QLatin1String("txt")) {
-        if (m_protection == Protection::Encrypted
-            && m_prompter.message(QString::fromLatin1(kExportNotEncrypted), IPrompter::Buttons::YesNo)
-                   != IPrompter::Answer::Yes)
+        if (!mayWritePlainCopy())
             return;
         exportText(path);
         return;
@@ -762,6 +760,13 @@ bool CTorviQuillbookDoc::setPassword(const QByteArray &password, Protection form
     if (had != m_protection)
         emit passwordChanged();
     return true;
+}
+
+bool CTorviQuillbookDoc::mayWritePlainCopy()
+{
+    return m_protection != Protection::Encrypted
+        || m_prompter.message(QString::fromLatin1(kExportNotEncrypted), IPrompter::Buttons::YesNo)
+               == IPrompter::Answer::Yes;
 }
 
 bool CTorviQuillbookDoc::isPassword(const QByteArray &password) const

@@ -134,6 +134,9 @@ public:
     QString passwordStatusText() const;
     static constexpr const char *kEncryptedStatus = "Encrypted";
     static constexpr const char *kExportNotEncrypted = "The text file will not be encrypted. Save it anyway?";
+    // Before a copy of the notes is written in plain (text export and the
+    // other exports): an encrypted document asks first. True: go on.
+    bool mayWritePlainCopy();
     // Whether `password` is the one held (compared in constant time).
     bool isPassword(const QByteArray &password) const;
 
