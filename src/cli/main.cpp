@@ -146,24 +146,14 @@ const char kUsage[] =
     "                     instead of at the root level\n"
     "  --header           (import-csv) the first line holds the column names\n"
     "  --case             (find) upper and lower case differ\n"
-    "  --titles           (find) look in the titles only
-"
-    "  --context          (find) a third column: the text around the first hit in
-"
-    "                     the text (its start when only the title holds TEXT),
-"
-    "                     tabs and line breaks shown as blanks
-"
-    "  --wait SECONDS     (add, import-*, from-json, passwd, backup) how long to wait
-"
-    "                     for another writer of the same document (default 10)
-"
-    "  --encrypt          (passwd) strong encryption: Argon2id and XChaCha20-Poly1305,
-"
-    "                     doc/encrypted-format.md
-"
-    "  --encrypt          (from-json) strong encryption; needs a password
-"
+    "  --titles           (find) look in the titles only\n"
+    "  --context          (find) a third column: the text around the first hit in\n"
+    "                     the text (its start when only the title holds TEXT),\n"
+    "                     tabs and line breaks shown as blanks\n"
+    "  --wait SECONDS     (add, import-*, from-json, passwd, backup) how long to wait\n"
+    "                     for another writer of the same document (default 10)\n"
+    "  --encrypt          (passwd, from-json) strong encryption: Argon2id and\n"
+    "                     XChaCha20-Poly1305, doc/encrypted-format.md\n"
     "  --compatible       (passwd) the light protection older versions read\n"
     "  -h, --help         this text; after a command, that command's usage\n"
     "  --version          the version of tqb\n"
