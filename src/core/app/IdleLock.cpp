@@ -3,6 +3,8 @@
 #include "doc/TorviQuillbookDoc.h"
 #include "settings/Settings.h"
 
+#include <QCoreApplication>
+
 CIdleLock::CIdleLock(CTorviQuillbookDoc &doc, QObject *parent) : QObject(parent), m_doc(doc)
 {
     m_timer.setSingleShot(true);
@@ -76,7 +78,7 @@ bool CIdleLock::askToUnlock()
             m_locked = false;
             break;
         }
-        m_doc.prompter().message(QString::fromLatin1(kWrongPassword));
+        m_doc.prompter().message(QCoreApplication::translate("CIdleLock", kWrongPassword));
     }
     m_asking = false;
     if (!m_locked) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QObject>
 #include <QTimer>
 
@@ -13,10 +14,10 @@ class CIdleLock : public QObject
     Q_OBJECT
 
 public:
-    static constexpr const char *kSettingName = "Lock after N minutes without input";
-    static constexpr const char *kWrongPassword = "The password is wrong.";
-    static constexpr const char *kLockedText = "The document is locked. Its password shows it again.";
-    static constexpr const char *kUnlockButton = "Unlock...";
+    static constexpr const char *kSettingName = QT_TRANSLATE_NOOP("CIdleLock", "Lock after N minutes without input");
+    static constexpr const char *kWrongPassword = QT_TRANSLATE_NOOP("CIdleLock", "The password is wrong.");
+    static constexpr const char *kLockedText = QT_TRANSLATE_NOOP("CIdleLock", "The document is locked. Its password shows it again.");
+    static constexpr const char *kUnlockButton = QT_TRANSLATE_NOOP("CIdleLock", "&Unlock...");
 
     explicit CIdleLock(CTorviQuillbookDoc &doc, QObject *parent = nullptr);
 

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QCoreApplication>
 #include <QIODevice>
 #include <QString>
 
@@ -36,8 +37,10 @@ public:
     static constexpr quint32 kMaxPasses = 64;
     static constexpr quint32 kMaxMemoryKiB = 4u << 20;  // 4 GiB
 
-    static constexpr const char *kRefused = "The password is wrong, or the file was changed or cut short.";
-    static constexpr const char *kNoMemory = "There is not enough memory to derive the key from the password.";
+    static constexpr const char *kRefused =
+        QT_TRANSLATE_NOOP("CEnvelope", "The password is wrong, or the file was changed or cut short.");
+    static constexpr const char *kNoMemory =
+        QT_TRANSLATE_NOOP("CEnvelope", "There is not enough memory to derive the key from the password.");
 
     struct Params
     {

@@ -634,7 +634,7 @@ bool CTorviQuillbookDoc::readFromBytes(QByteArray bytes)
         // Sealed is a document without password; no version writes one
         // with the cipher inside, and its notes would read as garbage.
         if (CRecordMapper::claimsPassword(records)) {
-            m_prompter.message(QString::fromLatin1(CDocumentFile::kUnexpectedFormat));
+            m_prompter.message(QCoreApplication::translate("CDocumentFile", CDocumentFile::kUnexpectedFormat));
             clearContents();
             return false;
         }
@@ -747,7 +747,7 @@ bool CTorviQuillbookDoc::setPassword(const QByteArray &password, Protection form
         } else {
             sealKey = CEnvelopeKey::derive(password, CEnvelope::Params{});
             if (!sealKey) {
-                m_prompter.message(QString::fromLatin1(CEnvelope::kNoMemory));
+                m_prompter.message(QCoreApplication::translate("CEnvelope", CEnvelope::kNoMemory));
                 return false;
             }
         }
@@ -765,7 +765,7 @@ bool CTorviQuillbookDoc::setPassword(const QByteArray &password, Protection form
 bool CTorviQuillbookDoc::mayWritePlainCopy()
 {
     return m_protection != Protection::Encrypted
-        || m_prompter.message(QString::fromLatin1(kExportNotEncrypted), IPrompter::Buttons::YesNo)
+        || m_prompter.message(QCoreApplication::translate("CTorviQuillbookDoc", kExportNotEncrypted), IPrompter::Buttons::YesNo)
                == IPrompter::Answer::Yes;
 }
 
@@ -831,11 +831,11 @@ bool CTorviQuillbookDoc::openEnvelope(const QByteArray &file, QByteArray &plain)
     case CEnvelope::HeaderStatus::Ok:
         break;
     case CEnvelope::HeaderStatus::UnknownVersion:
-        m_prompter.message(QString::fromLatin1(CDocumentFile::kUnknownVersion));
+        m_prompter.message(QCoreApplication::translate("CDocumentFile", CDocumentFile::kUnknownVersion));
         return false;
     case CEnvelope::HeaderStatus::NotEnvelope:
     case CEnvelope::HeaderStatus::Damaged:
-        m_prompter.message(QString::fromLatin1(CEnvelope::kRefused));
+        m_prompter.message(QCoreApplication::translate("CEnvelope", CEnvelope::kRefused));
         return false;
     }
     // Read again because another program changed it: the key held may fit.
@@ -861,7 +861,7 @@ bool CTorviQuillbookDoc::openEnvelope(const QByteArray &file, QByteArray &plain)
             break;
         std::unique_ptr<CEnvelopeKey> key = CEnvelopeKey::derive(answer.password, header.params, header.salt);
         if (!key) {
-            m_prompter.message(QString::fromLatin1(CEnvelope::kNoMemory));
+            m_prompter.message(QCoreApplication::translate("CEnvelope", CEnvelope::kNoMemory));
             break;
         }
         if (key->open(file, plain)) {
@@ -876,7 +876,7 @@ bool CTorviQuillbookDoc::openEnvelope(const QByteArray &file, QByteArray &plain)
             break;
         }
         rejected.push_back(CSecureBytes(answer.password));
-        m_prompter.message(QString::fromLatin1(CEnvelope::kRefused));
+        m_prompter.message(QCoreApplication::translate("CEnvelope", CEnvelope::kRefused));
         if (rejected.size() >= size_t(kMaxWrongPasswords))
             break;
     }

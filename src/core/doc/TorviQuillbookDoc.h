@@ -132,8 +132,9 @@ public:
     // The key of the sealed form; null for the other forms.
     const CEnvelopeKey *envelopeKey() const { return m_envelopeKey.get(); }
     QString passwordStatusText() const;
-    static constexpr const char *kEncryptedStatus = "Encrypted";
-    static constexpr const char *kExportNotEncrypted = "The text file will not be encrypted. Save it anyway?";
+    static constexpr const char *kEncryptedStatus = QT_TRANSLATE_NOOP("CTorviQuillbookDoc", "Encrypted");
+    static constexpr const char *kExportNotEncrypted =
+        QT_TRANSLATE_NOOP("CTorviQuillbookDoc", "The text file will not be encrypted. Save it anyway?");
     // Before a copy of the notes is written in plain (text export and the
     // other exports): an encrypted document asks first. True: go on.
     bool mayWritePlainCopy();

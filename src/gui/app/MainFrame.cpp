@@ -146,9 +146,9 @@ CMainFrame::CMainFrame(CDocManager &manager, const CCodePage &codePage, IPrompte
     m_lockPage->hide();
     {
         auto *layout = new QVBoxLayout(m_lockPage);
-        auto *label = new QLabel(QString::fromLatin1(CIdleLock::kLockedText), m_lockPage);
+        auto *label = new QLabel(QCoreApplication::translate("CIdleLock", CIdleLock::kLockedText), m_lockPage);
         label->setAlignment(Qt::AlignCenter);
-        auto *unlock = new QPushButton(QString::fromLatin1(CIdleLock::kUnlockButton), m_lockPage);
+        auto *unlock = new QPushButton(QCoreApplication::translate("CIdleLock", CIdleLock::kUnlockButton), m_lockPage);
         unlock->setObjectName(QStringLiteral("unlock"));
         connect(unlock, &QPushButton::clicked, m_idleLock, &CIdleLock::askToUnlock);
         layout->addStretch();
@@ -684,8 +684,8 @@ void CMainFrame::closeEvent(QCloseEvent *event)
 void CMainFrame::onLockAfter()
 {
     bool ok = false;
-    const int minutes = QInputDialog::getInt(this, QStringLiteral("Lock"),
-                                             QString::fromLatin1(CIdleLock::kSettingName) + QStringLiteral(" (0 = never):"),
+    const int minutes = QInputDialog::getInt(this, tr("Lock"),
+                                             tr("Lock after N minutes without input (0 = never):"),
                                              m_idleLock->minutes(), 0, 24 * 60, 1, &ok);
     if (ok)
         m_idleLock->setMinutes(minutes);

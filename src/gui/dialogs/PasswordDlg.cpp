@@ -46,9 +46,9 @@ CPasswordDlg::CPasswordDlg(const QString &currentPassword, bool allowReload, boo
     auto *choiceLayout = new QVBoxLayout(m_choice);
     choiceLayout->setContentsMargins(0, 6, 0, 0);
     const auto option = [this, choiceLayout](const char *text, const char *note, const char *name) {
-        auto *radio = new QRadioButton(QString::fromLatin1(text), m_choice);
+        auto *radio = new QRadioButton(tr(text), m_choice);
         radio->setObjectName(QString::fromLatin1(name));
-        auto *explanation = new QLabel(QString::fromLatin1(note), m_choice);
+        auto *explanation = new QLabel(tr(note), m_choice);
         explanation->setObjectName(QString::fromLatin1(name) + QStringLiteral("Note"));
         explanation->setIndent(radio->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) + 6);
         QFont small = explanation->font();

@@ -3,6 +3,7 @@
 #include "doc/Protection.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QString>
 
@@ -28,11 +29,12 @@ public:
     CPasswordDlg(const QString &currentPassword, bool allowReload, bool duringOpen, Encode encode,
                  IPrompter &prompter, QWidget *parent = nullptr);
 
-    static constexpr const char *kStrong = "Strong encryption (recommended)";
-    static constexpr const char *kStrongNote = "Only this password opens the notes; older versions cannot read the file.";
-    static constexpr const char *kCompatible = "Compatible with older versions (light protection)";
+    static constexpr const char *kStrong = QT_TRANSLATE_NOOP("CPasswordDlg", "&Strong encryption (recommended)");
+    static constexpr const char *kStrongNote =
+        QT_TRANSLATE_NOOP("CPasswordDlg", "Only this password opens the notes; older versions cannot read the file.");
+    static constexpr const char *kCompatible = QT_TRANSLATE_NOOP("CPasswordDlg", "C&ompatible with older versions (light protection)");
     static constexpr const char *kCompatibleNote =
-        "Older versions read the file, but anyone with the file can read the notes.";
+        QT_TRANSLATE_NOOP("CPasswordDlg", "Older versions read the file, but anyone with the file can read the notes.");
 
     // The form the document has now; a document without password starts on
     // strong encryption. While a file opens, the file decides and no choice is shown.
