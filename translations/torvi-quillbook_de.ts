@@ -204,6 +204,17 @@ Es wurde nichts gespeichert; versuchen Sie es erneut, wenn der Vorgang beendet i
     </message>
 </context>
 <context>
+    <name>CEnvelope</name>
+    <message>
+        <source>The password is wrong, or the file was changed or cut short.</source>
+        <translation>Das Passwort ist falsch, oder die Datei wurde verändert oder gekürzt.</translation>
+    </message>
+    <message>
+        <source>There is not enough memory to derive the key from the password.</source>
+        <translation>Es ist nicht genug Speicher frei, um den Schlüssel aus dem Passwort abzuleiten.</translation>
+    </message>
+</context>
+<context>
     <name>CExporter</name>
     <message>
         <source>Exported to %1</source>
@@ -351,6 +362,25 @@ Bitte prüfen Sie, ob Pfad und Dateiname stimmen.</translation>
     <message>
         <source>Select folder</source>
         <translation>Ordner auswählen</translation>
+    </message>
+</context>
+<context>
+    <name>CIdleLock</name>
+    <message>
+        <source>Lock after N minutes without input</source>
+        <translation>Nach N Minuten ohne Eingabe sperren</translation>
+    </message>
+    <message>
+        <source>The password is wrong.</source>
+        <translation>Das Passwort ist falsch.</translation>
+    </message>
+    <message>
+        <source>The document is locked. Its password shows it again.</source>
+        <translation>Das Dokument ist gesperrt. Sein Passwort zeigt es wieder an.</translation>
+    </message>
+    <message>
+        <source>&amp;Unlock...</source>
+        <translation>&amp;Entsperren...</translation>
     </message>
 </context>
 <context>
@@ -1243,6 +1273,20 @@ Gehe zu Notiz</translation>
         <source>Export</source>
         <translation>Exportieren</translation>
     </message>
+    <message>
+        <source>Lock</source>
+        <translation>Sperren</translation>
+    </message>
+    <message>
+        <source>Lock after N minutes without input (0 = never):</source>
+        <translation>Nach N Minuten ohne Eingabe sperren (0 = nie):</translation>
+    </message>
+    <message>
+        <source>Hide the document after a time without input, until its password is given
+Lock</source>
+        <translation>Das Dokument nach einer Zeit ohne Eingabe verbergen, bis sein Passwort eingegeben wird
+Sperren</translation>
+    </message>
 </context>
 <context>
     <name>CMainToolBar</name>
@@ -1360,6 +1404,22 @@ Gehe zu Notiz</translation>
     <message>
         <source>&amp;Reload Document</source>
         <translation>Dokument &amp;neu laden</translation>
+    </message>
+    <message>
+        <source>&amp;Strong encryption (recommended)</source>
+        <translation>&amp;Starke Verschlüsselung (empfohlen)</translation>
+    </message>
+    <message>
+        <source>Only this password opens the notes; older versions cannot read the file.</source>
+        <translation>Nur dieses Passwort öffnet die Notizen; ältere Versionen können die Datei nicht lesen.</translation>
+    </message>
+    <message>
+        <source>C&amp;ompatible with older versions (light protection)</source>
+        <translation>K&amp;ompatibel mit älteren Versionen (leichter Schutz)</translation>
+    </message>
+    <message>
+        <source>Older versions read the file, but anyone with the file can read the notes.</source>
+        <translation>Ältere Versionen lesen die Datei, aber jeder mit der Datei kann die Notizen lesen.</translation>
     </message>
 </context>
 <context>
@@ -1856,6 +1916,14 @@ Neu laden (Ihre ungespeicherten Änderungen gehen verloren), Ihre Fassung behalt
     <message>
         <source>%1 was changed on disk and has been read again.</source>
         <translation>%1 wurde auf der Festplatte geändert und neu eingelesen.</translation>
+    </message>
+    <message>
+        <source>Encrypted</source>
+        <translation>Verschlüsselt</translation>
+    </message>
+    <message>
+        <source>The text file will not be encrypted. Save it anyway?</source>
+        <translation>Die Textdatei wird nicht verschlüsselt. Trotzdem speichern?</translation>
     </message>
 </context>
 <context>

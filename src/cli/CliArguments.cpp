@@ -109,6 +109,9 @@ CCliArguments CCliArguments::parse(const QStringList &given)
             result.given.append(arg);
             (arg == QLatin1String("--digits") ? result.digits
                                               : arg == QLatin1String("--letters") ? result.letters : result.special) = true;
+        } else if (arg == QLatin1String("--encrypt") || arg == QLatin1String("--compatible")) {
+            result.given.append(arg);
+            (arg == QLatin1String("--encrypt") ? result.encrypt : result.compatible) = true;
         } else if (arg == QLatin1String("--case")) {
             result.given.append(arg);
             result.caseSensitive = true;

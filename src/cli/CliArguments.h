@@ -30,6 +30,8 @@ struct CCliArguments
     QStringList given; // the options that were given, by name ("--under", ...)
     int waitSeconds = -1;  // --wait SECONDS for a document's lock; -1: the default
     bool header = false;  // --header (import-csv): the first line holds the column names
+    bool encrypt = false;     // --encrypt (passwd, from-json): the sealed form
+    bool compatible = false;  // --compatible (passwd): the cipher older versions read
     QString error;     // the usage problem; empty when the arguments could be read
 
     static CCliArguments parse(const QStringList &arguments);  // without the program name

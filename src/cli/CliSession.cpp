@@ -2,6 +2,7 @@
 #include <QCoreApplication>
 
 #include "Console.h"
+#include "crypto/Envelope.h"
 #include "doc/DocumentFile.h"
 #include "doc/DocumentLock.h"
 #include "doc/PasswordCheck.h"
@@ -150,6 +151,8 @@ bool CCliSession::readStoredRecords(const QString &path, CRecordIndex &records, 
         return false;
     if (bytes.isEmpty())
         return true;
+    if (CEnvelope::isEnvelope(bytes) && !openSealed(bytes))
+        return false;
     const CArchiveReader::Status status = CArchiveReader::scan(bytes, records);
     if (status != CArchiveReader::Status::Ok) {
         fail(QString::fromLatin1(status == CArchiveReader::Status::UnknownSchema ? CDocumentFile::kUnknownVersion
@@ -163,6 +166,33 @@ bool CCliSession::readStoredRecords(const QString &path, CRecordIndex &records, 
         fail(QCoreApplication::translate("CPasswordCheck", CPasswordCheck::kSeemsWrong));
         return false;
     }
+    return true;
+}
+
+bool CCliSession::openSealed(QByteArray &bytes)
+{
+    const auto refuse = [](const char *message) {
+        fail(QString::fromLatin1(message));
+        return false;
+    };
+    CEnvelope::Header header;
+    switch (CEnvelope::readHeader(bytes, header)) {
+    case CEnvelope::HeaderStatus::Ok:
+        break;
+    case CEnvelope::HeaderStatus::UnknownVersion:
+        return refuse(CDocumentFile::kUnknownVersion);
+    default:
+        return refuse(CEnvelope::kRefused);
+    }
+    if (m_password.isEmpty())
+        return refuse(CCliPrompter::kNoPasswordNote);
+    const std::unique_ptr<CEnvelopeKey> key = CEnvelopeKey::derive(m_password, header.params, header.salt);
+    if (!key)
+        return refuse(CEnvelope::kNoMemory);
+    QByteArray plain;
+    if (!key->open(bytes, plain))
+        return refuse(CEnvelope::kRefused);
+    bytes = std::move(plain);
     return true;
 }
 
@@ -182,6 +212,15 @@ bool CCliSession::readRecords(const QString &path, CRecordIndex &records, CRecor
         if (!doc->readFromBytes(bytes))
             return false;
         key = doc->key();
+        // Sealed: the document's key opens it again without deriving it anew.
+        if (const CEnvelopeKey *sealKey = doc->envelopeKey()) {
+            QByteArray plain;
+            if (!sealKey->open(bytes, plain)) {
+                fail(QString::fromLatin1(CEnvelope::kRefused));
+                return false;
+            }
+            bytes = std::move(plain);
+        }
     }  // its tables are let go before the records are read again
     if (CArchiveReader::scan(bytes, records) != CArchiveReader::Status::Ok) {
         fail(QCoreApplication::translate("CDocumentFile", CDocumentFile::kUnexpectedFormat));

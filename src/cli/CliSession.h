@@ -81,6 +81,10 @@ public:
     int changeDocument(const QString &path, const Change &change);
 
 private:
+    // Replaces an encrypted file's bytes by the document inside, with the
+    // password given. False after the problem was reported.
+    bool openSealed(QByteArray &bytes);
+
     CCliArguments m_args;
     std::unique_ptr<QSettings> m_store;
     std::unique_ptr<CSettings> m_settings;

@@ -1,6 +1,8 @@
 #include "CliSession.h"
 #include "Commands.h"
 #include "Console.h"
+#include "crypto/Envelope.h"
+#include "doc/DocumentFile.h"
 #include "doc/RecordMapper.h"
 
 #include <QDateTime>
@@ -10,6 +12,31 @@ int runInfo(CCliSession &session)
 {
     if (!session.takePasswordOption())
         return CCliSession::kFailure;
+    const QString none = QStringLiteral("-");
+    // An encrypted file tells its form and cost without the password, and
+    // nothing else.
+    QByteArray bytes;
+    const CDocumentFile::Result loaded = CDocumentFile::load(session.file(0), bytes);
+    if (!loaded.ok)
+        return CCliSession::fail(loaded.error);
+    CEnvelope::Header sealed;
+    const CEnvelope::HeaderStatus sealStatus = CEnvelope::readHeader(bytes, sealed);
+    bytes = QByteArray();
+    if (sealStatus == CEnvelope::HeaderStatus::UnknownVersion)
+        return CCliSession::fail(QString::fromLatin1(CDocumentFile::kUnknownVersion));
+    if (sealStatus == CEnvelope::HeaderStatus::Damaged)
+        return CCliSession::fail(QString::fromLatin1(CEnvelope::kRefused));
+    const bool isSealed = sealStatus == CEnvelope::HeaderStatus::Ok;
+    const QString encrypted = QStringLiteral("encrypted (%1)").arg(CEnvelope::describe(sealed.params));
+    if (isSealed && session.password().isEmpty()) {
+        QString text;
+        for (const char *name : {"items", "header", "schema", "password"})
+            text += QStringLiteral("%1: %2\n").arg(QLatin1String(name), none);
+        text += QStringLiteral("protection: %1\n").arg(encrypted);
+        for (const char *name : {"root sort", "default icons", "created"})
+            text += QStringLiteral("%1: %2\n").arg(QLatin1String(name), none);
+        return CConsole::write(text.toUtf8()) ? CCliSession::kSuccess : CCliSession::kFailure;
+    }
     // The plain values need no password; only the header's icons and stamp do.
     CRecordIndex records;
     CRecordCodec::Key key;
@@ -18,7 +45,7 @@ int runInfo(CCliSession &session)
 
     const CRecordView first = records.empty() ? CRecordView{} : records.view(0);
     const bool hasHeader = !records.empty() && CRecordMapper::isHeader(first);
-    const QString none = QStringLiteral("-");
+    QString protection = none;
     QString rootSort = none;
     QString icons = none;
     QString created = none;
@@ -32,14 +59,18 @@ int runInfo(CCliSession &session)
         icons = numbers.join(QLatin1Char(' '));
         if (header.m_times[0] != 0)
             created = QDateTime::fromSecsSinceEpoch(header.m_times[0]).toString(Qt::ISODate);
-        password = first.m_nRemind > 0 ? QStringLiteral("yes") : QStringLiteral("no");
+        password = first.m_nRemind > 0 || isSealed ? QStringLiteral("yes") : QStringLiteral("no");
+        protection = first.m_nRemind > 0 ? QStringLiteral("compatible") : QStringLiteral("none");
     }
+    if (isSealed)
+        protection = encrypted;
 
     QString text;
     text += QStringLiteral("items: %1\n").arg(records.size() - (hasHeader ? 1 : 0));
     text += QStringLiteral("header: %1\n").arg(hasHeader ? QStringLiteral("yes") : QStringLiteral("no"));
     text += QStringLiteral("schema: %1\n").arg(records.empty() ? none : QString::number(first.m_nSchema));
     text += QStringLiteral("password: %1\n").arg(password);
+    text += QStringLiteral("protection: %1\n").arg(protection);
     text += QStringLiteral("root sort: %1\n").arg(rootSort);
     text += QStringLiteral("default icons: %1\n").arg(icons);
     text += QStringLiteral("created: %1\n").arg(created);

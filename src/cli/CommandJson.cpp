@@ -69,7 +69,10 @@ int runFromJson(CCliSession &session)
                                                 "(--password-stdin)")
                                      .arg(shown(in)));
     }
-    doc->setPassword(session.password());
+    if (session.args().encrypt && session.password().isEmpty())
+        return CCliSession::fail(QStringLiteral("--encrypt needs a password (--password-stdin)"));
+    if (!doc->setPassword(session.password(), session.args().encrypt ? Protection::Encrypted : Protection::Compatible))
+        return CCliSession::kFailure;
     CDocumentLock lock(out);
     if (!session.lockDocument(lock))
         return CCliSession::kFailure;

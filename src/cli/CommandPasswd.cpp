@@ -1,16 +1,23 @@
 #include "CliSession.h"
 #include "Commands.h"
+#include "crypto/Envelope.h"
 #include "doc/DocumentLock.h"
 #include "doc/RecordMapper.h"
 #include "doc/TorviQuillbookDoc.h"
 
 #include <QDir>
+#include <QFile>
 
 namespace {
 
 // Whether the file's header says it has a password.
 bool claimsPassword(CCliSession &session, const QString &path, bool &claims)
 {
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly) && CEnvelope::isEnvelope(file.read(sizeof CEnvelope::kMagic))) {
+        claims = true;
+        return true;
+    }
     CRecordIndex records;
     CRecordCodec::Key key;
     const bool read = session.readStoredRecords(path, records, key);
@@ -23,6 +30,8 @@ bool claimsPassword(CCliSession &session, const QString &path, bool &claims)
 int runPasswd(CCliSession &session)
 {
     const QString &path = session.file(0);
+    if (session.args().encrypt && session.args().compatible)
+        return CCliSession::fail(QStringLiteral("passwd takes --encrypt or --compatible, not both"));
     QByteArray oldPassword;
     QByteArray newPassword;
     if (!session.readPassword(QStringLiteral("old password"), oldPassword)
@@ -52,7 +61,11 @@ int runPasswd(CCliSession &session)
     doc->setHeldLock(&lock);
     if (!doc->openDocument(path, false))
         return CCliSession::kFailure;
-    doc->setPassword(newPassword);
+    const bool set = session.args().encrypt      ? doc->setPassword(newPassword, Protection::Encrypted)
+                     : session.args().compatible ? doc->setPassword(newPassword, Protection::Compatible)
+                                                 : doc->setPassword(newPassword);
+    if (!set)
+        return CCliSession::kFailure;
     switch (doc->saveIfUnchanged(path)) {
     case CTorviQuillbookDoc::SaveOutcome::Saved:
         return CCliSession::kSuccess;

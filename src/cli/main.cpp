@@ -58,8 +58,8 @@ constexpr std::array<COwnOptions, 10> kOwnOptions{{
     {"import-csv", {"--under", "--header", "--wait"}},
     {"import-favorites", {"--under", "--wait"}},
     {"import-md", {"--under", "--wait"}},
-    {"from-json", {"--wait"}},
-    {"passwd", {"--wait"}},
+    {"from-json", {"--encrypt", "--wait"}},
+    {"passwd", {"--encrypt", "--compatible", "--wait"}},
     {"backup", {"--wait"}},
 }};
 
@@ -68,14 +68,20 @@ const char kUsage[] =
     "\n"
     "  new OUT.tqb                 write an empty document (header only, stamped now);\n"
     "                              an existing OUT is never overwritten\n"
-    "  info FILE                   items, header, schema, password, root sort,\n"
-    "                              default icons and creation time, one per line\n"
+    "  info FILE                   items, header, schema, password, protection, root\n"
+    "                              sort, default icons and creation time, one per line\n"
     "  tree FILE                   the titles as an outline, four blanks per level\n"
     "  to-json FILE                the document as JSON (format tqb-json/1)\n"
-    "  from-json IN.json OUT.tqb   write a document from that JSON (replacing OUT)\n"
-    "  passwd FILE                 change the password: reads the old one (an empty\n"
+    "  from-json IN.json OUT.tqb [--encrypt]\n"
+    "                              write a document from that JSON (replacing OUT);\n"
+    "                              with --encrypt and a password, encrypted\n"
+    "  passwd FILE [--encrypt | --compatible]\n"
+    "                              change the password: reads the old one (an empty\n"
     "                              line for none), then the new one (empty: none);\n"
-    "                              no old one for a file with a password is refused\n"
+    "                              no old one for a file with a password is refused.\n"
+    "                              --encrypt: strong encryption; --compatible: the\n"
+    "                              light protection older versions read; neither:\n"
+    "                              the form it has (none: the compatible one)\n"
     "  export-text FILE OUT.txt    the plain-text export, as Save As to .txt writes it\n"
     "  backup FILE                 the backup step of a save, with the backup settings\n"
     "  reminders FILE [--at \"YYYY-MM-DD HH:MM\"] [--json]\n"
@@ -146,11 +152,18 @@ const char kUsage[] =
     "                     tabs and line breaks shown as blanks\n"
     "  --wait SECONDS     (add, import-*, from-json, passwd, backup) how long to wait\n"
     "                     for another writer of the same document (default 10)\n"
+    "  --encrypt          (passwd, from-json) strong encryption: Argon2id and\n"
+    "                     XChaCha20-Poly1305, doc/encrypted-format.md\n"
+    "  --compatible       (passwd) the light protection older versions read\n"
     "  -h, --help         this text; after a command, that command's usage\n"
     "  --version          the version of tqb\n"
     "\n"
     "Notes:\n"
-    "  info needs no password. The header's icons and creation time are enciphered\n"
+    "  info needs no password; its protection line is none, compatible or\n"
+    "  \"encrypted (argon2id, M KiB, P passes)\". An encrypted file shows nothing\n"
+    "  else (\"-\") without its password. A wrong password for an encrypted file:\n"
+    "  exit 1 and one line on standard error.\n"
+    "  The header's icons and creation time are enciphered\n"
     "  in a file with a password: info prints them deciphered when --password-stdin\n"
     "  gives the password, and as stored otherwise. For a file without header\n"
     "  (older versions) password, root sort, default icons and creation time are \"-\".\n"

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "doc/Protection.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -19,12 +21,19 @@ public:
         QByteArray current;        // password held now, in the document's code page
         bool allowReload = false;  // "Reload Document" may be used
         bool duringOpen = false;   // the dialog runs as part of opening a file
+        // The form of protection held now; while opening, the file's own.
+        Protection protection = Protection::None;
+        // Only the password is asked, to show a locked document again.
+        bool askOnly = false;
     };
     struct PasswordAnswer
     {
         bool accepted = false;  // false: Cancel
         QByteArray password;
         bool reload = false;
+        // The form chosen for a new or changed password: sealed when true,
+        // the compatible cipher when false. Not asked while a file opens.
+        bool encrypt = false;
     };
 
     virtual ~IPrompter() = default;

@@ -379,7 +379,7 @@ private slots:
                           item(5, "Other", "")});
         QCOMPARE(fromJson(json, QStringLiteral("i.tqb"), "key-word"), 0);
 
-        const QByteArray deciphered = "items: 5\nheader: yes\nschema: 2\npassword: yes\nroot sort: 1\n"
+        const QByteArray deciphered = "items: 5\nheader: yes\nschema: 2\npassword: yes\nprotection: compatible\nroot sort: 1\n"
                                       "default icons: 5 6 7 8 9\ncreated: "
                                       + QDateTime::fromSecsSinceEpoch(t).toString(Qt::ISODate).toUtf8() + "\n";
         const CRun withKey = tqb({"info", "i.tqb", "--password-stdin"}, "key-word\n");
@@ -390,7 +390,7 @@ private slots:
         const CRun stored = tqb({"info", "i.tqb"});
         QCOMPARE(stored.exitCode, 0);
         QCOMPARE(stored.err, QString());
-        QVERIFY(stored.out.startsWith("items: 5\nheader: yes\nschema: 2\npassword: yes\nroot sort: 1\n"));
+        QVERIFY(stored.out.startsWith("items: 5\nheader: yes\nschema: 2\npassword: yes\nprotection: compatible\nroot sort: 1\n"));
         QVERIFY(!stored.out.contains("default icons: 5 6 7 8 9\n"));
 
         const CRun tree = tqb({"tree", "i.tqb", "--password-stdin"}, "key-word\n");
@@ -404,7 +404,7 @@ private slots:
         writeFile(QStringLiteral("old.tqb"), schema1File('A'));
         const CRun info = tqb({"info", "old.tqb"});
         QCOMPARE(info.exitCode, 0);
-        QCOMPARE(info.out, QByteArray("items: 1\nheader: no\nschema: 1\npassword: -\nroot sort: -\n"
+        QCOMPARE(info.out, QByteArray("items: 1\nheader: no\nschema: 1\npassword: -\nprotection: -\nroot sort: -\n"
                                       "default icons: -\ncreated: -\n"));
         QCOMPARE(tqb({"tree", "old.tqb"}).out, QByteArray("A\n"));
         const QJsonObject json = parse(toJson(QStringLiteral("old.tqb")).out);
@@ -415,7 +415,8 @@ private slots:
         // An empty file is an empty document.
         writeFile(QStringLiteral("empty.tqb"), {});
         QCOMPARE(tqb({"info", "empty.tqb"}).out,
-                 QByteArray("items: 0\nheader: no\nschema: -\npassword: -\nroot sort: -\ndefault icons: -\ncreated: -\n"));
+                 QByteArray("items: 0\nheader: no\nschema: -\npassword: -\nprotection: -\nroot sort: -\ndefault icons: -\n"
+                            "created: -\n"));
     }
 
     void codePageLimits()
@@ -603,7 +604,7 @@ private slots:
                                     << QStringList{"--header", "(import-*)", password}
                                     << QStringList{"(add)", "--title", "--case"};
         QTest::newRow("passwd takes no password option")
-            << QStringList{"passwd", "--help"} << "usage: tqb passwd FILE [--codepage NAME]"
+            << QStringList{"passwd", "--help"} << "usage: tqb passwd FILE [--encrypt | --compatible] [--codepage NAME]"
             << QStringList{"reads the old one", "Exit status: 0 done"} << QStringList{password, "--under", "grep"};
         QTest::newRow("help COMMAND") << QStringList{"help", "find"} << "usage: tqb find FILE TEXT [--case]"
                                       << QStringList{"--case", "find, as grep: 0 something matched"}

@@ -144,7 +144,7 @@ private slots:
                               "&Find/Replace \tCtrl+F", "Search all notes...\tCtrl+Shift+F", "Go to note...\tCtrl+G",
                               "-", "Reminders list\tCtrl+L", "-", "Pass&word\t Alt+P"}));
         QCOMPARE(menuTexts(topMenu(run.frame, QStringLiteral("&Settings"))),
-                 (QStringList{"[Default folder]", "-", "Auto saving", "-", "Open the file at start", "-",
+                 (QStringList{"[Default folder]", "-", "Auto saving", "Lock after N minutes without input...", "-", "Open the file at start", "-",
                               "Backup settings...", "-", "[Sort (default)]", "Icons (default)...", "-", "[&Font]", "-",
                               "&Complete collapse ", "-", "[DblClick]", "-", "P&rint Setup...", "-", "&Toolbar",
                               "Customize toolbar...", "-", "&Status Bar"}));

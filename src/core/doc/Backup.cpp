@@ -1,5 +1,6 @@
 #include "doc/Backup.h"
 
+#include "crypto/Envelope.h"
 #include "doc/DocumentFile.h"
 #include "format/ArchiveReader.h"
 
@@ -14,6 +15,18 @@
 namespace {
 constexpr qint64 kSecondsPerDay = 86400;
 constexpr qint64 kCopyBlock = 1 << 20;
+
+// A sealed document cannot be read without its key; a whole header and room
+// for a chunk is what can be told of it here.
+bool readsAsDocument(const QByteArray &bytes)
+{
+    CEnvelope::Header header;
+    if (CEnvelope::isEnvelope(bytes))
+        return CEnvelope::readHeader(bytes, header) == CEnvelope::HeaderStatus::Ok
+            && bytes.size() >= CEnvelope::kHeaderSize + CEnvelope::kChunkOverhead;
+    CRecordIndex records;
+    return !bytes.isEmpty() && CArchiveReader::scan(bytes, records) == CArchiveReader::Status::Ok;
+}
 } // namespace
 
 CBackupStep::Outcome CBackupStep::run(const QString &documentPath, const CBackupSettings &settings,
@@ -36,8 +49,7 @@ CBackupStep::Outcome CBackupStep::run(const QString &documentPath, const CBackup
             outcome.failedCopy = newest;
             return outcome;
         }
-        CRecordIndex records;
-        if (bytes.isEmpty() || CArchiveReader::scan(bytes, records) != CArchiveReader::Status::Ok) {
+        if (!readsAsDocument(bytes)) {
             // Rotated in, it would push a good copy out of the series.
             const QString kept = keptAsideName(settings, documentPath, now);
             if (CDocumentFile::save(kept, bytes, lastWrite).ok) {

@@ -1,5 +1,6 @@
 #include "doc/TorviQuillbookDoc.h"
 
+#include "crypto/Envelope.h"
 #include "doc/Backup.h"
 #include "doc/DocumentLock.h"
 #include "doc/DocumentFile.h"
@@ -18,6 +19,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -531,6 +533,11 @@ void CTorviQuillbookDoc::autoSaveOnSelectionChange()
         emit finishEditsRequested();
     if (m_nBusy >= kBusyWriting || !m_bModified || m_flags.autoSave() == 0 || m_strPathName.isEmpty())
         return;
+    saveQuietly();
+}
+
+void CTorviQuillbookDoc::saveQuietly()
+{
     // A file changed by another program is not written over unasked; the
     // question comes once per change.
     if (fileChangedOnDisk()) {
@@ -555,6 +562,12 @@ void CTorviQuillbookDoc::autoSaveOnSelectionChange()
         m_bAutoSaveFailing = outcome == SaveOutcome::Failed;
 }
 
+void CTorviQuillbookDoc::saveBeforeLock()
+{
+    if (m_nBusy == kIdle && m_bModified && !m_strPathName.isEmpty())
+        saveQuietly();
+}
+
 void CTorviQuillbookDoc::saveAsCommand()
 {
     QString proposed = m_strPathName.isEmpty() ? QString() : m_strPathName.left(m_strPathName.size() - 4);
@@ -568,6 +581,8 @@ void CTorviQuillbookDoc::saveAsCommand()
         return;
     // Only a lower-case "txt" exports; "X.TXT" is saved as a document.
     if (QFileInfo(path).suffix() == QLatin1String("txt")) {
+        if (!mayWritePlainCopy())
+            return;
         exportText(path);
         return;
     }
@@ -594,6 +609,15 @@ bool CTorviQuillbookDoc::readFromBytes(QByteArray bytes)
 {
     if (!clearContents())
         return false;  // reported; nothing is read into a document that is in use
+    const bool sealed = CEnvelope::isEnvelope(bytes);
+    if (sealed) {
+        QByteArray plain;
+        if (!openEnvelope(bytes, plain)) {
+            clearContents();
+            return false;
+        }
+        bytes = std::move(plain);
+    }
     // The records stay in the file bytes until the take-over decodes them
     // into the tables; the index only says where each one lies.
     CRecordIndex records;
@@ -606,7 +630,15 @@ bool CTorviQuillbookDoc::readFromBytes(QByteArray bytes)
         return false;
     }
     bytes = QByteArray();  // the index holds them now, alone if they were moved in
-    if (!passwordStep(records)) {
+    if (sealed) {
+        // Sealed is a document without password; no version writes one
+        // with the cipher inside, and its notes would read as garbage.
+        if (CRecordMapper::claimsPassword(records)) {
+            m_prompter.message(QCoreApplication::translate("CDocumentFile", CDocumentFile::kUnexpectedFormat));
+            clearContents();
+            return false;
+        }
+    } else if (!passwordStep(records)) {
         m_bPasswordDeclined = true;
         clearContents();
         setPassword({});  // the refused one must not encipher anything later
@@ -618,6 +650,17 @@ bool CTorviQuillbookDoc::readFromBytes(QByteArray bytes)
 
 bool CTorviQuillbookDoc::writeTo(QIODevice &device, CContentHash *hash)
 {
+    if (m_protection == Protection::Encrypted && m_envelopeKey) {
+        // The same document bytes, without password, sealed on their way
+        // out; the hash sees the file as it lands on the disk.
+        CEnvelopeWriter sealed(device, *m_envelopeKey);
+        if (hash)
+            sealed.observeOutput([hash](QByteArrayView bytes) { hash->add(bytes); });
+        CArchiveWriter writer(sealed);
+        CRecordMapper::write(*this, {}, false, nowSeconds(), writer);
+        const bool written = writer.finish();
+        return sealed.finish() && written;
+    }
     CArchiveWriter writer(device);
     if (hash)
         writer.observeOutput([hash](QByteArrayView bytes) { hash->add(bytes); });
@@ -670,9 +713,10 @@ bool CTorviQuillbookDoc::passwordStep(const CRecordIndex &records)
     for (;;) {
         entered = askForPassword();
         fits = CPasswordCheck::judge(records, m_arKey) != CPasswordCheck::Verdict::Wrong;
-        if (fits || !entered || rejected.contains(m_strPassword) || rejected.size() + 1 >= kMaxWrongPasswords)
+        const QByteArray tried = m_strPassword.toByteArray();
+        if (fits || !entered || rejected.contains(tried) || rejected.size() + 1 >= kMaxWrongPasswords)
             break;
-        rejected.append(m_strPassword);
+        rejected.append(tried);
         m_prompter.message(QCoreApplication::translate("CPasswordCheck", CPasswordCheck::kSeemsWrong));
     }
     m_bAskPassword = false;
@@ -684,22 +728,63 @@ bool CTorviQuillbookDoc::passwordStep(const CRecordIndex &records)
 
 // ----------------------------------------------------------------- password
 
-void CTorviQuillbookDoc::setPassword(const QByteArray &password)
+bool CTorviQuillbookDoc::setPassword(const QByteArray &password)
 {
-    m_strPassword = password;
-    m_arKey = CPasswordKey::derive(password);
+    return setPassword(password, m_protection == Protection::None ? Protection::Compatible : m_protection);
+}
+
+bool CTorviQuillbookDoc::setPassword(const QByteArray &password, Protection form)
+{
+    std::vector<quint32> key = CPasswordKey::derive(password);
     // A password that cannot give a key is not kept: the file would claim a
     // password while nothing in it is enciphered.
-    if (m_arKey.empty())
-        m_strPassword.clear();
-    const bool had = std::exchange(m_bPassword, !m_strPassword.isEmpty());
-    if (had != m_bPassword)
+    if (key.empty())
+        form = Protection::None;
+    std::unique_ptr<CEnvelopeKey> sealKey;
+    if (form == Protection::Encrypted) {
+        if (m_protection == Protection::Encrypted && m_envelopeKey && m_strPassword.equals(password)) {
+            sealKey = std::move(m_envelopeKey);  // derived once: the same password keeps its key
+        } else {
+            sealKey = CEnvelopeKey::derive(password, CEnvelope::Params{});
+            if (!sealKey) {
+                m_prompter.message(QCoreApplication::translate("CEnvelope", CEnvelope::kNoMemory));
+                return false;
+            }
+        }
+    }
+    m_strPassword = form == Protection::None ? CSecureBytes() : CSecureBytes(password);
+    m_arKey = form == Protection::Compatible ? std::move(key) : std::vector<quint32>();
+    m_envelopeKey = std::move(sealKey);
+    const Protection had = std::exchange(m_protection, form);
+    m_bPassword = form != Protection::None;
+    if (had != m_protection)
         emit passwordChanged();
+    return true;
+}
+
+bool CTorviQuillbookDoc::mayWritePlainCopy()
+{
+    return m_protection != Protection::Encrypted
+        || m_prompter.message(QCoreApplication::translate("CTorviQuillbookDoc", kExportNotEncrypted), IPrompter::Buttons::YesNo)
+               == IPrompter::Answer::Yes;
+}
+
+bool CTorviQuillbookDoc::isPassword(const QByteArray &password) const
+{
+    return m_bPassword && m_strPassword.equals(password);
 }
 
 QString CTorviQuillbookDoc::passwordStatusText() const
 {
-    return m_bPassword ? QCoreApplication::translate("CTorviQuillbookDoc", "    Password protected  ") : QCoreApplication::translate("CTorviQuillbookDoc", " No password protection  ");
+    switch (m_protection) {
+    case Protection::Encrypted:
+        return QCoreApplication::translate("CTorviQuillbookDoc", kEncryptedStatus);
+    case Protection::Compatible:
+        return QCoreApplication::translate("CTorviQuillbookDoc", "    Password protected  ");
+    case Protection::None:
+        break;
+    }
+    return QCoreApplication::translate("CTorviQuillbookDoc", " No password protection  ");
 }
 
 void CTorviQuillbookDoc::changePassword()
@@ -710,23 +795,97 @@ void CTorviQuillbookDoc::changePassword()
 bool CTorviQuillbookDoc::askForPassword()
 {
     IPrompter::PasswordRequest request;
-    request.current = m_strPassword;
+    request.current = m_strPassword.toByteArray();
     request.allowReload = m_bLoadedItems;
     request.duringOpen = m_bAskPassword;
+    // While a file opens its header decides: only the compatible form asks here.
+    request.protection = m_bAskPassword ? Protection::Compatible : m_protection;
     const IPrompter::PasswordAnswer answer = m_prompter.askPassword(request);
     bool reload = false;
-    QByteArray password = m_strPassword;
+    QByteArray password = request.current;
+    // Cancel keeps the password held; a file being opened reads with it as
+    // its header says, enciphered.
+    Protection form = m_bAskPassword ? Protection::Compatible : m_protection;
     if (answer.accepted) {
-        if (answer.password != m_strPassword && !answer.reload && m_bLoadedItems)
-            setModifiedFlag(true);
         password = answer.password;
         reload = answer.reload;
+        if (!m_bAskPassword)
+            form = answer.encrypt ? Protection::Encrypted : Protection::Compatible;
+        if ((password != request.current || (form != m_protection && !password.isEmpty())) && !reload
+            && m_bLoadedItems)
+            setModifiedFlag(true);
     }
-    setPassword(password);
+    if (password.isEmpty())
+        form = Protection::None;
+    setPassword(password, form);
     emit titleChanged();
     if (reload)
         reloadFromFile();
     return answer.accepted;
+}
+
+bool CTorviQuillbookDoc::openEnvelope(const QByteArray &file, QByteArray &plain)
+{
+    CEnvelope::Header header;
+    switch (CEnvelope::readHeader(file, header)) {
+    case CEnvelope::HeaderStatus::Ok:
+        break;
+    case CEnvelope::HeaderStatus::UnknownVersion:
+        m_prompter.message(QCoreApplication::translate("CDocumentFile", CDocumentFile::kUnknownVersion));
+        return false;
+    case CEnvelope::HeaderStatus::NotEnvelope:
+    case CEnvelope::HeaderStatus::Damaged:
+        m_prompter.message(QCoreApplication::translate("CEnvelope", CEnvelope::kRefused));
+        return false;
+    }
+    // Read again because another program changed it: the key held may fit.
+    if (m_bReuseFittingKey && m_envelopeKey && m_envelopeKey->fits(header) && m_envelopeKey->open(file, plain))
+        return true;
+    // As with the compatible cipher: a refused password is asked again; the
+    // same one twice, too many, or Cancel end the asking.
+    constexpr int kMaxWrongPasswords = 5;
+    m_bAskPassword = true;
+    bool opened = false;
+    std::vector<CSecureBytes> rejected;
+    IPrompter::PasswordRequest request;
+    request.current = m_strPassword.toByteArray();
+    request.duringOpen = true;
+    request.protection = Protection::Encrypted;
+    for (;;) {
+        IPrompter::PasswordAnswer answer = m_prompter.askPassword(request);
+        request.current = answer.password;
+        if (!answer.accepted)
+            break;
+        if (std::any_of(rejected.cbegin(), rejected.cend(),
+                        [&answer](const CSecureBytes &r) { return r.equals(answer.password); }))
+            break;
+        std::unique_ptr<CEnvelopeKey> key = CEnvelopeKey::derive(answer.password, header.params, header.salt);
+        if (!key) {
+            m_prompter.message(QCoreApplication::translate("CEnvelope", CEnvelope::kNoMemory));
+            break;
+        }
+        if (key->open(file, plain)) {
+            const Protection had = std::exchange(m_protection, Protection::Encrypted);
+            m_strPassword = CSecureBytes(answer.password);
+            m_envelopeKey = std::move(key);
+            m_arKey.clear();
+            m_bPassword = true;
+            if (had != m_protection)
+                emit passwordChanged();
+            opened = true;
+            break;
+        }
+        rejected.push_back(CSecureBytes(answer.password));
+        m_prompter.message(QCoreApplication::translate("CEnvelope", CEnvelope::kRefused));
+        if (rejected.size() >= size_t(kMaxWrongPasswords))
+            break;
+    }
+    request.current.fill('\0');
+    m_bAskPassword = false;
+    // No password given opened it: the file may be sound (a wrong password
+    // and a changed byte look alike here).
+    m_bPasswordDeclined = !opened;
+    return opened;
 }
 
 bool CTorviQuillbookDoc::reloadFromFile()

@@ -3,8 +3,10 @@
 #include <QCoreApplication>
 
 #include "Prompter.h"
+#include "crypto/SecureBytes.h"
 #include "doc/DiskFingerprint.h"
 #include "doc/ItemTables.h"
+#include "doc/Protection.h"
 #include "doc/RecordCodec.h"
 #include "settings/BackupSettings.h"
 #include "settings/DocumentFlags.h"
@@ -17,9 +19,11 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 class CDocumentLock;
+class CEnvelopeKey;
 class CRecordIndex;
 class CSettings;
 
@@ -84,6 +88,10 @@ public:
     void setHeldLock(const CDocumentLock *lock) { m_heldLock = lock; }
     bool saveModified();  // may the document be replaced or closed?
     void autoSaveOnSelectionChange();
+    // Before the document is hidden for want of input: saved to its path
+    // without asking, whether or not automatic saving is on, so that no
+    // change waits behind the lock. An unnamed one stays in memory.
+    void saveBeforeLock();
     // Holds automatic saving while a run of selection changes goes on
     // (Replace all walking the notes): a save asked for meanwhile runs once,
     // when the last hold ends.
@@ -109,11 +117,29 @@ public:
 
     // --- password ---
     void changePassword();
-    void setPassword(const QByteArray &password);  // derives the key
-    const QByteArray &password() const { return m_strPassword; }
+    // Derives the key; the document keeps its form of protection (one
+    // without a password gets the compatible form).
+    bool setPassword(const QByteArray &password);
+    // The same with the form given. False, after telling why, when no key
+    // could be derived; the password held before stays then.
+    bool setPassword(const QByteArray &password, Protection form);
+    // A copy, for the moment it is handed on; the document keeps its own in
+    // locked memory.
+    QByteArray password() const { return m_strPassword.toByteArray(); }
     const std::vector<quint32> &key() const { return m_arKey; }
     bool hasPassword() const { return m_bPassword; }
+    Protection protection() const { return m_protection; }
+    // The key of the sealed form; null for the other forms.
+    const CEnvelopeKey *envelopeKey() const { return m_envelopeKey.get(); }
     QString passwordStatusText() const;
+    static constexpr const char *kEncryptedStatus = QT_TRANSLATE_NOOP("CTorviQuillbookDoc", "Encrypted");
+    static constexpr const char *kExportNotEncrypted =
+        QT_TRANSLATE_NOOP("CTorviQuillbookDoc", "The text file will not be encrypted. Save it anyway?");
+    // Before a copy of the notes is written in plain (text export and the
+    // other exports): an encrypted document asks first. True: go on.
+    bool mayWritePlainCopy();
+    // Whether `password` is the one held (compared in constant time).
+    bool isPassword(const QByteArray &password) const;
 
     // --- enable rules ---
     bool canSave() const { return m_bModified; }
@@ -188,8 +214,14 @@ signals:
 private:
     friend class CBusyGuard;
     SaveOutcome writeDocument(const QString &path, bool reportFailure);
+    // Saves to the own path without asking, as automatic saving does; a
+    // failure is told once while it keeps failing.
+    void saveQuietly();
     // False when the records do not read with any key the user gave.
     bool passwordStep(const CRecordIndex &records);
+    // The document bytes inside a sealed file, asking for the password;
+    // false when the file stays shut.
+    bool openEnvelope(const QByteArray &file, QByteArray &plain);
     // The password dialog and its outcome; false when it was cancelled.
     bool askForPassword();
     void takeOverRecords(CRecordIndex &&records);
@@ -224,9 +256,11 @@ private:
     QString m_strTitle;
     bool m_bModified = false;
 
-    QByteArray m_strPassword;
+    CSecureBytes m_strPassword;
     std::vector<quint32> m_arKey;
     bool m_bPassword = false;
+    Protection m_protection = Protection::None;
+    std::unique_ptr<CEnvelopeKey> m_envelopeKey;
     bool m_bAskPassword = false;
     bool m_bLoadedItems = false;
     bool m_bHasReminders = false;

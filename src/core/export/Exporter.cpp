@@ -13,6 +13,8 @@ CExporter::CExporter(CTorviQuillbookDoc &doc, const CCodePage &page) : m_doc(doc
 
 bool CExporter::run(Kind kind)
 {
+    if (!m_doc.mayWritePlainCopy())
+        return false;
     QString path;
     if (kind == Kind::Markdown) {
         path = m_doc.prompter().chooseFolder(QCoreApplication::translate("CExporter", kMarkdownChooserTitle));

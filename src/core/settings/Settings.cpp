@@ -1,5 +1,7 @@
 #include "settings/Settings.h"
 
+#include <algorithm>
+
 #include <QMetaType>
 #include <QSettings>
 #include <QVariant>
@@ -205,6 +207,16 @@ int CSettings::dblF() const
 void CSettings::setDblF(int value)
 {
     writeInt(settingsKey("DblF"), value);
+}
+
+int CSettings::lockMinutes() const
+{
+    return std::max(0, readInt(settingsKey("LockMinutes"), 0));
+}
+
+void CSettings::setLockMinutes(int minutes)
+{
+    writeInt(settingsKey("LockMinutes"), std::max(0, minutes));
 }
 
 int CSettings::reqPsw() const

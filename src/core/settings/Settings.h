@@ -76,6 +76,9 @@ public:
     void setDblP(int value);
     int dblF() const;
     void setDblF(int value);
+    // "Lock after N minutes without input": N, 0 = never.
+    int lockMinutes() const;
+    void setLockMinutes(int minutes);
     int reqPsw() const;        // never written by the program
     int previewPages() const;  // never written by the program
 

@@ -80,7 +80,7 @@ QList<int> CCommandTable::ids() const
 bool CCommandTable::isEnabled(int id) const
 {
     const Command *c = command(id);
-    return c && (!c->enabled || c->enabled());
+    return c && (!m_gate || m_gate(id)) && (!c->enabled || c->enabled());
 }
 
 bool CCommandTable::execute(int id)
@@ -106,7 +106,7 @@ void CCommandTable::update()
     m_updating = true;
     for (const Command &c : m_commands) {
         QAction *a = m_actions.value(c.id);
-        a->setEnabled(!c.enabled || c.enabled());
+        a->setEnabled(isEnabled(c.id));
         if (c.checked)
             a->setChecked(c.checked());
     }

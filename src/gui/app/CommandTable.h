@@ -51,6 +51,10 @@ public:
     static QString statusText(const QString &prompt);
     static QString toolTip(const QString &prompt);
 
+    // A rule over all rules: a command it refuses is disabled whatever its
+    // own rule says (a locked document allows almost nothing).
+    void setGate(std::function<bool(int id)> gate) { m_gate = std::move(gate); }
+
     // Whether the rule allows the command now (unknown ids: false).
     bool isEnabled(int id) const;
     // Runs the command if its rule allows it; false when it was refused.
@@ -72,4 +76,5 @@ private:
     QHash<int, int> m_byId;  // id -> index into m_commands
     QHash<int, QAction *> m_actions;
     bool m_updating = false;
+    std::function<bool(int id)> m_gate;
 };

@@ -82,12 +82,16 @@ int CGuiPrompter::choose(const QString &text, const QStringList &choices)
 IPrompter::PasswordAnswer CGuiPrompter::askPassword(const PasswordRequest &request)
 {
     CPasswordDlg dlg(m_decode(request.current), request.allowReload, request.duringOpen, m_encode, *this, m_parent);
+    dlg.setProtection(request.protection);
+    if (request.askOnly)
+        dlg.setChoiceShown(false);
     PasswordAnswer answer;
     if (dlg.exec() != QDialog::Accepted)
         return answer;
     answer.accepted = true;
     answer.password = dlg.passwordBytes();
     answer.reload = dlg.reload();
+    answer.encrypt = dlg.encrypt();
     return answer;
 }
 

@@ -1,6 +1,7 @@
 #include "app/MainFrame.h"
 
 #include "app/CommandTable.h"
+#include "app/IdleLock.h"
 #include "app/DocManager.h"
 #include "app/MainToolBar.h"
 #include "app/WindowPlacement.h"
@@ -40,6 +41,9 @@
 #include <QMimeData>
 #include <QPageSetupDialog>
 #include <QPlainTextEdit>
+#include <QInputDialog>
+#include <QPushButton>
+#include <QVBoxLayout>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QScreen>
@@ -50,6 +54,33 @@
 namespace {
 
 constexpr quint32 kBarStateVersion = 1;
+
+// Tells of every key, click, wheel turn and mouse move the program gets.
+class CInputWatch : public QObject
+{
+public:
+    CInputWatch(std::function<void()> seen, QObject *parent) : QObject(parent), m_seen(std::move(seen)) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::TouchBegin:
+            m_seen();
+            break;
+        default:
+            break;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_seen;
+};
 
 }  // namespace
 
@@ -103,6 +134,29 @@ CMainFrame::CMainFrame(CDocManager &manager, const CCodePage &codePage, IPrompte
     m_reminders = new CReminderChecker(m_doc, *m_tone, codePage, this, this);
     connect(m_reminders, &CReminderChecker::showNote, this, &CMainFrame::showItem);
 
+    // Any input to the program counts; while locked only the password shows the document again.
+    m_idleLock = new CIdleLock(m_doc, this);
+    qApp->installEventFilter(new CInputWatch([this] { m_idleLock->inputSeen(); }, this));
+    connect(m_idleLock, &CIdleLock::lockedChanged, this, &CMainFrame::showLocked);
+    m_commands->setGate([this](int id) {
+        return !m_idleLock->isLocked() || id == kExit || id == kAbout || id == kHelp;
+    });
+    m_lockPage = new QWidget(this);
+    m_lockPage->setObjectName(QStringLiteral("lockPage"));
+    m_lockPage->hide();
+    {
+        auto *layout = new QVBoxLayout(m_lockPage);
+        auto *label = new QLabel(QCoreApplication::translate("CIdleLock", CIdleLock::kLockedText), m_lockPage);
+        label->setAlignment(Qt::AlignCenter);
+        auto *unlock = new QPushButton(QCoreApplication::translate("CIdleLock", CIdleLock::kUnlockButton), m_lockPage);
+        unlock->setObjectName(QStringLiteral("unlock"));
+        connect(unlock, &QPushButton::clicked, m_idleLock, &CIdleLock::askToUnlock);
+        layout->addStretch();
+        layout->addWidget(label);
+        layout->addWidget(unlock, 0, Qt::AlignCenter);
+        layout->addStretch();
+    }
+
     // The note pane follows the document's hints by itself.
     connect(&m_doc, &CTorviQuillbookDoc::updateAllViews, this, &CMainFrame::scheduleUpdate);
     // A refused character, the count of Replace all: they go when the note
@@ -155,6 +209,8 @@ CMainFrame::CMainFrame(CDocManager &manager, const CCodePage &codePage, IPrompte
 
 CMainFrame::~CMainFrame()
 {
+    if (centralWidget() == m_lockPage)
+        swapCentralWidget(m_splitter);
     // A label still open (a window destroyed without being closed) ends
     // now, while every pane that hears of it is whole; the focus leaving
     // the dying window would otherwise end it halfway through.
@@ -616,11 +672,58 @@ void CMainFrame::closeEvent(QCloseEvent *event)
     }
     saveLayout();
     m_reminders->stop();
+    if (m_idleLock->isLocked())
+        showLocked(false);  // the layout and the splitter go with the window
     m_capture->stop();
     delete m_capture;
     m_capture = nullptr;
     delete m_newNoteDlg;
     event->accept();
+}
+
+void CMainFrame::onLockAfter()
+{
+    bool ok = false;
+    const int minutes = QInputDialog::getInt(this, tr("Lock"),
+                                             tr("Lock after N minutes without input (0 = never):"),
+                                             m_idleLock->minutes(), 0, 24 * 60, 1, &ok);
+    if (ok)
+        m_idleLock->setMinutes(minutes);
+}
+
+void CMainFrame::swapCentralWidget(QWidget *shown)
+{
+    // The widget put aside stays this window's, to be shown again or deleted with it.
+    if (QWidget *aside = takeCentralWidget()) {
+        aside->setParent(this);
+        aside->hide();
+    }
+    setCentralWidget(shown);
+    shown->show();
+}
+
+void CMainFrame::showLocked(bool locked)
+{
+    if (locked == (centralWidget() == m_lockPage))
+        return;
+    if (locked) {
+        // Nothing of the notes stays in view: not the panes, not a dialog.
+        if (m_findDlg)
+            m_findDlg->hide();
+        if (m_newNoteDlg)
+            m_newNoteDlg->hide();
+        m_remindersBeforeLock = m_reminders->isActive();
+        m_reminders->stop();
+        swapCentralWidget(m_lockPage);
+        updateCommandStates();
+        QTimer::singleShot(0, m_idleLock, &CIdleLock::askToUnlock);
+    } else {
+        swapCentralWidget(m_splitter);
+        if (m_remindersBeforeLock)
+            m_reminders->start();
+        updateCommandStates();
+        activateTreePane();
+    }
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent *event)

@@ -9,6 +9,7 @@
 class CCodePage;
 class CCommandTable;
 class CDocManager;
+class CIdleLock;
 class CImportCommands;
 class CLeftView;
 class CMainToolBar;
@@ -62,6 +63,7 @@ public:
         kCompleteCollapse = 32838, kDblU = 32839, kDblM = 32840, kDblF = 32841, kDblP = 32842,
         kSearchAll = 32850, kGoToNote = 32851,
         kExportMarkdown = 32860, kExportHtml = 32861, kExportOpml = 32862, kImportMarkdown = 32863,
+        kLockAfter = 32843,
     };
     enum class Pane { Tree, Editor };
 
@@ -82,6 +84,9 @@ public:
     QAction *action(const QString &objectName) const;
     QAction *action(int id) const;
     QLabel *passwordPane() const { return m_passwordPane; }
+    CIdleLock &idleLock() const { return *m_idleLock; }
+    // Shown instead of the tree and the note while the document is locked.
+    QWidget *lockPage() const { return m_lockPage; }
     // The message pane's text: a status text, a message, or "Ready".
     QString messageText() const;
 
@@ -131,7 +136,10 @@ private:
     void onCustomizeToolbar();
     void onPasswordGenerator();
     void onHelp();
+    void onLockAfter();
     void switchPane();
+    void showLocked(bool locked);
+    void swapCentralWidget(QWidget *shown);
 
     // The editor pane's commands, routed here until CTorviQuillbookView
     // takes the right pane; each becomes one call on it.
@@ -181,6 +189,9 @@ private:
     CQuickCapture *m_capture = nullptr;
     CSampleTone *m_tone = nullptr;
     CReminderChecker *m_reminders = nullptr;
+    CIdleLock *m_idleLock = nullptr;
+    QWidget *m_lockPage = nullptr;
+    bool m_remindersBeforeLock = false;
     std::unique_ptr<QPrinter> m_printer;
     Pane m_activePane = Pane::Tree;
     bool m_bFirstShow = true;

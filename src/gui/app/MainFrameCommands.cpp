@@ -4,6 +4,7 @@
 
 #include "app/CommandTable.h"
 #include "app/DocManager.h"
+#include "app/IdleLock.h"
 #include "app/MainToolBar.h"
 #include "dialogs/AboutDlg.h"
 #include "doc/TorviQuillbookDoc.h"
@@ -195,6 +196,9 @@ void CMainFrame::createCommands()
          toggle([this] { onOtherFolder(); }), {}, [&] { return flags.isOtherFolderChecked(); }, false});
     add({kAutoSave, "autoSave", tr("Auto saving"), tr("Save the document automatically\nAuto saving"), {}, -1,
          toggle([&] { flags.toggleAutoSave(settings); }), {}, [&] { return flags.isAutoSaveChecked(); }, false});
+    add({kLockAfter, "lockAfter", QCoreApplication::translate("CIdleLock", CIdleLock::kSettingName) + QStringLiteral("..."),
+         tr("Hide the document after a time without input, until its password is given\nLock"), {}, -1,
+         [this] { onLockAfter(); }, {}, {}, false});
     add({kLastFile, "lastFile", tr("Open the file at start"), tr("Open the last document at start\nOpen the file at start"),
          {}, -1, toggle([&] { flags.toggleLastFile(settings); }), {}, [&] { return flags.isLastFileChecked(); }, false});
     add({kBackupSettings, "backupSettings", tr("Backup settings..."), tr("Set up backup copies\nBackup settings"), {}, -1,
@@ -312,7 +316,7 @@ void CMainFrame::createMenus()
     settings->setObjectName(QStringLiteral("menuSettings"));
     QMenu *folder = settings->addMenu(tr("Default folder"));
     fill(folder, {kProgramFolder, kOtherFolder});
-    fill(settings, {0, kAutoSave, 0, kLastFile, 0, kBackupSettings, 0});
+    fill(settings, {0, kAutoSave, kLockAfter, 0, kLastFile, 0, kBackupSettings, 0});
     QMenu *sort = settings->addMenu(tr("Sort (default)"));
     fill(sort, {kSortManual, kSortAlpha, kSortFolderFirst, 0, kExecuteAll});
     fill(settings, {kDefaultIcons, 0});

@@ -7,8 +7,12 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QVBoxLayout>
 
 CPasswordDlg::CPasswordDlg(const QString &currentPassword, bool allowReload, bool duringOpen, Encode encode,
                            IPrompter &prompter, QWidget *parent)
@@ -37,6 +41,28 @@ CPasswordDlg::CPasswordDlg(const QString &currentPassword, bool allowReload, boo
     m_reloadCheck->setObjectName(QStringLiteral("reload"));
     m_reloadCheck->setEnabled(allowReload);
 
+    m_choice = new QWidget(this);
+    m_choice->setObjectName(QStringLiteral("protection"));
+    auto *choiceLayout = new QVBoxLayout(m_choice);
+    choiceLayout->setContentsMargins(0, 6, 0, 0);
+    const auto option = [this, choiceLayout](const char *text, const char *note, const char *name) {
+        auto *radio = new QRadioButton(tr(text), m_choice);
+        radio->setObjectName(QString::fromLatin1(name));
+        auto *explanation = new QLabel(tr(note), m_choice);
+        explanation->setObjectName(QString::fromLatin1(name) + QStringLiteral("Note"));
+        explanation->setIndent(radio->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) + 6);
+        QFont small = explanation->font();
+        small.setPointSizeF(small.pointSizeF() * 0.9);
+        explanation->setFont(small);
+        choiceLayout->addWidget(radio);
+        choiceLayout->addWidget(explanation);
+        return radio;
+    };
+    m_strong = option(kStrong, kStrongNote, "strong");
+    m_compatible = option(kCompatible, kCompatibleNote, "compatible");
+    m_strong->setChecked(true);
+    m_choice->setVisible(!duringOpen);
+
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
 
     auto *layout = new QGridLayout(this);
@@ -44,7 +70,8 @@ CPasswordDlg::CPasswordDlg(const QString &currentPassword, bool allowReload, boo
     layout->addWidget(clear, 0, 1);
     layout->addWidget(m_visible, 1, 0);
     layout->addWidget(m_reloadCheck, 2, 0);
-    layout->addWidget(buttons, 3, 0, 1, 2);
+    layout->addWidget(m_choice, 3, 0, 1, 2);
+    layout->addWidget(buttons, 4, 0, 1, 2);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(m_visible, &QCheckBox::toggled, this, &CPasswordDlg::onVisibleToggled);
@@ -53,6 +80,21 @@ CPasswordDlg::CPasswordDlg(const QString &currentPassword, bool allowReload, boo
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     m_edit->setFocus();
+}
+
+void CPasswordDlg::setProtection(Protection current)
+{
+    (current == Protection::Compatible ? m_compatible : m_strong)->setChecked(true);
+}
+
+void CPasswordDlg::setChoiceShown(bool shown)
+{
+    m_choice->setVisible(shown);
+}
+
+bool CPasswordDlg::encrypt() const
+{
+    return m_strong->isChecked();
 }
 
 void CPasswordDlg::onVisibleToggled(bool visible)

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "doc/Protection.h"
+
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QString>
 
@@ -10,6 +13,8 @@
 class IPrompter;
 class QCheckBox;
 class QLineEdit;
+class QRadioButton;
+class QWidget;
 
 // Asks for the document password. The rule on which passwords are refused
 // lives in CPasswordKey; this dialog only shows it.
@@ -24,10 +29,24 @@ public:
     CPasswordDlg(const QString &currentPassword, bool allowReload, bool duringOpen, Encode encode,
                  IPrompter &prompter, QWidget *parent = nullptr);
 
+    static constexpr const char *kStrong = QT_TRANSLATE_NOOP("CPasswordDlg", "&Strong encryption (recommended)");
+    static constexpr const char *kStrongNote =
+        QT_TRANSLATE_NOOP("CPasswordDlg", "Only this password opens the notes; older versions cannot read the file.");
+    static constexpr const char *kCompatible = QT_TRANSLATE_NOOP("CPasswordDlg", "C&ompatible with older versions (light protection)");
+    static constexpr const char *kCompatibleNote =
+        QT_TRANSLATE_NOOP("CPasswordDlg", "Older versions read the file, but anyone with the file can read the notes.");
+
+    // The form the document has now; a document without password starts on
+    // strong encryption. While a file opens, the file decides and no choice is shown.
+    void setProtection(Protection current);
+    // Hides the choice where only the password is asked.
+    void setChoiceShown(bool shown);
+
     // What was entered; meaningful only after OK.
     QString password() const { return m_password; }
     QByteArray passwordBytes() const { return m_passwordBytes; }
     bool reload() const { return m_reload; }
+    bool encrypt() const;
 
 private:
     void onVisibleToggled(bool visible);
@@ -45,4 +64,7 @@ private:
     QLineEdit *m_edit;
     QCheckBox *m_visible;
     QCheckBox *m_reloadCheck;
+    QWidget *m_choice;
+    QRadioButton *m_strong;
+    QRadioButton *m_compatible;
 };

@@ -1,0 +1,169 @@
+// tqb on encrypted documents: every reader opens them with the password,
+// none with a wrong one, and the forms convert without losing a byte.
+
+#include "TqbProcess.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+using tqbtest::CRun;
+
+const QString kRefused = QStringLiteral("tqb: The password is wrong, or the file was changed or cut short.\n");
+
+QByteArray sampleJson()
+{
+    const QJsonObject head{{"icons", QJsonArray{0, 1, 2, 3, 4}}, {"sort", 2}, {"created", 1000000000}};
+    const auto item = [](int parent, const QString &title, const QString &text, int remind, const QJsonArray &times) {
+        return QJsonObject{{"parent", parent}, {"title", title},   {"text", text},     {"icons", QJsonArray{1, 2, 3, 4, 5}},
+                           {"sort", 0},        {"remind", remind}, {"times", times}, {"kind", 0}};
+    };
+    const QJsonArray items{item(1, "Bank", "PIN 1234\r\nsecond line", -1, {0, 0, 0, 0, 0}),
+                           item(2, "Mail", "account: someone", 0, {1100000000, 60, 0, 1100000600, 0})};
+    return QJsonDocument(QJsonObject{{"format", "tqb-json/1"}, {"header", head}, {"items", items}}).toJson();
+}
+
+}  // namespace
+
+class TstTqbCrypto : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+    CRun tqb(const QStringList &args, const QByteArray &input = {}) const
+    {
+        return tqbtest::run(m_dir->path(), path(QStringLiteral("settings.ini")), args, input);
+    }
+    QByteArray readFile(const QString &name) const
+    {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    void writeFile(const QString &name, const QByteArray &bytes) const
+    {
+        QFile file(path(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(bytes), bytes.size());
+    }
+    QByteArray items(const QString &name, const QByteArray &password)
+    {
+        const CRun run = tqb({"to-json", name, "--password-stdin"}, password + '\n');
+        if (run.exitCode != 0)
+            return "failed: " + run.err.toUtf8();
+        return QJsonDocument(QJsonDocument::fromJson(run.out).object().value("items").toArray()).toJson();
+    }
+
+private slots:
+    void init() { m_dir = std::make_unique<QTemporaryDir>(); }
+
+    void formsConvertAndEveryReaderOpensTheEncryptedOne()
+    {
+        writeFile("in.json", sampleJson());
+        QCOMPARE(tqb({"from-json", "in.json", "c.tqb", "--password-stdin"}, "right-one\n").exitCode, 0);
+        const QByteArray compatible = readFile("c.tqb");
+        const QByteArray expectedItems = items("c.tqb", "right-one");
+        QVERIFY(expectedItems.contains("PIN 1234"));
+        QVERIFY(tqb({"info", "c.tqb"}).out.contains("protection: compatible\n"));
+
+        QCOMPARE(tqb({"passwd", "c.tqb", "--encrypt"}, "right-one\nstrong-one\n").exitCode, 0);
+        const QByteArray sealed = readFile("c.tqb");
+        QVERIFY(sealed.startsWith("TQBCRYPT"));
+        QVERIFY(!sealed.contains("Bank"));
+        const CRun info = tqb({"info", "c.tqb"});
+        QCOMPARE(info.exitCode, 0);
+        QVERIFY2(info.out.contains("protection: encrypted (argon2id, 65536 KiB, 3 passes)\n"), info.out.constData());
+        QVERIFY(info.out.contains("items: -\n"));
+        QVERIFY(tqb({"info", "c.tqb", "--password-stdin"}, "strong-one\n").out.contains("items: 2\n"));
+
+        // Every reading command: the right password reads, a wrong one
+        // gives exit 1 and the one line, and nothing else.
+        QCOMPARE(items("c.tqb", "strong-one"), expectedItems);
+        const QList<QStringList> readers{{"tree", "c.tqb"},
+                                         {"export-text", "c.tqb", "c.txt"},
+                                         {"find", "c.tqb", "someone"},
+                                         {"reminders", "c.tqb", "--at", "2004-11-09 12:00"},
+                                         {"to-json", "c.tqb"},
+                                         {"info", "c.tqb"}};
+        for (const QStringList &reader : readers) {
+            const CRun right = tqb(reader + QStringList{"--password-stdin"}, "strong-one\n");
+            QVERIFY2(right.exitCode == 0 && right.err.isEmpty(), qPrintable(reader.join(' ') + right.err));
+            const CRun wrong = tqb(reader + QStringList{"--password-stdin"}, "right-one\n");
+            QVERIFY2(wrong.exitCode == (reader[0] == "find" ? 2 : 1), qPrintable(reader.join(' ')));
+            QCOMPARE(wrong.err, kRefused);
+            QVERIFY(wrong.out.isEmpty());
+        }
+        QVERIFY(readFile("c.txt").contains("PIN 1234"));
+        const CRun wrongPasswd = tqb({"passwd", "c.tqb"}, "right-one\nother\n");
+        QCOMPARE(wrongPasswd.exitCode, 1);
+        QCOMPARE(wrongPasswd.err, kRefused);
+        const CRun noOld = tqb({"passwd", "c.tqb"}, "\nother\n");
+        QCOMPARE(noOld.exitCode, 1);
+        QCOMPARE(readFile("c.tqb"), sealed);
+
+        // Without an option the form stays; adding a note keeps it too.
+        QCOMPARE(tqb({"passwd", "c.tqb"}, "strong-one\nstrong-two\n").exitCode, 0);
+        QVERIFY(readFile("c.tqb").startsWith("TQBCRYPT"));
+        QCOMPARE(tqb({"add", "c.tqb", "--title", "Added", "--password-stdin"}, "strong-two\nnew words\n").exitCode, 0);
+        QVERIFY(readFile("c.tqb").startsWith("TQBCRYPT"));
+        QVERIFY(!readFile("c.tqb").contains("new words"));
+        QVERIFY(items("c.tqb", "strong-two").contains("new words"));
+
+        // Back to the compatible form: the very bytes it had before.
+        const CRun find = tqb({"find", "c.tqb", "Added", "--password-stdin"}, "strong-two\n");
+        const QByteArray added = find.out.split('\t').value(0);
+        QCOMPARE(added, QByteArray("2"));
+        QCOMPARE(tqb({"passwd", "c.tqb", "--compatible"}, "strong-two\nright-one\n").exitCode, 0);
+        QVERIFY(tqb({"info", "c.tqb"}).out.contains("protection: compatible\n"));
+        QVERIFY(items("c.tqb", "right-one").contains("new words"));
+        writeFile("in.json", sampleJson());
+        QCOMPARE(tqb({"from-json", "in.json", "d.tqb", "--password-stdin"}, "right-one\n").exitCode, 0);
+        QCOMPARE(readFile("d.tqb"), compatible);
+    }
+
+    void fromJsonEncryptsOnlyWhenAsked()
+    {
+        writeFile("in.json", sampleJson());
+        QCOMPARE(tqb({"from-json", "in.json", "s.tqb", "--encrypt", "--password-stdin"}, "strong-one\n").exitCode, 0);
+        QVERIFY(readFile("s.tqb").startsWith("TQBCRYPT"));
+        QVERIFY(items("s.tqb", "strong-one").contains("PIN 1234"));
+        QCOMPARE(tqb({"from-json", "in.json", "p.tqb"}).exitCode, 0);
+        QVERIFY(tqb({"info", "p.tqb"}).out.contains("protection: none\n"));
+        const CRun noPassword = tqb({"from-json", "in.json", "x.tqb", "--encrypt", "--password-stdin"}, "\n");
+        QCOMPARE(noPassword.exitCode, 1);
+        QVERIFY(!QFile::exists(path("x.tqb")));
+        QCOMPARE(tqb({"tree", "s.tqb", "--encrypt"}).exitCode, 2);
+        QCOMPARE(tqb({"passwd", "s.tqb", "--encrypt", "--compatible"}, "strong-one\nx-y\n").exitCode, 1);
+    }
+
+    void cutOrChangedFilesAreRefused()
+    {
+        writeFile("in.json", sampleJson());
+        QCOMPARE(tqb({"from-json", "in.json", "s.tqb", "--encrypt", "--password-stdin"}, "strong-one\n").exitCode, 0);
+        const QByteArray sealed = readFile("s.tqb");
+        QByteArray changed = sealed;
+        changed[sealed.size() / 2] = char(changed[sealed.size() / 2] ^ 0x20);
+        writeFile("changed.tqb", changed);
+        writeFile("cut.tqb", sealed.left(sealed.size() - 17));
+        writeFile("header.tqb", sealed.left(40));
+        for (const char *name : {"changed.tqb", "cut.tqb", "header.tqb"}) {
+            const CRun run = tqb({"to-json", name, "--password-stdin"}, "strong-one\n");
+            QCOMPARE(run.exitCode, 1);
+            QCOMPARE(run.err, kRefused);
+        }
+        QCOMPARE(tqb({"info", "header.tqb"}).err, kRefused);
+    }
+};
+
+QTEST_GUILESS_MAIN(TstTqbCrypto)
+#include "tst_tqb_crypto.moc"
