@@ -343,6 +343,8 @@ private slots:
     void typedNameGoesToTheEditedItem_data();
     void typedNameGoesToTheEditedItem();
     void typedNameSurvivesChangesOfItsRow();
+    void typedNameSurvivesTreeWideCommands_data();
+    void typedNameSurvivesTreeWideCommands();
     void saveAndCloseTakeAnOpenName_data();
     void saveAndCloseTakeAnOpenName();
     void editCommandsActOnTheOpenLabel();
@@ -456,6 +458,33 @@ void TestLeftView::typedNameSurvivesChangesOfItsRow()
     QVERIFY(s.typeLabel(QStringLiteral("Beta")));
     QCOMPARE(s.doc().m_arTitles[6], QByteArray("Beta"));
     QCOMPARE(s.doc().m_arTitles[5], QByteArray("Alpha"));
+}
+
+// Collapse and Expand all rebuild the whole tree view: the name being typed
+// is taken first, not thrown away with the editor.
+void TestLeftView::typedNameSurvivesTreeWideCommands_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::newRow("Collapse") << "collapseTree";
+    QTest::newRow("Expand all") << "expandAll";
+}
+
+void TestLeftView::typedNameSurvivesTreeWideCommands()
+{
+    QFETCH(QString, command);
+    Session s;
+    QVERIFY(s.open(kFolderAndC));
+    s.tree->expand(s.find(QStringLiteral("A")));
+    if (command == QLatin1String("expandAll"))
+        s.tree->collapse(s.find(QStringLiteral("A")));
+    QVERIFY(startTyping(s, command == QLatin1String("expandAll") ? QStringLiteral("C") : QStringLiteral("a3"),
+                        QStringLiteral("Zed")));
+    QAction *action = s.frame->action(command);
+    QVERIFY(action->isEnabled());
+    action->trigger();
+    QVERIFY(s.tree->labelEditor() == nullptr || s.tree->labelEditor()->text() == QLatin1String("Zed"));
+    QVERIFY(s.save());
+    QCOMPARE(titlesInFile(s.path).count("Zed"), 1);
 }
 
 // Save and closing the window take the name still being typed; pasted line

@@ -415,6 +415,9 @@ void CTreeModel::clear()
 
 void CTreeModel::beginReset()
 {
+    // A reset drops the view's editor: the name being typed is taken first.
+    if (m_resetDepth == 0)
+        finishLabelEdit();
     if (m_resetDepth++ == 0)
         notify([](ITreeObserver &o) { o.modelAboutToBeReset(); });
 }
