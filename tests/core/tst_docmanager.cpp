@@ -151,6 +151,18 @@ private slots:
         other.close();
         QVERIFY(!manager.restore(QStringLiteral("readme.txt")));
         QCOMPARE(f.prompter.messages.last(), QStringLiteral("Unexpected file format."));
+        QCOMPARE(f.doc->m_arTexts.value(0), QByteArray("changed after restore"));
+
+        // Nor does opening one (a stray drop) give up the document shown:
+        // nothing is asked or saved, the changes stay.
+        f.doc->m_arTexts[0] = "not saved yet";
+        f.doc->setModifiedFlag(true);
+        f.prompter.messages.clear();
+        QVERIFY(!manager.openDocumentFile(f.path("bk/readme.txt")));
+        QCOMPARE(f.prompter.messages, QStringList{QStringLiteral("Unexpected file format.")});
+        QCOMPARE(f.doc->m_arTexts.value(0), QByteArray("not saved yet"));
+        QVERIFY(f.doc->isModified());
+        QCOMPARE(f.doc->pathName(), f.path("notes.tqb"));
     }
 
     // The save before a restore rotates the copies; the copy chosen must be

@@ -339,6 +339,19 @@ private slots:
         QVERIFY(readAll(f.path("X.TXT")).startsWith(QByteArray::fromHex("0300FFFF0200")));
         QCOMPARE(f.doc->pathName(), f.path("X.TXT"));
         QVERIFY(!f.doc->isModified());
+
+        // A name that cannot be written: the document keeps its own name,
+        // and the recent list never gets one that holds no file.
+        f.doc->setModifiedFlag(true);
+        QSignalSpy recent(f.doc.get(), &CTorviQuillbookDoc::addedToRecentFiles);
+        f.prompter.messages.clear();
+        f.prompter.saveFileAnswers = {f.path("no such folder/y.tqb")};
+        f.doc->saveAsCommand();
+        QCOMPARE(f.prompter.messages.size(), 1);
+        QCOMPARE(f.doc->pathName(), f.path("X.TXT"));
+        QCOMPARE(f.doc->title(), QStringLiteral("X.TXT"));
+        QVERIFY(f.doc->isModified());
+        QCOMPARE(recent.count(), 0);
     }
 
     // Whatever way the name is given, an existing file is replaced only

@@ -86,6 +86,7 @@ public:
 
     QStringList messages;
     int passwordDialogs = 0;
+    bool pressEnter = false;  // answer message boxes as Enter does, not No
 
 private:
     void answer()
@@ -104,7 +105,10 @@ private:
         } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
             messages.append(box->text());
             QAbstractButton *ok = box->button(QMessageBox::Ok);
-            (ok ? ok : box->button(QMessageBox::No))->click();
+            if (pressEnter)
+                QTest::keyClick(box, Qt::Key_Return);
+            else
+                (ok ? ok : box->button(QMessageBox::No))->click();
         }
     }
 
@@ -538,27 +542,31 @@ private slots:
     // "Open the file at start" with a protected last file: a password not
     // given starts the program with an empty document and keeps the file
     // first in the list; a file that does not read as a document ends the
-    // start and leaves the list.
+    // start and leaves the list. A file named on the command line (a file
+    // manager's double-click) whose password is not given starts empty too.
     void lastFileAtStartWithoutItsPassword_data()
     {
         QTest::addColumn<QStringList>("passwords");
         QTest::addColumn<bool>("isDocument");
+        QTest::addColumn<bool>("commandLine");
         QTest::addColumn<QStringList>("messages");
-        QTest::newRow("cancelled") << QStringList() << true << QStringList();
+        QTest::newRow("cancelled") << QStringList() << true << false << QStringList();
         QTest::newRow("cancelled after a wrong one")
-            << QStringList{QStringLiteral("wrong")} << true
+            << QStringList{QStringLiteral("wrong")} << true << false
             << QStringList{QString::fromLatin1(CPasswordCheck::kSeemsWrong)};
-        QTest::newRow("refused") << QStringList{QStringLiteral("wrong"), QStringLiteral("wrong")} << true
+        QTest::newRow("refused") << QStringList{QStringLiteral("wrong"), QStringLiteral("wrong")} << true << false
                                  << QStringList{QString::fromLatin1(CPasswordCheck::kSeemsWrong),
                                                 QString::fromLatin1(CPasswordCheck::kNotOpened)};
-        QTest::newRow("not a document") << QStringList() << false
+        QTest::newRow("not a document") << QStringList() << false << false
                                         << QStringList{QString::fromLatin1(CDocumentFile::kUnexpectedFormat)};
+        QTest::newRow("cancelled, on the command line") << QStringList() << true << true << QStringList();
     }
 
     void lastFileAtStartWithoutItsPassword()
     {
         QFETCH(QStringList, passwords);
         QFETCH(bool, isDocument);
+        QFETCH(bool, commandLine);
         QFETCH(QStringList, messages);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("last.tqb"));
@@ -577,7 +585,10 @@ private slots:
             store->setValue(QStringLiteral("Recent File List/File2"), other);
             CTorviQuillbookApp app(std::move(store));
             ModalAnswers answers(passwords);
-            const bool started = app.startUp({QStringLiteral("torvi-quillbook")});
+            QStringList arguments{QStringLiteral("torvi-quillbook")};
+            if (commandLine)
+                arguments << path;
+            const bool started = app.startUp(arguments);
             QCOMPARE(answers.messages, messages);
             QCOMPARE(started, isDocument);
             if (started) {
@@ -619,18 +630,24 @@ private slots:
 
     // "Reload Document" with automatic saving on reads the file again and
     // writes nothing: no file under the placeholder name, the own file as it
-    // was. Changes made before are asked about (here: dropped).
+    // was. Changes made before are asked about: Enter reads the file again,
+    // No keeps them and reads nothing.
     void reloadDocumentWritesNothing_data()
     {
         QTest::addColumn<bool>("modified");
+        QTest::addColumn<bool>("enter");
         QTest::addColumn<QStringList>("messages");
-        QTest::newRow("unmodified") << false << QStringList();
-        QTest::newRow("modified") << true << QStringList{QStringLiteral("Save changes to ~Reload Document~.tqb?")};
+        const QStringList asked{QStringLiteral("The changes made since the document was last saved will be lost "
+                                               "when it is read again. Read it again?")};
+        QTest::newRow("unmodified") << false << false << QStringList();
+        QTest::newRow("modified, Enter") << true << true << asked;
+        QTest::newRow("modified, No") << true << false << asked;
     }
 
     void reloadDocumentWritesNothing()
     {
         QFETCH(bool, modified);
+        QFETCH(bool, enter);
         QFETCH(QStringList, messages);
         QTemporaryDir dir;
         const QString path = makeDocument(dir.filePath(QStringLiteral("notes.tqb")), "right");
@@ -643,6 +660,7 @@ private slots:
         CTorviQuillbookApp app(std::move(store));
         QVERIFY(QDir::setCurrent(dir.path()));
         ModalAnswers answers({QStringLiteral("right")});
+        answers.pressEnter = enter;
         QVERIFY(app.startUp({QStringLiteral("torvi-quillbook"), path}));
         CMainFrame *frame = app.mainFrame();
         QVERIFY(QTest::qWaitForWindowExposed(frame));
@@ -661,8 +679,9 @@ private slots:
         QTRY_COMPARE(answers.messages, messages);
 
         QCOMPARE(frame->windowTitle(), QStringLiteral("notes.tqb - Torvi Quillbook"));
-        QCOMPARE(app.document().m_arTexts.first(), QByteArray("root text"));
-        QVERIFY(!app.document().isModified());
+        const bool kept = modified && !enter;
+        QCOMPARE(app.document().m_arTexts.first(), kept ? QByteArray("root text typed") : QByteArray("root text"));
+        QCOMPARE(app.document().isModified(), kept);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{QStringLiteral("app.ini"), QStringLiteral("notes.tqb")}));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), onDisk);

@@ -13,7 +13,13 @@ bool CDocManager::startUp(const QString &commandLineFile)
 {
     if (!commandLineFile.isEmpty()) {
         m_bFirstNew = false;
-        return openDocumentFile(commandLineFile);
+        const OpenResult result = open(commandLineFile, true);
+        if (result != OpenResult::Declined)
+            return result == OpenResult::Opened;
+        // As for the last file: a password not given is the user's choice,
+        // so the program starts with an empty document.
+        m_doc.newDocument();
+        return true;
     }
     return fileNew();
 }
@@ -43,9 +49,14 @@ CDocManager::OpenResult CDocManager::open(const QString &path, bool addToRecent)
 {
     if (!m_doc.pathName().isEmpty() && CRecentFileList::samePath(path, m_doc.pathName()))
         return OpenResult::Opened;
+    // A file that cannot be read, or is no document, is told before the
+    // open document is given up for it.
+    QByteArray bytes;
+    if (!m_doc.loadFile(path, bytes) || !m_doc.checkFormat(bytes))
+        return OpenResult::Failed;
     if (!m_doc.saveModified())
         return OpenResult::Cancelled;
-    if (m_doc.openDocument(path, addToRecent))
+    if (m_doc.openLoadedDocument(path, std::move(bytes), addToRecent))
         return OpenResult::Opened;
     return m_doc.passwordDeclined() ? OpenResult::Declined : OpenResult::Failed;
 }
@@ -84,7 +95,7 @@ bool CDocManager::restore(const QString &chosenName)
     // the backup step, which may rotate or replace the very copy chosen.
     const QString path = m_doc.backupSettings().folder + chosenName;
     QByteArray chosenCopy;
-    if (!m_doc.loadFile(path, chosenCopy))
+    if (!m_doc.loadFile(path, chosenCopy) || !m_doc.checkFormat(chosenCopy))
         return false;
     if (!m_doc.saveModified())
         return false;

@@ -339,8 +339,11 @@ bool CTorviQuillbookDoc::saveUnderAnotherName()
         chooseSavePath(dialogFolder(), QCoreApplication::translate("CTorviQuillbookDoc", "Torvi Quillbook Files (*.tqb);;All Files (*.*)"));
     if (path.isEmpty())
         return false;
+    // The new name only once the file is there: a failed save keeps the old one.
+    if (writeDocument(path, true) != SaveOutcome::Saved)
+        return false;
     setPathName(path);
-    return writeDocument(path, true) == SaveOutcome::Saved;
+    return true;
 }
 
 bool CTorviQuillbookDoc::reloadFromDisk()
@@ -586,8 +589,10 @@ void CTorviQuillbookDoc::saveAsCommand()
         exportText(path);
         return;
     }
-    setPathName(path);
-    saveDocument(path);
+    // The new name only once the file is there: a failed save keeps the old
+    // one, and the recent list never names a file that was not written.
+    if (saveDocument(path))
+        setPathName(path);
 }
 
 bool CTorviQuillbookDoc::exportText(const QString &path)
@@ -604,6 +609,20 @@ bool CTorviQuillbookDoc::exportText(const QString &path)
 }
 
 // ------------------------------------------------------------------ records
+
+bool CTorviQuillbookDoc::checkFormat(const QByteArray &bytes)
+{
+    if (bytes.isEmpty() || CEnvelope::isEnvelope(bytes))
+        return true;
+    CRecordIndex records;
+    const CArchiveReader::Status status = CArchiveReader::scan(bytes, records);
+    if (status == CArchiveReader::Status::Ok)
+        return true;
+    m_prompter.message(QCoreApplication::translate("CDocumentFile", status == CArchiveReader::Status::UnknownSchema
+                                                                        ? CDocumentFile::kUnknownVersion
+                                                                        : CDocumentFile::kUnexpectedFormat));
+    return false;
+}
 
 bool CTorviQuillbookDoc::readFromBytes(QByteArray bytes)
 {
@@ -893,16 +912,27 @@ bool CTorviQuillbookDoc::reloadFromFile()
     const QString ownPath = m_strPathName;
     const QString ownTitle = m_strTitle;
     const QString placeholder = QString::fromLatin1(kReloadPlaceholder);
-    // Named after a placeholder, so that keeping the current contents never
-    // writes over the document's own file. The placeholder is a title only,
-    // without a path: no save, automatic or asked for, writes it to disk;
-    // keeping the contents asks for a name.
+    // Reading again drops what was changed since the last save. Asked as
+    // that, not as saving under the placeholder, which would put a file of
+    // that name on disk.
+    if (m_nBusy == kIdle)
+        emit finishEditsRequested();
+    if (m_bModified
+        && m_prompter.message(QCoreApplication::translate("CTorviQuillbookDoc",
+                                                          "The changes made since the document was last saved will "
+                                                          "be lost when it is read again. Read it again?"),
+                              IPrompter::Buttons::YesNo)
+               != IPrompter::Answer::Yes)
+        return false;
+    // Named after a placeholder, so that nothing read or kept here is ever
+    // saved over the document's own file by mistake. The placeholder is a
+    // title only, without a path.
     m_strPathName.clear();
     m_strTitle = placeholder;
     emit titleChanged();
     const bool wasAsking = m_bAskPassword;
     m_bAskPassword = false;
-    const bool reloaded = saveModified() && openDocument(ownPath);
+    const bool reloaded = openDocument(ownPath);
     m_bAskPassword = wasAsking;
     // A file that could not be read left the contents under the placeholder:
     // they get their own name back. One that was no document left the

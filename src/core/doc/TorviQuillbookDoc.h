@@ -71,6 +71,9 @@ public:
     bool loadFile(const QString &path, QByteArray &bytes);
     // Opens bytes read earlier from `path`, as openDocument does with the file.
     bool openLoadedDocument(const QString &path, QByteArray bytes, bool addToRecent = true);
+    // Whether `bytes` can be read as a document at all (records in order, or
+    // a sealed file); says why not. Reads nothing into this document.
+    bool checkFormat(const QByteArray &bytes);
     // Whether the last open failed only because the user gave no password
     // that reads the file (cancelled, or gave up on wrong ones): the file
     // itself may be fine.
