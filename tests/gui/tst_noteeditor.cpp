@@ -1,6 +1,7 @@
 // The note pane in the real main window, driven with keys and clicks: the
 // title line's guard, renaming by typing, the guarded cut and paste, links
 // on a double-click, and typing in a large note.
+#include "editor/NoteBlock.h"
 #include "GuiTestSupport.h"
 #include "app/MainFrame.h"
 #include "app/TorviQuillbookApp.h"
@@ -371,11 +372,12 @@ private slots:
         QCOMPARE(launcher.urls.size(), 1);
         QVERIFY(launcher.programs.isEmpty());
 
-        // A mail address with parameters for the mail program is asked about, whole.
+        // A mail address with parameters for the mail program is asked about,
+        // whole, and Enter does not send it.
         asked.clear();
         guitest::whenModalShowsNext<QMessageBox>([&](QMessageBox *box) {
             asked = box->text();
-            box->button(QMessageBox::No)->click();
+            QTest::keyClick(box, Qt::Key_Return);
         });
         clickWord(QStringLiteral("bob@"));
         QTRY_COMPARE(asked, QStringLiteral("Open MailTo:bob@example.org?attach=/etc/passwd?"));
@@ -549,6 +551,31 @@ private slots:
         QCOMPARE(s.caret(), int(s.note->toPlainText().lastIndexOf(QStringLiteral("dog"))) + 3);
         QCOMPARE(dlg->resultLabel()->text(), QStringLiteral("4 replacements made."));
         QVERIFY(s.doc().isModified());
+    }
+
+    // Replace all in a note that fills up on the way: it stops at the limit,
+    // says how many hits it could not replace, and the note stays whole.
+    void replaceAllSaysWhenTheNoteIsFull()
+    {
+        const QByteArray filler = QByteArray("word ").repeated(noteblock::kTextLimit / 5).left(noteblock::kTextLimit - 45);
+        Session s;
+        QVERIFY(s.open({{"full", filler + QByteArray("ab ab ab ab ab ab ab ab ab ab"), CItemTables::kRootParent}}));
+        QVERIFY(s.select(QStringLiteral("full"), 0));
+        QTest::keyClick(s.tree, Qt::Key_F, Qt::ControlModifier);
+        CFindDlg *dlg = s.frame->findDialog();
+        QTest::keyClicks(dlg->findEdit(), QStringLiteral("ab"));
+        QTest::keyClicks(dlg->replaceEdit(), QStringLiteral("abcdef"));
+        guitest::clickCheckBox(dlg->thisNoteBox());
+        QTest::mouseClick(dlg->replaceAllButton(), Qt::LeftButton);
+        const QByteArray text = s.doc().m_arTexts[0];
+        const int made = int(text.count("abcdef"));
+        QVERIFY2(made > 0 && made < 10, qPrintable(dlg->resultLabel()->text()));
+        QCOMPARE(text.count("ab"), 10);
+        QVERIFY(text.startsWith(filler));
+        QCOMPARE(dlg->resultLabel()->text(),
+                 QStringLiteral("%1 replacements made. %2 more were not made: a note holds at most 1,048,575 characters.")
+                     .arg(made)
+                     .arg(10 - made));
     }
 
     // The quick-capture message is longer than a narrow window's status bar:

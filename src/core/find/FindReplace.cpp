@@ -1,7 +1,9 @@
 #include "find/FindReplace.h"
 #include <QCoreApplication>
+#include <QLocale>
 
 #include "doc/TorviQuillbookDoc.h"
+#include "editor/NoteBlock.h"
 #include "find/NoteText.h"
 #include "find/TextMatch.h"
 #include "settings/Settings.h"
@@ -15,9 +17,18 @@ void CFindReplace::setPaneActivation(std::function<void()> activateEditor, std::
     m_activateTree = std::move(activateTree);
 }
 
-QString CFindReplace::replacedMessage(int count)
+QString CFindReplace::replacedMessage(int count, int left)
 {
-    return count == 1 ? QCoreApplication::translate("CFindReplace", "1 replacement made.") : QCoreApplication::translate("CFindReplace", "%1 replacements made.").arg(count);
+    QString message = count == 1 ? QCoreApplication::translate("CFindReplace", "1 replacement made.")
+                                 : QCoreApplication::translate("CFindReplace", "%1 replacements made.").arg(count);
+    if (left > 0) {
+        const QLocale english(QLocale::English);
+        message += QLatin1Char(' ')
+            + QCoreApplication::translate("CFindReplace", "%1 more were not made: a note holds at most %2 characters.")
+                  .arg(left)
+                  .arg(english.toString(qlonglong(noteblock::kTextLimit)));
+    }
+    return message;
 }
 
 std::optional<QByteArray> CFindReplace::toBytes(const QString &text, const char *what) const
@@ -132,6 +143,7 @@ int CFindReplace::replaceAll(const QString &text, bool caseSensitive, const QStr
 
     CAutoSaveHold hold(m_doc);
     int count = 0;
+    int left = 0;  // hits the note had no room to take
     // Every occurrence after the start of the note's text in one change: the
     // search goes on after each replacement, never into it, so a replacement
     // that holds the find text is not found again.
@@ -140,8 +152,11 @@ int CFindReplace::replaceAll(const QString &text, bool caseSensitive, const QStr
         const qsizetype length = m.needle().size();
         for (qsizetype hit = m.indexIn(text, from); hit >= 0; hit = m.indexIn(text, hit + length))
             ranges.append({hit, hit + length});
-        if (!ranges.isEmpty())
-            count += m_note.replaceRanges(ranges, *with);
+        if (!ranges.isEmpty()) {
+            const int made = m_note.replaceRanges(ranges, *with);
+            count += made;
+            left += int(ranges.size()) - made;
+        }
     };
 
     activateEditor();
@@ -175,6 +190,7 @@ int CFindReplace::replaceAll(const QString &text, bool caseSensitive, const QStr
             replaceFrom(0, {});
         }
     }
-    emit m_doc.noteMessage(replacedMessage(count));
+    m_lastMessage = replacedMessage(count, left);
+    emit m_doc.noteMessage(m_lastMessage);
     return count;
 }

@@ -45,8 +45,11 @@ public:
     // no note, a text the code page cannot hold, or "This is a loop...").
     int replaceAll(const QString &text, bool caseSensitive, const QString &replacement, bool thisNoteOnly);
 
-    // What Replace all tells at its end.
-    static QString replacedMessage(int count);
+    // What Replace all tells at its end; `left`: hits not replaced because
+    // the note was full.
+    static QString replacedMessage(int count, int left = 0);
+    // What the last Replace all told.
+    QString lastMessage() const { return m_lastMessage; }
 
 private:
     // The text in the document's code page; nullopt after telling the user
@@ -65,4 +68,5 @@ private:
     INoteText &m_note;
     std::function<void()> m_activateEditor;
     std::function<void()> m_activateTree;
+    QString m_lastMessage;
 };

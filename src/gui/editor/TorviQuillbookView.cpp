@@ -581,8 +581,10 @@ void CTorviQuillbookView::perform(const links::Action &action)
         return;
     }
     if (links::targetKind(target) != links::TargetKind::LocalPath) {
+        // Asked because it may do more than show something (a mail with an
+        // attachment, an unknown scheme): Enter must not agree.
         if (m_doc.prompter().message(QCoreApplication::translate("links", links::kOpenQuestion).arg(target),
-                                     IPrompter::Buttons::YesNo) == IPrompter::Answer::Yes)
+                                     IPrompter::Buttons::YesNoDefaultNo) == IPrompter::Answer::Yes)
             m_launcher->openUrl(QUrl(target, QUrl::TolerantMode));
         return;
     }

@@ -99,7 +99,7 @@ void CFindDlg::replaceAll()
     const int count = m_findReplace.replaceAll(m_strFind, m_bCase, m_strReplace, m_bThisNote);
     if (count < 0)
         return;
-    m_result->setText(CFindReplace::replacedMessage(count));
+    m_result->setText(m_findReplace.lastMessage());
     emit replacedAll(count);
 }
 
