@@ -1407,7 +1407,7 @@ Sperren</translation>
     </message>
     <message>
         <source>&amp;Strong encryption (recommended)</source>
-        <translation>&amp;Starke Verschlüsselung (empfohlen)</translation>
+        <translation>S&amp;tarke Verschlüsselung (empfohlen)</translation>
     </message>
     <message>
         <source>Only this password opens the notes; older versions cannot read the file.</source>

@@ -50,7 +50,10 @@ int runInfo(CCliSession &session)
     QString icons = none;
     QString created = none;
     QString password = none;
-    if (hasHeader) {
+    // Without the password the header's icons and stamp read as wrong numbers:
+    // shown as unknown rather than guessed.
+    const bool keyMissing = hasHeader && first.m_nRemind > 0 && session.password().isEmpty();
+    if (hasHeader && !keyMissing) {
         const CNoteInfo header = CRecordCodec::read(first, key).info;
         rootSort = QString::number(header.m_nSort);
         QStringList numbers;
@@ -61,6 +64,10 @@ int runInfo(CCliSession &session)
             created = QDateTime::fromSecsSinceEpoch(header.m_times[0]).toString(Qt::ISODate);
         password = first.m_nRemind > 0 || isSealed ? QStringLiteral("yes") : QStringLiteral("no");
         protection = first.m_nRemind > 0 ? QStringLiteral("compatible") : QStringLiteral("none");
+    } else if (keyMissing) {
+        rootSort = QString::number(CRecordCodec::read(first, key).info.m_nSort);
+        password = QStringLiteral("yes");
+        protection = QStringLiteral("compatible");
     }
     if (isSealed)
         protection = encrypted;
