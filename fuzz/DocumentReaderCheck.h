@@ -204,7 +204,7 @@ inline CResult check(QByteArrayView input, CSettings &settings)
 
     const bool headerAsks = !records.empty() && records.front().m_nRemind > 0;
     const bool noHeader = records.empty() || records.front().m_nKind == 0;
-    const bool mustAsk = headerAsks || (noHeader && settings.reqPsw() == 1);
+    const bool mustAsk = headerAsks || (noHeader && settings.number(CSettings::ReqPsw) == 1);
     CRecordIndex index;
     CArchiveReader::scan(input.toByteArray(), index);
     if (mustAsk && CPasswordCheck::judge(index, CPasswordKey::derive(kPassword)) == CPasswordCheck::Verdict::Wrong) {

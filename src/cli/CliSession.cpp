@@ -36,7 +36,7 @@ int CCliSession::open()
     m_settings = std::make_unique<CSettings>(*m_store);
 
     const bool chosen = !m_args.codePage.isEmpty();
-    const QString name = chosen ? m_args.codePage : m_settings->codePage();
+    const QString name = chosen ? m_args.codePage : m_settings->text(CSettings::CodePage);
     m_codePage = CCodePage(name);
     if (!m_codePage.isValid()) {
         CConsole::error(QStringLiteral("unknown code page \"%1\"%2; known: %3")

@@ -23,7 +23,7 @@ QByteArray contents(const QString &path)
 int runBackup(CCliSession &session)
 {
     const QString &path = session.file(0);
-    const CBackupSettings backup = session.settings().backup();
+    const CBackupSettings backup = CBackupSettings::load(session.settings());
     if (!backup.on)
         return CCliSession::fail(QStringLiteral("backups are off (setting \"BackUp\"); nothing was copied"));
     if (!QFileInfo(path).isFile())

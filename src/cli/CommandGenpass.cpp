@@ -7,7 +7,7 @@
 int runGenpass(CCliSession &session)
 {
     const CCliArguments &args = session.args();
-    const CPasswordGenSettings stored = session.settings().passwordGen();
+    const CPasswordGenSettings stored = CPasswordGenSettings::load(session.settings());
     const bool classesGiven = args.digits || args.letters || args.special;
     const CPasswordGenerator::Classes classes = classesGiven
         ? CPasswordGenerator::Classes{args.digits, args.letters, args.special}

@@ -162,7 +162,7 @@ private:
         backup.folder = path(QStringLiteral("bk")) + QLatin1Char('/');
         backup.versions = 3;
         backup.periodDays = 1;
-        settings.setBackup(backup);
+        backup.store(settings);
         store.sync();
     }
 

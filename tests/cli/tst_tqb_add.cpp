@@ -163,7 +163,7 @@ private slots:
             s.quantity = 0;
             s.numbers = 1;
             s.letters = 0;
-            settings.setPasswordGen(s);
+            s.store(settings);
         }
         CRun run = tqb({QStringLiteral("genpass")});
         QCOMPARE(run.exitCode, 0);
@@ -187,7 +187,7 @@ private slots:
             CPasswordGenSettings none;
             none.numbers = 0;
             none.letters = 0;
-            settings.setPasswordGen(none);
+            none.store(settings);
         }
         run = tqb({QStringLiteral("genpass")});
         QCOMPARE(run.exitCode, 2);

@@ -97,7 +97,7 @@ private slots:
         backup.folder = m_copies + QLatin1Char('/');
         backup.versions = 2;
         backup.periodDays = 0;
-        settings.setBackup(backup);
+        backup.store(settings);
         store.sync();
     }
 

@@ -7,7 +7,17 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
+#include <array>
 #include <memory>
+
+// The five default icons as the settings hold them.
+inline std::array<qint32, CSettings::kDefIconSlots> storedDefaultIcons(const CSettings &settings)
+{
+    std::array<qint32, CSettings::kDefIconSlots> icons{};
+    for (int slot = 0; slot < CSettings::kDefIconSlots; ++slot)
+        icons[size_t(slot)] = settings.number(CSettings::DefIcon, slot);
+    return icons;
+}
 
 // A document on a throw-away settings file and a scripted prompter.
 struct CDocFixture

@@ -58,7 +58,7 @@ struct CTreeFixture
 {
     explicit CTreeFixture(int sortType = 0)
         : fx([sortType](CSettings &s) {
-              s.setSortType(sortType);
+              s.setNumber(CSettings::SortType, sortType);
           })
     {
         tree = std::make_unique<CInfoTree>(*fx.doc);

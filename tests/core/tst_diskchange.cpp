@@ -145,7 +145,7 @@ private slots:
 
     void automaticSaveAsksOnceAndSavesNothing()
     {
-        CDocFixture f([](CSettings &s) { s.setAutoSave(1); });
+        CDocFixture f([](CSettings &s) { s.setNumber(CSettings::AutoSave, 1); });
         f.addRootAndChild("mine");
         const QString path = f.path("a.tqb");
         QVERIFY(f.doc->saveDocument(path));

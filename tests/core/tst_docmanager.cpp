@@ -2,6 +2,8 @@
 // a backup copy under a name of its own.
 #include "DocFixture.h"
 #include "app/DocManager.h"
+#include "app/RecentFileList.h"
+#include "settings/Settings.h"
 
 #include <QFile>
 #include <QtTest>
@@ -24,6 +26,17 @@ void saveSample(CDocFixture &f, const QString &name, const QByteArray &text)
 
 }  // namespace
 
+namespace {
+
+// A recent-file list as an earlier run left it, "File1" first.
+void storeRecentFiles(CSettings &settings, const QStringList &files)
+{
+    for (int i = 0; i < files.size(); ++i)
+        settings.setText(CSettings::RecentFile, files[i], i);
+}
+
+}  // namespace
+
 class TestDocManager : public QObject
 {
     Q_OBJECT
@@ -31,9 +44,9 @@ class TestDocManager : public QObject
 private slots:
     void firstNewOpensTheLastFile()
     {
-        CDocFixture f([](CSettings &s) { s.setLastFile(1); });
+        CDocFixture f([](CSettings &s) { s.setNumber(CSettings::LastFile, 1); });
         saveSample(f, "last.tqb", "last text");
-        f.settings->setRecentFiles({f.path("last.tqb")});
+        storeRecentFiles(*f.settings, {f.path("last.tqb")});
         CDocManager manager(*f.doc, *f.settings);
         QVERIFY(manager.startUp({}));
         QCOMPARE(f.doc->pathName(), f.path("last.tqb"));
@@ -46,16 +59,16 @@ private slots:
 
     void lastFileThatCannotBeOpenedEndsStartUp()
     {
-        CDocFixture f([](CSettings &s) { s.setLastFile(1); });
+        CDocFixture f([](CSettings &s) { s.setNumber(CSettings::LastFile, 1); });
         saveSample(f, "second.tqb", "x");
-        f.settings->setRecentFiles({f.path("vanished.tqb"), f.path("second.tqb")});
+        storeRecentFiles(*f.settings, {f.path("vanished.tqb"), f.path("second.tqb")});
         {
             CDocManager manager(*f.doc, *f.settings);
             QVERIFY(!manager.startUp({}));
             QCOMPARE(f.prompter.messages.size(), 1);
             QVERIFY(f.prompter.messages[0].contains(QStringLiteral("Cannot find this file.")));
         }
-        QCOMPARE(f.settings->recentFiles(), QStringList{f.path("second.tqb")});
+        QCOMPARE(CRecentFileList::load(*f.settings), QStringList{f.path("second.tqb")});
         // The next start opens the entry that moved up.
         CDocManager again(*f.doc, *f.settings);
         QVERIFY(again.startUp({}));
@@ -64,14 +77,14 @@ private slots:
 
     void lastFileOffOrEmptyListMakesANewDocument()
     {
-        CDocFixture f([](CSettings &s) { s.setLastFile(2); });
+        CDocFixture f([](CSettings &s) { s.setNumber(CSettings::LastFile, 2); });
         saveSample(f, "a.tqb", "x");
-        f.settings->setRecentFiles({f.path("a.tqb")});
+        storeRecentFiles(*f.settings, {f.path("a.tqb")});
         CDocManager off(*f.doc, *f.settings);
         QVERIFY(off.startUp({}));
         QVERIFY(f.doc->pathName().isEmpty());
 
-        CDocFixture g([](CSettings &s) { s.setLastFile(1); });
+        CDocFixture g([](CSettings &s) { s.setNumber(CSettings::LastFile, 1); });
         CDocManager empty(*g.doc, *g.settings);
         QVERIFY(empty.startUp({}));
         QVERIFY(g.doc->pathName().isEmpty());
@@ -79,14 +92,14 @@ private slots:
 
     void commandLineFileTakesPrecedence()
     {
-        CDocFixture f([](CSettings &s) { s.setLastFile(1); });
+        CDocFixture f([](CSettings &s) { s.setNumber(CSettings::LastFile, 1); });
         saveSample(f, "last.tqb", "last");
         saveSample(f, "named.tqb", "named");
-        f.settings->setRecentFiles({f.path("last.tqb")});
+        storeRecentFiles(*f.settings, {f.path("last.tqb")});
         CDocManager manager(*f.doc, *f.settings);
         QVERIFY(manager.startUp(f.path("named.tqb")));
         QCOMPARE(f.doc->pathName(), f.path("named.tqb"));
-        QCOMPARE(f.settings->recentFiles(), (QStringList{f.path("named.tqb"), f.path("last.tqb")}));
+        QCOMPARE(CRecentFileList::load(*f.settings), (QStringList{f.path("named.tqb"), f.path("last.tqb")}));
         // A later New is a plain New, not the last file.
         QVERIFY(manager.fileNew());
         QVERIFY(f.doc->pathName().isEmpty());
@@ -121,7 +134,7 @@ private slots:
 
     void restoredCopyIsSavedUnderItsOwnName()
     {
-        CDocFixture f([](CSettings &s) { s.setAutoSave(1); });
+        CDocFixture f([](CSettings &s) { s.setNumber(CSettings::AutoSave, 1); });
         QVERIFY(QDir(f.dir.path()).mkdir(QStringLiteral("bk")));
         QVERIFY(QDir::setCurrent(f.dir.path()));
         saveSample(f, "bk/notes.bk0", "backed up");
@@ -183,7 +196,7 @@ private slots:
         QFETCH(int, versions);
         QFETCH(QString, chosen);
         QFETCH(QByteArray, expected);
-        CDocFixture f([](CSettings &s) { s.setAutoSave(1); });
+        CDocFixture f([](CSettings &s) { s.setNumber(CSettings::AutoSave, 1); });
         QVERIFY(QDir(f.dir.path()).mkdir(QStringLiteral("bk")));
         QVERIFY(QDir::setCurrent(f.dir.path()));
         const QDateTime twoDaysAgo = QDateTime::currentDateTime().addDays(-2);

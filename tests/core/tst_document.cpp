@@ -270,7 +270,7 @@ private slots:
 
     void automaticSaving()
     {
-        CDocFixture f([](CSettings &s) { s.setAutoSave(1); });
+        CDocFixture f([](CSettings &s) { s.setNumber(CSettings::AutoSave, 1); });
         f.addRootAndChild();
         f.doc->setModifiedFlag(true);
         f.doc->autoSaveOnSelectionChange();  // unnamed: nothing saved
@@ -288,7 +288,7 @@ private slots:
 
     void failingAutomaticSaveIsToldOnce()
     {
-        CDocFixture f([](CSettings &s) { s.setAutoSave(1); });
+        CDocFixture f([](CSettings &s) { s.setNumber(CSettings::AutoSave, 1); });
         f.addRootAndChild();
         f.doc->setPathName(f.path("missing-folder/doc.tqb"));
         f.doc->setModifiedFlag(true);
@@ -448,7 +448,7 @@ private slots:
         f.doc->m_arTexts[0] = "version 2";
         QVERIFY(f.doc->saveDocument(f.path("n.tqb")));
         QCOMPARE(readAll(f.path("bk/n.bk0")), first);
-        QCOMPARE(f.settings->backup(), backup);
+        QCOMPARE(CBackupSettings::load(*f.settings), backup);
     }
 
     // Another program left the file damaged: the save asks, and on "Keep my

@@ -260,8 +260,8 @@ private slots:
         const QString path = s.f.fx.path(QStringLiteral("doc.tqb"));
         s.f.doc().setPathName(path, false);
         QVERIFY(s.f.doc().saveDocument(path));
-        s.f.doc().flags().toggleAutoSave(*s.f.fx.settings);
-        QVERIFY(s.f.doc().flags().autoSave() != 0);
+        s.f.fx.settings->toggle(CSettings::AutoSave);
+        QVERIFY(s.f.fx.settings->isOn(CSettings::AutoSave));
         s.f.selectLabel("N0");
 
         int saves = 0;

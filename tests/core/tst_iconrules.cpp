@@ -1,3 +1,4 @@
+#include "DocFixture.h"
 #include "settings/Settings.h"
 #include "tree/IconRules.h"
 
@@ -187,7 +188,7 @@ private slots:
         QCOMPARE(docDefaults, (IconSet{12, 13, 14, 15, 59}));
         QSettings reread(path, QSettings::IniFormat);
         QCOMPARE(reread.value(QStringLiteral("DefIcons/4")).toInt(), 59);
-        QCOMPARE(CSettings(reread).defIcons(), (IconSet{12, 13, 14, 15, 59}));
+        QCOMPARE(storedDefaultIcons(CSettings(reread)), (IconSet{12, 13, 14, 15, 59}));
     }
 };
 

@@ -31,7 +31,7 @@ QByteArray listed(const std::vector<CSearchHit> &hits)
 
 std::vector<CSearchHit> search(CTreeFixture &f, const QByteArray &needle, bool caseSensitive, bool titlesOnly = false)
 {
-    const CTextMatcher matcher(needle, caseSensitive, CCodePage(f.doc().settings().codePage()));
+    const CTextMatcher matcher(needle, caseSensitive, CCodePage(f.doc().settings().text(CSettings::CodePage)));
     return notesearch::searchAll(CSearchSnapshot::of(f.doc(), *f.tree), matcher, titlesOnly);
 }
 
@@ -110,7 +110,7 @@ private slots:
         QFETCH(bool, caseSensitive);
         QFETCH(QByteArray, expected);
         CTreeFixture f;
-        f.doc().settings().setCodePage(page);
+        f.doc().settings().setText(CSettings::CodePage, page);
         for (int i = 0; i < texts.size(); ++i)
             f.row("Item " + QByteArray::number(i), -1, bytes(texts[i], page));
         f.build();

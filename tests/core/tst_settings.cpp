@@ -1,5 +1,6 @@
-#include "settings/DocumentFlags.h"
+#include "app/RecentFileList.h"
 #include "settings/Settings.h"
+#include "settings/StartFolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,28 +41,76 @@ struct TempStore
     }
 };
 
-using Toggle = void (CDocumentFlags::*)(CSettings &);
-using Checked = bool (CDocumentFlags::*)() const;
-
-struct FlagCommand
+CSettings::Key flagKey(const QString &name)
 {
-    const char *key;
-    Toggle toggle;
-    Checked checked;
+    static const std::map<QString, CSettings::Key> keys{
+        {QStringLiteral("AutoSave"), CSettings::AutoSave}, {QStringLiteral("LastFile"), CSettings::LastFile},
+        {QStringLiteral("Collapse"), CSettings::Collapse}, {QStringLiteral("DblU"), CSettings::DblU},
+        {QStringLiteral("DblM"), CSettings::DblM},         {QStringLiteral("DblP"), CSettings::DblP},
+        {QStringLiteral("DblF"), CSettings::DblF},
+    };
+    return keys.at(name);
+}
+
+// Every value, as a run of the program before the key table wrote it into
+// tests/data/settings/all-values.ini (in memory order: key, index, value).
+struct StoredValue
+{
+    CSettings::Key key;
+    int index;
+    QVariant value;
 };
 
-FlagCommand flagCommand(const QString &name)
+QList<StoredValue> allValuesFileContents()
 {
-    static const std::map<QString, FlagCommand> commands{
-        {QStringLiteral("AutoSave"), {"Settings/AutoSave", &CDocumentFlags::toggleAutoSave, &CDocumentFlags::isAutoSaveChecked}},
-        {QStringLiteral("LastFile"), {"Settings/LastFile", &CDocumentFlags::toggleLastFile, &CDocumentFlags::isLastFileChecked}},
-        {QStringLiteral("Collapse"), {"Settings/Collapse", &CDocumentFlags::toggleCollapse, &CDocumentFlags::isCollapseChecked}},
-        {QStringLiteral("DblU"), {"Settings/DblU", &CDocumentFlags::toggleDblU, &CDocumentFlags::isDblUChecked}},
-        {QStringLiteral("DblM"), {"Settings/DblM", &CDocumentFlags::toggleDblM, &CDocumentFlags::isDblMChecked}},
-        {QStringLiteral("DblP"), {"Settings/DblP", &CDocumentFlags::toggleDblP, &CDocumentFlags::isDblPChecked}},
-        {QStringLiteral("DblF"), {"Settings/DblF", &CDocumentFlags::toggleDblF, &CDocumentFlags::isDblFChecked}},
+    QByteArray font(CSettings::kLogFontSize, '\0');
+    for (int i = 0; i < font.size(); ++i)
+        font[i] = char(i * 37);
+    QList<StoredValue> values{
+        {CSettings::AutoSave, 0, 2},
+        {CSettings::LastFile, 0, 1},
+        {CSettings::LastNote, 0, 17},
+        {CSettings::StartPath, 0, QStringLiteral("C:\\Notes, old\\\u00DCn\u00EFcode\\")},
+        {CSettings::SortType, 0, 0},
+        {CSettings::Collapse, 0, 0},
+        {CSettings::DblU, 0, 0},
+        {CSettings::DblM, 0, 0},
+        {CSettings::DblP, 0, 1},
+        {CSettings::DblF, 0, 0},
+        {CSettings::LockMinutes, 0, 15},
+        {CSettings::Font, 0, font},
+        {CSettings::FontL, 0, font.left(28) + QByteArray(32, '@')},
+        {CSettings::PasswordLength, 0, 7},
+        {CSettings::PasswordNumbers, 0, 0},
+        {CSettings::PasswordLetters, 0, 1},
+        {CSettings::PasswordSpecial, 0, 1},
+        {CSettings::PasswordReminder, 0, 1},
+        {CSettings::ReminderColumn0, 0, 300},
+        {CSettings::ReminderColumn1, 0, 41},
+        {CSettings::ReminderColumn2, 0, 92},
+        {CSettings::CodePage, 0, QStringLiteral("windows-1251")},
+        {CSettings::BackUp, 0, 1},
+        {CSettings::BackUpPath, 0, QStringLiteral("/home/u/back ups/")},
+        {CSettings::BackUpNumber, 0, 4},
+        {CSettings::BackUpPeriod, 0, 14},
+        {CSettings::WindowFlag, 0, 2},
+        {CSettings::WindowShowCmd, 0, 3},
+        {CSettings::WindowLeft, 0, -10},
+        {CSettings::WindowTop, 0, 20},
+        {CSettings::WindowRight, 0, 1000},
+        {CSettings::WindowBottom, 0, 800},
+        {CSettings::Splitter, 0, 300},
+        {CSettings::BarState, 0, QByteArray("\x00\x00\x00\xff state", 11)},
+        {CSettings::RecentFile, 0, QStringLiteral("/a/one.tqb")},
+        {CSettings::RecentFile, 1, QStringLiteral("/b/two, three.tqb")},
+        {CSettings::RecentFile, 2, QStringLiteral("/c/\u00E4.tqb")},
     };
-    return commands.at(name);
+    const QList<int> icons{9, 8, 7, 6, 59};
+    for (int slot = 0; slot < CSettings::kDefIconSlots; ++slot)
+        values.append({CSettings::DefIcon, slot, icons[slot]});
+    for (int pos = 0; pos < CSettings::kToolbarPositions; ++pos)
+        values.append({CSettings::ToolbarShown, pos, pos % 3 != 1 ? 1 : 0});
+    return values;
 }
 
 }  // namespace
@@ -75,6 +124,7 @@ private slots:
     void cleanup() { QDir::setCurrent(m_savedCurrent); }
 
     void emptyStoreGivesDefaultsAndStaysEmpty();
+    void fileOfAnEarlierRunReadsAndWritesTheSame();
     void everyValueIsWrittenUnderItsName();
     void unreadableValuesGiveDefaults();
     void handEditedFileIsRead();
@@ -103,57 +153,53 @@ void TestSettings::emptyStoreGivesDefaultsAndStaysEmpty()
     TempStore t;
     const CSettings &s = *t.settings;
 
-    QCOMPARE(s.autoSave(), 0);
-    QCOMPARE(s.lastFile(), 0);
-    QCOMPARE(s.lastNote(), -1);
-    QCOMPARE(s.startPath(), QString());
-    QCOMPARE(s.sortType(), 2);
-    QCOMPARE(s.collapse(), 1);
-    QCOMPARE(s.dblU(), 1);
-    QCOMPARE(s.dblM(), 1);
-    QCOMPARE(s.dblP(), 0);
-    QCOMPARE(s.dblF(), 1);
-    QCOMPARE(s.reqPsw(), 1);
-    QCOMPARE(s.previewPages(), 0);
-    QVERIFY(s.font().isEmpty());
-    QVERIFY(s.fontL().isEmpty());
-    QCOMPARE(s.codePage(), QStringLiteral("windows-1252"));
-    const CPasswordGenSettings gen = s.passwordGen();
+    QCOMPARE(s.number(CSettings::AutoSave), 0);
+    QCOMPARE(s.number(CSettings::LastFile), 0);
+    QCOMPARE(s.number(CSettings::LastNote), -1);
+    QCOMPARE(s.text(CSettings::StartPath), QString());
+    QCOMPARE(s.number(CSettings::SortType), 2);
+    QCOMPARE(s.number(CSettings::Collapse), 1);
+    QCOMPARE(s.number(CSettings::DblU), 1);
+    QCOMPARE(s.number(CSettings::DblM), 1);
+    QCOMPARE(s.number(CSettings::DblP), 0);
+    QCOMPARE(s.number(CSettings::DblF), 1);
+    QCOMPARE(s.number(CSettings::ReqPsw), 1);
+    QCOMPARE(s.number(CSettings::PreviewPages), 0);
+    QVERIFY(s.bytes(CSettings::Font).isEmpty());
+    QVERIFY(s.bytes(CSettings::FontL).isEmpty());
+    QCOMPARE(s.text(CSettings::CodePage), QStringLiteral("windows-1252"));
+    const CPasswordGenSettings gen = CPasswordGenSettings::load(s);
     QCOMPARE(gen.quantity, 4);
     QCOMPARE(gen.numbers, 1);
     QCOMPARE(gen.letters, 1);
     QCOMPARE(gen.special, 0);
     QCOMPARE(gen.reminder, 0);
-    QCOMPARE(s.reminderColumnWidth(0), 250);
-    QCOMPARE(s.reminderColumnWidth(1), 35);
-    QCOMPARE(s.reminderColumnWidth(2), 70);
-    QCOMPARE(s.defIcons(), (std::array<qint32, 5>{0, 1, 2, 3, 4}));
-    const CRestoreWndSettings wnd = s.restoreWnd();
-    QCOMPARE(wnd.flag, 0);
-    QCOMPARE(wnd.showCmd, 5);
-    QCOMPARE(wnd.left, 50);
-    QCOMPARE(wnd.top, 50);
-    QCOMPARE(wnd.right, 750);
-    QCOMPARE(wnd.bottom, 550);
-    QCOMPARE(wnd.splitter, 220);
+    QCOMPARE(s.number(CSettings::ReminderColumn0), 250);
+    QCOMPARE(s.number(CSettings::ReminderColumn1), 35);
+    QCOMPARE(s.number(CSettings::ReminderColumn2), 70);
+    for (int slot = 0; slot < CSettings::kDefIconSlots; ++slot)
+        QCOMPARE(s.number(CSettings::DefIcon, slot), slot);
+    QCOMPARE(s.number(CSettings::WindowFlag), 0);
+    QCOMPARE(s.number(CSettings::WindowShowCmd), 5);
+    QCOMPARE(s.number(CSettings::WindowLeft), 50);
+    QCOMPARE(s.number(CSettings::WindowTop), 50);
+    QCOMPARE(s.number(CSettings::WindowRight), 750);
+    QCOMPARE(s.number(CSettings::WindowBottom), 550);
+    QCOMPARE(s.number(CSettings::Splitter), 220);
     for (int pos = 0; pos < CSettings::kToolbarPositions; ++pos)
-        QVERIFY(s.toolbarButtonShown(pos));
-    QVERIFY(s.recentFiles().isEmpty());
-    const CBackupSettings backup = s.backup();
+        QCOMPARE(s.number(CSettings::ToolbarShown, pos), 1);
+    QVERIFY(CRecentFileList::load(s).isEmpty());
+    const CBackupSettings backup = CBackupSettings::load(s);
     QCOMPARE(backup.on, false);
     QCOMPARE(backup.folder, QString());
     QCOMPARE(backup.versions, 1);
     QCOMPARE(backup.periodDays, 1);
 
-    const CDocumentFlags flags = CDocumentFlags::load(s);
-    QVERIFY(!flags.isAutoSaveChecked());
-    QVERIFY(!flags.isLastFileChecked());
-    QCOMPARE(flags.defaultSortType(), 2);
-    QVERIFY(flags.isSortTypeChecked(2));
-    QVERIFY(flags.isCollapseChecked());
-    QVERIFY(flags.dblU() && flags.dblM() && !flags.dblP() && flags.dblF());
-    QVERIFY(flags.isProgramFolderChecked());
-    QVERIFY(!flags.isOtherFolderChecked());
+    // The menu marks of a first run.
+    QVERIFY(!s.isOn(CSettings::AutoSave));
+    QVERIFY(!s.isOn(CSettings::LastFile));
+    QVERIFY(s.isOn(CSettings::Collapse));
+    QVERIFY(s.isOn(CSettings::DblU) && s.isOn(CSettings::DblM) && !s.isOn(CSettings::DblP) && s.isOn(CSettings::DblF));
 
     // Reading created nothing, in memory or on disk.
     QVERIFY(t.store->allKeys().isEmpty());
@@ -161,28 +207,86 @@ void TestSettings::emptyStoreGivesDefaultsAndStaysEmpty()
     QVERIFY(!QFile::exists(t.path) || QFile(t.path).size() == 0);
 }
 
+void TestSettings::fileOfAnEarlierRunReadsAndWritesTheSame()
+{
+    const QString written = QStringLiteral(TQB_TEST_DATA "/settings/all-values.ini");
+    QFile original(written);
+    QVERIFY(original.open(QIODevice::ReadOnly));
+    const QByteArray originalBytes = original.readAll();
+    const QList<StoredValue> values = allValuesFileContents();
+
+    // Every value reads back as it was written.
+    TempStore before(originalBytes);
+    for (const StoredValue &v : values) {
+        const QString what = CSettings::path(v.key, v.index);
+        switch (CSettings::entry(v.key).type) {
+        case CSettings::Type::Integer:
+            QVERIFY2(before.settings->number(v.key, v.index) == v.value.toInt(), qPrintable(what));
+            break;
+        case CSettings::Type::String:
+            QVERIFY2(before.settings->text(v.key, v.index) == v.value.toString(), qPrintable(what));
+            break;
+        case CSettings::Type::Binary:
+            QVERIFY2(before.settings->bytes(v.key) == v.value.toByteArray(), qPrintable(what));
+            break;
+        }
+    }
+    QCOMPARE(CBackupSettings::load(*before.settings),
+             (CBackupSettings{true, QStringLiteral("/home/u/back ups/"), 4, 14}));
+    QCOMPARE(CPasswordGenSettings::load(*before.settings), (CPasswordGenSettings{7, 0, 1, 1, 1}));
+    QCOMPARE(CRecentFileList::load(*before.settings).size(), 3);
+
+    // And writing the same values now gives the same file, byte for byte.
+    TempStore now;
+    for (const StoredValue &v : values) {
+        switch (CSettings::entry(v.key).type) {
+        case CSettings::Type::Integer:
+            now.settings->setNumber(v.key, v.value.toInt(), v.index);
+            break;
+        case CSettings::Type::String:
+            now.settings->setText(v.key, v.value.toString(), v.index);
+            break;
+        case CSettings::Type::Binary:
+            now.settings->setBytes(v.key, v.value.toByteArray());
+            break;
+        }
+    }
+    now.store->sync();
+    QFile rewritten(now.path);
+    QVERIFY(rewritten.open(QIODevice::ReadOnly));
+    QCOMPARE(rewritten.readAll(), originalBytes);
+}
+
 void TestSettings::everyValueIsWrittenUnderItsName()
 {
     TempStore t;
     CSettings &s = *t.settings;
-    s.setAutoSave(7);
-    s.setLastFile(1);
-    s.setLastNote(12);
-    s.setStartPath(QStringLiteral("C:\\Notes, old\\"));
-    s.setSortType(0);
-    s.setCollapse(0);
-    s.setDblU(0);
-    s.setDblM(0);
-    s.setDblP(1);
-    s.setDblF(0);
-    s.setPasswordGen({20, 0, 1, 1, 1});
-    s.setReminderColumnWidth(0, 300);
-    s.setReminderColumnWidth(1, 40);
-    s.setReminderColumnWidth(2, 90);
-    s.setCodePage(QStringLiteral("windows-1251"));
-    s.setDefIcons({9, 8, 7, 6, 5});
-    s.setRestoreWnd({2, 3, -10, 20, 1000, 800, 300});
-    s.setToolbarButtonShown(33, false);
+    s.setNumber(CSettings::AutoSave, 7);
+    s.setNumber(CSettings::LastFile, 1);
+    s.setNumber(CSettings::LastNote, 12);
+    s.setText(CSettings::StartPath, QStringLiteral("C:\\Notes, old\\"));
+    s.setNumber(CSettings::SortType, 0);
+    s.setNumber(CSettings::Collapse, 0);
+    s.setNumber(CSettings::DblU, 0);
+    s.setNumber(CSettings::DblM, 0);
+    s.setNumber(CSettings::DblP, 1);
+    s.setNumber(CSettings::DblF, 0);
+    CPasswordGenSettings{20, 0, 1, 1, 1}.store(s);
+    s.setNumber(CSettings::ReminderColumn0, 300);
+    s.setNumber(CSettings::ReminderColumn1, 40);
+    s.setNumber(CSettings::ReminderColumn2, 90);
+    s.setText(CSettings::CodePage, QStringLiteral("windows-1251"));
+    const QList<int> icons{9, 8, 7, 6, 5};
+    for (int slot = 0; slot < CSettings::kDefIconSlots; ++slot)
+        s.setNumber(CSettings::DefIcon, icons[slot], slot);
+    s.setNumber(CSettings::WindowFlag, 2);
+    s.setNumber(CSettings::WindowShowCmd, 3);
+    s.setNumber(CSettings::WindowLeft, -10);
+    s.setNumber(CSettings::WindowTop, 20);
+    s.setNumber(CSettings::WindowRight, 1000);
+    s.setNumber(CSettings::WindowBottom, 800);
+    s.setNumber(CSettings::Splitter, 300);
+    s.setNumber(CSettings::ToolbarShown, 0, 33);
 
     const auto raw = t.reopen();
     const QMap<QString, int> expectedInts{
@@ -208,15 +312,17 @@ void TestSettings::everyValueIsWrittenUnderItsName()
     QCOMPARE(raw->value("Settings/StartPath").toString(), QStringLiteral("C:\\Notes, old\\"));
     QCOMPARE(raw->value("Settings/CodePage").toString(), QStringLiteral("windows-1251"));
 
-    // And the accessors read back what they wrote.
+    // And the table reads back what it wrote.
     CSettings again(*raw);
-    QCOMPARE(again.startPath(), QStringLiteral("C:\\Notes, old\\"));
-    QCOMPARE(again.passwordGen(), (CPasswordGenSettings{20, 0, 1, 1, 1}));
-    QCOMPARE(again.restoreWnd(), (CRestoreWndSettings{2, 3, -10, 20, 1000, 800, 300}));
-    QCOMPARE(again.defIcons(), (std::array<qint32, 5>{9, 8, 7, 6, 5}));
-    QCOMPARE(again.reminderColumnWidth(2), 90);
-    QVERIFY(!again.toolbarButtonShown(33));
-    QVERIFY(again.toolbarButtonShown(32));
+    QCOMPARE(again.text(CSettings::StartPath), QStringLiteral("C:\\Notes, old\\"));
+    QCOMPARE(CPasswordGenSettings::load(again), (CPasswordGenSettings{20, 0, 1, 1, 1}));
+    QCOMPARE(again.number(CSettings::WindowLeft), -10);
+    QCOMPARE(again.number(CSettings::Splitter), 300);
+    for (int slot = 0; slot < CSettings::kDefIconSlots; ++slot)
+        QCOMPARE(again.number(CSettings::DefIcon, slot), icons[slot]);
+    QCOMPARE(again.number(CSettings::ReminderColumn2), 90);
+    QCOMPARE(again.number(CSettings::ToolbarShown, 33), 0);
+    QCOMPARE(again.number(CSettings::ToolbarShown, 32), 1);
 }
 
 void TestSettings::unreadableValuesGiveDefaults()
@@ -229,22 +335,24 @@ void TestSettings::unreadableValuesGiveDefaults()
     raw.setValue("Settings/DblM", "-2147483649");
     raw.setValue("Settings/rl0", "1.5");
     raw.setValue("Settings/LastNote", uint(0xFFFFFFFEu));  // a DWORD holding -2
+    raw.setValue("Settings/LockMinutes", -5);              // below its range
     raw.setValue("DefIcons/3", QStringList{"1", "2"});
     raw.setValue("Settings/StartPath", QStringList{"C:\\a", "b\\"});
     raw.setValue("RestoreWnd/Splitter", QByteArray("\x01\x02", 2));
     const CSettings &s = *t.settings;
 
-    QCOMPARE(s.sortType(), 2);
-    QCOMPARE(s.collapse(), 1);
-    QCOMPARE(s.dblU(), 1);
-    QCOMPARE(s.dblM(), 1);
-    QCOMPARE(s.reminderColumnWidth(0), 250);
-    QCOMPARE(s.lastNote(), -2);
-    QCOMPARE(s.defIcons()[3], 3);
-    QCOMPARE(s.startPath(), QString());
-    QCOMPARE(s.restoreWnd().splitter, 220);
+    QCOMPARE(s.number(CSettings::SortType), 2);
+    QCOMPARE(s.number(CSettings::Collapse), 1);
+    QCOMPARE(s.number(CSettings::DblU), 1);
+    QCOMPARE(s.number(CSettings::DblM), 1);
+    QCOMPARE(s.number(CSettings::ReminderColumn0), 250);
+    QCOMPARE(s.number(CSettings::LastNote), -2);
+    QCOMPARE(s.number(CSettings::LockMinutes), 0);
+    QCOMPARE(s.number(CSettings::DefIcon, 3), 3);
+    QCOMPARE(s.text(CSettings::StartPath), QString());
+    QCOMPARE(s.number(CSettings::Splitter), 220);
     // Neighbours are unaffected.
-    QCOMPARE(s.defIcons()[2], 2);
+    QCOMPARE(s.number(CSettings::DefIcon, 2), 2);
 }
 
 void TestSettings::handEditedFileIsRead()
@@ -266,14 +374,14 @@ void TestSettings::handEditedFileIsRead()
                 "File2=\n"
                 "File3=c.tqb\n");
     const CSettings &s = *t.settings;
-    QCOMPARE(s.autoSave(), 2);
-    QCOMPARE(s.lastFile(), 1);
-    QCOMPARE(s.sortType(), 2);
-    QCOMPARE(s.startPath(), QStringLiteral("D:\\Docs\\"));
-    QCOMPARE(s.reqPsw(), 0);
-    QCOMPARE(s.previewPages(), 2);
-    QCOMPARE(s.backup(), (CBackupSettings{true, QStringLiteral("E:\\Back, up\\"), 6, 45}));
-    QCOMPARE(s.recentFiles(), (QStringList{"a.tqb", "c.tqb"}));
+    QCOMPARE(s.number(CSettings::AutoSave), 2);
+    QCOMPARE(s.number(CSettings::LastFile), 1);
+    QCOMPARE(s.number(CSettings::SortType), 2);
+    QCOMPARE(s.text(CSettings::StartPath), QStringLiteral("D:\\Docs\\"));
+    QCOMPARE(s.number(CSettings::ReqPsw), 0);
+    QCOMPARE(s.number(CSettings::PreviewPages), 2);
+    QCOMPARE(CBackupSettings::load(s), (CBackupSettings{true, QStringLiteral("E:\\Back, up\\"), 6, 45}));
+    QCOMPARE(CRecentFileList::load(s), (QStringList{"a.tqb", "c.tqb"}));
 }
 
 void TestSettings::fontsAreBinary()
@@ -282,17 +390,17 @@ void TestSettings::fontsAreBinary()
     QByteArray logFont(CSettings::kLogFontSize, '\0');
     for (int i = 0; i < logFont.size(); ++i)
         logFont[i] = char(i * 37);  // zeros, high bytes and '@' included
-    t.settings->setFont(logFont);
-    t.settings->setFontL(logFont.left(10));
+    t.settings->setBytes(CSettings::Font, logFont);
+    t.settings->setBytes(CSettings::FontL, logFont.left(10));
 
     const auto raw = t.reopen();
     CSettings again(*raw);
-    QCOMPARE(again.font(), logFont);
-    QCOMPARE(again.fontL(), logFont.left(10));
+    QCOMPARE(again.bytes(CSettings::Font), logFont);
+    QCOMPARE(again.bytes(CSettings::FontL), logFont.left(10));
 
     // A font stored as text is no font.
     raw->setValue("Settings/Font", QStringLiteral("Arial"));
-    QVERIFY(again.font().isEmpty());
+    QVERIFY(again.bytes(CSettings::Font).isEmpty());
 }
 
 void TestSettings::toolbarPositionShownUnlessZero()
@@ -301,12 +409,12 @@ void TestSettings::toolbarPositionShownUnlessZero()
     t.store->setValue("Toolbar/0", 0);
     t.store->setValue("Toolbar/1", 2);
     t.store->setValue("Toolbar/2", "no");
-    QVERIFY(!t.settings->toolbarButtonShown(0));
-    QVERIFY(t.settings->toolbarButtonShown(1));
-    QVERIFY(t.settings->toolbarButtonShown(2));
+    QCOMPARE(t.settings->number(CSettings::ToolbarShown, 0), 0);
+    QCOMPARE(t.settings->number(CSettings::ToolbarShown, 1), 2);
+    QCOMPARE(t.settings->number(CSettings::ToolbarShown, 2), 1);
 
-    t.settings->setToolbarButtonShown(0, true);
-    t.settings->setToolbarButtonShown(5, false);
+    t.settings->setNumber(CSettings::ToolbarShown, 1, 0);
+    t.settings->setNumber(CSettings::ToolbarShown, 0, 5);
     QCOMPARE(t.store->value("Toolbar/0").toInt(), 1);
     QCOMPARE(t.store->value("Toolbar/5").toInt(), 0);
 }
@@ -328,54 +436,59 @@ void TestSettings::backupOnOnlyForStoredOne()
     QFETCH(bool, on);
     TempStore t;
     t.store->setValue("BackUp/BackUp", stored);
-    QCOMPARE(t.settings->backup().on, on);
+    QCOMPARE(CBackupSettings::load(*t.settings).on, on);
 }
 
 void TestSettings::backupRoundTrip()
 {
     TempStore t;
     const CBackupSettings on{true, QStringLiteral("/home/u/backups/"), 4, 14};
-    t.settings->setBackup(on);
+    on.store(*t.settings);
     {
         const auto raw = t.reopen();
         QCOMPARE(raw->value("BackUp/BackUp").toInt(), 1);
         QCOMPARE(raw->value("BackUp/BackUpPath").toString(), on.folder);
         QCOMPARE(raw->value("BackUp/BackUpNumber").toInt(), 4);
         QCOMPARE(raw->value("BackUp/BackUpPeriod").toInt(), 14);
-        QCOMPARE(CSettings(*raw).backup(), on);
+        QCOMPARE(CBackupSettings::load(CSettings(*raw)), on);
     }
 
     // Turning backups off still writes all four values, "BackUp" as 0.
     const CBackupSettings off{false, QString(), 2, 30};
-    t.settings->setBackup(off);
+    off.store(*t.settings);
     const auto raw = t.reopen();
     QCOMPARE(raw->value("BackUp/BackUp").toInt(), 0);
     QVERIFY(raw->contains("BackUp/BackUpPath"));
     QCOMPARE(raw->value("BackUp/BackUpPath").toString(), QString());
     QCOMPARE(raw->value("BackUp/BackUpNumber").toInt(), 2);
     QCOMPARE(raw->value("BackUp/BackUpPeriod").toInt(), 30);
-    QCOMPARE(CSettings(*raw).backup(), off);
+    QCOMPARE(CBackupSettings::load(CSettings(*raw)), off);
 }
 
 void TestSettings::recentFilesRoundTripAndShorten()
 {
     TempStore t;
-    const QStringList six{"1.tqb", "2.tqb", "3.tqb", "4.tqb", "5.tqb", "6.tqb"};
-    t.settings->setRecentFiles(six + QStringList{"7.tqb"});
-    QCOMPARE(t.settings->recentFiles(), six);
-    QCOMPARE(t.store->value("Recent File List/File1").toString(), QStringLiteral("1.tqb"));
-    QCOMPARE(t.store->value("Recent File List/File6").toString(), QStringLiteral("6.tqb"));
+    CRecentFileList list(*t.settings);
+    for (int n = 1; n <= 7; ++n)
+        list.add(QStringLiteral("%1.tqb").arg(n));
+    const QStringList six{"7.tqb", "6.tqb", "5.tqb", "4.tqb", "3.tqb", "2.tqb"};
+    QCOMPARE(list.files(), six);
+    QCOMPARE(CRecentFileList::load(*t.settings), six);
+    QCOMPARE(t.store->value("Recent File List/File1").toString(), QStringLiteral("7.tqb"));
+    QCOMPARE(t.store->value("Recent File List/File6").toString(), QStringLiteral("2.tqb"));
     QVERIFY(!t.store->contains("Recent File List/File7"));
 
     // A shorter list leaves no stale entries behind.
-    t.settings->setRecentFiles({"new.tqb", "", "1.tqb"});
+    for (const char *gone : {"6.tqb", "5.tqb", "4.tqb", "2.tqb"})
+        list.remove(QString::fromLatin1(gone));
     const auto raw = t.reopen();
     QStringList keys = raw->allKeys();
     keys.sort();
     QCOMPARE(keys, (QStringList{"Recent File List/File1", "Recent File List/File2"}));
-    QCOMPARE(CSettings(*raw).recentFiles(), (QStringList{"new.tqb", "1.tqb"}));
+    QCOMPARE(CRecentFileList::load(CSettings(*raw)), (QStringList{"7.tqb", "3.tqb"}));
 
-    t.settings->setRecentFiles({});
+    list.remove(QStringLiteral("7.tqb"));
+    list.remove(QStringLiteral("3.tqb"));
     QVERIFY(t.store->allKeys().isEmpty());
 }
 
@@ -386,7 +499,7 @@ void TestSettings::recentFilesSkipEmptyEntries()
     t.store->setValue("Recent File List/File2", "b.tqb");
     t.store->setValue("Recent File List/File4", "d.tqb");
     t.store->setValue("Recent File List/File7", "beyond.tqb");
-    QCOMPARE(t.settings->recentFiles(), (QStringList{"b.tqb", "d.tqb"}));
+    QCOMPARE(CRecentFileList::load(*t.settings), (QStringList{"b.tqb", "d.tqb"}));
 }
 
 void TestSettings::toggleReadsAndWrites_data()
@@ -420,25 +533,23 @@ void TestSettings::toggleReadsAndWrites()
     QFETCH(QVariant, stored);
     QFETCH(bool, checked);
     QFETCH(int, written);
-    const FlagCommand command = flagCommand(flag);
+    const CSettings::Key key = flagKey(flag);
+    const QString path = CSettings::path(key);
     TempStore t;
     if (stored.isValid())
-        t.store->setValue(command.key, stored);
+        t.store->setValue(path, stored);
 
-    CDocumentFlags flags = CDocumentFlags::load(*t.settings);
-    QCOMPARE((flags.*command.checked)(), checked);
+    QCOMPARE(t.settings->isOn(key), checked);
 
-    (flags.*command.toggle)(*t.settings);
-    QCOMPARE((flags.*command.checked)(), !checked);
+    t.settings->toggle(key);
+    QCOMPARE(t.settings->isOn(key), !checked);
     const auto raw = t.reopen();
-    QCOMPARE(raw->value(command.key).toInt(), written);
+    QCOMPARE(raw->value(path).toInt(), written);
     // Only the toggled value was written.
-    QCOMPARE(raw->allKeys(), QStringList{command.key});
+    QCOMPARE(raw->allKeys(), QStringList{path});
     // What was written reads back as the same state on the next start.
-    QCOMPARE((CDocumentFlags::load(CSettings(*raw)).*command.checked)(), !checked);
+    QCOMPARE(CSettings(*raw).isOn(key), !checked);
 }
-
-
 
 void TestSettings::otherFolderSetsStartAndCurrentFolder()
 {
@@ -447,28 +558,22 @@ void TestSettings::otherFolderSetsStartAndCurrentFolder()
     const QString chosenPath = chosen.path();  // no trailing separator
     QVERIFY(!chosenPath.endsWith('/'));
 
-    CDocumentFlags flags = CDocumentFlags::load(*t.settings);
-    QVERIFY(flags.useOtherFolder(*t.settings, chosenPath));
+    QVERIFY(startfolder::useOtherFolder(*t.settings, chosenPath));
 
     const QString expected = QDir::toNativeSeparators(chosenPath) + QDir::separator();
-    QCOMPARE(flags.startPath(), expected);
-    QVERIFY(flags.isOtherFolderChecked());
-    QVERIFY(!flags.isProgramFolderChecked());
+    QCOMPARE(t.settings->text(CSettings::StartPath), expected);
     QCOMPARE(t.reopen()->value("Settings/StartPath").toString(), expected);
     QCOMPARE(QDir(QDir::currentPath()).canonicalPath(), QDir(chosenPath).canonicalPath());
 }
-
 
 void TestSettings::cancelledFolderChoiceChangesNothing()
 {
     TempStore t;
     t.store->setValue("Settings/StartPath", "/kept/");
-    CDocumentFlags flags = CDocumentFlags::load(*t.settings);
     const QString current = QDir::currentPath();
 
-    QVERIFY(!flags.useOtherFolder(*t.settings, QString()));
-    QCOMPARE(flags.startPath(), QStringLiteral("/kept/"));
-    QCOMPARE(t.settings->startPath(), QStringLiteral("/kept/"));
+    QVERIFY(!startfolder::useOtherFolder(*t.settings, QString()));
+    QCOMPARE(t.settings->text(CSettings::StartPath), QStringLiteral("/kept/"));
     QCOMPARE(QDir::currentPath(), current);
 }
 
@@ -476,13 +581,10 @@ void TestSettings::programFolderEmptiesStartOnly()
 {
     TempStore t;
     t.store->setValue("Settings/StartPath", "/somewhere/");
-    CDocumentFlags flags = CDocumentFlags::load(*t.settings);
-    QVERIFY(flags.isOtherFolderChecked());
     const QString current = QDir::currentPath();
 
-    flags.useProgramFolder(*t.settings);
-    QVERIFY(flags.isProgramFolderChecked());
-    QCOMPARE(flags.startPath(), QString());
+    startfolder::useProgramFolder(*t.settings);
+    QCOMPARE(t.settings->text(CSettings::StartPath), QString());
     const auto raw = t.reopen();
     QVERIFY(raw->contains("Settings/StartPath"));
     QCOMPARE(raw->value("Settings/StartPath").toString(), QString());

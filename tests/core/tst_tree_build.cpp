@@ -183,13 +183,13 @@ private slots:
         QCOMPARE(f.doc().m_strCurTitle, QByteArray("A"));
         QCOMPARE(f.doc().m_strCurText, QByteArray("A text"));
 
-        f.fx.settings->setLastNote(1);
+        f.fx.settings->setNumber(CSettings::LastNote, 1);
         f.doc().m_bOpenLastNote = true;
         f.tree->initialUpdate();
         QCOMPARE(f.model().selected(), f.item("B"));
         QVERIFY(!f.doc().m_bOpenLastNote);
 
-        f.fx.settings->setLastNote(7);
+        f.fx.settings->setNumber(CSettings::LastNote, 7);
         f.doc().m_bOpenLastNote = true;
         f.tree->initialUpdate();
         QCOMPARE(f.model().selected(), f.item("A"));  // out of range: the first root
@@ -198,7 +198,7 @@ private slots:
     void selectionChangeStoresThenLoadsAndAutoSaves()
     {
         CTreeFixture f;
-        f.fx.doc->flags().toggleAutoSave(*f.fx.settings);
+        f.fx.settings->toggle(CSettings::AutoSave);
         f.row("A");
         f.row("B");
         f.build();
@@ -277,7 +277,7 @@ private slots:
         f.tree->addRootFolder();
         QCOMPARE(f.doc().count(), 1);
         QVERIFY(!f.prompter().messages.contains(QString::fromLatin1(CInfoTree::kMsgNotSaveNew)));
-        QCOMPARE(f.fx.settings->fontL(), QByteArray(60, 'x'));
+        QCOMPARE(f.fx.settings->bytes(CSettings::FontL), QByteArray(60, 'x'));
     }
 
     void rebuildKeepsManualOrderAndLeavesDeletedOut()
@@ -382,13 +382,13 @@ private slots:
         f.row("A");
         f.row("B");
         f.build();
-        f.fx.settings->setLastNote(-1);
+        f.fx.settings->setNumber(CSettings::LastNote, -1);
         f.selectLabel("B");
         f.tree->focusLost();
-        QCOMPARE(f.fx.settings->lastNote(), -1);
-        f.doc().flags().toggleLastFile(*f.fx.settings);
+        QCOMPARE(f.fx.settings->number(CSettings::LastNote), -1);
+        f.fx.settings->toggle(CSettings::LastFile);
         f.tree->focusLost();
-        QCOMPARE(f.fx.settings->lastNote(), 1);
+        QCOMPARE(f.fx.settings->number(CSettings::LastNote), 1);
     }
 
     void keys()

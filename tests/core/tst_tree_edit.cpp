@@ -225,7 +225,7 @@ private slots:
         QVERIFY(defaults.defaultsMode);
         f.tree->applyIcons(defaults, {20, 21, 22, 23, 24}, false);
         QCOMPARE(f.doc().m_defaultIcons, (std::array<qint32, 5>{20, 21, 22, 23, 24}));
-        QCOMPARE(f.fx.settings->defIcons(), (std::array<qint32, 5>{20, 21, 22, 23, 24}));
+        QCOMPARE(storedDefaultIcons(*f.fx.settings), (std::array<qint32, 5>{20, 21, 22, 23, 24}));
         QCOMPARE(f.doc().m_arInfos[size_t(root)].m_nIcons, (iconrules::IconSet{0, 1, 2, 3, 4}));
         f.tree->addRootFolder();
         QCOMPARE(f.doc().m_arInfos.back().m_nIcons, (iconrules::IconSet{20, 21, 22, 23, 24}));
@@ -382,7 +382,7 @@ private slots:
         QVERIFY(f.tree->canCollapse());
         QVERIFY(!f.tree->canExpandAll());
         // Complete collapse off: only roots close.
-        f.doc().flags().toggleCollapse(*f.fx.settings);
+        f.fx.settings->toggle(CSettings::Collapse);
         QVERIFY(!f.tree->isCompleteCollapseChecked());
         f.selectLabel("B");
         f.tree->collapse();
@@ -390,7 +390,7 @@ private slots:
         QVERIFY(f.model().isExpanded(f.item("x")));
         // On: everything closes, but the path to the selection opens again.
         f.tree->toggleCompleteCollapse();
-        QCOMPARE(f.fx.settings->collapse(), 1);
+        QCOMPARE(f.fx.settings->number(CSettings::Collapse), 1);
         f.tree->expandAll();
         f.selectLabel("x1");
         f.tree->collapse();
@@ -614,7 +614,7 @@ private slots:
         f.selectLabel("a1");
         f.tree->pasteBefore();  // no previous sibling: first
         QCOMPARE(f.shape(), QByteArray("A(B,a1,B,a2),B"));
-        f.doc().flags().setDefaultSortType(*f.fx.settings, 1);
+        f.fx.settings->setNumber(CSettings::SortType, 1);
         f.selectLabel("a1");
         f.tree->pasteBefore();  // Paste root
         QCOMPARE(f.shape(), QByteArray("A(B,a1,B,a2),B,B"));

@@ -22,8 +22,8 @@ private slots:
     void textIntoNewDocumentThenUndo()
     {
         CDocFixture fx([](CSettings &s) {
-            s.setLastFile(0);
-            s.setSortType(0);
+            s.setNumber(CSettings::LastFile, 0);
+            s.setNumber(CSettings::SortType, 0);
         });
         CTorviQuillbookDoc &doc = *fx.doc;
         CInfoTree tree(doc);

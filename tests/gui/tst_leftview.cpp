@@ -903,14 +903,14 @@ void TestLeftView::leftPanelFontComesFromTheStoredLogFont()
     const QByteArray bytes = stored.toBytes();
     {
         QSettings store(s.dir.filePath(QStringLiteral("app.ini")), QSettings::IniFormat);
-        CSettings(store).setFontL(bytes);
+        CSettings(store).setBytes(CSettings::FontL, bytes);
     }
     QVERIFY(s.open({{"Big letters", "", CItemTables::kRootParent}}));
     QCOMPARE(s.tree->font().pixelSize(), 24);
     QVERIFY(s.tree->font().bold());
     QCOMPARE(s.tree->font().family(), QStringLiteral("DejaVu Sans"));
     QVERIFY(s.tree->visualRect(s.find(QStringLiteral("Big letters"))).height() >= QFontMetrics(s.tree->font()).height());
-    QCOMPARE(s.doc().settings().fontL(), bytes);
+    QCOMPARE(s.doc().settings().bytes(CSettings::FontL), bytes);
 }
 
 QTEST_MAIN(TestLeftView)

@@ -60,7 +60,7 @@ private slots:
         stored.special = 1;
         stored.numbers = 0;
         stored.letters = 0;
-        f.settings->setPasswordGen(stored);
+        stored.store(*f.settings);
         CPasswordGenDlg dlg(*f.settings);
         QCOMPARE(dlg.lengthList()->currentRow(), 4);
         QCOMPARE(dlg.password().size(), 10);
@@ -84,7 +84,7 @@ private slots:
         QVERIFY(PasswordGenCommand::run(*f.doc, f.prompter, [&inserted](const QString &p) { inserted = p; }, nullptr));
         QCOMPARE(inserted, QStringLiteral("my own pw"));
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("my own pw"));
-        const CPasswordGenSettings kept = f.settings->passwordGen();
+        const CPasswordGenSettings kept = CPasswordGenSettings::load(*f.settings);
         QCOMPARE(kept.quantity, 10);
         QCOMPARE(kept.numbers, 1);
         QCOMPARE(kept.letters, 1);
@@ -105,7 +105,7 @@ private slots:
         QVERIFY(!PasswordGenCommand::run(*f.doc, f.prompter, [&called](const QString &) { called = true; }, nullptr));
         QVERIFY(!called);
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
-        QCOMPARE(f.settings->passwordGen(), CPasswordGenSettings{});
+        QCOMPARE(CPasswordGenSettings::load(*f.settings), CPasswordGenSettings{});
     }
 
     // "Set reminder" opens the reminder dialog for the current note after
@@ -129,7 +129,7 @@ private slots:
                                         [&steps](const QString &p) { steps << QStringLiteral("insert %1").arg(p.size()); },
                                         nullptr));
         QCOMPARE(steps, (QStringList{QStringLiteral("insert 10"), QStringLiteral("reminder")}));
-        QCOMPARE(f.settings->passwordGen().reminder, 1);
+        QCOMPARE(CPasswordGenSettings::load(*f.settings).reminder, 1);
     }
 };
 

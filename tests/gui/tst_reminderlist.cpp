@@ -91,7 +91,7 @@ private slots:
         QVERIFY(Reminders::set(*f.doc, 3, reminder(1, d, d)));
         QVERIFY(Reminders::set(*f.doc, 2, reminder(0, d, d)));
         QVERIFY(Reminders::set(*f.doc, 4, reminder(1, d - kDay, d)));
-        f.settings->setReminderColumnWidth(0, 180);
+        f.settings->setNumber(CSettings::ReminderColumn0, 180);
 
         {
             CReminderListDlg dlg(*f.doc, *f.settings, f.codePage, {});
@@ -111,7 +111,7 @@ private slots:
             QVERIFY(guitest::saveScreenshot(dlg, QStringLiteral("reminders-list")));
             view->horizontalHeader()->resizeSection(2, 95);
         }
-        QCOMPARE(f.settings->reminderColumnWidth(2), 95);  // written back on closing
+        QCOMPARE(f.settings->number(CSettings::ReminderColumn2), 95);  // written back on closing
     }
 
     // With a large font the dates and marks still show whole, unless the
@@ -122,7 +122,7 @@ private slots:
         const qint64 d = QDateTime(QDate(2023, 12, 28), QTime(10, 0), Qt::UTC).toSecsSinceEpoch();
         QVERIFY(Reminders::set(*f.doc, 0, reminder(1, d, d)));
         QVERIFY(Reminders::set(*f.doc, 1, reminder(0, d + kDay, d)));
-        f.settings->setReminderColumnWidth(2, 70);  // what the list once wrote back by itself
+        f.settings->setNumber(CSettings::ReminderColumn2, 70);  // what the list once wrote back by itself
         const QFont before = QApplication::font();
         QFont large = before;
         large.setPointSize(28);
@@ -140,8 +140,8 @@ private slots:
             view->horizontalHeader()->resizeSection(2, 95);
         }
         QApplication::setFont(before);
-        QCOMPARE(f.settings->reminderColumnWidth(2), 95);
-        QVERIFY(!f.settings->hasReminderColumnWidth(1));  // a fitted width is not the user's
+        QCOMPARE(f.settings->number(CSettings::ReminderColumn2), 95);
+        QCOMPARE(f.settings->number(CSettings::ReminderColumn1), CSettings::defaultNumber(CSettings::ReminderColumn1));  // a fitted width is not the user's
         CReminderListDlg again(*f.doc, *f.settings, f.codePage, {});
         QCOMPARE(again.findChild<QTableView *>(QStringLiteral("list"))->columnWidth(2), 95);
     }

@@ -2,6 +2,7 @@
 
 #include "doc/Backup.h"
 #include "doc/TorviQuillbookDoc.h"
+#include "settings/Settings.h"
 
 CDocManager::CDocManager(CTorviQuillbookDoc &doc, CSettings &settings, QObject *parent)
     : QObject(parent), m_doc(doc), m_recent(settings), m_diskWatch(doc)
@@ -28,7 +29,7 @@ bool CDocManager::fileNew()
 {
     if (m_bFirstNew) {
         m_bFirstNew = false;
-        if (m_doc.flags().lastFile() && !m_recent.first().isEmpty()) {
+        if (m_doc.settings().isOn(CSettings::LastFile) && !m_recent.first().isEmpty()) {
             const OpenResult result = openRecent(0);
             if (result != OpenResult::Declined)
                 return result == OpenResult::Opened;

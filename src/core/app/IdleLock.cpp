@@ -14,13 +14,13 @@ CIdleLock::CIdleLock(CTorviQuillbookDoc &doc, QObject *parent) : QObject(parent)
 
 void CIdleLock::reload()
 {
-    m_minutes = m_doc.settings().lockMinutes();
+    m_minutes = m_doc.settings().number(CSettings::LockMinutes);
     restart();
 }
 
 void CIdleLock::setMinutes(int minutes)
 {
-    m_doc.settings().setLockMinutes(minutes);
+    m_doc.settings().setNumber(CSettings::LockMinutes, minutes);
     reload();
 }
 

@@ -4,7 +4,7 @@
 
 #include <QFileInfo>
 
-CRecentFileList::CRecentFileList(CSettings &settings) : m_settings(settings), m_files(settings.recentFiles())
+CRecentFileList::CRecentFileList(CSettings &settings) : m_settings(settings), m_files(load(settings))
 {
 }
 
@@ -32,7 +32,28 @@ void CRecentFileList::remove(const QString &path)
         store();
 }
 
+QStringList CRecentFileList::load(const CSettings &settings)
+{
+    QStringList files;
+    for (int i = 0; i < kSize; ++i) {
+        const QString file = settings.text(CSettings::RecentFile, i);
+        if (!file.isEmpty())
+            files.append(file);
+    }
+    return files;
+}
+
 void CRecentFileList::store()
 {
-    m_settings.setRecentFiles(m_files);
+    int i = 0;
+    for (const QString &file : std::as_const(m_files)) {
+        if (i == kSize)
+            break;
+        if (file.isEmpty())
+            continue;
+        m_settings.setText(CSettings::RecentFile, file, i++);
+    }
+    // Entries beyond the new end would otherwise come back on the next read.
+    for (; i < kSize; ++i)
+        m_settings.remove(CSettings::RecentFile, i);
 }

@@ -20,6 +20,9 @@ public:
 
     static bool samePath(const QString &a, const QString &b);
 
+    // The stored list, without empty entries.
+    static QStringList load(const CSettings &settings);
+
 private:
     void store();
 

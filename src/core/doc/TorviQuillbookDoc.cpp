@@ -48,23 +48,23 @@ CBusyGuard::~CBusyGuard()
 CTorviQuillbookDoc::CTorviQuillbookDoc(CSettings &settings, IPrompter &prompter, QObject *parent)
     : QObject(parent), m_settings(settings), m_prompter(prompter), m_clock([] { return QDateTime::currentDateTime(); })
 {
-    m_flags = CDocumentFlags::load(settings);
-    m_backup = settings.backup();
-    m_defaultIcons = settings.defIcons();
-    m_nRootSort = m_flags.defaultSortType();
-    m_nLastLocalSort = m_flags.defaultSortType();
-    m_bOpenLastNote = m_flags.lastFile();
+    m_backup = CBackupSettings::load(settings);
+    for (int slot = 0; slot < CSettings::kDefIconSlots; ++slot)
+        m_defaultIcons[size_t(slot)] = settings.number(CSettings::DefIcon, slot);
+    m_nRootSort = settings.number(CSettings::SortType);
+    m_nLastLocalSort = m_nRootSort;
+    m_bOpenLastNote = settings.isOn(CSettings::LastFile);
     m_strTitle = QCoreApplication::translate("CTorviQuillbookDoc", kUntitled);
     if (QCoreApplication::instance())
         m_strProgramFolder = QCoreApplication::applicationDirPath();
-    m_strDocFolder = m_flags.startPath();
+    m_strDocFolder = startFolder();
 
     // Relative names in file dialogs start in the program's folder, or in the
     // start folder when one is set.
     if (QCoreApplication::instance())
         QDir::setCurrent(QCoreApplication::applicationDirPath());
-    if (!m_flags.startPath().isEmpty())
-        QDir::setCurrent(m_flags.startPath());
+    if (!m_strDocFolder.isEmpty())
+        QDir::setCurrent(m_strDocFolder);
 }
 
 CTorviQuillbookDoc::~CTorviQuillbookDoc() = default;
@@ -99,13 +99,13 @@ void CTorviQuillbookDoc::setPathName(const QString &path, bool addToRecent)
 
 void CTorviQuillbookDoc::setDocumentFolderFrom(const QString &path)
 {
-    m_strDocFolder = hasFolderPart(path) ? FolderPath::withTrailingSeparator(QFileInfo(path).path()) : m_flags.startPath();
+    m_strDocFolder = hasFolderPart(path) ? FolderPath::withTrailingSeparator(QFileInfo(path).path()) : startFolder();
 }
 
 QString CTorviQuillbookDoc::defaultFolder() const
 {
-    if (!m_flags.startPath().isEmpty())
-        return m_flags.startPath();
+    if (const QString start = startFolder(); !start.isEmpty())
+        return start;
     if (FolderPath::canCreateFilesIn(m_strProgramFolder))
         return FolderPath::withTrailingSeparator(m_strProgramFolder);
     // Made when missing: a document saved there must not fail for want of it.
@@ -127,10 +127,15 @@ QString CTorviQuillbookDoc::dialogFolder() const
     return m_strDocFolder.isEmpty() ? defaultFolder() : m_strDocFolder;
 }
 
+QString CTorviQuillbookDoc::startFolder() const
+{
+    return m_settings.text(CSettings::StartPath);
+}
+
 void CTorviQuillbookDoc::setBackup(const CBackupSettings &backup)
 {
     m_backup = backup;
-    m_settings.setBackup(backup);
+    backup.store(m_settings);
 }
 
 // ---------------------------------------------------------------- lifecycle
@@ -501,7 +506,7 @@ bool CTorviQuillbookDoc::saveModified()
 {
     if (m_nBusy == kIdle)
         emit finishEditsRequested();
-    if (m_flags.autoSave() != 0 && !m_strPathName.isEmpty()) {
+    if (m_settings.isOn(CSettings::AutoSave) && !m_strPathName.isEmpty()) {
         if (saveDocument(m_strPathName))
             return true;
         // The automatic save failed and was reported: fall back to asking, so
@@ -534,7 +539,7 @@ void CTorviQuillbookDoc::autoSaveOnSelectionChange()
     }
     if (m_nBusy == kIdle)
         emit finishEditsRequested();
-    if (m_nBusy >= kBusyWriting || !m_bModified || m_flags.autoSave() == 0 || m_strPathName.isEmpty())
+    if (m_nBusy >= kBusyWriting || !m_bModified || !m_settings.isOn(CSettings::AutoSave) || m_strPathName.isEmpty())
         return;
     saveQuietly();
 }
@@ -699,7 +704,7 @@ QByteArray CTorviQuillbookDoc::writeToBytes()
 void CTorviQuillbookDoc::takeOverRecords(CRecordIndex &&records)
 {
     const CRecordMapper::TakeOverResult result =
-        CRecordMapper::takeOver(std::move(records), m_arKey, m_flags.defaultSortType(), nowSeconds(), *this);
+        CRecordMapper::takeOver(std::move(records), m_arKey, m_settings.number(CSettings::SortType), nowSeconds(), *this);
     m_bHasReminders = m_bHasReminders || result.hasReminders;
     m_bLoadedItems = result.loadedItems;
 }
@@ -711,7 +716,7 @@ bool CTorviQuillbookDoc::passwordStep(const CRecordIndex &records)
     if (!records.empty() && first.m_nRemind > 0)
         ask = true;  // a header that says the document has a password
     else if (records.empty() || first.m_nKind == 0)
-        ask = m_settings.reqPsw() == 1;  // a file without header may be enciphered
+        ask = m_settings.number(CSettings::ReqPsw) == 1;  // a file without header may be enciphered
     if (!ask) {
         setPassword({});
         return true;

@@ -9,7 +9,6 @@
 #include "doc/Protection.h"
 #include "doc/RecordCodec.h"
 #include "settings/BackupSettings.h"
-#include "settings/DocumentFlags.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -151,15 +150,13 @@ public:
     bool canChangePassword() const { return m_nCurItem >= 0; }
 
     // --- state other parts read and change ---
-    CDocumentFlags &flags() { return m_flags; }
-    const CDocumentFlags &flags() const { return m_flags; }
     const CBackupSettings &backupSettings() const { return m_backup; }
     void setBackup(const CBackupSettings &backup);
     QString documentFolder() const { return m_strDocFolder; }
     // Where the file dialogs start: the document folder, before there is
     // one the default folder.
     QString dialogFolder() const;
-    QString startFolder() const { return m_flags.startPath(); }
+    QString startFolder() const;
     // Where documents go by default, ending with a separator: the start
     // folder when one is set, else the program's folder, or the user's
     // documents folder when the program's folder cannot be written (an
@@ -252,7 +249,6 @@ private:
     CSettings &m_settings;
     IPrompter &m_prompter;
     Clock m_clock;
-    CDocumentFlags m_flags;
     CBackupSettings m_backup;
 
     QString m_strPathName;

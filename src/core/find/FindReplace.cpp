@@ -33,7 +33,7 @@ QString CFindReplace::replacedMessage(int count, int left)
 
 std::optional<QByteArray> CFindReplace::toBytes(const QString &text, const char *what) const
 {
-    const CCodePage page(m_doc.settings().codePage());
+    const CCodePage page(m_doc.settings().text(CSettings::CodePage));
     if (!page.isValid())
         return text.toLatin1();
     auto bytes = page.fromUnicode(text);
@@ -47,7 +47,7 @@ std::optional<QByteArray> CFindReplace::toBytes(const QString &text, const char 
 
 CTextMatcher CFindReplace::matcher(const QByteArray &text, bool caseSensitive) const
 {
-    return CTextMatcher(text, caseSensitive, CCodePage(m_doc.settings().codePage()));
+    return CTextMatcher(text, caseSensitive, CCodePage(m_doc.settings().text(CSettings::CodePage)));
 }
 
 bool CFindReplace::hasNote() const

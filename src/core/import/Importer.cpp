@@ -66,7 +66,7 @@ CImporter::CImporter(CInfoTree &tree) : m_tree(tree) {}
 
 QString CImporter::codePage() const
 {
-    return m_codePage.isEmpty() ? m_tree.document().settings().codePage() : m_codePage;
+    return m_codePage.isEmpty() ? m_tree.document().settings().text(CSettings::CodePage) : m_codePage;
 }
 
 CImporter::Handle CImporter::destination(Place place) const

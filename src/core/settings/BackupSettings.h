@@ -4,6 +4,8 @@
 
 #include <array>
 
+class CSettings;
+
 // Where and how often the rotating backup copies of a document are made.
 struct CBackupSettings
 {
@@ -25,6 +27,10 @@ struct CBackupSettings
         }
         return -1;
     }
+
+    // "BackUp" is on only when stored as 1; writing stores all four values.
+    static CBackupSettings load(const CSettings &settings);
+    void store(CSettings &settings) const;
 
     bool operator==(const CBackupSettings &) const = default;
 };

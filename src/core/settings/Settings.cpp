@@ -1,48 +1,123 @@
 #include "settings/Settings.h"
 
-#include <algorithm>
-
 #include <QMetaType>
 #include <QSettings>
 #include <QVariant>
 
+#include <algorithm>
+#include <array>
 #include <limits>
 
 namespace {
 
-// Key paths: section, then value name.
-QString settingsKey(const char *name)
+using Key = CSettings::Key;
+using Type = CSettings::Type;
+using OnWhen = CSettings::OnWhen;
+using Entry = CSettings::Entry;
+
+constexpr Entry integer(Key key, const char *section, const char *name, int value)
 {
-    return QStringLiteral("Settings/") + QLatin1String(name);
+    return Entry{key, section, name, Type::Integer, value};
 }
 
-QString backupKey(const char *name)
+constexpr Entry flag(Key key, const char *name, int value, OnWhen onWhen)
 {
-    return QStringLiteral("BackUp/") + QLatin1String(name);
+    Entry e = integer(key, "Settings", name, value);
+    e.onWhen = onWhen;
+    return e;
 }
 
-QString restoreWndKey(const char *name)
+constexpr Entry string(Key key, const char *section, const char *name, const char *value)
 {
-    return QStringLiteral("RestoreWnd/") + QLatin1String(name);
+    Entry e{key, section, name, Type::String};
+    e.text = value;
+    return e;
 }
 
-QString defIconKey(int slot)
+constexpr Entry binary(Key key, const char *section, const char *name)
 {
-    return QStringLiteral("DefIcons/") + QString::number(slot);
+    return Entry{key, section, name, Type::Binary};
 }
 
-QString toolbarKey(int pos)
+constexpr Entry numbered(Entry e, int count, int firstNumber)
 {
-    return QStringLiteral("Toolbar/") + QString::number(pos);
+    e.count = count;
+    e.firstNumber = firstNumber;
+    return e;
 }
 
-QString recentFileKey(int number)
+constexpr Entry atLeast(Entry e, int minimum)
 {
-    return QStringLiteral("Recent File List/File") + QString::number(number);
+    e.minimum = minimum;
+    return e;
 }
 
-constexpr std::array<const char *, CSettings::kReminderColumns> kReminderColumnNames{"rl0", "rl1", "rl2"};
-constexpr std::array<int, CSettings::kReminderColumns> kReminderColumnDefaults{250, 35, 70};
+constexpr Entry indexDefault(Entry e)
+{
+    e.defaultIsIndex = true;
+    return e;
+}
+
+constexpr const char *kSettings = "Settings";
+
+// The one table, in the order of CSettings::Key.
+constexpr std::array<Entry, CSettings::KeyCount> kTable{{
+    flag(Key::AutoSave, "AutoSave", 0, OnWhen::NonZero),
+    flag(Key::LastFile, "LastFile", 0, OnWhen::OnlyOne),
+    integer(Key::LastNote, kSettings, "LastNote", -1),
+    string(Key::StartPath, kSettings, "StartPath", ""),
+    integer(Key::SortType, kSettings, "SortType", 2),
+    flag(Key::Collapse, "Collapse", 1, OnWhen::NonZero),
+    flag(Key::DblU, "DblU", 1, OnWhen::OnlyOne),
+    flag(Key::DblM, "DblM", 1, OnWhen::OnlyOne),
+    flag(Key::DblP, "DblP", 0, OnWhen::OnlyOne),
+    flag(Key::DblF, "DblF", 1, OnWhen::OnlyOne),
+    atLeast(integer(Key::LockMinutes, kSettings, "LockMinutes", 0), 0),
+    integer(Key::ReqPsw, kSettings, "ReqPsw", 1),
+    integer(Key::PreviewPages, kSettings, "PreviewPages", 0),
+    binary(Key::Font, kSettings, "Font"),
+    binary(Key::FontL, kSettings, "FontL"),
+    integer(Key::PasswordLength, kSettings, "pswgqunt", 4),
+    integer(Key::PasswordNumbers, kSettings, "pswgnum", 1),
+    integer(Key::PasswordLetters, kSettings, "pswglet", 1),
+    integer(Key::PasswordSpecial, kSettings, "pswgsp", 0),
+    integer(Key::PasswordReminder, kSettings, "pswgrem", 0),
+    integer(Key::ReminderColumn0, kSettings, "rl0", 250),
+    integer(Key::ReminderColumn1, kSettings, "rl1", 35),
+    integer(Key::ReminderColumn2, kSettings, "rl2", 70),
+    string(Key::CodePage, kSettings, "CodePage", "windows-1252"),
+    integer(Key::BackUp, "BackUp", "BackUp", 0),
+    string(Key::BackUpPath, "BackUp", "BackUpPath", ""),
+    integer(Key::BackUpNumber, "BackUp", "BackUpNumber", 1),
+    integer(Key::BackUpPeriod, "BackUp", "BackUpPeriod", 1),
+    indexDefault(numbered(integer(Key::DefIcon, "DefIcons", "", 0), CSettings::kDefIconSlots, 0)),
+    integer(Key::WindowFlag, "RestoreWnd", "FLAG", 0),
+    integer(Key::WindowShowCmd, "RestoreWnd", "SHOWCMD", 5),
+    integer(Key::WindowLeft, "RestoreWnd", "LEFT", 50),
+    integer(Key::WindowTop, "RestoreWnd", "TOP", 50),
+    integer(Key::WindowRight, "RestoreWnd", "RIGHT", 750),
+    integer(Key::WindowBottom, "RestoreWnd", "BOTTOM", 550),
+    integer(Key::Splitter, "RestoreWnd", "Splitter", 220),
+    binary(Key::BarState, "Torvi Quillbook-Summary", "BarState"),
+    numbered(integer(Key::ToolbarShown, "Toolbar", "", 1), CSettings::kToolbarPositions, 0),
+    numbered(string(Key::RecentFile, "Recent File List", "File", ""), CSettings::kMaxRecentFiles, 1),
+}};
+
+constexpr bool tableInKeyOrder()
+{
+    for (size_t i = 0; i < kTable.size(); ++i) {
+        if (size_t(kTable[i].key) != i)
+            return false;
+    }
+    return true;
+}
+static_assert(tableInKeyOrder(), "a row of the settings table is out of place");
+
+bool validIndex(const Entry &e, int index)
+{
+    Q_ASSERT(index >= 0 && index < e.count);
+    return index >= 0 && index < e.count;
+}
 
 }  // namespace
 
@@ -57,359 +132,155 @@ std::unique_ptr<QSettings> CSettings::openUserStore()
                                        QStringLiteral("Torvi Quillbook"));
 }
 
-int CSettings::readInt(const QString &key, int defaultValue) const
+const CSettings::Entry &CSettings::entry(Key key)
 {
-    const QVariant value = m_store.value(key);
-    if (!value.isValid())
-        return defaultValue;
-    // A registry number is a 32-bit DWORD: the same bits as a signed int.
-    if (value.metaType() == QMetaType::fromType<uint>())
-        return int(value.toUInt());
-    // Through 64 bits, because a string's toInt() wraps out-of-range numbers.
-    bool ok = false;
-    const qlonglong number = value.toLongLong(&ok);
-    if (!ok || number < std::numeric_limits<int>::min() || number > std::numeric_limits<int>::max())
-        return defaultValue;
-    return int(number);
+    Q_ASSERT(key >= 0 && key < KeyCount);
+    return kTable[size_t(key)];
 }
 
-void CSettings::writeInt(const QString &key, int value)
+QString CSettings::path(Key key, int index)
 {
-    m_store.setValue(key, value);
+    const Entry &e = entry(key);
+    QString name = QString::fromLatin1(e.section) + QLatin1Char('/') + QLatin1String(e.name);
+    if (e.count > 1)
+        name += QString::number(e.firstNumber + index);
+    return name;
 }
 
-QString CSettings::readString(const QString &key, const QString &defaultValue) const
+int CSettings::defaultNumber(Key key, int index)
 {
-    const QVariant value = m_store.value(key);
+    const Entry &e = entry(key);
+    return e.defaultIsIndex ? index : e.number;
+}
+
+int CSettings::number(Key key, int index) const
+{
+    const Entry &e = entry(key);
+    Q_ASSERT(e.type == Type::Integer);
+    if (!validIndex(e, index))
+        return 0;
+    const int fallback = defaultNumber(key, index);
+    const QVariant value = m_store.value(path(key, index));
     if (!value.isValid())
-        return defaultValue;
+        return fallback;
+    int read = 0;
+    if (value.metaType() == QMetaType::fromType<uint>()) {
+        // A registry number is a 32-bit DWORD: the same bits as a signed int.
+        read = int(value.toUInt());
+    } else {
+        // Through 64 bits, because a string's toInt() wraps out-of-range numbers.
+        bool ok = false;
+        const qlonglong wide = value.toLongLong(&ok);
+        if (!ok || wide < std::numeric_limits<int>::min() || wide > std::numeric_limits<int>::max())
+            return fallback;
+        read = int(wide);
+    }
+    return std::clamp(read, e.minimum, e.maximum);
+}
+
+QString CSettings::text(Key key, int index) const
+{
+    const Entry &e = entry(key);
+    Q_ASSERT(e.type == Type::String);
+    if (!validIndex(e, index))
+        return {};
+    const QVariant value = m_store.value(path(key, index));
+    if (!value.isValid())
+        return QString::fromLatin1(e.text);
     // A list (an unquoted comma in a hand-edited file) is not a readable string.
-    QString text;
-    if (!QMetaType::convert(value.metaType(), value.constData(), QMetaType::fromType<QString>(), &text))
-        return defaultValue;
-    return text;
+    QString read;
+    if (!QMetaType::convert(value.metaType(), value.constData(), QMetaType::fromType<QString>(), &read))
+        return QString::fromLatin1(e.text);
+    return read;
 }
 
-void CSettings::writeString(const QString &key, const QString &value)
+QByteArray CSettings::bytes(Key key) const
 {
-    m_store.setValue(key, value);
-}
-
-QByteArray CSettings::readBinary(const QString &key) const
-{
-    const QVariant value = m_store.value(key);
-    // Only a value stored as binary is a font; text of any kind is not.
+    Q_ASSERT(entry(key).type == Type::Binary);
+    const QVariant value = m_store.value(path(key));
+    // Only a value stored as binary counts; text of any kind does not.
     if (value.metaType() != QMetaType::fromType<QByteArray>())
         return {};
     return value.toByteArray();
 }
 
-void CSettings::writeBinary(const QString &key, const QByteArray &value)
+void CSettings::setNumber(Key key, int value, int index)
 {
-    m_store.setValue(key, value);
+    const Entry &e = entry(key);
+    Q_ASSERT(e.type == Type::Integer);
+    if (validIndex(e, index))
+        m_store.setValue(path(key, index), std::clamp(value, e.minimum, e.maximum));
 }
 
-int CSettings::autoSave() const
+void CSettings::setText(Key key, const QString &value, int index)
 {
-    return readInt(settingsKey("AutoSave"), 0);
+    const Entry &e = entry(key);
+    Q_ASSERT(e.type == Type::String);
+    if (validIndex(e, index))
+        m_store.setValue(path(key, index), value);
 }
 
-void CSettings::setAutoSave(int value)
+void CSettings::setBytes(Key key, const QByteArray &value)
 {
-    writeInt(settingsKey("AutoSave"), value);
+    Q_ASSERT(entry(key).type == Type::Binary);
+    m_store.setValue(path(key), value);
 }
 
-int CSettings::lastFile() const
+void CSettings::remove(Key key, int index)
 {
-    return readInt(settingsKey("LastFile"), 0);
+    if (validIndex(entry(key), index))
+        m_store.remove(path(key, index));
 }
 
-void CSettings::setLastFile(int value)
+bool CSettings::isOn(Key key) const
 {
-    writeInt(settingsKey("LastFile"), value);
+    switch (entry(key).onWhen) {
+    case OnWhen::NonZero:
+        return number(key) != 0;
+    case OnWhen::OnlyOne:
+        return number(key) == 1;
+    case OnWhen::NotFlag:
+        break;
+    }
+    Q_ASSERT(!"not a flag");
+    return false;
 }
 
-int CSettings::lastNote() const
+void CSettings::toggle(Key key)
 {
-    return readInt(settingsKey("LastNote"), -1);
+    setNumber(key, isOn(key) ? 0 : 1);
 }
 
-void CSettings::setLastNote(int value)
+CBackupSettings CBackupSettings::load(const CSettings &settings)
 {
-    writeInt(settingsKey("LastNote"), value);
-}
-
-QString CSettings::startPath() const
-{
-    return readString(settingsKey("StartPath"), QString());
-}
-
-void CSettings::setStartPath(const QString &path)
-{
-    writeString(settingsKey("StartPath"), path);
-}
-
-int CSettings::sortType() const
-{
-    return readInt(settingsKey("SortType"), 2);
-}
-
-void CSettings::setSortType(int value)
-{
-    writeInt(settingsKey("SortType"), value);
-}
-
-int CSettings::collapse() const
-{
-    return readInt(settingsKey("Collapse"), 1);
-}
-
-void CSettings::setCollapse(int value)
-{
-    writeInt(settingsKey("Collapse"), value);
-}
-
-int CSettings::dblU() const
-{
-    return readInt(settingsKey("DblU"), 1);
-}
-
-void CSettings::setDblU(int value)
-{
-    writeInt(settingsKey("DblU"), value);
-}
-
-int CSettings::dblM() const
-{
-    return readInt(settingsKey("DblM"), 1);
-}
-
-void CSettings::setDblM(int value)
-{
-    writeInt(settingsKey("DblM"), value);
-}
-
-int CSettings::dblP() const
-{
-    return readInt(settingsKey("DblP"), 0);
-}
-
-void CSettings::setDblP(int value)
-{
-    writeInt(settingsKey("DblP"), value);
-}
-
-int CSettings::dblF() const
-{
-    return readInt(settingsKey("DblF"), 1);
-}
-
-void CSettings::setDblF(int value)
-{
-    writeInt(settingsKey("DblF"), value);
-}
-
-int CSettings::lockMinutes() const
-{
-    return std::max(0, readInt(settingsKey("LockMinutes"), 0));
-}
-
-void CSettings::setLockMinutes(int minutes)
-{
-    writeInt(settingsKey("LockMinutes"), std::max(0, minutes));
-}
-
-int CSettings::reqPsw() const
-{
-    return readInt(settingsKey("ReqPsw"), 1);
-}
-
-int CSettings::previewPages() const
-{
-    return readInt(settingsKey("PreviewPages"), 0);
-}
-
-QByteArray CSettings::font() const
-{
-    return readBinary(settingsKey("Font"));
-}
-
-void CSettings::setFont(const QByteArray &logFont)
-{
-    writeBinary(settingsKey("Font"), logFont);
-}
-
-QByteArray CSettings::fontL() const
-{
-    return readBinary(settingsKey("FontL"));
-}
-
-void CSettings::setFontL(const QByteArray &logFont)
-{
-    writeBinary(settingsKey("FontL"), logFont);
-}
-
-CPasswordGenSettings CSettings::passwordGen() const
-{
-    const CPasswordGenSettings defaults;
-    CPasswordGenSettings values;
-    values.quantity = readInt(settingsKey("pswgqunt"), defaults.quantity);
-    values.numbers = readInt(settingsKey("pswgnum"), defaults.numbers);
-    values.letters = readInt(settingsKey("pswglet"), defaults.letters);
-    values.special = readInt(settingsKey("pswgsp"), defaults.special);
-    values.reminder = readInt(settingsKey("pswgrem"), defaults.reminder);
-    return values;
-}
-
-void CSettings::setPasswordGen(const CPasswordGenSettings &values)
-{
-    writeInt(settingsKey("pswgqunt"), values.quantity);
-    writeInt(settingsKey("pswgnum"), values.numbers);
-    writeInt(settingsKey("pswglet"), values.letters);
-    writeInt(settingsKey("pswgsp"), values.special);
-    writeInt(settingsKey("pswgrem"), values.reminder);
-}
-
-int CSettings::reminderColumnWidth(int column) const
-{
-    Q_ASSERT(column >= 0 && column < kReminderColumns);
-    if (column < 0 || column >= kReminderColumns)
-        return 0;
-    return readInt(settingsKey(kReminderColumnNames[size_t(column)]), kReminderColumnDefaults[size_t(column)]);
-}
-
-bool CSettings::hasReminderColumnWidth(int column) const
-{
-    if (column < 0 || column >= kReminderColumns)
-        return false;
-    return reminderColumnWidth(column) != kReminderColumnDefaults[size_t(column)];
-}
-
-void CSettings::setReminderColumnWidth(int column, int width)
-{
-    Q_ASSERT(column >= 0 && column < kReminderColumns);
-    if (column < 0 || column >= kReminderColumns)
-        return;
-    writeInt(settingsKey(kReminderColumnNames[size_t(column)]), width);
-}
-
-QString CSettings::codePage() const
-{
-    return readString(settingsKey("CodePage"), QStringLiteral("windows-1252"));
-}
-
-void CSettings::setCodePage(const QString &name)
-{
-    writeString(settingsKey("CodePage"), name);
-}
-
-CBackupSettings CSettings::backup() const
-{
-    const CBackupSettings defaults;
     CBackupSettings values;
-    values.on = readInt(backupKey("BackUp"), 0) == 1;
-    values.folder = readString(backupKey("BackUpPath"), defaults.folder);
-    values.versions = readInt(backupKey("BackUpNumber"), defaults.versions);
-    values.periodDays = readInt(backupKey("BackUpPeriod"), defaults.periodDays);
+    values.on = settings.number(CSettings::BackUp) == 1;
+    values.folder = settings.text(CSettings::BackUpPath);
+    values.versions = settings.number(CSettings::BackUpNumber);
+    values.periodDays = settings.number(CSettings::BackUpPeriod);
     return values;
 }
 
-void CSettings::setBackup(const CBackupSettings &values)
+void CBackupSettings::store(CSettings &settings) const
 {
-    writeInt(backupKey("BackUp"), values.on ? 1 : 0);
-    writeString(backupKey("BackUpPath"), values.folder);
-    writeInt(backupKey("BackUpNumber"), values.versions);
-    writeInt(backupKey("BackUpPeriod"), values.periodDays);
+    settings.setNumber(CSettings::BackUp, on ? 1 : 0);
+    settings.setText(CSettings::BackUpPath, folder);
+    settings.setNumber(CSettings::BackUpNumber, versions);
+    settings.setNumber(CSettings::BackUpPeriod, periodDays);
 }
 
-std::array<qint32, CSettings::kDefIconSlots> CSettings::defIcons() const
+CPasswordGenSettings CPasswordGenSettings::load(const CSettings &settings)
 {
-    std::array<qint32, kDefIconSlots> icons{};
-    for (int slot = 0; slot < kDefIconSlots; ++slot)
-        icons[size_t(slot)] = readInt(defIconKey(slot), slot);
-    return icons;
+    return {settings.number(CSettings::PasswordLength), settings.number(CSettings::PasswordNumbers),
+            settings.number(CSettings::PasswordLetters), settings.number(CSettings::PasswordSpecial),
+            settings.number(CSettings::PasswordReminder)};
 }
 
-void CSettings::setDefIcons(const std::array<qint32, kDefIconSlots> &icons)
+void CPasswordGenSettings::store(CSettings &settings) const
 {
-    for (int slot = 0; slot < kDefIconSlots; ++slot)
-        writeInt(defIconKey(slot), icons[size_t(slot)]);
-}
-
-CRestoreWndSettings CSettings::restoreWnd() const
-{
-    const CRestoreWndSettings defaults;
-    CRestoreWndSettings values;
-    values.flag = readInt(restoreWndKey("FLAG"), defaults.flag);
-    values.showCmd = readInt(restoreWndKey("SHOWCMD"), defaults.showCmd);
-    values.left = readInt(restoreWndKey("LEFT"), defaults.left);
-    values.top = readInt(restoreWndKey("TOP"), defaults.top);
-    values.right = readInt(restoreWndKey("RIGHT"), defaults.right);
-    values.bottom = readInt(restoreWndKey("BOTTOM"), defaults.bottom);
-    values.splitter = readInt(restoreWndKey("Splitter"), defaults.splitter);
-    return values;
-}
-
-void CSettings::setRestoreWnd(const CRestoreWndSettings &values)
-{
-    writeInt(restoreWndKey("FLAG"), values.flag);
-    writeInt(restoreWndKey("SHOWCMD"), values.showCmd);
-    writeInt(restoreWndKey("LEFT"), values.left);
-    writeInt(restoreWndKey("TOP"), values.top);
-    writeInt(restoreWndKey("RIGHT"), values.right);
-    writeInt(restoreWndKey("BOTTOM"), values.bottom);
-    writeInt(restoreWndKey("Splitter"), values.splitter);
-}
-
-QByteArray CSettings::barState() const
-{
-    return readBinary(QStringLiteral("Torvi Quillbook-Summary/BarState"));
-}
-
-void CSettings::setBarState(const QByteArray &state)
-{
-    writeBinary(QStringLiteral("Torvi Quillbook-Summary/BarState"), state);
-}
-
-bool CSettings::toolbarButtonShown(int pos) const
-{
-    Q_ASSERT(pos >= 0 && pos < kToolbarPositions);
-    if (pos < 0 || pos >= kToolbarPositions)
-        return false;
-    return readInt(toolbarKey(pos), 1) != 0;
-}
-
-void CSettings::setToolbarButtonShown(int pos, bool shown)
-{
-    Q_ASSERT(pos >= 0 && pos < kToolbarPositions);
-    if (pos < 0 || pos >= kToolbarPositions)
-        return;
-    writeInt(toolbarKey(pos), shown ? 1 : 0);
-}
-
-QStringList CSettings::recentFiles() const
-{
-    QStringList files;
-    for (int number = 1; number <= kMaxRecentFiles; ++number) {
-        const QString file = readString(recentFileKey(number), QString());
-        if (!file.isEmpty())
-            files.append(file);
-    }
-    return files;
-}
-
-void CSettings::setRecentFiles(const QStringList &files)
-{
-    int number = 1;
-    for (const QString &file : files) {
-        if (number > kMaxRecentFiles)
-            break;
-        if (file.isEmpty())
-            continue;
-        writeString(recentFileKey(number), file);
-        ++number;
-    }
-    // Entries beyond the new end would otherwise come back on the next read.
-    for (; number <= kMaxRecentFiles; ++number)
-        m_store.remove(recentFileKey(number));
+    settings.setNumber(CSettings::PasswordLength, quantity);
+    settings.setNumber(CSettings::PasswordNumbers, numbers);
+    settings.setNumber(CSettings::PasswordLetters, letters);
+    settings.setNumber(CSettings::PasswordSpecial, special);
+    settings.setNumber(CSettings::PasswordReminder, reminder);
 }

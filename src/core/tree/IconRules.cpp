@@ -110,7 +110,8 @@ DialogOutcome dialogOutcome(const DialogSetup &setup, int currentItemIndex, bool
 void storeDefaultIcons(IconSet &documentDefaults, CSettings &settings, const IconSet &values)
 {
     documentDefaults = values;
-    settings.setDefIcons(values);
+    for (int slot = 0; slot < CSettings::kDefIconSlots; ++slot)
+        settings.setNumber(CSettings::DefIcon, values[size_t(slot)], slot);
 }
 
 CIconChoice::CIconChoice(const DialogSetup &setup)

@@ -39,7 +39,7 @@ CInfoTree::~CInfoTree()
 
 QString CInfoTree::toText(const QByteArray &bytes) const
 {
-    const CCodePage page(m_doc.settings().codePage());
+    const CCodePage page(m_doc.settings().text(CSettings::CodePage));
     return page.isValid() ? page.toUnicode(bytes) : QString::fromLatin1(bytes);
 }
 
@@ -158,7 +158,7 @@ void CInfoTree::localSort(int commandId)
 
 void CInfoTree::executeForAllFolders()
 {
-    const qint32 type = m_doc.flags().defaultSortType();
+    const qint32 type = m_doc.settings().number(CSettings::SortType);
     {
         // One reset instead of a notice per reordered level.
         CTreeModel::ResetGuard reset(m_model);
@@ -406,7 +406,7 @@ void CInfoTree::chooseFirstSelection(int keepIndex)
     }
     if (m_doc.m_bOpenLastNote) {
         m_doc.m_bOpenLastNote = false;
-        const int last = m_doc.settings().lastNote();
+        const int last = m_doc.settings().number(CSettings::LastNote);
         if (last < 0 || last >= m_doc.count())
             select(m_model.firstRoot());
         else
@@ -445,7 +445,7 @@ int CInfoTree::storeItem(Handle item, StoreMode mode)
     const qsizetype n = qsizetype(m_doc.m_arInfos.size());
     CNoteInfo info;
     info.m_nIcons = newRowIcons(parent);
-    info.m_nSort = m_doc.flags().defaultSortType();
+    info.m_nSort = m_doc.settings().number(CSettings::SortType);
     info.m_nRemind = -1;
     m_doc.m_arTitles.append(m_model.label(item));
     m_doc.m_arTexts.append(QByteArray());
@@ -492,7 +492,7 @@ bool CInfoTree::findNextItem(const QByteArray &text, bool caseSensitive)
 {
     if (m_doc.m_nCurItem < 0 || text.isEmpty())
         return false;
-    const CTextMatcher matcher(text, caseSensitive, CCodePage(m_doc.settings().codePage()));
+    const CTextMatcher matcher(text, caseSensitive, CCodePage(m_doc.settings().text(CSettings::CodePage)));
     return findNextItem(matcher, beginItemWalk()) >= 0;
 }
 
@@ -555,10 +555,10 @@ void CInfoTree::focusLost()
 {
     cancelDrag();
     collectOrder();
-    if (m_doc.flags().lastFile() && !m_doc.m_arOrder.isEmpty()) {
+    if (m_doc.settings().isOn(CSettings::LastFile) && !m_doc.m_arOrder.isEmpty()) {
         const qsizetype pos = m_doc.m_arOrder.indexOf(quint32(m_doc.m_nCurItem));
         if (m_doc.m_nCurItem >= 0 && pos >= 0)
-            m_doc.settings().setLastNote(int(pos));
+            m_doc.settings().setNumber(CSettings::LastNote, int(pos));
     }
 }
 
@@ -619,7 +619,7 @@ void CInfoTree::onItemCollapsed(Handle item)
 
 void CInfoTree::changeLeftPanelFont(const QByteArray &logFont)
 {
-    m_doc.settings().setFontL(logFont);
+    m_doc.settings().setBytes(CSettings::FontL, logFont);
     cancelDrag();
     rebuildTree();
     m_bClipHasChildren = false;

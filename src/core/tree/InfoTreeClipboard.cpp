@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "doc/TorviQuillbookDoc.h"
+#include "settings/Settings.h"
 
 #include <optional>
 #include <unordered_map>
@@ -161,7 +162,7 @@ void CInfoTree::pasteBefore()
     }
     const Handle selected = m_model.selected();
     const Handle p = m_model.parent(selected);
-    if (m_doc.flags().defaultSortType() != 0) {
+    if (m_doc.settings().number(CSettings::SortType) != 0) {
         pasteAt(kNone, CTreeModel::Pos::last(), p);
         return;
     }

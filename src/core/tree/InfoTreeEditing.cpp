@@ -19,7 +19,7 @@ bool CInfoTree::canDelete() const
 
 bool CInfoTree::isCompleteCollapseChecked() const
 {
-    return m_doc.flags().isCollapseChecked();
+    return m_doc.settings().isOn(CSettings::Collapse);
 }
 
 void CInfoTree::addRootFolder()
@@ -275,7 +275,7 @@ void CInfoTree::expandAll()
 
 void CInfoTree::collapse()
 {
-    const bool complete = m_doc.flags().collapse() != 0;
+    const bool complete = m_doc.settings().isOn(CSettings::Collapse);
     {
         CTreeModel::ResetGuard reset(m_model);
         for (Handle root = m_model.firstRoot(); root != kNone; root = m_model.nextSibling(root)) {
@@ -306,7 +306,7 @@ void CInfoTree::collapse()
 
 void CInfoTree::toggleCompleteCollapse()
 {
-    m_doc.flags().toggleCollapse(m_doc.settings());
+    m_doc.settings().toggle(CSettings::Collapse);
 }
 
 int CInfoTree::contextMenuPopup() const

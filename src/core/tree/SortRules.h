@@ -75,7 +75,7 @@ inline constexpr int kCmdLocalAlphabetical = 32821;
 inline constexpr int kCmdLocalFolderFirst = 32822;
 
 // 32811/32812/32814 -> 0/1/2, the new default sort type (store it through
-// CDocumentFlags::setDefaultSortType; nothing is re-sorted). -1 for other ids.
+// "SortType"; nothing is re-sorted). -1 for other ids.
 qint32 defaultSortTypeForCommand(int commandId);
 
 // What a local sort command (32820..32822) or the button 32810 does.

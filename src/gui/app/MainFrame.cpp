@@ -23,6 +23,7 @@
 #include "reminders/ReminderEditing.h"
 #include "reminders/ReminderListDlg.h"
 #include "settings/Settings.h"
+#include "settings/StartFolder.h"
 #include "text/CodePage.h"
 #include "tools/PasswordGenDlg.h"
 #include "tree/LeftView.h"
@@ -112,8 +113,8 @@ CMainFrame::CMainFrame(CDocManager &manager, const CCodePage &codePage, IPrompte
     addToolBar(Qt::TopToolBarArea, m_toolbar);
     createStatusBar();
     setAcceptDrops(true);
-    const CRestoreWndSettings defaults;
-    resize(defaults.right - defaults.left, defaults.bottom - defaults.top);
+    resize(CSettings::defaultNumber(CSettings::WindowRight) - CSettings::defaultNumber(CSettings::WindowLeft),
+           CSettings::defaultNumber(CSettings::WindowBottom) - CSettings::defaultNumber(CSettings::WindowTop));
 
     // The capture dialog lives as long as the window, hidden between uses.
     m_newNoteDlg = new CNewNoteDlg(m_items->infoTree(), codePage, prompter, this);
@@ -536,7 +537,7 @@ void CMainFrame::onRestore()
 
 void CMainFrame::onOtherFolder()
 {
-    m_doc.flags().useOtherFolder(m_doc.settings(), m_prompter.chooseFolder(tr("Select folder")));
+    startfolder::useOtherFolder(m_doc.settings(), m_prompter.chooseFolder(tr("Select folder")));
 }
 
 void CMainFrame::onReminder()
@@ -592,11 +593,10 @@ void CMainFrame::showFirstTime()
         show();
         return;
     }
-    CSettings &settings = m_doc.settings();
-    const CRestoreWndSettings stored = settings.restoreWnd();
+    const CSettings &settings = m_doc.settings();
 
     // The docking state first, then the placement.
-    const QByteArray bars = settings.barState();
+    const QByteArray bars = settings.bytes(CSettings::BarState);
     if (!bars.isEmpty()) {
         QDataStream in(bars);
         quint32 version = 0;
@@ -612,16 +612,19 @@ void CMainFrame::showFirstTime()
     for (QScreen *screen : QGuiApplication::screens())
         screens.append(screen->availableGeometry());
     const QRect rect = windowplacement::onScreen(
-        QRect(QPoint(stored.left, stored.top), QPoint(stored.right - 1, stored.bottom - 1)), screens);
+        QRect(QPoint(settings.number(CSettings::WindowLeft), settings.number(CSettings::WindowTop)),
+              QPoint(settings.number(CSettings::WindowRight) - 1, settings.number(CSettings::WindowBottom) - 1)),
+        screens);
     setGeometry(rect);
-    m_splitter->setSizes({std::max(10, stored.splitter), std::max(10, rect.width() - std::max(10, stored.splitter))});
+    const int splitter = std::max(10, settings.number(CSettings::Splitter));
+    m_splitter->setSizes({splitter, std::max(10, rect.width() - splitter)});
 
-    switch (windowplacement::stateFor(stored.showCmd)) {
+    switch (windowplacement::stateFor(settings.number(CSettings::WindowShowCmd))) {
     case windowplacement::State::Maximized:
         showMaximized();
         break;
     case windowplacement::State::Minimized:
-        if (stored.flag & windowplacement::kRestoreToMaximized)
+        if (settings.number(CSettings::WindowFlag) & windowplacement::kRestoreToMaximized)
             setWindowState(Qt::WindowMaximized);
         showMinimized();
         break;
@@ -642,24 +645,23 @@ void CMainFrame::saveLayout()
                         : states & Qt::WindowMaximized ? State::Maximized
                                                        : State::Normal;
     const QRect normal = state == State::Normal ? geometry() : normalGeometry();
-    CRestoreWndSettings values;
-    values.flag = windowplacement::flagFor(state, states & Qt::WindowMaximized);
-    values.showCmd = windowplacement::showCmdFor(state);
-    if (normal.isValid()) {
-        values.left = normal.left();
-        values.top = normal.top();
-        values.right = normal.right() + 1;
-        values.bottom = normal.bottom() + 1;
-    }
+    // All seven values are written each time, the defaults for what is not known.
+    const auto placement = [&](CSettings::Key key, int value, bool known) {
+        m_doc.settings().setNumber(key, known ? value : CSettings::defaultNumber(key));
+    };
+    placement(CSettings::WindowFlag, windowplacement::flagFor(state, states & Qt::WindowMaximized), true);
+    placement(CSettings::WindowShowCmd, windowplacement::showCmdFor(state), true);
+    placement(CSettings::WindowLeft, normal.left(), normal.isValid());
+    placement(CSettings::WindowTop, normal.top(), normal.isValid());
+    placement(CSettings::WindowRight, normal.right() + 1, normal.isValid());
+    placement(CSettings::WindowBottom, normal.bottom() + 1, normal.isValid());
     const QList<int> sizes = m_splitter->sizes();
-    values.splitter = sizes.isEmpty() ? values.splitter : sizes.first();
-    CSettings &settings = m_doc.settings();
-    settings.setRestoreWnd(values);
+    placement(CSettings::Splitter, sizes.value(0), !sizes.isEmpty());
 
     QByteArray bars;
     QDataStream out(&bars, QIODevice::WriteOnly);
     out << kBarStateVersion << saveState() << !statusBar()->isHidden();
-    settings.setBarState(bars);
+    m_doc.settings().setBytes(CSettings::BarState, bars);
 }
 
 void CMainFrame::closeEvent(QCloseEvent *event)

@@ -14,6 +14,7 @@
 #include "find/SearchDock.h"
 #include "import/ImportCommands.h"
 #include "settings/Settings.h"
+#include "settings/StartFolder.h"
 #include "tree/LeftView.h"
 #include "tree/SortRules.h"
 
@@ -38,7 +39,6 @@ QList<QKeySequence> keys(std::initializer_list<QKeyCombination> combos)
 void CMainFrame::createCommands()
 {
     CSettings &settings = m_doc.settings();
-    CDocumentFlags &flags = m_doc.flags();
     CInfoTree &tree = m_items->infoTree();
     const auto ed = [this] { return !treeActive(); };
     const auto inTree = [this] { return treeActive(); };
@@ -191,22 +191,24 @@ void CMainFrame::createCommands()
 
     // Settings
     add({kProgramFolder, "programFolder", tr("Program folder"), tr("Keep documents in the program's folder"), {}, -1,
-         toggle([&] { flags.useProgramFolder(settings); }), {}, [&] { return flags.isProgramFolderChecked(); }, false});
+         toggle([&] { startfolder::useProgramFolder(settings); }), {},
+         [&] { return settings.text(CSettings::StartPath).isEmpty(); }, false});
     add({kOtherFolder, "otherFolder", tr("Other folder"), tr("Choose the folder for documents"), {}, -1,
-         toggle([this] { onOtherFolder(); }), {}, [&] { return flags.isOtherFolderChecked(); }, false});
+         toggle([this] { onOtherFolder(); }), {}, [&] { return !settings.text(CSettings::StartPath).isEmpty(); }, false});
     add({kAutoSave, "autoSave", tr("Auto saving"), tr("Save the document automatically\nAuto saving"), {}, -1,
-         toggle([&] { flags.toggleAutoSave(settings); }), {}, [&] { return flags.isAutoSaveChecked(); }, false});
+         toggle([&] { settings.toggle(CSettings::AutoSave); }), {}, [&] { return settings.isOn(CSettings::AutoSave); }, false});
     add({kLockAfter, "lockAfter", QCoreApplication::translate("CIdleLock", CIdleLock::kSettingName) + QStringLiteral("..."),
          tr("Hide the document after a time without input, until its password is given\nLock"), {}, -1,
          [this] { onLockAfter(); }, {}, {}, false});
     add({kLastFile, "lastFile", tr("Open the file at start"), tr("Open the last document at start\nOpen the file at start"),
-         {}, -1, toggle([&] { flags.toggleLastFile(settings); }), {}, [&] { return flags.isLastFileChecked(); }, false});
+         {}, -1, toggle([&] { settings.toggle(CSettings::LastFile); }), {}, [&] { return settings.isOn(CSettings::LastFile); },
+         false});
     add({kBackupSettings, "backupSettings", tr("Backup settings..."), tr("Set up backup copies\nBackup settings"), {}, -1,
          [this] { onBackupSettings(); }, {}, {}, false});
     const auto defaultSort = [&](int id, const char *name, const char *text, const char *prompt, int type) {
         add({id, name, tr(text), tr(prompt), {}, -1,
-             toggle([&flags, &settings, type] { flags.setDefaultSortType(settings, type); }), {},
-             [&flags, type] { return flags.isSortTypeChecked(type); }, true});
+             toggle([&settings, type] { settings.setNumber(CSettings::SortType, type); }), {},
+             [&settings, type] { return settings.number(CSettings::SortType) == type; }, true});
     };
     defaultSort(kSortManual, "sort0", QT_TR_NOOP("Manual"), QT_TR_NOOP("Sort folders and notes manually"), sortrules::kManual);
     defaultSort(kSortAlpha, "sort1", QT_TR_NOOP("Alphabetical"),
@@ -240,20 +242,16 @@ void CMainFrame::createCommands()
     add({kCompleteCollapse, "collapse", tr("&Complete collapse "),
          tr("Check mark this option if you want to collapse all branches: otherwise  only root branches will "
             "collapse\nCollapse type"),
-         {}, -1, toggle([&] { flags.toggleCollapse(settings); }), {}, [&] { return flags.isCollapseChecked(); }, false});
-    const auto dbl = [&](int id, const char *name, const char *text, const char *prompt, void (CDocumentFlags::*t)(CSettings &),
-                         bool (CDocumentFlags::*is)() const) {
-        add({id, name, tr(text), tr(prompt), {}, -1,
-             toggle([&flags, &settings, t] { (flags.*t)(settings); }), {}, [&flags, is] { return (flags.*is)(); },
-             false});
+         {}, -1, toggle([&] { settings.toggle(CSettings::Collapse); }), {}, [&] { return settings.isOn(CSettings::Collapse); },
+         false});
+    const auto dbl = [&](int id, const char *name, const char *text, const char *prompt, CSettings::Key key) {
+        add({id, name, tr(text), tr(prompt), {}, -1, toggle([&settings, key] { settings.toggle(key); }), {},
+             [&settings, key] { return settings.isOn(key); }, false});
     };
-    dbl(kDblU, "dblU", QT_TR_NOOP("URL"), QT_TR_NOOP("A double-click opens web addresses"), &CDocumentFlags::toggleDblU,
-        &CDocumentFlags::isDblUChecked);
-    dbl(kDblM, "dblM", QT_TR_NOOP("E-Mail"), QT_TR_NOOP("A double-click writes to e-mail addresses"), &CDocumentFlags::toggleDblM,
-        &CDocumentFlags::isDblMChecked);
-    dbl(kDblP, "dblP", QT_TR_NOOP("Phone"), QT_TR_NOOP("A double-click dials phone numbers"), &CDocumentFlags::toggleDblP,
-        &CDocumentFlags::isDblPChecked);
-    dbl(kDblF, "dblF", QT_TR_NOOP("File"), QT_TR_NOOP("A double-click opens files"), &CDocumentFlags::toggleDblF, &CDocumentFlags::isDblFChecked);
+    dbl(kDblU, "dblU", QT_TR_NOOP("URL"), QT_TR_NOOP("A double-click opens web addresses"), CSettings::DblU);
+    dbl(kDblM, "dblM", QT_TR_NOOP("E-Mail"), QT_TR_NOOP("A double-click writes to e-mail addresses"), CSettings::DblM);
+    dbl(kDblP, "dblP", QT_TR_NOOP("Phone"), QT_TR_NOOP("A double-click dials phone numbers"), CSettings::DblP);
+    dbl(kDblF, "dblF", QT_TR_NOOP("File"), QT_TR_NOOP("A double-click opens files"), CSettings::DblF);
     add({kPrintSetup, "printSetup", tr("P&rint Setup..."), tr("Change the printer and printing options\nPage Setup"), {}, -1,
          [this] { onPrintSetup(); }, {}, {}, false});
     add({kToolbarBar, "viewToolbar", tr("&Toolbar"), tr("Show or hide the toolbar\nToggle ToolBar"), {}, -1,

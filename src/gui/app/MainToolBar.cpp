@@ -145,7 +145,7 @@ CMainToolBar::CMainToolBar(CCommandTable &commands, const CSettings &settings, Q
     setIconSize(QSize(kImageSize, kImageSize));
     setAllowedAreas(Qt::AllToolBarAreas);
     for (int pos = 0; pos < kPositions; ++pos) {
-        if (!settings.toolbarButtonShown(pos))
+        if (settings.number(CSettings::ToolbarShown, pos) == 0)
             continue;
         const Position &p = positions()[size_t(pos)];
         if (p.command == 0) {
@@ -190,7 +190,7 @@ CToolbarDlg::CToolbarDlg(CSettings &settings, IPrompter &prompter, QWidget *pare
         auto *box = new QCheckBox(tr(CMainToolBar::positions()[size_t(pos)].label), this);
         box->setObjectName(QStringLiteral("position%1").arg(pos));
         // The stored choice, not the running toolbar: it may wait for a restart.
-        box->setChecked(settings.toolbarButtonShown(pos));
+        box->setChecked(settings.number(CSettings::ToolbarShown, pos) != 0);
         grid->addWidget(box, pos % rows, pos / rows);
         m_boxes[size_t(pos)] = box;
     }
@@ -206,7 +206,7 @@ CToolbarDlg::CToolbarDlg(CSettings &settings, IPrompter &prompter, QWidget *pare
 void CToolbarDlg::accept()
 {
     for (int pos = 0; pos < CMainToolBar::kPositions; ++pos)
-        m_settings.setToolbarButtonShown(pos, m_boxes[size_t(pos)]->isChecked());
+        m_settings.setNumber(CSettings::ToolbarShown, m_boxes[size_t(pos)]->isChecked() ? 1 : 0, pos);
     QDialog::accept();
     m_prompter.message(tr(kRestartMessage));
 }

@@ -20,7 +20,7 @@ CTorviQuillbookApp::CTorviQuillbookApp(std::unique_ptr<QSettings> store)
     : m_startFolder(QDir::currentPath()), m_store(store ? std::move(store) : CSettings::openUserStore())
 {
     m_settings = std::make_unique<CSettings>(*m_store);
-    m_codePage = std::make_unique<CCodePage>(m_settings->codePage());
+    m_codePage = std::make_unique<CCodePage>(m_settings->text(CSettings::CodePage));
     if (!m_codePage->isValid())
         m_codePage = std::make_unique<CCodePage>();
     const CCodePage &page = *m_codePage;

@@ -534,11 +534,12 @@ void CTorviQuillbookView::runDoubleClick()
 {
     const QString pane = toPlainText();
     const QTextCursor c = textCursor();
-    const CDocumentFlags &flags = m_doc.flags();
+    const CSettings &settings = m_doc.settings();
     links::Recovery recovery;
     const links::Action action =
         links::doubleClick(pane, c.selectionStart(), c.selectionEnd(),
-                           {flags.dblU(), flags.dblM(), flags.dblP(), flags.dblF()}, m_doc.documentFolder(), &recovery);
+                           {settings.isOn(CSettings::DblU), settings.isOn(CSettings::DblM), settings.isOn(CSettings::DblP),
+                            settings.isOn(CSettings::DblF)}, m_doc.documentFolder(), &recovery);
     if (recovery.clearSelection)
         moveCaret(c.position());
     if (recovery.showFrom >= 0 && recovery.showTo > recovery.showFrom) {
@@ -824,7 +825,7 @@ void CTorviQuillbookView::showEvent(QShowEvent *event)
 
 void CTorviQuillbookView::applyFont()
 {
-    const std::optional<CLogFont> stored = CLogFont::fromBytes(m_doc.settings().font());
+    const std::optional<CLogFont> stored = CLogFont::fromBytes(m_doc.settings().bytes(CSettings::Font));
     setFont(stored ? fontconv::toQFont(*stored, m_codePage) : QFontDatabase::systemFont(QFontDatabase::GeneralFont));
     setMargins();
 }
@@ -835,7 +836,7 @@ void CTorviQuillbookView::chooseFont()
     const QFont chosen = QFontDialog::getFont(&ok, font(), this, QString(), QFontDialog::DontUseNativeDialog);
     if (!ok)
         return;
-    const CLogFont base = CLogFont::fromBytes(m_doc.settings().font()).value_or(CLogFont{});
-    m_doc.settings().setFont(fontconv::toLogFont(chosen, m_codePage, base).toBytes());
+    const CLogFont base = CLogFont::fromBytes(m_doc.settings().bytes(CSettings::Font)).value_or(CLogFont{});
+    m_doc.settings().setBytes(CSettings::Font, fontconv::toLogFont(chosen, m_codePage, base).toBytes());
     applyFont();
 }

@@ -106,8 +106,11 @@ CReminderListDlg::CReminderListDlg(CTorviQuillbookDoc &doc, CSettings &settings,
     m_list->setWordWrap(false);
     m_fitted.assign(CSettings::kReminderColumns, 0);
     for (int c = 0; c < CSettings::kReminderColumns; ++c) {
-        m_list->setColumnWidth(c, settings.reminderColumnWidth(c));
-        if (settings.hasReminderColumnWidth(c))
+        const auto key = CSettings::Key(CSettings::ReminderColumn0 + c);
+        m_list->setColumnWidth(c, settings.number(key));
+        // A width of the user's own, not the default (which the list once
+        // wrote back at every close), is kept as it is.
+        if (settings.number(key) != CSettings::defaultNumber(key))
             m_fitted[size_t(c)] = -1;
     }
     connect(m_list->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column) {
@@ -162,7 +165,7 @@ CReminderListDlg::~CReminderListDlg()
     // Only widths the user chose are kept: a fitted column fits again next time.
     for (int c = 0; c < CSettings::kReminderColumns; ++c) {
         if (m_fitted[size_t(c)] < 0)
-            m_settings.setReminderColumnWidth(c, m_list->columnWidth(c));
+            m_settings.setNumber(CSettings::Key(CSettings::ReminderColumn0 + c), m_list->columnWidth(c));
     }
 }
 

@@ -54,7 +54,7 @@ CPasswordGenDlg::CPasswordGenDlg(CSettings &settings, QWidget *parent, CPassword
     layout->addWidget(m_password);
     layout->addWidget(buttons);
 
-    const CPasswordGenSettings stored = settings.passwordGen();
+    const CPasswordGenSettings stored = CPasswordGenSettings::load(settings);
     // A stored index outside the list selects the default length rather than
     // no entry, which would make passwords shorter than the shortest offered.
     const int row = CPasswordGenerator::validIndex(stored.quantity) ? stored.quantity
@@ -101,7 +101,7 @@ void CPasswordGenDlg::accept()
     values.letters = m_letters->isChecked() ? 1 : 0;
     values.special = m_special->isChecked() ? 1 : 0;
     values.reminder = m_reminder->isChecked() ? 1 : 0;
-    m_settings.setPasswordGen(values);
+    values.store(m_settings);
     QDialog::accept();
 }
 

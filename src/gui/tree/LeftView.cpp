@@ -788,7 +788,7 @@ void CLeftView::updateRowHeight()
 
 void CLeftView::applyLeftPanelFont()
 {
-    const std::optional<CLogFont> stored = CLogFont::fromBytes(m_tree->document().settings().fontL());
+    const std::optional<CLogFont> stored = CLogFont::fromBytes(m_tree->document().settings().bytes(CSettings::FontL));
     setFont(stored ? fontconv::toQFont(*stored, m_codePage) : QFont());
     updateRowHeight();
 }
@@ -799,7 +799,7 @@ void CLeftView::chooseLeftPanelFont()
     const QFont chosen = QFontDialog::getFont(&ok, font(), this, QString(), QFontDialog::DontUseNativeDialog);
     if (!ok)
         return;
-    const CLogFont base = CLogFont::fromBytes(m_tree->document().settings().fontL()).value_or(CLogFont{});
+    const CLogFont base = CLogFont::fromBytes(m_tree->document().settings().bytes(CSettings::FontL)).value_or(CLogFont{});
     m_tree->changeLeftPanelFont(fontconv::toLogFont(chosen, m_codePage, base).toBytes());
     applyLeftPanelFont();
 }
