@@ -17,6 +17,9 @@
 #include "tree/LeftView.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QSignalSpy>
 #include <QActionGroup>
 #include <QDesktopServices>
 #include <QLabel>
@@ -129,6 +132,92 @@ private slots:
         QVERIFY(QIcon::hasThemeIcon(QStringLiteral("document-new")));
         const int size = CMainToolBar::kImageSize;
         QCOMPARE(shown, QIcon::fromTheme(QStringLiteral("document-new")).pixmap(size).toImage());
+    }
+
+    // What a menu item says its key is, is the key that runs it: pressed in
+    // the pane the command works in, it reaches the very same action, and no
+    // other action and no widget takes the key first.
+    void everyMenuKeyHintRunsItsCommand()
+    {
+        QTemporaryDir dir;
+        const QString doc = makeDocument(dir.filePath(QStringLiteral("d.tqb")), kSmall);
+        Run run;
+        QVERIFY(run.start(dir.filePath(QStringLiteral("s.ini")), doc));
+        QVERIFY(run.activate());
+        CMainFrame *f = run.frame;
+
+        QList<QAction *> hinted;
+        QList<QMenu *> menus = f->menuBar()->findChildren<QMenu *>();
+        menus.append(f->findChild<QMenu *>(QStringLiteral("localSortMenu")));
+        for (QMenu *menu : menus) {
+            for (QAction *a : menu->actions()) {
+                if (!a->menu() && a->text().contains(QLatin1Char('\t')) && !hinted.contains(a))
+                    hinted.append(a);
+            }
+        }
+        QCOMPARE(hinted.size(), 14);  // File 4, Edit 9, Help 1
+        // Only the route is under test: no handler runs.
+        for (QAction *a : std::as_const(hinted))
+            QVERIFY(QObject::disconnect(a, &QAction::triggered, nullptr, nullptr));
+
+        for (QAction *a : std::as_const(hinted)) {
+            const QString hint = a->text().section(QLatin1Char('\t'), 1).trimmed();
+            const QKeySequence key = QKeySequence::fromString(hint, QKeySequence::PortableText);
+            QVERIFY2(key.count() == 1, qPrintable(a->text()));
+            QVERIFY2(a->shortcuts().contains(key), qPrintable(a->text()));
+
+            // Pressed where the command works.
+            QWidget *target = nullptr;
+            const bool editorCommand = a->objectName() == QLatin1String("openLink")
+                                       || a->objectName() == QLatin1String("mailTo")
+                                       || a->objectName() == QLatin1String("call");
+            if (editorCommand) {
+                f->activateEditorPane();
+                target = f->notePane();
+            } else {
+                f->activateTreePane();
+                target = f->itemView();
+            }
+            QSignalSpy ran(a, &QAction::triggered);
+            a->setEnabled(true);
+            QTest::keyClick(target, key[0].key(), key[0].keyboardModifiers());
+            QVERIFY2(ran.count() == 1, qPrintable(a->text()));
+        }
+    }
+
+    // Undo, Cut, Copy and Paste go to the text field that has the focus,
+    // not to the pane that had it before.
+    void editCommandsReachTheFocusedField()
+    {
+        QTemporaryDir dir;
+        const QString doc = makeDocument(dir.filePath(QStringLiteral("d.tqb")), kSmall);
+        Run run;
+        QVERIFY(run.start(dir.filePath(QStringLiteral("s.ini")), doc));
+        QVERIFY(run.activate());
+        CMainFrame *f = run.frame;
+        f->activateEditorPane();
+        const QString noteBefore = f->notePane()->toPlainText();
+
+        QApplication::clipboard()->setText(QStringLiteral("pasted"));
+        f->action(QStringLiteral("searchAll"))->trigger();
+        auto *field = f->findChild<QLineEdit *>(QStringLiteral("searchField"));
+        QVERIFY(field);
+        QTRY_VERIFY(field->hasFocus());
+        f->updateCommandStates();
+        QVERIFY(f->action(QStringLiteral("editPaste"))->isEnabled());
+        f->action(QStringLiteral("editPaste"))->trigger();
+        QCOMPARE(field->text(), QStringLiteral("pasted"));
+        field->selectAll();
+        f->updateCommandStates();
+        QApplication::clipboard()->clear();
+        f->action(QStringLiteral("editCut"))->trigger();
+        QCOMPARE(field->text(), QString());
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("pasted"));
+        f->updateCommandStates();
+        f->action(QStringLiteral("editUndo"))->trigger();
+        QCOMPARE(field->text(), QStringLiteral("pasted"));
+        QCOMPARE(f->notePane()->toPlainText(), noteBefore);
+        QVERIFY(!run.doc().isModified());
     }
 
     void menusReadAsSpecified()

@@ -348,13 +348,17 @@ void CMainFrame::onFocusChanged(QWidget *now)
     if (!now)
         return;
     Pane pane = m_activePane;
+    QWidget *field = nullptr;
     if (now == m_items || m_items->isAncestorOf(now))
         pane = Pane::Tree;
     else if (now == m_note || m_note->isAncestorOf(now))
         pane = Pane::Editor;
-    if (pane == m_activePane)
+    else if (CFieldEditTarget::isField(now))
+        field = now;
+    if (pane == m_activePane && field == m_fieldInFocus)
         return;
     m_activePane = pane;
+    m_fieldInFocus = field;
     updateCommandStates();
 }
 
@@ -395,44 +399,17 @@ bool CMainFrame::editorReady() const
     return !m_note->isReadOnly();
 }
 
-bool CMainFrame::editorCanUndo() const
+IEditTarget &CMainFrame::editTarget()
 {
-    return editorReady() && m_note->document()->isUndoAvailable();
-}
-
-bool CMainFrame::editorCanCut() const
-{
-    return editorReady() && m_note->textCursor().hasSelection();
-}
-
-bool CMainFrame::editorCanCopy() const
-{
-    return m_note->textCursor().hasSelection();
-}
-
-bool CMainFrame::editorCanPaste() const
-{
-    return editorReady() && m_note->canPaste();
-}
-
-void CMainFrame::editorUndo()
-{
-    m_note->undo();
-}
-
-void CMainFrame::editorCut()
-{
-    m_note->guardedCut();
-}
-
-void CMainFrame::editorCopy()
-{
-    m_note->copy();
-}
-
-void CMainFrame::editorPaste()
-{
-    m_note->guardedPaste();
+    // The focus may have moved on since it was noted; only a field that
+    // still has it takes the commands.
+    if (m_fieldInFocus && m_fieldInFocus == QApplication::focusWidget()) {
+        m_field.setField(m_fieldInFocus);
+        return m_field;
+    }
+    if (treeActive())
+        return *m_items;
+    return *m_note;
 }
 
 void CMainFrame::editorOpenLink()

@@ -91,22 +91,20 @@ void CMainFrame::createCommands()
          [this] { close(); }, {}, {}, false});
 
     // Edit: the active pane's.
-    add({kUndo, "editUndo", tr("&Undo\tCtrl+Z"), tr("Undo the last action\nUndo"),
-         keys({Qt::CTRL | Qt::Key_Z, Qt::ALT | Qt::Key_Backspace}), 7,
-         [this] { treeActive() ? m_items->editUndo() : editorUndo(); },
-         [this] { return treeActive() ? m_items->canEditUndo() : editorCanUndo(); }, {}, false});
-    add({kCut, "editCut", tr("Cu&t\tCtrl+X"), tr("Cut the selection and put it on the Clipboard\nCut"),
-         keys({Qt::CTRL | Qt::Key_X, Qt::SHIFT | Qt::Key_Delete}), 4,
-         [this] { treeActive() ? m_items->editCut() : editorCut(); },
-         [this] { return treeActive() ? m_items->canEditCut() : editorCanCut(); }, {}, false});
-    add({kCopy, "editCopy", tr("&Copy\tCtrl+C"), tr("Copy the selection and put it on the Clipboard\nCopy"),
-         keys({Qt::CTRL | Qt::Key_C, Qt::CTRL | Qt::Key_Insert}), 5,
-         [this] { treeActive() ? m_items->editCopy() : editorCopy(); },
-         [this] { return treeActive() ? m_items->canEditCopy() : editorCanCopy(); }, {}, false});
-    add({kPaste, "editPaste", tr("&Paste\tCtrl+V"), tr("Insert Clipboard contents\nPaste"),
-         keys({Qt::CTRL | Qt::Key_V, Qt::SHIFT | Qt::Key_Insert}), 6,
-         [this] { treeActive() ? m_items->editPaste() : editorPaste(); },
-         [this] { return treeActive() ? m_items->canEditPaste() : editorCanPaste(); }, {}, false});
+    using Edit = IEditTarget::Edit;
+    const auto editCmd = [&](int id, const char *name, const QString &text, const QString &prompt,
+                             QList<QKeySequence> k, int image, Edit what) {
+        add({id, name, text, prompt, std::move(k), image, [this, what] { editTarget().runEdit(what); },
+             [this, what] { return editTarget().canRunEdit(what); }, {}, false});
+    };
+    editCmd(kUndo, "editUndo", tr("&Undo\tCtrl+Z"), tr("Undo the last action\nUndo"),
+            keys({Qt::CTRL | Qt::Key_Z, Qt::ALT | Qt::Key_Backspace}), 7, Edit::Undo);
+    editCmd(kCut, "editCut", tr("Cu&t\tCtrl+X"), tr("Cut the selection and put it on the Clipboard\nCut"),
+            keys({Qt::CTRL | Qt::Key_X, Qt::SHIFT | Qt::Key_Delete}), 4, Edit::Cut);
+    editCmd(kCopy, "editCopy", tr("&Copy\tCtrl+C"), tr("Copy the selection and put it on the Clipboard\nCopy"),
+            keys({Qt::CTRL | Qt::Key_C, Qt::CTRL | Qt::Key_Insert}), 5, Edit::Copy);
+    editCmd(kPaste, "editPaste", tr("&Paste\tCtrl+V"), tr("Insert Clipboard contents\nPaste"),
+            keys({Qt::CTRL | Qt::Key_V, Qt::SHIFT | Qt::Key_Insert}), 6, Edit::Paste);
     add({kFindReplace, "findReplace", tr("&Find/Replace \tCtrl+F"), tr("Find and replace text in the notes\nFind"),
          keys({Qt::CTRL | Qt::Key_F}), 17, [this] { showFindDialog(); },
          [this, &tree] { return findDialogReady() && (!treeActive() || tree.canFindReplace()); }, {}, false});

@@ -2,6 +2,7 @@
 
 #include "IconTheme.h"
 #include "Prompter.h"
+#include "app/CommandIds.h"
 #include "app/CommandTable.h"
 #include "settings/Settings.h"
 #include "tree/ItemIcons.h"
@@ -19,40 +20,40 @@ const std::array<CMainToolBar::Position, CMainToolBar::kPositions> &CMainToolBar
 {
     // The labels are the check boxes' texts in the customizing dialog.
     static const std::array<Position, kPositions> table{{
-        {QT_TRANSLATE_NOOP("CToolbarDlg", "New"), 57600, 0},
-        {QT_TRANSLATE_NOOP("CToolbarDlg", "Open"), 57601, 1},
-        {QT_TRANSLATE_NOOP("CToolbarDlg", "Save"), 57603, 2},
-        {QT_TRANSLATE_NOOP("CToolbarDlg", "Print"), 57607, 3},
-        {QT_TRANSLATE_NOOP("CToolbarDlg", "separator"), 0, -1},
-        {QT_TRANSLATE_NOOP("CToolbarDlg", "Cut"), 57635, 4},
-        {QT_TRANSLATE_NOOP("CToolbarDlg", "Copy"), 57634, 5},
-        {QT_TRANSLATE_NOOP("CToolbarDlg", "Paste"), 57637, 6},
-        {QT_TRANSLATE_NOOP("CToolbarDlg", "separator"), 0, -1},
-        {QT_TRANSLATE_NOOP("CToolbarDlg", "Undo"), 57643, 7},
-        {QT_TRANSLATE_NOOP("CToolbarDlg", "separator"), 0, -1},
-        {QT_TRANSLATE_NOOP("CToolbarDlg", "Root"), 32775, 8},
-        {QT_TRANSLATE_NOOP("CToolbarDlg", "Note"), 32773, 9},
-        {QT_TRANSLATE_NOOP("CToolbarDlg", "separator"), 0, -1},
-        {QT_TRANSLATE_NOOP("CToolbarDlg", "Delete"), 32774, 10},
-        {QT_TRANSLATE_NOOP("CToolbarDlg", "separator"), 0, -1},
-        {QT_TRANSLATE_NOOP("CToolbarDlg", "Expand"), 32778, 11},
-        {QT_TRANSLATE_NOOP("CToolbarDlg", "Collapse"), 32779, 12},
-        {QT_TRANSLATE_NOOP("CToolbarDlg", "separator"), 0, -1},
-        {QT_TRANSLATE_NOOP("CToolbarDlg", "Sort"), 32810, 13},
-        {QT_TRANSLATE_NOOP("CToolbarDlg", "Icons"), 32817, 14},
-        {QT_TRANSLATE_NOOP("CToolbarDlg", "separator"), 0, -1},
-        {QT_TRANSLATE_NOOP("CToolbarDlg", "Reminder"), 32819, 15},
-        {QT_TRANSLATE_NOOP("CToolbarDlg", "Rem. list"), 32825, 16},
-        {QT_TRANSLATE_NOOP("CToolbarDlg", "separator"), 0, -1},
-        {QT_TRANSLATE_NOOP("CToolbarDlg", "Find"), 32785, 17},
-        {QT_TRANSLATE_NOOP("CToolbarDlg", "separator"), 0, -1},
-        {QT_TRANSLATE_NOOP("CToolbarDlg", "Open URL"), 32789, 18},
-        {QT_TRANSLATE_NOOP("CToolbarDlg", "separator"), 0, -1},
-        {QT_TRANSLATE_NOOP("CToolbarDlg", "Link"), 32831, 19},
-        {QT_TRANSLATE_NOOP("CToolbarDlg", "separator"), 0, -1},
-        {QT_TRANSLATE_NOOP("CToolbarDlg", "Generator"), 32832, 20},
-        {QT_TRANSLATE_NOOP("CToolbarDlg", "separator"), 0, -1},
-        {QT_TRANSLATE_NOOP("CToolbarDlg", "Password"), 32772, 21},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "New"), cmd::kNew},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "Open"), cmd::kOpen},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "Save"), cmd::kSave},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "Print"), cmd::kPrint},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "separator"), 0},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "Cut"), cmd::kCut},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "Copy"), cmd::kCopy},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "Paste"), cmd::kPaste},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "separator"), 0},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "Undo"), cmd::kUndo},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "separator"), 0},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "Root"), cmd::kAddRoot},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "Note"), cmd::kInsertNote},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "separator"), 0},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "Delete"), cmd::kDelete},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "separator"), 0},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "Expand"), cmd::kExpandAll},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "Collapse"), cmd::kCollapseCmd},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "separator"), 0},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "Sort"), cmd::kSortButton},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "Icons"), cmd::kSelectIcons},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "separator"), 0},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "Reminder"), cmd::kReminder},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "Rem. list"), cmd::kRemindersList},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "separator"), 0},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "Find"), cmd::kFindReplace},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "separator"), 0},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "Open URL"), cmd::kOpenLink},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "separator"), 0},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "Link"), cmd::kLocalLink},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "separator"), 0},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "Generator"), cmd::kGenerator},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "separator"), 0},
+        {QT_TRANSLATE_NOOP("CToolbarDlg", "Password"), cmd::kPassword},
     }};
     return table;
 }
@@ -164,7 +165,7 @@ CMainToolBar::CMainToolBar(CCommandTable &commands, const CSettings &settings, Q
             continue;
         }
         if (a->icon().isNull())
-            a->setIcon(image(p.image));
+            a->setIcon(image(commands.command(p.command)->image));
         addAction(a);
     }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/CommandIds.h"
+
 #include <QDialog>
 #include <QIcon>
 #include <QToolBar>
@@ -23,14 +25,13 @@ public:
     struct Position
     {
         const char *label;  // the check box text of "Customize toolbar"
-        int command;        // 0: a separator
-        int image;          // -1 for a separator
+        int command;        // the command table's id; 0: a separator
     };
     static constexpr int kPositions = 34;
     static const std::array<Position, kPositions> &positions();
 
     static constexpr int kImageSize = 24;
-    static constexpr int kSortButton = 32810;
+    static constexpr int kSortButton = cmd::kSortButton;
 
     // Builds the toolbar from the command table's actions; `sortMenu` is the
     // drop-down of the sort button.

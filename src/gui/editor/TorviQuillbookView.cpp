@@ -609,6 +609,39 @@ QString CTorviQuillbookView::selectedPaneText() const
     return text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
 }
 
+bool CTorviQuillbookView::canRunEdit(Edit edit) const
+{
+    switch (edit) {
+    case Edit::Undo:
+        return !isReadOnly() && document()->isUndoAvailable();
+    case Edit::Cut:
+        return !isReadOnly() && textCursor().hasSelection();
+    case Edit::Copy:
+        return textCursor().hasSelection();
+    case Edit::Paste:
+        return !isReadOnly() && canPaste();
+    }
+    return false;
+}
+
+void CTorviQuillbookView::runEdit(Edit edit)
+{
+    switch (edit) {
+    case Edit::Undo:
+        undo();
+        break;
+    case Edit::Cut:
+        guardedCut();
+        break;
+    case Edit::Copy:
+        copy();
+        break;
+    case Edit::Paste:
+        guardedPaste();
+        break;
+    }
+}
+
 void CTorviQuillbookView::guardedCut()
 {
     const QTextCursor c = textCursor();

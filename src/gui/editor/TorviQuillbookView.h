@@ -1,5 +1,6 @@
 #pragma once
 
+#include "EditTarget.h"
 #include "editor/LinkActions.h"
 #include "editor/NoteBlock.h"
 #include "find/NoteText.h"
@@ -22,7 +23,7 @@ class QUrl;
 // The main window embeds it as the right pane and reaches its commands
 // through the public slots below; the pane follows the document's update
 // hints by itself.
-class CTorviQuillbookView : public QPlainTextEdit
+class CTorviQuillbookView : public QPlainTextEdit, public IEditTarget
 {
     Q_OBJECT
 
@@ -43,6 +44,10 @@ public:
 
     CTorviQuillbookView(CTorviQuillbookDoc &doc, const CCodePage &codePage, QWidget *parent = nullptr);
     ~CTorviQuillbookView() override;
+
+    // The Edit commands on the note: refused while no note is shown (read-only).
+    bool canRunEdit(Edit edit) const override;
+    void runEdit(Edit edit) override;
 
     // nullptr: the desktop's own (QDesktopServices, QProcess, the dialler).
     void setLauncher(ILauncher *launcher);

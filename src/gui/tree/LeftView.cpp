@@ -414,24 +414,37 @@ void CLeftView::editPaste()
     setFocus();
 }
 
-bool CLeftView::canEditUndo() const
+bool CLeftView::canRunEdit(Edit edit) const
 {
-    return m_editor ? m_editor->isUndoAvailable() : m_tree->canUndo();
+    switch (edit) {
+    case Edit::Undo:
+        return m_editor ? m_editor->isUndoAvailable() : m_tree->canUndo();
+    case Edit::Cut:
+        return m_editor ? m_editor->hasSelectedText() : m_tree->canCut();
+    case Edit::Copy:
+        return m_editor ? m_editor->hasSelectedText() : m_tree->canCopy();
+    case Edit::Paste:
+        return m_editor ? !QApplication::clipboard()->text().isEmpty() : m_tree->canPaste();
+    }
+    return false;
 }
 
-bool CLeftView::canEditCut() const
+void CLeftView::runEdit(Edit edit)
 {
-    return m_editor ? m_editor->hasSelectedText() : m_tree->canCut();
-}
-
-bool CLeftView::canEditCopy() const
-{
-    return m_editor ? m_editor->hasSelectedText() : m_tree->canCopy();
-}
-
-bool CLeftView::canEditPaste() const
-{
-    return m_editor ? !QApplication::clipboard()->text().isEmpty() : m_tree->canPaste();
+    switch (edit) {
+    case Edit::Undo:
+        editUndo();
+        break;
+    case Edit::Cut:
+        editCut();
+        break;
+    case Edit::Copy:
+        editCopy();
+        break;
+    case Edit::Paste:
+        editPaste();
+        break;
+    }
 }
 
 // ---------------------------------------------------------------- keys, focus, menus

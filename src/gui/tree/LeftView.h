@@ -1,5 +1,6 @@
 #pragma once
 
+#include "EditTarget.h"
 #include "tree/InfoTree.h"
 
 #include <QElapsedTimer>
@@ -21,7 +22,7 @@ class QMenu;
 // collapse, the context menu and mouse drags go to CInfoTree, and the view
 // shows what the model says (items, icons, selection, expanded flags, the
 // open label editor and the drop highlight).
-class CLeftView : public QTreeView
+class CLeftView : public QTreeView, public IEditTarget
 {
     Q_OBJECT
 
@@ -56,14 +57,8 @@ public:
 
     // Edit > Undo, Cut, Copy and Paste while the tree is the active pane:
     // on the open label's text as in any edit field, else on branches.
-    void editUndo();
-    void editCut();
-    void editCopy();
-    void editPaste();
-    bool canEditUndo() const;
-    bool canEditCut() const;
-    bool canEditCopy() const;
-    bool canEditPaste() const;
+    bool canRunEdit(Edit edit) const override;
+    void runEdit(Edit edit) override;
 
     // The label editor's hooks (called by the item delegate).
     bool editorKey(QLineEdit *editor, int key, Qt::KeyboardModifiers modifiers);
@@ -85,6 +80,10 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
 
 private:
+    void editUndo();
+    void editCut();
+    void editCopy();
+    void editPaste();
     void buildContextMenus();
     void runIconsDialog(const iconrules::DialogSetup &setup);
     void onDocumentUpdate(int hint);
