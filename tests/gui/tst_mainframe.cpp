@@ -692,7 +692,7 @@ private slots:
     // then the backup folder offered, the restored copy and its save go to
     // the user's documents folder. The list shows the newest copy first,
     // with date and time.
-    // Help > About: titled, with the program's own icon in the box and on
+    // Help > About: untitled, with the program's own icon in the box and on
     // its title bar.
     void aboutBoxShowsTheProgramsIcon()
     {
@@ -717,7 +717,7 @@ private slots:
             dlg->accept();
         });
         frame->action(QStringLiteral("about"))->trigger();
-        QCOMPARE(title, QStringLiteral("About Torvi Quillbook"));
+        QCOMPARE(title, QString());
         QCOMPARE(pictures.size(), 1);
         QCOMPARE(pictures.first(), own.pixmap(pictures.first().size()).toImage());
         QCOMPARE(windowIcon, own.pixmap(32).toImage());

@@ -19,7 +19,9 @@ CAboutDlg::CAboutDlg(UrlOpener opener, QWidget *parent)
     : QDialog(parent)
     , m_opener(std::move(opener))
 {
-    setWindowTitle(tr(kTitle));
+    // The box has no title of its own; a screen reader still names it.
+    setWindowTitle(QString());
+    setAccessibleName(tr(kTitle));
     setModal(true);
 
     // The application's own icon, in the box and on its title bar.
