@@ -38,6 +38,12 @@ int runPasswd(CCliSession &session)
         || !session.readPassword(QStringLiteral("new password"), newPassword)) {
         return CCliSession::kFailure;
     }
+    // An empty new password removes all protection: never what a script that
+    // asks for a form of it means (an empty variable, most likely).
+    if (newPassword.isEmpty() && (session.args().encrypt || session.args().compatible))
+        return CCliSession::fail(QStringLiteral("the new password is empty: %1 asks for a password")
+                                     .arg(session.args().encrypt ? QStringLiteral("--encrypt")
+                                                                 : QStringLiteral("--compatible")));
     CDocumentLock lock(path);
     if (!session.lockDocument(lock))
         return CCliSession::kFailure;

@@ -109,6 +109,10 @@ private slots:
         QCOMPARE(wrongPasswd.err, kRefused);
         const CRun noOld = tqb({"passwd", "c.tqb"}, "\nother\n");
         QCOMPARE(noOld.exitCode, 1);
+        // An empty new password asked to encrypt: refused, not saved in plain.
+        const CRun emptyNew = tqb({"passwd", "c.tqb", "--encrypt"}, "strong-one\n\n");
+        QCOMPARE(emptyNew.exitCode, 1);
+        QCOMPARE(emptyNew.err, QStringLiteral("tqb: the new password is empty: --encrypt asks for a password\n"));
         QCOMPARE(readFile("c.tqb"), sealed);
 
         // Without an option the form stays; adding a note keeps it too.

@@ -9,6 +9,7 @@
 #include "format/ArchiveReader.h"
 
 #include <QFile>
+#include <QtEndian>
 #include <QtTest>
 
 #include <sodium.h>
@@ -192,6 +193,40 @@ private slots:
             }
         }
         QCOMPARE(refused, 2 * file.size());
+    }
+
+    // A header changed to ask for gigabytes or endless passes is refused
+    // before the key derivation starts, not after minutes of work.
+    void costlyHeadersAreRefusedBeforeAnyWork_data()
+    {
+        QTest::addColumn<quint32>("passes");
+        QTest::addColumn<quint32>("memoryKiB");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("default") << 3u << 65536u << true;
+        QTest::newRow("4 GiB") << 3u << (4u << 20) << false;
+        QTest::newRow("1 GiB, 3 passes") << 3u << (1u << 20) << true;
+        QTest::newRow("1 GiB, 4 passes") << 4u << (1u << 20) << false;
+        QTest::newRow("64 passes of 64 MiB") << 64u << 65536u << false;
+        QTest::newRow("48 passes of 64 MiB") << 48u << 65536u << true;
+    }
+
+    void costlyHeadersAreRefusedBeforeAnyWork()
+    {
+        QFETCH(quint32, passes);
+        QFETCH(quint32, memoryKiB);
+        QFETCH(bool, accepted);
+        CDocFixture f;
+        f.addRootAndChild("secret root", "secret child");
+        QByteArray file = CEnvelopeKey::derive(kPassword, kQuick)->seal(f.doc->writeToBytes());
+        qToLittleEndian(passes, file.data() + 10);
+        qToLittleEndian(memoryKiB, file.data() + 14);
+        CEnvelope::Header header;
+        QCOMPARE(CEnvelope::readHeader(file, header) == CEnvelope::HeaderStatus::Ok, accepted);
+        if (!accepted) {
+            QStringList messages;
+            QVERIFY(!opens(file, kPassword, &messages));
+            QCOMPARE(messages.value(0), QString::fromLatin1(CEnvelope::kRefused));
+        }
     }
 
     void cutFilesAreRefused()

@@ -62,7 +62,8 @@ CEnvelope::HeaderStatus CEnvelope::readHeader(QByteArrayView bytes, Header &head
     header.salt = bytes.sliced(kSaltOffset, kSaltSize).toByteArray();
     const Params &p = header.params;
     if (p.passes < crypto_pwhash_OPSLIMIT_MIN || p.passes > kMaxPasses
-        || quint64(p.memoryKiB) * 1024 < crypto_pwhash_MEMLIMIT_MIN || p.memoryKiB > kMaxMemoryKiB)
+        || quint64(p.memoryKiB) * 1024 < crypto_pwhash_MEMLIMIT_MIN || p.memoryKiB > kMaxMemoryKiB
+        || quint64(p.passes) * p.memoryKiB > kMaxWorkKiB)
         return HeaderStatus::Damaged;
     return HeaderStatus::Ok;
 }

@@ -33,9 +33,11 @@ public:
     static constexpr quint32 kDefaultPasses = 3;
     static constexpr quint32 kDefaultMemoryKiB = 65536;
     // A file asking for more is refused before any work: its header may have
-    // been changed to keep the program busy or to exhaust memory.
+    // been changed to keep the program busy or to exhaust memory. The work is
+    // passes times memory; the cap lets either grow sixteen times the default.
     static constexpr quint32 kMaxPasses = 64;
-    static constexpr quint32 kMaxMemoryKiB = 4u << 20;  // 4 GiB
+    static constexpr quint32 kMaxMemoryKiB = 1u << 20;  // 1 GiB
+    static constexpr quint64 kMaxWorkKiB = quint64(16) * kDefaultPasses * kDefaultMemoryKiB;
 
     static constexpr const char *kRefused =
         QT_TRANSLATE_NOOP("CEnvelope", "The password is wrong, or the file was changed or cut short.");
