@@ -300,12 +300,19 @@ private slots:
     // level open, markup in titles shown as text, addresses made links.
     void htmlReadsAsTheTree()
     {
-        QVERIFY(makeDocument(QStringLiteral("a.tqb"), sampleItems()));
+        QJsonArray items = sampleItems();
+        items.append(item(1, QStringLiteral("bell\u0007"), QStringLiteral("nul\u0001 esc\u001B")));
+        QVERIFY(makeDocument(QStringLiteral("a.tqb"), items));
         QCOMPARE(tqb({QStringLiteral("export-html"), QStringLiteral("a.tqb"), QStringLiteral("a.html")}).exitCode, 0);
         QFile file(path(QStringLiteral("a.html")));
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray page = file.readAll();
         QVERIFY(!page.contains("<script"));
+        // HTML allows no control characters in text: they show as U+FFFD.
+        const QString text = QString::fromUtf8(page);
+        QVERIFY(std::none_of(text.cbegin(), text.cend(), [](QChar c) {
+            return (c.unicode() < 0x20 && c != u'\n' && c != u'\t' && c != u'\r') || (c.unicode() >= 0x7F && c.unicode() <= 0x9F);
+        }));
         QVERIFY(page.contains("prefers-color-scheme:dark"));
         GumboOutput *output = gumbo_parse_with_options(&kGumboDefaultOptions, page.constData(), size_t(page.size()));
         const QStringList outline = gumboOutline(output->root, 0);
@@ -316,7 +323,8 @@ private slots:
                               "  -[a/b <script>alert(1)</script>]",
                               "  -[a/b <script>alert(1)</script>] second\n\n[link mailto:ann@example.org rel=noopener "
                               "noreferrer]mailto:ann@example.org",
-                              "    -[deeper] x", "+[] ---\nnot: ours\n---\nbody", "+[CON] c"}));
+                              "    -[deeper] x", "+[] ---\nnot: ours\n---\nbody", "+[CON] c",
+                              "+[bell\uFFFD] nul\uFFFD esc\uFFFD"}));
     }
 
     // Well-formed OPML for any title: control characters left out and said so.

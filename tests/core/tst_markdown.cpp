@@ -27,13 +27,14 @@ QStringList treeOf(const CItemTables &t, int skipDepth = -1)
         if (n.depth <= skipDepth)
             continue;
         const CNoteInfo &i = t.m_arInfos[size_t(n.item)];
-        out << QStringLiteral("%1|%2|%3|%4,%5,%6,%7,%8|%9|%10,%11,%12,%13,%14|%15")
+        out << QStringLiteral("%1|%2|%3|%4,%5,%6,%7,%8|%9|%10,%11,%12,%13,%14|%15|%16")
                    .arg(n.depth - skipDepth - 1)
                    .arg(QString::fromLatin1(t.m_arTitles[n.item].toHex()), QString::fromLatin1(t.m_arTexts[n.item].toHex()))
                    .arg(i.m_nIcons[0]).arg(i.m_nIcons[1]).arg(i.m_nIcons[2]).arg(i.m_nIcons[3]).arg(i.m_nIcons[4])
                    .arg(i.m_nRemind)
                    .arg(i.m_times[0]).arg(i.m_times[1]).arg(i.m_times[2]).arg(i.m_times[3]).arg(i.m_times[4])
-                   .arg(i.m_nKind);
+                   .arg(i.m_nKind)
+                   .arg(i.m_nSort);
     }
     return out;
 }
@@ -94,6 +95,8 @@ void fillRandom(CItemTables &t, QRandomGenerator &r)
                             qint32(r.bounded(2000000000)), qint32(r.bounded(2000000000))};
             info.m_nKind = int(r.bounded(5));
         }
+        const int sorts[] = {0, 0, 1, 2, 7};  // 7: a value no version names
+        info.m_nSort = sorts[r.bounded(5)];
         const quint32 parent = depth == 0 ? CItemTables::kRootParent : quint32(lastAt.back()) + 2;
         const int index = t.appendItem(randomTitle(r), randomText(r), parent, info);
         t.m_arOrder.append(quint32(index));
@@ -170,6 +173,7 @@ private slots:
         m.order = 7;
         m.icons = std::array<qint32, 5>{59, -1, 0, 80, 2147483647};
         m.reminder = CReminderFields{1, {1700000000, 3600, 86400, -5, 2000000000}, 4};
+        m.sort = 2;
         const CNote note = readNote(writeFrontMatter(m) + QStringLiteral("body\nline\r\nlast"));
         QCOMPARE(*note.matter.title, every);
         QCOMPARE(*note.matter.order, 7.0);
@@ -177,6 +181,7 @@ private slots:
         QCOMPARE(note.matter.reminder->mode, 1);
         QCOMPARE(note.matter.reminder->times, m.reminder->times);
         QCOMPARE(note.matter.reminder->next, 4);
+        QCOMPARE(*note.matter.sort, 2);
         QCOMPARE(note.text, QStringLiteral("body\r\nline\r\nlast"));
     }
 
@@ -238,8 +243,15 @@ private slots:
             QCOMPARE(importer.skipReport(), QString());
             const QStringList expected = treeOf(*from.doc);
             const QStringList got = treeOf(*to.doc, 0);
-            if (got != expected)
-                QFAIL(qPrintable(QStringLiteral("seed %1 differs").arg(seed)));
+            if (got != expected) {
+                qsizetype at = 0;
+                while (at < got.size() && at < expected.size() && got[at] == expected[at])
+                    ++at;
+                QFAIL(qPrintable(QStringLiteral("seed %1 differs at line %2: %3 / %4")
+                                     .arg(seed)
+                                     .arg(at)
+                                     .arg(expected.value(at), got.value(at))));
+            }
             // Imported reminders are listed for the reminder check.
             QCOMPARE(to.doc->m_arReminders.size(), std::count_if(from.doc->m_arInfos.begin(), from.doc->m_arInfos.end(),
                                                                  [](const CNoteInfo &i) { return i.m_nRemind >= 0; }));

@@ -165,6 +165,8 @@ QByteArray CMarkdownExport::noteFile(const CItemTables &tables, const CCodePage 
         matter.icons = info.m_nIcons;
     if (info.m_nRemind >= 0)
         matter.reminder = markdown::CReminderFields::of(info);
+    if (info.m_nSort != 0)
+        matter.sort = info.m_nSort;
     return markdown::writeFrontMatter(matter).toUtf8() + text.toUtf8();
 }
 

@@ -17,6 +17,7 @@ constexpr const char16_t *kReserved[] = {u"CON",  u"PRN",  u"AUX",  u"NUL",  u"C
                                          u"LPT4", u"LPT5", u"LPT6", u"LPT7", u"LPT8", u"LPT9"};
 const char *const kModes[] = {"till", "from"};
 const char *const kUnits[] = {"none", "day", "week", "month", "year"};
+const char *const kSorts[] = {"manual", "alphabetical", "folders-first"};
 
 bool isControl(char16_t u)
 {
@@ -183,6 +184,11 @@ bool readLine(QStringView line, CFrontMatter &matter)
     } else if (key == u"reminder") {
         if (auto reminder = readReminder(value))
             return matter.reminder = reminder, true;
+    } else if (key == u"sort") {
+        // A word for the known types, a number for any other stored value.
+        qint32 sort = indexOfWord(value.trimmed(), kSorts, 3);
+        if (sort >= 0 || parseInt(value, sort))
+            return matter.sort = sort, true;
     }
     return false;
 }
@@ -418,6 +424,10 @@ QString writeFrontMatter(const CFrontMatter &matter)
                    .arg(r.times[1])
                    .arg(r.times[2])
                    .arg(isoTime(r.times[3]), isoTime(r.times[4]), next);
+    }
+    if (matter.sort) {
+        const qint32 s = *matter.sort;
+        out += QLatin1String("sort: ") + (s >= 0 && s < 3 ? QLatin1String(kSorts[s]) : QString::number(s)) + QLatin1Char('\n');
     }
     out += QLatin1String("---\n");
     return out;

@@ -12,7 +12,7 @@
 // How an item is laid out in a Markdown folder: its file name, made safe for
 // every common file system, and the front matter block that holds what a
 // file name cannot (the exact title, the place among the siblings, icons
-// that differ from the document's, the reminder).
+// that differ from the document's, the reminder, the children's sort type).
 namespace markdown {
 
 constexpr int kNameMaxBytes = 120;  // UTF-8 bytes of a name, before ".md"
@@ -57,6 +57,7 @@ struct CFrontMatter
     std::optional<double> order;
     std::optional<std::array<qint32, 5>> icons;
     std::optional<CReminderFields> reminder;
+    std::optional<qint32> sort;  // how the item's children are ordered, when not by hand
 };
 
 // The block, "---" lines included, each line ending in a line feed.

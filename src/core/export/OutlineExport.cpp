@@ -19,9 +19,10 @@ int countUndefined(const QString &s)
     return int(std::count(s.cbegin(), s.cend(), QChar(CCodePage::kReplacement)));
 }
 
+// C0 and C1 controls but tab and line feed: HTML does not allow them in text.
 bool isHtmlControl(char16_t u)
 {
-    return (u < 0x20 && u != u'\t' && u != u'\n') || u == 0x7F;
+    return (u < 0x20 && u != u'\t' && u != u'\n') || (u >= 0x7F && u <= 0x9F);
 }
 
 // Text for an HTML element: the markup characters escaped, CR LF as LF and

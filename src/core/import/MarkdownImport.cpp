@@ -161,6 +161,8 @@ std::vector<CMarkdownImport::Entry> CMarkdownImport::list(const QString &folder)
             e.info.m_times = r->times;
             e.info.m_nKind = r->next;
         }
+        if (note.matter.sort)
+            e.info.m_nSort = *note.matter.sort;
     }
 
     // By "order:" first, then by name as a file manager sorts.

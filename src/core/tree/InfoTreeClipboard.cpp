@@ -302,12 +302,8 @@ CInfoTree::Handle CInfoTree::appendImportedItem(Handle parent, const QByteArray 
     info.m_nSort = 0;
     info.m_nRemind = -1;
     info.m_nIcons = newRowIcons(parent);
-    if (own) {
-        info.m_nIcons = own->m_nIcons;
-        info.m_nRemind = own->m_nRemind;
-        info.m_times = own->m_times;
-        info.m_nKind = own->m_nKind;
-    }
+    if (own)
+        info = *own;
     const qint32 pd = m_model.data(parent);
     const Handle item = parent != kNone ? m_model.insertLast(parent, title, 4) : m_model.insertLast(kNone, title, 0);
     if (item == kNone)
