@@ -1220,8 +1220,8 @@ About</source>
         <translation>&amp;Hilfe</translation>
     </message>
     <message>
-        <source>Markdown folder...</source>
-        <translation>Markdown-Ordner ...</translation>
+        <source>&amp;Markdown folder...</source>
+        <translation>&amp;Markdown-Ordner ...</translation>
     </message>
     <message>
         <source>Export the notes as a folder of Markdown files
@@ -1230,8 +1230,8 @@ Export Markdown</source>
 Markdown exportieren</translation>
     </message>
     <message>
-        <source>HTML file...</source>
-        <translation>HTML-Datei ...</translation>
+        <source>&amp;HTML file...</source>
+        <translation>&amp;HTML-Datei ...</translation>
     </message>
     <message>
         <source>Export the notes as one web page
@@ -1240,8 +1240,8 @@ Export HTML</source>
 HTML exportieren</translation>
     </message>
     <message>
-        <source>OPML outline...</source>
-        <translation>OPML-Gliederung ...</translation>
+        <source>&amp;OPML outline...</source>
+        <translation>&amp;OPML-Gliederung ...</translation>
     </message>
     <message>
         <source>Export the notes as an OPML outline
@@ -1270,8 +1270,8 @@ Go to note</source>
 Gehe zu Notiz</translation>
     </message>
     <message>
-        <source>Export</source>
-        <translation>Exportieren</translation>
+        <source>&amp;Export</source>
+        <translation>&amp;Exportieren</translation>
     </message>
     <message>
         <source>Lock</source>

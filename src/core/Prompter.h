@@ -60,9 +60,10 @@ public:
     {
         Q_UNUSED(title) Q_UNUSED(folder) Q_UNUSED(filters) return {};
     }
-    virtual QString chooseFolder(const QString &title)
+    // An existing folder, starting in `folder` (empty: where the system likes).
+    virtual QString chooseFolder(const QString &title, const QString &folder = {})
     {
-        Q_UNUSED(title) return {};
+        Q_UNUSED(title) Q_UNUSED(folder) return {};
     }
     // An existing file or folder, starting in `folder` (the favorites import
     // takes a folder, a shortcut or a bookmark file).

@@ -35,6 +35,7 @@ public:
 
     QStringList chooserTitles;
     QStringList folderAnswers;
+    QStringList folderStarts;  // where each folder chooser started
     QStringList saveFileAnswers;
 
     Answer message(const QString &text, Buttons buttons = Buttons::Ok) override
@@ -83,9 +84,10 @@ public:
         return fileOrFolderAnswers.isEmpty() ? QString() : fileOrFolderAnswers.takeFirst();
     }
 
-    QString chooseFolder(const QString &title) override
+    QString chooseFolder(const QString &title, const QString &folder = {}) override
     {
         chooserTitles.append(title);
+        folderStarts.append(folder);
         return folderAnswers.isEmpty() ? QString() : folderAnswers.takeFirst();
     }
 };

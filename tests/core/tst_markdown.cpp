@@ -3,6 +3,7 @@
 
 #include "DocFixture.h"
 #include "export/ExportTree.h"
+#include "export/Exporter.h"
 #include "export/MarkdownExport.h"
 #include "export/MarkdownFormat.h"
 #include "import/Importer.h"
@@ -211,6 +212,21 @@ private slots:
         const CNote note = readNote(file);
         QCOMPARE(note.matter.title.value_or(QString()), title);
         QCOMPARE(note.text, text);
+    }
+
+    // File > Export > Markdown folder starts beside the document and
+    // writes where the user chose.
+    void exportChooserStartsBesideTheDocument()
+    {
+        CDocFixture f;
+        f.addRootAndChild();
+        QVERIFY(QDir().mkpath(f.path(QStringLiteral("docs"))));
+        QVERIFY(f.doc->saveDocument(f.path(QStringLiteral("docs/a.tqb"))));
+        QVERIFY(f.doc->openDocument(f.path(QStringLiteral("docs/a.tqb")), false));
+        f.prompter.folderAnswers = {f.path(QStringLiteral("out"))};
+        QVERIFY(CExporter(*f.doc, CCodePage(QStringLiteral("windows-1252"))).run(CExporter::Kind::Markdown));
+        QCOMPARE(QDir::cleanPath(f.prompter.folderStarts.value(0)), f.path(QStringLiteral("docs")));
+        QVERIFY(QFile::exists(f.path(QStringLiteral("out/Root/Child.md"))));
     }
 
     // Export, then import through the importer into a document with the

@@ -243,9 +243,9 @@ private slots:
         QVERIFY(run.frame->action(CMainFrame::kDblU)->isCheckable());
         QVERIFY(!run.frame->action(CMainFrame::kDblU)->actionGroup());
         QCOMPARE(menuTexts(topMenu(run.frame, QStringLiteral("&File"))->findChild<QMenu *>(QStringLiteral("menuImport"))),
-                 (QStringList{"Text", "CSV (list)", "Favorites", "Markdown folder..."}));
+                 (QStringList{"Text", "CSV (list)", "Favorites", "&Markdown folder..."}));
         QCOMPARE(menuTexts(topMenu(run.frame, QStringLiteral("&File"))->findChild<QMenu *>(QStringLiteral("menuExport"))),
-                 (QStringList{"Markdown folder...", "HTML file...", "OPML outline..."}));
+                 (QStringList{"&Markdown folder...", "&HTML file...", "&OPML outline..."}));
     }
 
     // A document without items: nothing that needs an item can run, by menu or by key.

@@ -17,7 +17,7 @@ bool CExporter::run(Kind kind)
         return false;
     QString path;
     if (kind == Kind::Markdown) {
-        path = m_doc.prompter().chooseFolder(QCoreApplication::translate("CExporter", kMarkdownChooserTitle));
+        path = m_doc.prompter().chooseFolder(QCoreApplication::translate("CExporter", kMarkdownChooserTitle), m_doc.dialogFolder());
     } else {
         const bool html = kind == Kind::Html;
         QString proposed = m_doc.pathName();

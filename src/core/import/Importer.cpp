@@ -96,7 +96,7 @@ CImporter::Handle CImporter::run(Kind kind, Place place)
         return path.isEmpty() ? CInfoTree::kNone : importFavorites(path, place);
     }
     case Kind::Markdown: {
-        const QString path = prompter.chooseFolder(QCoreApplication::translate("CImporter", kMarkdownChooserTitle));
+        const QString path = prompter.chooseFolder(QCoreApplication::translate("CImporter", kMarkdownChooserTitle), doc.dialogFolder());
         return path.isEmpty() ? CInfoTree::kNone : importMarkdown(path, place);
     }
     }

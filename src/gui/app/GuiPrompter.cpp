@@ -120,10 +120,10 @@ QString CGuiPrompter::chooseOpenFile(const QString &title, const QString &folder
     return QFileDialog::getOpenFileName(m_parent, title, folder, filters);
 }
 
-QString CGuiPrompter::chooseFolder(const QString &title)
+QString CGuiPrompter::chooseFolder(const QString &title, const QString &folder)
 {
     return QFileDialog::getExistingDirectory(m_parent, title.isEmpty() ? QCoreApplication::translate("CGuiPrompter", "Select folder") : title,
-                                             QString(), QFileDialog::ShowDirsOnly);
+                                             folder, QFileDialog::ShowDirsOnly);
 }
 
 namespace {

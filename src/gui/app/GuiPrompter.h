@@ -30,7 +30,7 @@ public:
     int choose(const QString &text, const QStringList &choices) override;
     QString chooseSaveFile(const QString &title, const QString &proposedPath, const QString &filters) override;
     QString chooseOpenFile(const QString &title, const QString &folder, const QString &filters) override;
-    QString chooseFolder(const QString &title) override;
+    QString chooseFolder(const QString &title, const QString &folder = {}) override;
     QString chooseFileOrFolder(const QString &title, const QString &folder, const QString &filters) override;
 
     // ".txt" for "Text Files (*.txt)": the first extension a filter names.

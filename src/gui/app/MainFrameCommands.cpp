@@ -66,17 +66,17 @@ void CMainFrame::createCommands()
               [](CImportCommands &c) { c.importCsv(); });
     importCmd(kImportFavorites, "importFavorites", QT_TR_NOOP("Favorites"), CImportCommands::kFavoritesStatus,
               [](CImportCommands &c) { c.importFavorites(); });
-    importCmd(kImportMarkdown, "importMarkdown", QT_TR_NOOP("Markdown folder..."), CImportCommands::kMarkdownStatus,
+    importCmd(kImportMarkdown, "importMarkdown", QT_TR_NOOP("&Markdown folder..."), CImportCommands::kMarkdownStatus,
               [](CImportCommands &c) { c.importMarkdown(); });
     const auto exportCmd = [this](int id, const char *name, const char *text, const char *prompt, CExporter::Kind kind) {
         m_commands->add({id, name, tr(text), tr(prompt), {}, -1,
                          [this, kind] { CExporter(m_doc, m_codePage).run(kind); }, {}, {}, false});
     };
-    exportCmd(kExportMarkdown, "exportMarkdown", QT_TR_NOOP("Markdown folder..."),
+    exportCmd(kExportMarkdown, "exportMarkdown", QT_TR_NOOP("&Markdown folder..."),
               QT_TR_NOOP("Export the notes as a folder of Markdown files\nExport Markdown"), CExporter::Kind::Markdown);
-    exportCmd(kExportHtml, "exportHtml", QT_TR_NOOP("HTML file..."), QT_TR_NOOP("Export the notes as one web page\nExport HTML"),
+    exportCmd(kExportHtml, "exportHtml", QT_TR_NOOP("&HTML file..."), QT_TR_NOOP("Export the notes as one web page\nExport HTML"),
               CExporter::Kind::Html);
-    exportCmd(kExportOpml, "exportOpml", QT_TR_NOOP("OPML outline..."), QT_TR_NOOP("Export the notes as an OPML outline\nExport OPML"),
+    exportCmd(kExportOpml, "exportOpml", QT_TR_NOOP("&OPML outline..."), QT_TR_NOOP("Export the notes as an OPML outline\nExport OPML"),
               CExporter::Kind::Opml);
     add({kSave, "fileSave", tr("&Save\tCtrl+S"), tr("Save the active document\nSave"), keys({Qt::CTRL | Qt::Key_S}), 2,
          [this] { m_doc.saveCommand(); }, [this] { return m_doc.canSave(); }, {}, false});
@@ -297,7 +297,7 @@ void CMainFrame::createMenus()
     QMenu *import = file->addMenu(tr("Import"));
     import->setObjectName(QStringLiteral("menuImport"));
     fill(import, {kImportText, kImportCsv, kImportFavorites, kImportMarkdown});
-    QMenu *exports = file->addMenu(tr("Export"));
+    QMenu *exports = file->addMenu(tr("&Export"));
     exports->setObjectName(QStringLiteral("menuExport"));
     fill(exports, {kExportMarkdown, kExportHtml, kExportOpml});
     fill(file, {0, kSave, kSaveAs, 0, kRestore, 0, kPrint, 0, kRecentFile, 0, kExit});
