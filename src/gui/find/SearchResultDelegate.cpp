@@ -19,7 +19,12 @@ void drawWithHit(QPainter *p, int x, int y, int right, const QString &text, QPoi
     bold.setBold(true);
     const qsizetype start = std::clamp<qsizetype>(hit.x(), 0, text.size());
     const qsizetype length = std::clamp<qsizetype>(hit.y(), 0, text.size() - start);
-    const QString parts[3] = {text.left(start), text.mid(start, length), text.mid(start + length)};
+    QString parts[3] = {text.left(start), text.mid(start, length), text.mid(start + length)};
+    // In a narrow pane the words before the hit give way (cut on the left)
+    // so that the hit itself stays in view.
+    const int lead = (right - x) / 3;
+    if (length > 0 && QFontMetrics(font).horizontalAdvance(parts[0]) > lead)
+        parts[0] = QFontMetrics(font).elidedText(parts[0], Qt::ElideLeft, lead);
     for (int i = 0; i < 3 && x < right; ++i) {
         if (parts[i].isEmpty())
             continue;
