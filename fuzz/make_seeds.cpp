@@ -4,7 +4,7 @@
 // items with reminders, enciphering, the old record layout, a file without
 // header, and a title long enough to need the long COUNT form.
 #include "DocumentReaderCheck.h"
-#include "doc/RecordCodec.h"
+#include "format/RecordCodec.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,7 +2,7 @@
 
 #include "CliArguments.h"
 #include "CliPrompter.h"
-#include "doc/RecordCodec.h"
+#include "format/RecordCodec.h"
 #include "format/RecordIndex.h"
 #include "text/CodePage.h"
 

@@ -3,7 +3,7 @@
 #include "Console.h"
 #include "doc/TorviQuillbookDoc.h"
 #include "find/NoteSearch.h"
-#include "find/TextMatch.h"
+#include "text/TextMatch.h"
 
 int runFind(CCliSession &session)
 {

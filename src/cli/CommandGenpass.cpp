@@ -2,7 +2,7 @@
 #include "Commands.h"
 #include "Console.h"
 #include "settings/Settings.h"
-#include "tools/PasswordGenerator.h"
+#include "generator/PasswordGenerator.h"
 
 int runGenpass(CCliSession &session)
 {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "doc/DataNotes.h"
+#include "format/DataNotes.h"
 #include "doc/ItemTables.h"
-#include "doc/RecordCodec.h"
+#include "format/RecordCodec.h"
 
 #include <QByteArray>
 #include <QJsonObject>

@@ -2,7 +2,7 @@
 // unchanged document follows the file, a changed one asks, and no save
 // writes over the other program's work unasked.
 #include "DocFixture.h"
-#include "app/DiskWatch.h"
+#include "doc/DiskWatch.h"
 
 #include <QDateTime>
 #include <QFile>

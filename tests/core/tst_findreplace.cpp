@@ -1,7 +1,7 @@
 #include "TreeTestSupport.h"
 #include "find/FindReplace.h"
 #include "find/NoteText.h"
-#include "find/TextMatch.h"
+#include "text/TextMatch.h"
 #include "settings/Settings.h"
 #include "text/CodePage.h"
 

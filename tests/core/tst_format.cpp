@@ -1,6 +1,6 @@
 // The record stream, the cipher and the mapping between records and tables.
 #include "doc/PasswordKey.h"
-#include "doc/RecordCodec.h"
+#include "format/RecordCodec.h"
 #include "doc/RecordMapper.h"
 #include "format/ArchiveReader.h"
 #include "format/ArchiveWriter.h"

@@ -1,7 +1,7 @@
 // Long titles and texts: the cipher and the text export handle them in
 // blocks, and every block boundary must be invisible in the result.
 #include "doc/PasswordKey.h"
-#include "doc/RecordCodec.h"
+#include "format/RecordCodec.h"
 #include "doc/RecordMapper.h"
 #include "doc/TextExport.h"
 #include "format/ArchiveReader.h"

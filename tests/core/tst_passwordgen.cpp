@@ -2,7 +2,7 @@
 // and that every character of the set is equally likely.
 
 #include "settings/Settings.h"
-#include "tools/PasswordGenerator.h"
+#include "generator/PasswordGenerator.h"
 
 #include <QList>
 #include <QRandomGenerator>

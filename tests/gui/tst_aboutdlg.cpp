@@ -1,6 +1,6 @@
 #include "GuiTestSupport.h"
-#include "dialogs/AboutDlg.h"
-#include "dialogs/LinkLabel.h"
+#include "about/AboutDlg.h"
+#include "about/LinkLabel.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

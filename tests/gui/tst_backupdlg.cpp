@@ -1,6 +1,6 @@
 #include "GuiTestSupport.h"
 #include "common/FakePrompter.h"
-#include "dialogs/BackupDlg.h"
+#include "backup/BackupDlg.h"
 
 #include <QCheckBox>
 #include <QComboBox>

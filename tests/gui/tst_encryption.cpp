@@ -8,7 +8,7 @@
 #include "app/MainToolBar.h"
 #include "app/TorviQuillbookApp.h"
 #include "crypto/Envelope.h"
-#include "dialogs/PasswordDlg.h"
+#include "password/PasswordDlg.h"
 #include "doc/TorviQuillbookDoc.h"
 #include "reminders/ReminderChecker.h"
 

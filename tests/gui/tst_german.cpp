@@ -6,7 +6,7 @@
 #include "app/MainFrame.h"
 #include "app/TorviQuillbookApp.h"
 #include "app/Translations.h"
-#include "dialogs/PasswordDlg.h"
+#include "password/PasswordDlg.h"
 #include "find/FindDlg.h"
 #include "reminders/ReminderDlg.h"
 

@@ -1,6 +1,6 @@
 #include "GuiTestSupport.h"
 #include "app/GuiPrompter.h"
-#include "dialogs/PasswordDlg.h"
+#include "password/PasswordDlg.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

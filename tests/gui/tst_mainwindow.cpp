@@ -10,7 +10,7 @@
 #include "editor/TorviQuillbookView.h"
 #include "app/MainToolBar.h"
 #include "app/TorviQuillbookApp.h"
-#include "dialogs/PasswordDlg.h"
+#include "password/PasswordDlg.h"
 #include "doc/TorviQuillbookDoc.h"
 #include "editor/NewNoteDlg.h"
 #include "settings/Settings.h"

@@ -8,7 +8,7 @@
 #include "doc/TorviQuillbookDoc.h"
 #include "editor/TorviQuillbookView.h"
 #include "find/FindDlg.h"
-#include "tools/PasswordGenDlg.h"
+#include "generator/PasswordGenDlg.h"
 #include "tree/LeftView.h"
 #include "DocFixture.h"
 

@@ -4,7 +4,7 @@
 #include "DocFixture.h"
 #include "GuiTestSupport.h"
 #include "reminders/ReminderDlg.h"
-#include "tools/PasswordGenDlg.h"
+#include "generator/PasswordGenDlg.h"
 
 #include <QCheckBox>
 #include <QClipboard>

@@ -1,5 +1,5 @@
 #include "GuiTestSupport.h"
-#include "dialogs/RestoreDlg.h"
+#include "backup/RestoreDlg.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>

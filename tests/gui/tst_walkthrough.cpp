@@ -6,7 +6,7 @@
 #include "GuiTestSupport.h"
 #include "app/MainFrame.h"
 #include "app/TorviQuillbookApp.h"
-#include "dialogs/PasswordDlg.h"
+#include "password/PasswordDlg.h"
 #include "doc/TorviQuillbookDoc.h"
 #include "editor/TorviQuillbookView.h"
 #include "find/FindDlg.h"

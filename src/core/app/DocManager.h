@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/DiskWatch.h"
+#include "doc/DiskWatch.h"
 #include "app/RecentFileList.h"
 
 #include <QObject>

@@ -2,7 +2,7 @@
 
 #include <QCoreApplication>
 
-#include "doc/RecordCodec.h"
+#include "format/RecordCodec.h"
 #include "format/RecordIndex.h"
 
 // Tells whether a key reads a document's records as they were written. The

@@ -7,7 +7,7 @@
 #include "doc/DiskFingerprint.h"
 #include "doc/ItemTables.h"
 #include "doc/Protection.h"
-#include "doc/RecordCodec.h"
+#include "format/RecordCodec.h"
 #include "settings/BackupSettings.h"
 
 #include <QByteArray>

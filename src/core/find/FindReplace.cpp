@@ -5,7 +5,7 @@
 #include "doc/TorviQuillbookDoc.h"
 #include "editor/NoteBlock.h"
 #include "find/NoteText.h"
-#include "find/TextMatch.h"
+#include "text/TextMatch.h"
 #include "settings/Settings.h"
 #include "text/CodePage.h"
 

@@ -2,7 +2,7 @@
 
 #include <QCoreApplication>
 
-#include "find/TextMatch.h"
+#include "text/TextMatch.h"
 
 #include <QByteArray>
 #include <QList>

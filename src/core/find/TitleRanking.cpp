@@ -1,7 +1,7 @@
 #include "find/TitleRanking.h"
 
 #include "doc/ItemTables.h"
-#include "find/TextMatch.h"
+#include "text/TextMatch.h"
 #include "text/CodePage.h"
 
 #include <QRegularExpression>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "doc/DataNotes.h"
-#include "doc/NoteInfo.h"
-#include "doc/RecordCodec.h"
+#include "format/DataNotes.h"
+#include "format/NoteInfo.h"
+#include "format/RecordCodec.h"
 
 #include <QByteArray>
 #include <QIODevice>

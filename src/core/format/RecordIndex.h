@@ -1,6 +1,6 @@
 #pragma once
 
-#include "doc/DataNotes.h"
+#include "format/DataNotes.h"
 
 #include <QByteArray>
 #include <QtEndian>

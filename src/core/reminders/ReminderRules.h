@@ -1,6 +1,6 @@
 #pragma once
 
-#include "doc/NoteInfo.h"
+#include "format/NoteInfo.h"
 
 #include <QtGlobal>
 

@@ -2,7 +2,7 @@
 #include <QCoreApplication>
 
 #include "doc/TorviQuillbookDoc.h"
-#include "find/TextMatch.h"
+#include "text/TextMatch.h"
 #include "settings/Settings.h"
 #include "text/CodePage.h"
 #include "tree/IconRules.h"

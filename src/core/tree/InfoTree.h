@@ -2,7 +2,7 @@
 
 #include <QCoreApplication>
 
-#include "doc/NoteInfo.h"
+#include "format/NoteInfo.h"
 #include "tree/DragRules.h"
 #include "tree/IconRules.h"
 #include "tree/TreeModel.h"

@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 
 #include "doc/TorviQuillbookDoc.h"
-#include "editor/CaptureSplit.h"
+#include "text/SentenceSplit.h"
 #include "settings/Settings.h"
 
 #include <optional>
@@ -161,7 +161,7 @@ void CInfoTree::labelEditEnded(Handle item, bool accepted, const QByteArray &tex
 
 CInfoTree::LabelSplit CInfoTree::splitPastedText(const QByteArray &s)
 {
-    const CaptureSplit::Parts<QByteArray> parts = CaptureSplit::splitAtSentence(s);
+    const SentenceSplit::Parts<QByteArray> parts = SentenceSplit::splitAtSentence(s);
     LabelSplit out;
     out.position = int(parts.position);
     out.title = parts.title;

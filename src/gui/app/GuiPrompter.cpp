@@ -1,6 +1,6 @@
 #include "app/GuiPrompter.h"
 
-#include "dialogs/PasswordDlg.h"
+#include "password/PasswordDlg.h"
 
 #include <QCoreApplication>
 #include <QDir>

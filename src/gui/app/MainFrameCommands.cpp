@@ -6,7 +6,7 @@
 #include "app/DocManager.h"
 #include "app/IdleLock.h"
 #include "app/MainToolBar.h"
-#include "dialogs/AboutDlg.h"
+#include "about/AboutDlg.h"
 #include "doc/TorviQuillbookDoc.h"
 #include "export/Exporter.h"
 #include "editor/TorviQuillbookView.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "doc/DataNotes.h"
-#include "doc/NoteInfo.h"
+#include "format/DataNotes.h"
+#include "format/NoteInfo.h"
 #include "format/RecordIndex.h"
 
 #include <QByteArray>

@@ -1,7 +1,7 @@
-#include "dialogs/AboutDlg.h"
+#include "about/AboutDlg.h"
 
 #include "app/AppIdentity.h"
-#include "dialogs/LinkLabel.h"
+#include "about/LinkLabel.h"
 
 #include <QDesktopServices>
 #include <QDialogButtonBox>

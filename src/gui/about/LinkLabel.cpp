@@ -1,4 +1,4 @@
-#include "dialogs/LinkLabel.h"
+#include "about/LinkLabel.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

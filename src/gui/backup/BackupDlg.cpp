@@ -1,4 +1,4 @@
-#include "dialogs/BackupDlg.h"
+#include "backup/BackupDlg.h"
 
 #include "Prompter.h"
 #include "doc/BackupFolderCheck.h"

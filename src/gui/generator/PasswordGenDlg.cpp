@@ -1,4 +1,4 @@
-#include "tools/PasswordGenDlg.h"
+#include "generator/PasswordGenDlg.h"
 
 #include "doc/TorviQuillbookDoc.h"
 #include "reminders/ReminderEditing.h"

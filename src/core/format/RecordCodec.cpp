@@ -1,4 +1,4 @@
-#include "doc/RecordCodec.h"
+#include "format/RecordCodec.h"
 
 #include <QtEndian>
 

@@ -1,4 +1,4 @@
-#include "tools/PasswordGenerator.h"
+#include "generator/PasswordGenerator.h"
 
 #include "settings/Settings.h"
 

@@ -1,4 +1,4 @@
-#include "dialogs/RestoreDlg.h"
+#include "backup/RestoreDlg.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>

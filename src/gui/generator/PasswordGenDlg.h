@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/PasswordGenerator.h"
+#include "generator/PasswordGenerator.h"
 
 #include <QDialog>
 

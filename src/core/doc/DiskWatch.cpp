@@ -1,4 +1,4 @@
-#include "app/DiskWatch.h"
+#include "doc/DiskWatch.h"
 
 #include "doc/TorviQuillbookDoc.h"
 

@@ -1,4 +1,4 @@
-#include "dialogs/PasswordDlg.h"
+#include "password/PasswordDlg.h"
 #include <QCoreApplication>
 
 #include "Prompter.h"

@@ -1,4 +1,4 @@
-#include "find/TextMatch.h"
+#include "text/TextMatch.h"
 
 #include "text/CodePage.h"
 
