@@ -1278,8 +1278,8 @@ Gehe zu Notiz</translation>
         <translation>Sperren</translation>
     </message>
     <message>
-        <source>Lock after N minutes without input (0 = never):</source>
-        <translation>Nach N Minuten ohne Eingabe sperren (0 = nie):</translation>
+        <source>&amp;Lock after N minutes without input (0 = never):</source>
+        <translation>Nach N Minuten ohne Eingabe &amp;sperren (0 = nie):</translation>
     </message>
     <message>
         <source>Hide the document after a time without input, until its password is given

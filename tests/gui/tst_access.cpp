@@ -132,7 +132,7 @@ private slots:
     {
         QTest::addColumn<QString>("command");
         for (const char *command : {"password", "backupSettings", "reminder", "passwordGenerator", "selectIcons",
-                                    "customizeToolbar", "remindersList", "importText", "about"})
+                                    "customizeToolbar", "remindersList", "importText", "about", "lockAfter"})
             QTest::newRow(command) << QString::fromLatin1(command);
     }
 

@@ -135,11 +135,12 @@ private slots:
         QVERIFY2(clashes(texts).isEmpty(), qPrintable(clashes(texts).join(',')));
     }
 
-    // Every dialog a command opens keeps one mnemonic per letter in German.
+    // Every dialog a command opens keeps a mnemonic on each field's label, one
+    // per letter, in German.
     void dialogMnemonics_data()
     {
         QTest::addColumn<QString>("command");
-        for (const char *command : {"password", "backupSettings", "passwordGenerator", "selectIcons", "importText"})
+        for (const char *command : {"password", "backupSettings", "passwordGenerator", "selectIcons", "importText", "lockAfter"})
             QTest::newRow(command) << QString::fromLatin1(command);
     }
 
@@ -151,13 +152,19 @@ private slots:
         else
             m_frame->activateTreePane();
         QStringList texts;
+        QStringList unmarked;  // labels of a field without a mnemonic
         guitest::whenModalShows<QDialog>([&](QDialog *dlg) {
             texts = visibleTexts(dlg);
+            for (QLabel *label : dlg->findChildren<QLabel *>()) {
+                if (label->buddy() && label->isVisibleTo(dlg) && !label->text().contains(QLatin1Char('&')))
+                    unmarked << label->text();
+            }
             dlg->reject();
         });
         QTRY_VERIFY(m_frame->action(command)->isEnabled());
         m_frame->action(command)->trigger();
         QVERIFY(!texts.isEmpty());
+        QVERIFY2(unmarked.isEmpty(), qPrintable(unmarked.join('|')));
         QVERIFY2(clashes(texts).isEmpty(), qPrintable(clashes(texts).join(',') + QLatin1String(": ") + texts.join('|')));
     }
 

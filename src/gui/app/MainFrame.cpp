@@ -664,7 +664,7 @@ void CMainFrame::onLockAfter()
 {
     bool ok = false;
     const int minutes = QInputDialog::getInt(this, tr("Lock"),
-                                             tr("Lock after N minutes without input (0 = never):"),
+                                             tr("&Lock after N minutes without input (0 = never):"),
                                              m_idleLock->minutes(), 0, 24 * 60, 1, &ok);
     if (ok)
         m_idleLock->setMinutes(minutes);
