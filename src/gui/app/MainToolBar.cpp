@@ -126,6 +126,20 @@ QPixmap disabledPixmap(const QPixmap &normal)
     return out;
 }
 
+// The command's name for a screen reader: the menu text without its
+// shortcut column ("&New\tCtrl+N" gives "New").
+QString spokenName(const QAction *a)
+{
+    const QString text = a->text().section(QLatin1Char('\t'), 0, 0);
+    QString name;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('&') && ++i == text.size())
+            break;
+        name += text[i];
+    }
+    return name.trimmed();
+}
+
 }  // namespace
 
 QIcon CMainToolBar::image(int image)
@@ -156,17 +170,21 @@ CMainToolBar::CMainToolBar(CCommandTable &commands, const CSettings &settings, Q
         QAction *a = commands.action(p.command);
         if (!a)
             continue;
-        if (p.command == kSortButton) {
-            addAction(a);
-            if (auto *button = qobject_cast<QToolButton *>(widgetForAction(a))) {
-                button->setMenu(sortMenu);
-                button->setPopupMode(QToolButton::MenuButtonPopup);
-            }
-            continue;
-        }
-        if (a->icon().isNull())
+        if (p.command != kSortButton && a->icon().isNull())
             a->setIcon(image(commands.command(p.command)->image));
         addAction(a);
+        auto *button = qobject_cast<QToolButton *>(widgetForAction(a));
+        if (!button)
+            continue;
+        if (p.command == kSortButton) {
+            button->setMenu(sortMenu);
+            button->setPopupMode(QToolButton::MenuButtonPopup);
+        }
+        // Without a name of its own the button reads out the menu text,
+        // tab and shortcut included.
+        const auto name = [button, a] { button->setAccessibleName(spokenName(a)); };
+        name();
+        connect(a, &QAction::changed, button, name);
     }
 }
 

@@ -41,6 +41,12 @@ CBackupDlg::CBackupDlg(const CBackupSettings &current, const QString &defaultFol
     m_period = new QComboBox(this);
     m_period->setObjectName(QStringLiteral("period"));
     m_period->setAccessibleName(tr("How often"));
+    // On Linux a combo box is read out by its value; its name comes from the
+    // label whose buddy it is. The dialog shows none for the period: this one
+    // is for screen readers only.
+    auto *periodLabel = new QLabel(tr("How often"), this);
+    periodLabel->setBuddy(m_period);
+    periodLabel->hide();
     for (const char *name : kPeriodNames)
         m_period->addItem(tr(name));
 

@@ -30,6 +30,7 @@ CGoToNotePopup::CGoToNotePopup(CLeftView &tree, const CCodePage &codePage, QWidg
     m_field = new QLineEdit(this);
     m_field->setObjectName(QStringLiteral("goToField"));
     m_field->setPlaceholderText(tr("Go to note"));
+    m_field->setAccessibleName(tr("Go to note"));
     layout->addWidget(m_field);
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("goToList"));

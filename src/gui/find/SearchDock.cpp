@@ -28,6 +28,7 @@ CSearchDock::CSearchDock(CLeftView &tree, CTorviQuillbookView &note, const CCode
     m_field = new QLineEdit(body);
     m_field->setObjectName(QStringLiteral("searchField"));
     m_field->setPlaceholderText(tr("Search all notes"));
+    m_field->setAccessibleName(tr("Search"));
     m_field->setClearButtonEnabled(true);
     layout->addWidget(m_field);
     auto *options = new QHBoxLayout;

@@ -98,6 +98,11 @@ CReminderDlg::CReminderDlg(const CReminder &current, Clock now, IPrompter &promp
         auto *label = new QLabel(tr(labels[i]), this);
         label->setBuddy(m_counts[i]);
         m_units[i]->setAccessibleName(tr(unitNames[i]));
+        // On Linux a combo box is read out by its value, named by the label
+        // whose buddy it is: this one is for screen readers only.
+        auto *unitLabel = new QLabel(tr(unitNames[i]), this);
+        unitLabel->setBuddy(m_units[i]);
+        unitLabel->hide();
         grid->addWidget(label, rows[i], 0);
         auto *pair = new QHBoxLayout;
         pair->addWidget(m_counts[i]);
