@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QLockFile>
 
+#include <cstdio>
+
 int main(int argc, char *argv[])
 {
     if (const std::optional<int> answered = HelpAndVersion::answer(argc, argv))
@@ -17,6 +19,11 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     AppIdentity::apply();
     Translations::install();
+    // Qt has taken its own switches out by now: what is left must be ours.
+    if (const QString unknown = CCommandLine::unknownOptions(QApplication::arguments()); !unknown.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(unknown));
+        return 2;
+    }
 
     // A program already running takes the file over and comes to the front.
     // A print request (/p, /pt) prints here and ends; it is never handed over.

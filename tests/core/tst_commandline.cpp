@@ -46,6 +46,29 @@ private slots:
         QCOMPARE(line.printer, printer);
         QCOMPARE(!line.error.isEmpty(), error);
     }
+
+    // What is left once Qt took its own switches: the print switches, file
+    // names and --help/--version pass; anything else is Qt's parser error.
+    void unknownOptions_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("file") << QStringList{"n.tqb"} << QString();
+        QTest::newRow("print switches") << QStringList{"/p", "n.tqb", "-P", "m.tqb", "/PT", "n.tqb", "Office", "drv"}
+                                        << QString();
+        QTest::newRow("-pt") << QStringList{"-pt", "n.tqb", "Office"} << QString();
+        QTest::newRow("help and version") << QStringList{"-h", "--help-all", "-version"} << QString();
+        QTest::newRow("after --") << QStringList{"--", "-odd.tqb"} << QString();
+        QTest::newRow("unknown") << QStringList{"--bogus", "n.tqb"} << "Unknown option 'bogus'.";
+        QTest::newRow("single dash word") << QStringList{"n.tqb", "-bogus"} << "Unknown option 'bogus'.";
+        QTest::newRow("two") << QStringList{"-x", "--y"} << "Unknown options: x, y.";
+    }
+    void unknownOptions()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, error);
+        QCOMPARE(CCommandLine::unknownOptions(QStringList{QStringLiteral("torvi-quillbook")} + args), error);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCommandLine)

@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
-#include <QCoreApplication>
 
+#include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QDir>
 
 namespace {
@@ -47,6 +48,21 @@ CCommandLine CCommandLine::parse(const QStringList &arguments)
             line.file = argument;
     }
     return line;
+}
+
+QString CCommandLine::unknownOptions(const QStringList &arguments)
+{
+    QStringList rest;
+    for (const QString &argument : arguments) {
+        if (!isSwitch(argument, "p") && !isSwitch(argument, "pt"))
+            rest << argument;
+    }
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOptions({QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")}),
+                       QCommandLineOption(QStringLiteral("help-all")),
+                       QCommandLineOption(QStringList{QStringLiteral("v"), QStringLiteral("version")})});
+    return parser.parse(rest) ? QString() : parser.errorText();
 }
 
 void CCommandLine::resolveAgainst(const QString &folder)

@@ -19,6 +19,12 @@ struct CCommandLine
     // `arguments` as QCoreApplication::arguments() gives them (program first).
     static CCommandLine parse(const QStringList &arguments);
 
+    // Qt's report of the options in `arguments` that the program does not
+    // know ("Unknown option 'bogus'."), empty when there are none. The
+    // arguments are those left once the application took Qt's own switches
+    // out; the print switches and file names are never options.
+    static QString unknownOptions(const QStringList &arguments);
+
     bool prints() const { return action != Action::Open; }
     // A relative file name names a file in `folder`: the folder the program
     // was started in, which start-up leaves for the program's own.

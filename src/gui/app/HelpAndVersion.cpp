@@ -4,10 +4,12 @@
 #include "app/TorviQuillbookApp.h"
 #include "app/Translations.h"
 
+#include <QApplication>
 #include <QCommandLineParser>
-#include <QCoreApplication>
 
 #include <cstdio>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -42,22 +44,48 @@ std::optional<int> HelpAndVersion::answer(int argc, char *argv[])
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
 
-    QCommandLineParser parser;
     // Qt's own switches (-platform, -style) and a desktop's are single words,
     // not runs of one-letter options; they are left to the application.
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QCommandLineOption help = parser.addHelpOption();
-    const QCommandLineOption version = parser.addVersionOption();
-    parser.parse(arguments);  // unknown options are not this parser's to refuse
-    const bool helpAll = parser.isSet(QStringLiteral("help-all"));
-    if (!parser.isSet(help) && !parser.isSet(version) && !helpAll)
-        return std::nullopt;
+    const auto parseLine = [&arguments](QCommandLineParser &parser) {
+        parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+        parser.addHelpOption();
+        parser.addVersionOption();
+        parser.parse(arguments);  // unknown options are refused once Qt took its own
+    };
+    bool helpAll = false;
+    {
+        QCommandLineParser asks;
+        parseLine(asks);
+        helpAll = asks.isSet(QStringLiteral("help-all"));
+        if (!asks.isSet(QStringLiteral("help")) && !asks.isSet(QStringLiteral("version")) && !helpAll)
+            return std::nullopt;
+    }
 
-    QCoreApplication app(argc, argv);
+    // Only an application of the widget kind knows Qt's switches (-platform,
+    // -style, ...) that --help-all lists; on the platform that draws nothing
+    // it needs no display.
+    std::unique_ptr<QCoreApplication> app;
+    static std::vector<char *> widgetArgs;
+    static int widgetArgc = 0;
+    if (helpAll) {
+        static char platform[] = "-platform";
+        static char minimal[] = "minimal";
+        widgetArgs.assign(argv, argv + argc);
+        widgetArgs.insert(widgetArgs.end(), {platform, minimal});  // the last -platform counts
+        widgetArgc = int(widgetArgs.size());
+        widgetArgs.push_back(nullptr);
+        app = std::make_unique<QApplication>(widgetArgc, widgetArgs.data());
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QCoreApplication::setApplicationName(QString::fromLatin1(CTorviQuillbookApp::kApplication));
     QCoreApplication::setApplicationVersion(QStringLiteral(TQB_VERSION));
+    // The parser's own texts (the help and version options) are made when the
+    // options are added: the translators come first.
     Translations::install();
-    if (parser.isSet(version))
+    QCommandLineParser parser;
+    parseLine(parser);
+    if (parser.isSet(QStringLiteral("version")))
         return print(QCoreApplication::applicationName() + QLatin1Char(' ') + QCoreApplication::applicationVersion()
                      + QLatin1Char('\n'))
             ? 0 : 1;
