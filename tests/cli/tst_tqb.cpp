@@ -13,6 +13,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -628,6 +629,50 @@ private slots:
             QVERIFY2(out.contains(option), qPrintable(option + QLatin1String(" missing in:\n") + out));
         for (const QString &option : std::as_const(notOffered))
             QVERIFY2(!out.contains(option), qPrintable(option + QLatin1String(" offered in:\n") + out));
+    }
+
+    // The manual page offers the commands and options that --help does, each
+    // command with the options of its synopsis.
+    void manPageFollowsHelp()
+    {
+        QFile page(QStringLiteral(TQB_TEST_DATA "/../../doc/man/tqb.1.in"));
+        QVERIFY(page.open(QIODevice::ReadOnly));
+        const QString man = QString::fromUtf8(page.readAll())
+                                .replace(QLatin1String("\\-"), QLatin1String("-"))
+                                .remove(QRegularExpression(QStringLiteral("\\\\f[BIRP]")));
+        const CRun run = tqb({"--help"});
+        QCOMPARE(run.exitCode, 0);
+        const QString help = QString::fromUtf8(run.out);
+
+        static const QRegularExpression option(QStringLiteral("--[a-z][a-z-]*"));
+        const auto options = [](const QString &text) {
+            QStringList found;
+            for (const QRegularExpressionMatch &m : option.globalMatch(text))
+                found << m.captured();
+            found.removeDuplicates();
+            found.sort();
+            return found;
+        };
+        QCOMPARE(options(man), options(help));
+
+        // "  name ARGS" in the help's command list; ".BI name ARGS" after ".TP"
+        // in the page's COMMANDS section.
+        QMap<QString, QStringList> helpCommands;
+        const QString list = help.section(QStringLiteral("\n\n"), 1, 1);
+        static const QRegularExpression helpEntry(QStringLiteral("^  ([a-z][a-z-]*)( [^\n]*)?$"),
+                                                  QRegularExpression::MultilineOption);
+        for (const QRegularExpressionMatch &m : helpEntry.globalMatch(list))
+            helpCommands.insert(m.captured(1), options(m.captured(2).split(QStringLiteral("  ")).first()));
+        QMap<QString, QStringList> manCommands;
+        const QString section = man.section(QStringLiteral(".SH COMMANDS"), 1).section(QStringLiteral(".SH "), 0, 0);
+        static const QRegularExpression manEntry(QStringLiteral("^\\.TP\n\\.BI? ([a-z][a-z-]*)([^\n]*)$"),
+                                                 QRegularExpression::MultilineOption);
+        for (const QRegularExpressionMatch &m : manEntry.globalMatch(section))
+            manCommands.insert(m.captured(1), options(m.captured(2)));
+        QVERIFY(helpCommands.contains(QStringLiteral("passwd")) && helpCommands.contains(QStringLiteral("find")));
+        QCOMPARE(manCommands.keys(), helpCommands.keys());
+        for (auto it = helpCommands.cbegin(); it != helpCommands.cend(); ++it)
+            QCOMPARE(manCommands.value(it.key()), it.value());
     }
 
     void helpForAnUnknownCommandIsAUsageError()
