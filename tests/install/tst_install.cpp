@@ -52,6 +52,17 @@ QString desktopValue(const QString &file, const QString &key)
     return {};
 }
 
+// The text of a gzipped manual page, without the escapes of minus signs,
+// line-break points and hyphenation.
+QString manPage(const QString &gzipped)
+{
+    return run(QStringLiteral("gzip"), {QStringLiteral("-dc"), gzipped})
+        .out.remove(QLatin1String("\\:"))
+        .remove(QLatin1String("\\%"))
+        .replace(QLatin1String("\\-"), QLatin1String("-"));
+}
+
+const QString kGuideLine = QStringLiteral("/share/doc/torvi-quillbook/guide/index.html\n");
 const QString kDesktopFile = QStringLiteral("share/applications/org.example.TorviQuillbook.desktop");
 const QString kMetainfo = QStringLiteral("share/metainfo/org.example.TorviQuillbook.metainfo.xml");
 const QString kMimeType = QStringLiteral("application/x-torvi-quillbook");
@@ -136,6 +147,39 @@ private slots:
         QVERIFY(types.contains("type=\"" + kMimeType.toLatin1() + '"'));
         QVERIFY(types.contains("<glob pattern=\"*.tqb\"/>"));
         QVERIFY(types.contains("<icon name=\"application-x-torvi-quillbook\"/>"));
+    }
+
+    // The page names the guide where this install put it.
+    void manPageNamesInstalledGuide()
+    {
+        QVERIFY(QFileInfo(at(QStringLiteral("share/doc/torvi-quillbook/guide/index.html"))).isFile());
+        const QString page = manPage(at(QStringLiteral("share/man/man1/torvi-quillbook.1.gz")));
+        QVERIFY2(page.contains(QLatin1Char(' ') + m_prefix.path() + kGuideLine), qPrintable(page));
+    }
+
+    // A packager's staged install (DESTDIR): the files name the final prefix,
+    // and no cache of the build machine's desktop lands in the staging tree.
+    void stagedInstall()
+    {
+        QTemporaryDir stage;
+        QProcess process;
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DESTDIR"), stage.path());
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(TQB_CMAKE), {QStringLiteral("--install"), QStringLiteral(TQB_BUILD_DIR),
+                                                  QStringLiteral("--prefix"), QStringLiteral("/usr")});
+        QVERIFY(process.waitForFinished(120000));
+        QVERIFY2(process.exitCode() == 0, process.readAll().constData());
+        const QString usr = stage.filePath(QStringLiteral("usr"));
+        QVERIFY(QFileInfo(usr + QLatin1String("/share/mime/packages/torvi-quillbook.xml")).isFile());
+        for (const char *cache : {"share/mime/mime.cache", "share/mime/globs2", "share/applications/mimeinfo.cache",
+                                  "share/icons/hicolor/icon-theme.cache"})
+            QVERIFY2(!QFileInfo::exists(usr + QLatin1Char('/') + QLatin1String(cache)), cache);
+        const QString page = manPage(usr + QLatin1String("/share/man/man1/torvi-quillbook.1.gz"));
+        QVERIFY2(page.contains(QLatin1String(" /usr") + kGuideLine), qPrintable(page));
+        QCOMPARE(desktopValue(usr + QLatin1Char('/') + kDesktopFile, QStringLiteral("Exec")),
+                 QStringLiteral("torvi-quillbook %f"));
     }
 
     void metainfoNamesThisVersionAndEntry()
@@ -249,11 +293,19 @@ private slots:
 
         const CRun fields = run(QStringLiteral("dpkg-deb"), {QStringLiteral("--field"), deb, QStringLiteral("Depends")});
         QVERIFY2(fields.out.contains(QLatin1String("libqt6widgets6")), qPrintable(fields.out));  // found by shlibdeps
+        QVERIFY2(fields.out.count(QLatin1String("libqt6svg6")) == 1, qPrintable(fields.out));  // the icon engine's
+        const CRun recommends = run(QStringLiteral("dpkg-deb"), {QStringLiteral("--field"), deb, QStringLiteral("Recommends")});
+        QVERIFY2(recommends.out.contains(QLatin1String("bash-completion")), qPrintable(recommends.out));
         const CRun contents = run(QStringLiteral("dpkg-deb"), {QStringLiteral("--contents"), deb});
         for (const char *path : {"./usr/bin/torvi-quillbook", "./usr/bin/tqb", "./usr/share/applications/",
                                  "./usr/share/doc/torvi-quillbook/guide/index.html"})
             QVERIFY2(contents.out.contains(QLatin1String(path)), path);
-        QVERIFY2(!contents.out.contains(QLatin1String("mime.cache")), "the package holds a generated cache");
+        for (const char *cache : {"mime.cache", "mimeinfo.cache", "icon-theme.cache"})
+            QVERIFY2(!contents.out.contains(QLatin1String(cache)), cache);
+        QTemporaryDir unpacked;
+        QCOMPARE(run(QStringLiteral("dpkg-deb"), {QStringLiteral("-x"), deb, unpacked.path()}).exitCode, 0);
+        const QString page = manPage(unpacked.filePath(QStringLiteral("usr/share/man/man1/torvi-quillbook.1.gz")));
+        QVERIFY2(page.contains(QLatin1String(" /usr") + kGuideLine), qPrintable(page));
 
         const CRun lintian = run(QStringLiteral("lintian"), {deb}, {}, 280000);
         const QStringList errors = lintian.out.split(QLatin1Char('\n')).filter(QRegularExpression(QStringLiteral("^E: ")));
