@@ -1715,12 +1715,12 @@ Verwenden Sie ein anderes Passwort</translation>
         <translation>Alle Notizen durchsuchen</translation>
     </message>
     <message>
-        <source>Case sensitive</source>
-        <translation>Groß-/Kleinschreibung beachten</translation>
+        <source>&amp;Case sensitive</source>
+        <translation>&amp;Groß-/Kleinschreibung beachten</translation>
     </message>
     <message>
-        <source>Titles only</source>
-        <translation>Nur Titel</translation>
+        <source>&amp;Titles only</source>
+        <translation>Nur &amp;Titel</translation>
     </message>
     <message>
         <source>That note is no longer in the tree.</source>

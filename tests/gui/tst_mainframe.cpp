@@ -726,13 +726,18 @@ private slots:
     void restoreABackupCopyFromTheMenu_data()
     {
         QTest::addColumn<bool>("programFolderWritable");
-        QTest::newRow("program folder writable") << true;
-        QTest::newRow("program folder read-only") << false;
+        QTest::addColumn<bool>("onSearchPath");
+        QTest::newRow("program folder writable") << true << false;
+        QTest::newRow("program folder read-only") << false << false;
+        // An installed program's folder (/usr/bin, writable for root) is
+        // shared by every program: documents do not go there.
+        QTest::newRow("program folder on the search path") << true << true;
     }
 
     void restoreABackupCopyFromTheMenu()
     {
         QFETCH(bool, programFolderWritable);
+        QFETCH(bool, onSearchPath);
         QTemporaryDir dir;
         const QString program = dir.filePath(QStringLiteral("program"));
         const QString home = dir.filePath(QStringLiteral("home"));
@@ -746,7 +751,9 @@ private slots:
             QVERIFY(copy.setFileTime(when, QFileDevice::FileModificationTime));
         }
         const QString documents = home + QStringLiteral("/Documents");
-        const QString expectedFolder = programFolderWritable ? program : documents;
+        const QString expectedFolder = programFolderWritable && !onSearchPath ? program : documents;
+        ScopedEnv pathEnv("PATH", onSearchPath ? qEnvironmentVariable("PATH") + QLatin1Char(':') + program
+                                               : qEnvironmentVariable("PATH"));
         ScopedEnv homeEnv("HOME", home);
         ScopedEnv configEnv("XDG_CONFIG_HOME", home + QStringLiteral("/.config"));
         ReadOnlyFolder readOnly(programFolderWritable ? QString() : program);

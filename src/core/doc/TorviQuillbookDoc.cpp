@@ -106,7 +106,9 @@ QString CTorviQuillbookDoc::defaultFolder() const
 {
     if (const QString start = startFolder(); !start.isEmpty())
         return start;
-    if (FolderPath::canCreateFilesIn(m_strProgramFolder))
+    // A folder on the search path (/usr/bin) holds many programs and none of
+    // their documents, even where it can be written (as root).
+    if (!FolderPath::isOnSearchPath(m_strProgramFolder) && FolderPath::canCreateFilesIn(m_strProgramFolder))
         return FolderPath::withTrailingSeparator(m_strProgramFolder);
     // Made when missing: a document saved there must not fail for want of it.
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDir>
+#include <QFileInfo>
+#include <QStringList>
 #include <QString>
 #include <QTemporaryFile>
 
@@ -26,6 +28,21 @@ inline QString withoutTrailingSeparator(const QString &folder)
     if (folder.size() > 1 && endsWithSeparator(folder))
         return folder.chopped(1);
     return folder;
+}
+
+// Whether `folder` is one of the folders the system searches for programs
+// (PATH), compared as canonical paths.
+inline bool isOnSearchPath(const QString &folder)
+{
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    if (canonical.isEmpty())
+        return false;
+    const QStringList entries = qEnvironmentVariable("PATH").split(QDir::listSeparator(), Qt::SkipEmptyParts);
+    for (const QString &entry : entries) {
+        if (QFileInfo(entry).canonicalFilePath() == canonical)
+            return true;
+    }
+    return false;
 }
 
 // Whether a file can be made in `folder`, found by making one: permission

@@ -32,9 +32,9 @@ CSearchDock::CSearchDock(CLeftView &tree, CTorviQuillbookView &note, const CCode
     m_field->setClearButtonEnabled(true);
     layout->addWidget(m_field);
     auto *options = new QHBoxLayout;
-    m_case = new QCheckBox(tr("Case sensitive"), body);
+    m_case = new QCheckBox(tr("&Case sensitive"), body);
     m_case->setObjectName(QStringLiteral("searchCaseSensitive"));
-    m_titlesOnly = new QCheckBox(tr("Titles only"), body);
+    m_titlesOnly = new QCheckBox(tr("&Titles only"), body);
     m_titlesOnly->setObjectName(QStringLiteral("searchTitlesOnly"));
     options->addWidget(m_case);
     options->addWidget(m_titlesOnly);
