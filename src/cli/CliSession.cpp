@@ -52,6 +52,13 @@ std::unique_ptr<CTorviQuillbookDoc> CCliSession::makeDocument()
     return std::make_unique<CTorviQuillbookDoc>(*m_settings, m_prompter);
 }
 
+std::unique_ptr<CTorviQuillbookDoc> CCliSession::makeReader()
+{
+    auto doc = makeDocument();
+    doc->setReaderOnly();
+    return doc;
+}
+
 bool CCliSession::readPassword(const QString &what, QByteArray &password)
 {
     bool tooLong = false;

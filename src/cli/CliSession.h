@@ -42,6 +42,9 @@ public:
     const CCodePage &codePage() const { return m_codePage; }
 
     std::unique_ptr<CTorviQuillbookDoc> makeDocument();
+    // A document for a command that only reads it: its open takes no
+    // fingerprint of the file, and it can never save over it.
+    std::unique_ptr<CTorviQuillbookDoc> makeReader();
 
     // Reads one line of standard input as a password in the code page and
     // refuses one that cannot encipher a document. An empty line is no

@@ -7,7 +7,7 @@ int runExportHtml(CCliSession &session)
 {
     if (!session.takePasswordOption())
         return CCliSession::kFailure;
-    const auto doc = session.makeDocument();
+    const auto doc = session.makeReader();
     if (!doc->openDocument(session.file(0), false))
         return CCliSession::kFailure;
     // The exporter reports a failure itself.

@@ -6,7 +6,7 @@ int runExportText(CCliSession &session)
 {
     if (!session.takePasswordOption())
         return CCliSession::kFailure;
-    const auto doc = session.makeDocument();
+    const auto doc = session.makeReader();
     if (!doc->openDocument(session.file(0), false))
         return CCliSession::kFailure;
     // The document reports a failed export itself ("Text file error!").

@@ -20,7 +20,7 @@ int runFind(CCliSession &session)
     }
     if (!session.takePasswordOption())
         return kFailed;
-    const auto doc = session.makeDocument();
+    const auto doc = session.makeReader();
     if (!doc->openDocument(session.file(0), false))
         return kFailed;
 

@@ -50,7 +50,7 @@ int runReminders(CCliSession &session)
 {
     if (!session.takePasswordOption())
         return CCliSession::kFailure;
-    const auto doc = session.makeDocument();
+    const auto doc = session.makeReader();
     if (!doc->openDocument(session.file(0), false))
         return CCliSession::kFailure;
 

@@ -58,7 +58,7 @@ int runTree(CCliSession &session)
 {
     if (!session.takePasswordOption())
         return CCliSession::kFailure;
-    const auto doc = session.makeDocument();
+    const auto doc = session.makeReader();
     if (!doc->openDocument(session.file(0), false))
         return CCliSession::kFailure;
     return CConsole::write(outline(*doc, session.codePage())) ? CCliSession::kSuccess : CCliSession::kFailure;

@@ -4,22 +4,35 @@
 #include <QByteArrayView>
 #include <QString>
 
-// A 64-bit hash of a byte stream fed in pieces of any size, fast enough to
-// run over a whole document as it is written. Not cryptographic: it tells a
-// changed file from an unchanged one, nothing more.
+#include <memory>
+
+struct XXH3_state_s;
+
+// A 64-bit hash (XXH3) of a byte stream fed in pieces of any size, fast
+// enough to run over a whole document as it is written or decoded: it runs
+// at the speed of memory. Not cryptographic: it tells a changed file from
+// an unchanged one, nothing more.
 class CContentHash
 {
 public:
+    CContentHash();
+    ~CContentHash();
+    CContentHash(CContentHash &&) noexcept;
+    CContentHash &operator=(CContentHash &&) noexcept;
+
     void add(QByteArrayView bytes);
     quint64 value() const;
     qint64 size() const { return m_size; }
 
-private:
-    void mix(quint64 word);
+    // The same value as feeding `bytes` in pieces, in one call.
+    static quint64 of(QByteArrayView bytes);
 
-    quint64 m_state = 0x9E3779B97F4A7C15ULL;
-    quint64 m_pending = 0;  // bytes of a word not yet complete
-    int m_pendingBytes = 0;
+private:
+    struct Free
+    {
+        void operator()(XXH3_state_s *state) const;
+    };
+    std::unique_ptr<XXH3_state_s, Free> m_state;
     qint64 m_size = 0;
 };
 
@@ -35,8 +48,18 @@ public:
     static CDiskFingerprint of(const QString &path, QByteArrayView bytes);
     // `hash`: of everything just written to `path`.
     static CDiskFingerprint of(const QString &path, const CContentHash &hash);
+    // `hash`: of the file's contents as read when it had been last modified
+    // at `modifiedMs` (taken before the hash was complete).
+    static CDiskFingerprint of(qint64 modifiedMs, const CContentHash &hash);
+    // For a file read without looking at its contents (a reader that never
+    // saves): any later comparison says it changed, so nothing is written
+    // over it unasked.
+    static CDiskFingerprint unknown();
 
-    bool isValid() const { return m_size >= 0; }
+    // The file's last-write time in ms since the epoch; 0 when it is missing.
+    static qint64 modifiedMs(const QString &path);
+
+    bool isValid() const { return m_size >= 0 || m_unknown; }
     // Whether the file at `path` still holds what was read or written. A
     // missing file counts as unchanged: the next save simply makes it again.
     bool matches(const QString &path) const;
@@ -45,4 +68,5 @@ private:
     qint64 m_size = -1;
     qint64 m_modifiedMs = 0;
     quint64 m_hash = 0;
+    bool m_unknown = false;
 };

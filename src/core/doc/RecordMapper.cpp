@@ -129,6 +129,7 @@ CRecordMapper::TakeOverResult CRecordMapper::takeOver(CRecordIndex &&records, co
         result.loadedItems = true;
         records.dropBefore(r + 1);
     }
+    records.dropBefore(records.size());  // a file of a header alone, or of none: all of it seen
     records.clear();
     return result;
 }

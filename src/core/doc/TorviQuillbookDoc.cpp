@@ -215,11 +215,17 @@ bool CTorviQuillbookDoc::openLoadedDocument(const QString &path, QByteArray byte
     m_bPasswordDeclined = false;
     if (!idleOrReported())
         return false;
-    // Taken before the read, which lets the bytes go as it decodes them.
-    const CDiskFingerprint fingerprint = CDiskFingerprint::of(path, bytes);
+    // The file's contents are hashed in the pass that decodes them; a reader
+    // that never saves needs no hash.
+    const qint64 modifiedMs = CDiskFingerprint::modifiedMs(path);
+    [[maybe_unused]] const qint64 size = bytes.size();
+    CContentHash hash;
+    CRecordIndex::Consumer fileBytes;
+    if (!m_bReaderOnly)
+        fileBytes = [&hash](QByteArrayView seen) { hash.add(seen); };
     if (bytes.isEmpty()) {
         clearContents();  // an empty file is an empty document, no password asked
-    } else if (!readFromBytes(std::move(bytes))) {
+    } else if (!readFile(std::move(bytes), fileBytes)) {
         // The same state as New: a password kept from the previous document
         // would silently encipher whatever is typed into this empty one.
         resetToNew();
@@ -232,7 +238,8 @@ bool CTorviQuillbookDoc::openLoadedDocument(const QString &path, QByteArray byte
         m_creationTime = qint32(born.toSecsSinceEpoch());
     }
     setPathName(path, addToRecent);
-    rememberDiskState(path, fingerprint);
+    Q_ASSERT(m_bReaderOnly || hash.size() == size);
+    rememberDiskState(path, m_bReaderOnly ? CDiskFingerprint::unknown() : CDiskFingerprint::of(modifiedMs, hash));
     m_bModified = false;
     emit titleChanged();
     setDocumentFolderFrom(path);
@@ -633,10 +640,17 @@ bool CTorviQuillbookDoc::checkFormat(const QByteArray &bytes)
 
 bool CTorviQuillbookDoc::readFromBytes(QByteArray bytes)
 {
+    return readFile(std::move(bytes), {});
+}
+
+bool CTorviQuillbookDoc::readFile(QByteArray bytes, const std::function<void(QByteArrayView)> &fileBytes)
+{
     if (!clearContents())
         return false;  // reported; nothing is read into a document that is in use
     const bool sealed = CEnvelope::isEnvelope(bytes);
     if (sealed) {
+        if (fileBytes)
+            fileBytes(bytes);  // the file as it lies on the disk, not the document inside
         QByteArray plain;
         if (!openEnvelope(bytes, plain)) {
             clearContents();
@@ -670,6 +684,8 @@ bool CTorviQuillbookDoc::readFromBytes(QByteArray bytes)
         setPassword({});  // the refused one must not encipher anything later
         return false;
     }
+    if (!sealed)
+        records.onConsumed(fileBytes);
     takeOverRecords(std::move(records));
     return true;
 }

@@ -11,6 +11,7 @@
 #include "settings/BackupSettings.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QDateTime>
 #include <QIODevice>
 #include <QObject>
@@ -112,6 +113,10 @@ public:
     // records, the document is left empty. Moved-in bytes are let go as
     // they are decoded.
     bool readFromBytes(QByteArray bytes);
+    // For a reader that never saves (tqb's listing, search and export
+    // commands): an open takes no fingerprint of the file's contents, and a
+    // save over the file would find it changed and refuse.
+    void setReaderOnly() { m_bReaderOnly = true; }
     QByteArray writeToBytes();
     // Writes the file's bytes to `device`; false when it refused some.
     // `hash`, when given, sees every byte written.
@@ -244,6 +249,8 @@ private:
     bool saveUnderAnotherName();
     void rememberDiskState(const QString &path, const CDiskFingerprint &print);
     bool reloadFromFile();
+    // readFromBytes, with `fileBytes` shown every byte of the file as it is decoded.
+    bool readFile(QByteArray bytes, const std::function<void(QByteArrayView)> &fileBytes);
     qint32 nowSeconds() const;
 
     CSettings &m_settings;
@@ -274,6 +281,7 @@ private:
     QString m_strDiskPrintPath;
     bool m_bDiskChangeAsked = false;   // asked about the present change already
     bool m_bReuseFittingKey = false;   // reading again a file whose key is held
+    bool m_bReaderOnly = false;        // see setReaderOnly()
     bool m_bPasswordDeclined = false;  // the last open ended at the password
     int m_nSelectAfterReload = -1;
     QString m_strDocFolder;

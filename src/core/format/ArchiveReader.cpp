@@ -144,11 +144,17 @@ std::vector<CDataNotes> CRecordIndex::records() const
 
 void CRecordIndex::dropBefore(size_t record)
 {
-#if defined(Q_OS_LINUX)
-    // Shared bytes are somebody else's to keep; bytes not owned cannot be let go.
-    if (record == 0 || record > m_spans.size() || !m_bytes.isDetached())
+    if (record > m_spans.size())
         return;
     const qsizetype end = record == m_spans.size() ? m_bytes.size() : m_spans[record].body;
+    if (m_consumer && end > m_consumed) {
+        m_consumer(QByteArrayView(m_bytes.constData() + m_consumed, end - m_consumed));
+        m_consumed = end;
+    }
+#if defined(Q_OS_LINUX)
+    // Shared bytes are somebody else's to keep; bytes not owned cannot be let go.
+    if (record == 0 || !m_bytes.isDetached())
+        return;
     // One call per few megabytes: each costs a system call and a TLB flush.
     constexpr qsizetype kStep = qsizetype(8) << 20;
     if (end - m_dropped < kStep)
@@ -173,4 +179,6 @@ void CRecordIndex::clear()
     m_bytes.clear();
     m_spans.clear();
     m_dropped = 0;
+    m_consumer = {};
+    m_consumed = 0;
 }

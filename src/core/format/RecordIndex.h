@@ -3,9 +3,11 @@
 #include "format/DataNotes.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QtEndian>
 
 #include <array>
+#include <functional>
 #include <vector>
 
 // A title's or text's WORDs where they lie in the file bytes: little-endian,
@@ -56,6 +58,13 @@ public:
     // held in full together. Views of those records are invalid afterwards.
     void dropBefore(size_t record);
 
+    // Sees the file bytes as dropBefore lets the records go: each byte once,
+    // in order, up to the end of the bytes when the last record goes. Work
+    // over every byte of a file (its fingerprint) is done so while the bytes
+    // are still in the cache from decoding them.
+    using Consumer = std::function<void(QByteArrayView bytes)>;
+    void onConsumed(Consumer consumer) { m_consumer = std::move(consumer); }
+
     void clear();
 
 private:
@@ -70,4 +79,6 @@ private:
     QByteArray m_bytes;
     std::vector<Span> m_spans;
     qsizetype m_dropped = 0;  // bytes before this offset are gone
+    Consumer m_consumer;
+    qsizetype m_consumed = 0;  // bytes before this offset were handed to m_consumer
 };
