@@ -70,4 +70,11 @@ private:
     // key phase p are m_pattern[p ...] without a modulo per character.
     std::vector<quint16> m_pattern;
     size_t m_period = 1;
+    size_t m_chunkStep = 0;  // the length of a chunk modulo the period
+    // The key phase one chunk on, without a division per chunk.
+    size_t nextChunkPhase(size_t phase) const
+    {
+        phase += m_chunkStep;
+        return phase >= m_period ? phase - m_period : phase;
+    }
 };
