@@ -52,6 +52,11 @@ public:
     void setClock(Clock clock) { m_clock = std::move(clock); }
     QDateTime now() const { return m_clock(); }
 
+    // The item tables' title(index) and setTitle(index, title) beside the
+    // document's own title.
+    using CItemTables::setTitle;
+    using CItemTables::title;
+
     // --- what the framework keeps for a document ---
     QString pathName() const { return m_strPathName; }
     QString title() const { return m_strTitle; }
