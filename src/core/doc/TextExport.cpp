@@ -18,7 +18,7 @@ public:
 
     explicit CDepths(const CItemTables &tables)
         : m_tables(tables)
-        , m_count(std::min({tables.m_arTitles.size(), tables.m_arTexts.size(), tables.m_arParents.size()}))
+        , m_count(tables.count())
         , m_depth(size_t(m_count), kUnknown)
     {
     }
@@ -41,7 +41,7 @@ public:
             }
             m_depth[size_t(cur)] = kOnWalk;
             m_path.push_back(cur);
-            const quint32 link = m_tables.m_arParents[cur];
+            const quint32 link = m_tables.parentLink(cur);
             if (link == CItemTables::kRootParent) {
                 m_depth[size_t(cur)] = 0;
                 m_path.pop_back();
@@ -219,7 +219,7 @@ bool CTextExport::write(const CItemTables &tables, QIODevice &device)
     CTextSink out(device);
     CDepths depths(tables);
     QByteArray indent;
-    for (const quint32 item : tables.m_arOrder) {
+    for (const quint32 item : tables.order()) {
         if (qint64(item) >= depths.count())
             continue;
         const int depth = depths.of(qsizetype(item));
@@ -233,9 +233,9 @@ bool CTextExport::write(const CItemTables &tables, QIODevice &device)
         out.put("\n\n");
         out.put(indent);
         out.put("*");
-        out.put(tables.m_arTitles[item]);
+        out.put(tables.title(item));
         out.put("*\n\n");
-        putText(out, indent, tables.m_arTexts[item], width);
+        putText(out, indent, tables.text(item), width);
         out.put("\n");
         if (!out.ok())
             return false;

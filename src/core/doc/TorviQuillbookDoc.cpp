@@ -50,9 +50,9 @@ CTorviQuillbookDoc::CTorviQuillbookDoc(CSettings &settings, IPrompter &prompter,
 {
     m_backup = CBackupSettings::load(settings);
     for (int slot = 0; slot < CSettings::kDefIconSlots; ++slot)
-        m_defaultIcons[size_t(slot)] = settings.number(CSettings::DefIcon, slot);
-    m_nRootSort = settings.number(CSettings::SortType);
-    m_nLastLocalSort = m_nRootSort;
+        setDefaultIcon(slot, settings.number(CSettings::DefIcon, slot));
+    setRootSort(settings.number(CSettings::SortType));
+    m_nLastLocalSort = rootSort();
     m_bOpenLastNote = settings.isOn(CSettings::LastFile);
     m_strTitle = QCoreApplication::translate("CTorviQuillbookDoc", kUntitled);
     if (QCoreApplication::instance())
@@ -164,7 +164,7 @@ void CTorviQuillbookDoc::resetToEmpty()
     m_strTitle = QCoreApplication::translate("CTorviQuillbookDoc", kUntitled);
     m_bModified = false;
     // A new document has not been created yet; the first save stamps it.
-    m_creationTime = 0;
+    setCreationTime(0);
     m_diskPrint = {};
     m_strDiskPrintPath.clear();
     emit titleChanged();
@@ -232,10 +232,10 @@ bool CTorviQuillbookDoc::openLoadedDocument(const QString &path, QByteArray byte
         emit updateAllViews(kHintRefreshAll);
         return false;
     }
-    if (m_creationTime == 0) {
+    if (creationTime() == 0) {
         const QFileInfo info(path);
         const QDateTime born = info.birthTime().isValid() ? info.birthTime() : info.lastModified();
-        m_creationTime = qint32(born.toSecsSinceEpoch());
+        setCreationTime(qint32(born.toSecsSinceEpoch()));
     }
     setPathName(path, addToRecent);
     Q_ASSERT(m_bReaderOnly || hash.size() == size);
@@ -365,8 +365,8 @@ bool CTorviQuillbookDoc::reloadFromDisk()
     // The selected note is found again by its place in the tree order and
     // its title, or by its title alone when other notes moved it.
     const int current = m_nCurItem;
-    const QByteArray title = current >= 0 && current < count() ? m_arTitles[current] : QByteArray();
-    const qsizetype place = current >= 0 ? m_arOrder.indexOf(quint32(current)) : -1;
+    const QByteArray title = isItem(current) ? CItemTables::title(current) : QByteArray();
+    const qsizetype place = current >= 0 ? order().indexOf(quint32(current)) : -1;
     const QString path = m_strPathName;
     m_bReuseFittingKey = true;
     const bool reloaded = openDocument(path, false);
@@ -374,10 +374,10 @@ bool CTorviQuillbookDoc::reloadFromDisk()
     if (!reloaded)
         return false;
     m_nSelectAfterReload = -1;
-    if (place >= 0 && place < count() && m_arTitles[place] == title)
+    if (isItem(place) && CItemTables::title(place) == title)
         m_nSelectAfterReload = int(place);
     else if (!title.isNull())
-        m_nSelectAfterReload = int(m_arTitles.indexOf(title));
+        m_nSelectAfterReload = int(titles().indexOf(title));
     emit statusMessage(QCoreApplication::translate("CTorviQuillbookDoc", kReloadedFromDisk).arg(m_strTitle));
     emit updateAllViews(kHintRefreshAll);
     return true;

@@ -155,12 +155,12 @@ void CNoteBlock::writeBack()
     }
     const bool titleChanged = title != m_doc.m_strCurTitle;
     m_doc.m_strCurText = text;
-    if (item < m_doc.m_arTexts.size())
-        m_doc.m_arTexts[item] = m_doc.m_strCurText;
+    if (m_doc.isItem(item))
+        m_doc.setText(item, m_doc.m_strCurText);
     if (titleChanged) {
         m_doc.m_strCurTitle = title;
-        if (item < m_doc.m_arTitles.size())
-            m_doc.m_arTitles[item] = title;
+        if (m_doc.isItem(item))
+            m_doc.setTitle(item, title);
     }
     m_doc.setModifiedFlag(true);
     if (titleChanged)

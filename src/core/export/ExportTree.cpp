@@ -6,9 +6,7 @@
 
 CExportTree::CExportTree(const CItemTables &tables)
 {
-    const qsizetype count =
-        std::min({tables.m_arTitles.size(), tables.m_arTexts.size(), tables.m_arParents.size(),
-                  qsizetype(tables.m_arInfos.size())});
+    const qsizetype count = tables.count();
     // First the items in order-list order with their links; then a walk that
     // puts them in pre-order, whatever order the list had them in.
     struct Raw
@@ -21,13 +19,13 @@ CExportTree::CExportTree(const CItemTables &tables)
         int children = 0;
     };
     std::vector<Raw> raw;
-    raw.reserve(size_t(tables.m_arOrder.size()));
+    raw.reserve(size_t(tables.order().size()));
     std::vector<int> rawOf(size_t(count), -1);
     std::vector<int> roots;
-    for (const quint32 item : tables.m_arOrder) {
+    for (const quint32 item : tables.order()) {
         if (qint64(item) >= count || rawOf[item] >= 0)
             continue;
-        const quint32 link = tables.m_arParents[item];
+        const quint32 link = tables.parentLink(item);
         int parent = -1;
         if (link != CItemTables::kRootParent) {
             if (link < 2 || qint64(link - 2) >= count || rawOf[link - 2] < 0)

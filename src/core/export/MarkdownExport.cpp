@@ -152,16 +152,16 @@ bool renameFolder(const QString &from, const QString &to, bool targetExists)
 QByteArray CMarkdownExport::noteFile(const CItemTables &tables, const CCodePage &page, int item, int place,
                                      const QString &name, int &undefined)
 {
-    const QString title = page.toUnicode(tables.m_arTitles[item]);
-    QString text = page.toUnicode(tables.m_arTexts[item]);
+    const QString title = page.toUnicode(tables.title(item));
+    QString text = page.toUnicode(tables.text(item));
     undefined += countUndefined(title) + countUndefined(text);
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     markdown::CFrontMatter matter;
     if (name != title)
         matter.title = title;
     matter.order = place + 1;
-    const CNoteInfo &info = tables.m_arInfos[size_t(item)];
-    if (info.m_nIcons != tables.m_defaultIcons)
+    const CNoteInfo &info = tables.info(item);
+    if (info.m_nIcons != tables.defaultIcons())
         matter.icons = info.m_nIcons;
     if (info.m_nRemind >= 0)
         matter.reminder = markdown::CReminderFields::of(info);
@@ -220,7 +220,7 @@ CMarkdownExport::Result CMarkdownExport::write(const CItemTables &tables, const 
     const auto nameSiblings = [&](int first) {
         markdown::CNameSet taken;
         for (int n = first; n >= 0; n = nodes[size_t(n)].nextSibling)
-            names[size_t(n)] = taken.claim(markdown::safeName(page.toUnicode(tables.m_arTitles[nodes[size_t(n)].item])));
+            names[size_t(n)] = taken.claim(markdown::safeName(page.toUnicode(tables.title(nodes[size_t(n)].item))));
     };
     nameSiblings(tree.firstRoot());
     for (size_t n = 0; n < nodes.size(); ++n) {

@@ -187,8 +187,8 @@ QByteArray COutlineExport::html(const CItemTables &tables, const CCodePage &page
             out += QLatin1String("</details>\n");
             open.pop_back();
         }
-        const QString title = page.toUnicode(tables.m_arTitles[node.item]);
-        const QString text = page.toUnicode(tables.m_arTexts[node.item]);
+        const QString title = page.toUnicode(tables.title(node.item));
+        const QString text = page.toUnicode(tables.text(node.item));
         bad += countUndefined(title) + countUndefined(text);
         out += node.depth == 0 ? QLatin1String("<details open><summary>") : QLatin1String("<details><summary>");
         appendEscaped(out, title);
@@ -225,8 +225,8 @@ QByteArray COutlineExport::opml(const CItemTables &tables, const CCodePage &page
             out += QString(std::min(open.back(), kMaxIndent) + 1, QLatin1Char(' ')) + QLatin1String("</outline>\n");
             open.pop_back();
         }
-        const QString title = page.toUnicode(tables.m_arTitles[node.item]);
-        const QString text = page.toUnicode(tables.m_arTexts[node.item]);
+        const QString title = page.toUnicode(tables.title(node.item));
+        const QString text = page.toUnicode(tables.text(node.item));
         bad += countUndefined(title) + countUndefined(text);
         out += QString(std::min(node.depth, kMaxIndent) + 1, QLatin1Char(' '));
         out += QLatin1String("<outline text=\"");

@@ -12,9 +12,9 @@
 CSearchSnapshot CSearchSnapshot::of(const CItemTables &tables, qsizetype unplaced)
 {
     CSearchSnapshot s;
-    s.titles = tables.m_arTitles;
-    s.texts = tables.m_arTexts;
-    s.order = tables.m_arOrder;
+    s.titles = tables.titles();
+    s.texts = tables.texts();
+    s.order = tables.order();
     // Collect order puts the rows the tree could not place at the end.
     s.shown = std::max<qsizetype>(0, s.order.size() - unplaced);
     return s;

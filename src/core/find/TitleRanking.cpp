@@ -45,8 +45,8 @@ int depthOf(const CItemTables &tables, quint32 item)
     // A parent link that leads nowhere or round in a circle ends the walk.
     int depth = 0;
     const int limit = tables.count();
-    while (item < quint32(tables.m_arParents.size()) && depth < limit) {
-        const quint32 link = tables.m_arParents[item];
+    while (tables.isItem(item) && depth < limit) {
+        const quint32 link = tables.parentLink(item);
         if (link < 2)
             break;
         item = link - 2;
@@ -80,12 +80,13 @@ std::vector<Match> rank(const CItemTables &tables, qsizetype shown, const QStrin
         auto key() const { return std::tie(rank, depth, length, place); }
     };
     std::vector<Candidate> found;
-    shown = std::min(shown, tables.m_arOrder.size());
+    const QList<quint32> &order = tables.order();
+    shown = std::min(shown, order.size());
     for (qsizetype i = 0; i < shown; ++i) {
-        const quint32 item = tables.m_arOrder[i];
-        if (item >= quint32(tables.m_arTitles.size()))
+        const quint32 item = order[i];
+        if (!tables.isItem(item))
             continue;
-        const QByteArray &title = tables.m_arTitles[item];
+        const QByteArray &title = tables.title(item);
         bool all = true;
         bool startsTitle = false;
         bool allWordStarts = true;

@@ -194,7 +194,7 @@ CImporter::Handle CImporter::importMarkdown(const QString &path, Place place)
     {
         CTreeModel::ResetGuard reset(m_tree.model());
         CTreeSink sink(m_tree, destination(place));
-        CMarkdownImport walk(sink, decoder, doc.prompter(), doc.m_defaultIcons);
+        CMarkdownImport walk(sink, decoder, doc.prompter(), doc.defaultIcons());
         top = sink.handle(walk.walk(path, IImportSink::kDestination));
         m_readFailed = walk.readFailed();
         m_skipReport = walk.report();

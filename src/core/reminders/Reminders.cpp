@@ -14,7 +14,18 @@ namespace {
 
 bool inTable(const CItemTables &tables, qint64 index)
 {
-    return index >= 0 && index < tables.count();
+    return tables.isItem(index);
+}
+
+// Stores `reminder` into the attributes of row `index`; false when the
+// reminder does not fit a file (nothing is then written).
+bool storeReminder(CItemTables &tables, int index, const CReminder &reminder)
+{
+    CNoteInfo info = tables.info(index);
+    if (!reminder.storeInto(info))
+        return false;
+    tables.setInfo(index, info);
+    return true;
 }
 
 }  // namespace
@@ -23,10 +34,9 @@ bool set(CTorviQuillbookDoc &doc, int index, const CReminder &reminder)
 {
     if (!inTable(doc, index) || !reminder.isSet())
         return false;
-    if (!reminder.storeInto(doc.m_arInfos[size_t(index)]))
+    if (!storeReminder(doc, index, reminder))
         return false;
-    if (!doc.m_arReminders.contains(quint32(index)))
-        doc.m_arReminders.append(quint32(index));
+    doc.addReminder(quint32(index));
     doc.setHasReminders(true);
     return true;
 }
@@ -35,12 +45,11 @@ bool clear(CTorviQuillbookDoc &doc, int index)
 {
     if (!inTable(doc, index))
         return false;
-    CNoteInfo &info = doc.m_arInfos[size_t(index)];
-    CReminder r = CReminder::of(info);
+    CReminder r = CReminder::of(doc.info(index));
     r.clear();
     r.lead = 0;
-    r.storeInto(info);
-    doc.m_arReminders.removeOne(quint32(index));
+    storeReminder(doc, index, r);
+    doc.removeReminder(quint32(index));
     return true;
 }
 
@@ -58,7 +67,7 @@ bool confirmDialog(CTorviQuillbookDoc &doc, int index, bool hasReminder, const C
 CDue dueCheck(CTorviQuillbookDoc &doc)
 {
     const qint64 now = doc.now().toSecsSinceEpoch();
-    QList<quint32> &list = doc.m_arReminders;
+    const QList<quint32> &list = doc.reminders();
     std::vector<bool> drop(size_t(list.size()), false);
     qsizetype best = -1;
     qint64 bestStart = 0;
@@ -66,20 +75,19 @@ CDue dueCheck(CTorviQuillbookDoc &doc)
         const quint32 index = list[p];
         if (!inTable(doc, index))
             continue;  // not a row of this document: left alone
-        CNoteInfo &info = doc.m_arInfos[index];
-        CReminder r = CReminder::of(info);
+        CReminder r = CReminder::of(doc.info(index));
         if (!r.isSet()) {
             drop[size_t(p)] = true;  // listed, but its reminder was cleared elsewhere
             continue;
         }
         if (ReminderRules::revalidate(r, now) == ReminderRules::Verdict::Drop) {
-            r.storeInto(info);
+            storeReminder(doc, int(index), r);
             drop[size_t(p)] = true;
             continue;
         }
         // A window that moved beyond what the file can hold stays as stored
         // and is not announced.
-        if (!r.storeInto(info))
+        if (!storeReminder(doc, int(index), r))
             continue;
         if (best < 0 || r.start < bestStart) {
             best = p;
@@ -90,13 +98,12 @@ CDue dueCheck(CTorviQuillbookDoc &doc)
     CDue due;
     if (best >= 0 && bestStart <= now) {
         const int index = int(list[best]);
-        CNoteInfo &info = doc.m_arInfos[size_t(index)];
         due.index = index;
-        due.moment = info.m_times[0];
-        CReminder r = CReminder::of(info);
+        due.moment = doc.info(index).m_times[0];
+        CReminder r = CReminder::of(doc.info(index));
         if (ReminderRules::advance(r) == ReminderRules::Verdict::Drop)
             drop[size_t(best)] = true;
-        r.storeInto(info);
+        storeReminder(doc, index, r);
         doc.setModifiedFlag(true);
     }
 
@@ -107,7 +114,7 @@ CDue dueCheck(CTorviQuillbookDoc &doc)
             if (!drop[size_t(p)])
                 kept.append(list[p]);
         }
-        list = std::move(kept);
+        doc.setReminders(std::move(kept));
     }
     doc.setHasReminders(!list.isEmpty());
     return due;
@@ -117,16 +124,16 @@ std::vector<int> listOrder(const CItemTables &tables)
 {
     std::vector<int> order;
     std::vector<bool> listed(size_t(tables.count()), false);
-    order.reserve(size_t(tables.m_arReminders.size()));
-    for (const quint32 index : tables.m_arReminders) {
+    order.reserve(size_t(tables.reminders().size()));
+    for (const quint32 index : tables.reminders()) {
         if (!inTable(tables, index) || listed[index])
             continue;
         listed[index] = true;
         order.push_back(int(index));
     }
     std::sort(order.begin(), order.end(), [&tables](int a, int b) {
-        const qint32 da = tables.m_arInfos[size_t(a)].m_times[0];
-        const qint32 db = tables.m_arInfos[size_t(b)].m_times[0];
+        const qint32 da = tables.info(a).m_times[0];
+        const qint32 db = tables.info(b).m_times[0];
         return da != db ? da < db : a < b;
     });
     return order;
