@@ -24,7 +24,7 @@ QByteArray referenceBuild(const CItemTables &t)
         for (int i = 0; i < n; ++i) {
             if (placed[size_t(i)])
                 continue;
-            const quint32 link = t.m_arParents[i];
+            const quint32 link = t.parentLink(i);
             if (link == 1) {
                 roots.push_back(i);
             } else if (link >= 2 && int(link - 2) < n && placed[link - 2]) {
@@ -41,7 +41,7 @@ QByteArray referenceBuild(const CItemTables &t)
         for (size_t k = 0; k < list.size(); ++k) {
             if (k)
                 out += ',';
-            out += t.m_arTitles[list[k]];
+            out += t.title(list[k]);
             if (!kids[size_t(list[k])].empty())
                 out += '(' + dumpList(kids[size_t(list[k])]) + ')';
         }
@@ -91,7 +91,7 @@ private slots:
         QCOMPARE(b.shape(), referenceBuild(b.doc()));
         QCOMPARE(b.shape(), QByteArray("S,R(y,x(x1))"));
         QVERIFY(consistent(b.model()));
-        QCOMPARE(b.doc().m_arOrder.size(), 5);
+        QCOMPARE(b.doc().order().size(), 5);
     }
 
     void linearBuildMatchesTheRepeatedPasses()
@@ -140,7 +140,7 @@ private slots:
         QCOMPARE(f.prompter().messages, QStringList{CInfoTree::unplacedMessage(6)});
         QCOMPARE(f.tree->unplacedRows(), QList<quint32>({2, 3, 4, 5, 6, 7}));
         f.tree->collectOrder();
-        QCOMPARE(f.doc().m_arOrder, QList<quint32>({0, 1, 2, 3, 4, 5, 6, 7}));
+        QCOMPARE(f.doc().order(), QList<quint32>({0, 1, 2, 3, 4, 5, 6, 7}));
         // A rebuild does not tell it again.
         f.tree->changeLeftPanelFont(QByteArray(60, 'f'));
         QCOMPARE(f.prompter().messages.size(), 1);
@@ -155,7 +155,7 @@ private slots:
         QCOMPARE(g.doc().count(), 8);
         QCOMPARE(g.shape(), QByteArray("Root(child)"));
         QCOMPARE(g.prompter().messages, QStringList{CInfoTree::unplacedMessage(6)});
-        QCOMPARE(g.doc().m_arTexts.mid(2), QList<QByteArray>({"z", "s", "a", "b", "p", "u"}));
+        QCOMPARE(g.doc().texts().mid(2), QList<QByteArray>({"z", "s", "a", "b", "p", "u"}));
     }
 
     void newRowsAfterUnplacedOnesAreNotAdopted()
@@ -209,8 +209,8 @@ private slots:
         f.doc().setModifiedFlag(true);
         QSignalSpy hints(&f.doc(), &CTorviQuillbookDoc::updateAllViews);
         f.selectLabel("B");
-        QCOMPARE(f.doc().m_arTitles[0], QByteArray("A edited"));
-        QCOMPARE(f.doc().m_arTexts[0], QByteArray("typed"));
+        QCOMPARE(f.doc().title(0), QByteArray("A edited"));
+        QCOMPARE(f.doc().text(0), QByteArray("typed"));
         QCOMPARE(f.doc().m_nCurItem, 1);
         QCOMPARE(f.doc().m_strCurText, QByteArray("B text"));
         QVERIFY(QFile::exists(path));
@@ -238,24 +238,14 @@ private slots:
         QCOMPARE(f.tree->storeItem(f.item("A"), CInfoTree::kStoreUpdate), 5);
         QCOMPARE(f.doc().busy(), 0);
         f.doc().m_nCurItem = 0;
-        // Append with tables out of step: message, rows removed, guard 0.
-        const Handle extra = f.model().insertLast(0, "extra", 0);
-        f.doc().m_arTexts.append("stray");
-        QCOMPARE(f.tree->storeItem(extra, CInfoTree::kStoreAppend), -1);
-        QCOMPARE(f.prompter().messages.last(), CInfoTree::tablesMismatchMessage());
-        QCOMPARE(f.doc().m_arTitles.size(), 1);
-        QCOMPARE(f.doc().m_arParents.size(), 1);
-        QCOMPARE(f.doc().m_arInfos.size(), size_t(1));
-        QCOMPARE(f.doc().busy(), 0);
-        f.doc().m_arTexts.removeLast();
         // A good append: guard 0, data value set, icons from the parent.
-        f.doc().m_arInfos[0].m_nIcons = {10, 11, 12, 13, 14};
+        f.doc().setIcons(0, {10, 11, 12, 13, 14});
         const Handle child = f.model().insertLast(f.item("A"), "kid", 4);
         QCOMPARE(f.tree->storeItem(child, CInfoTree::kStoreAppend), 1);
         QCOMPARE(f.model().data(child), 1);
-        QCOMPARE(f.doc().m_arParents[1], 2u);
-        QCOMPARE(f.doc().m_arInfos[1].m_nIcons, (std::array<qint32, 5>{10, 11, 12, 13, 14}));
-        QCOMPARE(f.doc().m_arInfos[1].m_nRemind, -1);
+        QCOMPARE(f.doc().parentLink(1), 2u);
+        QCOMPARE(f.doc().info(1).m_nIcons, (std::array<qint32, 5>{10, 11, 12, 13, 14}));
+        QCOMPARE(f.doc().info(1).m_nRemind, -1);
         QCOMPARE(f.doc().busy(), 0);
         // Another operation holds the document: refused, guard left alone.
         {
@@ -310,7 +300,7 @@ private slots:
         QVERIFY(g.doc().openDocument(path));
         g.tree->onUpdate(CTorviQuillbookDoc::kHintRefreshAll);
         QCOMPARE(g.shape(), QByteArray("C,A(a2),B"));
-        QVERIFY(!g.doc().m_arTitles.contains("a1"));
+        QVERIFY(!g.doc().titles().contains("a1"));
     }
 
     void collectOrderIsPreOrder()
@@ -323,7 +313,7 @@ private slots:
         f.build();
         QCOMPARE(f.shape(), QByteArray("R(x(x1)),S"));
         f.tree->collectOrder();
-        QCOMPARE(f.doc().m_arOrder, QList<quint32>({1, 3, 0, 2}));
+        QCOMPARE(f.doc().order(), QList<quint32>({1, 3, 0, 2}));
         QCOMPARE(f.doc().busy(), 0);
     }
 
@@ -363,7 +353,7 @@ private slots:
     void titleChangedHintRelabelsAndSorts()
     {
         CTreeFixture f(1);
-        f.doc().m_nRootSort = 1;
+        f.doc().setRootSort(1);
         f.row("b");
         f.row("c");
         f.build();
@@ -371,7 +361,7 @@ private slots:
         f.doc().m_strCurTitle = "a";
         f.tree->onUpdate(CTorviQuillbookDoc::kHintTitleChanged);
         QCOMPARE(f.shape(), QByteArray("a,b"));
-        QCOMPARE(f.doc().m_arOrder, QList<quint32>({1, 0}));
+        QCOMPARE(f.doc().order(), QList<quint32>({1, 0}));
         f.tree->onUpdate(CTorviQuillbookDoc::kHintShowItem);  // ignored
         QCOMPARE(f.shape(), QByteArray("a,b"));
     }
@@ -437,7 +427,9 @@ private slots:
         f.selectLabel("Z");
         f.tree->pasteInto();
         f.selectLabel("A");  // stores the current item
-        f.doc().m_arInfos[size_t(f.model().data(f.item("deep")))].m_nRemind = 2;
+        CNoteInfo deep = f.doc().info(f.model().data(f.item("deep")));
+        deep.m_nRemind = 2;
+        f.doc().setInfo(f.model().data(f.item("deep")), deep);
         const QByteArray shape = f.shape();
         QCOMPARE(shape, QByteArray("A(a1(deep)),B,Z(B)"));
         const QString path = f.fx.path(QStringLiteral("round.tqb"));
@@ -448,9 +440,9 @@ private slots:
         QVERIFY(g.doc().openDocument(path));
         g.tree->onUpdate(CTorviQuillbookDoc::kHintRefreshAll);
         QCOMPARE(g.shape(), shape);
-        QCOMPARE(g.doc().m_arTexts[g.model().data(g.item("deep"))], QByteArray("deep text"));
-        QCOMPARE(g.doc().m_arInfos[size_t(g.model().data(g.item("deep")))].m_nRemind, 2);
-        QCOMPARE(g.doc().m_arTexts[g.model().data(find(g.model(), "Z") ? g.model().firstChild(g.item("Z")) : 0)],
+        QCOMPARE(g.doc().text(g.model().data(g.item("deep"))), QByteArray("deep text"));
+        QCOMPARE(g.doc().info(g.model().data(g.item("deep"))).m_nRemind, 2);
+        QCOMPARE(g.doc().text(g.model().data(find(g.model(), "Z") ? g.model().firstChild(g.item("Z")) : 0)),
                  QByteArray("B text"));
         QVERIFY(g.prompter().messages.isEmpty());
     }
@@ -467,8 +459,8 @@ private slots:
         QCOMPARE(f.model().count(), n);
         QCOMPARE(f.model().depth(f.model().selected()), n - 1);  // row 0 is the deepest
         f.tree->collectOrder();
-        QCOMPARE(f.doc().m_arOrder.first(), quint32(n - 1));
-        QCOMPARE(f.doc().m_arOrder.last(), 0u);
+        QCOMPARE(f.doc().order().first(), quint32(n - 1));
+        QCOMPARE(f.doc().order().last(), 0u);
     }
 };
 

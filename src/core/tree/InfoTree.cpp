@@ -12,11 +12,6 @@
 #include <optional>
 #include <unordered_map>
 
-QString CInfoTree::tablesMismatchMessage()
-{
-    return QString::fromUtf8("Error 0(рассогласование массивов)");
-}
-
 QString CInfoTree::unplacedMessage(int count)
 {
     return QCoreApplication::translate("CInfoTree", "%1 item(s) of this document could not be placed in the tree because their parent "
@@ -100,11 +95,11 @@ void CInfoTree::sortLevel(Handle item, qint32 type)
     const CNoteInfo *parentInfo = nullptr;
     if (parent != kNone) {
         const qint32 d = m_model.data(parent);
-        if (d >= 0 && size_t(d) < m_doc.m_arInfos.size())
-            parentInfo = &m_doc.m_arInfos[size_t(d)];
+        if (m_doc.isItem(d))
+            parentInfo = &m_doc.info(d);
     }
     const qint32 used = sortrules::levelSortType(type, parent != kNone, parentInfo ? &parentInfo->m_nSort : nullptr,
-                                                 m_doc.m_nRootSort);
+                                                 m_doc.rootSort());
     if (used != sortrules::kAlphabetical && used != sortrules::kFolderFirst)
         return;
     const std::vector<Handle> kids = m_model.children(parent);
@@ -127,12 +122,12 @@ const CNoteInfo *CInfoTree::infoOf(Handle item) const
     if (item == kNone || !m_model.isValid(item))
         return nullptr;
     const qint32 d = m_model.data(item);
-    return (d >= 0 && size_t(d) < m_doc.m_arInfos.size()) ? &m_doc.m_arInfos[size_t(d)] : nullptr;
+    return m_doc.isItem(d) ? &m_doc.info(d) : nullptr;
 }
 
 iconrules::IconSet CInfoTree::newRowIcons(Handle parent) const
 {
-    return iconrules::newRowIcons(parent == kNone, infoOf(parent), m_doc.m_defaultIcons);
+    return iconrules::newRowIcons(parent == kNone, infoOf(parent), m_doc.defaultIcons());
 }
 
 void CInfoTree::localSort(int commandId)
@@ -145,9 +140,9 @@ void CInfoTree::localSort(int commandId)
     if (!decision)
         return;
     if (decision->store == sortrules::LocalSortDecision::Store::RootLevel)
-        m_doc.m_nRootSort = decision->type;
+        m_doc.setRootSort(decision->type);
     else if (decision->store == sortrules::LocalSortDecision::Store::ParentInfo)
-        m_doc.m_arInfos[size_t(m_model.data(parent))].m_nSort = decision->type;
+        m_doc.setSort(m_model.data(parent), decision->type);
     sortLevel(selected, decision->type);
     if (decision->setLastLocal)
         m_doc.m_nLastLocalSort = decision->type;
@@ -166,7 +161,7 @@ void CInfoTree::executeForAllFolders()
             m_model.children(kNone), type, [this](Handle h) { return m_model.children(h); },
             [this](Handle h, qint32 t) {
                 if (infoOf(h))
-                    m_doc.m_arInfos[size_t(m_model.data(h))].m_nSort = t;
+                    m_doc.setSort(m_model.data(h), t);
             },
             [this](Handle h, qint32 t) {
                 if (const Handle first = m_model.firstChild(h); first != kNone)
@@ -184,28 +179,31 @@ void CInfoTree::executeForAllFolders()
 
 iconrules::DialogSetup CInfoTree::selectIconsSetup() const
 {
-    return iconrules::selectIconsSetup(m_doc.m_nCurItem, infoOf(m_model.selected()), m_doc.m_defaultIcons);
+    return iconrules::selectIconsSetup(m_doc.m_nCurItem, infoOf(m_model.selected()), m_doc.defaultIcons());
 }
 
 iconrules::DialogSetup CInfoTree::defaultIconsSetup() const
 {
-    return iconrules::defaultIconsSetup(m_doc.m_nCurItem, infoOf(m_model.selected()), m_doc.m_defaultIcons);
+    return iconrules::defaultIconsSetup(m_doc.m_nCurItem, infoOf(m_model.selected()), m_doc.defaultIcons());
 }
 
 void CInfoTree::applyIcons(const iconrules::DialogSetup &setup, const iconrules::IconSet &values, bool branch)
 {
     const iconrules::DialogOutcome outcome = iconrules::dialogOutcome(setup, m_doc.m_nCurItem, branch);
-    if (outcome.storeDefaults)
-        iconrules::storeDefaultIcons(m_doc.m_defaultIcons, m_doc.settings(), values);
+    if (outcome.storeDefaults) {
+        iconrules::IconSet defaults = m_doc.defaultIcons();
+        iconrules::storeDefaultIcons(defaults, m_doc.settings(), values);
+        m_doc.setDefaultIcons(defaults);
+    }
     const Handle started = m_model.selected();
     if (outcome.storeItem && infoOf(started))
-        m_doc.m_arInfos[size_t(m_model.data(started))].m_nIcons = values;
+        m_doc.setIcons(m_model.data(started), values);
     if (outcome.storeBranch && started != kNone) {
         // Each item of the branch is selected in turn, so the selection
         // protocol runs for it, and the walk ends on the last one.
         for (Handle h = started; h != kNone; h = m_model.nextInBranch(h, started)) {
             if (infoOf(h))
-                m_doc.m_arInfos[size_t(m_model.data(h))].m_nIcons = values;
+                m_doc.setIcons(m_model.data(h), values);
             setItemIcon(h, m_model.isExpanded(h));
             select(h);
         }
@@ -226,8 +224,8 @@ void CInfoTree::setItemIcon(Handle item, bool expanded)
     // last did to it.
     expanded = expanded || m_model.isExpanded(item);
     const qint32 d = m_model.data(item);
-    const CNoteInfo *info = (d >= 0 && size_t(d) < m_doc.m_arInfos.size()) ? &m_doc.m_arInfos[size_t(d)] : nullptr;
-    const qint32 image = iconrules::itemImage(info, m_doc.m_defaultIcons, m_model.parent(item) == kNone,
+    const CNoteInfo *info = m_doc.isItem(d) ? &m_doc.info(d) : nullptr;
+    const qint32 image = iconrules::itemImage(info, m_doc.defaultIcons(), m_model.parent(item) == kNone,
                                               m_model.hasChildren(item), expanded);
     m_model.setImages(item, image, image);
 }
@@ -278,7 +276,7 @@ void CInfoTree::rebuildTree()
     if (!m_doc.m_new)
         collectOrder();
     const int keep = m_doc.m_nCurItem;
-    std::vector<quint32> sequence(m_doc.m_arOrder.begin(), m_doc.m_arOrder.end());
+    std::vector<quint32> sequence(m_doc.order().begin(), m_doc.order().end());
     m_doc.m_new = true;
     m_model.clear();
     buildFrom(sequence);
@@ -295,7 +293,7 @@ void CInfoTree::buildFrom(const std::vector<quint32> &sequence)
 {
     const int n = m_doc.count();
     CTreeModel::ResetGuard reset(m_model);
-    m_doc.m_arOrder.clear();
+    m_doc.setOrder({});
     m_unplaced.clear();
 
     std::vector<int> position(size_t(n), -1);
@@ -311,7 +309,7 @@ void CInfoTree::buildFrom(const std::vector<quint32> &sequence)
     std::vector<int> firstChild(size_t(n), -1), lastChild(size_t(n), -1), nextSibling(size_t(n), -1);
     std::vector<quint32> roots;
     for (quint32 i : seq) {
-        const quint32 link = m_doc.m_arParents[i];
+        const quint32 link = m_doc.parentLink(i);
         if (link == CItemTables::kRootParent) {
             roots.push_back(i);
         } else if (link >= 2 && qint64(link) - 2 < n && position[link - 2] >= 0 && link - 2 != i) {
@@ -356,20 +354,21 @@ void CInfoTree::buildFrom(const std::vector<quint32> &sequence)
     }
     // Place them; the handle of a placed item is found through a map.
     std::vector<Handle> placed(size_t(n), kNone);
-    m_doc.m_arOrder.reserve(qsizetype(placeOrder.size() + (seq.size() - placeOrder.size())));
+    QList<quint32> order;
+    order.reserve(qsizetype(seq.size()));
     for (quint32 i : placeOrder) {
-        const quint32 link = m_doc.m_arParents[i];
+        const quint32 link = m_doc.parentLink(i);
         Handle item;
         if (link == CItemTables::kRootParent) {
-            item = m_model.insertLast(kNone, m_doc.m_arTitles[i], 0, qint32(i));
+            item = m_model.insertLast(kNone, m_doc.title(i), 0, qint32(i));
             placed[i] = item;
-            m_doc.m_arOrder.append(i);
+            order.append(i);
             setItemIcon(item, true);
         } else {
             const Handle parent = placed[link - 2];
-            item = m_model.insertLast(parent, m_doc.m_arTitles[i], 4, qint32(i));
+            item = m_model.insertLast(parent, m_doc.title(i), 4, qint32(i));
             placed[i] = item;
-            m_doc.m_arOrder.append(i);
+            order.append(i);
             setItemIcon(parent, false);
             setItemIcon(item, true);
         }
@@ -382,12 +381,13 @@ void CInfoTree::buildFrom(const std::vector<quint32> &sequence)
     for (quint32 i : seq) {
         if (pass[i] > 0)
             continue;
-        const quint32 link = m_doc.m_arParents[i];
+        const quint32 link = m_doc.parentLink(i);
         if (link < 2 || qint64(link) - 2 >= n || position[link - 2] < 0)
-            m_doc.m_arParents[i] = i + 2;
+            m_doc.setParentLink(i, i + 2);
         m_unplaced.append(i);
-        m_doc.m_arOrder.append(i);
+        order.append(i);
     }
+    m_doc.setOrder(std::move(order));
 
     // The Collapse command (also clears the record).
     collapse();
@@ -429,38 +429,22 @@ int CInfoTree::storeItem(Handle item, StoreMode mode)
     const quint32 link = parent != kNone ? quint32(m_model.data(parent)) + 2 : CItemTables::kRootParent;
     if (mode == kStoreUpdate) {
         const int c = m_doc.m_nCurItem;
-        if (c >= 0 && c < m_doc.m_arTitles.size()) {
-            m_doc.m_arTitles[c] = m_doc.m_strCurTitle;
-            if (c < m_doc.m_arTexts.size())
-                m_doc.m_arTexts[c] = m_doc.m_strCurText;
+        if (m_doc.isItem(c)) {
+            m_doc.setTitle(c, m_doc.m_strCurTitle);
+            m_doc.setText(c, m_doc.m_strCurText);
             // Without an item there is no parent to record.
-            if (item != kNone && c < m_doc.m_arParents.size())
-                m_doc.m_arParents[c] = link;
+            if (item != kNone)
+                m_doc.setParentLink(c, link);
         }
         return c;
     }
-    const qsizetype t = m_doc.m_arTitles.size();
-    const qsizetype x = m_doc.m_arTexts.size();
-    const qsizetype l = m_doc.m_arParents.size();
-    const qsizetype n = qsizetype(m_doc.m_arInfos.size());
     CNoteInfo info;
     info.m_nIcons = newRowIcons(parent);
     info.m_nSort = m_doc.settings().number(CSettings::SortType);
     info.m_nRemind = -1;
-    m_doc.m_arTitles.append(m_model.label(item));
-    m_doc.m_arTexts.append(QByteArray());
-    m_doc.m_arParents.append(link);
-    m_doc.m_arInfos.push_back(info);
-    if (t == x && x == l && l == n) {
-        m_model.setData(item, qint32(t));
-        return int(t);
-    }
-    m_doc.m_arTitles.removeLast();
-    m_doc.m_arTexts.removeLast();
-    m_doc.m_arParents.removeLast();
-    m_doc.m_arInfos.pop_back();
-    m_doc.prompter().message(tablesMismatchMessage());
-    return -1;
+    const int row = m_doc.appendItem(m_model.label(item), QByteArray(), link, info);
+    m_model.setData(item, qint32(row));
+    return row;
 }
 
 void CInfoTree::collectOrder()
@@ -468,11 +452,12 @@ void CInfoTree::collectOrder()
     CBusyGuard guard(m_doc, CTorviQuillbookDoc::kBusyTree);
     if (!guard)
         return;
-    m_doc.m_arOrder.clear();
-    m_doc.m_arOrder.reserve(m_model.count() + m_unplaced.size());
+    QList<quint32> order;
+    order.reserve(m_model.count() + m_unplaced.size());
     for (Handle h = m_model.firstRoot(); h != kNone; h = m_model.nextPreOrder(h))
-        m_doc.m_arOrder.append(quint32(m_model.data(h)));
-    m_doc.m_arOrder.append(m_unplaced);
+        order.append(quint32(m_model.data(h)));
+    order.append(m_unplaced);
+    m_doc.setOrder(std::move(order));
 }
 
 bool CInfoTree::selectByIndex(int index, bool markAnyExpanded)
@@ -525,8 +510,7 @@ int CInfoTree::findNextItem(const CTextMatcher &matcher, const ItemWalk &walk)
         // Only rows shown in the tree count: a deleted or unplaced row is skipped.
         if (h == kNone || !m_model.isValid(h) || m_model.data(h) != i)
             continue;
-        const bool hit = matcher.foundIn(m_doc.m_arTitles[i]) ||
-                         (i < m_doc.m_arTexts.size() && matcher.foundIn(m_doc.m_arTexts[i]));
+        const bool hit = matcher.foundIn(m_doc.title(i)) || matcher.foundIn(m_doc.text(i));
         if (hit) {
             select(h);
             return m_model.selected() == h ? i : -1;
@@ -555,8 +539,8 @@ void CInfoTree::focusLost()
 {
     cancelDrag();
     collectOrder();
-    if (m_doc.settings().isOn(CSettings::LastFile) && !m_doc.m_arOrder.isEmpty()) {
-        const qsizetype pos = m_doc.m_arOrder.indexOf(quint32(m_doc.m_nCurItem));
+    if (m_doc.settings().isOn(CSettings::LastFile) && !m_doc.order().isEmpty()) {
+        const qsizetype pos = m_doc.order().indexOf(quint32(m_doc.m_nCurItem));
         if (m_doc.m_nCurItem >= 0 && pos >= 0)
             m_doc.settings().setNumber(CSettings::LastNote, int(pos));
     }
@@ -650,10 +634,10 @@ void CInfoTree::selectionChanged(Handle oldItem, Handle newItem)
     if (newItem != kNone) {
         const qint32 index = m_model.data(newItem);
         m_doc.m_nCurItem = index;
-        if (index >= 0 && index < m_doc.m_arTitles.size())
-            m_doc.m_strCurTitle = m_doc.m_arTitles[index];
-        if (index >= 0 && index < m_doc.m_arTexts.size())
-            m_doc.m_strCurText = m_doc.m_arTexts[index];
+        if (m_doc.isItem(index)) {
+            m_doc.m_strCurTitle = m_doc.title(index);
+            m_doc.m_strCurText = m_doc.text(index);
+        }
         const QByteArray label = m_model.label(newItem);
         if (label != m_doc.m_strCurTitle)
             m_doc.prompter().message(toText(label));

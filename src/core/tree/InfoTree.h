@@ -74,7 +74,6 @@ public:
     static constexpr const char *kMsgDeleteWarning =
         QT_TRANSLATE_NOOP("CInfoTree", "WARNING! This will delete the selected folder and all subfolders. Do you want to continue?");
     static constexpr const char *kMsgLeftFontError = QT_TRANSLATE_NOOP("CInfoTree", "Left Font Error");
-    static QString tablesMismatchMessage();  // "Error 0(рассогласование массивов)"
     // Our own message for rows that a build could not place (a mend).
     static QString unplacedMessage(int count);
 

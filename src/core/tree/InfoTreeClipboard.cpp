@@ -77,8 +77,8 @@ CInfoTree::Handle CInfoTree::copyBranch(Handle source, Handle parent, CTreeModel
             top = item;
         const qint32 from = m_model.data(src);
         const qint32 to = m_model.data(item);
-        if (from >= 0 && from < m_doc.m_arTexts.size() && to >= 0 && to < m_doc.m_arTexts.size())
-            m_doc.m_arTexts[to] = m_doc.m_arTexts[from];
+        if (m_doc.isItem(from) && m_doc.isItem(to))
+            m_doc.setText(to, m_doc.text(from));
         m_model.setStateImage(item, m_model.stateImage(src));
         copyOf.emplace(src, item);
     }
@@ -198,7 +198,7 @@ void CInfoTree::restoreDeleted()
     // list position to the restored item.
     std::vector<Handle> restored(size_t(count), kNone);
     const quint32 r = m_aDeleted[0];
-    const QByteArray topLabel = qint64(r) < m_doc.count() ? m_doc.m_arTitles[r] : QByteArray();
+    const QByteArray topLabel = m_doc.isItem(r) ? m_doc.title(r) : QByteArray();
     Handle top;
     if (m_hUndoParent != kNone) {
         top = m_model.insertLast(m_hUndoParent, topLabel, 4, qint32(r));
@@ -213,7 +213,7 @@ void CInfoTree::restoreDeleted()
         if (parentPos < 0 || restored[size_t(parentPos)] == kNone)
             continue;
         const quint32 d = m_aDeleted[k];
-        const QByteArray label = qint64(d) < m_doc.count() ? m_doc.m_arTitles[d] : QByteArray();
+        const QByteArray label = m_doc.isItem(d) ? m_doc.title(d) : QByteArray();
         restored[size_t(k)] = m_model.insertLast(restored[size_t(parentPos)], label, 4, qint32(d));
         gotChildren[size_t(parentPos)] = true;
     }
@@ -272,8 +272,8 @@ void CInfoTree::undo()
         const QByteArray before = m_model.label(item);
         m_model.setLabel(item, m_strOldLabel);
         const qint32 d = m_model.data(item);
-        if (d >= 0 && d < m_doc.m_arTitles.size())
-            m_doc.m_arTitles[d] = m_strOldLabel;
+        if (m_doc.isItem(d))
+            m_doc.setTitle(d, m_strOldLabel);
         if (d >= 0 && d == m_doc.m_nCurItem)
             m_doc.m_strCurTitle = m_strOldLabel;
         m_strOldLabel = before;
@@ -294,10 +294,6 @@ CInfoTree::Handle CInfoTree::appendImportedItem(Handle parent, const QByteArray 
 {
     if (parent != kNone && !m_model.isValid(parent))
         parent = kNone;
-    const qsizetype t = m_doc.m_arTitles.size();
-    const qsizetype x = m_doc.m_arTexts.size();
-    const qsizetype l = m_doc.m_arParents.size();
-    const qsizetype n = qsizetype(m_doc.m_arInfos.size());
     CNoteInfo info;
     info.m_nSort = 0;
     info.m_nRemind = -1;
@@ -308,29 +304,17 @@ CInfoTree::Handle CInfoTree::appendImportedItem(Handle parent, const QByteArray 
     const Handle item = parent != kNone ? m_model.insertLast(parent, title, 4) : m_model.insertLast(kNone, title, 0);
     if (item == kNone)
         return kNone;
-    m_doc.m_arInfos.push_back(info);
-    m_doc.m_arTitles.append(title);
-    m_doc.m_arTexts.append(text);
-    m_doc.m_arParents.append(parent != kNone ? quint32(pd) + 2 : CItemTables::kRootParent);
-    if (t == x && x == l && l == n) {
-        m_model.setData(item, qint32(t));
-        setItemIcon(item, true);
-        setItemIcon(parent, true);
-        if (parent == kNone)
-            select(item);
-        if (info.m_nRemind >= 0) {
-            m_doc.m_arReminders.append(quint32(t));
-            m_doc.setHasReminders(true);
-        }
-        return item;
+    const int row = m_doc.appendItem(title, text, parent != kNone ? quint32(pd) + 2 : CItemTables::kRootParent, info);
+    m_model.setData(item, qint32(row));
+    setItemIcon(item, true);
+    setItemIcon(parent, true);
+    if (parent == kNone)
+        select(item);
+    if (info.m_nRemind >= 0) {
+        m_doc.appendReminder(quint32(row));
+        m_doc.setHasReminders(true);
     }
-    m_doc.prompter().message(tablesMismatchMessage());
-    m_doc.m_arTitles.removeLast();
-    m_doc.m_arTexts.removeLast();
-    m_doc.m_arParents.removeLast();
-    m_doc.m_arInfos.pop_back();
-    m_model.deleteItem(item);
-    return kNone;
+    return item;
 }
 
 void CInfoTree::recordAdded(Handle item)

@@ -25,7 +25,7 @@ bool CInfoTree::isCompleteCollapseChecked() const
 void CInfoTree::addRootFolder()
 {
     forgetRecord();
-    const int image = m_doc.m_defaultIcons[0];
+    const int image = m_doc.defaultIcons()[0];
     const Handle item = m_model.insertItem(kNone, CTreeModel::Pos::last(), kNewFolderLabel, image, image);
     if (!storeNewItem(item))
         return;
@@ -148,8 +148,8 @@ void CInfoTree::labelEditEnded(Handle item, bool accepted, const QByteArray &tex
         if (row == m_doc.m_nCurItem) {
             m_doc.m_strCurTitle = text;
             storeItem(item, kStoreUpdate);
-        } else if (row >= 0 && row < m_doc.m_arTitles.size()) {
-            m_doc.m_arTitles[row] = text;
+        } else if (m_doc.isItem(row)) {
+            m_doc.setTitle(row, text);
         }
         sortLevel(item);
     }
@@ -295,8 +295,8 @@ void CInfoTree::collapse()
         const qint32 index = m_model.data(selected);
         m_doc.m_nCurItem = index;
         m_doc.m_strCurTitle = m_model.label(selected);
-        if (index >= 0 && index < m_doc.m_arTexts.size())
-            m_doc.m_strCurText = m_doc.m_arTexts[index];
+        if (m_doc.isItem(index))
+            m_doc.m_strCurText = m_doc.text(index);
         updateViews();
     }
     forgetRecord();
@@ -313,10 +313,10 @@ int CInfoTree::contextMenuPopup() const
 {
     const Handle selected = m_model.selected();
     const Handle parent = m_model.parent(selected);
-    qint32 type = m_doc.m_nRootSort;
+    qint32 type = m_doc.rootSort();
     if (parent != kNone) {
         const qint32 d = m_model.data(parent);
-        type = (d >= 0 && size_t(d) < m_doc.m_arInfos.size()) ? m_doc.m_arInfos[size_t(d)].m_nSort : 0;
+        type = m_doc.isItem(d) ? m_doc.info(d).m_nSort : 0;
     }
     return type == 0 ? 1 : 0;
 }
