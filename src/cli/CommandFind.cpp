@@ -28,16 +28,15 @@ int runFind(CCliSession &session)
     const bool titlesOnly = session.args().titlesOnly;
     QByteArray out;
     bool any = false;
-    for (qsizetype i = 0; i < doc->m_arTitles.size(); ++i) {
-        const qsizetype inTitle = matcher.indexIn(doc->m_arTitles[i]);
-        const bool hasText = i < doc->m_arTexts.size();
-        const qsizetype inText = inTitle >= 0 || titlesOnly || !hasText ? -1 : matcher.indexIn(doc->m_arTexts[i]);
+    for (qsizetype i = 0; i < doc->count(); ++i) {
+        const qsizetype inTitle = matcher.indexIn(doc->title(i));
+        const qsizetype inText = inTitle >= 0 || titlesOnly ? -1 : matcher.indexIn(doc->text(i));
         if (inTitle < 0 && inText < 0)
             continue;
         any = true;
-        out += QByteArray::number(i) + '\t' + page.toUnicode(doc->m_arTitles[i]).toUtf8();
+        out += QByteArray::number(i) + '\t' + page.toUnicode(doc->title(i)).toUtf8();
         if (session.args().context) {
-            const QByteArray text = hasText ? doc->m_arTexts[i] : QByteArray();
+            const QByteArray &text = doc->text(i);
             const CSearchHit hit = inTitle >= 0 ? CSearchHit::title(quint32(i), inTitle) : CSearchHit::text(quint32(i), inText);
             out += '\t' + page.toUnicode(notesearch::contextFor(text, hit, matcher, titlesOnly).line).toUtf8();
         }

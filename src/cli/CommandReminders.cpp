@@ -31,17 +31,18 @@ QString localText(qint64 seconds)
 void revalidateAll(CItemTables &tables, qint64 at)
 {
     QList<quint32> kept;
-    for (const quint32 index : std::as_const(tables.m_arReminders)) {
-        if (qsizetype(index) >= tables.count())
+    for (const quint32 index : tables.reminders()) {
+        if (!tables.isItem(index))
             continue;
-        CNoteInfo &info = tables.m_arInfos[index];
+        CNoteInfo info = tables.info(index);
         CReminder r = CReminder::of(info);
         if (!r.isSet() || ReminderRules::revalidate(r, at) == ReminderRules::Verdict::Drop)
             continue;
-        r.storeInto(info);  // a window beyond the stored range stays as stored
+        if (r.storeInto(info))  // a window beyond the stored range stays as stored
+            tables.setInfo(index, info);
         kept.append(index);
     }
-    tables.m_arReminders = kept;
+    tables.setReminders(std::move(kept));
 }
 
 }  // namespace
@@ -70,8 +71,8 @@ int runReminders(CCliSession &session)
     QByteArray out;
     QJsonArray array;
     for (const int index : Reminders::listOrder(*doc)) {
-        const CReminder r = CReminder::of(doc->m_arInfos[size_t(index)]);
-        const QString title = session.codePage().toUnicode(doc->m_arTitles[index]);
+        const CReminder r = CReminder::of(doc->info(index));
+        const QString title = session.codePage().toUnicode(doc->title(index));
         const bool begun = r.start <= at;
         const QString mode = r.mode == CReminder::kFrom ? QStringLiteral("from") : QStringLiteral("till");
         if (session.args().json) {

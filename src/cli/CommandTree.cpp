@@ -12,12 +12,12 @@ namespace {
 // never reaches a root are not shown. Linear in the number of items.
 QByteArray outline(const CItemTables &tables, const CCodePage &codePage)
 {
-    const qsizetype n = tables.m_arParents.size();
+    const qsizetype n = tables.count();
     // Children lists as first child and next sibling; index n holds the roots.
     std::vector<qsizetype> firstChild(size_t(n) + 1, -1);
     std::vector<qsizetype> nextSibling(size_t(n), -1);
     for (qsizetype j = n - 1; j >= 0; --j) {
-        const quint32 link = tables.m_arParents[j];
+        const quint32 link = tables.parentLink(j);
         qsizetype parent = -1;
         if (link == CItemTables::kRootParent)
             parent = n;
@@ -44,7 +44,7 @@ QByteArray outline(const CItemTables &tables, const CCodePage &codePage)
         if (nextSibling[size_t(at.item)] >= 0)
             stack.push_back({nextSibling[size_t(at.item)], at.depth});
         out += QByteArray(qsizetype(at.depth) * 4, ' ');
-        out += codePage.toUnicode(tables.m_arTitles[at.item]).toUtf8();
+        out += codePage.toUnicode(tables.title(at.item)).toUtf8();
         out += '\n';
         if (firstChild[size_t(at.item)] >= 0)
             stack.push_back({firstChild[size_t(at.item)], at.depth + 1});

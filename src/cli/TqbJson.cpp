@@ -303,15 +303,15 @@ bool CTqbJson::toTables(const QByteArray &text, const CCodePage &codePage, CItem
     }
 
     if (header.present) {
-        tables.m_defaultIcons = headerIcons;
-        tables.m_nRootSort = rootSort;
-        tables.m_creationTime = created;
+        tables.setDefaultIcons(headerIcons);
+        tables.setRootSort(rootSort);
+        tables.setCreationTime(created);
     }
     for (CParsedItem &item : parsed) {
         const int j = tables.appendItem(std::move(item.title), std::move(item.text), quint32(item.parent), item.info);
-        tables.m_arOrder.append(quint32(j));
+        tables.appendToOrder(quint32(j));
         if (item.info.m_nRemind >= 0)
-            tables.m_arReminders.append(quint32(j));
+            tables.appendReminder(quint32(j));
     }
     return true;
 }

@@ -64,7 +64,7 @@ void CGoToNotePopup::fill(const QString &typed)
 {
     m_list->clear();
     CTorviQuillbookDoc &doc = m_tree.infoTree().document();
-    const qsizetype shown = doc.m_arOrder.size() - m_tree.infoTree().unplacedRows().size();
+    const qsizetype shown = doc.order().size() - m_tree.infoTree().unplacedRows().size();
     const std::vector<titleranking::Match> found = titleranking::rank(doc, shown, typed, m_codePage, kMaxRows);
     if (found.empty())
         return;
@@ -77,7 +77,7 @@ void CGoToNotePopup::fill(const QString &typed)
         QStringList folders;
         for (CTreeModel::Handle p = model.parent(h); p != CTreeModel::kNone; p = model.parent(p))
             folders.prepend(m_codePage.toUnicode(model.label(p)));
-        QString text = m_codePage.toUnicode(doc.m_arTitles[m.item]);
+        QString text = m_codePage.toUnicode(doc.title(m.item));
         if (!folders.isEmpty())
             text += QStringLiteral("    ") + folders.join(QStringLiteral(" / "));
         auto *row = new QListWidgetItem(text, m_list);

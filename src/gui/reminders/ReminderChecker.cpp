@@ -31,7 +31,7 @@ void CReminderChecker::check()
         m_window->raise();
         m_window->activateWindow();
     }
-    CReminderPopupDlg popup(m_codePage.toUnicode(m_doc.m_arTitles[due.index]), Reminders::dateText(due.moment),
+    CReminderPopupDlg popup(m_codePage.toUnicode(m_doc.title(due.index)), Reminders::dateText(due.moment),
                             m_window);
     emit reminderDue(due.index);
     const bool show = popup.exec() == QDialog::Accepted;

@@ -8,7 +8,7 @@ bool ReminderEditing::edit(CTorviQuillbookDoc &doc, int index, IPrompter &prompt
 {
     if (index < 0 || index >= doc.count())
         return false;
-    CReminderDlg dlg(CReminder::of(doc.m_arInfos[size_t(index)]),
+    CReminderDlg dlg(CReminder::of(doc.info(index)),
                      [&doc] { return doc.now().toSecsSinceEpoch(); }, prompter, parent);
     if (dlg.exec() != QDialog::Accepted)
         return false;

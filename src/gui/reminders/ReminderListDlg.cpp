@@ -38,8 +38,8 @@ public:
         m_modes.reserve(m_order.size());
         m_dates.reserve(m_order.size());
         for (const int index : m_order) {
-            const CNoteInfo &info = m_doc.m_arInfos[size_t(index)];
-            m_titles.push_back(m_codePage.toUnicode(m_doc.m_arTitles[index]));
+            const CNoteInfo &info = m_doc.info(index);
+            m_titles.push_back(m_codePage.toUnicode(m_doc.title(index)));
             m_modes.push_back(info.m_nRemind == CReminder::kFrom ? QCoreApplication::translate("CReminderListDlg", "from")
                                                                         : QStringLiteral(" "));
             m_dates.push_back(Reminders::dateText(info.m_times[0]));
