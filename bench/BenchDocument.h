@@ -72,7 +72,7 @@ inline void fillDocument(CTorviQuillbookDoc &doc, int items)
         }
         const quint32 parent = depth == 0 ? CItemTables::kRootParent : quint32(lastAtDepth[size_t(depth - 1)]) + 2;
         const int index = doc.appendItem(words(random, 10 + random.below(30)), words(random, textLength), parent, info);
-        doc.m_arOrder.append(quint32(index));
+        doc.appendToOrder(quint32(index));
         lastAtDepth[size_t(depth)] = index;
     }
 }

@@ -96,8 +96,9 @@ void figures(CSettings &settings, const QTemporaryDir &dir, int items)
     {
         CTorviQuillbookDoc doc(settings, prompter);
         bench::fillDocument(doc, items);
-        QByteArray &last = doc.m_arTexts[items - 1];
+        QByteArray last = doc.text(items - 1);
         last.insert(last.size() / 2, QByteArray(" ") + kNeedle + ' ');
+        doc.setText(items - 1, std::move(last));
         doc.saveDocument(path);
     }
     const double readMs = fastest(5, {}, [&] {

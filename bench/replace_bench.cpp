@@ -77,7 +77,7 @@ int main(int argc, char *argv[])
                 PasswordAnswer askPassword(const PasswordRequest &) override { return {}; }
             } quiet;
             CTorviQuillbookDoc doc(settings, quiet);
-            doc.m_arOrder.append(quint32(doc.appendItem("Long note", noteWith(hits), CItemTables::kRootParent, {})));
+            doc.appendToOrder(quint32(doc.appendItem("Long note", noteWith(hits), CItemTables::kRootParent, {})));
             if (!doc.saveDocument(path))
                 return 0;
         }
@@ -115,7 +115,7 @@ int main(int argc, char *argv[])
             timer.restart();
             dlg->replaceAll();
             replaceMs = std::min(replaceMs, msSince(timer));
-            replaced = int(program.document().m_arTexts.value(0).count("pin"));
+            replaced = int(program.document().texts().value(0).count("pin"));
             program.document().setModifiedFlag(false);
             Q_UNUSED(bytes) Q_UNUSED(shown)
         }

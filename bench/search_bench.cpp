@@ -99,8 +99,9 @@ void figures(const QTemporaryDir &dir, int items)
         CBenchPrompter prompter;
         CTorviQuillbookDoc doc(settings, prompter);
         bench::fillDocument(doc, items);
-        QByteArray &last = doc.m_arTexts[items - 1];
+        QByteArray last = doc.text(items - 1);
         last.insert(last.size() / 2, QByteArray(" ") + kRare + ' ');
+        doc.setText(items - 1, std::move(last));
         doc.saveDocument(path);
     }
     // The same titles and texts as plain lines, for grep (the document file
@@ -115,7 +116,7 @@ void figures(const QTemporaryDir &dir, int items)
         QFile out(plain);
         out.open(QIODevice::WriteOnly);
         for (int i = 0; i < doc.count(); ++i)
-            out.write(doc.m_arTitles[i] + "\r\n" + doc.m_arTexts[i] + "\r\n");
+            out.write(doc.title(i) + "\r\n" + doc.text(i) + "\r\n");
     }
     const double readMs = fastest(5, [&] {
         QElapsedTimer t;
@@ -195,7 +196,7 @@ void figures(const QTemporaryDir &dir, int items)
         CSearchSnapshot held = CSearchSnapshot::of(doc, frame->itemView()->infoTree());
         QElapsedTimer t;
         t.start();
-        doc.m_arTexts[doc.count() - 1] += 'x';
+        doc.setText(doc.count() - 1, doc.text(doc.count() - 1) + 'x');
         std::printf("%-44s %9.2f ms\n", "first edit while a snapshot is held", ms(t));
     }
 

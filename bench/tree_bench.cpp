@@ -87,12 +87,12 @@ QString makeDocument(CSettings &settings, const QTemporaryDir &dir, int items, i
         CNoteInfo info;
         info.m_nSort = sortrules::kAlphabetical;
         const int big = doc.appendItem("Big", "", CItemTables::kRootParent, info);
-        doc.m_arOrder.append(quint32(big));
+        doc.appendToOrder(quint32(big));
         for (int made = 1; made <= children; ++made) {
             const int child = doc.appendItem(bench::words(random, 12), "text", quint32(big) + 2, CNoteInfo{});
-            doc.m_arOrder.append(quint32(child));
+            doc.appendToOrder(quint32(child));
             if (made % 10 == 0)
-                doc.m_arOrder.append(quint32(doc.appendItem("inner", "", quint32(child) + 2, CNoteInfo{})));
+                doc.appendToOrder(quint32(doc.appendItem("inner", "", quint32(child) + 2, CNoteInfo{})));
         }
     }
     const QString path = dir.filePath(QStringLiteral("tree-%1-%2.tqb").arg(items).arg(children));

@@ -88,34 +88,34 @@ inline QString checkTakenOver(const CTorviQuillbookDoc &doc, const std::vector<C
     const qsizetype items = qsizetype(records.size() - first);
     if (doc.count() != items)
         return describe("item count differs from the number of item records");
-    if (doc.m_arTexts.size() != items || doc.m_arParents.size() != items || qsizetype(doc.m_arInfos.size()) != items)
+    if (doc.texts().size() != items || doc.parentLinks().size() != items || qsizetype(doc.infos().size()) != items)
         return describe("the four item tables differ in size");
-    if (doc.m_arOrder.size() != items)
+    if (doc.order().size() != items)
         return describe("order list does not hold every item once");
     qsizetype reminder = 0;
     for (qsizetype i = 0; i < items; ++i) {
         const CDataNotes &r = records[first + size_t(i)];
-        if (doc.m_arOrder[i] != quint32(i))
+        if (doc.order()[i] != quint32(i))
             return describe("order list is not the file order", i);
-        if (doc.m_arTitles[i].size() != qsizetype(r.m_wTitle.size())
-            || doc.m_arTexts[i].size() != qsizetype(r.m_wText.size()))
+        if (doc.title(i).size() != qsizetype(r.m_wTitle.size())
+            || doc.text(i).size() != qsizetype(r.m_wText.size()))
             return describe("title or text length differs from its record", i);
-        if (doc.m_arParents[i] != quint32(r.m_nParent))
+        if (doc.parentLink(i) != quint32(r.m_nParent))
             return describe("parent link differs from its record", i);
-        const CNoteInfo &info = doc.m_arInfos[size_t(i)];
+        const CNoteInfo &info = doc.info(i);
         for (qint32 icon : info.m_nIcons) {
             if (icon < 0)
                 return describe("a negative icon did not take the default", i);
         }
         if (info.m_nRemind >= 0) {
-            if (reminder >= doc.m_arReminders.size() || doc.m_arReminders[reminder] != quint32(i))
+            if (reminder >= doc.reminders().size() || doc.reminders()[reminder] != quint32(i))
                 return describe("item with a reminder missing from the reminder list", i);
             ++reminder;
         } else if (info.m_times[0] != 0 || info.m_times[3] != 0 || info.m_times[4] != 0) {
             return describe("item without reminder kept reminder times", i);
         }
     }
-    if (reminder != doc.m_arReminders.size())
+    if (reminder != doc.reminders().size())
         return describe("reminder list holds items without a reminder");
     return {};
 }
@@ -127,7 +127,7 @@ inline QString checkReadBack(const CTorviQuillbookDoc &doc, const CTorviQuillboo
 {
     std::vector<qsizetype> kept;
     for (qsizetype i = 0; i < doc.count(); ++i) {
-        const quint32 link = doc.m_arParents[i];
+        const quint32 link = doc.parentLink(i);
         if (link == CItemTables::kRootParent || (link >= 2 && qint64(link) - 2 < doc.count()))
             kept.push_back(i);
     }
@@ -135,17 +135,17 @@ inline QString checkReadBack(const CTorviQuillbookDoc &doc, const CTorviQuillboo
         return describe("read back a different number of items");
     for (qsizetype j = 0; j < back.count(); ++j) {
         const qsizetype i = kept[size_t(j)];
-        if (back.m_arTitles[j] != doc.m_arTitles[i] || back.m_arTexts[j] != doc.m_arTexts[i])
+        if (back.title(j) != doc.title(i) || back.text(j) != doc.text(i))
             return describe("title or text changed on the way through a file", i);
-        if (back.m_arParents[j] != doc.m_arParents[i])
+        if (back.parentLink(j) != doc.parentLink(i))
             return describe("parent link changed on the way through a file", i);
-        if (!(back.m_arInfos[size_t(j)] == doc.m_arInfos[size_t(i)]))
+        if (!(back.info(j) == doc.info(i)))
             return describe("attributes changed on the way through a file", i);
     }
-    if (back.m_defaultIcons != doc.m_defaultIcons || back.m_nRootSort != doc.m_nRootSort)
+    if (back.defaultIcons() != doc.defaultIcons() || back.rootSort() != doc.rootSort())
         return describe("header values changed on the way through a file");
-    const qint32 stamp = doc.m_creationTime != 0 ? doc.m_creationTime : qint32(kNowSeconds);
-    if (back.m_creationTime != stamp)
+    const qint32 stamp = doc.creationTime() != 0 ? doc.creationTime() : qint32(kNowSeconds);
+    if (back.creationTime() != stamp)
         return describe("creation stamp changed on the way through a file");
     if (back.hasPassword() != doc.hasPassword() || back.key() != doc.key())
         return describe("password state changed on the way through a file");
@@ -170,7 +170,7 @@ inline CResult check(QByteArrayView input, CSettings &settings)
                                                                                 : CDocumentFile::kUnexpectedFormat;
         if (read)
             result.failure = describe("a stream the reader refuses was taken as a document");
-        else if (doc.count() != 0 || !doc.m_arOrder.isEmpty() || !doc.m_arReminders.isEmpty())
+        else if (doc.count() != 0 || !doc.order().isEmpty() || !doc.reminders().isEmpty())
             result.failure = describe("a refused stream left items behind");
         else if (prompter.messages != QStringList{QString::fromLatin1(expected)})
             result.failure = describe("a refused stream was not reported with its one message");
@@ -217,7 +217,7 @@ inline CResult check(QByteArrayView input, CSettings &settings)
             result.failure = describe("a refused password was not told as such");
         else if (prompter.passwordRequests != 2)
             result.failure = describe("a refused password was not asked for again");
-        else if (doc.count() != 0 || !doc.m_arOrder.isEmpty() || doc.hasPassword())
+        else if (doc.count() != 0 || !doc.order().isEmpty() || doc.hasPassword())
             result.failure = describe("a refused password left items or a password behind");
         return result;
     }

@@ -32,7 +32,7 @@ void addSampleItems(CTorviQuillbookDoc &doc)
     const int call = doc.appendItem("Call", "", quint32(monday) + 2, plain);
     const int recipes = doc.appendItem("Recipes", "", CItemTables::kRootParent, sorted);
     const int bread = doc.appendItem("Bread", "500 g flour\r\n350 g water\r\n\r\nsalt", quint32(recipes) + 2, sorted);
-    doc.m_arOrder = {quint32(journal), quint32(monday), quint32(call), quint32(recipes), quint32(bread)};
+    doc.setOrder({quint32(journal), quint32(monday), quint32(call), quint32(recipes), quint32(bread)});
 }
 
 // A stream in the old layout: schema 1, no header, only parent, title and text.
@@ -104,7 +104,7 @@ int main(int argc, char *argv[])
     auto document = [&](const QByteArray &password, const std::function<void(CTorviQuillbookDoc &)> &fill) {
         CTorviQuillbookDoc doc(scratch.settings, prompter);
         doc.setClock(DocumentReaderCheck::fixedNow);
-        doc.m_creationTime = kCreated;
+        doc.setCreationTime(kCreated);
         doc.setPassword(password);
         if (fill)
             fill(doc);
@@ -121,7 +121,7 @@ int main(int argc, char *argv[])
                        for (qsizetype i = 0; i < title.size(); ++i)
                            title[i] = char('a' + i % 26);
                        doc.appendItem(title, "short text", CItemTables::kRootParent, CNoteInfo{});
-                       doc.m_arOrder = {0};
+                       doc.setOrder({0});
                    })) && ok;
     return ok ? 0 : 1;
 }

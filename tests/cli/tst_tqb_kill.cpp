@@ -107,7 +107,7 @@ private slots:
         CTorviQuillbookDoc &doc = *m_fixture.doc;
         for (int i = 0; i < kItems; ++i) {
             const quint32 parent = i % 10 == 0 ? CItemTables::kRootParent : quint32(i - i % 10) + 2;
-            doc.m_arOrder.append(quint32(doc.appendItem(words(random, 20), words(random, 500), parent, CNoteInfo{})));
+            doc.appendToOrder(quint32(doc.appendItem(words(random, 20), words(random, 500), parent, CNoteInfo{})));
         }
         doc.setPassword(kFirst);
         QVERIFY(doc.saveDocument(m_document));

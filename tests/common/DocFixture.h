@@ -44,6 +44,6 @@ struct CDocFixture
     {
         const int root = doc->appendItem("Root", rootText, CItemTables::kRootParent, CNoteInfo{});
         const int child = doc->appendItem("Child", childText, quint32(root) + 2, CNoteInfo{});
-        doc->m_arOrder = {quint32(root), quint32(child)};
+        doc->setOrder({quint32(root), quint32(child)});
     }
 };

@@ -22,9 +22,9 @@ void writeElsewhere(const QString &path, const QByteArray &firstText, const QByt
 {
     CDocFixture other;
     QVERIFY(other.doc->openDocument(path));
-    other.doc->m_arTexts[0] = firstText;
+    other.doc->setText(0, firstText);
     if (!extraTitle.isEmpty()) {
-        other.doc->m_arOrder.append(quint32(other.doc->appendItem(extraTitle, "", 1, CNoteInfo{})));
+        other.doc->appendToOrder(quint32(other.doc->appendItem(extraTitle, "", 1, CNoteInfo{})));
     }
     QVERIFY(other.doc->saveDocument(path));
 }
@@ -52,7 +52,7 @@ private slots:
         QVERIFY(f.doc->fileChangedOnDisk());
         QSignalSpy status(f.doc.get(), &CTorviQuillbookDoc::statusMessage);
         f.doc->checkDiskChange();
-        QCOMPARE(f.doc->m_arTexts.value(0), QByteArray("theirs"));
+        QCOMPARE(f.doc->texts().value(0), QByteArray("theirs"));
         QCOMPARE(f.doc->count(), 3);
         QCOMPARE(status.size(), 1);
         QCOMPARE(status[0][0].toString(), QStringLiteral("n.tqb was changed on disk and has been read again."));
@@ -84,7 +84,7 @@ private slots:
         const QString path = f.path("m.tqb");
         QVERIFY(f.doc->saveDocument(path));
         f.doc->setPathName(path);
-        f.doc->m_arTexts[0] = "mine, changed";
+        f.doc->setText(0, "mine, changed");
         f.doc->setModifiedFlag(true);
         writeElsewhere(path, "theirs");
 
@@ -97,12 +97,12 @@ private slots:
                                                                "your version under another name?")));
         QVERIFY(f.prompter.messages[0].contains(kQuestionStart));
         QCOMPARE(f.prompter.choiceLists[0], CTorviQuillbookDoc::changedOnDiskChoices());
-        QCOMPARE(f.doc->m_arTexts.value(0), QByteArray("mine, changed"));
+        QCOMPARE(f.doc->texts().value(0), QByteArray("mine, changed"));
         QVERIFY(f.doc->saveDocument(path));
         QCOMPARE(f.prompter.messages.size(), 1);
         CDocFixture g;
         QVERIFY(g.doc->openDocument(path));
-        QCOMPARE(g.doc->m_arTexts.value(0), QByteArray("mine, changed"));
+        QCOMPARE(g.doc->texts().value(0), QByteArray("mine, changed"));
     }
 
     // A save that meets a changed file asks first: Cancel writes nothing,
@@ -114,7 +114,7 @@ private slots:
         const QString path = f.path("s.tqb");
         QVERIFY(f.doc->saveDocument(path));
         f.doc->setPathName(path);
-        f.doc->m_arTexts[0] = "mine, changed";
+        f.doc->setText(0, "mine, changed");
         f.doc->setModifiedFlag(true);
         writeElsewhere(path, "theirs");
         const QByteArray theirs = readAll(path);
@@ -130,16 +130,16 @@ private slots:
         QCOMPARE(f.doc->pathName(), f.path("mine.tqb"));
         CDocFixture g;
         QVERIFY(g.doc->openDocument(f.path("mine.tqb")));
-        QCOMPARE(g.doc->m_arTexts.value(0), QByteArray("mine, changed"));
+        QCOMPARE(g.doc->texts().value(0), QByteArray("mine, changed"));
 
         // Back on the first file, changed again: Reload.
         QVERIFY(f.doc->openDocument(path));
-        f.doc->m_arTexts[0] = "lost on reload";
+        f.doc->setText(0, "lost on reload");
         f.doc->setModifiedFlag(true);
         writeElsewhere(path, "theirs again");
         f.prompter.choices = {0};
         QVERIFY(!f.doc->saveDocument(path));
-        QCOMPARE(f.doc->m_arTexts.value(0), QByteArray("theirs again"));
+        QCOMPARE(f.doc->texts().value(0), QByteArray("theirs again"));
         QVERIFY(!f.doc->isModified());
     }
 
@@ -150,7 +150,7 @@ private slots:
         const QString path = f.path("a.tqb");
         QVERIFY(f.doc->saveDocument(path));
         f.doc->setPathName(path);
-        f.doc->m_arTexts[0] = "mine, changed";
+        f.doc->setText(0, "mine, changed");
         f.doc->setModifiedFlag(true);
         writeElsewhere(path, "theirs");
         const QByteArray theirs = readAll(path);
@@ -171,11 +171,11 @@ private slots:
         CDiskWatch watch(*f.doc);
         QSignalSpy status(f.doc.get(), &CTorviQuillbookDoc::statusMessage);
         writeElsewhere(path, "theirs");
-        QTRY_COMPARE_WITH_TIMEOUT(f.doc->m_arTexts.value(0), QByteArray("theirs"), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(f.doc->texts().value(0), QByteArray("theirs"), 10000);
         QCOMPARE(status.size(), 1);
         // A second write, after the file was replaced, is noticed too.
         writeElsewhere(path, "theirs, twice");
-        QTRY_COMPARE_WITH_TIMEOUT(f.doc->m_arTexts.value(0), QByteArray("theirs, twice"), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(f.doc->texts().value(0), QByteArray("theirs, twice"), 10000);
     }
 };
 

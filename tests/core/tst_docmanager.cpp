@@ -50,7 +50,7 @@ private slots:
         CDocManager manager(*f.doc, *f.settings);
         QVERIFY(manager.startUp({}));
         QCOMPARE(f.doc->pathName(), f.path("last.tqb"));
-        QCOMPARE(f.doc->m_arTexts.value(0), QByteArray("last text"));
+        QCOMPARE(f.doc->texts().value(0), QByteArray("last text"));
         // Every later New makes an empty document.
         QVERIFY(manager.fileNew());
         QCOMPARE(f.doc->count(), 0);
@@ -111,10 +111,10 @@ private slots:
         saveSample(f, "same.tqb", "on disk");
         CDocManager manager(*f.doc, *f.settings);
         QVERIFY(manager.openDocumentFile(f.path("same.tqb")));
-        f.doc->m_arTexts[0] = "edited";
+        f.doc->setText(0, "edited");
         f.doc->setModifiedFlag(true);
         QVERIFY(manager.openDocumentFile(f.path("same.tqb")));
-        QCOMPARE(f.doc->m_arTexts[0], QByteArray("edited"));
+        QCOMPARE(f.doc->text(0), QByteArray("edited"));
         QVERIFY(f.prompter.messages.isEmpty());
     }
 
@@ -147,12 +147,12 @@ private slots:
         f.doc->setProgramFolder(f.dir.path());
         QVERIFY(manager.canRestore());
         QVERIFY(manager.restore(QStringLiteral("notes.bk0")));
-        QCOMPARE(f.doc->m_arTexts.value(0), QByteArray("backed up"));
+        QCOMPARE(f.doc->texts().value(0), QByteArray("backed up"));
         QCOMPARE(f.doc->pathName(), f.path("notes.tqb"));
         QVERIFY(f.doc->isModified());
         QVERIFY(manager.recentFiles().files().isEmpty());
 
-        f.doc->m_arTexts[0] = "changed after restore";
+        f.doc->setText(0, "changed after restore");
         f.doc->autoSaveOnSelectionChange();
         QCOMPARE(readAll(f.path("bk/notes.bk0")), copy);
         QVERIFY(QFile::exists(f.path("notes.tqb")));
@@ -164,16 +164,16 @@ private slots:
         other.close();
         QVERIFY(!manager.restore(QStringLiteral("readme.txt")));
         QCOMPARE(f.prompter.messages.last(), QStringLiteral("Unexpected file format."));
-        QCOMPARE(f.doc->m_arTexts.value(0), QByteArray("changed after restore"));
+        QCOMPARE(f.doc->texts().value(0), QByteArray("changed after restore"));
 
         // Nor does opening one (a stray drop) give up the document shown:
         // nothing is asked or saved, the changes stay.
-        f.doc->m_arTexts[0] = "not saved yet";
+        f.doc->setText(0, "not saved yet");
         f.doc->setModifiedFlag(true);
         f.prompter.messages.clear();
         QVERIFY(!manager.openDocumentFile(f.path("bk/readme.txt")));
         QCOMPARE(f.prompter.messages, QStringList{QStringLiteral("Unexpected file format.")});
-        QCOMPARE(f.doc->m_arTexts.value(0), QByteArray("not saved yet"));
+        QCOMPARE(f.doc->texts().value(0), QByteArray("not saved yet"));
         QVERIFY(f.doc->isModified());
         QCOMPARE(f.doc->pathName(), f.path("notes.tqb"));
     }
@@ -220,18 +220,18 @@ private slots:
         QVERIFY(f.doc->saveDocument(f.path("notes.tqb")));
         f.doc->setBackup(backup);
         f.doc->setPathName(f.path("notes.tqb"));
-        f.doc->m_arTexts[0] = "CURRENT VERSION, changed";
+        f.doc->setText(0, "CURRENT VERSION, changed");
         f.doc->setModifiedFlag(true);
 
         CDocManager manager(*f.doc, *f.settings);
         QVERIFY(manager.restore(chosen));
-        QCOMPARE(f.doc->m_arTexts.value(0), expected);
+        QCOMPARE(f.doc->texts().value(0), expected);
         // The save did happen, and its backup copy holds the version before it.
         CDocFixture g;
         QVERIFY(g.doc->openDocument(f.path("notes.tqb")));
-        QCOMPARE(g.doc->m_arTexts.value(0), QByteArray("CURRENT VERSION, changed"));
+        QCOMPARE(g.doc->texts().value(0), QByteArray("CURRENT VERSION, changed"));
         QVERIFY(g.doc->openDocument(f.path("bk/notes.bk0")));
-        QCOMPARE(g.doc->m_arTexts.value(0), QByteArray("CURRENT VERSION"));
+        QCOMPARE(g.doc->texts().value(0), QByteArray("CURRENT VERSION"));
     }
 
     void restoreNeedsABackupFolder()

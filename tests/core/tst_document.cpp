@@ -61,8 +61,10 @@ private slots:
     {
         CDocFixture f;
         f.addRootAndChild("first\r\nsecond", "\xE9t\xE9");
-        f.doc->m_arInfos[1].m_nRemind = 0;
-        f.doc->m_arInfos[1].m_times = {100000, 0, 0, 200000, 300000};
+        CNoteInfo reminder = f.doc->info(1);
+        reminder.m_nRemind = 0;
+        reminder.m_times = {100000, 0, 0, 200000, 300000};
+        f.doc->setInfo(1, reminder);
         f.doc->setPassword("pa55word");
         QVERIFY(f.doc->saveDocument(f.path("a.tqb")));
 
@@ -72,11 +74,11 @@ private slots:
         QCOMPARE(g.prompter.passwordRequests.size(), 1);
         QVERIFY(g.prompter.passwordRequests[0].duringOpen);
         QVERIFY(!g.prompter.passwordRequests[0].allowReload);
-        QCOMPARE(g.doc->m_arTitles, (QList<QByteArray>{"Root", "Child"}));
-        QCOMPARE(g.doc->m_arTexts[1], QByteArray("\xE9t\xE9"));
-        QCOMPARE(g.doc->m_arParents, (QList<quint32>{1, 2}));
-        QCOMPARE(g.doc->m_arInfos[1].m_times, (std::array<qint32, 5>{100000, 0, 0, 200000, 300000}));
-        QCOMPARE(g.doc->m_arReminders, (QList<quint32>{1}));
+        QCOMPARE(g.doc->titles(), (QList<QByteArray>{"Root", "Child"}));
+        QCOMPARE(g.doc->text(1), QByteArray("\xE9t\xE9"));
+        QCOMPARE(g.doc->parentLinks(), (QList<quint32>{1, 2}));
+        QCOMPARE(g.doc->info(1).m_times, (std::array<qint32, 5>{100000, 0, 0, 200000, 300000}));
+        QCOMPARE(g.doc->reminders(), (QList<quint32>{1}));
         QVERIFY(g.doc->hasReminders());
         QVERIFY(g.doc->hasPassword());
         QVERIFY(!g.doc->isModified());
@@ -104,7 +106,7 @@ private slots:
                                          headerless.mid(2 + 16 + 60 + 2));
         QVERIFY(g.doc->openDocument(f.path("old.tqb")));
         QCOMPARE(g.prompter.passwordRequests.size(), 1);
-        QCOMPARE(g.doc->m_arTitles, (QList<QByteArray>{"Root"}));
+        QCOMPARE(g.doc->titles(), (QList<QByteArray>{"Root"}));
 
         CDocFixture h([](CSettings &s) { Q_UNUSED(s) });
         h.store->setValue(QStringLiteral("Settings/ReqPsw"), 0);
@@ -130,7 +132,7 @@ private slots:
         g.doc->changePassword();
         QVERIFY(g.prompter.passwordRequests[0].allowReload);
         QVERIFY(!g.prompter.passwordRequests[0].duringOpen);
-        QCOMPARE(g.doc->m_arTexts[0], QByteArray("readable"));
+        QCOMPARE(g.doc->text(0), QByteArray("readable"));
         QCOMPARE(g.doc->pathName(), f.path("r.tqb"));
         QCOMPARE(g.doc->title(), QStringLiteral("r.tqb"));
         QVERIFY(!QFile::exists(f.path(CTorviQuillbookDoc::kReloadPlaceholder)));
@@ -146,7 +148,7 @@ private slots:
         QVERIFY(QFile::remove(f.path("gone.tqb")));
         g.prompter.passwordAnswers = {typed({}, true)};
         g.doc->changePassword();
-        QCOMPARE(g.doc->m_arTexts[0], QByteArray("kept"));
+        QCOMPARE(g.doc->text(0), QByteArray("kept"));
         QCOMPARE(g.doc->pathName(), f.path("gone.tqb"));
         QCOMPARE(g.doc->title(), QStringLiteral("gone.tqb"));
         QVERIFY(g.prompter.messages.last().contains(QStringLiteral("Cannot find this file.")));
@@ -190,23 +192,23 @@ private slots:
         writeFile(f.path("bad.tqb"), bytes);
         f.addRootAndChild();
         f.doc->setPassword("previous");
-        f.doc->m_creationTime = 1234;
+        f.doc->setCreationTime(1234);
         QVERIFY(!f.doc->openDocument(f.path("bad.tqb")));
         QCOMPARE(f.prompter.messages, QStringList{message});
         QCOMPARE(f.doc->count(), 0);
-        QVERIFY(f.doc->m_arOrder.isEmpty());
+        QVERIFY(f.doc->order().isEmpty());
         QVERIFY(f.doc->pathName().isEmpty());
         QCOMPARE(f.doc->title(), QStringLiteral("Untitled"));
         // As after New: the previous document's password would otherwise
         // encipher what is typed next, unknown to the user.
         QVERIFY(!f.doc->hasPassword());
-        QCOMPARE(f.doc->m_creationTime, 0);
+        QCOMPARE(f.doc->creationTime(), 0);
         f.addRootAndChild("typed after the failure");
         QVERIFY(f.doc->saveDocument(f.path("next.tqb")));
         CDocFixture g;
         QVERIFY(g.doc->openDocument(f.path("next.tqb")));
         QVERIFY(g.prompter.passwordRequests.isEmpty());
-        QCOMPARE(g.doc->m_arTexts.value(0), QByteArray("typed after the failure"));
+        QCOMPARE(g.doc->texts().value(0), QByteArray("typed after the failure"));
     }
 
     void unreadableFileKeepsTheContents()
@@ -228,7 +230,7 @@ private slots:
         QVERIFY(f.doc->openDocument(f.path("empty.tqb")));
         QCOMPARE(f.doc->count(), 0);
         QVERIFY(f.prompter.passwordRequests.isEmpty());
-        QVERIFY(f.doc->m_creationTime != 0);  // from the file system
+        QVERIFY(f.doc->creationTime() != 0);  // from the file system
     }
 
     void failedWriteLeavesTheOldFile()
@@ -237,7 +239,7 @@ private slots:
         f.addRootAndChild();
         QVERIFY(f.doc->saveDocument(f.path("keep.tqb")));
         const QByteArray before = readAll(f.path("keep.tqb"));
-        f.doc->m_arTexts[0] = QByteArray(1 << 20, 'x');
+        f.doc->setText(0, QByteArray(1 << 20, 'x'));
         f.doc->setModifiedFlag(true);
 
         // A file size limit makes the write fail half way, like a full disk.
@@ -445,7 +447,7 @@ private slots:
         f.addRootAndChild("version 1");
         QVERIFY(f.doc->saveDocument(f.path("n.tqb")));
         const QByteArray first = readAll(f.path("n.tqb"));
-        f.doc->m_arTexts[0] = "version 2";
+        f.doc->setText(0, "version 2");
         QVERIFY(f.doc->saveDocument(f.path("n.tqb")));
         QCOMPARE(readAll(f.path("bk/n.bk0")), first);
         QCOMPARE(CBackupSettings::load(*f.settings), backup);
@@ -466,13 +468,13 @@ private slots:
         f.doc->setBackup(backup);
         f.addRootAndChild("version 1");
         QVERIFY(f.doc->saveDocument(f.path("n.tqb")));
-        f.doc->m_arTexts[0] = "version 2";
+        f.doc->setText(0, "version 2");
         QVERIFY(f.doc->saveDocument(f.path("n.tqb")));
         const QByteArray good = readAll(f.path("bk/n.bk0"));
         const QByteArray damaged = readAll(f.path("n.tqb")).left(100);
         writeFile(f.path("n.tqb"), damaged);
 
-        f.doc->m_arTexts[0] = "version 3";
+        f.doc->setText(0, "version 3");
         f.prompter.choices = {1};  // Keep my version
         QVERIFY(f.doc->saveDocument(f.path("n.tqb")));
         QCOMPARE(readAll(f.path("bk/n.bk0")), good);
@@ -487,7 +489,7 @@ private slots:
                                        QDir::toNativeSeparators(f.path("bk/") + kept.front()))}));
         CDocFixture g;
         QVERIFY(g.doc->openDocument(f.path("n.tqb")));
-        QCOMPARE(g.doc->m_arTexts.value(0), QByteArray("version 3"));
+        QCOMPARE(g.doc->texts().value(0), QByteArray("version 3"));
     }
 
     // A copy that cannot be written is told once; the saves go on.
@@ -502,7 +504,7 @@ private slots:
         QVERIFY(f.doc->saveDocument(f.path("n.tqb")));
         QVERIFY(f.prompter.messages.isEmpty());  // the first save has nothing to copy
         for (const QByteArray text : {"version 2", "version 3"}) {
-            f.doc->m_arTexts[0] = text;
+            f.doc->setText(0, text);
             QVERIFY(f.doc->saveDocument(f.path("n.tqb")));
         }
         const QString copy = QDir::toNativeSeparators(backup.folder + QStringLiteral("n.bk0"));
@@ -511,7 +513,7 @@ private slots:
                                  .arg(copy)});
         CDocFixture g;
         QVERIFY(g.doc->openDocument(f.path("n.tqb")));
-        QCOMPARE(g.doc->m_arTexts.value(0), QByteArray("version 3"));
+        QCOMPARE(g.doc->texts().value(0), QByteArray("version 3"));
     }
 };
 

@@ -42,9 +42,9 @@ IPrompter::PasswordAnswer typed(const QByteArray &password)
 // (at least 150): one note whose text fills it up.
 void fillTo(CDocFixture &f, qsizetype size)
 {
-    f.doc->m_creationTime = 1000;
+    f.doc->setCreationTime(1000);
     const int item = f.doc->appendItem("T", {}, CItemTables::kRootParent, CNoteInfo{});
-    f.doc->m_arOrder = {quint32(item)};
+    f.doc->setOrder({quint32(item)});
     const qsizetype base = f.doc->writeToBytes().size();
     qsizetype length = (size - base) / 2;
     if (length >= 0xFFFF)
@@ -52,7 +52,7 @@ void fillTo(CDocFixture &f, qsizetype size)
     QByteArray text;
     for (qsizetype i = 0; i < length; ++i)
         text.append(i % 61 == 60 ? ' ' : char('a' + i % 26));
-    f.doc->m_arTexts[item] = text;
+    f.doc->setText(item, text);
     QCOMPARE(f.doc->writeToBytes().size(), size);
 }
 
@@ -112,7 +112,7 @@ private slots:
         QCOMPARE(g.doc->passwordStatusText(), QStringLiteral("Encrypted"));
         QVERIFY(g.prompter.passwordRequests.at(0).duringOpen);
         QCOMPARE(g.prompter.passwordRequests.at(0).protection, Protection::Encrypted);
-        QCOMPARE(g.doc->m_arTexts, f.doc->m_arTexts);
+        QCOMPARE(g.doc->texts(), f.doc->texts());
         QVERIFY(g.prompter.messages.isEmpty());
         // Saved again, it keeps its form, salt and cost, and opens again.
         QVERIFY(g.doc->saveDocument(f.path("c.tqb")));
@@ -153,7 +153,7 @@ private slots:
         QFETCH(int, items);
         CDocFixture f;
         for (int i = 0; i < items; ++i)
-            f.doc->m_arOrder.append(quint32(f.doc->appendItem("t", "x", CItemTables::kRootParent, CNoteInfo{})));
+            f.doc->appendToOrder(quint32(f.doc->appendItem("t", "x", CItemTables::kRootParent, CNoteInfo{})));
         const QByteArray plain = f.doc->writeToBytes();
         // A document begins with a count and then the class tag FF FF, or
         // with the count escape FF FF: the magic has neither.
@@ -270,7 +270,7 @@ private slots:
         QVERIFY(g.doc->openDocument(f.path("a.tqb")));
         QCOMPARE(g.prompter.messages, QStringList{QString::fromLatin1(CEnvelope::kRefused)});
         QCOMPARE(g.prompter.passwordRequests.size(), 2);
-        QCOMPARE(g.doc->m_arTitles, (QList<QByteArray>{"Root", "Child"}));
+        QCOMPARE(g.doc->titles(), (QList<QByteArray>{"Root", "Child"}));
         QVERIFY(g.doc->isPassword(kPassword));
 
         CDocFixture h;  // a document open with a password; wrong, then Cancel
@@ -350,9 +350,9 @@ private slots:
         // Password "ac": key {2, 97}; icons t + k(t mod 2); the shift
         // (5 × 2 + 97) days in the creation stamp and the last two times.
         CDocFixture f;
-        f.doc->m_creationTime = 0x01020304;
-        f.doc->m_nRootSort = 2;
-        f.doc->m_defaultIcons = {0, 1, 2, 3, 4};
+        f.doc->setCreationTime(0x01020304);
+        f.doc->setRootSort(2);
+        f.doc->setDefaultIcons({0, 1, 2, 3, 4});
         QVERIFY(f.doc->setPassword("ac", Protection::Compatible));
         QVERIFY(f.doc->saveDocument(f.path("c.tqb")));
         const QByteArray expected =
@@ -368,7 +368,7 @@ private slots:
         // doc/encrypted-format.md describes.
         CDocFixture f;
         f.addRootAndChild("root", QByteArray(200000, 'w'));
-        f.doc->m_creationTime = 77;
+        f.doc->setCreationTime(77);
         const QByteArray plain = f.doc->writeToBytes();
         QVERIFY(f.doc->setPassword(kPassword, Protection::Encrypted));
         QVERIFY(f.doc->saveDocument(f.path("d.tqb")));

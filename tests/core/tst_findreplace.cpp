@@ -48,8 +48,8 @@ public:
         const bool renamed = title != m_doc.m_strCurTitle;
         m_doc.m_strCurTitle = title;
         m_doc.m_strCurText = sep < 0 ? QByteArray() : m_pane.mid(sep + 4);
-        m_doc.m_arTitles[m_doc.m_nCurItem] = m_doc.m_strCurTitle;
-        m_doc.m_arTexts[m_doc.m_nCurItem] = m_doc.m_strCurText;
+        m_doc.setTitle(m_doc.m_nCurItem, m_doc.m_strCurTitle);
+        m_doc.setText(m_doc.m_nCurItem, m_doc.m_strCurText);
         m_doc.setModifiedFlag(true);
         if (renamed)
             m_tree.onUpdate(CTorviQuillbookDoc::kHintTitleChanged);
@@ -72,7 +72,7 @@ struct CFindSetup
     CFakeNote note;
     CFindReplace find;
     int current() const { return f.fx.doc->m_nCurItem; }
-    QByteArray textOf(int row) const { return f.fx.doc->m_arTexts[row]; }
+    QByteArray textOf(int row) const { return f.fx.doc->text(row); }
 };
 
 }  // namespace
@@ -218,7 +218,7 @@ private slots:
         s.f.selectLabel("Cat note");
         s.note.setSelection(0, 3);  // "Cat" in the title: replaced first
         QCOMPARE(s.find.replaceAll(QStringLiteral("cat"), false, QStringLiteral("dog"), true), 4);
-        QCOMPARE(s.f.doc().m_arTitles[0], QByteArray("dog note"));
+        QCOMPARE(s.f.doc().title(0), QByteArray("dog note"));
         QCOMPARE(s.f.model().label(s.f.item("dog note")), QByteArray("dog note"));  // the tree was told
         QCOMPARE(s.textOf(0), QByteArray("dog, dog and dog"));
         QCOMPARE(s.textOf(1), QByteArray("cat"));
@@ -274,8 +274,8 @@ private slots:
         QVERIFY(!s.f.doc().isModified());
         CDocFixture reread;
         QVERIFY(reread.doc->openDocument(path, false));
-        QCOMPARE(reread.doc->m_arTexts.size(), 6);
-        for (const QByteArray &text : std::as_const(reread.doc->m_arTexts))
+        QCOMPARE(reread.doc->texts().size(), 6);
+        for (const QByteArray &text : std::as_const(reread.doc->texts()))
             QCOMPARE(text, QByteArray("new text"));
     }
 };

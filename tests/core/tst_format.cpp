@@ -43,8 +43,8 @@ private slots:
     void emptyDocumentIsTheWorkedExample()
     {
         CItemTables tables;
-        tables.m_nRootSort = 2;
-        tables.m_creationTime = 0x01020304;
+        tables.setRootSort(2);
+        tables.setCreationTime(0x01020304);
         const QByteArray bytes = CArchiveWriter::write(CRecordMapper::prepareForWriting(tables, {}, false, 999));
         const QByteArray expected = hex("0100 FFFF 0200 0A00") + "CDataNotes" +
                                     hex("00000000 0000 0000 00000000 01000000 02000000 03000000 04000000"
@@ -59,7 +59,7 @@ private slots:
         CItemTables tables;
         const auto records = CRecordMapper::prepareForWriting(tables, {}, false, 12345);
         QCOMPARE(records.front().m_times[0], 12345);
-        QCOMPARE(tables.m_creationTime, 0);
+        QCOMPARE(tables.creationTime(), 0);
     }
 
     void countEscapeAtTheWordLimit_data()
@@ -115,19 +115,19 @@ private slots:
         QCOMPARE(records[1].m_nKind, 0);
 
         CItemTables tables;
-        tables.m_defaultIcons = {10, 11, 12, 13, 14};
-        tables.m_creationTime = 77;
+        tables.setDefaultIcons({10, 11, 12, 13, 14});
+        tables.setCreationTime(77);
         CRecordIndex index;
         QCOMPARE(CArchiveReader::scan(bytes, index), CArchiveReader::Status::Ok);
         const auto result = CRecordMapper::takeOver(std::move(index), {}, 1, 1000, tables);
         QVERIFY(result.loadedItems);
         QVERIFY(!result.hasReminders);
         QCOMPARE(tables.count(), 2);
-        QCOMPARE(tables.m_arTitles[0], QByteArray("A"));
-        QCOMPARE(tables.m_arInfos[1].m_nIcons, (std::array<qint32, 5>{10, 11, 12, 13, 14}));
-        QCOMPARE(tables.m_nRootSort, 1);      // no header: the default sort setting
-        QCOMPARE(tables.m_creationTime, 77);  // no header: the stamp stays
-        QCOMPARE(tables.m_arOrder, (QList<quint32>{0, 1}));
+        QCOMPARE(tables.title(0), QByteArray("A"));
+        QCOMPARE(tables.info(1).m_nIcons, (std::array<qint32, 5>{10, 11, 12, 13, 14}));
+        QCOMPARE(tables.rootSort(), 1);      // no header: the default sort setting
+        QCOMPARE(tables.creationTime(), 77);  // no header: the stamp stays
+        QCOMPARE(tables.order(), (QList<quint32>{0, 1}));
     }
 
     void bigTagsAndBadStreams_data()
@@ -218,7 +218,7 @@ private slots:
     void headerOfPasswordDocumentCarriesTheShift()
     {
         CItemTables tables;
-        tables.m_creationTime = 5000;
+        tables.setCreationTime(5000);
         const auto key = CPasswordKey::derive("ab");
         const auto records = CRecordMapper::prepareForWriting(tables, key, true, 1);
         const CDataNotes &h = records.front();
@@ -248,7 +248,7 @@ private slots:
     {
         // 0 root, 1 child of 0, 2 link 0, 3 link past the tables, 4 child of 5 (not in the order), 5 absent
         CItemTables t = tablesWith({1, 2, 0, 99, 7, 1});
-        t.m_arOrder = {0, 1, 2, 3, 4, 42};
+        t.setOrder({0, 1, 2, 3, 4, 42});
         const auto records = CRecordMapper::prepareForWriting(t, {}, false, 1);
         QCOMPARE(records.size(), size_t(3));
         QCOMPARE(records[1].m_nParent, 1);
@@ -259,7 +259,7 @@ private slots:
     {
         // Items 0..3: 3 is a root, 1 its child, 0 a root, 2 a child of 0. Order: 3, 1, 0, 2.
         CItemTables t = tablesWith({1, 5, 2, 1});
-        t.m_arOrder = {3, 1, 0, 2};
+        t.setOrder({3, 1, 0, 2});
         const auto records = CRecordMapper::prepareForWriting(t, {}, false, 1);
         QCOMPARE(records.size(), size_t(5));
         QCOMPARE(records[2].m_nParent, 2);  // 1 under 3 at position 0
@@ -270,19 +270,19 @@ private slots:
     void headerValuesOnTakeOver()
     {
         CItemTables source;
-        source.m_defaultIcons = {90, -3, 7, 79, 0};
-        source.m_nRootSort = 0;
-        source.m_creationTime = 5000;
+        source.setDefaultIcons({90, -3, 7, 79, 0});
+        source.setRootSort(0);
+        source.setCreationTime(5000);
         const auto records = CRecordMapper::prepareForWriting(source, CPasswordKey::derive("ab"), true, 1);
         CRecordIndex index;
         QCOMPARE(CArchiveReader::scan(CArchiveWriter::write(records), index), CArchiveReader::Status::Ok);
         CItemTables t;
-        t.m_defaultIcons = {1, 2, 3, 4, 5};
+        t.setDefaultIcons({1, 2, 3, 4, 5});
         auto result = CRecordMapper::takeOver(std::move(index), CPasswordKey::derive("ab"), 2, 4000, t);
         QVERIFY(!result.loadedItems);
-        QCOMPARE(t.m_defaultIcons, (std::array<qint32, 5>{1, 2, 7, 79, 0}));
-        QCOMPARE(t.m_nRootSort, 0);
-        QCOMPARE(t.m_creationTime, 4000);  // a stamp from the future becomes now
+        QCOMPARE(t.defaultIcons(), (std::array<qint32, 5>{1, 2, 7, 79, 0}));
+        QCOMPARE(t.rootSort(), 0);
+        QCOMPARE(t.creationTime(), 4000);  // a stamp from the future becomes now
     }
 };
 

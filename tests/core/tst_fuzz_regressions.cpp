@@ -67,9 +67,9 @@ private slots:
         QVERIFY(plain.readFromBytes(readAll(dataFolder("seeds/items.tqb"))));
         QVERIFY(enciphered.readFromBytes(readAll(dataFolder("seeds/password.tqb"))));
         QVERIFY(enciphered.hasPassword());
-        QCOMPARE(enciphered.m_arTitles, plain.m_arTitles);
-        QCOMPARE(enciphered.m_arTexts, plain.m_arTexts);
-        QVERIFY(enciphered.m_arInfos == plain.m_arInfos);
+        QCOMPARE(enciphered.titles(), plain.titles());
+        QCOMPARE(enciphered.texts(), plain.texts());
+        QVERIFY(enciphered.infos() == plain.infos());
         QVERIFY(readAll(dataFolder("seeds/items.tqb")) != readAll(dataFolder("seeds/password.tqb")));
     }
 

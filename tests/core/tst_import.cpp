@@ -24,7 +24,7 @@ bool writeFile(const QString &path, const QByteArray &bytes)
 
 QByteArray textOf(CTreeFixture &t, Handle h)
 {
-    return t.doc().m_arTexts.value(t.model().data(h));
+    return t.doc().texts().value(t.model().data(h));
 }
 
 }  // namespace
@@ -69,7 +69,7 @@ void TestImport::textExportComesBackWithItsNestingAndTitles()
     const int e = src.row("Letters", -1, "");
     src.row("To Anna", e, "Dear Anna,\r\nthanks.");
     src.build();
-    src.doc().m_arOrder.clear();
+    src.doc().setOrder({});
     src.tree->collectOrder();
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("export.txt"));
@@ -92,8 +92,8 @@ void TestImport::textExportComesBackWithItsNestingAndTitles()
     QVERIFY(textOf(t, t.item("Seeds")).startsWith("Order in March."));
     // Titles and tables agree, and the order list holds every item.
     for (Handle h = t.model().firstRoot(); h != CTreeModel::kNone; h = t.model().nextPreOrder(h))
-        QCOMPARE(t.doc().m_arTitles[t.model().data(h)], t.model().label(h));
-    QCOMPARE(t.doc().m_arOrder.size(), qsizetype(t.model().count()));
+        QCOMPARE(t.doc().title(t.model().data(h)), t.model().label(h));
+    QCOMPARE(t.doc().order().size(), qsizetype(t.model().count()));
     QVERIFY(t.doc().isModified());
     QCOMPARE(t.tree->undoKind(), int(CInfoTree::kUndoAdded));
     QCOMPARE(t.model().selected(), top);
@@ -246,7 +246,7 @@ void TestImport::textUndoRemovesTheWholeImport()
     t.prompter().answers = {IPrompter::Answer::Ok};  // the delete warning
     t.tree->undo();
     QCOMPARE(t.shape(), before);
-    QCOMPARE(t.doc().m_arOrder.size(), qsizetype(2));
+    QCOMPARE(t.doc().order().size(), qsizetype(2));
 }
 
 void TestImport::textUtf8IsConvertedAndLossReported()
@@ -430,7 +430,7 @@ void TestImport::bookmarksFirefoxStyle()
     QCOMPARE(textOf(t, t.item("Most Visited")), QByteArray("place:sort=8&maxResults=10"));
     QCOMPARE(textOf(t, t.item("Reading")), QByteArray());
     QVERIFY(t.prompter().messages.isEmpty());
-    QCOMPARE(t.doc().m_arOrder.size(), qsizetype(10));
+    QCOMPARE(t.doc().order().size(), qsizetype(10));
 }
 
 void TestImport::bookmarksChromeStyle()

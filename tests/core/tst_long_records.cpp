@@ -104,7 +104,7 @@ private slots:
         CItemTables t;
         const QByteArray title = QByteArray(40000, 'a') + '\n' + QByteArray(40000, 'b');
         t.appendItem(title, "x", CItemTables::kRootParent, CNoteInfo{});
-        t.m_arOrder = {0};
+        t.setOrder({0});
         const QByteArray out = CTextExport::render(t);
         QVERIFY(out.contains("\r\n*" + QByteArray(40000, 'a') + "\r\n" + QByteArray(40000, 'b') + "*\r\n\r\nx\r\n"));
         QCOMPARE(out.count('\n'), out.count("\r\n"));
@@ -132,7 +132,7 @@ private slots:
         for (int i = 1; i < 3000; ++i)
             t.appendItem(allBytes(i % 97, i), allBytes(i * 7 % 1500, i + 1), quint32(i % 5 == 0 ? 1 : i + 1), CNoteInfo{});
         for (int i = 0; i < t.count(); ++i)
-            t.m_arOrder.append(quint32(i));
+            t.appendToOrder(quint32(i));
 
         QByteArray streamed;
         QBuffer buffer(&streamed);
@@ -146,10 +146,10 @@ private slots:
         QCOMPARE(CArchiveReader::scan(streamed, records), CArchiveReader::Status::Ok);
         CItemTables back;
         CRecordMapper::takeOver(std::move(records), key, 0, 2, back);
-        QCOMPARE(back.m_arTitles, t.m_arTitles);
-        QCOMPARE(back.m_arTexts, t.m_arTexts);
-        QCOMPARE(back.m_arParents, t.m_arParents);
-        QCOMPARE(back.m_arInfos.front(), reminder);
+        QCOMPARE(back.titles(), t.titles());
+        QCOMPARE(back.texts(), t.texts());
+        QCOMPARE(back.parentLinks(), t.parentLinks());
+        QCOMPARE(back.infos().front(), reminder);
 
         // A disk that fills up anywhere fails the write.
         for (const qint64 limit : {qint64(0), qint64(streamed.size() / 2), qint64(streamed.size() - 1)}) {
@@ -166,7 +166,7 @@ private slots:
         CItemTables t;
         for (int i = 0; i < 2000; ++i) {
             t.appendItem("T", QByteArray(200, 'w'), CItemTables::kRootParent, CNoteInfo{});
-            t.m_arOrder.append(quint32(i));
+            t.appendToOrder(quint32(i));
         }
         const qsizetype whole = CTextExport::render(t).size();
         CFullDevice device(whole - 1);
@@ -188,7 +188,7 @@ private slots:
         for (int i = 0; i < 2400; ++i) {
             const qsizetype textLength = i % 100 == 7 ? 1'500'001 + i : i * 13 % 4000;
             t.appendItem(allBytes(i % 61 + 1, i), allBytes(textLength, i + 3), CItemTables::kRootParent, CNoteInfo{});
-            t.m_arOrder.append(quint32(i));
+            t.appendToOrder(quint32(i));
         }
         QByteArray bytes;
         {
@@ -208,8 +208,8 @@ private slots:
         QVERIFY(records.empty());
         QCOMPARE(back.count(), t.count());
         for (int i = 0; i < t.count(); ++i) {
-            QCOMPARE(back.m_arTitles[i], t.m_arTitles[i]);
-            QVERIFY2(back.m_arTexts[i] == t.m_arTexts[i], qPrintable(QStringLiteral("text of item %1").arg(i)));
+            QCOMPARE(back.title(i), t.title(i));
+            QVERIFY2(back.text(i) == t.text(i), qPrintable(QStringLiteral("text of item %1").arg(i)));
         }
     }
 };

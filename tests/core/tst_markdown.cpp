@@ -27,10 +27,10 @@ QStringList treeOf(const CItemTables &t, int skipDepth = -1)
     for (const CExportTree::Node &n : tree.nodes()) {
         if (n.depth <= skipDepth)
             continue;
-        const CNoteInfo &i = t.m_arInfos[size_t(n.item)];
+        const CNoteInfo &i = t.info(n.item);
         out << QStringLiteral("%1|%2|%3|%4,%5,%6,%7,%8|%9|%10,%11,%12,%13,%14|%15|%16")
                    .arg(n.depth - skipDepth - 1)
-                   .arg(QString::fromLatin1(t.m_arTitles[n.item].toHex()), QString::fromLatin1(t.m_arTexts[n.item].toHex()))
+                   .arg(QString::fromLatin1(t.title(n.item).toHex()), QString::fromLatin1(t.text(n.item).toHex()))
                    .arg(i.m_nIcons[0]).arg(i.m_nIcons[1]).arg(i.m_nIcons[2]).arg(i.m_nIcons[3]).arg(i.m_nIcons[4])
                    .arg(i.m_nRemind)
                    .arg(i.m_times[0]).arg(i.m_times[1]).arg(i.m_times[2]).arg(i.m_times[3]).arg(i.m_times[4])
@@ -83,13 +83,13 @@ QByteArray randomText(QRandomGenerator &r)
 // Random nesting in pre-order, icons and reminders, the document's own default icons.
 void fillRandom(CItemTables &t, QRandomGenerator &r)
 {
-    t.m_defaultIcons = {int(r.bounded(60)), 1, 2, 3, int(r.bounded(60))};
+    t.setDefaultIcons({int(r.bounded(60)), 1, 2, 3, int(r.bounded(60))});
     std::vector<int> lastAt;
     for (int i = 0, n = int(r.bounded(40)); i < n; ++i) {
         const int depth = lastAt.empty() ? 0 : int(r.bounded(int(std::min<size_t>(lastAt.size(), 6)) + 1));
         lastAt.resize(size_t(depth));
         CNoteInfo info;
-        info.m_nIcons = r.bounded(2) ? t.m_defaultIcons : std::array<qint32, 5>{int(r.bounded(60)), 7, 8, 9, 10};
+        info.m_nIcons = r.bounded(2) ? t.defaultIcons() : std::array<qint32, 5>{int(r.bounded(60)), 7, 8, 9, 10};
         if (r.bounded(4) == 0) {
             info.m_nRemind = int(r.bounded(2));
             info.m_times = {qint32(r.bounded(2000000000)), qint32(r.bounded(100000)), 86400,
@@ -100,7 +100,7 @@ void fillRandom(CItemTables &t, QRandomGenerator &r)
         info.m_nSort = sorts[r.bounded(5)];
         const quint32 parent = depth == 0 ? CItemTables::kRootParent : quint32(lastAt.back()) + 2;
         const int index = t.appendItem(randomTitle(r), randomText(r), parent, info);
-        t.m_arOrder.append(quint32(index));
+        t.appendToOrder(quint32(index));
         lastAt.push_back(index);
     }
 }
@@ -248,7 +248,7 @@ private slots:
             QVERIFY2(written.ok, qPrintable(written.error));
 
             CDocFixture to;
-            to.doc->m_defaultIcons = from.doc->m_defaultIcons;
+            to.doc->setDefaultIcons(from.doc->defaultIcons());
             CInfoTree tree(*to.doc);
             tree.initialUpdate();
             CImporter importer(tree);
@@ -269,7 +269,7 @@ private slots:
                                      .arg(expected.value(at), got.value(at))));
             }
             // Imported reminders are listed for the reminder check.
-            QCOMPARE(to.doc->m_arReminders.size(), std::count_if(from.doc->m_arInfos.begin(), from.doc->m_arInfos.end(),
+            QCOMPARE(to.doc->reminders().size(), std::count_if(from.doc->infos().begin(), from.doc->infos().end(),
                                                                  [](const CNoteInfo &i) { return i.m_nRemind >= 0; }));
         }
     }

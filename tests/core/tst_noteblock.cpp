@@ -22,7 +22,7 @@ struct Shown
     Shown(const QByteArray &title, const QByteArray &text)
     {
         const int i = f.doc->appendItem(title, text, CItemTables::kRootParent, CNoteInfo{});
-        f.doc->m_arOrder = {quint32(i)};
+        f.doc->setOrder({quint32(i)});
         f.doc->m_nCurItem = i;
         f.doc->m_strCurTitle = title;
         f.doc->m_strCurText = text;
@@ -115,8 +115,8 @@ private slots:
         n.edit(9, 0, "new ");
         n.edit(n.block->pane().size(), 0, "\r\nthree");
         QCOMPARE(n.doc().m_strCurText, QByteArray("new line one\r\nline two\r\nthree"));
-        QCOMPARE(n.doc().m_arTexts[0], n.doc().m_strCurText);
-        QCOMPARE(n.doc().m_arTitles[0], QByteArray("Title"));
+        QCOMPARE(n.doc().text(0), n.doc().m_strCurText);
+        QCOMPARE(n.doc().title(0), QByteArray("Title"));
         QVERIFY(n.doc().isModified());
         QCOMPARE(n.titleHints(), 0);
     }
@@ -126,8 +126,8 @@ private slots:
         Shown n("Title", "text");
         n.edit(5, 0, "s");
         QCOMPARE(n.doc().m_strCurTitle, QByteArray("Titles"));
-        QCOMPARE(n.doc().m_arTitles[0], QByteArray("Titles"));
-        QCOMPARE(n.doc().m_arTexts[0], QByteArray("text"));
+        QCOMPARE(n.doc().title(0), QByteArray("Titles"));
+        QCOMPARE(n.doc().text(0), QByteArray("text"));
         QCOMPARE(n.titleHints(), 1);
         QCOMPARE(n.block->layout().bodyStart, 10);
         n.edit(10, 0, "more ");
@@ -140,15 +140,15 @@ private slots:
     {
         Shown n("Old", "body");
         n.edit(0, 3, "");
-        QCOMPARE(n.doc().m_arTitles[0], QByteArray());
+        QCOMPARE(n.doc().title(0), QByteArray());
         QCOMPARE(n.block->layout().titleEnd, 0);
         QCOMPARE(n.block->layout().bodyStart, 4);
         n.edit(8, 0, " and more");
-        QCOMPARE(n.doc().m_arTexts[0], QByteArray("body and more"));
+        QCOMPARE(n.doc().text(0), QByteArray("body and more"));
         QCOMPARE(n.doc().m_strCurText, QByteArray("body and more"));
         n.edit(0, 0, "N");
-        QCOMPARE(n.doc().m_arTitles[0], QByteArray("N"));
-        QCOMPARE(n.doc().m_arTexts[0], QByteArray("body and more"));
+        QCOMPARE(n.doc().title(0), QByteArray("N"));
+        QCOMPARE(n.doc().text(0), QByteArray("body and more"));
         QCOMPARE(n.titleHints(), 2);
     }
 
@@ -158,14 +158,14 @@ private slots:
     {
         Shown n("T", "first\r\nsecond");
         n.edit(1, 2, "");  // "T\r\nfirst..."
-        QCOMPARE(n.doc().m_arTitles[0], QByteArray("T"));
-        QCOMPARE(n.doc().m_arTexts[0], QByteArray("first\r\nsecond"));
+        QCOMPARE(n.doc().title(0), QByteArray("T"));
+        QCOMPARE(n.doc().text(0), QByteArray("first\r\nsecond"));
         QVERIFY(!n.block->separatorMissing());
 
         Shown all("T", "x");
         all.edit(0, all.block->pane().size(), "only a title");
-        QCOMPARE(all.doc().m_arTitles[0], QByteArray("only a title"));
-        QCOMPARE(all.doc().m_arTexts[0], QByteArray());
+        QCOMPARE(all.doc().title(0), QByteArray("only a title"));
+        QCOMPARE(all.doc().text(0), QByteArray());
         QVERIFY(all.block->separatorMissing());
         // Shown again, it has its separator back.
         all.doc().m_strCurText.clear();
@@ -190,7 +190,7 @@ private slots:
         QCOMPARE(n.block->lineBreaksBefore(7), 2);
         QCOMPARE(n.block->lineBreaksBefore(8), 3);
         // Shown, not changed: the row keeps its bytes until the user edits.
-        QCOMPARE(n.doc().m_arTexts[0], QByteArray("a\nb"));
+        QCOMPARE(n.doc().text(0), QByteArray("a\nb"));
         QVERIFY(!n.doc().isModified());
     }
 };

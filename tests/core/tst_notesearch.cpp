@@ -39,7 +39,7 @@ QByteArray titles(const CItemTables &tables, const std::vector<titleranking::Mat
 {
     QByteArray out;
     for (const titleranking::Match &m : found)
-        out += (out.isEmpty() ? "" : "|") + tables.m_arTitles[m.item];
+        out += (out.isEmpty() ? "" : "|") + tables.title(m.item);
     return out;
 }
 
@@ -73,7 +73,7 @@ private slots:
         f.selectLabel("Beta");
         f.tree->deleteSelected();
         QCOMPARE(f.shape(), QByteArray("Zeta,Alpha(apple tart)"));
-        QCOMPARE(f.doc().m_arTexts.size(), 4);
+        QCOMPARE(f.doc().texts().size(), 4);
         QCOMPARE(listed(search(f, "apple", false)), QByteArray("T2 X0"));
         // Brought back by Undo, it matches again, in its place.
         f.tree->undo();
@@ -191,7 +191,7 @@ private slots:
         f.row("Lists of things");
         f.row("List");
         f.build();
-        const auto found = titleranking::rank(f.doc(), f.doc().m_arOrder.size(), typed, CCodePage());
+        const auto found = titleranking::rank(f.doc(), f.doc().order().size(), typed, CCodePage());
         QCOMPARE(titles(f.doc(), found), expected);
         if (!found.empty()) {
             const int deeper = deep + 1;
@@ -211,11 +211,11 @@ private slots:
             f.row("Meeting " + QByteArray::number(i));
         f.row("Unrelated");
         f.build();
-        const auto found = titleranking::rank(f.doc(), f.doc().m_arOrder.size(), QStringLiteral("meet"), CCodePage());
+        const auto found = titleranking::rank(f.doc(), f.doc().order().size(), QStringLiteral("meet"), CCodePage());
         QCOMPARE(found.size(), size_t(50));
         // Equal class and depth: the shorter title, then tree order.
-        QCOMPARE(f.doc().m_arTitles[found[0].item], QByteArray("Meeting 0"));
-        QCOMPARE(f.doc().m_arTitles[found[10].item], QByteArray("Meeting 10"));
+        QCOMPARE(f.doc().title(found[0].item), QByteArray("Meeting 0"));
+        QCOMPARE(f.doc().title(found[10].item), QByteArray("Meeting 10"));
         QCOMPARE(titleranking::rank(f.doc(), 0, QStringLiteral("meet"), CCodePage()).size(), size_t(0));
     }
 
@@ -247,7 +247,7 @@ private slots:
         delivered = 0;
         runner.start(CSearchSnapshot::of(f.doc(), *f.tree), CTextMatcher("common", false, page), false);
         for (int i = 0; i < 3000; i += 3)
-            f.doc().m_arTexts[i] = "changed";
+            f.doc().setText(i, "changed");
         f.tree.reset();
         f.fx.doc.reset();
         QTRY_COMPARE(finished.size(), 2);

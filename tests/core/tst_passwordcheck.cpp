@@ -53,9 +53,9 @@ CItemTables randomTables(QRandomGenerator &random)
         CNoteInfo info;
         for (qint32 &icon : info.m_nIcons)
             icon = qint32(random.bounded(60));
-        tables.m_arOrder.append(quint32(tables.appendItem(title, text, parent, info)));
+        tables.appendToOrder(quint32(tables.appendItem(title, text, parent, info)));
     }
-    tables.m_creationTime = 1600000000 + qint32(random.bounded(100000000));
+    tables.setCreationTime(1600000000 + qint32(random.bounded(100000000)));
     return tables;
 }
 
@@ -126,7 +126,7 @@ private slots:
                 ++refusedRight;
             bool hasText = false;
             for (qsizetype i = 0; i < tables.count(); ++i)
-                hasText = hasText || !tables.m_arTitles[i].isEmpty() || !tables.m_arTexts[i].isEmpty();
+                hasText = hasText || !tables.title(i).isEmpty() || !tables.text(i).isEmpty();
             withText += hasText;
             if (CPasswordCheck::judge(records, CPasswordKey::derive(wrong)) != Verdict::Wrong) {
                 ++takenWrong;
@@ -145,8 +145,8 @@ private slots:
     void fileSavedWithAWrongKeyStillReadsWithTheRightOne()
     {
         CItemTables tables;
-        tables.m_arOrder.append(quint32(tables.appendItem("Bank", "PIN 1234\r\nsecond line", 1, CNoteInfo{})));
-        tables.m_arOrder.append(quint32(tables.appendItem("Mail", "account: someone", 2, CNoteInfo{})));
+        tables.appendToOrder(quint32(tables.appendItem("Bank", "PIN 1234\r\nsecond line", 1, CNoteInfo{})));
+        tables.appendToOrder(quint32(tables.appendItem("Mail", "account: someone", 2, CNoteInfo{})));
         const CRecordCodec::Key right = CPasswordKey::derive("right-one");
         const CRecordCodec::Key wrong = CPasswordKey::derive("wrong-two");
         const std::vector<CDataNotes> again = savedAgainWith(written(tables, "right-one"), wrong);
@@ -174,7 +174,7 @@ private slots:
         QCOMPARE(g.prompter.messages, QStringList{QString::fromLatin1(CPasswordCheck::kSeemsWrong)});
         QCOMPARE(g.prompter.passwordRequests.size(), 2);
         QVERIFY(g.prompter.passwordRequests[1].duringOpen);
-        QCOMPARE(g.doc->m_arTexts, (QList<QByteArray>{"the secret text", "more"}));
+        QCOMPARE(g.doc->texts(), (QList<QByteArray>{"the secret text", "more"}));
 
         CDocFixture h;
         h.addRootAndChild("kept?", "");
@@ -188,12 +188,12 @@ private slots:
         QVERIFY(h.doc->pathName().isEmpty());
         // Nothing was written, and what is typed next is saved without a password.
         h.doc->appendItem("new", "plain", 1, CNoteInfo{});
-        h.doc->m_arOrder = {0};
+        h.doc->setOrder({0});
         QVERIFY(h.doc->saveDocument(f.path("new.tqb")));
         CDocFixture k;
         QVERIFY(k.doc->openDocument(f.path("new.tqb")));
         QVERIFY(k.prompter.passwordRequests.isEmpty());
-        QCOMPARE(k.doc->m_arTexts, QList<QByteArray>{"plain"});
+        QCOMPARE(k.doc->texts(), QList<QByteArray>{"plain"});
         QFile file(f.path("p.tqb"));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), onDisk);

@@ -51,10 +51,10 @@ struct CClockDoc : CDocFixture
         doc->setClock([this] { return QDateTime::fromSecsSinceEpoch(now, Qt::UTC); });
         for (int i = 0; i < notes; ++i) {
             doc->appendItem("n" + QByteArray::number(i), {}, CItemTables::kRootParent, CNoteInfo{});
-            doc->m_arOrder.append(quint32(i));
+            doc->appendToOrder(quint32(i));
         }
     }
-    CReminder at(int index) const { return CReminder::of(doc->m_arInfos[size_t(index)]); }
+    CReminder at(int index) const { return CReminder::of(doc->info(index)); }
 };
 
 }  // namespace
@@ -345,7 +345,7 @@ private slots:
         QVERIFY(Reminders::set(*f.doc, 2, reminder(0, d + kOneDay, kOneDay, kOneWeek, d - kOneHour, d + 2 * kOneDay)));
         QVERIFY(Reminders::set(*f.doc, 0, reminder(0, d + kOneDay, kOneDay, kOneWeek, d - 2 * kOneHour, d + 2 * kOneDay)));
         QVERIFY(Reminders::set(*f.doc, 0, f.at(0)));  // listed once
-        QCOMPARE(f.doc->m_arReminders, (QList<quint32>{2, 0}));
+        QCOMPARE(f.doc->reminders(), (QList<quint32>{2, 0}));
 
         const Reminders::CDue first = Reminders::dueCheck(*f.doc);
         QCOMPARE(first.index, 0);
@@ -357,7 +357,7 @@ private slots:
         QCOMPARE(Reminders::dueCheck(*f.doc).index, 2);
         f.now += 30;
         QCOMPARE(Reminders::dueCheck(*f.doc).index, -1);
-        QCOMPARE(f.doc->m_arReminders.size(), 2);
+        QCOMPARE(f.doc->reminders().size(), 2);
     }
 
     void tieGoesToEarlierListPlace()
@@ -376,13 +376,13 @@ private slots:
         CClockDoc f;
         const qint64 d = utc(2023, 6, 10, 12);
         QVERIFY(Reminders::set(*f.doc, 1, reminder(0, d, kOneDay, kOneWeek, d - kOneHour, d + kOneHour)));
-        f.doc->m_arReminders.prepend(99);  // outside the table: skipped, kept
+        f.doc->setReminders(QList<quint32>{99} + f.doc->reminders());  // outside the table: skipped, kept
         f.now = d + 2 * kOneHour;
         QCOMPARE(Reminders::dueCheck(*f.doc).index, -1);
-        QCOMPARE(f.doc->m_arReminders, (QList<quint32>{99}));
+        QCOMPARE(f.doc->reminders(), (QList<quint32>{99}));
         QVERIFY(!f.at(1).isSet());
         QVERIFY(f.doc->hasReminders());  // the stray entry is still listed
-        f.doc->m_arReminders.clear();
+        f.doc->setReminders({});
         Reminders::dueCheck(*f.doc);
         QVERIFY(!f.doc->hasReminders());
         QVERIFY(!f.doc->isModified());  // revalidation alone does not modify
@@ -432,7 +432,7 @@ private slots:
         QCOMPARE(announcements, 1);
         if (next == 0) {
             QVERIFY(!f.at(0).isSet());
-            QVERIFY(f.doc->m_arReminders.isEmpty());
+            QVERIFY(f.doc->reminders().isEmpty());
         } else {
             QCOMPARE(f.at(0).moment, d + kOneWeek);  // the series moved to the next week
             QCOMPARE(f.at(0).start, d + kOneWeek);
@@ -445,10 +445,10 @@ private slots:
         const qint32 hi = std::numeric_limits<qint32>::max();
         // "from" with a lead that puts the reference time beyond 2038.
         QVERIFY(Reminders::set(*f.doc, 0, reminder(1, hi - kOneHour, kOneDay, kOneWeek, hi - 2 * kOneWeek, hi - 2 * kOneWeek + 1)));
-        const CNoteInfo stored = f.doc->m_arInfos[0];
+        const CNoteInfo stored = f.doc->info(0);
         f.now = qint64(hi) - 10;
         QCOMPARE(Reminders::dueCheck(*f.doc).index, -1);
-        QCOMPARE(f.doc->m_arInfos[0], stored);
+        QCOMPARE(f.doc->info(0), stored);
     }
 
     // ------------------------------------------------------ the list and the file
@@ -470,13 +470,13 @@ private slots:
         const QByteArray bytes = f.doc->writeToBytes();
         f.prompter.passwordAnswers.append({true, "ab", false});
         QVERIFY(f.doc->readFromBytes(bytes));
-        QCOMPARE(f.doc->m_arReminders, (QList<quint32>{1, 3}));  // file order
+        QCOMPARE(f.doc->reminders(), (QList<quint32>{1, 3}));  // file order
         QVERIFY(f.doc->hasReminders());
         QCOMPARE(f.at(1), reminder(1, d + kOneWeek, kOneDay, kOneWeek, d + 8 * kOneDay, d + 9 * kOneDay, 3));
 
         QVERIFY(Reminders::clear(*f.doc, 1));
-        QCOMPARE(f.doc->m_arReminders, (QList<quint32>{3}));
-        QCOMPARE(f.doc->m_arInfos[1].m_nRemind, -1);
+        QCOMPARE(f.doc->reminders(), (QList<quint32>{3}));
+        QCOMPARE(f.doc->info(1).m_nRemind, -1);
         QVERIFY(!Reminders::clear(*f.doc, -1));
     }
 
@@ -497,10 +497,10 @@ private slots:
         QVERIFY(Reminders::confirmDialog(*f.doc, 0, true, result.reminder));
         QVERIFY(f.doc->isModified());
         QCOMPARE(f.at(0).start, d + 6 * kOneDay);  // already begun: moved on without a popup
-        QCOMPARE(f.doc->m_arReminders, (QList<quint32>{0}));
+        QCOMPARE(f.doc->reminders(), (QList<quint32>{0}));
 
         QVERIFY(Reminders::confirmDialog(*f.doc, 0, false, {}));
-        QVERIFY(f.doc->m_arReminders.isEmpty());
+        QVERIFY(f.doc->reminders().isEmpty());
         QVERIFY(!f.at(0).isSet());
     }
 

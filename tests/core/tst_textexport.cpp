@@ -11,7 +11,7 @@ int add(CItemTables &t, const QByteArray &title, const QByteArray &text, quint32
 {
     const int i = t.appendItem(title, text, parentLink, CNoteInfo{});
     if (listed)
-        t.m_arOrder.append(quint32(i));
+        t.appendToOrder(quint32(i));
     return i;
 }
 
@@ -132,7 +132,7 @@ void TestTextExport::damagedParentLinksAreSkipped()
     add(t, "PastEnd", "", 1000);                                       // 6
     add(t, "IntoCycle", "", childOf(1));                               // 7
     add(t, "GoodChild", "", childOf(0));                               // 8
-    t.m_arOrder.append(99);                                            // past the tables
+    t.appendToOrder(99);                                            // past the tables
     add(t, "Hidden", "", childOf(8), false);                           // 9, not listed
 
     const QByteArray out = CTextExport::render(t);
@@ -141,7 +141,9 @@ void TestTextExport::damagedParentLinksAreSkipped()
     QVERIFY(out.contains("\r\n    *GoodChild*\r\n"));
 
     // The same damage met from the other end of the chains.
-    std::reverse(t.m_arOrder.begin(), t.m_arOrder.end());
+    QList<quint32> reversed = t.order();
+    std::reverse(reversed.begin(), reversed.end());
+    t.setOrder(std::move(reversed));
     QCOMPARE(CTextExport::render(t).count("*\r\n\r\n"), 2);
 }
 

@@ -71,7 +71,7 @@ private slots:
         QVERIFY(!p.path.isEmpty());
         QVERIFY(p.app->startUp({QStringLiteral("torvi-quillbook"), p.path}));
         QCOMPARE(tqbAdd(p.path, QStringLiteral("From tqb"), "added while open"), 0);
-        QTRY_VERIFY_WITH_TIMEOUT(p.doc().m_arTitles.contains("From tqb"), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(p.doc().titles().contains("From tqb"), 10000);
         QVERIFY(p.app->mainFrame()->statusBar()->currentMessage().contains(QStringLiteral("changed on disk")));
         QVERIFY(!p.doc().isModified());
     }
@@ -82,7 +82,7 @@ private slots:
     {
         CRunningProgram p;
         QVERIFY(p.app->startUp({QStringLiteral("torvi-quillbook"), p.path}));
-        p.doc().m_arTexts[0] = "changed here";
+        p.doc().setText(0, "changed here");
         p.doc().setModifiedFlag(true);
         QString asked;
         guitest::whenModalShowsNext<QMessageBox>([&](QMessageBox *box) {
@@ -92,11 +92,11 @@ private slots:
         QCOMPARE(tqbAdd(p.path, QStringLiteral("From tqb"), "theirs"), 0);
         QTRY_VERIFY_WITH_TIMEOUT(!asked.isEmpty(), 10000);
         QVERIFY(asked.contains(QStringLiteral("has been changed on disk by another program")));
-        QVERIFY(!p.doc().m_arTitles.contains("From tqb"));
+        QVERIFY(!p.doc().titles().contains("From tqb"));
         QVERIFY(p.doc().saveCommand());
         CDocFixture reader;
         QVERIFY(reader.doc->openDocument(p.path));
-        QCOMPARE(reader.doc->m_arTexts.value(0), QByteArray("changed here"));
+        QCOMPARE(reader.doc->texts().value(0), QByteArray("changed here"));
     }
 
     // Ctrl+S on a modified document while tqb adds notes to its file: every
@@ -125,7 +125,7 @@ private slots:
 
         QStringList added;
         for (int i = 0; i < 15; ++i) {
-            p.doc().m_arTexts[0] = "changed here " + QByteArray::number(i);
+            p.doc().setText(0, "changed here " + QByteArray::number(i));
             p.doc().setModifiedFlag(true);
             QProcess tqb;
             const QString title = QStringLiteral("tqb %1").arg(i);
@@ -145,7 +145,7 @@ private slots:
         CDocFixture reader;
         QVERIFY(reader.doc->openDocument(p.path));
         for (const QString &title : added)
-            QVERIFY2(reader.doc->m_arTitles.contains(title.toLatin1()), qPrintable(title));
+            QVERIFY2(reader.doc->titles().contains(title.toLatin1()), qPrintable(title));
         qInfo("the program asked %d time(s)", questions);
     }
 
@@ -155,7 +155,7 @@ private slots:
     {
         CRunningProgram p;
         QVERIFY(p.app->startUp({QStringLiteral("torvi-quillbook"), p.path}));
-        p.doc().m_arTexts[0] = "changed here";
+        p.doc().setText(0, "changed here");
         p.doc().setModifiedFlag(true);
         int questions = 0;
         guitest::whenModalShowsNext<QMessageBox>([&](QMessageBox *box) {
@@ -172,8 +172,8 @@ private slots:
         QCOMPARE(questions, 2);
         CDocFixture reader;
         QVERIFY(reader.doc->openDocument(p.path));
-        QVERIFY(reader.doc->m_arTitles.contains("From tqb"));
-        QCOMPARE(reader.doc->m_arTexts.value(0), QByteArray("root text"));
+        QVERIFY(reader.doc->titles().contains("From tqb"));
+        QCOMPARE(reader.doc->texts().value(0), QByteArray("root text"));
     }
 };
 

@@ -108,7 +108,7 @@ private slots:
         QCOMPARE(refusal, QStringLiteral("The password is wrong, or the file was changed or cut short."));
         QCOMPARE(opened, thenRight);
         if (thenRight) {
-            QCOMPARE(p.doc().m_arTexts.value(1), QByteArray("secret child text"));
+            QCOMPARE(p.doc().texts().value(1), QByteArray("secret child text"));
             QCOMPARE(p.frame().passwordPane()->text(), QStringLiteral("Encrypted"));
             QVERIFY(p.frame().windowTitle().contains(QStringLiteral("sealed")));
         } else {
@@ -182,7 +182,7 @@ private slots:
         });
         QVERIFY(p.app->manager().restore(QStringLiteral("sealed.bk0")));
         QCOMPARE(asked, 1);
-        QCOMPARE(p.doc().m_arTexts.value(1), QByteArray("secret child text"));
+        QCOMPARE(p.doc().texts().value(1), QByteArray("secret child text"));
         QCOMPARE(p.doc().protection(), Protection::Encrypted);
         QVERIFY(p.doc().isModified());
     }
@@ -199,7 +199,7 @@ private slots:
         QCOMPARE(asked, 1);
         CMainFrame &frame = p.frame();
         QVERIFY(frame.reminderChecker()->isActive());
-        p.doc().m_arTexts[1] = "typed before the lock";
+        p.doc().setText(1, "typed before the lock");
         p.doc().setModifiedFlag(true);
         const QByteArray before = readAll(p.path);
 
@@ -245,13 +245,13 @@ private slots:
         QCOMPARE(frame.centralWidget(), frame.splitter());
         QVERIFY(frame.splitter()->isVisible());
         QVERIFY(frame.reminderChecker()->isActive());
-        QCOMPARE(p.doc().m_arTexts.value(1), QByteArray("typed before the lock"));
+        QCOMPARE(p.doc().texts().value(1), QByteArray("typed before the lock"));
         frame.idleLock().setMinutes(0);
 
         CDocFixture reader;
         reader.prompter.passwordAnswers = {{true, kPassword, false, false}};
         QVERIFY(reader.doc->openDocument(p.path));
-        QCOMPARE(reader.doc->m_arTexts.value(1), QByteArray("typed before the lock"));
+        QCOMPARE(reader.doc->texts().value(1), QByteArray("typed before the lock"));
     }
 };
 

@@ -60,8 +60,8 @@ public:
         const bool renamed = title != m_doc.m_strCurTitle;
         m_doc.m_strCurTitle = title;
         m_doc.m_strCurText = sep < 0 ? QByteArray() : pane.mid(sep + 2);
-        m_doc.m_arTitles[m_doc.m_nCurItem] = m_doc.m_strCurTitle;
-        m_doc.m_arTexts[m_doc.m_nCurItem] = m_doc.m_strCurText;
+        m_doc.setTitle(m_doc.m_nCurItem, m_doc.m_strCurTitle);
+        m_doc.setText(m_doc.m_nCurItem, m_doc.m_strCurText);
         m_doc.setModifiedFlag(true);
         if (renamed)
             m_tree.onUpdate(CTorviQuillbookDoc::kHintTitleChanged);
@@ -202,14 +202,14 @@ private slots:
         QTest::keyClicks(g.dlg->findEdit(), QStringLiteral("cat"));
         QTest::keyClicks(g.dlg->replaceEdit(), QStringLiteral("bird"));
         QTest::mouseClick(g.dlg->replaceButton(), Qt::LeftButton);
-        QCOMPARE(g.fx.doc->m_arTexts[0], QByteArray("cat and dog\ncat again, Cat"));
+        QCOMPARE(g.fx.doc->text(0), QByteArray("cat and dog\ncat again, Cat"));
         QVERIFY(!g.fx.doc->isModified());
 
         g.note->setSelection(7, 7);  // after the first "c"
         QTest::mouseClick(g.dlg->thisNoteBox(), Qt::LeftButton);
         QTest::mouseClick(g.dlg->replaceAllButton(), Qt::LeftButton);
-        QCOMPARE(g.fx.doc->m_arTexts[0], QByteArray("cat and dog\nbird again, bird"));
-        QCOMPARE(g.fx.doc->m_arTexts[1], QByteArray("cat"));
+        QCOMPARE(g.fx.doc->text(0), QByteArray("cat and dog\nbird again, bird"));
+        QCOMPARE(g.fx.doc->text(1), QByteArray("cat"));
         QCOMPARE(g.current(), 0);
         QCOMPARE(g.dlg->resultLabel()->text(), QStringLiteral("2 replacements made."));
         QCOMPARE(counted.size(), 1);
@@ -220,7 +220,7 @@ private slots:
         g.dlg->replaceEdit()->setText(QStringLiteral("CAT"));
         QTest::mouseClick(g.dlg->replaceAllButton(), Qt::LeftButton);
         QCOMPARE(g.fx.prompter.messages, QStringList{QStringLiteral("This is a loop...")});
-        QCOMPARE(g.fx.doc->m_arTexts[0], QByteArray("cat and dog\nbird again, bird"));
+        QCOMPARE(g.fx.doc->text(0), QByteArray("cat and dog\nbird again, bird"));
         QCOMPARE(counted.size(), 1);
     }
 };

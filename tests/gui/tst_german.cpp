@@ -172,7 +172,7 @@ private slots:
     void messagesSpeakGerman()
     {
         m_frame->activateTreePane();
-        const qsizetype items = m_app->document().m_arOrder.size();
+        const qsizetype items = m_app->document().order().size();
         QString shown;
         guitest::whenModalShows<QMessageBox>([&](QMessageBox *box) {
             shown = box->text();
@@ -181,7 +181,7 @@ private slots:
         m_frame->action(QStringLiteral("deleteItem"))->trigger();
         QCOMPARE(shown, QStringLiteral("ACHTUNG! Damit werden der ausgewählte Ordner und alle Unterordner gelöscht. "
                                        "Möchten Sie fortfahren?"));
-        QCOMPARE(m_app->document().m_arOrder.size(), items);
+        QCOMPARE(m_app->document().order().size(), items);
     }
 };
 

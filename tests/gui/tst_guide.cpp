@@ -103,7 +103,7 @@ private slots:
         QTemporaryDir dir;
         CDocFixture fixture;
         for (const char *title : {"First", "Second", "Third"})
-            fixture.doc->m_arOrder.append(
+            fixture.doc->appendToOrder(
                 quint32(fixture.doc->appendItem(title, "text", CItemTables::kRootParent, CNoteInfo{})));
         const QString path = dir.filePath(QStringLiteral("keys.tqb"));
         QVERIFY(fixture.doc->saveDocument(path));
@@ -153,13 +153,13 @@ private slots:
                 // Keys of the tree itself: pressed there, they must do the command.
                 tree->setFocus();
                 tree->setCurrentIndex(tree->model()->index(0, 0));
-                const qsizetype before = doc.m_arOrder.size();
+                const qsizetype before = doc.order().size();
                 QTest::keyClick(tree, key[0].key(), key[0].keyboardModifiers());
                 if (action->objectName() == QLatin1String("insertNote")) {
-                    QVERIFY2(doc.m_arOrder.size() == before + 1, qPrintable(what));
+                    QVERIFY2(doc.order().size() == before + 1, qPrintable(what));
                     endLabelEdit(tree);
                 } else if (action->objectName() == QLatin1String("deleteItem")) {
-                    QVERIFY2(doc.m_arOrder.size() < before, qPrintable(what));
+                    QVERIFY2(doc.order().size() < before, qPrintable(what));
                 } else if (action->objectName() == QLatin1String("rename")) {
                     QVERIFY2(tree->infoTree().model().isEditing(), qPrintable(what));
                     endLabelEdit(tree);

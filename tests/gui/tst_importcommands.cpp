@@ -56,9 +56,9 @@ private slots:
         QCOMPARE(fx.prompter.chooserTitles, QStringList{QStringLiteral("Open")});
         // The new document holds only the import; the request is consumed.
         QCOMPARE(doc.m_nImport, int(CTorviQuillbookDoc::kNoImport));
-        QCOMPARE(doc.m_arTitles, (QList<QByteArray>{"Recipes", "Soup", "Tomato soup", "Bread"}));
-        QCOMPARE(doc.m_arParents, (QList<quint32>{1, 2, 3, 2}));
-        QCOMPARE(doc.m_arOrder, (QList<quint32>{0, 1, 2, 3}));
+        QCOMPARE(doc.titles(), (QList<QByteArray>{"Recipes", "Soup", "Tomato soup", "Bread"}));
+        QCOMPARE(doc.parentLinks(), (QList<quint32>{1, 2, 3, 2}));
+        QCOMPARE(doc.order(), (QList<quint32>{0, 1, 2, 3}));
         QVERIFY(doc.isModified());
         QCOMPARE(tree.model().label(tree.model().selected()), QByteArray("Recipes"));
         QVERIFY(tree.model().isExpanded(tree.model().selected()));
@@ -67,7 +67,7 @@ private slots:
         fx.prompter.answers = {IPrompter::Answer::Ok};
         tree.undo();
         QCOMPARE(tree.model().count(), 0);
-        QVERIFY(doc.m_arOrder.isEmpty());
+        QVERIFY(doc.order().isEmpty());
         QCOMPARE(fx.prompter.unscriptedQuestions, 0);
     }
 
@@ -90,7 +90,7 @@ private slots:
         fx.prompter.answers = {IPrompter::Answer::No};
         guitest::whenModalShows<QWidget>([](QWidget *w) { w->close(); });
         commands.importCsv();
-        QCOMPARE(doc.m_arTitles, (QList<QByteArray>{"list", "a"}));
+        QCOMPARE(doc.titles(), (QList<QByteArray>{"list", "a"}));
 
         // With items, Cancel in the dialog ends the command.
         guitest::whenModalShows<CImportPlaceDlg>([](CImportPlaceDlg *dlg) { dlg->reject(); });

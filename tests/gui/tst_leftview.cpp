@@ -53,7 +53,7 @@ QString makeDocument(const QString &path, const QList<Row> &rows)
     CDocFixture f;
     for (const Row &r : rows) {
         const int i = f.doc->appendItem(r.title, r.text, r.parent, r.info);
-        f.doc->m_arOrder.append(quint32(i));
+        f.doc->appendToOrder(quint32(i));
     }
     return f.doc->saveDocument(path) ? path : QString();
 }
@@ -62,9 +62,9 @@ QString makeDocument(const QString &path, const QList<Row> &rows)
 std::map<QByteArray, QByteArray> shape(const CTorviQuillbookDoc &doc)
 {
     std::map<QByteArray, QByteArray> out;
-    for (quint32 i : doc.m_arOrder) {
-        const quint32 link = doc.m_arParents[i];
-        out[doc.m_arTitles[i]] = link == CItemTables::kRootParent ? QByteArray() : doc.m_arTitles[link - 2];
+    for (quint32 i : doc.order()) {
+        const quint32 link = doc.parentLink(i);
+        out[doc.title(i)] = link == CItemTables::kRootParent ? QByteArray() : doc.title(link - 2);
     }
     return out;
 }
@@ -165,9 +165,9 @@ private slots:
         QVERIFY(editor);
         QCOMPARE(editor->selectedText(), QStringLiteral("New Folder"));  // typing replaces it
         QVERIFY(s.typeLabel(QStringLiteral("Projects")));
-        QCOMPARE(doc.m_arTitles.size(), 2);
-        QCOMPARE(doc.m_arTitles[1], QByteArray("Projects"));
-        QCOMPARE(doc.m_arParents[1], CItemTables::kRootParent);
+        QCOMPARE(doc.titles().size(), 2);
+        QCOMPARE(doc.title(1), QByteArray("Projects"));
+        QCOMPARE(doc.parentLink(1), CItemTables::kRootParent);
         QVERIFY(s.find(QStringLiteral("Projects")).isValid());
 
         // Insert adds a note under the selected folder, its label open too.
@@ -176,9 +176,9 @@ private slots:
         QVERIFY(s.tree->labelEditor());
         QCOMPARE(s.tree->labelEditor()->selectedText(), QStringLiteral("New Note"));
         QVERIFY(s.typeLabel(QStringLiteral("Plan")));
-        QCOMPARE(doc.m_arTitles.size(), 3);
-        QCOMPARE(doc.m_arTitles[2], QByteArray("Plan"));
-        QCOMPARE(doc.m_arParents[2], quint32(1 + 2));
+        QCOMPARE(doc.titles().size(), 3);
+        QCOMPARE(doc.title(2), QByteArray("Plan"));
+        QCOMPARE(doc.parentLink(2), quint32(1 + 2));
         QCOMPARE(s.find(QStringLiteral("Plan")).parent(), s.find(QStringLiteral("Projects")));
         QCOMPARE(s.frame->findChild<QPlainTextEdit *>(QStringLiteral("note"))->toPlainText(),
                  QStringLiteral("Plan\n\n"));
@@ -204,7 +204,7 @@ private slots:
         QVERIFY(!s.find(QStringLiteral("Projects")).isValid());
         QVERIFY(!s.find(QStringLiteral("Plan")).isValid());
         QCOMPARE(s.tree->model()->rowCount(), 1);
-        QCOMPARE(doc.m_arOrder, (QList<quint32>{0}));
+        QCOMPARE(doc.order(), (QList<quint32>{0}));
         QCOMPARE(s.tree->currentIndex(), s.find(QStringLiteral("Inbox")));
 
         QVERIFY(s.save());
@@ -225,16 +225,16 @@ private slots:
         s.drag(s.find(QStringLiteral("Alpha")), s.find(QStringLiteral("Beta")), Qt::NoModifier);
         QVERIFY(!s.tree->infoTree().isDragging());
         QCOMPARE(s.find(QStringLiteral("Alpha")).parent(), s.find(QStringLiteral("Beta")));
-        QCOMPARE(doc.m_arParents[0], quint32(2 + 2));  // Beta is row 2
-        QCOMPARE(doc.m_arTitles.size(), 4);            // a move keeps the rows
+        QCOMPARE(doc.parentLink(0), quint32(2 + 2));  // Beta is row 2
+        QCOMPARE(doc.titles().size(), 4);            // a move keeps the rows
         QCOMPARE(s.tree->currentIndex(), s.find(QStringLiteral("Alpha")));
 
         s.drag(s.find(QStringLiteral("Gamma")), s.find(QStringLiteral("Beta")), Qt::ControlModifier);
-        QCOMPARE(doc.m_arTitles.size(), 5);
-        QCOMPARE(doc.m_arTitles[4], QByteArray("Gamma"));
-        QCOMPARE(doc.m_arTexts[4], QByteArray("gamma text"));
-        QCOMPARE(doc.m_arParents[4], quint32(2 + 2));
-        QCOMPARE(doc.m_arParents[3], CItemTables::kRootParent);  // the original stays at the root
+        QCOMPARE(doc.titles().size(), 5);
+        QCOMPARE(doc.title(4), QByteArray("Gamma"));
+        QCOMPARE(doc.text(4), QByteArray("gamma text"));
+        QCOMPARE(doc.parentLink(4), quint32(2 + 2));
+        QCOMPARE(doc.parentLink(3), CItemTables::kRootParent);  // the original stays at the root
 
         // Dropping a folder into its own branch does nothing.
         s.tree->expand(s.find(QStringLiteral("Alpha")));
@@ -247,10 +247,10 @@ private slots:
         QCOMPARE(reader.doc->count(), 5);
         int gammas = 0;
         for (int i = 0; i < reader.doc->count(); ++i) {
-            if (reader.doc->m_arTitles[i] != "Gamma")
+            if (reader.doc->title(i) != "Gamma")
                 continue;
             ++gammas;
-            QCOMPARE(reader.doc->m_arTexts[i], QByteArray("gamma text"));
+            QCOMPARE(reader.doc->text(i), QByteArray("gamma text"));
         }
         QCOMPARE(gammas, 2);
         const auto saved = shape(*reader.doc);
@@ -274,7 +274,7 @@ private slots:
         QVERIFY(!s.tree->infoTree().isDragging());
         QTest::mouseRelease(s.tree->viewport(), Qt::LeftButton, Qt::NoModifier, b);
         QCOMPARE(s.find(QStringLiteral("One")).parent(), QModelIndex());
-        QCOMPARE(s.doc().m_arParents[0], CItemTables::kRootParent);
+        QCOMPARE(s.doc().parentLink(0), CItemTables::kRootParent);
         QVERIFY(!s.doc().isModified());
     }
 
@@ -289,13 +289,13 @@ private slots:
         QApplication::clipboard()->setText(QStringLiteral("Buy milk.   Then call Ann about the car."));
         QTest::keyClick(s.tree->labelEditor(), Qt::Key_V, Qt::ControlModifier);
         QVERIFY(!s.tree->labelEditor());
-        QCOMPARE(s.doc().m_arTitles[1], QByteArray("Buy milk."));
-        QCOMPARE(s.doc().m_arTexts[1], QByteArray("Then call Ann about the car."));
+        QCOMPARE(s.doc().title(1), QByteArray("Buy milk."));
+        QCOMPARE(s.doc().text(1), QByteArray("Then call Ann about the car."));
         QVERIFY(s.find(QStringLiteral("Buy milk.")).isValid());
         QVERIFY(s.save());
         CDocFixture reader;
         QVERIFY(reader.doc->openDocument(s.path));
-        QCOMPARE(reader.doc->m_arTexts.last(), QByteArray("Then call Ann about the car."));
+        QCOMPARE(reader.doc->texts().last(), QByteArray("Then call Ann about the car."));
     }
 
     // Right-click selects the row under the cursor and opens the popup of its
@@ -334,9 +334,9 @@ private slots:
         QTest::keyClick(s.tree->labelEditor(), Qt::Key_Escape);
         QVERIFY(s.tree->labelEditor());
         QVERIFY(s.typeLabel(QStringLiteral("Renamed")));
-        QCOMPARE(s.doc().m_arTitles[1], QByteArray("Renamed"));
+        QCOMPARE(s.doc().title(1), QByteArray("Renamed"));
         QTest::keyClick(s.tree, Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(s.doc().m_arTitles[1], QByteArray("Right"));
+        QCOMPARE(s.doc().title(1), QByteArray("Right"));
         QVERIFY(s.find(QStringLiteral("Right")).isValid());
     }
 
@@ -382,7 +382,7 @@ QLineEdit *startTyping(Session &s, const QString &item, const QString &text)
 QList<QByteArray> titlesInFile(const QString &path)
 {
     CDocFixture reader;
-    return reader.doc->openDocument(path) ? reader.doc->m_arTitles : QList<QByteArray>{};
+    return reader.doc->openDocument(path) ? reader.doc->titles() : QList<QByteArray>{};
 }
 
 }  // namespace
@@ -419,12 +419,12 @@ void TestLeftView::typedNameGoesToTheEditedItem()
     else
         QTest::keyClick(editor, Qt::Key_Insert);
 
-    QCOMPARE(doc.m_arTitles.mid(0, 5), (QList<QByteArray>{"A", "a1", "a2", "zzz", "C"}));
+    QCOMPARE(doc.titles().mid(0, 5), (QList<QByteArray>{"A", "a1", "a2", "zzz", "C"}));
     QVERIFY(s.find(QStringLiteral("zzz")).isValid());
     QVERIFY(s.find(QStringLiteral("C")).isValid());
     if (route == QLatin1String("insert")) {
         QCOMPARE(s.find(QStringLiteral("New Note")).parent(), s.find(QStringLiteral("zzz")));
-        QCOMPARE(doc.m_arTexts[3], QByteArray("three"));
+        QCOMPARE(doc.text(3), QByteArray("three"));
     }
     QVERIFY(s.tree->labelEditor() == nullptr || s.tree->labelEditor()->text() != QLatin1String("zzz"));
     QVERIFY(s.save());
@@ -446,18 +446,18 @@ void TestLeftView::typedNameSurvivesChangesOfItsRow()
     QCOMPARE(s.tree->labelEditor(), editor);
     QCOMPARE(editor->text(), QStringLiteral("Books"));
     QVERIFY(s.typeLabel(QStringLiteral(" old")));
-    QCOMPARE(s.doc().m_arTitles[0], QByteArray("Books old"));
+    QCOMPARE(s.doc().title(0), QByteArray("Books old"));
 
     // A new folder named, then a note inserted into it while the name is open.
     QTest::keyClick(s.tree, Qt::Key_Insert, Qt::AltModifier);
     QTest::keyClicks(s.tree->labelEditor(), QStringLiteral("Alpha"));
     QTest::keyClick(s.tree->labelEditor(), Qt::Key_Insert);
-    QCOMPARE(s.doc().m_arTitles[5], QByteArray("Alpha"));
-    QCOMPARE(s.doc().m_arTitles[6], QByteArray("New Note"));
+    QCOMPARE(s.doc().title(5), QByteArray("Alpha"));
+    QCOMPARE(s.doc().title(6), QByteArray("New Note"));
     QCOMPARE(s.find(QStringLiteral("New Note")).parent(), s.find(QStringLiteral("Alpha")));
     QVERIFY(s.typeLabel(QStringLiteral("Beta")));
-    QCOMPARE(s.doc().m_arTitles[6], QByteArray("Beta"));
-    QCOMPARE(s.doc().m_arTitles[5], QByteArray("Alpha"));
+    QCOMPARE(s.doc().title(6), QByteArray("Beta"));
+    QCOMPARE(s.doc().title(5), QByteArray("Alpha"));
 }
 
 // Collapse and Expand all rebuild the whole tree view: the name being typed
@@ -562,7 +562,7 @@ void TestLeftView::editCommandsActOnTheOpenLabel()
     QVERIFY(paste->isEnabled());
     paste->trigger();
     QVERIFY(!s.tree->labelEditor());
-    QCOMPARE(s.doc().m_arTitles[1], QByteArray("Pasted name"));
+    QCOMPARE(s.doc().title(1), QByteArray("Pasted name"));
     QCOMPARE(s.find(QStringLiteral("C")).parent(), QModelIndex());  // the cut branch did not move
 
     // The keys the window knows (Alt+Backspace, Shift+Delete) reach the field too.
@@ -637,7 +637,7 @@ void TestLeftView::dragImageAndDropsOutsideTheTree()
     // The image is gone, or at least hidden.
     QVERIFY(!image || !image->isVisible());
     QCOMPARE(s.find(QStringLiteral("a2")).parent(), s.find(QStringLiteral("A")));
-    QCOMPARE(doc.m_arParents[2], quint32(0 + 2));
+    QCOMPARE(doc.parentLink(2), quint32(0 + 2));
     QVERIFY(!doc.isModified());
 
     // The first click after it selects.
@@ -652,7 +652,7 @@ void TestLeftView::dragImageAndDropsOutsideTheTree()
     QTest::mouseMove(vp, empty);
     QTest::mouseRelease(vp, Qt::LeftButton, Qt::NoModifier, empty);
     QCOMPARE(s.find(QStringLiteral("a1")).parent(), QModelIndex());
-    QCOMPARE(doc.m_arParents[1], CItemTables::kRootParent);
+    QCOMPARE(doc.parentLink(1), CItemTables::kRootParent);
     s.click(s.find(QStringLiteral("C")));
     QCOMPARE(s.tree->currentIndex(), s.find(QStringLiteral("C")));
 }
@@ -800,7 +800,7 @@ void TestLeftView::localSortAndBranchIconsReachTheFile()
     s.click(s.find(QStringLiteral("b")));
     s.tree->localSortMenu()->actions().at(1)->trigger();
     QCOMPARE(childTitles(), (QStringList{"A", "b", "c"}));
-    QCOMPARE(doc.m_arInfos[0].m_nSort, 1);
+    QCOMPARE(doc.info(0).m_nSort, 1);
 
     // Select icons on the folder: five picks fill the five slots, "Branch"
     // gives the whole branch the same set.
@@ -816,7 +816,7 @@ void TestLeftView::localSortAndBranchIconsReachTheFile()
     s.frame->action(QStringLiteral("selectIcons"))->trigger();
     const std::array<qint32, 5> chosen{10, 11, 12, 13, 14};
     for (int i = 0; i < 4; ++i)
-        QCOMPARE(doc.m_arInfos[size_t(i)].m_nIcons, chosen);
+        QCOMPARE(doc.info(i).m_nIcons, chosen);
     // The walk ends on the branch's last item; a note shows its slot-4 picture.
     QCOMPARE(s.tree->currentIndex(), s.find(QStringLiteral("c")));
     QCOMPARE(s.tree->infoTree().model().image(s.tree->handleAt(s.find(QStringLiteral("c")))), 14);
@@ -825,10 +825,10 @@ void TestLeftView::localSortAndBranchIconsReachTheFile()
     QVERIFY(s.save());
     CDocFixture reader;
     QVERIFY(reader.doc->openDocument(s.path));
-    QCOMPARE(reader.doc->m_arTitles, (QList<QByteArray>{"Box", "A", "b", "c"}));  // saved in tree order
-    QCOMPARE(reader.doc->m_arInfos[0].m_nSort, 1);
+    QCOMPARE(reader.doc->titles(), (QList<QByteArray>{"Box", "A", "b", "c"}));  // saved in tree order
+    QCOMPARE(reader.doc->info(0).m_nSort, 1);
     for (int i = 0; i < 4; ++i)
-        QCOMPARE(reader.doc->m_arInfos[size_t(i)].m_nIcons, chosen);
+        QCOMPARE(reader.doc->info(i).m_nIcons, chosen);
 }
 
 // A populated tree with its icons, for a person to look at.

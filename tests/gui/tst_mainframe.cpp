@@ -239,7 +239,7 @@ private slots:
         CDocFixture reader;
         reader.prompter.passwordAnswers = {{true, "ab", false}};
         QVERIFY(reader.doc->openDocument(path));
-        QCOMPARE(reader.doc->m_arTexts, (QList<QByteArray>{"root text", "child text"}));
+        QCOMPARE(reader.doc->texts(), (QList<QByteArray>{"root text", "child text"}));
     }
 
     // Typing a bare name with the text filter: the extension is added and the
@@ -313,7 +313,7 @@ private slots:
         QVERIFY(app.startUp({QStringLiteral("torvi-quillbook"), path}));
         QCOMPARE(told, QStringList{QStringLiteral("The password seems to be wrong: the document does not read "
                                                   "correctly with it.")});
-        QCOMPARE(app.document().m_arTexts, (QList<QByteArray>{"root text", "child text"}));
+        QCOMPARE(app.document().texts(), (QList<QByteArray>{"root text", "child text"}));
         QCOMPARE(app.mainFrame()->itemView()->model()->index(0, 0).data().toString(), QStringLiteral("Root"));
     }
 
@@ -325,7 +325,7 @@ private slots:
         CDocFixture f;
         f.addRootAndChild("root text", "call the bank");
         f.doc->appendItem("Other", "", 1, CNoteInfo{});
-        f.doc->m_arOrder.append(2);
+        f.doc->appendToOrder(2);
         CReminder due;
         const qint64 now = QDateTime::currentSecsSinceEpoch();
         due.mode = CReminder::kTill;
@@ -383,13 +383,13 @@ private slots:
         frame->action(QStringLiteral("importText"))->trigger();
         CTorviQuillbookDoc &doc = app.document();
         QCOMPARE(doc.title(), QStringLiteral("Untitled"));
-        QCOMPARE(doc.m_arTitles, (QList<QByteArray>{"Recipes", "Soup", "Bread"}));
+        QCOMPARE(doc.titles(), (QList<QByteArray>{"Recipes", "Soup", "Bread"}));
 
         guitest::whenModalShowsNext<QMessageBox>([](QMessageBox *box) { box->button(QMessageBox::Ok)->click(); });
         frame->itemView()->setFocus();
         QVERIFY(frame->action(QStringLiteral("editUndo"))->isEnabled());
         frame->action(QStringLiteral("editUndo"))->trigger();
-        QVERIFY(doc.m_arOrder.isEmpty());
+        QVERIFY(doc.order().isEmpty());
     }
 
     // File > Export > Markdown folder into an empty folder picked in the
@@ -425,9 +425,9 @@ private slots:
         });
         frame->action(QStringLiteral("importMarkdown"))->trigger();
         CTorviQuillbookDoc &doc = app.document();
-        QCOMPARE(doc.m_arTitles, (QList<QByteArray>{"Root", "Child", "md", "Root", "Child"}));
-        QCOMPARE(doc.m_arTexts.mid(3), (QList<QByteArray>{"root text", "child text"}));
-        QCOMPARE(doc.m_arOrder, (QList<quint32>{0, 1, 2, 3, 4}));
+        QCOMPARE(doc.titles(), (QList<QByteArray>{"Root", "Child", "md", "Root", "Child"}));
+        QCOMPARE(doc.texts().mid(3), (QList<QByteArray>{"root text", "child text"}));
+        QCOMPARE(doc.order(), (QList<quint32>{0, 1, 2, 3, 4}));
 
         QString asked;
         guitest::whenModalShows<QMessageBox>([&asked](QMessageBox *box) {
@@ -437,7 +437,7 @@ private slots:
         frame->itemView()->setFocus();
         frame->action(QStringLiteral("editUndo"))->trigger();
         QCOMPARE(asked, QString::fromLatin1(CInfoTree::kMsgDeleteWarning));
-        QCOMPARE(doc.m_arOrder, (QList<quint32>{0, 1}));
+        QCOMPARE(doc.order(), (QList<quint32>{0, 1}));
     }
 
     void closingAsksAboutUnsavedChanges()
@@ -680,7 +680,7 @@ private slots:
 
         QCOMPARE(frame->windowTitle(), QStringLiteral("notes.tqb - Torvi Quillbook"));
         const bool kept = modified && !enter;
-        QCOMPARE(app.document().m_arTexts.first(), kept ? QByteArray("root text typed") : QByteArray("root text"));
+        QCOMPARE(app.document().texts().first(), kept ? QByteArray("root text typed") : QByteArray("root text"));
         QCOMPARE(app.document().isModified(), kept);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{QStringLiteral("app.ini"), QStringLiteral("notes.tqb")}));
         QVERIFY(file.open(QIODevice::ReadOnly));

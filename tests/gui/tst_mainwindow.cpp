@@ -51,7 +51,7 @@ QString makeDocument(const QString &path, const QList<Row> &rows)
     CDocFixture f;
     for (const Row &r : rows) {
         const int i = f.doc->appendItem(r.title, r.text, r.parent, CNoteInfo{});
-        f.doc->m_arOrder.append(quint32(i));
+        f.doc->appendToOrder(quint32(i));
     }
     return f.doc->saveDocument(path) ? path : QString();
 }
@@ -275,7 +275,7 @@ private slots:
 
         // Alt+Ins adds a root folder, and with it the item commands come alive.
         QTest::keyClick(f->itemView(), Qt::Key_Insert, Qt::AltModifier);
-        QCOMPARE(run.doc().m_arTitles.size(), 1);
+        QCOMPARE(run.doc().titles().size(), 1);
         QCoreApplication::processEvents();
         for (int id : {CMainFrame::kSaveAs, CMainFrame::kPrint, CMainFrame::kPassword, CMainFrame::kDelete,
                        CMainFrame::kInsertNote, CMainFrame::kSortButton, CMainFrame::kSave})
@@ -310,7 +310,7 @@ private slots:
         QVERIFY(!f->action(CMainFrame::kCut)->isEnabled());  // nothing selected in the note
         // Alt+Ins in the note adds nothing to the tree.
         QTest::keyClick(f->notePane(), Qt::Key_Insert, Qt::AltModifier);
-        QCOMPARE(run.doc().m_arTitles.size(), 2);
+        QCOMPARE(run.doc().titles().size(), 2);
 
         QTest::keyClick(f->notePane(), Qt::Key_F6, Qt::ShiftModifier);
         QCOMPARE(f->activePane(), CMainFrame::Pane::Tree);
@@ -471,7 +471,7 @@ private slots:
         QVERIFY(button->menu()->actions().contains(folderFirst));
         folderFirst->trigger();
         QCOMPARE(run.frame->toolBar()->sortImage(), 23);
-        QCOMPARE(run.doc().m_arTitles[int(run.doc().m_arOrder.first())], QByteArray("a"));
+        QCOMPARE(run.doc().title(int(run.doc().order().first())), QByteArray("a"));
         run.frame->action(CMainFrame::kLocalManual)->trigger();
         QCOMPARE(run.frame->toolBar()->sortImage(), 22);
     }
@@ -500,7 +500,7 @@ private slots:
         QVERIFY(asked);
         QCOMPARE(run.doc().m_nImport, int(CTorviQuillbookDoc::kNoImport));
         QCOMPARE(run.doc().pathName(), path);
-        QCOMPARE(run.doc().m_arTitles.size(), 2);
+        QCOMPARE(run.doc().titles().size(), 2);
     }
 
     // The capture dialog and the layout outlive a close the user cancels.

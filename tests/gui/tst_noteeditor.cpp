@@ -42,7 +42,7 @@ QString makeDocument(const QString &path, const QList<Row> &rows)
     for (const Row &r : rows) {
         CNoteInfo info;
         info.m_nSort = r.sort;
-        f.doc->m_arOrder.append(quint32(f.doc->appendItem(r.title, r.text, r.parent, info)));
+        f.doc->appendToOrder(quint32(f.doc->appendItem(r.title, r.text, r.parent, info)));
     }
     return f.doc->saveDocument(path) ? path : QString();
 }
@@ -168,11 +168,11 @@ private slots:
         QVERIFY(dlg && dlg->isVisible());
         QTest::keyClicks(dlg->findEdit(), QStringLiteral("needle"));
         QTest::mouseClick(dlg->findNextButton(), Qt::LeftButton);
-        QCOMPARE(f.doc().m_arTitles.value(f.doc().m_nCurItem), QByteArray("Zebra"));
+        QCOMPARE(f.doc().titles().value(f.doc().m_nCurItem), QByteArray("Zebra"));
         QCOMPARE(f.note->textCursor().selectedText(), QStringLiteral("needle"));
         QTest::mouseClick(dlg->findNextButton(), Qt::LeftButton);
         QTest::mouseClick(dlg->findNextButton(), Qt::LeftButton);
-        QCOMPARE(f.doc().m_arTitles.value(f.doc().m_nCurItem), QByteArray("Apple"));
+        QCOMPARE(f.doc().titles().value(f.doc().m_nCurItem), QByteArray("Apple"));
 
         QVERIFY(f.select(QStringLiteral("Zebra"), 0));
         QTest::mouseClick(dlg->findNextButton(), Qt::LeftButton);
@@ -181,8 +181,8 @@ private slots:
         guitest::clickCheckBox(dlg->thisNoteBox());
         QVERIFY(dlg->thisNoteBox()->isChecked());
         QTest::mouseClick(dlg->replaceAllButton(), Qt::LeftButton);
-        QCOMPARE(f.doc().m_arTexts.value(1), QByteArray("a pin and a pin"));
-        QCOMPARE(f.doc().m_arTexts.value(2), QByteArray("needle here too"));
+        QCOMPARE(f.doc().texts().value(1), QByteArray("a pin and a pin"));
+        QCOMPARE(f.doc().texts().value(2), QByteArray("needle here too"));
         QVERIFY(f.doc().isModified());
     }
 
@@ -240,10 +240,10 @@ private slots:
         QTest::keyClick(s.note, Qt::Key_Return, Qt::ShiftModifier);
         QTest::keyClick(s.note, Qt::Key_Tab, Qt::ControlModifier);
         QCOMPARE(s.note->toPlainText(), QStringLiteral("Apple\n\nnew\n    a text"));
-        const int apple = int(s.doc().m_arTitles.indexOf("Apple"));
-        QCOMPARE(s.doc().m_arTexts[apple], QByteArray("new\r\n    a text"));
+        const int apple = int(s.doc().titles().indexOf("Apple"));
+        QCOMPARE(s.doc().text(apple), QByteArray("new\r\n    a text"));
         QVERIFY(s.doc().isModified());
-        QCOMPARE(s.doc().m_arTitles[apple], QByteArray("Apple"));
+        QCOMPARE(s.doc().title(apple), QByteArray("Apple"));
     }
 
     void typingInTheTitleRenamesTheItemAndSortsItsLevel()
@@ -268,8 +268,8 @@ private slots:
         QVERIFY(s.doc().saveDocument(s.path));
         CDocFixture reader;
         QVERIFY(reader.doc->openDocument(s.path));
-        QVERIFY(reader.doc->m_arTitles.contains("Zulu"));
-        QCOMPARE(reader.doc->m_arTexts[reader.doc->m_arTitles.indexOf("Zulu")], QByteArray("a text"));
+        QVERIFY(reader.doc->titles().contains("Zulu"));
+        QCOMPARE(reader.doc->text(reader.doc->titles().indexOf("Zulu")), QByteArray("a text"));
     }
 
     // Emptying the title and typing in the text keeps that text.
@@ -278,14 +278,14 @@ private slots:
         Session s;
         QVERIFY(s.open(kBox));
         QVERIFY(s.select(QStringLiteral("Mango"), 0));
-        const int mango = int(s.doc().m_arTitles.indexOf("Mango"));
+        const int mango = int(s.doc().titles().indexOf("Mango"));
         s.setSelection(0, 5);
         QTest::keyClick(s.note, Qt::Key_Backspace);
         s.setSelection(2, 2);
         QTest::keyClicks(s.note, QStringLiteral("kept "));
         QVERIFY(s.select(QStringLiteral("Zebra"), 0));
-        QCOMPARE(s.doc().m_arTitles[mango], QByteArray());
-        QCOMPARE(s.doc().m_arTexts[mango], QByteArray("kept m text"));
+        QCOMPARE(s.doc().title(mango), QByteArray());
+        QCOMPARE(s.doc().text(mango), QByteArray("kept m text"));
     }
 
     void cutAndPasteAcrossTheSeparatorAreRefused()
@@ -318,8 +318,8 @@ private slots:
         QTest::keyClick(s.note, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(s.note->toPlainText(), QStringLiteral("Appleone  two\n\na textone\ntwo"));
         const int item = s.doc().m_nCurItem;
-        QCOMPARE(s.doc().m_arTitles[item], QByteArray("Appleone  two"));
-        QCOMPARE(s.doc().m_arTexts[item], QByteArray("a textone\r\ntwo"));
+        QCOMPARE(s.doc().title(item), QByteArray("Appleone  two"));
+        QCOMPARE(s.doc().text(item), QByteArray("a textone\r\ntwo"));
         QCOMPARE(s.tree->currentIndex().data().toString(), QStringLiteral("Appleone  two"));
 
         // Find in note selects the next hit after the selection; Replace
@@ -329,13 +329,13 @@ private slots:
         QVERIFY(s.note->findInNote(QStringLiteral("TEXTONE"), false));
         QCOMPARE(s.note->textCursor().selectedText(), QStringLiteral("textone"));
         QVERIFY(s.note->replaceSelection(QStringLiteral("found")));
-        QCOMPARE(s.doc().m_arTexts[item], QByteArray("a found\r\ntwo"));
+        QCOMPARE(s.doc().text(item), QByteArray("a found\r\ntwo"));
 
         // A character the code page cannot hold is refused and said so.
         QSignalSpy status(s.note, &CTorviQuillbookView::statusMessage);
         guitest::typeText(s.note, QStringLiteral("\u4e2d"));
         QCOMPARE(status.count(), 1);
-        QCOMPARE(s.doc().m_arTexts[item], QByteArray("a found\r\ntwo"));
+        QCOMPARE(s.doc().text(item), QByteArray("a found\r\ntwo"));
     }
 
     void aDoubleClickOpensWebAndMailButAsksForFiles()
@@ -412,8 +412,8 @@ private slots:
         QCOMPARE(hints.count(), 0);
         QByteArray expected = big;
         expected.insert(expected.indexOf("Line 9000 "), "typed her");
-        QCOMPARE(s.doc().m_arTexts[0].size(), expected.size());
-        QVERIFY(s.doc().m_arTexts[0] == expected);
+        QCOMPARE(s.doc().text(0).size(), expected.size());
+        QVERIFY(s.doc().text(0) == expected);
     }
 
     // The pane holds 0xFFFFF characters (title, separator and text): a key
@@ -433,18 +433,18 @@ private slots:
         QCOMPARE(s.note->wordWrapMode(), QTextOption::WrapAnywhere);
         QTest::keyClick(s.note, Qt::Key_End, Qt::ControlModifier);
         QTest::keyClicks(s.note, QStringLiteral("abcd"));
-        QCOMPARE(s.doc().m_arTexts[0], text + "abc");
+        QCOMPARE(s.doc().text(0), text + "abc");
 
         QTest::keyClick(s.note, Qt::Key_Backspace);
         QTest::keyClick(s.note, Qt::Key_Backspace);
         QGuiApplication::clipboard()->setText(QStringLiteral("12345"));
         QTest::keyClick(s.note, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(s.doc().m_arTexts[0], text + "a12");
-        QCOMPARE(s.doc().m_arTitles[0], QByteArray("Full"));
+        QCOMPARE(s.doc().text(0), text + "a12");
+        QCOMPARE(s.doc().title(0), QByteArray("Full"));
         QCOMPARE(s.frame->messageText(),
                  QStringLiteral("Only 2 of 5 characters were pasted: a note holds at most 1,048,575."));
         QTest::keyClick(s.note, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(s.doc().m_arTexts[0], text + "a12");
+        QCOMPARE(s.doc().text(0), text + "a12");
         QCOMPARE(s.frame->messageText(),
                  QStringLiteral("Only 0 of 5 characters were pasted: a note holds at most 1,048,575."));
         QVERIFY(s.select(QStringLiteral("Words"), 0));
@@ -484,8 +484,8 @@ private slots:
         QVERIFY(s.doc().saveDocument(s.path));
         CDocFixture reader;
         QVERIFY(reader.doc->openDocument(s.path));
-        QVERIFY(reader.doc->m_arTitles.contains("Mango"));
-        QVERIFY(!reader.doc->m_arTitles.contains("Mango??"));
+        QVERIFY(reader.doc->titles().contains("Mango"));
+        QVERIFY(!reader.doc->titles().contains("Mango??"));
         QCOMPARE(s.frame->messageText(),
                  QStringLiteral("The character %1 cannot be kept in this document's code page (windows-1252).").arg(named));
         QTest::keyClicks(s.note, QStringLiteral("s"));
@@ -507,10 +507,10 @@ private slots:
         QVERIFY(at > 0);
         s.setSelection(at - 1, at + 2);  // " \x81 " of "one \x81 two"
         QTest::keyClicks(s.note, QStringLiteral("Z"));
-        QCOMPARE(s.doc().m_arTexts[0], QByteArray("oneZtwo \x8d three \x81\x8d"));
+        QCOMPARE(s.doc().text(0), QByteArray("oneZtwo \x8d three \x81\x8d"));
         QTest::keyClick(s.note, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(s.note->toPlainText().count(QChar(0xFFFD)), 4);
-        QCOMPARE(s.doc().m_arTexts[0], text);
+        QCOMPARE(s.doc().text(0), text);
 
         // Replace all, this note only, from the start of the note.
         s.setSelection(0, 0);
@@ -522,7 +522,7 @@ private slots:
         guitest::clickCheckBox(dlg->thisNoteBox());
         guitest::clickCheckBox(dlg->caseBox());
         QTest::mouseClick(dlg->replaceAllButton(), Qt::LeftButton);
-        QCOMPARE(s.doc().m_arTexts[0], QByteArray("one \x81 Two \x8d Three \x81\x8d"));
+        QCOMPARE(s.doc().text(0), QByteArray("one \x81 Two \x8d Three \x81\x8d"));
         QCOMPARE(dlg->resultLabel()->text(), QStringLiteral("2 replacements made."));
         QCOMPARE(s.frame->messageText(), QStringLiteral("2 replacements made."));
         // The count belongs to that note: another note shown, it goes.
@@ -544,8 +544,8 @@ private slots:
         QTest::keyClicks(dlg->replaceEdit(), QStringLiteral("dog"));
         guitest::clickCheckBox(dlg->thisNoteBox());
         QTest::mouseClick(dlg->replaceAllButton(), Qt::LeftButton);
-        QCOMPARE(s.doc().m_arTitles[0], QByteArray("dog box"));
-        QCOMPARE(s.doc().m_arTexts[0], QByteArray("a dog, a dog\r\nand dogs"));
+        QCOMPARE(s.doc().title(0), QByteArray("dog box"));
+        QCOMPARE(s.doc().text(0), QByteArray("a dog, a dog\r\nand dogs"));
         QCOMPARE(s.note->toPlainText(), QStringLiteral("dog box\n\na dog, a dog\nand dogs"));
         QCOMPARE(s.tree->currentIndex().data().toString(), QStringLiteral("dog box"));
         QCOMPARE(s.caret(), int(s.note->toPlainText().lastIndexOf(QStringLiteral("dog"))) + 3);
@@ -567,7 +567,7 @@ private slots:
         QTest::keyClicks(dlg->replaceEdit(), QStringLiteral("abcdef"));
         guitest::clickCheckBox(dlg->thisNoteBox());
         QTest::mouseClick(dlg->replaceAllButton(), Qt::LeftButton);
-        const QByteArray text = s.doc().m_arTexts[0];
+        const QByteArray text = s.doc().text(0);
         const int made = int(text.count("abcdef"));
         QVERIFY2(made > 0 && made < 10, qPrintable(dlg->resultLabel()->text()));
         QCOMPARE(text.count("ab"), 10);

@@ -114,7 +114,7 @@ private slots:
     {
         CDocFixture f;
         f.doc->appendItem("Bank", {}, CItemTables::kRootParent, CNoteInfo{});
-        f.doc->m_arOrder = {0};
+        f.doc->setOrder({0});
         f.doc->m_nCurItem = 0;
         QStringList steps;
         guitest::whenModalShows<CPasswordGenDlg>([](CPasswordGenDlg *dlg) {

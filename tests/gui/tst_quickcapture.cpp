@@ -36,7 +36,7 @@ struct CCaptureFixture
         const int projects = fx.doc->appendItem("Projects", "", CItemTables::kRootParent, CNoteInfo{});
         fx.doc->appendItem("Old", "old text", quint32(projects) + 2, CNoteInfo{});
         fx.doc->appendItem("Inbox", "", CItemTables::kRootParent, CNoteInfo{});
-        fx.doc->m_arOrder = {0, 1, 2};
+        fx.doc->setOrder({0, 1, 2});
         tree = std::make_unique<CInfoTree>(*fx.doc);
         tree->initialUpdate();
     }
@@ -153,9 +153,9 @@ private slots:
         QCOMPARE(activations, 1);
         QCOMPARE(f.children("Projects"), (QList<QByteArray>{"Old", "Call the plumber!"}));
         const int index = f.fx.doc->count() - 1;
-        QCOMPARE(f.fx.doc->m_arTitles[index], QByteArray("Call the plumber!"));
-        QCOMPARE(f.fx.doc->m_arTexts[index], QByteArray("Ask about\r\n\tthe boiler"));
-        QCOMPARE(f.fx.doc->m_arParents[index], quint32(0 + 2));
+        QCOMPARE(f.fx.doc->title(index), QByteArray("Call the plumber!"));
+        QCOMPARE(f.fx.doc->text(index), QByteArray("Ask about\r\n\tthe boiler"));
+        QCOMPARE(f.fx.doc->parentLink(index), quint32(0 + 2));
         QCOMPARE(f.tree->model().label(f.tree->model().selected()), QByteArray("Call the plumber!"));
         QVERIFY(f.fx.doc->isModified());
         QVERIFY(f.fx.prompter.messages.isEmpty());

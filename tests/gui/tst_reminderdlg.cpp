@@ -48,9 +48,9 @@ struct CNoteDoc : CDocFixture
     {
         doc->setClock([] { return QDateTime::fromSecsSinceEpoch(kNow, Qt::UTC); });
         doc->appendItem("Dentist", {}, CItemTables::kRootParent, CNoteInfo{});
-        doc->m_arOrder = {0};
+        doc->setOrder({0});
     }
-    CReminder note() const { return CReminder::of(doc->m_arInfos[0]); }
+    CReminder note() const { return CReminder::of(doc->info(0)); }
 
     // Opens the dialog for the note as the "Reminder" command does and runs `step` in it.
     bool edit(std::function<void(Controls)> step)
@@ -110,7 +110,7 @@ private slots:
         expected.start = d - kDay + kWeek;
         expected.end = d + kDay + kWeek;
         QCOMPARE(f.note(), expected);
-        QCOMPARE(f.doc->m_arReminders, (QList<quint32>{0}));
+        QCOMPARE(f.doc->reminders(), (QList<quint32>{0}));
         QVERIFY(f.doc->isModified());
         QVERIFY(f.prompter.messages.isEmpty());
     }
@@ -192,7 +192,7 @@ private slots:
         }));
         QCOMPARE(seen, QStringList{message});
         QVERIFY(!f.note().isSet());
-        QVERIFY(f.doc->m_arReminders.isEmpty());
+        QVERIFY(f.doc->reminders().isEmpty());
     }
 
     void clearRemovesAndTwiceRestoresDefaults()
@@ -225,7 +225,7 @@ private slots:
             QTest::mouseClick(c.ok(), Qt::LeftButton);
         }));
         QVERIFY(!f.note().isSet());
-        QVERIFY(f.doc->m_arReminders.isEmpty());
+        QVERIFY(f.doc->reminders().isEmpty());
         QVERIFY(f.doc->isModified());
         QVERIFY(f.prompter.messages.isEmpty());
 

@@ -57,7 +57,7 @@ struct CListDoc : CDocFixture
         doc->setClock([this] { return QDateTime::fromSecsSinceEpoch(now, Qt::UTC); });
         for (const QByteArray &title : titles) {
             const int i = doc->appendItem(title, {}, CItemTables::kRootParent, CNoteInfo{});
-            doc->m_arOrder.append(quint32(i));
+            doc->appendToOrder(quint32(i));
         }
     }
 };
@@ -160,15 +160,15 @@ private slots:
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(0, 0)).center());
         QVERIFY(del->isEnabled());
         QTest::keyClick(view, Qt::Key_Delete);
-        QVERIFY(!CReminder::of(f.doc->m_arInfos[0]).isSet());
-        QCOMPARE(f.doc->m_arReminders, (QList<quint32>{1}));
+        QVERIFY(!CReminder::of(f.doc->info(0)).isSet());
+        QCOMPARE(f.doc->reminders(), (QList<quint32>{1}));
         QVERIFY(f.doc->isModified());
         QCOMPARE(column(view, 0), QStringList{"Two"});
         QVERIFY(del->isEnabled());  // the next row moved up and is selected
 
         QTest::keyClick(view, Qt::Key_Delete);
         QCOMPARE(view->model()->rowCount(), 0);
-        QVERIFY(f.doc->m_arReminders.isEmpty());
+        QVERIFY(f.doc->reminders().isEmpty());
         for (const char *name : {"show", "edit", "delete"})
             QVERIFY(!dlg.findChild<QPushButton *>(QLatin1String(name))->isEnabled());
         QVERIFY(f.doc->hasReminders());  // follows the list at the next check
@@ -217,8 +217,8 @@ private slots:
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(0, 0)).center());
         QTest::mouseClick(dlg.findChild<QPushButton *>(QStringLiteral("edit")), Qt::LeftButton);
         QTest::keyClick(view, Qt::Key_Delete);
-        QVERIFY(!CReminder::of(f.doc->m_arInfos[0]).isSet());
-        QVERIFY(CReminder::of(f.doc->m_arInfos[1]).isSet());
+        QVERIFY(!CReminder::of(f.doc->info(0)).isSet());
+        QVERIFY(CReminder::of(f.doc->info(1)).isSet());
         QCOMPARE(column(view, 0), QStringList{"Two"});
     }
 

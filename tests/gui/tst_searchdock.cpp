@@ -32,7 +32,7 @@ QString makeDocument(const QString &path)
     const int recipes = d.appendItem("Recipes", "", CItemTables::kRootParent, CNoteInfo{});
     const int soup = d.appendItem("Tomato soup", "Boil, then blend.", quint32(recipes) + 2, CNoteInfo{});
     const int trips = d.appendItem("Trips", "passport, tickets", CItemTables::kRootParent, CNoteInfo{});
-    d.m_arOrder = {quint32(garden), quint32(seeds), quint32(recipes), quint32(soup), quint32(trips)};
+    d.setOrder({quint32(garden), quint32(seeds), quint32(recipes), quint32(soup), quint32(trips)});
     return d.saveDocument(path) ? path : QString();
 }
 

@@ -47,7 +47,7 @@ private slots:
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
         QCOMPARE(second.exitCode(), 0);
         QTRY_COMPARE(app.document().pathName(), path);
-        QCOMPARE(app.document().m_arTexts.value(0), QByteArray("handed over"));
+        QCOMPARE(app.document().texts().value(0), QByteArray("handed over"));
     }
 
     // A file name holding a line feed arrives whole.
@@ -71,7 +71,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 20000);
         QCOMPARE(second.exitCode(), 0);
         QTRY_COMPARE(app.document().pathName(), path);
-        QCOMPARE(app.document().m_arTexts.value(0), QByteArray("two lines"));
+        QCOMPARE(app.document().texts().value(0), QByteArray("two lines"));
     }
 
     // Two starts at the same moment, ten times: each time one program runs

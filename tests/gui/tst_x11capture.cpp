@@ -67,7 +67,7 @@ private slots:
 
         CDocFixture fx;
         fx.doc->appendItem("Inbox", "", CItemTables::kRootParent, CNoteInfo{});
-        fx.doc->m_arOrder = {0};
+        fx.doc->setOrder({0});
         CInfoTree tree(*fx.doc);
         tree.initialUpdate();
         CCodePage page;
@@ -116,7 +116,7 @@ private slots:
         QVERIFY(dlg.noteLabel()->isVisible());
 
         QTest::mouseClick(dlg.okButton(), Qt::LeftButton);
-        QCOMPARE(fx.doc->m_arTitles.back(), QByteArray("Selected elsewhere."));
+        QCOMPARE(fx.doc->titles().back(), QByteArray("Selected elsewhere."));
 
         window.close();
         QVERIFY(!capture.isRegistered());

@@ -11,8 +11,9 @@
 // The document's parallel item tables. An item index is a row in the first
 // four tables; rows are only appended while a document is open, and only
 // through appendItem, so the four tables always have one count.
-struct CItemTables
+class CItemTables
 {
+public:
     static constexpr quint32 kRootParent = 1;  // parent link of a root item; k + 2 for a child of k
     using Icons = std::array<qint32, 5>;
 
@@ -91,6 +92,7 @@ struct CItemTables
         m_arReminders.clear();
     }
 
+private:
     QList<QByteArray> m_arTitles;
     QList<QByteArray> m_arTexts;
     QList<quint32> m_arParents;

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-struct CItemTables;
+class CItemTables;
 
 // The items of the tree for the exports: pre-order, each with its parent,
 // depth and place among its siblings, built in one pass over the order list.

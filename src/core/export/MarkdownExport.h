@@ -6,7 +6,7 @@
 #include <QString>
 
 class CCodePage;
-struct CItemTables;
+class CItemTables;
 
 // The tree as a Markdown folder: every item a NAME.md file holding its text,
 // an item with children also a folder NAME beside it holding its children.

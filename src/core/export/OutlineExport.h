@@ -4,7 +4,7 @@
 #include <QString>
 
 class CCodePage;
-struct CItemTables;
+class CItemTables;
 
 // The tree as one file for readers and outliners:
 // - HTML: one self-contained UTF-8 page, readable with scripts off. The tree

@@ -14,7 +14,7 @@
 #include <vector>
 
 class CInfoTree;
-struct CItemTables;
+class CItemTables;
 
 // Search all notes: every item shown in the tree whose title or text holds
 // the needle, under the matching rule of Find next (CTextMatcher). Titles

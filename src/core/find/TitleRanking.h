@@ -5,7 +5,7 @@
 #include <vector>
 
 class CCodePage;
-struct CItemTables;
+class CItemTables;
 
 // Go to note: the items whose titles hold every typed word (in any order,
 // each a substring, case-blind under the rule of Find next), best first:

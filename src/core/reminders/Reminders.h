@@ -7,7 +7,7 @@
 #include <vector>
 
 class CTorviQuillbookDoc;
-struct CItemTables;
+class CItemTables;
 
 // The document's reminder operations: the reminder list kept beside the item
 // tables, setting and clearing a note's reminder, and the due check. Every
