@@ -151,6 +151,22 @@ void branchFigures(CSettings &settings, const QTemporaryDir &dir, int items, int
     std::snprintf(label, sizeof label, "Sort a level of %d children", level);
     row(label, items, sortMs, readMs);
 
+    // Rename a child of Big as typing in the note's title line does: the
+    // table's title and the working copy change, then the title notice
+    // re-sorts the level and collects the order. The name alternates
+    // between the two ends of the level, so every rename moves the item.
+    model.select(model.firstChild(big));
+    const int renamed = doc.m_nCurItem;
+    int turn = 0;
+    const double renameMs = fastest(5, {}, [&] {
+        const QByteArray name = turn++ % 2 ? QByteArray("aaaa first") : QByteArray("zzzz last");
+        doc.setTitle(renamed, name);
+        doc.m_strCurTitle = name;
+        tree.onUpdate(CTorviQuillbookDoc::kHintTitleChanged);
+    });
+    std::snprintf(label, sizeof label, "Rename in a level of %d children", level);
+    row(label, items, renameMs, readMs);
+
     const double deleteMs = fastest(3, [&] {
         if (model.selected() != big)
             model.select(big);
