@@ -166,6 +166,9 @@ void branchFigures(CSettings &settings, const QTemporaryDir &dir, int items, int
     });
     std::snprintf(label, sizeof label, "Rename in a level of %d children", level);
     row(label, items, renameMs, readMs);
+    // The part of a rename that follows the sort: the order list.
+    row("  collect the order: whole tree", items, fastest(5, {}, [&] { tree.collectOrder(); }), readMs);
+    row("  collect the order: that branch", items, fastest(5, {}, [&] { tree.collectLevelOrder(big); }), readMs);
 
     const double deleteMs = fastest(3, [&] {
         if (model.selected() != big)

@@ -366,6 +366,40 @@ private slots:
         QCOMPARE(f.shape(), QByteArray("a,b"));
     }
 
+    // Typing a new title for a note inside a folder moves it within its
+    // level; the order list that a save writes comes out as a whole walk
+    // of the tree gives it, also when the list was out of step before.
+    void titleChangedHintInAFolderKeepsTheOrder_data()
+    {
+        QTest::addColumn<bool>("listEmptied");
+        QTest::newRow("list in step") << false;
+        QTest::newRow("list emptied") << true;
+    }
+
+    void titleChangedHintInAFolderKeepsTheOrder()
+    {
+        QFETCH(bool, listEmptied);
+        CTreeFixture f;
+        const int top = f.row("top");
+        const int p = f.row("P", top);
+        f.doc().setSort(p, 1);
+        f.row("b", p);
+        const int c = f.row("c", p);
+        f.row("under c", c);
+        f.row("d", p);
+        f.row("after", top);
+        f.row("last");
+        f.build();
+        f.selectLabel("c");
+        if (listEmptied)
+            f.doc().setOrder({});
+        f.doc().m_strCurTitle = "e";
+        f.doc().setTitle(c, "e");
+        f.tree->onUpdate(CTorviQuillbookDoc::kHintTitleChanged);
+        QCOMPARE(f.shape(), QByteArray("top(P(b,d,e(under c)),after),last"));
+        QCOMPARE(f.doc().order(), QList<quint32>({0, 1, 2, 5, 3, 4, 6, 7}));
+    }
+
     void focusLossWritesLastNoteOnlyWithLastFile()
     {
         CTreeFixture f;

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QList>
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -69,6 +70,11 @@ public:
 
     void setOrder(QList<quint32> order) { m_arOrder = std::move(order); }
     void appendToOrder(quint32 index) { m_arOrder.append(index); }
+    // Writes `items` over the order list from position `from` on; they fit.
+    void setOrderStretch(qsizetype from, const QList<quint32> &items)
+    {
+        std::copy(items.begin(), items.end(), m_arOrder.begin() + from);
+    }
 
     // Lists `index` among the items with a reminder unless it is listed already.
     void addReminder(quint32 index)

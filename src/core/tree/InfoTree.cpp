@@ -452,6 +452,48 @@ void CInfoTree::collectOrder()
     CBusyGuard guard(m_doc, CTorviQuillbookDoc::kBusyTree);
     if (!guard)
         return;
+    collectWholeOrder();
+}
+
+void CInfoTree::collectLevelOrder(Handle parent)
+{
+    CBusyGuard guard(m_doc, CTorviQuillbookDoc::kBusyTree);
+    if (!guard)
+        return;
+    if (parent == kNone || !m_model.isValid(parent)) {
+        collectWholeOrder();
+        return;
+    }
+    QList<quint32> branch;
+    for (Handle h = m_model.nextInBranch(parent, parent); h != kNone; h = m_model.nextInBranch(h, parent))
+        branch.append(quint32(m_model.data(h)));
+    // The branch follows its parent in the list; a reordered level changes
+    // only the arrangement inside it. Anything else is not a rename's doing.
+    const QList<quint32> &order = m_doc.order();
+    const qsizetype at = order.indexOf(quint32(m_model.data(parent)));
+    bool inPlace = at >= 0 && at + 1 + branch.size() <= order.size();
+    if (inPlace) {
+        // The stretch holds exactly the branch's items, each once.
+        std::vector<bool> inBranch(size_t(m_doc.count()), false);
+        for (const quint32 i : std::as_const(branch)) {
+            if (i < inBranch.size())
+                inBranch[i] = true;
+        }
+        for (qsizetype p = at + 1; inPlace && p < at + 1 + branch.size(); ++p) {
+            const quint32 i = order[p];
+            inPlace = i < inBranch.size() && inBranch[i];
+            if (inPlace)
+                inBranch[i] = false;
+        }
+    }
+    if (inPlace)
+        m_doc.setOrderStretch(at + 1, branch);
+    else
+        collectWholeOrder();
+}
+
+void CInfoTree::collectWholeOrder()
+{
     QList<quint32> order;
     order.reserve(m_model.count() + m_unplaced.size());
     for (Handle h = m_model.firstRoot(); h != kNone; h = m_model.nextPreOrder(h))
@@ -532,7 +574,7 @@ void CInfoTree::onUpdate(int hint)
         return;
     m_model.setLabel(selected, m_doc.m_strCurTitle);
     sortLevel(selected);
-    collectOrder();
+    collectLevelOrder(m_model.parent(selected));
 }
 
 void CInfoTree::focusLost()

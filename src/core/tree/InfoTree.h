@@ -104,6 +104,11 @@ public:
     void buildTree();
     int storeItem(Handle item, StoreMode mode);
     void collectOrder();
+    // Collect order after only the children of `parent` were reordered (a
+    // rename re-sorted their level): rewrites just the stretch of the order
+    // list that holds parent's branch. The root level, or a list that does
+    // not hold that branch right after the parent, gets the whole walk.
+    void collectLevelOrder(Handle parent);
     bool selectByIndex(int index, bool markAnyExpanded = false);
     bool findNextItem(const QByteArray &text, bool caseSensitive);
     // A walk of Find next item over several calls (Replace all): the items
@@ -275,6 +280,7 @@ private:
     void setItemIcon(Handle item, bool expanded);
 
     void buildFrom(const std::vector<quint32> &sequence);
+    void collectWholeOrder();  // Collect order's walk, under a guard already held
     void chooseFirstSelection(int keepIndex);
     void select(Handle item);
     void recomputeAnyExpanded();
