@@ -15,7 +15,7 @@ void fill(CDocFixture &f, int items)
 {
     for (int i = 0; i < items; ++i) {
         const QByteArray text = "note " + QByteArray::number(i) + ' ' + QByteArray(300, char('a' + i % 26));
-        f.doc->m_arOrder.append(quint32(f.doc->appendItem("Item " + QByteArray::number(i), text, CItemTables::kRootParent, CNoteInfo{})));
+        f.doc->appendToOrder(quint32(f.doc->appendItem("Item " + QByteArray::number(i), text, CItemTables::kRootParent, CNoteInfo{})));
     }
 }
 
@@ -73,7 +73,7 @@ private slots:
         CTorviQuillbookDoc *doc = f.doc.get();
         if (reopened) {
             QVERIFY(g.doc->openDocument(path));
-            QCOMPARE(g.doc->m_arTexts, f.doc->m_arTexts);
+            QCOMPARE(g.doc->texts(), f.doc->texts());
             doc = g.doc.get();
         }
         QVERIFY(!doc->fileChangedOnDisk());
