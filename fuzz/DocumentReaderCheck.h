@@ -5,6 +5,7 @@
 // them on the seed documents and on every input that once broke them.
 
 #include "Prompter.h"
+#include "crypto/Envelope.h"
 #include "doc/DocumentFile.h"
 #include "doc/PasswordCheck.h"
 #include "doc/PasswordKey.h"
@@ -165,6 +166,17 @@ inline CResult check(QByteArrayView input, CSettings &settings)
     doc.setClock(fixedNow);
     const bool read = doc.readFromBytes(input.toByteArray());
 
+    if (CEnvelope::isEnvelope(input)) {
+        // A sealed file: no password the check knows opens a made-up one;
+        // its refusal is the envelope's own, said once.
+        if (read)
+            result.failure = describe("a sealed stream was opened without its password");
+        else if (doc.count() != 0 || !doc.order().isEmpty() || !doc.reminders().isEmpty())
+            result.failure = describe("a refused sealed stream left items behind");
+        else if (prompter.messages.size() != 1)
+            result.failure = describe("a refused sealed stream was not reported with one message");
+        return result;
+    }
     if (status != CArchiveReader::Status::Ok) {
         const char *expected = status == CArchiveReader::Status::UnknownSchema ? CDocumentFile::kUnknownVersion
                                                                                 : CDocumentFile::kUnexpectedFormat;
