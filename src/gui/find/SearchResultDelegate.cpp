@@ -23,8 +23,9 @@ void drawWithHit(QPainter *p, int x, int y, int right, const QString &text, QPoi
     // In a narrow pane the words before the hit give way (cut on the left)
     // so that the hit itself stays in view.
     const int lead = (right - x) / 3;
-    if (length > 0 && QFontMetrics(font).horizontalAdvance(parts[0]) > lead)
-        parts[0] = QFontMetrics(font).elidedText(parts[0], Qt::ElideLeft, lead);
+    const QFontMetrics plain(font);
+    if (length > 0 && plain.horizontalAdvance(parts[0]) > lead)
+        parts[0] = plain.elidedText(parts[0], Qt::ElideLeft, lead);
     for (int i = 0; i < 3 && x < right; ++i) {
         if (parts[i].isEmpty())
             continue;
