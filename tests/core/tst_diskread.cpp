@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QtTest>
 
 namespace {
@@ -19,18 +20,25 @@ void fill(CDocFixture &f, int items)
     }
 }
 
-// Another program rewrites the file in place: `rewrite` changes one byte
-// near its end, the size stays; the last-write time moves on either way.
-void touch(const QString &path, bool rewrite)
+enum class Change { Touch, Rewrite, RewriteSameTime };
+
+// Another program changes the file in place, its size kept: `Touch` only
+// moves the last-write time on, `Rewrite` also changes one byte near the
+// end, `RewriteSameTime` changes the byte within the same clock tick, so
+// the last-write time stays what it was.
+void change(const QString &path, Change how)
 {
+    const QDateTime before = QFileInfo(path).lastModified();
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadWrite));
-    if (rewrite) {
+    if (how != Change::Touch) {
         QVERIFY(file.seek(file.size() - 20));
         const char old = file.peek(1).at(0);
         QCOMPARE(file.write(QByteArray(1, char(old ^ 0x01))), 1);
+        QVERIFY(file.flush());  // written now, not when closed after the time is set
     }
-    QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(3600), QFileDevice::FileModificationTime));
+    const QDateTime after = how == Change::RewriteSameTime ? before : QDateTime::currentDateTime().addSecs(3600);
+    QVERIFY(file.setFileTime(after, QFileDevice::FileModificationTime));
 }
 
 }  // namespace
@@ -44,13 +52,13 @@ private slots:
     {
         QTest::addColumn<Protection>("protection");
         QTest::addColumn<bool>("reopened");  // the fingerprint of the open, else of the save
-        QTest::addColumn<bool>("rewrite");
+        QTest::addColumn<Change>("how");
         for (const Protection protection : {Protection::None, Protection::Compatible, Protection::Encrypted}) {
             const char *name = protection == Protection::None ? "plain" : protection == Protection::Compatible ? "password" : "encrypted";
             for (const bool reopened : {false, true}) {
-                for (const bool rewrite : {false, true}) {
-                    QTest::addRow("%s, %s, %s", name, reopened ? "opened" : "saved", rewrite ? "one byte changed" : "touched only")
-                        << protection << reopened << rewrite;
+                for (const Change how : {Change::Touch, Change::Rewrite, Change::RewriteSameTime}) {
+                    const char *what = how == Change::Touch ? "touched only" : how == Change::Rewrite ? "one byte changed" : "one byte changed, same time";
+                    QTest::addRow("%s, %s, %s", name, reopened ? "opened" : "saved", what) << protection << reopened << how;
                 }
             }
         }
@@ -60,7 +68,7 @@ private slots:
     {
         QFETCH(Protection, protection);
         QFETCH(bool, reopened);
-        QFETCH(bool, rewrite);
+        QFETCH(Change, how);
         CDocFixture f;
         fill(f, 3000);
         if (protection != Protection::None)
@@ -77,8 +85,8 @@ private slots:
             doc = g.doc.get();
         }
         QVERIFY(!doc->fileChangedOnDisk());
-        touch(path, rewrite);
-        QCOMPARE(doc->fileChangedOnDisk(), rewrite);
+        change(path, how);
+        QCOMPARE(doc->fileChangedOnDisk(), how != Change::Touch);
     }
 };
 

@@ -64,6 +64,7 @@ CDiskFingerprint CDiskFingerprint::of(const QString &path, QByteArrayView bytes)
     print.m_size = bytes.size();
     print.m_modifiedMs = modifiedMs(path);
     print.m_hash = CContentHash::of(bytes);
+    print.m_checkedMs = QDateTime::currentMSecsSinceEpoch();
     return print;
 }
 
@@ -78,6 +79,7 @@ CDiskFingerprint CDiskFingerprint::of(qint64 modifiedMs, const CContentHash &has
     print.m_size = hash.size();
     print.m_modifiedMs = modifiedMs;
     print.m_hash = hash.value();
+    print.m_checkedMs = QDateTime::currentMSecsSinceEpoch();
     return print;
 }
 
@@ -97,7 +99,7 @@ bool CDiskFingerprint::matches(const QString &path) const
         return true;
     if (m_unknown || info.size() != m_size)
         return false;
-    if (info.lastModified().toMSecsSinceEpoch() == m_modifiedMs)
+    if (info.lastModified().toMSecsSinceEpoch() == m_modifiedMs && timeAlone())
         return true;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -110,5 +112,13 @@ bool CDiskFingerprint::matches(const QString &path) const
             break;
         hash.add(QByteArrayView(block.constData(), got));
     }
-    return hash.size() == m_size && hash.value() == m_hash;
+    if (hash.size() != m_size || hash.value() != m_hash)
+        return false;
+    m_checkedMs = QDateTime::currentMSecsSinceEpoch();
+    return true;
+}
+
+bool CDiskFingerprint::timeAlone() const
+{
+    return m_checkedMs - m_modifiedMs >= kSameMomentMs;
 }

@@ -65,8 +65,15 @@ public:
     bool matches(const QString &path) const;
 
 private:
+    // Another write within this long of the one remembered may leave the
+    // same last-write time (coarse clocks, file systems that keep seconds):
+    // until then an equal time proves nothing and the contents decide.
+    static constexpr qint64 kSameMomentMs = 3000;
+    bool timeAlone() const;
+
     qint64 m_size = -1;
     qint64 m_modifiedMs = 0;
+    mutable qint64 m_checkedMs = 0;  // when the contents last proved equal (or were taken)
     quint64 m_hash = 0;
     bool m_unknown = false;
 };
