@@ -22,7 +22,21 @@ QString CInfoTree::unplacedMessage(int count)
 
 CInfoTree::CInfoTree(CTorviQuillbookDoc &doc) : m_doc(doc)
 {
+    m_model.setTitleStore(&m_titles);
     m_model.addObserver(this);
+}
+
+QByteArray CInfoTree::DocTitles::title(qint32 row) const
+{
+    return m_doc.isItem(row) ? m_doc.title(row) : QByteArray();
+}
+
+bool CInfoTree::DocTitles::setTitle(qint32 row, const QByteArray &title)
+{
+    if (!m_doc.isItem(row))
+        return false;
+    m_doc.setTitle(row, title);
+    return true;
 }
 
 CInfoTree::~CInfoTree()
@@ -360,13 +374,13 @@ void CInfoTree::buildFrom(const std::vector<quint32> &sequence)
         const quint32 link = m_doc.parentLink(i);
         Handle item;
         if (link == CItemTables::kRootParent) {
-            item = m_model.insertLast(kNone, m_doc.title(i), 0, qint32(i));
+            item = m_model.insertLast(kNone, {}, 0, qint32(i));  // the label is the row's title
             placed[i] = item;
             order.append(i);
             setItemIcon(item, true);
         } else {
             const Handle parent = placed[link - 2];
-            item = m_model.insertLast(parent, m_doc.title(i), 4, qint32(i));
+            item = m_model.insertLast(parent, {}, 4, qint32(i));
             placed[i] = item;
             order.append(i);
             setItemIcon(parent, false);
@@ -572,7 +586,16 @@ void CInfoTree::onUpdate(int hint)
     const Handle selected = m_model.selected();
     if (selected == kNone)
         return;
-    m_model.setLabel(selected, m_doc.m_strCurTitle);
+    // The working copy's title goes where the tree reads it (the row's
+    // title, or the label of an item without a row). The note pane may have
+    // written it there already; the views are told either way.
+    const qint32 row = m_model.data(selected);
+    if (row < 0 || row == m_doc.m_nCurItem) {
+        if (m_model.label(selected) != m_doc.m_strCurTitle)
+            m_model.setLabel(selected, m_doc.m_strCurTitle);
+        else
+            m_model.labelChanged(selected);
+    }
     sortLevel(selected);
     collectLevelOrder(m_model.parent(selected));
 }

@@ -306,7 +306,20 @@ private:
     iconrules::IconSet newRowIcons(Handle parent) const;
     QString toText(const QByteArray &bytes) const;
 
+    // The document's title table, which the tree model shows as its labels.
+    class DocTitles : public ITitleStore
+    {
+    public:
+        explicit DocTitles(CTorviQuillbookDoc &doc) : m_doc(doc) {}
+        QByteArray title(qint32 row) const override;
+        bool setTitle(qint32 row, const QByteArray &title) override;
+
+    private:
+        CTorviQuillbookDoc &m_doc;
+    };
+
     CTorviQuillbookDoc &m_doc;
+    DocTitles m_titles{m_doc};
     CTreeModel m_model;
     std::function<void(int)> m_importRunner;
 

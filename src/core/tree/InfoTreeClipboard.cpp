@@ -198,13 +198,13 @@ void CInfoTree::restoreDeleted()
     // list position to the restored item.
     std::vector<Handle> restored(size_t(count), kNone);
     const quint32 r = m_aDeleted[0];
-    const QByteArray topLabel = m_doc.isItem(r) ? m_doc.title(r) : QByteArray();
+    // Labels are the rows' titles, read where they live.
     Handle top;
     if (m_hUndoParent != kNone) {
-        top = m_model.insertLast(m_hUndoParent, topLabel, 4, qint32(r));
+        top = m_model.insertLast(m_hUndoParent, {}, 4, qint32(r));
         setItemIcon(m_hUndoParent, true);
     } else {
-        top = m_model.insertLast(kNone, topLabel, 0, qint32(r));
+        top = m_model.insertLast(kNone, {}, 0, qint32(r));
     }
     restored[0] = top;
     std::vector<bool> gotChildren(size_t(count), false);
@@ -213,8 +213,7 @@ void CInfoTree::restoreDeleted()
         if (parentPos < 0 || restored[size_t(parentPos)] == kNone)
             continue;
         const quint32 d = m_aDeleted[k];
-        const QByteArray label = m_doc.isItem(d) ? m_doc.title(d) : QByteArray();
-        restored[size_t(k)] = m_model.insertLast(restored[size_t(parentPos)], label, 4, qint32(d));
+        restored[size_t(k)] = m_model.insertLast(restored[size_t(parentPos)], {}, 4, qint32(d));
         gotChildren[size_t(parentPos)] = true;
     }
     bulk.reset();
@@ -272,8 +271,6 @@ void CInfoTree::undo()
         const QByteArray before = m_model.label(item);
         m_model.setLabel(item, m_strOldLabel);
         const qint32 d = m_model.data(item);
-        if (m_doc.isItem(d))
-            m_doc.setTitle(d, m_strOldLabel);
         if (d >= 0 && d == m_doc.m_nCurItem)
             m_doc.m_strCurTitle = m_strOldLabel;
         m_strOldLabel = before;

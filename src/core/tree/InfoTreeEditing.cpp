@@ -143,13 +143,10 @@ void CInfoTree::labelEditEnded(Handle item, bool accepted, const QByteArray &tex
         return;
     }
     if (accepted) {
-        m_model.setLabel(item, text);
-        const qint32 row = m_model.data(item);
-        if (row == m_doc.m_nCurItem) {
+        m_model.setLabel(item, text);  // into the row's title, or the label of an item without one
+        if (m_model.data(item) == m_doc.m_nCurItem) {
             m_doc.m_strCurTitle = text;
             storeItem(item, kStoreUpdate);
-        } else if (m_doc.isItem(row)) {
-            m_doc.setTitle(row, text);
         }
         sortLevel(item);
     }

@@ -183,7 +183,9 @@ std::vector<CTreeModel::Handle> CTreeModel::branch(Handle top) const
 QByteArray CTreeModel::label(Handle item) const
 {
     const Node *n = node(item);
-    return n ? n->label : QByteArray();
+    if (!n)
+        return {};
+    return m_titles && n->data >= 0 ? m_titles->title(n->data) : n->label;
 }
 
 int CTreeModel::image(Handle item) const
@@ -225,9 +227,16 @@ void CTreeModel::changed(Handle item, int what)
 void CTreeModel::setLabel(Handle item, const QByteArray &label)
 {
     Node *n = node(item);
-    if (!n || n->label == label)
+    if (!n)
         return;
-    n->label = label;
+    if (m_titles && n->data >= 0) {
+        if (m_titles->title(n->data) == label || !m_titles->setTitle(n->data, label))
+            return;
+    } else {
+        if (n->label == label)
+            return;
+        n->label = label;
+    }
     changed(item, ChangedLabel);
 }
 
@@ -255,7 +264,12 @@ void CTreeModel::setData(Handle item, qint32 data)
     Node *n = node(item);
     if (!n || n->data == data)
         return;
+    // The label moves to where the item's title now lives.
+    if (m_titles && n->data >= 0 && data < 0)
+        n->label = m_titles->title(n->data);
     n->data = data;
+    if (m_titles && data >= 0)
+        n->label.clear();
     changed(item, ChangedData);
 }
 
@@ -317,7 +331,8 @@ CTreeModel::Handle CTreeModel::insertItem(Handle parent, Pos pos, const QByteArr
     const Handle h = m_nextHandle++;
     n->handle = h;
     n->parent = parent;
-    n->label = label;
+    if (!m_titles || data < 0)
+        n->label = label;
     n->image = image;
     n->selectedImage = selectedImage;
     n->data = data;

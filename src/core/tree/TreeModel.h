@@ -10,6 +10,19 @@
 
 class ITreeObserver;
 
+// Where the titles of items with a row (data value 0 or more) live: the
+// document's tables. The model keeps a label of its own only for an item
+// that has no row yet, so a title has one home and no copy to fall behind.
+class ITitleStore
+{
+public:
+    virtual ~ITitleStore() = default;
+    // Empty for a row the store does not hold (a tree being rebuilt).
+    virtual QByteArray title(qint32 row) const = 0;
+    // False when the store does not hold `row`; nothing is written then.
+    virtual bool setTitle(qint32 row, const QByteArray &title) = 0;
+};
+
 // The infotree's own tree control, headless: what a platform tree view
 // offers a tree of notes, and nothing more.
 //
@@ -19,9 +32,10 @@ class ITreeObserver;
 // - Every node knows its parent and its row among its siblings, so parent(),
 //   rowOf(), childAt() and childCount() are O(1). Rows are renumbered only for
 //   the siblings after the place where a parent's children change.
-// - The model holds label (code-page bytes), image, selected image, state
-//   image, data value (the item index), expanded flag, the selection, the item
-//   being label-edited and the drop highlight.
+// - The model holds image, selected image, state image, data value (the item
+//   index), expanded flag, the selection, the item being label-edited and the
+//   drop highlight. Labels (code-page bytes) are read from the title store for
+//   items with a row; only an item without one keeps its own.
 // - It tells its observers about every change (ITreeObserver). The GUI adapter
 //   (a QAbstractItemModel) turns them into Qt's begin/end signals; CInfoTree
 //   observes the selection notices (store the old item, load the new one).
@@ -62,6 +76,10 @@ public:
     CTreeModel(const CTreeModel &) = delete;
     CTreeModel &operator=(const CTreeModel &) = delete;
 
+    // Labels of items with a row are read from and written to `store` from
+    // now on (nullptr: the model keeps every label itself).
+    void setTitleStore(ITitleStore *store) { m_titles = store; }
+
     void addObserver(ITreeObserver *observer);
     void removeObserver(ITreeObserver *observer);
 
@@ -101,7 +119,10 @@ public:
     int stateImage(Handle item) const;
     qint32 data(Handle item) const;          // -1 for an invalid item
     bool isExpanded(Handle item) const;
+    // For an item with a row in the title store, writes the store's title.
     void setLabel(Handle item, const QByteArray &label);
+    // Tells views that the label of `item` changed where it lives.
+    void labelChanged(Handle item) { changed(item, ChangedLabel); }
     void setImages(Handle item, int image, int selectedImage);
     void setStateImage(Handle item, int stateImage);
     void setData(Handle item, qint32 data);
@@ -226,6 +247,7 @@ private:
 
     std::unordered_map<Handle, std::unique_ptr<Node>> m_nodes;
     std::vector<Handle> m_roots;
+    ITitleStore *m_titles = nullptr;
     Handle m_nextHandle = 1;
     Handle m_selected = kNone;
     Handle m_editing = kNone;
