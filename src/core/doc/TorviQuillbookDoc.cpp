@@ -4,8 +4,6 @@
 #include "doc/Backup.h"
 #include "doc/DocumentLock.h"
 #include "doc/DocumentFile.h"
-#include "doc/PasswordCheck.h"
-#include "doc/PasswordKey.h"
 #include "doc/RecordMapper.h"
 #include "doc/TextExport.h"
 #include "format/ArchiveReader.h"
@@ -19,8 +17,6 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#include <algorithm>
-#include <utility>
 
 namespace {
 
@@ -165,8 +161,7 @@ void CTorviQuillbookDoc::resetToEmpty()
     m_bModified = false;
     // A new document has not been created yet; the first save stamps it.
     setCreationTime(0);
-    m_diskPrint = {};
-    m_strDiskPrintPath.clear();
+    m_diskCheck.forget();
     emit titleChanged();
 }
 
@@ -239,7 +234,7 @@ bool CTorviQuillbookDoc::openLoadedDocument(const QString &path, QByteArray byte
     }
     setPathName(path, addToRecent);
     Q_ASSERT(m_bReaderOnly || hash.size() == size);
-    rememberDiskState(path, m_bReaderOnly ? CDiskFingerprint::unknown() : CDiskFingerprint::of(modifiedMs, hash));
+    m_diskCheck.remember(path, m_bReaderOnly ? CDiskFingerprint::unknown() : CDiskFingerprint::of(modifiedMs, hash));
     m_bModified = false;
     emit titleChanged();
     setDocumentFolderFrom(path);
@@ -252,7 +247,7 @@ bool CTorviQuillbookDoc::saveDocument(const QString &path)
     if (m_nBusy == kIdle)
         emit finishEditsRequested();
     bool savedElsewhere = false;
-    if (!mayOverwrite(path, savedElsewhere))
+    if (!m_diskCheck.mayOverwrite(path, savedElsewhere))
         return savedElsewhere;
     for (;;) {
         switch (writeDocument(path, true)) {
@@ -262,7 +257,7 @@ bool CTorviQuillbookDoc::saveDocument(const QString &path)
             return false;
         case SaveOutcome::ChangedOnDisk:
             // Another program saved between our read and our rename.
-            if (!followDiskAnswer(askAboutDiskChange(), path, savedElsewhere))
+            if (!m_diskCheck.askAndFollow(path, savedElsewhere))
                 return savedElsewhere;
             break;  // kept: write again over the file as it is now
         }
@@ -272,145 +267,6 @@ bool CTorviQuillbookDoc::saveDocument(const QString &path)
 CTorviQuillbookDoc::SaveOutcome CTorviQuillbookDoc::saveIfUnchanged(const QString &path)
 {
     return writeDocument(path, true);
-}
-
-// ------------------------------------------------------ changed on disk
-
-QStringList CTorviQuillbookDoc::changedOnDiskChoices()
-{
-    return {QCoreApplication::translate("CTorviQuillbookDoc", "Reload"), QCoreApplication::translate("CTorviQuillbookDoc", "Keep my version"), QCoreApplication::translate("CTorviQuillbookDoc", "Save as...")};
-}
-
-void CTorviQuillbookDoc::rememberDiskState(const QString &path, const CDiskFingerprint &print)
-{
-    m_diskPrint = print;
-    m_strDiskPrintPath = QFileInfo(path).absoluteFilePath();
-    m_bDiskChangeAsked = false;
-}
-
-bool CTorviQuillbookDoc::fileChangedOnDisk() const
-{
-    return !m_strDiskPrintPath.isEmpty() && m_strDiskPrintPath == m_strPathName
-        && !m_diskPrint.matches(m_strDiskPrintPath);
-}
-
-CTorviQuillbookDoc::DiskAnswer CTorviQuillbookDoc::askAboutDiskChange()
-{
-    m_bDiskChangeAsked = true;
-    const int choice = m_prompter.choose(QCoreApplication::translate("CTorviQuillbookDoc", kChangedOnDisk).arg(QDir::toNativeSeparators(m_strPathName)),
-                                         changedOnDiskChoices());
-    switch (choice) {
-    case 0:
-        return DiskAnswer::Reload;
-    case 1:
-        return DiskAnswer::Keep;
-    case 2:
-        return DiskAnswer::SaveAs;
-    default:
-        return DiskAnswer::Cancel;
-    }
-}
-
-bool CTorviQuillbookDoc::mayOverwrite(const QString &path, bool &savedElsewhere)
-{
-    savedElsewhere = false;
-    if (QFileInfo(path).absoluteFilePath() != m_strPathName || !fileChangedOnDisk())
-        return true;
-    return followDiskAnswer(askAboutDiskChange(), path, savedElsewhere);
-}
-
-bool CTorviQuillbookDoc::followDiskAnswer(DiskAnswer answer, const QString &path, bool &savedElsewhere)
-{
-    savedElsewhere = false;
-    switch (answer) {
-    case DiskAnswer::Keep:
-        acceptDiskVersion(path);
-        return true;
-    case DiskAnswer::Reload:
-        reloadFromDisk();
-        return false;
-    case DiskAnswer::SaveAs:
-        savedElsewhere = saveUnderAnotherName();
-        return false;
-    case DiskAnswer::Cancel:
-        return false;
-    }
-    return false;
-}
-
-void CTorviQuillbookDoc::acceptDiskVersion(const QString &path)
-{
-    // The next save writes over the file without asking again, unless it
-    // changes once more.
-    QByteArray bytes;
-    if (CDocumentFile::load(path, bytes).ok)
-        rememberDiskState(path, CDiskFingerprint::of(path, bytes));
-}
-
-bool CTorviQuillbookDoc::saveUnderAnotherName()
-{
-    const QString path =
-        chooseSavePath(dialogFolder(), QCoreApplication::translate("CTorviQuillbookDoc", "Torvi Quillbook Files (*.tqb);;All Files (*.*)"));
-    if (path.isEmpty())
-        return false;
-    // The new name only once the file is there: a failed save keeps the old one.
-    if (writeDocument(path, true) != SaveOutcome::Saved)
-        return false;
-    setPathName(path);
-    return true;
-}
-
-bool CTorviQuillbookDoc::reloadFromDisk()
-{
-    // The selected note is found again by its place in the tree order and
-    // its title, or by its title alone when other notes moved it.
-    const int current = m_nCurItem;
-    const QByteArray title = isItem(current) ? CItemTables::title(current) : QByteArray();
-    const qsizetype place = current >= 0 ? order().indexOf(quint32(current)) : -1;
-    const QString path = m_strPathName;
-    m_bReuseFittingKey = true;
-    const bool reloaded = openDocument(path, false);
-    m_bReuseFittingKey = false;
-    if (!reloaded)
-        return false;
-    m_nSelectAfterReload = -1;
-    if (isItem(place) && CItemTables::title(place) == title)
-        m_nSelectAfterReload = int(place);
-    else if (!title.isNull())
-        m_nSelectAfterReload = int(titles().indexOf(title));
-    emit statusMessage(QCoreApplication::translate("CTorviQuillbookDoc", kReloadedFromDisk).arg(m_strTitle));
-    emit updateAllViews(kHintRefreshAll);
-    return true;
-}
-
-int CTorviQuillbookDoc::takeSelectionAfterReload()
-{
-    return std::exchange(m_nSelectAfterReload, -1);
-}
-
-void CTorviQuillbookDoc::checkDiskChange()
-{
-    if (m_nBusy != kIdle || !fileChangedOnDisk())
-        return;
-    if (!m_bModified) {
-        reloadFromDisk();
-        return;
-    }
-    if (m_bDiskChangeAsked)
-        return;
-    switch (askAboutDiskChange()) {
-    case DiskAnswer::Reload:
-        reloadFromDisk();
-        break;
-    case DiskAnswer::Keep:
-        acceptDiskVersion(m_strPathName);
-        break;
-    case DiskAnswer::SaveAs:
-        saveUnderAnotherName();
-        break;
-    case DiskAnswer::Cancel:
-        break;
-    }
 }
 
 CTorviQuillbookDoc::SaveOutcome CTorviQuillbookDoc::writeDocument(const QString &path, bool reportFailure)
@@ -436,11 +292,11 @@ CTorviQuillbookDoc::SaveOutcome CTorviQuillbookDoc::writeDocument(const QString 
             //    enciphered from the tables and hashed on the way.
             CContentHash hash;
             const auto fill = [this, &hash](QFileDevice &file) { return writeTo(file, &hash); };
-            const bool wasRead = m_diskPrint.isValid() && m_strDiskPrintPath == target;
+            const bool wasRead = m_diskCheck.knows(target);
             const auto beforeRename = [&] {
                 // 3. Under the lock, just before the rename: the file is
                 //    still the version read here.
-                if (wasRead && !m_diskPrint.matches(target)) {
+                if (wasRead && !m_diskCheck.isUnchanged(target)) {
                     outcome = SaveOutcome::ChangedOnDisk;
                     return false;
                 }
@@ -457,7 +313,7 @@ CTorviQuillbookDoc::SaveOutcome CTorviQuillbookDoc::writeDocument(const QString 
             if (result.ok) {
                 outcome = SaveOutcome::Saved;
                 setModifiedFlag(false);
-                rememberDiskState(target, CDiskFingerprint::of(target, hash));
+                m_diskCheck.remember(target, CDiskFingerprint::of(target, hash));
             } else if (!result.refused) {
                 failure = result.error;
             }
@@ -557,20 +413,20 @@ void CTorviQuillbookDoc::saveQuietly()
 {
     // A file changed by another program is not written over unasked; the
     // question comes once per change.
-    if (fileChangedOnDisk()) {
-        if (m_bDiskChangeAsked)
+    if (m_diskCheck.changed()) {
+        if (m_diskCheck.asked())
             return;
         bool savedElsewhere = false;
-        if (!mayOverwrite(m_strPathName, savedElsewhere))
+        if (!m_diskCheck.mayOverwrite(m_strPathName, savedElsewhere))
             return;
     }
     // A failing automatic save is told once; later ones try again quietly
     // until a save succeeds. The document stays modified meanwhile.
     SaveOutcome outcome = writeDocument(m_strPathName, !m_bAutoSaveFailing);
-    if (outcome == SaveOutcome::ChangedOnDisk && !m_bDiskChangeAsked) {
+    if (outcome == SaveOutcome::ChangedOnDisk && !m_diskCheck.asked()) {
         // Changed by another program while this save ran: asked once.
         bool savedElsewhere = false;
-        if (followDiskAnswer(askAboutDiskChange(), m_strPathName, savedElsewhere))
+        if (m_diskCheck.askAndFollow(m_strPathName, savedElsewhere))
             outcome = writeDocument(m_strPathName, !m_bAutoSaveFailing);
         else if (savedElsewhere)
             outcome = SaveOutcome::Saved;
@@ -652,7 +508,13 @@ bool CTorviQuillbookDoc::readFile(QByteArray bytes, const std::function<void(QBy
         if (fileBytes)
             fileBytes(bytes);  // the file as it lies on the disk, not the document inside
         QByteArray plain;
-        if (!openEnvelope(bytes, plain)) {
+        using Outcome = CDocumentPassword::EnvelopeOutcome;
+        const Outcome opened = m_password.openEnvelope(bytes, plain, m_diskCheck.reloading());
+        // No password given opened it: the file may be sound (a wrong
+        // password and a changed byte look alike here).
+        if (opened != Outcome::Unreadable)
+            m_bPasswordDeclined = opened == Outcome::Declined;
+        if (opened != Outcome::Opened) {
             clearContents();
             return false;
         }
@@ -678,7 +540,7 @@ bool CTorviQuillbookDoc::readFile(QByteArray bytes, const std::function<void(QBy
             clearContents();
             return false;
         }
-    } else if (!passwordStep(records)) {
+    } else if (!m_password.unlock(records, m_diskCheck.reloading())) {
         m_bPasswordDeclined = true;
         clearContents();
         setPassword({});  // the refused one must not encipher anything later
@@ -692,10 +554,10 @@ bool CTorviQuillbookDoc::readFile(QByteArray bytes, const std::function<void(QBy
 
 bool CTorviQuillbookDoc::writeTo(QIODevice &device, CContentHash *hash)
 {
-    if (m_protection == Protection::Encrypted && m_envelopeKey) {
+    if (protection() == Protection::Encrypted && envelopeKey()) {
         // The same document bytes, without password, sealed on their way
         // out; the hash sees the file as it lands on the disk.
-        CEnvelopeWriter sealed(device, *m_envelopeKey);
+        CEnvelopeWriter sealed(device, *envelopeKey());
         if (hash)
             sealed.observeOutput([hash](QByteArrayView bytes) { hash->add(bytes); });
         CArchiveWriter writer(sealed);
@@ -706,7 +568,7 @@ bool CTorviQuillbookDoc::writeTo(QIODevice &device, CContentHash *hash)
     CArchiveWriter writer(device);
     if (hash)
         writer.observeOutput([hash](QByteArrayView bytes) { hash->add(bytes); });
-    CRecordMapper::write(*this, m_arKey, m_bPassword, nowSeconds(), writer);
+    CRecordMapper::write(*this, key(), hasPassword(), nowSeconds(), writer);
     return writer.finish();
 }
 
@@ -722,212 +584,9 @@ QByteArray CTorviQuillbookDoc::writeToBytes()
 void CTorviQuillbookDoc::takeOverRecords(CRecordIndex &&records)
 {
     const CRecordMapper::TakeOverResult result =
-        CRecordMapper::takeOver(std::move(records), m_arKey, m_settings.number(CSettings::SortType), nowSeconds(), *this);
+        CRecordMapper::takeOver(std::move(records), key(), m_settings.number(CSettings::SortType), nowSeconds(), *this);
     m_bHasReminders = m_bHasReminders || result.hasReminders;
     m_bLoadedItems = result.loadedItems;
-}
-
-bool CTorviQuillbookDoc::passwordStep(const CRecordIndex &records)
-{
-    bool ask = false;
-    const CRecordView first = records.empty() ? CRecordView{} : records.view(0);
-    if (!records.empty() && first.m_nRemind > 0)
-        ask = true;  // a header that says the document has a password
-    else if (records.empty() || first.m_nKind == 0)
-        ask = m_settings.number(CSettings::ReqPsw) == 1;  // a file without header may be enciphered
-    if (!ask) {
-        setPassword({});
-        return true;
-    }
-    // Read again because another program changed it: the key held fits.
-    if (m_bReuseFittingKey && CPasswordCheck::judge(records, m_arKey) == CPasswordCheck::Verdict::Fits)
-        return true;
-    // A key that turns the notes into garbage is not taken: shown, the
-    // garbage would be written back by the next save. The user is asked
-    // again; cancelling leaves the key held before, which must fit too.
-    // The same wrong password given twice, or too many wrong ones, end the
-    // asking, so that no front end can keep it going for ever.
-    constexpr int kMaxWrongPasswords = 5;
-    m_bAskPassword = true;
-    bool fits = false;
-    bool entered = false;
-    QList<QByteArray> rejected;
-    for (;;) {
-        entered = askForPassword();
-        fits = CPasswordCheck::judge(records, m_arKey) != CPasswordCheck::Verdict::Wrong;
-        const QByteArray tried = m_strPassword.toByteArray();
-        if (fits || !entered || rejected.contains(tried) || rejected.size() + 1 >= kMaxWrongPasswords)
-            break;
-        rejected.append(tried);
-        m_prompter.message(QCoreApplication::translate("CPasswordCheck", CPasswordCheck::kSeemsWrong));
-    }
-    m_bAskPassword = false;
-    // After a Cancel the user knows why the document did not open.
-    if (!fits && entered)
-        m_prompter.message(QCoreApplication::translate("CPasswordCheck", CPasswordCheck::kNotOpened));
-    return fits;
-}
-
-// ----------------------------------------------------------------- password
-
-bool CTorviQuillbookDoc::setPassword(const QByteArray &password)
-{
-    return setPassword(password, m_protection == Protection::None ? Protection::Compatible : m_protection);
-}
-
-bool CTorviQuillbookDoc::setPassword(const QByteArray &password, Protection form)
-{
-    std::vector<quint32> key = CPasswordKey::derive(password);
-    // A password that cannot give a key is not kept: the file would claim a
-    // password while nothing in it is enciphered.
-    if (key.empty())
-        form = Protection::None;
-    std::unique_ptr<CEnvelopeKey> sealKey;
-    if (form == Protection::Encrypted) {
-        if (m_protection == Protection::Encrypted && m_envelopeKey && m_strPassword.equals(password)) {
-            sealKey = std::move(m_envelopeKey);  // derived once: the same password keeps its key
-        } else {
-            sealKey = CEnvelopeKey::derive(password, CEnvelope::Params{});
-            if (!sealKey) {
-                m_prompter.message(QCoreApplication::translate("CEnvelope", CEnvelope::kNoMemory));
-                return false;
-            }
-        }
-    }
-    m_strPassword = form == Protection::None ? CSecureBytes() : CSecureBytes(password);
-    m_arKey = form == Protection::Compatible ? std::move(key) : std::vector<quint32>();
-    m_envelopeKey = std::move(sealKey);
-    const Protection had = std::exchange(m_protection, form);
-    m_bPassword = form != Protection::None;
-    if (had != m_protection)
-        emit passwordChanged();
-    return true;
-}
-
-bool CTorviQuillbookDoc::mayWritePlainCopy()
-{
-    return m_protection != Protection::Encrypted
-        || m_prompter.message(QCoreApplication::translate("CTorviQuillbookDoc", kExportNotEncrypted), IPrompter::Buttons::YesNo)
-               == IPrompter::Answer::Yes;
-}
-
-bool CTorviQuillbookDoc::isPassword(const QByteArray &password) const
-{
-    return m_bPassword && m_strPassword.equals(password);
-}
-
-QString CTorviQuillbookDoc::passwordStatusText() const
-{
-    switch (m_protection) {
-    case Protection::Encrypted:
-        return QCoreApplication::translate("CTorviQuillbookDoc", kEncryptedStatus);
-    case Protection::Compatible:
-        return QCoreApplication::translate("CTorviQuillbookDoc", "    Password protected  ");
-    case Protection::None:
-        break;
-    }
-    return QCoreApplication::translate("CTorviQuillbookDoc", " No password protection  ");
-}
-
-void CTorviQuillbookDoc::changePassword()
-{
-    askForPassword();
-}
-
-bool CTorviQuillbookDoc::askForPassword()
-{
-    IPrompter::PasswordRequest request;
-    request.current = m_strPassword.toByteArray();
-    request.allowReload = m_bLoadedItems;
-    request.duringOpen = m_bAskPassword;
-    // While a file opens its header decides: only the compatible form asks here.
-    request.protection = m_bAskPassword ? Protection::Compatible : m_protection;
-    const IPrompter::PasswordAnswer answer = m_prompter.askPassword(request);
-    bool reload = false;
-    QByteArray password = request.current;
-    // Cancel keeps the password held; a file being opened reads with it as
-    // its header says, enciphered.
-    Protection form = m_bAskPassword ? Protection::Compatible : m_protection;
-    if (answer.accepted) {
-        password = answer.password;
-        reload = answer.reload;
-        if (!m_bAskPassword)
-            form = answer.encrypt ? Protection::Encrypted : Protection::Compatible;
-        if ((password != request.current || (form != m_protection && !password.isEmpty())) && !reload
-            && m_bLoadedItems)
-            setModifiedFlag(true);
-    }
-    if (password.isEmpty())
-        form = Protection::None;
-    setPassword(password, form);
-    emit titleChanged();
-    if (reload)
-        reloadFromFile();
-    return answer.accepted;
-}
-
-bool CTorviQuillbookDoc::openEnvelope(const QByteArray &file, QByteArray &plain)
-{
-    CEnvelope::Header header;
-    switch (CEnvelope::readHeader(file, header)) {
-    case CEnvelope::HeaderStatus::Ok:
-        break;
-    case CEnvelope::HeaderStatus::UnknownVersion:
-        m_prompter.message(QCoreApplication::translate("CDocumentFile", CDocumentFile::kUnknownVersion));
-        return false;
-    case CEnvelope::HeaderStatus::NotEnvelope:
-    case CEnvelope::HeaderStatus::Damaged:
-        m_prompter.message(QCoreApplication::translate("CEnvelope", CEnvelope::kRefused));
-        return false;
-    }
-    // Read again because another program changed it: the key held may fit.
-    if (m_bReuseFittingKey && m_envelopeKey && m_envelopeKey->fits(header) && m_envelopeKey->open(file, plain))
-        return true;
-    // As with the compatible cipher: a refused password is asked again; the
-    // same one twice, too many, or Cancel end the asking.
-    constexpr int kMaxWrongPasswords = 5;
-    m_bAskPassword = true;
-    bool opened = false;
-    std::vector<CSecureBytes> rejected;
-    IPrompter::PasswordRequest request;
-    request.current = m_strPassword.toByteArray();
-    request.duringOpen = true;
-    request.protection = Protection::Encrypted;
-    for (;;) {
-        IPrompter::PasswordAnswer answer = m_prompter.askPassword(request);
-        request.current = answer.password;
-        if (!answer.accepted)
-            break;
-        if (std::any_of(rejected.cbegin(), rejected.cend(),
-                        [&answer](const CSecureBytes &r) { return r.equals(answer.password); }))
-            break;
-        std::unique_ptr<CEnvelopeKey> key = CEnvelopeKey::derive(answer.password, header.params, header.salt);
-        if (!key) {
-            m_prompter.message(QCoreApplication::translate("CEnvelope", CEnvelope::kNoMemory));
-            break;
-        }
-        if (key->open(file, plain)) {
-            const Protection had = std::exchange(m_protection, Protection::Encrypted);
-            m_strPassword = CSecureBytes(answer.password);
-            m_envelopeKey = std::move(key);
-            m_arKey.clear();
-            m_bPassword = true;
-            if (had != m_protection)
-                emit passwordChanged();
-            opened = true;
-            break;
-        }
-        rejected.push_back(CSecureBytes(answer.password));
-        m_prompter.message(QCoreApplication::translate("CEnvelope", CEnvelope::kRefused));
-        if (rejected.size() >= size_t(kMaxWrongPasswords))
-            break;
-    }
-    request.current.fill('\0');
-    m_bAskPassword = false;
-    // No password given opened it: the file may be sound (a wrong password
-    // and a changed byte look alike here).
-    m_bPasswordDeclined = !opened;
-    return opened;
 }
 
 bool CTorviQuillbookDoc::reloadFromFile()
@@ -953,10 +612,7 @@ bool CTorviQuillbookDoc::reloadFromFile()
     m_strPathName.clear();
     m_strTitle = placeholder;
     emit titleChanged();
-    const bool wasAsking = m_bAskPassword;
-    m_bAskPassword = false;
     const bool reloaded = openDocument(ownPath);
-    m_bAskPassword = wasAsking;
     // A file that could not be read left the contents under the placeholder:
     // they get their own name back. One that was no document left the
     // document empty and unnamed, and so it stays; contents saved under a

@@ -3,8 +3,9 @@
 #include <QCoreApplication>
 
 #include "Prompter.h"
-#include "crypto/SecureBytes.h"
+#include "doc/DiskChangeCheck.h"
 #include "doc/DiskFingerprint.h"
+#include "doc/DocumentPassword.h"
 #include "doc/ItemTables.h"
 #include "doc/Protection.h"
 #include "format/RecordCodec.h"
@@ -27,9 +28,11 @@ class CEnvelopeKey;
 class CRecordIndex;
 class CSettings;
 
-// The one document of a run: its item tables, password, working copy and
-// lifecycle (new, open, save, automatic save, Save As with text export).
-// New and Open replace its contents; it is never created twice.
+// The one document of a run: its item tables, working copy and lifecycle
+// (new, open, save, automatic save, Save As with text export). Its password
+// lives in a CDocumentPassword, the watch on its file's changes by other
+// programs in a CDiskChangeCheck. New and Open replace its contents; it is
+// never created twice.
 class CTorviQuillbookDoc : public QObject, public CItemTables
 {
     Q_OBJECT
@@ -127,31 +130,30 @@ public:
     // `hash`, when given, sees every byte written.
     bool writeTo(QIODevice &device, CContentHash *hash = nullptr);
 
-    // --- password ---
-    void changePassword();
+    // --- password (see CDocumentPassword) ---
+    void changePassword() { m_password.ask(); }
     // Derives the key; the document keeps its form of protection (one
     // without a password gets the compatible form).
-    bool setPassword(const QByteArray &password);
+    bool setPassword(const QByteArray &password) { return m_password.set(password); }
     // The same with the form given. False, after telling why, when no key
     // could be derived; the password held before stays then.
-    bool setPassword(const QByteArray &password, Protection form);
+    bool setPassword(const QByteArray &password, Protection form) { return m_password.set(password, form); }
     // A copy, for the moment it is handed on; the document keeps its own in
     // locked memory.
-    QByteArray password() const { return m_strPassword.toByteArray(); }
-    const std::vector<quint32> &key() const { return m_arKey; }
-    bool hasPassword() const { return m_bPassword; }
-    Protection protection() const { return m_protection; }
+    QByteArray password() const { return m_password.password(); }
+    const std::vector<quint32> &key() const { return m_password.key(); }
+    bool hasPassword() const { return m_password.hasPassword(); }
+    Protection protection() const { return m_password.protection(); }
     // The key of the sealed form; null for the other forms.
-    const CEnvelopeKey *envelopeKey() const { return m_envelopeKey.get(); }
-    QString passwordStatusText() const;
-    static constexpr const char *kEncryptedStatus = QT_TRANSLATE_NOOP("CTorviQuillbookDoc", "Encrypted");
-    static constexpr const char *kExportNotEncrypted =
-        QT_TRANSLATE_NOOP("CTorviQuillbookDoc", "The text file will not be encrypted. Save it anyway?");
+    const CEnvelopeKey *envelopeKey() const { return m_password.envelopeKey(); }
+    QString passwordStatusText() const { return m_password.statusText(); }
+    static constexpr const char *kEncryptedStatus = CDocumentPassword::kEncryptedStatus;
+    static constexpr const char *kExportNotEncrypted = CDocumentPassword::kExportNotEncrypted;
     // Before a copy of the notes is written in plain (text export and the
     // other exports): an encrypted document asks first. True: go on.
-    bool mayWritePlainCopy();
+    bool mayWritePlainCopy() { return m_password.mayWritePlainCopy(); }
     // Whether `password` is the one held (compared in constant time).
-    bool isPassword(const QByteArray &password) const;
+    bool isPassword(const QByteArray &password) const { return m_password.isPassword(password); }
 
     // --- enable rules ---
     bool canSave() const { return m_bModified; }
@@ -190,21 +192,19 @@ public:
     int m_nImport = kNoImport;
     qint32 m_nLastLocalSort = 2;
 
-    // --- the file on disk changed under the program ---
-    static constexpr const char *kChangedOnDisk =
-        QT_TRANSLATE_NOOP("CTorviQuillbookDoc", "%1 has been changed on disk by another program.\nReload it (your unsaved changes are lost), keep your "
-        "version (the next save writes over the file), or save your version under another name?");
-    static constexpr const char *kReloadedFromDisk = QT_TRANSLATE_NOOP("CTorviQuillbookDoc", "%1 was changed on disk and has been read again.");
-    static QStringList changedOnDiskChoices();  // "Reload", "Keep my version", "Save as..."
+    // --- the file on disk changed under the program (see CDiskChangeCheck) ---
+    static constexpr const char *kChangedOnDisk = CDiskChangeCheck::kChangedOnDisk;
+    static constexpr const char *kReloadedFromDisk = CDiskChangeCheck::kReloadedFromDisk;
+    static QStringList changedOnDiskChoices() { return CDiskChangeCheck::choices(); }
     // Whether another program has changed the document's file since it was
     // read or saved here.
-    bool fileChangedOnDisk() const;
+    bool fileChangedOnDisk() const { return m_diskCheck.changed(); }
     // Told that the file may have changed: reloads an unmodified document
     // (keeping the selected note where it still exists), asks about a
     // modified one. Does nothing while the file is as it was.
-    void checkDiskChange();
+    void checkDiskChange() { m_diskCheck.check(); }
     // The item the tree selects after reading the file again; -1: none.
-    int takeSelectionAfterReload();
+    int takeSelectionAfterReload() { return m_diskCheck.takeSelectionAfterReload(); }
 
 signals:
     void updateAllViews(int hint);
@@ -223,36 +223,18 @@ signals:
 
 private:
     friend class CBusyGuard;
+    friend class CDiskChangeCheck;   // saves under another name, unasked
+    friend class CDocumentPassword;  // reads the file again with a new password
     SaveOutcome writeDocument(const QString &path, bool reportFailure);
     // Saves to the own path without asking, as automatic saving does; a
     // failure is told once while it keeps failing.
     void saveQuietly();
-    // False when the records do not read with any key the user gave.
-    bool passwordStep(const CRecordIndex &records);
-    // The document bytes inside a sealed file, asking for the password;
-    // false when the file stays shut.
-    bool openEnvelope(const QByteArray &file, QByteArray &plain);
-    // The password dialog and its outcome; false when it was cancelled.
-    bool askForPassword();
     void takeOverRecords(CRecordIndex &&records);
     bool idleOrReported() const;  // false, after telling so, while another operation runs
     void resetToEmpty();
     void resetToNew();  // empty, unnamed, no password: the state after New
     void setDocumentFolderFrom(const QString &path);
     void reportBackupFailure(const QString &failedCopy);
-    enum class DiskAnswer { Reload, Keep, SaveAs, Cancel };
-    DiskAnswer askAboutDiskChange();
-    // Before writing over the own file: false when the save must not go on
-    // (the user reloaded, saved elsewhere or cancelled); `savedElsewhere`
-    // then tells whether the document was saved under another name.
-    bool mayOverwrite(const QString &path, bool &savedElsewhere);
-    // Carries out the answer about a changed file; true for "Keep my
-    // version" (the save goes on over the file as it is now).
-    bool followDiskAnswer(DiskAnswer answer, const QString &path, bool &savedElsewhere);
-    void acceptDiskVersion(const QString &path);  // the file at `path` as it is now counts as read
-    bool reloadFromDisk();
-    bool saveUnderAnotherName();
-    void rememberDiskState(const QString &path, const CDiskFingerprint &print);
     bool reloadFromFile();
     // readFromBytes, with `fileBytes` shown every byte of the file as it is decoded.
     bool readFile(QByteArray bytes, const std::function<void(QByteArrayView)> &fileBytes);
@@ -267,12 +249,8 @@ private:
     QString m_strTitle;
     bool m_bModified = false;
 
-    CSecureBytes m_strPassword;
-    std::vector<quint32> m_arKey;
-    bool m_bPassword = false;
-    Protection m_protection = Protection::None;
-    std::unique_ptr<CEnvelopeKey> m_envelopeKey;
-    bool m_bAskPassword = false;
+    CDocumentPassword m_password{*this};
+    CDiskChangeCheck m_diskCheck{*this};
     bool m_bLoadedItems = false;
     bool m_bHasReminders = false;
 
@@ -282,13 +260,8 @@ private:
     bool m_bAutoSaveFailing = false;   // the last automatic save failed and was reported
     bool m_bBackupFailing = false;     // the last backup step failed and was reported
     const CDocumentLock *m_heldLock = nullptr;
-    CDiskFingerprint m_diskPrint;      // the file at m_strDiskPrintPath as last read or written here
-    QString m_strDiskPrintPath;
-    bool m_bDiskChangeAsked = false;   // asked about the present change already
-    bool m_bReuseFittingKey = false;   // reading again a file whose key is held
     bool m_bReaderOnly = false;        // see setReaderOnly()
     bool m_bPasswordDeclined = false;  // the last open ended at the password
-    int m_nSelectAfterReload = -1;
     QString m_strDocFolder;
     QString m_strProgramFolder;
 };

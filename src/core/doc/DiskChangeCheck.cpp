@@ -1,0 +1,156 @@
+#include "doc/DiskChangeCheck.h"
+
+#include "doc/DocumentFile.h"
+#include "doc/TorviQuillbookDoc.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <utility>
+
+QStringList CDiskChangeCheck::choices()
+{
+    return {QCoreApplication::translate("CTorviQuillbookDoc", "Reload"), QCoreApplication::translate("CTorviQuillbookDoc", "Keep my version"), QCoreApplication::translate("CTorviQuillbookDoc", "Save as...")};
+}
+
+void CDiskChangeCheck::remember(const QString &path, const CDiskFingerprint &print)
+{
+    m_print = print;
+    m_strPath = QFileInfo(path).absoluteFilePath();
+    m_bAsked = false;
+}
+
+void CDiskChangeCheck::forget()
+{
+    m_print = {};
+    m_strPath.clear();
+}
+
+bool CDiskChangeCheck::changed() const
+{
+    return !m_strPath.isEmpty() && m_strPath == m_doc.pathName() && !m_print.matches(m_strPath);
+}
+
+CDiskChangeCheck::Answer CDiskChangeCheck::ask()
+{
+    m_bAsked = true;
+    const int choice = m_doc.prompter().choose(
+        QCoreApplication::translate("CTorviQuillbookDoc", kChangedOnDisk).arg(QDir::toNativeSeparators(m_doc.pathName())), choices());
+    switch (choice) {
+    case 0:
+        return Answer::Reload;
+    case 1:
+        return Answer::Keep;
+    case 2:
+        return Answer::SaveAs;
+    default:
+        return Answer::Cancel;
+    }
+}
+
+bool CDiskChangeCheck::mayOverwrite(const QString &path, bool &savedElsewhere)
+{
+    savedElsewhere = false;
+    if (QFileInfo(path).absoluteFilePath() != m_doc.pathName() || !changed())
+        return true;
+    return askAndFollow(path, savedElsewhere);
+}
+
+bool CDiskChangeCheck::askAndFollow(const QString &path, bool &savedElsewhere)
+{
+    return follow(ask(), path, savedElsewhere);
+}
+
+bool CDiskChangeCheck::follow(Answer answer, const QString &path, bool &savedElsewhere)
+{
+    savedElsewhere = false;
+    switch (answer) {
+    case Answer::Keep:
+        acceptDiskVersion(path);
+        return true;
+    case Answer::Reload:
+        reload();
+        return false;
+    case Answer::SaveAs:
+        savedElsewhere = saveUnderAnotherName();
+        return false;
+    case Answer::Cancel:
+        return false;
+    }
+    return false;
+}
+
+void CDiskChangeCheck::acceptDiskVersion(const QString &path)
+{
+    // The next save writes over the file without asking again, unless it
+    // changes once more.
+    QByteArray bytes;
+    if (CDocumentFile::load(path, bytes).ok)
+        remember(path, CDiskFingerprint::of(path, bytes));
+}
+
+bool CDiskChangeCheck::saveUnderAnotherName()
+{
+    const QString path = m_doc.chooseSavePath(m_doc.dialogFolder(),
+                                              QCoreApplication::translate("CTorviQuillbookDoc", "Torvi Quillbook Files (*.tqb);;All Files (*.*)"));
+    if (path.isEmpty())
+        return false;
+    // The new name only once the file is there: a failed save keeps the old one.
+    if (m_doc.writeDocument(path, true) != CTorviQuillbookDoc::SaveOutcome::Saved)
+        return false;
+    m_doc.setPathName(path);
+    return true;
+}
+
+bool CDiskChangeCheck::reload()
+{
+    // The selected note is found again by its place in the tree order and
+    // its title, or by its title alone when other notes moved it.
+    const int current = m_doc.m_nCurItem;
+    const QByteArray title = m_doc.isItem(current) ? m_doc.CItemTables::title(current) : QByteArray();
+    const qsizetype place = current >= 0 ? m_doc.order().indexOf(quint32(current)) : -1;
+    const QString path = m_doc.pathName();
+    m_bReloading = true;
+    const bool reloaded = m_doc.openDocument(path, false);
+    m_bReloading = false;
+    if (!reloaded)
+        return false;
+    m_nSelectAfterReload = -1;
+    if (m_doc.isItem(place) && m_doc.CItemTables::title(place) == title)
+        m_nSelectAfterReload = int(place);
+    else if (!title.isNull())
+        m_nSelectAfterReload = int(m_doc.titles().indexOf(title));
+    emit m_doc.statusMessage(QCoreApplication::translate("CTorviQuillbookDoc", kReloadedFromDisk).arg(m_doc.title()));
+    emit m_doc.updateAllViews(CTorviQuillbookDoc::kHintRefreshAll);
+    return true;
+}
+
+int CDiskChangeCheck::takeSelectionAfterReload()
+{
+    return std::exchange(m_nSelectAfterReload, -1);
+}
+
+void CDiskChangeCheck::check()
+{
+    if (m_doc.busy() != CTorviQuillbookDoc::kIdle || !changed())
+        return;
+    if (!m_doc.isModified()) {
+        reload();
+        return;
+    }
+    if (m_bAsked)
+        return;
+    switch (ask()) {
+    case Answer::Reload:
+        reload();
+        break;
+    case Answer::Keep:
+        acceptDiskVersion(m_doc.pathName());
+        break;
+    case Answer::SaveAs:
+        saveUnderAnotherName();
+        break;
+    case Answer::Cancel:
+        break;
+    }
+}
