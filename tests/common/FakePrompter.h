@@ -5,6 +5,8 @@
 #include <QList>
 #include <QStringList>
 
+#include <functional>
+
 // A prompter for tests: records every text it is shown and answers from
 // queues the test fills beforehand. An unscripted question gets the cautious
 // answer (Cancel) and is counted, so a test can tell it was not expected.
@@ -18,8 +20,11 @@ public:
 
     QList<int> choices;  // answers to choose(); none left: -1 (Cancel), counted as unscripted
     QList<QStringList> choiceLists;
+    std::function<void()> whileChoosing;  // what happens elsewhere while a choice is shown
     int choose(const QString &text, const QStringList &options) override
     {
+        if (whileChoosing)
+            whileChoosing();
         messages.append(text);
         messageButtons.append(Buttons::OkCancel);
         choiceLists.append(options);

@@ -105,6 +105,31 @@ private slots:
         QCOMPARE(g.doc->texts().value(0), QByteArray("mine, changed"));
     }
 
+    // "Keep my version" accepts the file as the question found it: a note
+    // another writer saves while the question is open is asked about again,
+    // not written over.
+    void keepAcceptsOnlyWhatTheQuestionFound()
+    {
+        CDocFixture f;
+        f.addRootAndChild("mine");
+        const QString path = f.path("k.tqb");
+        QVERIFY(f.doc->saveDocument(path));
+        f.doc->setPathName(path);
+        f.doc->setText(0, "mine, changed");
+        f.doc->setModifiedFlag(true);
+        writeElsewhere(path, "theirs");
+        f.prompter.whileChoosing = [&] {
+            f.prompter.whileChoosing = nullptr;
+            writeElsewhere(path, "theirs, again");
+        };
+        f.prompter.choices = {1};
+        f.doc->checkDiskChange();
+        const QByteArray later = readAll(path);
+        QVERIFY(!f.doc->saveCommand());  // asked again; unscripted: Cancel
+        QCOMPARE(f.prompter.messages.size(), 2);
+        QCOMPARE(readAll(path), later);
+    }
+
     // A save that meets a changed file asks first: Cancel writes nothing,
     // Reload takes the file, Save as keeps both versions.
     void saveNeverWritesOverUnasked()

@@ -102,11 +102,11 @@ private slots:
         // A file without header asks, unless "ReqPsw" is off.
         QByteArray headerless = readAll(f.path("plain.tqb"));
         g.prompter.passwordAnswers = {typed({})};
-        writeFile(f.path("old.tqb"), QByteArray::fromHex("0100FFFF02000A00") + "CDataNotes" +
+        writeFile(f.path("old.tqb"), QByteArray::fromHex("0200FFFF02000A00") + "CDataNotes" +
                                          headerless.mid(2 + 16 + 60 + 2));
         QVERIFY(g.doc->openDocument(f.path("old.tqb")));
         QCOMPARE(g.prompter.passwordRequests.size(), 1);
-        QCOMPARE(g.doc->titles(), (QList<QByteArray>{"Root"}));
+        QCOMPARE(g.doc->titles(), (QList<QByteArray>{"Root", "Child"}));
 
         CDocFixture h([](CSettings &s) { Q_UNUSED(s) });
         h.store->setValue(QStringLiteral("Settings/ReqPsw"), 0);
@@ -181,6 +181,9 @@ private slots:
         QTest::newRow("garbage") << QByteArray("not a document at all") << QStringLiteral("Unexpected file format.");
         QTest::newRow("truncated") << QByteArray::fromHex("0100FFFF02000A00") + "CDataNotes" + QByteArray(10, '\0')
                                    << QStringLiteral("Unexpected file format.");
+        // An icon file starts with two zero bytes, as an empty document does.
+        QTest::newRow("other file, two zero bytes first") << QByteArray::fromHex("000001000100101000000100") + QByteArray(64, '\x7f')
+                                                          << QStringLiteral("Unexpected file format.");
         QTest::newRow("schema 7") << QByteArray::fromHex("0100FFFF07000A00") + "CDataNotes" + QByteArray(60, '\0')
                                   << QStringLiteral("unknown version of the data");
     }

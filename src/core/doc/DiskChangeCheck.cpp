@@ -34,6 +34,13 @@ bool CDiskChangeCheck::changed() const
 CDiskChangeCheck::Answer CDiskChangeCheck::ask()
 {
     m_bAsked = true;
+    // "Keep my version" accepts the file the user was told about: a change
+    // made while the question is open must be asked about again.
+    m_askedAbout = {};
+    QByteArray bytes;
+    if (CDocumentFile::load(m_doc.pathName(), bytes).ok)
+        m_askedAbout = CDiskFingerprint::of(m_doc.pathName(), bytes);
+    bytes = {};
     const int choice = m_doc.prompter().choose(
         QCoreApplication::translate("CTorviQuillbookDoc", kChangedOnDisk).arg(QDir::toNativeSeparators(m_doc.pathName())), choices());
     switch (choice) {
@@ -84,9 +91,8 @@ void CDiskChangeCheck::acceptDiskVersion(const QString &path)
 {
     // The next save writes over the file without asking again, unless it
     // changes once more.
-    QByteArray bytes;
-    if (CDocumentFile::load(path, bytes).ok)
-        remember(path, CDiskFingerprint::of(path, bytes));
+    if (m_askedAbout.isValid())
+        remember(path, std::exchange(m_askedAbout, {}));
 }
 
 bool CDiskChangeCheck::saveUnderAnotherName()

@@ -55,12 +55,13 @@ private:
     enum class Answer { Reload, Keep, SaveAs, Cancel };
     Answer ask();
     bool follow(Answer answer, const QString &path, bool &savedElsewhere);
-    void acceptDiskVersion(const QString &path);  // the file at `path` as it is now counts as read
+    void acceptDiskVersion(const QString &path);  // the file as the question found it counts as read
     bool reload();
     bool saveUnderAnotherName();
 
     CTorviQuillbookDoc &m_doc;
     CDiskFingerprint m_print;  // the file at m_strPath as last read or written here
+    CDiskFingerprint m_askedAbout;  // the changed file as it was when the question came up
     QString m_strPath;
     bool m_bAsked = false;
     bool m_bReloading = false;

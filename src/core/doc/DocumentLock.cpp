@@ -3,13 +3,22 @@
 
 #include "doc/DocumentFile.h"
 
+#include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QDeadlineTimer>
 #include <QLockFile>
 #include <QThread>
 
 #include <algorithm>
+
+namespace {
+
+// The longest file name common Linux file systems take, in bytes.
+constexpr qsizetype kMaxNameBytes = 255;
+
+}  // namespace
 
 CDocumentLock::CDocumentLock(const QString &documentPath)
     : m_documentPath(QFileInfo(documentPath).absoluteFilePath())
@@ -27,8 +36,21 @@ CDocumentLock::~CDocumentLock()
 
 QString CDocumentLock::lockFilePath(const QString &documentPath)
 {
-    const QFileInfo info(documentPath);
-    return info.absoluteDir().filePath(QLatin1Char('.') + info.fileName() + QStringLiteral(".lock"));
+    // Writers that reach one file by different names (a symbolic link to it)
+    // must meet at one lock: it lies beside the file the link leads to.
+    QFileInfo info(documentPath);
+    if (info.isSymLink()) {
+        const QString target = info.canonicalFilePath();
+        info = QFileInfo(target.isEmpty() ? info.symLinkTarget() : target);
+    }
+    QString name = QLatin1Char('.') + info.fileName() + QStringLiteral(".lock");
+    // A name near the file system's limit leaves no room for the lock's
+    // additions; such a document gets a lock named after a digest of its name.
+    if (QFile::encodeName(name).size() > kMaxNameBytes) {
+        const QByteArray digest = QCryptographicHash::hash(QFile::encodeName(info.fileName()), QCryptographicHash::Sha1);
+        name = QLatin1Char('.') + QString::fromLatin1(digest.toHex()) + QStringLiteral(".tqb.lock");
+    }
+    return info.absoluteDir().filePath(name);
 }
 
 bool CDocumentLock::lock(int waitMs)

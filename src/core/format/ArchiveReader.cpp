@@ -88,6 +88,11 @@ CArchiveReader::Status CArchiveReader::scan(const QByteArray &data, CRecordIndex
             return Status::BadFormat;
         spans.push_back({at, schema});
     }
+    // A document ends with its last record. Bytes after it mean another kind
+    // of file that merely starts like one (two zero bytes read as an empty
+    // document): taking it as a document would let a save replace it.
+    if (in.remaining() != 0)
+        return Status::BadFormat;
     index.m_bytes = data;
     index.m_spans = std::move(spans);
     return Status::Ok;
