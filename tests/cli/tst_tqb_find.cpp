@@ -12,52 +12,29 @@
 
 namespace {
 
-using tqbtest::CRun;
+using namespace tqbtest;
+
+// Items in index order; item 2 is a child of item 0.
+QByteArray sampleJson()
+{
+    const QJsonArray zero{0, 0, 0, 0, 0};
+    return documentJson(QJsonValue::Null, {item(1, "Groceries", "milk\r\nCAF\u00c9 beans", zero),
+                                           item(1, "Trip", "passport", zero), item(2, "Caf\u00e9 list", "", zero)});
+}
 
 }  // namespace
 
-class TstTqbFind : public QObject
+class TstTqbFind : public QObject, private tqbtest::CTqbFixture
 {
     Q_OBJECT
 
-private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-
-    QString path(const QString &name) const { return m_dir->filePath(name); }
-
-    CRun tqb(const QStringList &args, const QByteArray &input = {}) const
-    {
-        return tqbtest::run(m_dir->path(), path(QStringLiteral("settings.ini")), args, input);
-    }
-
-    // A document from JSON: items in index order; item 2 is a child of item 0.
-    QString makeDocument(const QString &name, const QByteArray &password = {})
-    {
-        const QByteArray json = R"({"format": "tqb-json/1", "header": null, "items": [
-            {"parent": 1, "title": "Groceries", "text": "milk\r\nCAFÉ beans", "icons": [0,0,0,0,0], "sort": 0,
-             "remind": -1, "times": [0,0,0,0,0], "kind": 0},
-            {"parent": 1, "title": "Trip", "text": "passport", "icons": [0,0,0,0,0], "sort": 0,
-             "remind": -1, "times": [0,0,0,0,0], "kind": 0},
-            {"parent": 2, "title": "Café list", "text": "", "icons": [0,0,0,0,0], "sort": 0,
-             "remind": -1, "times": [0,0,0,0,0], "kind": 0}]})";
-        QFile file(path(name + QStringLiteral(".json")));
-        if (!file.open(QIODevice::WriteOnly) || file.write(json) != json.size())
-            return {};
-        file.close();
-        QStringList args{QStringLiteral("from-json"), file.fileName(), path(name)};
-        if (!password.isEmpty())
-            args << QStringLiteral("--password-stdin");
-        const CRun run = tqb(args, password + '\n');
-        return run.exitCode == 0 ? path(name) : QString();
-    }
-
 private slots:
-    void init() { m_dir = std::make_unique<QTemporaryDir>(); }
+    void init() { QVERIFY(newFolder()); }
 
     void findsTitlesAndTextsByItemIndex()
     {
-        const QString doc = makeDocument(QStringLiteral("a.tqb"));
-        QVERIFY(!doc.isEmpty());
+        QCOMPARE(fromJson(sampleJson(), QStringLiteral("a.tqb")), 0);
+        const QString doc = path(QStringLiteral("a.tqb"));
         // Without --case "é" and "É" are the same letter; the output is UTF-8.
         CRun run = tqb({QStringLiteral("find"), doc, QStringLiteral("café")});
         QCOMPARE(run.exitCode, 0);
@@ -78,8 +55,8 @@ private slots:
 
     void titlesOnlyAndContext()
     {
-        const QString doc = makeDocument(QStringLiteral("c.tqb"));
-        QVERIFY(!doc.isEmpty());
+        QCOMPARE(fromJson(sampleJson(), QStringLiteral("c.tqb")), 0);
+        const QString doc = path(QStringLiteral("c.tqb"));
         // "café" stands in the text of item 0 and the title of item 2: --titles keeps item 2 only.
         CRun run = tqb({QStringLiteral("find"), QStringLiteral("--titles"), doc, QStringLiteral("café")});
         QCOMPARE(run.exitCode, 0);
@@ -101,8 +78,8 @@ private slots:
 
     void passwordAndFailures()
     {
-        const QString doc = makeDocument(QStringLiteral("p.tqb"), "secret");
-        QVERIFY(!doc.isEmpty());
+        QCOMPARE(fromJson(sampleJson(), QStringLiteral("p.tqb"), "secret"), 0);
+        const QString doc = path(QStringLiteral("p.tqb"));
         CRun run = tqb({QStringLiteral("find"), QStringLiteral("--password-stdin"), doc, QStringLiteral("milk")},
                        "secret\n");
         QCOMPARE(run.exitCode, 0);
