@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QDebug>
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -128,7 +129,8 @@ protected:
         return m_dir->isValid();
     }
 
-    QString path(const QString &name) const { return m_dir->filePath(name); }
+    // A name in the folder; an absolute path stays as it is.
+    QString path(const QString &name) const { return QDir(m_dir->path()).filePath(name); }
     QString settingsFile() const { return path(QStringLiteral("settings.ini")); }
 
     CRun tqb(const QStringList &args, const QByteArray &input = {}) const

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -31,49 +32,49 @@ class TstTqbFind : public QObject, private tqbtest::CTqbFixture
 private slots:
     void init() { QVERIFY(newFolder()); }
 
-    void findsTitlesAndTextsByItemIndex()
+    // What find prints and its exit code, grep's: 0 found, 1 nothing found
+    // (and nothing printed), 2 wrong usage. "DOC" stands for the document.
+    void findPrints_data()
     {
-        QCOMPARE(fromJson(sampleJson(), QStringLiteral("a.tqb")), 0);
-        const QString doc = path(QStringLiteral("a.tqb"));
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QByteArray>("out");
         // Without --case "é" and "É" are the same letter; the output is UTF-8.
-        CRun run = tqb({QStringLiteral("find"), doc, QStringLiteral("café")});
-        QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.out, QByteArray("0\tGroceries\n2\tCaf\xc3\xa9 list\n"));
-        run = tqb({QStringLiteral("find"), QStringLiteral("--case"), doc, QStringLiteral("Café")});
-        QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.out, QByteArray("2\tCaf\xc3\xa9 list\n"));
-        run = tqb({QStringLiteral("find"), doc, QStringLiteral("PASSPORT")});
-        QCOMPARE(run.out, QByteArray("1\tTrip\n"));
-
-        // Nothing matched: 1, as grep, and nothing printed.
-        QCOMPARE(tqb({QStringLiteral("find"), doc, QStringLiteral("PASSPORT"), QStringLiteral("--case")}).exitCode, 1);
-        run = tqb({QStringLiteral("find"), doc, QStringLiteral("zebra")});
-        QCOMPARE(run.exitCode, 1);
-        QVERIFY(run.out.isEmpty());
-        QVERIFY(run.err.isEmpty());
-    }
-
-    void titlesOnlyAndContext()
-    {
-        QCOMPARE(fromJson(sampleJson(), QStringLiteral("c.tqb")), 0);
-        const QString doc = path(QStringLiteral("c.tqb"));
+        QTest::newRow("title and text, case folded")
+            << QStringList{"find", "DOC", "café"} << 0 << QByteArray("0\tGroceries\n2\tCaf\xc3\xa9 list\n");
+        QTest::newRow("--case") << QStringList{"find", "--case", "DOC", "Café"} << 0
+                                << QByteArray("2\tCaf\xc3\xa9 list\n");
+        QTest::newRow("upper case pattern") << QStringList{"find", "DOC", "PASSPORT"} << 0 << QByteArray("1\tTrip\n");
+        QTest::newRow("--case after the pattern") << QStringList{"find", "DOC", "PASSPORT", "--case"} << 1 << QByteArray();
+        QTest::newRow("nothing matched") << QStringList{"find", "DOC", "zebra"} << 1 << QByteArray();
         // "café" stands in the text of item 0 and the title of item 2: --titles keeps item 2 only.
-        CRun run = tqb({QStringLiteral("find"), QStringLiteral("--titles"), doc, QStringLiteral("café")});
-        QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.out, QByteArray("2\tCaf\xc3\xa9 list\n"));
-        QCOMPARE(tqb({QStringLiteral("find"), QStringLiteral("--titles"), doc, QStringLiteral("passport")}).exitCode, 1);
-
+        QTest::newRow("--titles") << QStringList{"find", "--titles", "DOC", "café"} << 0
+                                  << QByteArray("2\tCaf\xc3\xa9 list\n");
+        QTest::newRow("--titles, only in a text") << QStringList{"find", "--titles", "DOC", "passport"} << 1 << QByteArray();
         // The context: the text around the hit, its line break shown as one blank;
         // an item found by its title shows the start of its text (here empty).
-        run = tqb({QStringLiteral("find"), QStringLiteral("--context"), doc, QStringLiteral("café")});
-        QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.out, QByteArray("0\tGroceries\tmilk CAF\xc3\x89 beans\n2\tCaf\xc3\xa9 list\t\n"));
-        run = tqb({QStringLiteral("find"), QStringLiteral("--context"), QStringLiteral("--titles"), doc,
-                   QStringLiteral("groc")});
-        QCOMPARE(run.out, QByteArray("0\tGroceries\tmilk CAF\xc3\x89 beans\n"));
+        QTest::newRow("--context") << QStringList{"find", "--context", "DOC", "café"} << 0
+                                   << QByteArray("0\tGroceries\tmilk CAF\xc3\x89 beans\n2\tCaf\xc3\xa9 list\t\n");
+        QTest::newRow("--context --titles") << QStringList{"find", "--context", "--titles", "DOC", "groc"} << 0
+                                            << QByteArray("0\tGroceries\tmilk CAF\xc3\x89 beans\n");
         // The other commands refuse both options.
-        QCOMPARE(tqb({QStringLiteral("tree"), doc, QStringLiteral("--titles")}).exitCode, 2);
-        QCOMPARE(tqb({QStringLiteral("tree"), doc, QStringLiteral("--context")}).exitCode, 2);
+        QTest::newRow("tree --titles") << QStringList{"tree", "DOC", "--titles"} << 2 << QByteArray();
+        QTest::newRow("tree --context") << QStringList{"tree", "DOC", "--context"} << 2 << QByteArray();
+    }
+
+    void findPrints()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, exitCode);
+        QFETCH(QByteArray, out);
+        QCOMPARE(fromJson(sampleJson(), QStringLiteral("a.tqb")), 0);
+        args.replaceInStrings(QRegularExpression(QStringLiteral("^DOC$")), path(QStringLiteral("a.tqb")));
+        const CRun run = tqb(args);
+        QCOMPARE(run.exitCode, exitCode);
+        if (exitCode < 2) {
+            QCOMPARE(run.out, out);
+            QVERIFY2(run.err.isEmpty(), qPrintable(run.err));
+        }
     }
 
     void passwordAndFailures()
