@@ -29,8 +29,6 @@ class TstTqbAdd : public QObject, private tqbtest::CTqbFixture
 {
     Q_OBJECT
 
-private:
-
 private slots:
     void init() { QVERIFY(newFolder()); }
 
@@ -87,7 +85,8 @@ private slots:
         QCOMPARE(tqb({QStringLiteral("add"), doc, QStringLiteral("--password-stdin")}, "pw1\nBank. PIN 1234\n").exitCode,
                  0);
         QCOMPARE(tqb({QStringLiteral("add"), doc, QStringLiteral("--password-stdin")}, "pw1\nSecond. one\n").exitCode, 0);
-        QCOMPARE(rows(doc, kNote, QStringLiteral("|"), "pw1"), (QStringList{QStringLiteral("1|Bank.|PIN 1234"), QStringLiteral("1|Second.|one")}));
+        QCOMPARE(rows(doc, kNote, QStringLiteral("|"), "pw1"),
+                 (QStringList{QStringLiteral("1|Bank.|PIN 1234"), QStringLiteral("1|Second.|one")}));
         // Without the password the document is not touched.
         const CRun refused = tqb({QStringLiteral("add"), doc}, "Third. x");
         QCOMPARE(refused.exitCode, 1);

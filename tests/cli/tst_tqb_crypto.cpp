@@ -23,7 +23,8 @@ QByteArray sampleJson()
 {
     return documentJson(header({0, 1, 2, 3, 4}, 2, 1000000000),
                         {item(1, "Bank", "PIN 1234\r\nsecond line", {1, 2, 3, 4, 5}),
-                         item(2, "Mail", "account: someone", {1, 2, 3, 4, 5}, 0, 0, {1100000000, 60, 0, 1100000600, 0})});
+                         item(2, "Mail", "account: someone", {1, 2, 3, 4, 5}, 0, 0,
+                              {1100000000, 60, 0, 1100000600, 0})});
 }
 
 }  // namespace

@@ -45,12 +45,14 @@ private slots:
         QTest::newRow("--case") << QStringList{"find", "--case", "DOC", "Café"} << 0
                                 << QByteArray("2\tCaf\xc3\xa9 list\n");
         QTest::newRow("upper case pattern") << QStringList{"find", "DOC", "PASSPORT"} << 0 << QByteArray("1\tTrip\n");
-        QTest::newRow("--case after the pattern") << QStringList{"find", "DOC", "PASSPORT", "--case"} << 1 << QByteArray();
+        QTest::newRow("--case after the pattern")
+            << QStringList{"find", "DOC", "PASSPORT", "--case"} << 1 << QByteArray();
         QTest::newRow("nothing matched") << QStringList{"find", "DOC", "zebra"} << 1 << QByteArray();
         // "café" stands in the text of item 0 and the title of item 2: --titles keeps item 2 only.
         QTest::newRow("--titles") << QStringList{"find", "--titles", "DOC", "café"} << 0
                                   << QByteArray("2\tCaf\xc3\xa9 list\n");
-        QTest::newRow("--titles, only in a text") << QStringList{"find", "--titles", "DOC", "passport"} << 1 << QByteArray();
+        QTest::newRow("--titles, only in a text")
+            << QStringList{"find", "--titles", "DOC", "passport"} << 1 << QByteArray();
         // The context: the text around the hit, its line break shown as one blank;
         // an item found by its title shows the start of its text (here empty).
         QTest::newRow("--context") << QStringList{"find", "--context", "DOC", "café"} << 0

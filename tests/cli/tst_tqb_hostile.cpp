@@ -169,7 +169,8 @@ private slots:
             deep += "<DT><H3>f</H3>\n<DL><p>\n";
         writeFile(QStringLiteral("deep.html"), deep);
         const CResult refused =
-            tqbFed({QStringLiteral("import-favorites"), path(QStringLiteral("doc.tqb")), path(QStringLiteral("deep.html"))});
+            tqbFed({QStringLiteral("import-favorites"), path(QStringLiteral("doc.tqb")),
+                    path(QStringLiteral("deep.html"))});
         QCOMPARE(refused.exitCode, 1);
         QVERIFY2(refused.err.contains(QStringLiteral("nests its elements more than 512 levels deep")),
                  qPrintable(refused.err));
@@ -181,7 +182,8 @@ private slots:
         flat += "</DL>\n";
         writeFile(QStringLiteral("flat.html"), flat);
         const CResult imported =
-            tqbFed({QStringLiteral("import-favorites"), path(QStringLiteral("doc.tqb")), path(QStringLiteral("flat.html"))});
+            tqbFed({QStringLiteral("import-favorites"), path(QStringLiteral("doc.tqb")),
+                    path(QStringLiteral("flat.html"))});
         QCOMPARE(imported.exitCode, 0);
         QCOMPARE(items(path(QStringLiteral("doc.tqb"))).size(), 1 + 2 * 5000);
     }

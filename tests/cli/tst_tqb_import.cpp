@@ -37,7 +37,8 @@ private slots:
         QCOMPARE(rows(QStringLiteral("n.tqb"), kParentTitle, QStringLiteral(":")),
                  (QStringList{QStringLiteral("1:a"), QStringLiteral("2:First"), QStringLiteral("3:Inner"),
                               QStringLiteral("2:Last")}));
-        QCOMPARE(items(QStringLiteral("n.tqb")).at(1).toObject().value(QStringLiteral("text")).toString(), QStringLiteral("body one "));
+        QCOMPARE(items(QStringLiteral("n.tqb")).at(1).toObject().value(QStringLiteral("text")).toString(),
+                 QStringLiteral("body one "));
 
         // Again below item 3 ("Last"): the second import is its child.
         run = tqb({QStringLiteral("import-text"), QStringLiteral("n.tqb"), QStringLiteral("a.txt"),
@@ -80,8 +81,10 @@ private slots:
         CRun run = tqb({QStringLiteral("import-csv"), QStringLiteral("c.tqb"), QStringLiteral("p.csv"),
                         QStringLiteral("--header")});
         QCOMPARE(run.exitCode, 0);
-        QCOMPARE(rows(QStringLiteral("c.tqb"), kParentTitle, QStringLiteral(":")), (QStringList{QStringLiteral("1:p"), QStringLiteral("2:Ann")}));
-        QCOMPARE(items(QStringLiteral("c.tqb")).at(1).toObject().value(QStringLiteral("text")).toString(), QStringLiteral("Phone: 555\r\n"));
+        QCOMPARE(rows(QStringLiteral("c.tqb"), kParentTitle, QStringLiteral(":")),
+                 (QStringList{QStringLiteral("1:p"), QStringLiteral("2:Ann")}));
+        QCOMPARE(items(QStringLiteral("c.tqb")).at(1).toObject().value(QStringLiteral("text")).toString(),
+                 QStringLiteral("Phone: 555\r\n"));
         // Without --header the first line is a note too; no question waits.
         run = tqb({QStringLiteral("import-csv"), QStringLiteral("c2.tqb"), QStringLiteral("p.csv")});
         QCOMPARE(run.exitCode, 0);

@@ -51,7 +51,8 @@ private slots:
         QTest::addColumn<Action>("action");
         QTest::newRow("nothing selected") << QString() << kFolder << Action{Action::Message, openHelpMessage()};
         QTest::newRow("quoted mail address")
-            << QStringLiteral("\" ann@example.org \"") << kFolder << Action{Action::Open, QStringLiteral("MailTo:ann@example.org")};
+            << QStringLiteral("\" ann@example.org \"") << kFolder
+            << Action{Action::Open, QStringLiteral("MailTo:ann@example.org")};
         QTest::newRow("web address") << QStringLiteral("www.example.org") << kFolder
                                      << Action{Action::Open, QStringLiteral("www.example.org")};
         QTest::newRow("quoted path") << QStringLiteral("\"C:\\My Tools\\a.exe\"") << kFolder
