@@ -23,7 +23,7 @@
 
 namespace {
 
-using tqbtest::CRun;
+using namespace tqbtest;
 
 QJsonArray ints(std::initializer_list<int> values)
 {
@@ -31,32 +31,6 @@ QJsonArray ints(std::initializer_list<int> values)
     for (int v : values)
         array.append(v);
     return array;
-}
-
-QJsonObject item(int parent, const QString &title, const QString &text, const QJsonArray &icons = ints({0, 1, 2, 3, 4}),
-                 int sort = 0, int remind = -1, const QJsonArray &times = ints({0, 0, 0, 0, 0}), int kind = 0)
-{
-    return QJsonObject{{"parent", parent}, {"title", title}, {"text", text},     {"icons", icons},
-                       {"sort", sort},     {"remind", remind}, {"times", times}, {"kind", kind}};
-}
-
-QJsonObject header(const QJsonArray &icons, int sort, qint64 created)
-{
-    return QJsonObject{{"icons", icons}, {"sort", sort}, {"created", created}};
-}
-
-QByteArray documentJson(const QJsonValue &head, const QJsonArray &items)
-{
-    return QJsonDocument(QJsonObject{{"format", "tqb-json/1"}, {"header", head}, {"items", items}}).toJson();
-}
-
-QJsonObject parse(const QByteArray &json)
-{
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
-    if (error.error != QJsonParseError::NoError)
-        qWarning() << "not JSON:" << error.errorString() << json.left(200);
-    return document.object();
 }
 
 QByteArray le32(quint32 v)
@@ -102,58 +76,11 @@ QByteArray schema1File(quint16 titleWord)
 
 }  // namespace
 
-class TstTqb : public QObject
+class TstTqb : public QObject, private tqbtest::CTqbFixture
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-
-    QString path(const QString &name) const { return m_dir->filePath(name); }
-    QString settingsFile() const { return path(QStringLiteral("settings.ini")); }
-
-    CRun tqb(const QStringList &args, const QByteArray &input = {}) const
-    {
-        return tqbtest::run(m_dir->path(), settingsFile(), args, input);
-    }
-
-    void writeFile(const QString &name, const QByteArray &bytes) const
-    {
-        QFile file(path(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QCOMPARE(file.write(bytes), bytes.size());
-    }
-
-    QByteArray readFile(const QString &name) const
-    {
-        QFile file(path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
-    // from-json of `json` into `out`; the run's exit code.
-    int fromJson(const QByteArray &json, const QString &out, const QByteArray &password = {},
-                 const QString &codePage = QStringLiteral("windows-1252"))
-    {
-        const QString in = out + QStringLiteral(".in.json");
-        writeFile(in, json);
-        QStringList args{QStringLiteral("from-json"), in, out, QStringLiteral("--codepage"), codePage};
-        if (!password.isNull())
-            args << QStringLiteral("--password-stdin");
-        const CRun run = tqb(args, password + '\n');
-        if (run.exitCode != 0)
-            qWarning() << run.err;
-        return run.exitCode;
-    }
-
-    CRun toJson(const QString &file, const QByteArray &password = {},
-                const QString &codePage = QStringLiteral("windows-1252")) const
-    {
-        QStringList args{QStringLiteral("to-json"), file, QStringLiteral("--codepage"), codePage};
-        if (!password.isNull())
-            args << QStringLiteral("--password-stdin");
-        return tqb(args, password + '\n');
-    }
-
     void configureBackup(bool on)
     {
         QSettings store(settingsFile(), QSettings::IniFormat);
@@ -168,11 +95,7 @@ private:
     }
 
 private slots:
-    void init()
-    {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-    }
+    void init() { QVERIFY(newFolder()); }
 
     void workedExampleIsByteExact()
     {

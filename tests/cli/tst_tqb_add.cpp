@@ -20,47 +20,17 @@ namespace {
 
 using tqbtest::CRun;
 
+// An item as "parent|title|text".
+const QStringList kNote{QStringLiteral("parent"), QStringLiteral("title"), QStringLiteral("text")};
+
 }  // namespace
 
-class TstTqbAdd : public QObject
+class TstTqbAdd : public QObject, private tqbtest::CTqbFixture
 {
     Q_OBJECT
 
-private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-
-    QString path(const QString &name) const { return m_dir->filePath(name); }
-
-    CRun tqb(const QStringList &args, const QByteArray &input = {}) const
-    {
-        return tqbtest::run(m_dir->path(), path(QStringLiteral("settings.ini")), args, input);
-    }
-
-    // The items of a document as "parent|title|text" lines, read back by tqb itself.
-    QStringList items(const QString &file, const QByteArray &password = {}) const
-    {
-        QStringList args{QStringLiteral("to-json"), file};
-        if (!password.isNull())
-            args << QStringLiteral("--password-stdin");
-        const CRun run = tqb(args, password + '\n');
-        if (run.exitCode != 0)
-            qWarning() << run.err;
-        QStringList out;
-        for (const QJsonValue v : QJsonDocument::fromJson(run.out).object().value(QStringLiteral("items")).toArray()) {
-            const QJsonObject o = v.toObject();
-            out << QStringLiteral("%1|%2|%3")
-                       .arg(o.value(QStringLiteral("parent")).toInt())
-                       .arg(o.value(QStringLiteral("title")).toString(), o.value(QStringLiteral("text")).toString());
-        }
-        return out;
-    }
-
 private slots:
-    void init()
-    {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-    }
+    void init() { QVERIFY(newFolder()); }
 
     void addCreatesTheDocumentAndSplitsLikeCapture()
     {
@@ -68,7 +38,7 @@ private slots:
         CRun run = tqb({QStringLiteral("add"), doc}, "  Buy bread. And milk,\nand eggs.\n");
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.out, QByteArray("0\n"));
-        QCOMPARE(items(doc), QStringList{QStringLiteral("1|Buy bread.|And milk,\r\nand eggs.")});
+        QCOMPARE(rows(doc, kNote), QStringList{QStringLiteral("1|Buy bread.|And milk,\r\nand eggs.")});
 
         // Below item 0, with a title of its own: the whole input is the text.
         run = tqb({QStringLiteral("add"), doc, QStringLiteral("--under"), QStringLiteral("0"), QStringLiteral("--title"),
@@ -76,12 +46,12 @@ private slots:
                   QStringLiteral("Espresso. Latte\n").toUtf8());
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.out, QByteArray("1\n"));
-        QCOMPARE(items(doc), (QStringList{QStringLiteral("1|Buy bread.|And milk,\r\nand eggs."),
+        QCOMPARE(rows(doc, kNote), (QStringList{QStringLiteral("1|Buy bread.|And milk,\r\nand eggs."),
                                           QStringLiteral("2|Caf\u00e9 list|Espresso. Latte")}));
 
         // No split point: the whole text, no title.
         QCOMPARE(tqb({QStringLiteral("add"), doc}, "just words").exitCode, 0);
-        QVERIFY(items(doc).contains(QStringLiteral("1||just words")));
+        QVERIFY(rows(doc, kNote).contains(QStringLiteral("1||just words")));
     }
 
     void addRefusesBadInputAndKeepsTheDocument()
@@ -115,11 +85,12 @@ private slots:
         QCOMPARE(tqb({QStringLiteral("add"), doc, QStringLiteral("--password-stdin")}, "pw1\nBank. PIN 1234\n").exitCode,
                  0);
         QCOMPARE(tqb({QStringLiteral("add"), doc, QStringLiteral("--password-stdin")}, "pw1\nSecond. one\n").exitCode, 0);
-        QCOMPARE(items(doc, "pw1"), (QStringList{QStringLiteral("1|Bank.|PIN 1234"), QStringLiteral("1|Second.|one")}));
+        QCOMPARE(rows(doc, kNote, QStringLiteral("|"), "pw1"),
+                 (QStringList{QStringLiteral("1|Bank.|PIN 1234"), QStringLiteral("1|Second.|one")}));
         // Without the password the document is not touched.
         const CRun refused = tqb({QStringLiteral("add"), doc}, "Third. x");
         QCOMPARE(refused.exitCode, 1);
-        QCOMPARE(items(doc, "pw1").size(), 2);
+        QCOMPARE(rows(doc, kNote, QStringLiteral("|"), "pw1").size(), 2);
     }
 
     void genpassPrintsFromTheGenerator()

@@ -15,64 +15,33 @@
 
 namespace {
 
-using tqbtest::CRun;
+using namespace tqbtest;
 
 const QString kRefused = QStringLiteral("tqb: The password is wrong, or the file was changed or cut short.\n");
 
 QByteArray sampleJson()
 {
-    const QJsonObject head{{"icons", QJsonArray{0, 1, 2, 3, 4}}, {"sort", 2}, {"created", 1000000000}};
-    const auto item = [](int parent, const QString &title, const QString &text, int remind, const QJsonArray &times) {
-        return QJsonObject{{"parent", parent}, {"title", title},   {"text", text},     {"icons", QJsonArray{1, 2, 3, 4, 5}},
-                           {"sort", 0},        {"remind", remind}, {"times", times}, {"kind", 0}};
-    };
-    const QJsonArray items{item(1, "Bank", "PIN 1234\r\nsecond line", -1, {0, 0, 0, 0, 0}),
-                           item(2, "Mail", "account: someone", 0, {1100000000, 60, 0, 1100000600, 0})};
-    return QJsonDocument(QJsonObject{{"format", "tqb-json/1"}, {"header", head}, {"items", items}}).toJson();
+    return documentJson(header({0, 1, 2, 3, 4}, 2, 1000000000),
+                        {item(1, "Bank", "PIN 1234\r\nsecond line", {1, 2, 3, 4, 5}),
+                         item(2, "Mail", "account: someone", {1, 2, 3, 4, 5}, 0, 0,
+                              {1100000000, 60, 0, 1100000600, 0})});
 }
 
 }  // namespace
 
-class TstTqbCrypto : public QObject
+class TstTqbCrypto : public QObject, private tqbtest::CTqbFixture
 {
     Q_OBJECT
 
-private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-
-    QString path(const QString &name) const { return m_dir->filePath(name); }
-    CRun tqb(const QStringList &args, const QByteArray &input = {}) const
-    {
-        return tqbtest::run(m_dir->path(), path(QStringLiteral("settings.ini")), args, input);
-    }
-    QByteArray readFile(const QString &name) const
-    {
-        QFile file(path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-    void writeFile(const QString &name, const QByteArray &bytes) const
-    {
-        QFile file(path(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QCOMPARE(file.write(bytes), bytes.size());
-    }
-    QByteArray items(const QString &name, const QByteArray &password)
-    {
-        const CRun run = tqb({"to-json", name, "--password-stdin"}, password + '\n');
-        if (run.exitCode != 0)
-            return "failed: " + run.err.toUtf8();
-        return QJsonDocument(QJsonDocument::fromJson(run.out).object().value("items").toArray()).toJson();
-    }
-
 private slots:
-    void init() { m_dir = std::make_unique<QTemporaryDir>(); }
+    void init() { QVERIFY(newFolder()); }
 
     void formsConvertAndEveryReaderOpensTheEncryptedOne()
     {
         writeFile("in.json", sampleJson());
         QCOMPARE(tqb({"from-json", "in.json", "c.tqb", "--password-stdin"}, "right-one\n").exitCode, 0);
         const QByteArray compatible = readFile("c.tqb");
-        const QByteArray expectedItems = items("c.tqb", "right-one");
+        const QByteArray expectedItems = asText(items("c.tqb", "right-one"));
         QVERIFY(expectedItems.contains("PIN 1234"));
         QVERIFY(tqb({"info", "c.tqb"}).out.contains("protection: compatible\n"));
 
@@ -88,7 +57,7 @@ private slots:
 
         // Every reading command: the right password reads, a wrong one
         // gives exit 1 and the one line, and nothing else.
-        QCOMPARE(items("c.tqb", "strong-one"), expectedItems);
+        QCOMPARE(asText(items("c.tqb", "strong-one")), expectedItems);
         const QList<QStringList> readers{{"tree", "c.tqb"},
                                          {"export-text", "c.tqb", "c.txt"},
                                          {"find", "c.tqb", "someone"},
@@ -121,7 +90,7 @@ private slots:
         QCOMPARE(tqb({"add", "c.tqb", "--title", "Added", "--password-stdin"}, "strong-two\nnew words\n").exitCode, 0);
         QVERIFY(readFile("c.tqb").startsWith("TQBCRYPT"));
         QVERIFY(!readFile("c.tqb").contains("new words"));
-        QVERIFY(items("c.tqb", "strong-two").contains("new words"));
+        QVERIFY(asText(items("c.tqb", "strong-two")).contains("new words"));
 
         // Back to the compatible form: the very bytes it had before.
         const CRun find = tqb({"find", "c.tqb", "Added", "--password-stdin"}, "strong-two\n");
@@ -129,7 +98,7 @@ private slots:
         QCOMPARE(added, QByteArray("2"));
         QCOMPARE(tqb({"passwd", "c.tqb", "--compatible"}, "strong-two\nright-one\n").exitCode, 0);
         QVERIFY(tqb({"info", "c.tqb"}).out.contains("protection: compatible\n"));
-        QVERIFY(items("c.tqb", "right-one").contains("new words"));
+        QVERIFY(asText(items("c.tqb", "right-one")).contains("new words"));
         writeFile("in.json", sampleJson());
         QCOMPARE(tqb({"from-json", "in.json", "d.tqb", "--password-stdin"}, "right-one\n").exitCode, 0);
         QCOMPARE(readFile("d.tqb"), compatible);
@@ -140,7 +109,7 @@ private slots:
         writeFile("in.json", sampleJson());
         QCOMPARE(tqb({"from-json", "in.json", "s.tqb", "--encrypt", "--password-stdin"}, "strong-one\n").exitCode, 0);
         QVERIFY(readFile("s.tqb").startsWith("TQBCRYPT"));
-        QVERIFY(items("s.tqb", "strong-one").contains("PIN 1234"));
+        QVERIFY(asText(items("s.tqb", "strong-one")).contains("PIN 1234"));
         QCOMPARE(tqb({"from-json", "in.json", "p.tqb"}).exitCode, 0);
         QVERIFY(tqb({"info", "p.tqb"}).out.contains("protection: none\n"));
         const CRun noPassword = tqb({"from-json", "in.json", "x.tqb", "--encrypt", "--password-stdin"}, "\n");

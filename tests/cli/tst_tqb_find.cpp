@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -12,97 +13,76 @@
 
 namespace {
 
-using tqbtest::CRun;
+using namespace tqbtest;
+
+// Items in index order; item 2 is a child of item 0.
+QByteArray sampleJson()
+{
+    const QJsonArray zero{0, 0, 0, 0, 0};
+    return documentJson(QJsonValue::Null, {item(1, "Groceries", "milk\r\nCAF\u00c9 beans", zero),
+                                           item(1, "Trip", "passport", zero), item(2, "Caf\u00e9 list", "", zero)});
+}
 
 }  // namespace
 
-class TstTqbFind : public QObject
+class TstTqbFind : public QObject, private tqbtest::CTqbFixture
 {
     Q_OBJECT
 
-private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-
-    QString path(const QString &name) const { return m_dir->filePath(name); }
-
-    CRun tqb(const QStringList &args, const QByteArray &input = {}) const
-    {
-        return tqbtest::run(m_dir->path(), path(QStringLiteral("settings.ini")), args, input);
-    }
-
-    // A document from JSON: items in index order; item 2 is a child of item 0.
-    QString makeDocument(const QString &name, const QByteArray &password = {})
-    {
-        const QByteArray json = R"({"format": "tqb-json/1", "header": null, "items": [
-            {"parent": 1, "title": "Groceries", "text": "milk\r\nCAFÉ beans", "icons": [0,0,0,0,0], "sort": 0,
-             "remind": -1, "times": [0,0,0,0,0], "kind": 0},
-            {"parent": 1, "title": "Trip", "text": "passport", "icons": [0,0,0,0,0], "sort": 0,
-             "remind": -1, "times": [0,0,0,0,0], "kind": 0},
-            {"parent": 2, "title": "Café list", "text": "", "icons": [0,0,0,0,0], "sort": 0,
-             "remind": -1, "times": [0,0,0,0,0], "kind": 0}]})";
-        QFile file(path(name + QStringLiteral(".json")));
-        if (!file.open(QIODevice::WriteOnly) || file.write(json) != json.size())
-            return {};
-        file.close();
-        QStringList args{QStringLiteral("from-json"), file.fileName(), path(name)};
-        if (!password.isEmpty())
-            args << QStringLiteral("--password-stdin");
-        const CRun run = tqb(args, password + '\n');
-        return run.exitCode == 0 ? path(name) : QString();
-    }
-
 private slots:
-    void init() { m_dir = std::make_unique<QTemporaryDir>(); }
+    void init() { QVERIFY(newFolder()); }
 
-    void findsTitlesAndTextsByItemIndex()
+    // What find prints and its exit code, grep's: 0 found, 1 nothing found
+    // (and nothing printed), 2 wrong usage. "DOC" stands for the document.
+    void findPrints_data()
     {
-        const QString doc = makeDocument(QStringLiteral("a.tqb"));
-        QVERIFY(!doc.isEmpty());
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QByteArray>("out");
         // Without --case "é" and "É" are the same letter; the output is UTF-8.
-        CRun run = tqb({QStringLiteral("find"), doc, QStringLiteral("café")});
-        QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.out, QByteArray("0\tGroceries\n2\tCaf\xc3\xa9 list\n"));
-        run = tqb({QStringLiteral("find"), QStringLiteral("--case"), doc, QStringLiteral("Café")});
-        QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.out, QByteArray("2\tCaf\xc3\xa9 list\n"));
-        run = tqb({QStringLiteral("find"), doc, QStringLiteral("PASSPORT")});
-        QCOMPARE(run.out, QByteArray("1\tTrip\n"));
-
-        // Nothing matched: 1, as grep, and nothing printed.
-        QCOMPARE(tqb({QStringLiteral("find"), doc, QStringLiteral("PASSPORT"), QStringLiteral("--case")}).exitCode, 1);
-        run = tqb({QStringLiteral("find"), doc, QStringLiteral("zebra")});
-        QCOMPARE(run.exitCode, 1);
-        QVERIFY(run.out.isEmpty());
-        QVERIFY(run.err.isEmpty());
-    }
-
-    void titlesOnlyAndContext()
-    {
-        const QString doc = makeDocument(QStringLiteral("c.tqb"));
-        QVERIFY(!doc.isEmpty());
+        QTest::newRow("title and text, case folded")
+            << QStringList{"find", "DOC", "café"} << 0 << QByteArray("0\tGroceries\n2\tCaf\xc3\xa9 list\n");
+        QTest::newRow("--case") << QStringList{"find", "--case", "DOC", "Café"} << 0
+                                << QByteArray("2\tCaf\xc3\xa9 list\n");
+        QTest::newRow("upper case pattern") << QStringList{"find", "DOC", "PASSPORT"} << 0 << QByteArray("1\tTrip\n");
+        QTest::newRow("--case after the pattern")
+            << QStringList{"find", "DOC", "PASSPORT", "--case"} << 1 << QByteArray();
+        QTest::newRow("nothing matched") << QStringList{"find", "DOC", "zebra"} << 1 << QByteArray();
         // "café" stands in the text of item 0 and the title of item 2: --titles keeps item 2 only.
-        CRun run = tqb({QStringLiteral("find"), QStringLiteral("--titles"), doc, QStringLiteral("café")});
-        QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.out, QByteArray("2\tCaf\xc3\xa9 list\n"));
-        QCOMPARE(tqb({QStringLiteral("find"), QStringLiteral("--titles"), doc, QStringLiteral("passport")}).exitCode, 1);
-
+        QTest::newRow("--titles") << QStringList{"find", "--titles", "DOC", "café"} << 0
+                                  << QByteArray("2\tCaf\xc3\xa9 list\n");
+        QTest::newRow("--titles, only in a text")
+            << QStringList{"find", "--titles", "DOC", "passport"} << 1 << QByteArray();
         // The context: the text around the hit, its line break shown as one blank;
         // an item found by its title shows the start of its text (here empty).
-        run = tqb({QStringLiteral("find"), QStringLiteral("--context"), doc, QStringLiteral("café")});
-        QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.out, QByteArray("0\tGroceries\tmilk CAF\xc3\x89 beans\n2\tCaf\xc3\xa9 list\t\n"));
-        run = tqb({QStringLiteral("find"), QStringLiteral("--context"), QStringLiteral("--titles"), doc,
-                   QStringLiteral("groc")});
-        QCOMPARE(run.out, QByteArray("0\tGroceries\tmilk CAF\xc3\x89 beans\n"));
+        QTest::newRow("--context") << QStringList{"find", "--context", "DOC", "café"} << 0
+                                   << QByteArray("0\tGroceries\tmilk CAF\xc3\x89 beans\n2\tCaf\xc3\xa9 list\t\n");
+        QTest::newRow("--context --titles") << QStringList{"find", "--context", "--titles", "DOC", "groc"} << 0
+                                            << QByteArray("0\tGroceries\tmilk CAF\xc3\x89 beans\n");
         // The other commands refuse both options.
-        QCOMPARE(tqb({QStringLiteral("tree"), doc, QStringLiteral("--titles")}).exitCode, 2);
-        QCOMPARE(tqb({QStringLiteral("tree"), doc, QStringLiteral("--context")}).exitCode, 2);
+        QTest::newRow("tree --titles") << QStringList{"tree", "DOC", "--titles"} << 2 << QByteArray();
+        QTest::newRow("tree --context") << QStringList{"tree", "DOC", "--context"} << 2 << QByteArray();
+    }
+
+    void findPrints()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, exitCode);
+        QFETCH(QByteArray, out);
+        QCOMPARE(fromJson(sampleJson(), QStringLiteral("a.tqb")), 0);
+        args.replaceInStrings(QRegularExpression(QStringLiteral("^DOC$")), path(QStringLiteral("a.tqb")));
+        const CRun run = tqb(args);
+        QCOMPARE(run.exitCode, exitCode);
+        if (exitCode < 2) {
+            QCOMPARE(run.out, out);
+            QVERIFY2(run.err.isEmpty(), qPrintable(run.err));
+        }
     }
 
     void passwordAndFailures()
     {
-        const QString doc = makeDocument(QStringLiteral("p.tqb"), "secret");
-        QVERIFY(!doc.isEmpty());
+        QCOMPARE(fromJson(sampleJson(), QStringLiteral("p.tqb"), "secret"), 0);
+        const QString doc = path(QStringLiteral("p.tqb"));
         CRun run = tqb({QStringLiteral("find"), QStringLiteral("--password-stdin"), doc, QStringLiteral("milk")},
                        "secret\n");
         QCOMPARE(run.exitCode, 0);

@@ -30,16 +30,14 @@ struct CResult
 
 }  // namespace
 
-class TstTqbHostile : public QObject
+class TstTqbHostile : public QObject, private tqbtest::CTqbFixture
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-
-    QString path(const QString &name) const { return m_dir->filePath(name); }
-
-    CResult tqb(const QStringList &args, const QString &stdinFile = {}) const
+    // tqb fed from a file, or through a pipe; unlike the fixture's run it kills a
+    // run that hangs, so that one hang cannot hold up the suite.
+    CResult tqbFed(const QStringList &args, const QString &stdinFile = {}) const
     {
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -76,46 +74,11 @@ private:
         return result;
     }
 
-    QJsonArray items(const QString &doc) const
-    {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("TQB_SETTINGS_FILE"), path(QStringLiteral("settings.ini")));
-        process.setProcessEnvironment(env);
-        process.start(QStringLiteral(TQB_BINARY), {QStringLiteral("to-json"), doc});
-        process.closeWriteChannel();
-        if (!process.waitForFinished(60000) || process.exitCode() != 0)
-            return {};
-        return QJsonDocument::fromJson(process.readAllStandardOutput()).object().value(QStringLiteral("items")).toArray();
-    }
-
-    QStringList titles(const QString &doc) const
-    {
-        QStringList out;
-        for (const QJsonValue v : items(doc))
-            out << v.toObject().value(QStringLiteral("title")).toString();
-        return out;
-    }
-
-    void write(const QString &name, const QByteArray &bytes) const
-    {
-        QFile f(path(name));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        QCOMPARE(f.write(bytes), bytes.size());
-    }
-
-    static QByteArray contentOf(const QString &file)
-    {
-        QFile f(file);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
-
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        QCOMPARE(tqb({QStringLiteral("new"), path(QStringLiteral("doc.tqb"))}).exitCode, 0);
+        QVERIFY(newFolder());
+        QCOMPARE(tqbFed({QStringLiteral("new"), path(QStringLiteral("doc.tqb"))}).exitCode, 0);
     }
 
     // Devices, named pipes and endless standard input, as document and as
@@ -161,13 +124,13 @@ private slots:
         QFETCH(QString, message);
         QCOMPARE(::mkfifo(QFile::encodeName(path(QStringLiteral("pipe"))).constData(), 0600), 0);
         QCOMPARE(::mkfifo(QFile::encodeName(path(QStringLiteral("pipe.html"))).constData(), 0600), 0);
-        const QByteArray before = contentOf(path(QStringLiteral("doc.tqb")));
-        const CResult run = tqb(args, stdinFile);
+        const QByteArray before = readFile(QStringLiteral("doc.tqb"), "<missing>");
+        const CResult run = tqbFed(args, stdinFile);
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.contains(message.contains(QLatin1String("%1")) ? message.arg(path(args.last()))
                                                                           : message),
                  qPrintable(run.err));
-        QCOMPARE(contentOf(path(QStringLiteral("doc.tqb"))), before);
+        QCOMPARE(readFile(QStringLiteral("doc.tqb"), "<missing>"), before);
         QVERIFY(!QFile::exists(path(QStringLiteral("out.tqb"))));
 #else
         QSKIP("named pipes and /dev/zero are Unix matters");
@@ -188,8 +151,8 @@ private slots:
                     QVERIFY(QFile::link(top + QStringLiteral("/f%1").arg(j), top + QStringLiteral("/f%1/to%2").arg(i).arg(j)));
             }
         }
-        write(QStringLiteral("favorites/f3/site.url"), "[InternetShortcut]\nURL=http://example.org/\n");
-        const CResult run = tqb({QStringLiteral("import-favorites"), path(QStringLiteral("doc.tqb")), top});
+        writeFile(QStringLiteral("favorites/f3/site.url"), "[InternetShortcut]\nURL=http://example.org/\n");
+        const CResult run = tqbFed({QStringLiteral("import-favorites"), path(QStringLiteral("doc.tqb")), top});
         QCOMPARE(run.exitCode, 0);
         QVERIFY2(run.err.contains(QStringLiteral("linked folder(s) lead to folders imported already and were skipped.")),
                  qPrintable(run.err));
@@ -204,9 +167,10 @@ private slots:
         QByteArray deep = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n";
         for (int i = 0; i < 50000; ++i)
             deep += "<DT><H3>f</H3>\n<DL><p>\n";
-        write(QStringLiteral("deep.html"), deep);
+        writeFile(QStringLiteral("deep.html"), deep);
         const CResult refused =
-            tqb({QStringLiteral("import-favorites"), path(QStringLiteral("doc.tqb")), path(QStringLiteral("deep.html"))});
+            tqbFed({QStringLiteral("import-favorites"), path(QStringLiteral("doc.tqb")),
+                    path(QStringLiteral("deep.html"))});
         QCOMPARE(refused.exitCode, 1);
         QVERIFY2(refused.err.contains(QStringLiteral("nests its elements more than 512 levels deep")),
                  qPrintable(refused.err));
@@ -216,9 +180,10 @@ private slots:
         for (int i = 0; i < 5000; ++i)
             flat += "<DT><H3>folder " + QByteArray::number(i) + "</H3>\n<DL><p>\n<DT><A HREF=\"http://x/\">x</A>\n</DL><p>\n";
         flat += "</DL>\n";
-        write(QStringLiteral("flat.html"), flat);
+        writeFile(QStringLiteral("flat.html"), flat);
         const CResult imported =
-            tqb({QStringLiteral("import-favorites"), path(QStringLiteral("doc.tqb")), path(QStringLiteral("flat.html"))});
+            tqbFed({QStringLiteral("import-favorites"), path(QStringLiteral("doc.tqb")),
+                    path(QStringLiteral("flat.html"))});
         QCOMPARE(imported.exitCode, 0);
         QCOMPARE(items(path(QStringLiteral("doc.tqb"))).size(), 1 + 2 * 5000);
     }
@@ -239,12 +204,12 @@ private slots:
     {
         QFETCH(QString, picked);
         QFETCH(QString, message);
-        write(QStringLiteral("notes.txt"), "just text\n");
-        const QByteArray before = contentOf(path(QStringLiteral("doc.tqb")));
-        const CResult run = tqb({QStringLiteral("import-favorites"), path(QStringLiteral("doc.tqb")), path(picked)});
+        writeFile(QStringLiteral("notes.txt"), "just text\n");
+        const QByteArray before = readFile(QStringLiteral("doc.tqb"), "<missing>");
+        const CResult run = tqbFed({QStringLiteral("import-favorites"), path(QStringLiteral("doc.tqb")), path(picked)});
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.contains(message), qPrintable(run.err));
-        QCOMPARE(contentOf(path(QStringLiteral("doc.tqb"))), before);
+        QCOMPARE(readFile(QStringLiteral("doc.tqb"), "<missing>"), before);
     }
 
     // Bytes windows-1252 leaves undefined become "?" and are reported, so
@@ -253,8 +218,8 @@ private slots:
     void oddTextImportsAsText()
     {
         const QString doc = path(QStringLiteral("doc.tqb"));
-        write(QStringLiteral("undefined.txt"), "Caf\xE9 \x81\x8D\x8F\x90\x9D end\n\nbody \x81\n");
-        CResult run = tqb({QStringLiteral("import-text"), doc, path(QStringLiteral("undefined.txt"))});
+        writeFile(QStringLiteral("undefined.txt"), "Caf\xE9 \x81\x8D\x8F\x90\x9D end\n\nbody \x81\n");
+        CResult run = tqbFed({QStringLiteral("import-text"), doc, path(QStringLiteral("undefined.txt"))});
         QCOMPARE(run.exitCode, 0);
         QVERIFY2(run.err.contains(QStringLiteral("6 character(s) that the code page windows-1252 cannot hold were "
                                                  "imported as \"?\"")),
@@ -267,8 +232,8 @@ private slots:
         QByteArray utf16("\xFF\xFE");
         const QString text = QStringLiteral("Gr\u00fc\u00dfe\r\n\r\nvon hier\r\n");
         utf16.append(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
-        write(QStringLiteral("utf16.txt"), utf16);
-        run = tqb({QStringLiteral("import-text"), doc, path(QStringLiteral("utf16.txt"))});
+        writeFile(QStringLiteral("utf16.txt"), utf16);
+        run = tqbFed({QStringLiteral("import-text"), doc, path(QStringLiteral("utf16.txt"))});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.err, QString());
         all = items(doc);
@@ -276,8 +241,8 @@ private slots:
         QCOMPARE(all[3].toObject().value(QStringLiteral("title")).toString(), QStringLiteral("Gr\u00fc\u00dfe"));
         QVERIFY(all[3].toObject().value(QStringLiteral("text")).toString().startsWith(QStringLiteral("von hier")));
 
-        write(QStringLiteral("two\nlines.txt"), "x\n");
-        run = tqb({QStringLiteral("import-text"), doc, path(QStringLiteral("two\nlines.txt"))});
+        writeFile(QStringLiteral("two\nlines.txt"), "x\n");
+        run = tqbFed({QStringLiteral("import-text"), doc, path(QStringLiteral("two\nlines.txt"))});
         QCOMPARE(run.exitCode, 0);
         QVERIFY(titles(doc).contains(QStringLiteral("two lines")));
     }

@@ -17,72 +17,34 @@ namespace {
 
 using tqbtest::CRun;
 
+// An item as "parent:title", in file order.
+const QStringList kParentTitle{QStringLiteral("parent"), QStringLiteral("title")};
+
 }  // namespace
 
-class TstTqbImport : public QObject
+class TstTqbImport : public QObject, private tqbtest::CTqbFixture
 {
     Q_OBJECT
 
-private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-
-    QString path(const QString &name) const { return m_dir->filePath(name); }
-
-    CRun tqb(const QStringList &args, const QByteArray &input = {}) const
-    {
-        return tqbtest::run(m_dir->path(), path(QStringLiteral("settings.ini")), args, input);
-    }
-
-    bool writeFile(const QString &name, const QByteArray &bytes) const
-    {
-        QFile file(path(name));
-        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-    }
-
-    // "parent:title" per item, in file order.
-    QStringList items(const QString &doc, const QByteArray &password = {}) const
-    {
-        QStringList args{QStringLiteral("to-json"), doc};
-        if (!password.isNull())
-            args << QStringLiteral("--password-stdin");
-        const CRun run = tqb(args, password + '\n');
-        if (run.exitCode != 0)
-            return {QStringLiteral("to-json failed: ") + run.err};
-        QStringList out;
-        const QJsonArray array = QJsonDocument::fromJson(run.out).object().value(QStringLiteral("items")).toArray();
-        for (const QJsonValue &v : array) {
-            const QJsonObject o = v.toObject();
-            out << QStringLiteral("%1:%2").arg(o.value(QStringLiteral("parent")).toInt()).arg(
-                       o.value(QStringLiteral("title")).toString());
-        }
-        return out;
-    }
-
-    QString textOf(const QString &doc, int index) const
-    {
-        const CRun run = tqb({QStringLiteral("to-json"), doc});
-        const QJsonArray array = QJsonDocument::fromJson(run.out).object().value(QStringLiteral("items")).toArray();
-        return array.at(index).toObject().value(QStringLiteral("text")).toString();
-    }
-
 private slots:
-    void init() { m_dir = std::make_unique<QTemporaryDir>(); }
+    void init() { QVERIFY(newFolder()); }
 
     void textCreatesTheDocumentThenNestsBelowAnItem()
     {
         QVERIFY(writeFile(QStringLiteral("a.txt"), "First\nbody one\n    ***\nInner\nbody two\n***\nLast\nx\n"));
         CRun run = tqb({QStringLiteral("import-text"), QStringLiteral("n.tqb"), QStringLiteral("a.txt")});
         QCOMPARE(run.exitCode, 0);
-        QCOMPARE(items(QStringLiteral("n.tqb")),
+        QCOMPARE(rows(QStringLiteral("n.tqb"), kParentTitle, QStringLiteral(":")),
                  (QStringList{QStringLiteral("1:a"), QStringLiteral("2:First"), QStringLiteral("3:Inner"),
                               QStringLiteral("2:Last")}));
-        QCOMPARE(textOf(QStringLiteral("n.tqb"), 1), QStringLiteral("body one "));
+        QCOMPARE(items(QStringLiteral("n.tqb")).at(1).toObject().value(QStringLiteral("text")).toString(),
+                 QStringLiteral("body one "));
 
         // Again below item 3 ("Last"): the second import is its child.
         run = tqb({QStringLiteral("import-text"), QStringLiteral("n.tqb"), QStringLiteral("a.txt"),
                    QStringLiteral("--under"), QStringLiteral("3")});
         QCOMPARE(run.exitCode, 0);
-        const QStringList after = items(QStringLiteral("n.tqb"));
+        const QStringList after = rows(QStringLiteral("n.tqb"), kParentTitle, QStringLiteral(":"));
         QCOMPARE(after.size(), 8);
         QCOMPARE(after.mid(4, 2), (QStringList{QStringLiteral("5:a"), QStringLiteral("6:First")}));
         QVERIFY(QFile::exists(path(QStringLiteral("n.tqb"))));
@@ -91,7 +53,7 @@ private slots:
         run = tqb({QStringLiteral("import-text"), QStringLiteral("n.tqb"), QStringLiteral("a.txt"),
                    QStringLiteral("--under=99")});
         QCOMPARE(run.exitCode, 1);
-        QCOMPARE(items(QStringLiteral("n.tqb")), after);
+        QCOMPARE(rows(QStringLiteral("n.tqb"), kParentTitle, QStringLiteral(":")), after);
     }
 
     void unreadableSourceSavesNothing()
@@ -119,12 +81,14 @@ private slots:
         CRun run = tqb({QStringLiteral("import-csv"), QStringLiteral("c.tqb"), QStringLiteral("p.csv"),
                         QStringLiteral("--header")});
         QCOMPARE(run.exitCode, 0);
-        QCOMPARE(items(QStringLiteral("c.tqb")), (QStringList{QStringLiteral("1:p"), QStringLiteral("2:Ann")}));
-        QCOMPARE(textOf(QStringLiteral("c.tqb"), 1), QStringLiteral("Phone: 555\r\n"));
+        QCOMPARE(rows(QStringLiteral("c.tqb"), kParentTitle, QStringLiteral(":")),
+                 (QStringList{QStringLiteral("1:p"), QStringLiteral("2:Ann")}));
+        QCOMPARE(items(QStringLiteral("c.tqb")).at(1).toObject().value(QStringLiteral("text")).toString(),
+                 QStringLiteral("Phone: 555\r\n"));
         // Without --header the first line is a note too; no question waits.
         run = tqb({QStringLiteral("import-csv"), QStringLiteral("c2.tqb"), QStringLiteral("p.csv")});
         QCOMPARE(run.exitCode, 0);
-        QCOMPARE(items(QStringLiteral("c2.tqb")),
+        QCOMPARE(rows(QStringLiteral("c2.tqb"), kParentTitle, QStringLiteral(":")),
                  (QStringList{QStringLiteral("1:p"), QStringLiteral("2:Name"), QStringLiteral("2:Ann")}));
         QCOMPARE(tqb({QStringLiteral("import-text"), QStringLiteral("c.tqb"), QStringLiteral("p.csv"),
                       QStringLiteral("--header")})
@@ -140,18 +104,18 @@ private slots:
                         QStringLiteral("--password-stdin")},
                        "secret\n");
         QCOMPARE(run.exitCode, 0);
-        QCOMPARE(items(QStringLiteral("p.tqb"), "secret"),
+        QCOMPARE(rows(QStringLiteral("p.tqb"), kParentTitle, QStringLiteral(":"), "secret"),
                  (QStringList{QStringLiteral("1:Fav"), QStringLiteral("2:Sub"), QStringLiteral("3:Site")}));
         // Without the password the document is refused and stays as it was.
         run = tqb({QStringLiteral("import-favorites"), QStringLiteral("p.tqb"), QStringLiteral("Fav")});
         QCOMPARE(run.exitCode, 1);
-        QCOMPARE(items(QStringLiteral("p.tqb"), "secret").size(), 3);
+        QCOMPARE(rows(QStringLiteral("p.tqb"), kParentTitle, QStringLiteral(":"), "secret").size(), 3);
         // A bookmark file.
         run = tqb({QStringLiteral("import-favorites"), QStringLiteral("p.tqb"),
                    QStringLiteral(TQB_TEST_DATA "/bookmarks/chrome-style.html"), QStringLiteral("--password-stdin")},
                   "secret\n");
         QCOMPARE(run.exitCode, 0);
-        const QStringList all = items(QStringLiteral("p.tqb"), "secret");
+        const QStringList all = rows(QStringLiteral("p.tqb"), kParentTitle, QStringLiteral(":"), "secret");
         QCOMPARE(all.size(), 3 + 9);
         QVERIFY(all.contains(QStringLiteral("1:chrome-style.html")));
         // The bookmark folder is item 3, "Other bookmarks" sits right below it

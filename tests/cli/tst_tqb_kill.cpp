@@ -6,6 +6,7 @@
 // temporary name, as one more whole copy, and nothing else is ever left.
 
 #include "DocFixture.h"
+#include "TqbProcess.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -26,12 +27,6 @@ constexpr int kItems = 20000;  // about 20 MB of file
 constexpr quint32 kSeed = 20261212;
 const QByteArray kFirst = "first-pw";
 const QByteArray kSecond = "second-pw";
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QByteArray words(QRandomGenerator &random, int length)
 {
@@ -111,7 +106,7 @@ private slots:
         }
         doc.setPassword(kFirst);
         QVERIFY(doc.saveDocument(m_document));
-        const QByteArray first = readAll(m_document);
+        const QByteArray first = tqbtest::fileBytes(m_document);
         QVERIFY(first.size() > 19 * 1000 * 1000);
 
         // Both versions, each written whole by tqb itself.
@@ -119,17 +114,17 @@ private slots:
         timer.start();
         runToTheEnd(kFirst, kSecond);
         const qint64 fullRun = timer.nsecsElapsed() / 1000;
-        const QByteArray second = readAll(m_document);
+        const QByteArray second = tqbtest::fileBytes(m_document);
         QVERIFY(second != first);
         runToTheEnd(kSecond, kFirst);
-        QCOMPARE(readAll(m_document), first);  // so the versions simply alternate
+        QCOMPARE(tqbtest::fileBytes(m_document), first);  // so the versions simply alternate
         qInfo("%lld bytes; a whole run takes %lld ms; seed %u", qlonglong(first.size()), fullRun / 1000, kSeed);
 
         const QStringList copyNames{QStringLiteral("notes.bk0"), QStringLiteral("notes.bk1")};
         int cutShort = 0;
         int namedLeftovers = 0;
         for (int kill = 0; kill < kKills; ++kill) {
-            const bool atFirst = readAll(m_document) == first;
+            const bool atFirst = tqbtest::fileBytes(m_document) == first;
             QProcess process;
             start(process, atFirst ? kFirst : kSecond, atFirst ? kSecond : kFirst);
             // Anywhere from start-up to a little past the end of a whole run.
@@ -138,7 +133,7 @@ private slots:
             QVERIFY(process.waitForFinished(30000));
             cutShort += process.exitStatus() == QProcess::CrashExit;
 
-            const QByteArray now = readAll(m_document);
+            const QByteArray now = tqbtest::fileBytes(m_document);
             QVERIFY2(now == first || now == second, qPrintable(QStringLiteral("kill %1: the document is neither "
                                                                               "version (%2 bytes)")
                                                                    .arg(kill)
@@ -146,7 +141,7 @@ private slots:
             for (const QString &name : copyNames) {
                 const QString copy = m_copies + QLatin1Char('/') + name;
                 if (QFile::exists(copy)) {
-                    const QByteArray held = readAll(copy);
+                    const QByteArray held = tqbtest::fileBytes(copy);
                     QVERIFY2(held == first || held == second,
                              qPrintable(QStringLiteral("kill %1: %2 is neither version").arg(kill).arg(name)));
                 }
@@ -157,7 +152,7 @@ private slots:
                     // file of a stale lock's removal); the next writer takes it over.
                     if (names.contains(name) || name.startsWith(QStringLiteral(".notes.tqb.lock")))
                         continue;
-                    const QByteArray held = readAll(folder + QLatin1Char('/') + name);
+                    const QByteArray held = tqbtest::fileBytes(folder + QLatin1Char('/') + name);
                     const bool namedTemporary = std::any_of(names.begin(), names.end(), [&](const QString &n) {
                         return name.size() == n.size() + 7 && name.startsWith(n + QLatin1Char('.'));
                     });

@@ -21,21 +21,14 @@
 
 namespace {
 
-using tqbtest::CRun;
-
-QJsonObject item(int parent, const QString &title, const QString &text, QJsonArray icons = {0, 1, 2, 3, 4},
-                 int remind = -1, QJsonArray times = {0, 0, 0, 0, 0}, int kind = 0)
-{
-    return QJsonObject{{"parent", parent}, {"title", title}, {"text", text}, {"icons", icons}, {"sort", 0},
-                       {"remind", remind}, {"times", times}, {"kind", kind}};
-}
+using namespace tqbtest;
 
 // A tree with what a file name cannot hold: the same title twice, unsafe
 // characters, markup, an empty title, icons and a reminder.
 QJsonArray sampleItems()
 {
     return {item(1, "Projects", "Plans.\r\nSee https://example.org/a?b=1&c=2 (today)."),
-            item(2, "a/b <script>alert(1)</script>", "", {5, 6, 7, 8, 9}, 0,
+            item(2, "a/b <script>alert(1)</script>", "", {5, 6, 7, 8, 9}, 0, 0,
                  {1700000000, 3600, 86400, 1699990000, 1700001000}, 2),
             item(2, "a/b <script>alert(1)</script>", "second\r\n\r\nmailto:ann@example.org"),
             item(4, "deeper", "x"),
@@ -95,37 +88,11 @@ QStringList gumboOutline(const GumboNode *node, int depth)
 
 }  // namespace
 
-class TstTqbMarkdown : public QObject
+class TstTqbMarkdown : public QObject, private tqbtest::CTqbFixture
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-
-    QString path(const QString &name) const { return m_dir->filePath(name); }
-
-    CRun tqb(const QStringList &args, const QByteArray &input = {}) const
-    {
-        return tqbtest::run(m_dir->path(), path(QStringLiteral("settings.ini")), args, input);
-    }
-
-    bool makeDocument(const QString &name, const QJsonArray &items) const
-    {
-        QFile json(path(QStringLiteral("in.json")));
-        if (!json.open(QIODevice::WriteOnly))
-            return false;
-        json.write(QJsonDocument(QJsonObject{{"format", "tqb-json/1"}, {"header", QJsonValue()}, {"items", items}})
-                       .toJson());
-        json.close();
-        return tqb({QStringLiteral("from-json"), json.fileName(), path(name)}).exitCode == 0;
-    }
-
-    QJsonArray itemsOf(const QString &name) const
-    {
-        const CRun run = tqb({QStringLiteral("to-json"), path(name)});
-        return QJsonDocument::fromJson(run.out).object().value(QStringLiteral("items")).toArray();
-    }
-
     QStringList entriesBelow(const QString &folder) const
     {
         QStringList out;
@@ -147,13 +114,13 @@ private:
     static void unmount(const QString &where) { QProcess::execute(QStringLiteral("umount"), {where}); }
 
 private slots:
-    void init() { m_dir = std::make_unique<QTemporaryDir>(); }
+    void init() { QVERIFY(newFolder()); }
 
     // Export, then import into a new document: below the import's folder the
     // same items, texts, icons and reminders; --under puts it below an item.
     void exportAndImportGiveTheSameTree()
     {
-        QVERIFY(makeDocument(QStringLiteral("a.tqb"), sampleItems()));
+        QCOMPARE(fromJson(documentJson(QJsonValue::Null, sampleItems()), QStringLiteral("a.tqb")), 0);
         CRun run = tqb({QStringLiteral("export-md"), QStringLiteral("a.tqb"), QStringLiteral("out")});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(entriesBelow(path(QStringLiteral("out"))),
@@ -168,7 +135,7 @@ private slots:
         run = tqb({QStringLiteral("import-md"), QStringLiteral("b.tqb"), QStringLiteral("out")});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.err, QString());
-        QJsonArray got = itemsOf(QStringLiteral("b.tqb"));
+        QJsonArray got = items(QStringLiteral("b.tqb"));
         QCOMPARE(got.first().toObject().value(QStringLiteral("title")).toString(), QStringLiteral("out"));
         got.removeFirst();
         QJsonArray expected = sampleItems();
@@ -182,7 +149,7 @@ private slots:
         run = tqb({QStringLiteral("import-md"), QStringLiteral("b.tqb"), QStringLiteral("out"), QStringLiteral("--under"),
                    QStringLiteral("4")});
         QCOMPARE(run.exitCode, 0);
-        const QJsonArray twice = itemsOf(QStringLiteral("b.tqb"));
+        const QJsonArray twice = items(QStringLiteral("b.tqb"));
         QCOMPARE(twice.size(), 14);
         QCOMPARE(twice[5].toObject().value(QStringLiteral("title")).toString(), QStringLiteral("out"));
         QCOMPARE(twice[5].toObject().value(QStringLiteral("parent")).toInt(), 4 + 2);
@@ -198,7 +165,7 @@ private slots:
         QCOMPARE(run.err, QStringLiteral("tqb: Skipped: 2 hidden file(s) or folder(s), 3 file(s) other than .md.\n"));
         QStringList tree;
         QHash<QString, QString> texts;
-        for (const QJsonValue &v : itemsOf(QStringLiteral("v.tqb"))) {
+        for (const QJsonValue &v : items(QStringLiteral("v.tqb"))) {
             const QJsonObject o = v.toObject();
             tree << QStringLiteral("%1:%2").arg(o.value(QStringLiteral("parent")).toInt()).arg(o.value(QStringLiteral("title")).toString());
             texts.insert(o.value(QStringLiteral("title")).toString(), o.value(QStringLiteral("text")).toString());
@@ -223,13 +190,13 @@ private slots:
         const CRun run = tqb({QStringLiteral("import-md"), QStringLiteral("l.tqb"), QStringLiteral("md")});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.err, QStringLiteral("tqb: Skipped: 2 link(s) to a folder imported already.\n"));
-        QCOMPARE(itemsOf(QStringLiteral("l.tqb")).size(), 3);  // md, A, B
+        QCOMPARE(items(QStringLiteral("l.tqb")).size(), 3);  // md, A, B
     }
 
     // A target that is not empty, or a file: refused, left as it was.
     void exportNeedsAnEmptyFolder()
     {
-        QVERIFY(makeDocument(QStringLiteral("a.tqb"), sampleItems()));
+        QCOMPARE(fromJson(documentJson(QJsonValue::Null, sampleItems()), QStringLiteral("a.tqb")), 0);
         QDir().mkpath(path(QStringLiteral("full")));
         QFile mine(path(QStringLiteral("full/mine.txt")));
         QVERIFY(mine.open(QIODevice::WriteOnly) && mine.write("mine") == 4);
@@ -269,10 +236,10 @@ private slots:
         QFETCH(QString, command);
         QFETCH(QString, options);
         QFETCH(QString, message);
-        QJsonArray items = sampleItems();
+        QJsonArray tree = sampleItems();
         for (int i = 0; i < 40; ++i)
-            items.append(item(1, QStringLiteral("filler %1").arg(i), QString(2000, QLatin1Char('x'))));
-        QVERIFY(makeDocument(QStringLiteral("a.tqb"), items));
+            tree.append(item(1, QStringLiteral("filler %1").arg(i), QString(2000, QLatin1Char('x'))));
+        QCOMPARE(fromJson(documentJson(QJsonValue::Null, tree), QStringLiteral("a.tqb")), 0);
         const QString mount = path(QStringLiteral("mnt"));
         if (!mountTmpfs(mount, options))
             QSKIP("no tmpfs can be mounted here (needs root)");
@@ -300,9 +267,9 @@ private slots:
     // level open, markup in titles shown as text, addresses made links.
     void htmlReadsAsTheTree()
     {
-        QJsonArray items = sampleItems();
-        items.append(item(1, QStringLiteral("bell\u0007"), QStringLiteral("nul\u0001 esc\u001B")));
-        QVERIFY(makeDocument(QStringLiteral("a.tqb"), items));
+        QJsonArray tree = sampleItems();
+        tree.append(item(1, QStringLiteral("bell\u0007"), QStringLiteral("nul\u0001 esc\u001B")));
+        QCOMPARE(fromJson(documentJson(QJsonValue::Null, tree), QStringLiteral("a.tqb")), 0);
         QCOMPARE(tqb({QStringLiteral("export-html"), QStringLiteral("a.tqb"), QStringLiteral("a.html")}).exitCode, 0);
         QFile file(path(QStringLiteral("a.html")));
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -330,9 +297,9 @@ private slots:
     // Well-formed OPML for any title: control characters left out and said so.
     void opmlIsWellFormed()
     {
-        QJsonArray items = sampleItems();
-        items.append(item(1, QStringLiteral("bell\u0007 & \"quotes\""), QStringLiteral("tab\there\r\nline")));
-        QVERIFY(makeDocument(QStringLiteral("a.tqb"), items));
+        QJsonArray tree = sampleItems();
+        tree.append(item(1, QStringLiteral("bell\u0007 & \"quotes\""), QStringLiteral("tab\there\r\nline")));
+        QCOMPARE(fromJson(documentJson(QJsonValue::Null, tree), QStringLiteral("a.tqb")), 0);
         const CRun run = tqb({QStringLiteral("export-opml"), QStringLiteral("a.tqb"), QStringLiteral("a.opml")});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.err, QStringLiteral("tqb: 1 control character(s) that XML cannot hold were left out.\n"));

@@ -22,15 +22,14 @@ qint64 utc(int y, int mo, int d, int h)
     return QDateTime(QDate(y, mo, d), QTime(h, 0), Qt::UTC).toSecsSinceEpoch();
 }
 
-using tqbtest::CRun;
+using namespace tqbtest;
 
 QJsonObject note(const QString &title, int remind, std::array<qint64, 5> times, int next)
 {
     QJsonArray t;
     for (qint64 v : times)
         t.append(v);
-    return QJsonObject{{"parent", 1}, {"title", title}, {"text", ""},   {"icons", QJsonArray{0, 1, 2, 3, 4}},
-                       {"sort", 0},   {"remind", remind}, {"times", t}, {"kind", next}};
+    return item(1, title, QString(), {0, 1, 2, 3, 4}, 0, remind, t, next);
 }
 
 // Times in central European summer time (UTC+2): 12:00 local is 10:00 UTC.
@@ -40,7 +39,7 @@ const qint64 kGamma = utc(2023, 6, 1, 10);
 const qint64 kEpsilon = utc(2023, 5, 31, 10);
 const QString kAt = QStringLiteral("2023-06-15 11:30");
 
-QByteArray documentJson()
+QByteArray sampleJson()
 {
     const QJsonArray items{
         note("Root", -1, {0, 0, 0, 0, 0}, 0),
@@ -55,54 +54,27 @@ QByteArray documentJson()
         // ended, repeat next month: 31 May rolls over to 1 July
         note("Epsilon", 0, {kEpsilon, kDay, kWeek, kEpsilon - kHour, kEpsilon + kHour}, 3),
     };
-    return QJsonDocument(QJsonObject{{"format", "tqb-json/1"},
-                                     {"header", QJsonObject{{"icons", QJsonArray{0, 1, 2, 3, 4}},
-                                                            {"sort", 0},
-                                                            {"created", 1600000000}}},
-                                     {"items", items}})
-        .toJson();
+    return documentJson(header({0, 1, 2, 3, 4}, 0, 1600000000), items);
 }
 
 }  // namespace
 
-class TstTqbReminders : public QObject
+class TstTqbReminders : public QObject, private tqbtest::CTqbFixture
 {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-
-    QString path(const QString &name) const { return m_dir.filePath(name); }
-
-    CRun tqb(const QStringList &args, const QByteArray &input = {}) const
+public:
+    // One folder for the whole class; every run in the same time zone.
+    TstTqbReminders()
     {
-        return tqbtest::run({}, path(QStringLiteral("settings.ini")), args, input,
-                            {{QStringLiteral("TZ"), QStringLiteral("CET-1CEST,M3.5.0,M10.5.0/3")}});
-    }
-
-    // The sample document as `name`, enciphered when a password is given.
-    void makeDocument(const QString &name, const QByteArray &password = {})
-    {
-        QFile json(path(name + QStringLiteral(".json")));
-        QVERIFY(json.open(QIODevice::WriteOnly));
-        json.write(documentJson());
-        json.close();
-        QStringList args{QStringLiteral("from-json"), json.fileName(), path(name)};
-        if (!password.isEmpty())
-            args << QStringLiteral("--password-stdin");
-        const CRun run = tqb(args, password + '\n');
-        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
-    }
-
-    static QByteArray fileBytes(const QString &file)
-    {
-        QFile f(file);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        newFolder();
+        m_env = {{QStringLiteral("TZ"), QStringLiteral("CET-1CEST,M3.5.0,M10.5.0/3")}};
     }
 
 private slots:
     void plainLinesInListOrder()
     {
-        makeDocument(QStringLiteral("plain.tqb"));
+        QCOMPARE(fromJson(sampleJson(), QStringLiteral("plain.tqb")), 0);
         const QByteArray before = fileBytes(path(QStringLiteral("plain.tqb")));
         const CRun run = tqb({"reminders", path(QStringLiteral("plain.tqb")), "--at", kAt});
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
@@ -119,7 +91,7 @@ private slots:
 
     void jsonWithPasswordIsDeciphered()
     {
-        makeDocument(QStringLiteral("secret.tqb"), "secret");
+        QCOMPARE(fromJson(sampleJson(), QStringLiteral("secret.tqb"), "secret"), 0);
         const CRun run =
             tqb({"reminders", path(QStringLiteral("secret.tqb")), "--json", "--at", kAt, "--password-stdin"},
                 "secret\n");

@@ -22,32 +22,13 @@
 
 #include <memory>
 
-using tqbtest::CRun;
+using namespace tqbtest;
 
-class TstTqbWriters : public QObject
+class TstTqbWriters : public QObject, private tqbtest::CTqbFixture
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-
-    QString path(const QString &name) const { return m_dir->filePath(name); }
-    QString settingsFile() const { return path(QStringLiteral("settings.ini")); }
-
-    CRun tqb(const QStringList &args, const QByteArray &input = {}) const
-    {
-        return tqbtest::run(m_dir->path(), settingsFile(), args, input);
-    }
-
-    QStringList titles(const QString &file) const
-    {
-        const CRun run = tqb({QStringLiteral("to-json"), file});
-        QStringList out;
-        for (const QJsonValue v : QJsonDocument::fromJson(run.out).object().value(QStringLiteral("items")).toArray())
-            out << v.toObject().value(QStringLiteral("title")).toString();
-        return out;
-    }
-
     // A tqb started with its standard input left open.
     std::unique_ptr<QProcess> startTqb(const QStringList &args) const
     {
@@ -60,18 +41,8 @@ private:
         return process;
     }
 
-    static QByteArray contentOf(const QString &file)
-    {
-        QFile f(file);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
-
 private slots:
-    void init()
-    {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-    }
+    void init() { QVERIFY(newFolder()); }
 
     // Two scripts adding notes to one document at the same time: every add
     // that said it was done is in the file.
@@ -117,7 +88,7 @@ private slots:
     {
         const QString doc = path(QStringLiteral("held.tqb"));
         QCOMPARE(tqb({QStringLiteral("add"), doc, QStringLiteral("--title"), QStringLiteral("first")}, "x").exitCode, 0);
-        const QByteArray before = contentOf(doc);
+        const QByteArray before = fileBytes(doc, "<missing>");
 
         auto holder = startTqb({QStringLiteral("import-text"), doc, QStringLiteral("/dev/stdin")});
         QVERIFY(holder->waitForStarted());
@@ -129,7 +100,7 @@ private slots:
         QCOMPARE(waiting.err.count(QLatin1Char('\n')), 1);
         QVERIFY2(waiting.err.contains(QStringLiteral("is being written by tqb (process %1 ").arg(holder->processId())),
                  qPrintable(waiting.err));
-        QCOMPARE(contentOf(doc), before);
+        QCOMPARE(fileBytes(doc, "<missing>"), before);
 
         // Waits, and adds to what the import saved.
         auto patient = startTqb({QStringLiteral("add"), doc, QStringLiteral("--title"), QStringLiteral("patient")});
@@ -240,7 +211,7 @@ private slots:
                                 QStringLiteral("bak/notes.bk1"), QStringLiteral("bak/notes.bk2")};
         QList<QByteArray> before;
         for (const QString &name : names)
-            before << contentOf(disk + QLatin1Char('/') + name);
+            before << fileBytes(disk + QLatin1Char('/') + name, "<missing>");
         QCOMPARE(before.size(), 4);
         QVERIFY(before[1] != before[2] && before[2] != before[3]);
 
@@ -256,7 +227,7 @@ private slots:
                                   QByteArray(400 * 1024, 'b'));
             QCOMPARE(full.exitCode, 1);
             for (qsizetype i = 0; i < names.size(); ++i)
-                QVERIFY2(contentOf(disk + QLatin1Char('/') + names[i]) == before[i], qPrintable(names[i]));
+                QVERIFY2(fileBytes(disk + QLatin1Char('/') + names[i], "<missing>") == before[i], qPrintable(names[i]));
             QCOMPARE(full.err, QStringLiteral("tqb: Destination disk drive is full.\n"));
         }
         // No room at all: even the temporary file cannot be made, and that is a full disk, not a
@@ -268,7 +239,7 @@ private slots:
         const CRun none = tqb({QStringLiteral("add"), doc, QStringLiteral("--title"), QStringLiteral("tiny")}, "t");
         QCOMPARE(none.exitCode, 1);
         QCOMPARE(none.err, QStringLiteral("tqb: Destination disk drive is full.\n"));
-        QVERIFY(contentOf(doc) == before[0]);
+        QVERIFY(fileBytes(doc, "<missing>") == before[0]);
 #else
         QSKIP("mounting a small tmpfs is a Unix matter");
 #endif

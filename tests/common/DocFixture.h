@@ -4,6 +4,7 @@
 #include "doc/TorviQuillbookDoc.h"
 #include "settings/Settings.h"
 
+#include <QList>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -47,3 +48,30 @@ struct CDocFixture
         doc->setOrder({quint32(root), quint32(child)});
     }
 };
+
+// One item of a document made for a test.
+struct CRow
+{
+    QByteArray title;
+    QByteArray text;
+    quint32 parent;
+    CNoteInfo info = {};
+};
+
+// An item's attributes with only its children's sort set.
+inline CNoteInfo sortedBy(qint32 sort)
+{
+    CNoteInfo info;
+    info.m_nSort = sort;
+    return info;
+}
+
+// A document of `rows` (in tree order) saved at `path`, as an earlier
+// session left it; the path, or empty when it could not be saved.
+inline QString savedDocument(const QString &path, const QList<CRow> &rows)
+{
+    CDocFixture f;
+    for (const CRow &r : rows)
+        f.doc->appendToOrder(quint32(f.doc->appendItem(r.title, r.text, r.parent, r.info)));
+    return f.doc->saveDocument(path) ? path : QString();
+}

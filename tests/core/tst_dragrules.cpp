@@ -40,19 +40,38 @@ private slots:
         QVERIFY(!scrollStep(4, {250, 400}, kClient).any());
     }
 
+    void eachEdgeHasItsOwnBand_data()
+    {
+        QTest::addColumn<int>("tick");
+        QTest::addColumn<QPoint>("cursor");
+        QTest::addColumn<QString>("scrolls");
+        QTest::newRow("bottom band") << 4 << QPoint(250, 581) << QStringLiteral("down");
+        QTest::newRow("above the bottom band") << 4 << QPoint(250, 580) << QString();
+        // The side bands are 10 pixels wide, measured with the same 20-pixel steps.
+        QTest::newRow("left band") << 4 << QPoint(109, 400) << QStringLiteral("left");
+        QTest::newRow("right of the left band") << 4 << QPoint(110, 400) << QString();
+        QTest::newRow("left band, not its tick") << 3 << QPoint(109, 400) << QString();
+        QTest::newRow("far right") << 1 << QPoint(470, 400) << QStringLiteral("right");
+        // A corner scrolls both ways on the same tick.
+        QTest::newRow("top left corner") << 12 << QPoint(90, 190) << QStringLiteral("up left");
+    }
+
     void eachEdgeHasItsOwnBand()
     {
-        const ScrollStep down = scrollStep(4, {250, 581}, kClient);
-        QVERIFY(down.down && !down.up && !down.left && !down.right);
-        QVERIFY(!scrollStep(4, {250, 580}, kClient).down);
-        // The side bands are 10 pixels wide, measured with the same 20-pixel steps.
-        QVERIFY(scrollStep(4, {109, 400}, kClient).left);
-        QVERIFY(!scrollStep(4, {110, 400}, kClient).left);
-        QVERIFY(!scrollStep(3, {109, 400}, kClient).left);
-        QVERIFY(scrollStep(1, {470, 400}, kClient).right);
-        // A corner scrolls both ways on the same tick.
-        const ScrollStep corner = scrollStep(12, {90, 190}, kClient);
-        QVERIFY(corner.up && corner.left && !corner.down && !corner.right);
+        QFETCH(int, tick);
+        QFETCH(QPoint, cursor);
+        QFETCH(QString, scrolls);
+        const ScrollStep step = scrollStep(tick, cursor, kClient);
+        QStringList ways;
+        if (step.up)
+            ways << QStringLiteral("up");
+        if (step.down)
+            ways << QStringLiteral("down");
+        if (step.left)
+            ways << QStringLiteral("left");
+        if (step.right)
+            ways << QStringLiteral("right");
+        QCOMPARE(ways.join(QLatin1Char(' ')), scrolls);
     }
 
     void hoverTimerAndExpansion()

@@ -1,3 +1,4 @@
+#include "FakeNotePane.h"
 #include "TreeTestSupport.h"
 #include "find/FindReplace.h"
 #include "find/NoteText.h"
@@ -12,64 +13,11 @@ using namespace treetest;
 
 namespace {
 
-// The editor pane as Find / Replace sees it: title, CR LF CR LF, text, with
-// every replacement written back to the working copy and the tables.
-class CFakeNote : public INoteText
-{
-public:
-    CFakeNote(CTorviQuillbookDoc &doc, CInfoTree &tree) : m_doc(doc), m_tree(tree)
-    {
-        QObject::connect(&doc, &CTorviQuillbookDoc::updateAllViews, &doc, [this](int hint) {
-            if (hint == CTorviQuillbookDoc::kHintShowItem)
-                show();
-        });
-    }
-    void show()
-    {
-        m_pane = m_doc.m_nCurItem < 0 ? QByteArray() : m_doc.m_strCurTitle + "\r\n\r\n" + m_doc.m_strCurText;
-        m_start = m_end = 0;
-    }
-    QByteArray text() const override { return m_pane; }
-    qsizetype selectionStart() const override { return m_start; }
-    qsizetype selectionEnd() const override { return m_end; }
-    void setSelection(qsizetype start, qsizetype end) override
-    {
-        m_start = start;
-        m_end = end;
-    }
-    bool replaceSelection(const QByteArray &text) override
-    {
-        if (m_start == m_end)
-            return false;
-        m_pane.replace(m_start, m_end - m_start, text);
-        m_start = m_end = m_start + text.size();
-        const qsizetype sep = m_pane.indexOf("\r\n\r\n");
-        const QByteArray title = sep < 0 ? m_pane : m_pane.left(sep);
-        const bool renamed = title != m_doc.m_strCurTitle;
-        m_doc.m_strCurTitle = title;
-        m_doc.m_strCurText = sep < 0 ? QByteArray() : m_pane.mid(sep + 4);
-        m_doc.setTitle(m_doc.m_nCurItem, m_doc.m_strCurTitle);
-        m_doc.setText(m_doc.m_nCurItem, m_doc.m_strCurText);
-        m_doc.setModifiedFlag(true);
-        if (renamed)
-            m_tree.onUpdate(CTorviQuillbookDoc::kHintTitleChanged);
-        return true;
-    }
-    QByteArray selected() const { return m_pane.mid(m_start, m_end - m_start); }
-
-private:
-    CTorviQuillbookDoc &m_doc;
-    CInfoTree &m_tree;
-    QByteArray m_pane;
-    qsizetype m_start = 0;
-    qsizetype m_end = 0;
-};
-
 struct CFindSetup
 {
     explicit CFindSetup(int sortType = 0) : f(sortType), note(f.doc(), *f.tree), find(*f.tree, note) {}
     CTreeFixture f;
-    CFakeNote note;
+    CFakeNotePane note;
     CFindReplace find;
     int current() const { return f.fx.doc->m_nCurItem; }
     QByteArray textOf(int row) const { return f.fx.doc->text(row); }

@@ -12,11 +12,6 @@ const QString kFolder = QDir::toNativeSeparators(QStringLiteral("/home/ann/notes
 const DblClickFlags kDefaults{};
 const Action kCopy{Action::Copy, {}};
 
-Action open(const char *t, const QString &folder = kFolder)
-{
-    return links::open(QString::fromLatin1(t), folder);
-}
-
 // The double-click on the word of `pane` that starts at `word`.
 Action clickOn(const QString &pane, const QString &word, const DblClickFlags &flags = kDefaults,
                Recovery *recovery = nullptr, const QString &folder = kFolder)
@@ -25,6 +20,8 @@ Action clickOn(const QString &pane, const QString &word, const DblClickFlags &fl
     return doubleClick(pane, s, s + word.size(), flags, folder, recovery);
 }
 } // namespace
+
+Q_DECLARE_METATYPE(links::Action)
 
 class TestLinkActions : public QObject
 {
@@ -47,21 +44,40 @@ private slots:
         QVERIFY(!isFileName(QStringLiteral("plain")));
     }
 
+    void openDecidesInOrder_data()
+    {
+        QTest::addColumn<QString>("selection");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<Action>("action");
+        QTest::newRow("nothing selected") << QString() << kFolder << Action{Action::Message, openHelpMessage()};
+        QTest::newRow("quoted mail address")
+            << QStringLiteral("\" ann@example.org \"") << kFolder
+            << Action{Action::Open, QStringLiteral("MailTo:ann@example.org")};
+        QTest::newRow("web address") << QStringLiteral("www.example.org") << kFolder
+                                     << Action{Action::Open, QStringLiteral("www.example.org")};
+        QTest::newRow("quoted path") << QStringLiteral("\"C:\\My Tools\\a.exe\"") << kFolder
+                                     << Action{Action::Open, QStringLiteral("C:\\My Tools\\a.exe")};
+        QTest::newRow("phone number") << QStringLiteral("555-1234") << kFolder
+                                      << Action{Action::Call, QStringLiteral("555-1234")};
+        QTest::newRow("file name") << QStringLiteral("plan.txt") << kFolder
+                                   << Action{Action::Open, kFolder + QStringLiteral("plan.txt")};
+        // A folder no longer than a drive root, or none: a bare name goes nowhere.
+        QTest::newRow("drive root folder") << QStringLiteral("plan.txt") << QStringLiteral("C:\\") << Action{};
+        QTest::newRow("no folder") << QStringLiteral("plan.txt") << QString() << Action{};
+        QTest::newRow("plain words") << QStringLiteral("just words") << kFolder << Action{};
+    }
+
     void openDecidesInOrder()
     {
-        QCOMPARE(open(""), (Action{Action::Message, openHelpMessage()}));
-        QVERIFY(openHelpMessage().startsWith(
-            QStringLiteral("Select the pathname to the file (document or program) including extention  or a URL "
-                           "address \nfor example,\t")));
-        QCOMPARE(open("\" ann@example.org \""), (Action{Action::Open, QStringLiteral("MailTo:ann@example.org")}));
-        QCOMPARE(open("www.example.org"), (Action{Action::Open, QStringLiteral("www.example.org")}));
-        QCOMPARE(open("\"C:\\My Tools\\a.exe\""), (Action{Action::Open, QStringLiteral("C:\\My Tools\\a.exe")}));
-        QCOMPARE(open("555-1234"), (Action{Action::Call, QStringLiteral("555-1234")}));
-        QCOMPARE(open("plan.txt"), (Action{Action::Open, kFolder + QStringLiteral("plan.txt")}));
-        // A folder no longer than a drive root, or none: a bare name goes nowhere.
-        QCOMPARE(open("plan.txt", QStringLiteral("C:\\")), Action{});
-        QCOMPARE(open("plan.txt", QString()), Action{});
-        QCOMPARE(open("just words"), Action{});
+        QFETCH(QString, selection);
+        QFETCH(QString, folder);
+        QFETCH(Action, action);
+        QCOMPARE(links::open(selection, folder), action);
+        if (selection.isEmpty()) {
+            QVERIFY(openHelpMessage().startsWith(
+                QStringLiteral("Select the pathname to the file (document or program) including extention  or a URL "
+                               "address \nfor example,\t")));
+        }
     }
 
     void emailAndCallTakeAnyTextButNone()
@@ -142,17 +158,30 @@ private slots:
         QVERIFY(!r.accepted);
     }
 
+    void onlyWebAndMailOpenWithoutAsking_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("https") << QStringLiteral("https://example.org/a") << true;
+        QTest::newRow("HTTP in capitals") << QStringLiteral("HTTP://example.org") << true;
+        QTest::newRow("ftp") << QStringLiteral("ftp://files.example.org") << true;
+        QTest::newRow("www without scheme") << QStringLiteral("www.example.org") << true;
+        QTest::newRow("mailto, mixed case") << QStringLiteral("MailTo:ann@example.org") << true;
+        QTest::newRow("program path") << QStringLiteral("C:\\Tools\\a.exe") << false;
+        QTest::newRow("absolute path") << QStringLiteral("/usr/bin/xterm") << false;
+        QTest::newRow("file URL") << QStringLiteral("file:///etc/passwd") << false;
+        QTest::newRow("other scheme") << QStringLiteral("some-app://run") << false;
+    }
+
     void onlyWebAndMailOpenWithoutAsking()
     {
-        QVERIFY(opensWithoutAsking(QStringLiteral("https://example.org/a")));
-        QVERIFY(opensWithoutAsking(QStringLiteral("HTTP://example.org")));
-        QVERIFY(opensWithoutAsking(QStringLiteral("ftp://files.example.org")));
-        QVERIFY(opensWithoutAsking(QStringLiteral("www.example.org")));
-        QVERIFY(opensWithoutAsking(QStringLiteral("MailTo:ann@example.org")));
-        QVERIFY(!opensWithoutAsking(QStringLiteral("C:\\Tools\\a.exe")));
-        QVERIFY(!opensWithoutAsking(QStringLiteral("/usr/bin/xterm")));
-        QVERIFY(!opensWithoutAsking(QStringLiteral("file:///etc/passwd")));
-        QVERIFY(!opensWithoutAsking(QStringLiteral("some-app://run")));
+        QFETCH(QString, target);
+        QFETCH(bool, opens);
+        QCOMPARE(opensWithoutAsking(target), opens);
+    }
+
+    void targetKindsAndDirectUrls()
+    {
         QCOMPARE(targetKind(QStringLiteral("C:\\Tools\\a.exe")), TargetKind::LocalPath);
         QCOMPARE(targetKind(QStringLiteral("notes.txt")), TargetKind::LocalPath);
         QCOMPARE(targetKind(QStringLiteral("some-app://run")), TargetKind::OtherUrl);

@@ -145,17 +145,33 @@ private slots:
         }
     }
 
+    void levelTypeComesFromTheRequestTheParentOrTheRoot_data()
+    {
+        QTest::addColumn<qint32>("requested");
+        QTest::addColumn<bool>("hasParent");
+        QTest::addColumn<bool>("parentIsValid");
+        QTest::addColumn<qint32>("rootType");
+        QTest::addColumn<qint32>("expected");
+        // The parent, where valid, sorts alphabetically.
+        QTest::newRow("manual asked") << kManual << true << true << kFolderFirst << kManual;
+        QTest::newRow("folders first asked") << kFolderFirst << false << false << kManual << kFolderFirst;
+        QTest::newRow("own type below a parent") << kLevelOwnType << true << true << kFolderFirst << kAlphabetical;
+        QTest::newRow("own type at the root") << kLevelOwnType << false << false << kFolderFirst << kFolderFirst;
+        // Any value other than 0..2 asks for the level's own type.
+        QTest::newRow("out of range") << qint32(9) << false << false << kAlphabetical << kAlphabetical;
+        // A parent without a valid row sorts nothing.
+        QTest::newRow("parent without a row") << kLevelOwnType << true << false << kFolderFirst << kManual;
+    }
+
     void levelTypeComesFromTheRequestTheParentOrTheRoot()
     {
+        QFETCH(qint32, requested);
+        QFETCH(bool, hasParent);
+        QFETCH(bool, parentIsValid);
+        QFETCH(qint32, rootType);
+        QFETCH(qint32, expected);
         const qint32 parentSort = kAlphabetical;
-        QCOMPARE(levelSortType(kManual, true, &parentSort, kFolderFirst), kManual);
-        QCOMPARE(levelSortType(kFolderFirst, false, nullptr, kManual), kFolderFirst);
-        QCOMPARE(levelSortType(kLevelOwnType, true, &parentSort, kFolderFirst), kAlphabetical);
-        QCOMPARE(levelSortType(kLevelOwnType, false, nullptr, kFolderFirst), kFolderFirst);
-        // Any value other than 0..2 asks for the level's own type.
-        QCOMPARE(levelSortType(9, false, nullptr, kAlphabetical), kAlphabetical);
-        // A parent without a valid row sorts nothing.
-        QCOMPARE(levelSortType(kLevelOwnType, true, nullptr, kFolderFirst), kManual);
+        QCOMPARE(levelSortType(requested, hasParent, parentIsValid ? &parentSort : nullptr, rootType), expected);
     }
 
     void localSortChangesTheHoldingLevel()

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "app/MainFrame.h"
+#include "app/TorviQuillbookApp.h"
+#include "doc/TorviQuillbookDoc.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QTimer>
@@ -7,10 +11,14 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QDir>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QStringList>
 #include <QTest>
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace guitest {
@@ -79,5 +87,47 @@ inline std::optional<QByteArray> latin1(const QString &text)
     }
     return text.toLatin1();
 }
+
+// The program as a user starts it: its own settings file and, when named,
+// a document on the command line.
+struct CProgramRun
+{
+    std::unique_ptr<CTorviQuillbookApp> app;
+    CMainFrame *frame = nullptr;
+
+    bool start(const QString &settingsFile, const QString &document = {})
+    {
+        app = std::make_unique<CTorviQuillbookApp>(std::make_unique<QSettings>(settingsFile, QSettings::IniFormat));
+        QStringList args{QStringLiteral("torvi-quillbook")};
+        if (!document.isEmpty())
+            args.append(document);
+        if (!app->startUp(args))
+            return false;
+        frame = app->mainFrame();
+        return true;
+    }
+    // Shown on the screen (or started minimized, as its settings may say).
+    bool shown() const { return QTest::qWaitForWindowExposed(frame) || frame->isMinimized(); }
+    // The window the keyboard types into.
+    bool activate() const
+    {
+        frame->activateWindow();
+        return QTest::qWaitForWindowActive(frame);
+    }
+    CTorviQuillbookDoc &doc() const { return app->document(); }
+};
+
+// A throw-away folder for a run's settings and documents; a base of its own
+// so that it is removed only after the program has closed.
+struct CFolder
+{
+    QTemporaryDir dir;
+};
+
+// The program run in a folder of its own, with "app.ini" as its settings.
+struct CProgramInFolder : CFolder, CProgramRun
+{
+    bool start(const QString &document = {}) { return CProgramRun::start(dir.filePath(QStringLiteral("app.ini")), document); }
+};
 
 }  // namespace guitest

@@ -97,13 +97,9 @@ QStringList problems(QDialog *dialog)
     return found;
 }
 
-struct CWindow
+struct CWindow : guitest::CProgramInFolder
 {
-    QTemporaryDir dir;
-    std::unique_ptr<CTorviQuillbookApp> app;
-    CMainFrame *frame = nullptr;
-
-    bool start()
+    bool open()
     {
         CDocFixture maker;
         maker.addRootAndChild();
@@ -118,13 +114,7 @@ struct CWindow
         const QString path = dir.filePath(QStringLiteral("access.tqb"));
         if (!maker.doc->saveDocument(path))
             return false;
-        app = std::make_unique<CTorviQuillbookApp>(
-            std::make_unique<QSettings>(dir.filePath(QStringLiteral("access.ini")), QSettings::IniFormat));
-        if (!app->startUp({QStringLiteral("torvi-quillbook"), path}))
-            return false;
-        frame = app->mainFrame();
-        frame->activateWindow();
-        return QTest::qWaitForWindowActive(frame);
+        return start(path) && activate();
     }
 };
 
@@ -147,7 +137,7 @@ private slots:
     {
         QFETCH(QString, command);
         CWindow w;
-        QVERIFY(w.start());
+        QVERIFY(w.open());
         QAction *action = w.frame->action(command);
         QVERIFY(action);
         if (command == QLatin1String("passwordGenerator")) {  // it inserts into the note
@@ -170,7 +160,7 @@ private slots:
     void findReplaceByKeys()
     {
         CWindow w;
-        QVERIFY(w.start());
+        QVERIFY(w.open());
         w.frame->action(QStringLiteral("findReplace"))->trigger();
         CFindDlg *find = w.frame->findDialog();
         QVERIFY(QTest::qWaitForWindowExposed(find));
@@ -193,7 +183,7 @@ private slots:
     void mainWindowPanesHaveNames()
     {
         CWindow w;
-        QVERIFY(w.start());
+        QVERIFY(w.open());
         for (QWidget *pane : {static_cast<QWidget *>(w.frame->itemView()), static_cast<QWidget *>(w.frame->noteView())}) {
             QVERIFY(!accessibleName(pane).isEmpty());
             QAccessibleInterface *face = QAccessible::queryAccessibleInterface(pane);
@@ -213,7 +203,7 @@ private slots:
     void toolbarAndSearchFieldsHaveNames()
     {
         CWindow w;
-        QVERIFY(w.start());
+        QVERIFY(w.open());
         auto *bar = w.frame->findChild<QToolBar *>(QStringLiteral("toolbar"));
         QVERIFY(bar);
         QStringList names;

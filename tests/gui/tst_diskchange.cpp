@@ -39,11 +39,9 @@ QPushButton *buttonTitled(QMessageBox *box, const QString &text)
     return nullptr;
 }
 
-struct CRunningProgram
+struct CRunningProgram : guitest::CProgramInFolder
 {
-    QTemporaryDir dir;
     QString path;
-    std::unique_ptr<CTorviQuillbookApp> app;
 
     CRunningProgram()
     {
@@ -52,10 +50,7 @@ struct CRunningProgram
         maker.addRootAndChild("root text", "child text");
         if (!maker.doc->saveDocument(path))
             path.clear();
-        app = std::make_unique<CTorviQuillbookApp>(
-            std::make_unique<QSettings>(dir.filePath(QStringLiteral("app.ini")), QSettings::IniFormat));
     }
-    CTorviQuillbookDoc &doc() { return app->document(); }
 };
 
 }  // namespace
@@ -69,7 +64,7 @@ private slots:
     {
         CRunningProgram p;
         QVERIFY(!p.path.isEmpty());
-        QVERIFY(p.app->startUp({QStringLiteral("torvi-quillbook"), p.path}));
+        QVERIFY(p.start(p.path));
         QCOMPARE(tqbAdd(p.path, QStringLiteral("From tqb"), "added while open"), 0);
         QTRY_VERIFY_WITH_TIMEOUT(p.doc().titles().contains("From tqb"), 10000);
         QVERIFY(p.app->mainFrame()->statusBar()->currentMessage().contains(QStringLiteral("changed on disk")));
@@ -81,7 +76,7 @@ private slots:
     void modifiedDocumentAsksAndKeeps()
     {
         CRunningProgram p;
-        QVERIFY(p.app->startUp({QStringLiteral("torvi-quillbook"), p.path}));
+        QVERIFY(p.start(p.path));
         p.doc().setText(0, "changed here");
         p.doc().setModifiedFlag(true);
         QString asked;
@@ -105,7 +100,7 @@ private slots:
     void savingWhileTqbAddsLosesNothing()
     {
         CRunningProgram p;
-        QVERIFY(p.app->startUp({QStringLiteral("torvi-quillbook"), p.path}));
+        QVERIFY(p.start(p.path));
         CMainFrame *frame = p.app->mainFrame();
         frame->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(frame));
@@ -154,7 +149,7 @@ private slots:
     void saveRefusesToOverwriteUnasked()
     {
         CRunningProgram p;
-        QVERIFY(p.app->startUp({QStringLiteral("torvi-quillbook"), p.path}));
+        QVERIFY(p.start(p.path));
         p.doc().setText(0, "changed here");
         p.doc().setModifiedFlag(true);
         int questions = 0;

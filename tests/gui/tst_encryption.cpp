@@ -39,13 +39,11 @@ void answer(CPasswordDlg *dlg, const QString &typed)
     QTest::keyClick(edit, Qt::Key_Return);
 }
 
-struct CProgram
+struct CProgram : guitest::CProgramInFolder
 {
-    QTemporaryDir dir;
     QString path;
-    std::unique_ptr<CTorviQuillbookApp> app;
 
-    // A running program without a document, and an encrypted file to open.
+    // An encrypted file to open, and settings for the program not yet started.
     explicit CProgram(const std::function<void(CSettings &)> &configure = {})
     {
         path = dir.filePath(QStringLiteral("sealed.tqb"));
@@ -53,15 +51,12 @@ struct CProgram
         maker.addRootAndChild("root text", "secret child text");
         if (!maker.doc->setPassword(kPassword, Protection::Encrypted) || !maker.doc->saveDocument(path))
             path.clear();
-        auto store = std::make_unique<QSettings>(dir.filePath(QStringLiteral("app.ini")), QSettings::IniFormat);
         if (configure) {
-            CSettings settings(*store);
+            QSettings store(dir.filePath(QStringLiteral("app.ini")), QSettings::IniFormat);
+            CSettings settings(store);
             configure(settings);
         }
-        app = std::make_unique<CTorviQuillbookApp>(std::move(store));
     }
-    CTorviQuillbookDoc &doc() { return app->document(); }
-    CMainFrame &frame() { return *app->mainFrame(); }
 };
 
 }  // namespace
@@ -82,7 +77,7 @@ private slots:
         QFETCH(bool, thenRight);
         CProgram p;
         QVERIFY(!p.path.isEmpty());
-        QVERIFY(p.app->startUp({QStringLiteral("torvi-quillbook")}));
+        QVERIFY(p.start());
         bool choiceShown = true;
         QString refusal;
         int asked = 0;
@@ -109,12 +104,12 @@ private slots:
         QCOMPARE(opened, thenRight);
         if (thenRight) {
             QCOMPARE(p.doc().texts().value(1), QByteArray("secret child text"));
-            QCOMPARE(p.frame().passwordPane()->text(), QStringLiteral("Encrypted"));
-            QVERIFY(p.frame().windowTitle().contains(QStringLiteral("sealed")));
+            QCOMPARE(p.frame->passwordPane()->text(), QStringLiteral("Encrypted"));
+            QVERIFY(p.frame->windowTitle().contains(QStringLiteral("sealed")));
         } else {
             QCOMPARE(p.doc().count(), 0);
             QVERIFY(p.doc().pathName().isEmpty());
-            QCOMPARE(p.frame().passwordPane()->text(), QStringLiteral(" No password protection  "));
+            QCOMPARE(p.frame->passwordPane()->text(), QStringLiteral(" No password protection  "));
         }
     }
 
@@ -128,7 +123,7 @@ private slots:
             maker.addRootAndChild("root", "child words");
             QVERIFY(maker.doc->saveDocument(plain));
         }
-        QVERIFY(p.app->startUp({QStringLiteral("torvi-quillbook"), plain}));
+        QVERIFY(p.start(plain));
         QVERIFY(p.doc().m_nCurItem >= 0);
         bool strongFirst = false;
         QStringList notes;
@@ -139,12 +134,12 @@ private slots:
             guitest::saveScreenshot(*dlg, QStringLiteral("password-choice"));
             answer(dlg, QStringLiteral("new secret"));
         });
-        p.frame().action(QStringLiteral("password"))->trigger();
+        p.frame->action(QStringLiteral("password"))->trigger();
         QVERIFY(strongFirst);
         QCOMPARE(notes, (QStringList{QString::fromLatin1(CPasswordDlg::kStrongNote),
                                      QString::fromLatin1(CPasswordDlg::kCompatibleNote)}));
         QCOMPARE(p.doc().protection(), Protection::Encrypted);
-        QCOMPARE(p.frame().passwordPane()->text(), QStringLiteral("Encrypted"));
+        QCOMPARE(p.frame->passwordPane()->text(), QStringLiteral("Encrypted"));
         QVERIFY(p.doc().saveCommand());
         QVERIFY(CEnvelope::isEnvelope(readAll(plain)));
         QVERIFY(!readAll(plain).contains("child words"));
@@ -156,10 +151,10 @@ private slots:
             QTest::mouseClick(dlg->findChild<QRadioButton *>(QStringLiteral("compatible")), Qt::LeftButton);
             QTest::keyClick(dlg->findChild<QLineEdit *>(QStringLiteral("password")), Qt::Key_Return);
         });
-        p.frame().action(QStringLiteral("password"))->trigger();
+        p.frame->action(QStringLiteral("password"))->trigger();
         QVERIFY(strongKept);
         QCOMPARE(p.doc().protection(), Protection::Compatible);
-        QCOMPARE(p.frame().passwordPane()->text(), QStringLiteral("    Password protected  "));
+        QCOMPARE(p.frame->passwordPane()->text(), QStringLiteral("    Password protected  "));
         QVERIFY(p.doc().saveCommand());
         QVERIFY(!CEnvelope::isEnvelope(readAll(plain)));
     }
@@ -170,7 +165,7 @@ private slots:
         const QString backups = p.dir.filePath(QStringLiteral("bk/"));
         QVERIFY(QDir().mkpath(backups));
         QVERIFY(QFile::copy(p.path, backups + QStringLiteral("sealed.bk0")));
-        QVERIFY(p.app->startUp({QStringLiteral("torvi-quillbook")}));
+        QVERIFY(p.start());
         CBackupSettings b;
         b.on = true;
         b.folder = backups;
@@ -195,9 +190,9 @@ private slots:
             ++asked;
             answer(dlg, QString::fromLatin1(kPassword));
         });
-        QVERIFY(p.app->startUp({QStringLiteral("torvi-quillbook"), p.path}));
+        QVERIFY(p.start(p.path));
         QCOMPARE(asked, 1);
-        CMainFrame &frame = p.frame();
+        CMainFrame &frame = *p.frame;
         QVERIFY(frame.reminderChecker()->isActive());
         p.doc().setText(1, "typed before the lock");
         p.doc().setModifiedFlag(true);

@@ -1,4 +1,5 @@
 #include "DocFixture.h"
+#include "FakeNotePane.h"
 #include "GuiTestSupport.h"
 #include "find/FindDlg.h"
 #include "find/FindReplace.h"
@@ -20,22 +21,10 @@ namespace {
 // A plain-text pane standing in for the note editor: it shows the current
 // item as title, blank line, text, and writes each replacement back to the
 // working copy and the tables.
-class CPlainNote : public INoteText
+class CPlainNote : public CFakeNotePane
 {
 public:
-    CPlainNote(CTorviQuillbookDoc &doc, CInfoTree &tree) : m_doc(doc), m_tree(tree)
-    {
-        QObject::connect(&doc, &CTorviQuillbookDoc::updateAllViews, &edit, [this](int hint) {
-            if (hint == CTorviQuillbookDoc::kHintShowItem)
-                show();
-        });
-    }
-    void show()
-    {
-        const QByteArray pane = m_doc.m_nCurItem < 0 ? QByteArray() : m_doc.m_strCurTitle + "\n\n" + m_doc.m_strCurText;
-        edit.setPlainText(m_page.toUnicode(pane));
-        edit.moveCursor(QTextCursor::Start);
-    }
+    CPlainNote(CTorviQuillbookDoc &doc, CInfoTree &tree) : CFakeNotePane(doc, tree) {}
     QByteArray text() const override { return m_page.fromUnicode(edit.toPlainText()).value_or(QByteArray()); }
     qsizetype selectionStart() const override { return edit.textCursor().selectionStart(); }
     qsizetype selectionEnd() const override { return edit.textCursor().selectionEnd(); }
@@ -54,25 +43,21 @@ public:
             return false;
         c.insertText(m_page.toUnicode(text));
         edit.setTextCursor(c);
-        const QByteArray pane = this->text();
-        const qsizetype sep = pane.indexOf("\n\n");
-        const QByteArray title = sep < 0 ? pane : pane.left(sep);
-        const bool renamed = title != m_doc.m_strCurTitle;
-        m_doc.m_strCurTitle = title;
-        m_doc.m_strCurText = sep < 0 ? QByteArray() : pane.mid(sep + 2);
-        m_doc.setTitle(m_doc.m_nCurItem, m_doc.m_strCurTitle);
-        m_doc.setText(m_doc.m_nCurItem, m_doc.m_strCurText);
-        m_doc.setModifiedFlag(true);
-        if (renamed)
-            m_tree.onUpdate(CTorviQuillbookDoc::kHintTitleChanged);
+        storeBack(this->text(), "\n\n");
         return true;
     }
 
     QPlainTextEdit edit;
 
+protected:
+    void show() override
+    {
+        const QByteArray pane = m_doc.m_nCurItem < 0 ? QByteArray() : m_doc.m_strCurTitle + "\n\n" + m_doc.m_strCurText;
+        edit.setPlainText(m_page.toUnicode(pane));
+        edit.moveCursor(QTextCursor::Start);
+    }
+
 private:
-    CTorviQuillbookDoc &m_doc;
-    CInfoTree &m_tree;
     CCodePage m_page;
 };
 

@@ -59,8 +59,7 @@ class TestGerman : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
-    std::unique_ptr<CTorviQuillbookApp> m_app;
+    guitest::CProgramInFolder m_run;
     CMainFrame *m_frame = nullptr;
 
 private slots:
@@ -70,12 +69,10 @@ private slots:
         QVERIFY(Translations::install());
         CDocFixture maker;
         maker.addRootAndChild("Einkauf", "Brot, Milch, Äpfel");
-        const QString path = m_dir.filePath(QStringLiteral("notizen.tqb"));
+        const QString path = m_run.dir.filePath(QStringLiteral("notizen.tqb"));
         QVERIFY(maker.doc->saveDocument(path));
-        m_app = std::make_unique<CTorviQuillbookApp>(
-            std::make_unique<QSettings>(m_dir.filePath(QStringLiteral("de.ini")), QSettings::IniFormat));
-        QVERIFY(m_app->startUp({QStringLiteral("torvi-quillbook"), path}));
-        m_frame = m_app->mainFrame();
+        QVERIFY(m_run.start(path));
+        m_frame = m_run.frame;
         m_frame->resize(760, 420);
         m_frame->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_frame));
@@ -172,7 +169,7 @@ private slots:
     void messagesSpeakGerman()
     {
         m_frame->activateTreePane();
-        const qsizetype items = m_app->document().order().size();
+        const qsizetype items = m_run.doc().order().size();
         QString shown;
         guitest::whenModalShows<QMessageBox>([&](QMessageBox *box) {
             shown = box->text();
@@ -181,7 +178,7 @@ private slots:
         m_frame->action(QStringLiteral("deleteItem"))->trigger();
         QCOMPARE(shown, QStringLiteral("ACHTUNG! Damit werden der ausgewählte Ordner und alle Unterordner gelöscht. "
                                        "Möchten Sie fortfahren?"));
-        QCOMPARE(m_app->document().order().size(), items);
+        QCOMPARE(m_run.doc().order().size(), items);
     }
 };
 

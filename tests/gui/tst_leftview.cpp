@@ -34,29 +34,7 @@
 
 namespace {
 
-std::unique_ptr<QSettings> settingsIn(const QTemporaryDir &dir)
-{
-    return std::make_unique<QSettings>(dir.filePath(QStringLiteral("app.ini")), QSettings::IniFormat);
-}
-
-struct Row
-{
-    QByteArray title;
-    QByteArray text;
-    quint32 parent;
-    CNoteInfo info = {};
-};
-
-// A document of the given rows (in tree order) saved at path.
-QString makeDocument(const QString &path, const QList<Row> &rows)
-{
-    CDocFixture f;
-    for (const Row &r : rows) {
-        const int i = f.doc->appendItem(r.title, r.text, r.parent, r.info);
-        f.doc->appendToOrder(quint32(i));
-    }
-    return f.doc->saveDocument(path) ? path : QString();
-}
+using Row = CRow;
 
 // "title" -> "parent title" ("" for a root) of every row in the tree order.
 std::map<QByteArray, QByteArray> shape(const CTorviQuillbookDoc &doc)
@@ -77,22 +55,17 @@ std::map<QByteArray, QByteArray> shapeOfFile(const QString &path)
     return shape(*reader.doc);
 }
 
-struct Session
+struct Session : guitest::CProgramInFolder
 {
-    QTemporaryDir dir;
-    std::unique_ptr<CTorviQuillbookApp> app;
-    CMainFrame *frame = nullptr;
     CLeftView *tree = nullptr;
     std::unique_ptr<QAbstractItemModelTester> tester;
     QString path;
 
     bool open(const QList<Row> &rows)
     {
-        path = makeDocument(dir.filePath(QStringLiteral("tree.tqb")), rows);
-        app = std::make_unique<CTorviQuillbookApp>(settingsIn(dir));
-        if (path.isEmpty() || !app->startUp({QStringLiteral("torvi-quillbook"), path}))
+        path = savedDocument(dir.filePath(QStringLiteral("tree.tqb")), rows);
+        if (path.isEmpty() || !start(path))
             return false;
-        frame = app->mainFrame();
         tree = frame->itemView();
         tester = std::make_unique<QAbstractItemModelTester>(tree->model(),
                                                             QAbstractItemModelTester::FailureReportingMode::QtTest);
@@ -100,7 +73,6 @@ struct Session
         tree->setFocus();
         return QTest::qWaitForWindowActive(frame);
     }
-    CTorviQuillbookDoc &doc() const { return app->document(); }
     QModelIndex find(const QString &title) const
     {
         const QModelIndexList found = tree->model()->match(tree->model()->index(0, 0), Qt::DisplayRole, title, 1,

@@ -79,24 +79,17 @@ QPalette darkPalette()
     return dark;
 }
 
-struct CWindow
+struct CWindow : guitest::CProgramInFolder
 {
-    QTemporaryDir dir;
-    std::unique_ptr<CTorviQuillbookApp> app;
-    CMainFrame *frame = nullptr;
-
-    bool start()
+    bool open()
     {
         CDocFixture maker;
         maker.addRootAndChild("Shopping", "Bread, milk, apples");
         const QString path = dir.filePath(QStringLiteral("looks.tqb"));
         if (!maker.doc->saveDocument(path))
             return false;
-        app = std::make_unique<CTorviQuillbookApp>(
-            std::make_unique<QSettings>(dir.filePath(QStringLiteral("looks.ini")), QSettings::IniFormat));
-        if (!app->startUp({QStringLiteral("torvi-quillbook"), path}))
+        if (!start(path))
             return false;
-        frame = app->mainFrame();
         frame->resize(760, 420);
         frame->itemView()->expandAll();
         return QTest::qWaitForWindowExposed(frame);
@@ -120,7 +113,7 @@ private slots:
     void picturesAtTheScreensDensity()
     {
         CWindow w;
-        QVERIFY(w.start());
+        QVERIFY(w.open());
         QCOMPARE(w.frame->devicePixelRatio(), 2.0);
         const auto sharp = [](const QIcon &icon, int size) {
             const QPixmap pm = icon.pixmap(QSize(size, size), 2.0);
@@ -141,7 +134,7 @@ private slots:
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
         QApplication::setPalette(darkPalette());
         CWindow w;
-        QVERIFY(w.start());
+        QVERIFY(w.open());
         const QColor window = w.frame->palette().color(QPalette::Window);
         const QColor base = w.frame->itemView()->palette().color(QPalette::Base);
         QCOMPARE(window, QColor(53, 53, 53));

@@ -39,48 +39,17 @@
 
 namespace {
 
-struct Row
-{
-    QByteArray title;
-    QByteArray text;
-    quint32 parent;
-};
-
-QString makeDocument(const QString &path, const QList<Row> &rows)
-{
-    CDocFixture f;
-    for (const Row &r : rows) {
-        const int i = f.doc->appendItem(r.title, r.text, r.parent, CNoteInfo{});
-        f.doc->appendToOrder(quint32(i));
-    }
-    return f.doc->saveDocument(path) ? path : QString();
-}
+using Row = CRow;
 
 const QList<Row> kSmall{{"Root", "root text", CItemTables::kRootParent}, {"Child", "child text", 2}};
 
 // One run of the program on a settings file that outlives it.
-struct Run
+struct Run : guitest::CProgramRun
 {
-    std::unique_ptr<CTorviQuillbookApp> app;
-    CMainFrame *frame = nullptr;
-
     bool start(const QString &settingsFile, const QString &document = {})
     {
-        app = std::make_unique<CTorviQuillbookApp>(std::make_unique<QSettings>(settingsFile, QSettings::IniFormat));
-        QStringList args{QStringLiteral("torvi-quillbook")};
-        if (!document.isEmpty())
-            args.append(document);
-        if (!app->startUp(args))
-            return false;
-        frame = app->mainFrame();
-        return QTest::qWaitForWindowExposed(frame) || frame->isMinimized();
+        return CProgramRun::start(settingsFile, document) && shown();
     }
-    bool activate() const
-    {
-        frame->activateWindow();
-        return QTest::qWaitForWindowActive(frame);
-    }
-    CTorviQuillbookDoc &doc() const { return app->document(); }
 };
 
 // The texts of a menu in order: "-" for a separator, "[title]" for a popup.
@@ -140,7 +109,7 @@ private slots:
     void everyMenuKeyHintRunsItsCommand()
     {
         QTemporaryDir dir;
-        const QString doc = makeDocument(dir.filePath(QStringLiteral("d.tqb")), kSmall);
+        const QString doc = savedDocument(dir.filePath(QStringLiteral("d.tqb")), kSmall);
         Run run;
         QVERIFY(run.start(dir.filePath(QStringLiteral("s.ini")), doc));
         QVERIFY(run.activate());
@@ -190,7 +159,7 @@ private slots:
     void editCommandsReachTheFocusedField()
     {
         QTemporaryDir dir;
-        const QString doc = makeDocument(dir.filePath(QStringLiteral("d.tqb")), kSmall);
+        const QString doc = savedDocument(dir.filePath(QStringLiteral("d.tqb")), kSmall);
         Run run;
         QVERIFY(run.start(dir.filePath(QStringLiteral("s.ini")), doc));
         QVERIFY(run.activate());
@@ -292,7 +261,7 @@ private slots:
     void paneSwitchingDecidesWhoseCommandsRun()
     {
         QTemporaryDir dir;
-        const QString path = makeDocument(dir.filePath(QStringLiteral("p.tqb")), kSmall);
+        const QString path = savedDocument(dir.filePath(QStringLiteral("p.tqb")), kSmall);
         Run run;
         QVERIFY(run.start(dir.filePath(QStringLiteral("s.ini")), path));
         QVERIFY(run.activate());
@@ -457,7 +426,7 @@ private slots:
         QVERIFY(!empty.frame->action(CMainFrame::kSortButton)->isEnabled());
         QVERIFY(empty.frame->close());
 
-        const QString path = makeDocument(dir.filePath(QStringLiteral("s.tqb")),
+        const QString path = savedDocument(dir.filePath(QStringLiteral("s.tqb")),
                                           {{"b", "", CItemTables::kRootParent}, {"a", "", CItemTables::kRootParent}});
         Run run;
         QVERIFY(run.start(dir.filePath(QStringLiteral("s.ini")), path));
@@ -480,7 +449,7 @@ private slots:
     void cancelledNewDocumentForgetsTheImport()
     {
         QTemporaryDir dir;
-        const QString path = makeDocument(dir.filePath(QStringLiteral("i.tqb")), kSmall);
+        const QString path = savedDocument(dir.filePath(QStringLiteral("i.tqb")), kSmall);
         Run run;
         QVERIFY(run.start(dir.filePath(QStringLiteral("s.ini")), path));
         QVERIFY(run.frame->action(CMainFrame::kImportCsv)->isEnabled());
@@ -542,7 +511,7 @@ private slots:
     void printPreviewsTheShownNote()
     {
         QTemporaryDir dir;
-        const QString path = makeDocument(dir.filePath(QStringLiteral("pr.tqb")), kSmall);
+        const QString path = savedDocument(dir.filePath(QStringLiteral("pr.tqb")), kSmall);
         Run run;
         QVERIFY(run.start(dir.filePath(QStringLiteral("s.ini")), path));
         QVERIFY(run.activate());
@@ -561,7 +530,7 @@ private slots:
     void printSwitchWithAnUnknownPrinter()
     {
         QTemporaryDir dir;
-        const QString path = makeDocument(dir.filePath(QStringLiteral("pt.tqb")), kSmall);
+        const QString path = savedDocument(dir.filePath(QStringLiteral("pt.tqb")), kSmall);
         CTorviQuillbookApp app(std::make_unique<QSettings>(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat));
         QString told;
         guitest::whenModalShows<QMessageBox>([&](QMessageBox *box) {
@@ -580,7 +549,7 @@ private slots:
     void screenshotOfThePopulatedWindow()
     {
         QTemporaryDir dir;
-        const QString path = makeDocument(
+        const QString path = savedDocument(
             dir.filePath(QStringLiteral("notebook.tqb")),
             {{"Household", "", CItemTables::kRootParent},
              {"Shopping", "Bread, milk, apples.\r\nLight bulbs for the hall.", 2},

@@ -28,27 +28,10 @@
 
 namespace {
 
-struct Row
-{
-    QByteArray title;
-    QByteArray text;
-    quint32 parent;
-    qint32 sort = 0;
-};
-
-QString makeDocument(const QString &path, const QList<Row> &rows)
-{
-    CDocFixture f;
-    for (const Row &r : rows) {
-        CNoteInfo info;
-        info.m_nSort = r.sort;
-        f.doc->appendToOrder(quint32(f.doc->appendItem(r.title, r.text, r.parent, info)));
-    }
-    return f.doc->saveDocument(path) ? path : QString();
-}
+using Row = CRow;
 
 // A folder "Box" sorted alphabetically with three notes.
-const QList<Row> kBox = {{"Box", "", CItemTables::kRootParent, 1},
+const QList<Row> kBox = {{"Box", "", CItemTables::kRootParent, sortedBy(1)},
                          {"Apple", "a text", 2},
                          {"Mango", "m text", 2},
                          {"Zebra", "z text", 2}};
@@ -63,32 +46,21 @@ struct FakeLauncher : CTorviQuillbookView::ILauncher
     void dial(const QString &number) override { numbers.append(number); }
 };
 
-struct Session
+struct Session : guitest::CProgramInFolder
 {
-    QTemporaryDir dir;
-    std::unique_ptr<CTorviQuillbookApp> app;
-    CMainFrame *frame = nullptr;
     CLeftView *tree = nullptr;
     CTorviQuillbookView *note = nullptr;
     QString path;
 
     bool open(const QList<Row> &rows)
     {
-        path = rows.isEmpty() ? QString() : makeDocument(dir.filePath(QStringLiteral("notes.tqb")), rows);
-        app = std::make_unique<CTorviQuillbookApp>(
-            std::make_unique<QSettings>(dir.filePath(QStringLiteral("app.ini")), QSettings::IniFormat));
-        QStringList args{QStringLiteral("torvi-quillbook")};
-        if (!path.isEmpty())
-            args.append(path);
-        if (!app->startUp(args))
+        path = rows.isEmpty() ? QString() : savedDocument(dir.filePath(QStringLiteral("notes.tqb")), rows);
+        if (!start(path))
             return false;
-        frame = app->mainFrame();
         tree = frame->itemView();
         note = frame->noteView();
-        frame->activateWindow();
-        return QTest::qWaitForWindowActive(frame);
+        return activate();
     }
-    CTorviQuillbookDoc &doc() const { return app->document(); }
     QModelIndex find(const QString &title) const
     {
         const QModelIndexList found = tree->model()->match(tree->model()->index(0, 0), Qt::DisplayRole, title, 1,
@@ -159,7 +131,7 @@ private slots:
     {
         Session f;
         // Item-index order Box, Zebra, Apple; the tree sorts Apple before Zebra.
-        QVERIFY(f.open({{"Box", "", CItemTables::kRootParent, 1},
+        QVERIFY(f.open({{"Box", "", CItemTables::kRootParent, sortedBy(1)},
                         {"Zebra", "a needle and a needle", 2},
                         {"Apple", "needle here too", 2}}));
         QVERIFY(f.select(QStringLiteral("Zebra"), 0));

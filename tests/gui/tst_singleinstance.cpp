@@ -25,12 +25,27 @@ private slots:
         QVERIFY(!CSingleInstance::handOver(QStringLiteral("/tmp/x.tqb"), 2000));
     }
 
+    // The second start hands its file over and ends; the running program
+    // opens it. A relative name is taken from the second start's own folder;
+    // a name holding a line feed arrives whole.
+    void secondStartHandsItsFileOver_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<bool>("relative");
+        QTest::newRow("relative name") << QStringLiteral("second.tqb") << QByteArray("handed over") << true;
+        QTest::newRow("line feed in the name") << QStringLiteral("nl\nx.tqb") << QByteArray("two lines") << false;
+    }
+
     void secondStartHandsItsFileOver()
     {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, text);
+        QFETCH(bool, relative);
         QTemporaryDir dir;
         CDocFixture maker;
-        maker.addRootAndChild("handed over");
-        const QString path = dir.filePath(QStringLiteral("second.tqb"));
+        maker.addRootAndChild(text);
+        const QString path = dir.filePath(name);
         QVERIFY(maker.doc->saveDocument(path));
 
         CTorviQuillbookApp app(
@@ -41,38 +56,15 @@ private slots:
 
         QProcess second;
         second.setWorkingDirectory(dir.path());
-        second.start(QStringLiteral(TQB_GUI_BINARY), {QStringLiteral("second.tqb")});  // relative to its own folder
+        second.start(QStringLiteral(TQB_GUI_BINARY), {relative ? name : path});
         QVERIFY(second.waitForStarted(10000));
         QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 20000);
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
         QCOMPARE(second.exitCode(), 0);
         QTRY_COMPARE(app.document().pathName(), path);
-        QCOMPARE(app.document().texts().value(0), QByteArray("handed over"));
+        QCOMPARE(app.document().texts().value(0), text);
     }
 
-    // A file name holding a line feed arrives whole.
-    void aNameWithALineFeedIsHandedOverWhole()
-    {
-        QTemporaryDir dir;
-        CDocFixture maker;
-        maker.addRootAndChild("two lines");
-        const QString path = dir.filePath(QStringLiteral("nl\nx.tqb"));
-        QVERIFY(maker.doc->saveDocument(path));
-
-        CTorviQuillbookApp app(
-            std::make_unique<QSettings>(dir.filePath(QStringLiteral("app.ini")), QSettings::IniFormat));
-        QVERIFY(app.startUp({QStringLiteral("torvi-quillbook")}));
-        CSingleInstance instance([&app](const QString &file) { app.openFromAnotherInstance(file); });
-        QVERIFY(instance.listen());
-
-        QProcess second;
-        second.start(QStringLiteral(TQB_GUI_BINARY), {path});
-        QVERIFY(second.waitForStarted(10000));
-        QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 20000);
-        QCOMPARE(second.exitCode(), 0);
-        QTRY_COMPARE(app.document().pathName(), path);
-        QCOMPARE(app.document().texts().value(0), QByteArray("two lines"));
-    }
 
     // Two starts at the same moment, ten times: each time one program runs
     // on and can be reached, and the other has handed over and ended.

@@ -24,19 +24,11 @@
 
 namespace {
 
-struct Run
+struct Run : guitest::CProgramRun
 {
-    std::unique_ptr<CTorviQuillbookApp> app;
-    CMainFrame *frame = nullptr;
-
     bool start(const QString &settings, const QString &path)
     {
-        app = std::make_unique<CTorviQuillbookApp>(std::make_unique<QSettings>(settings, QSettings::IniFormat));
-        if (!app->startUp({QStringLiteral("torvi-quillbook"), path}))
-            return false;
-        frame = app->mainFrame();
-        frame->activateWindow();
-        return QTest::qWaitForWindowActive(frame);
+        return CProgramRun::start(settings, path) && activate();
     }
     CLeftView *tree() const { return frame->itemView(); }
     CTorviQuillbookView *note() const { return frame->noteView(); }
