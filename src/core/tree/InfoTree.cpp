@@ -58,14 +58,6 @@ bool CInfoTree::inTableRange(Handle item) const
     return d >= 0 && d < m_doc.count();
 }
 
-void CInfoTree::select(Handle item)
-{
-    // Like the platform control, selecting an item makes it visible.
-    m_model.select(item);
-    if (item != kNone && m_model.selected() == item)
-        m_model.ensureVisible(item);
-}
-
 void CInfoTree::updateViews()
 {
     emit m_doc.updateAllViews(CTorviQuillbookDoc::kHintShowItem);
@@ -87,18 +79,6 @@ void CInfoTree::recomputeAnyExpanded()
             return;
         }
     }
-}
-
-void CInfoTree::forgetRecord()
-{
-    m_aDeleted.clear();
-    m_aDeletedParent.clear();
-    m_hClipItem = kNone;
-    m_hUndoParent = kNone;
-    m_bClipHasChildren = false;
-    m_bCut = false;
-    m_strOldLabel.clear();
-    m_nUndo = kUndoNone;
 }
 
 // ================================================================ sorting and icons
@@ -258,10 +238,9 @@ void CInfoTree::initialUpdate()
     m_reportedUnplaced.clear();
     // Always build, even with no rows: only the build clears m_new.
     buildTree();
-    m_bClipHasChildren = false;
+    m_clipboard.forgetUndo();
     m_doc.m_new = false;
-    m_nUndo = kUndoNone;
-    m_bDragging = false;
+    m_drag.stop();
     if (m_doc.m_nImport == CTorviQuillbookDoc::kImportText || m_doc.m_nImport == CTorviQuillbookDoc::kImportCsv
         || m_doc.m_nImport == CTorviQuillbookDoc::kImportFavorites || m_doc.m_nImport == CTorviQuillbookDoc::kImportMarkdown) {
         const int request = m_doc.m_nImport;
@@ -632,7 +611,7 @@ bool CInfoTree::keyDown(Key key)
         return true;
     }
     case Key::Escape: {
-        if (m_bDragging) {
+        if (m_drag.isDragging()) {
             cancelDrag();
             return true;
         }
@@ -671,9 +650,8 @@ void CInfoTree::changeLeftPanelFont(const QByteArray &logFont)
     m_doc.settings().setBytes(CSettings::FontL, logFont);
     cancelDrag();
     rebuildTree();
-    m_bClipHasChildren = false;
-    m_bDragging = false;
-    m_nUndo = kUndoNone;
+    m_clipboard.forgetUndo();
+    m_drag.stop();
 }
 
 void CInfoTree::dataChanged(Handle item, int what)
@@ -687,30 +665,50 @@ void CInfoTree::dataChanged(Handle item, int what)
 void CInfoTree::selectionChanging(Handle oldItem, Handle newItem)
 {
     Q_UNUSED(newItem)
-    if (!m_doc.m_new)
-        storeItem(oldItem, kStoreUpdate);
+    m_selection.leaving(oldItem);
 }
 
 void CInfoTree::selectionChanged(Handle oldItem, Handle newItem)
 {
     Q_UNUSED(oldItem)
-    if (m_doc.m_new)
+    m_selection.entered(newItem);
+}
+
+// ---------------------------------------------------------------- branch clipboard and drag
+
+void CInfoTree::markForCut()
+{
+    m_clipboard.markSelected(true, kMsgNoSelectionCut);
+}
+
+void CInfoTree::markForCopy()
+{
+    m_clipboard.markSelected(false, kMsgNoSelectionItem);
+}
+
+bool CInfoTree::beginDrag(Handle item, qint64 nowMs)
+{
+    m_clipboard.markDragged(item);
+    m_drag.clearTarget();
+    if (!m_model.isValid(item))
+        return false;  // no drag image can be made
+    m_drag.begin(nowMs);
+    return true;
+}
+
+void CInfoTree::drop(bool ctrl, bool alt)
+{
+    if (!m_drag.isDragging())
         return;
-    if (newItem != kNone) {
-        const qint32 index = m_model.data(newItem);
-        m_doc.m_nCurItem = index;
-        if (m_doc.isItem(index)) {
-            m_doc.m_strCurTitle = m_doc.title(index);
-            m_doc.m_strCurText = m_doc.text(index);
-        }
-        const QByteArray label = m_model.label(newItem);
-        if (label != m_doc.m_strCurTitle)
-            m_doc.prompter().message(toText(label));
-        m_doc.autoSaveOnSelectionChange();
-    } else {
-        m_doc.m_strCurTitle.clear();
-        m_doc.m_strCurText.clear();
-        m_doc.m_nCurItem = -1;
-    }
-    updateViews();
+    m_drag.end();
+    Handle target = m_drag.dropTarget();
+    if (target != kNone && !m_model.isValid(target))
+        m_drag.setDropTarget(target = kNone);
+    const Handle clip = m_clipboard.clipItem();
+    const Handle dragged = m_model.isValid(clip) ? clip : kNone;
+    if (dragged != kNone && target != kNone && m_model.isSelfOrDescendant(target, dragged))
+        return;  // onto itself or into its own branch: nothing
+    if (dragged != kNone)
+        m_drag.setDropTarget(m_clipboard.dropBranch(dragged, target, ctrl, alt));
+    recomputeAnyExpanded();
 }

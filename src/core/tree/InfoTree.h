@@ -3,9 +3,12 @@
 #include <QCoreApplication>
 
 #include "format/NoteInfo.h"
+#include "tree/BranchClipboard.h"
 #include "tree/DragRules.h"
 #include "tree/IconRules.h"
+#include "tree/TreeDrag.h"
 #include "tree/TreeModel.h"
+#include "tree/TreeSelection.h"
 
 #include <QByteArray>
 #include <QList>
@@ -50,6 +53,10 @@ class CTorviQuillbookDoc;
 //   on button up, cancelDrag() on Escape (keyDown does it) or focus loss.
 // - Enable rules: canUndo(), canCut(), ...
 //
+// Behind this front, one class per job: the selection protocol
+// (CTreeSelection), the branch clipboard with its undo record
+// (CBranchClipboard) and the timing of a drag (CTreeDrag).
+//
 // Every message goes through the document's IPrompter.
 class CInfoTree : public ITreeObserver
 {
@@ -58,7 +65,14 @@ public:
     static constexpr Handle kNone = CTreeModel::kNone;
 
     enum StoreMode { kStoreAppend = 0, kStoreUpdate = 1 };
-    enum UndoKind { kUndoNone = 0, kUndoAdded = 1, kUndoMarked = 2, kUndoMoved = 3, kUndoDeleted = 4, kUndoRename = 5 };
+    enum UndoKind {
+        kUndoNone = CBranchClipboard::kUndoNone,
+        kUndoAdded = CBranchClipboard::kUndoAdded,
+        kUndoMarked = CBranchClipboard::kUndoMarked,
+        kUndoMoved = CBranchClipboard::kUndoMoved,
+        kUndoDeleted = CBranchClipboard::kUndoDeleted,
+        kUndoRename = CBranchClipboard::kUndoRename
+    };
     enum class Key { Insert, Delete, Enter, Escape };
 
     // Message texts, exactly as the user sees them.
@@ -178,10 +192,10 @@ public:
     bool pasteIntoLabel(const QByteArray &clipboardText);
 
     // Enable rules, while the tree is the active view.
-    bool canUndo() const { return m_nUndo != kUndoNone; }
+    bool canUndo() const { return m_clipboard.undoKind() != kUndoNone; }
     bool canCut() const { return m_model.selected() != kNone; }
     bool canCopy() const { return m_model.selected() != kNone; }
-    bool canPaste() const { return m_nUndo == kUndoMarked || m_model.isEditing(); }
+    bool canPaste() const { return m_clipboard.undoKind() == kUndoMarked || m_model.isEditing(); }
     bool canDelete() const;
     bool canInsertNote() const { return canDelete(); }
     bool canFindReplace() const { return canDelete(); }
@@ -214,12 +228,12 @@ public:
     // Copy branch. For a cut (isCut()) the branch is moved: the same handles
     // and rows, returned as "the new item". For a copy, new rows are appended;
     // a failed append rolls the copied items back and returns kNone.
-    Handle copyBranch(Handle source, Handle parent, CTreeModel::Pos pos);
-    void paste();                         // 57637 outside a label edit
-    void pasteInto();                     // 32777
-    void pasteBefore();                   // 32786
-    void undo();                          // 57643
-    void forgetRecord();
+    Handle copyBranch(Handle source, Handle parent, CTreeModel::Pos pos) { return m_clipboard.copyBranch(source, parent, pos); }
+    void paste() { pasteInto(); }         // 57637 outside a label edit
+    void pasteInto() { m_clipboard.pasteInto(); }      // 32777
+    void pasteBefore() { m_clipboard.pasteBefore(); }  // 32786
+    void undo() { m_clipboard.undo(); }                // 57643
+    void forgetRecord() { m_clipboard.forgetRecord(); }
     // Imports: one row and tree item; kNone on a table mismatch. With `info`
     // the item takes its icons and reminder (and is listed for the reminder
     // check) instead of the parent's icons and none.
@@ -229,38 +243,36 @@ public:
     void recordAdded(Handle item);
 
     // The record, for the GUI and tests.
-    int undoKind() const { return m_nUndo; }
-    Handle clipItem() const { return m_hClipItem; }
-    Handle undoParent() const { return m_hUndoParent; }
-    bool isCut() const { return m_bCut; }
-    bool clipHasChildren() const { return m_bClipHasChildren; }
-    const QList<quint32> &deletedRows() const { return m_aDeleted; }
-    QByteArray oldLabel() const { return m_strOldLabel; }
+    int undoKind() const { return m_clipboard.undoKind(); }
+    Handle clipItem() const { return m_clipboard.clipItem(); }
+    Handle undoParent() const { return m_clipboard.undoParent(); }
+    bool isCut() const { return m_clipboard.isCut(); }
+    bool clipHasChildren() const { return m_clipboard.clipHasChildren(); }
+    const QList<quint32> &deletedRows() const { return m_clipboard.deletedRows(); }
+    QByteArray oldLabel() const { return m_clipboard.oldLabel(); }
     bool anyExpanded() const { return m_bAnyExpanded; }
 
     // ---------------------------------------------------------- drag and drop
     bool beginDrag(Handle item, qint64 nowMs);
-    void dragMove(Handle target, qint64 nowMs);  // target: the item under the cursor or kNone
-    struct DragTick
-    {
-        int lines = 0;          // lines to scroll: < 0 up, > 0 down
-        int columns = 0;        // columns to scroll: < 0 left, > 0 right
-        Handle expanded = kNone;  // the hover timer expanded this item
-    };
+    // target: the item under the cursor or kNone
+    void dragMove(Handle target, qint64 nowMs) { m_drag.move(target, nowMs); }
+    // lines to scroll: < 0 up, > 0 down; columns: < 0 left, > 0 right;
+    // expanded: the hover timer expanded this item
+    using DragTick = CTreeDrag::Tick;
     // Runs the scroll ticks (every 30 ms since the drag began) and hover ticks
     // (every 2000 ms since the hover timer last started) due by nowMs.
     // cursor and client: screen coordinates; client's right and bottom edges
     // are x + width and y + height (as a Windows RECT).
-    DragTick dragTick(qint64 nowMs, QPoint cursor, QRect client);
+    DragTick dragTick(qint64 nowMs, QPoint cursor, QRect client) { return m_drag.tick(nowMs, cursor, client); }
     void drop(bool ctrl, bool alt);
-    void cancelDrag();
-    bool isDragging() const { return m_bDragging; }
-    Handle dropTarget() const { return m_hDropTarget; }
-    Handle dropHome() const { return m_hDropHome; }
-    bool hoverTimerRunning() const { return m_hoverStartMs >= 0; }
-    int scrollTicks() const { return m_nScrollTicks; }
+    void cancelDrag() { m_drag.cancel(); }
+    bool isDragging() const { return m_drag.isDragging(); }
+    Handle dropTarget() const { return m_drag.dropTarget(); }
+    Handle dropHome() const { return m_drag.dropHome(); }
+    bool hoverTimerRunning() const { return m_drag.hoverTimerRunning(); }
+    int scrollTicks() const { return m_drag.scrollTicks(); }
     // The scroll rule of one tick: (-1, 0 or 1 column, -1, 0 or 1 line).
-    static QPoint autoScrollStep(int tick, QPoint cursor, QRect client);
+    static QPoint autoScrollStep(int tick, QPoint cursor, QRect client) { return CTreeDrag::autoScrollStep(tick, cursor, client); }
 
     // ---------------------------------------------------------- observer
     void selectionChanging(Handle oldItem, Handle newItem) override;
@@ -271,6 +283,10 @@ public:
     void dataChanged(Handle item, int what) override;
 
 private:
+    friend class CBranchClipboard;
+    friend class CTreeDrag;
+    friend class CTreeSelection;
+
     // Branches bigger than this are inserted under one model reset rather
     // than one row notice per item.
     static constexpr size_t kBulkThreshold = 2000;
@@ -282,26 +298,16 @@ private:
     void buildFrom(const std::vector<quint32> &sequence);
     void collectWholeOrder();  // Collect order's walk, under a guard already held
     void chooseFirstSelection(int keepIndex);
-    void select(Handle item);
+    void select(Handle item) { m_selection.select(item); }
     void recomputeAnyExpanded();
     void updateViews();
     void markModified();
     void deleteItemCommand(bool fromUndo);
-    void pasteAt(Handle destParent, CTreeModel::Pos pos, Handle iconParent);
-    // After a paste or drop placed a branch: stores it, takes the order again and tells the views.
-    void storePlacedBranch(Handle item);
-    // What a paste does first: forgets the undo record but keeps the mark,
-    // dropping it when its item is gone; false when nothing is marked.
-    bool forgetRecordKeepingMark();
-    void restoreDeleted();
-    void undoMoveToRoot();
     bool inTableRange(Handle item) const;
     // A new tree item's row; false (reported, the item taken away) when it could not be stored.
     bool storeNewItem(Handle item);
     // The new item becomes the working copy, its label edit opens, and it is the undo record.
     void beginNamingNewItem(Handle item);
-    // The selected item becomes the branch clipboard, to be moved (cut) or copied.
-    void markSelected(bool cut, const char *noSelectionMessage);
     const CNoteInfo *infoOf(Handle item) const;  // null when the item has no valid row
     iconrules::IconSet newRowIcons(Handle parent) const;
     QString toText(const QByteArray &bytes) const;
@@ -323,27 +329,12 @@ private:
     CTreeModel m_model;
     std::function<void(int)> m_importRunner;
 
-    // Branch clipboard and undo record.
-    bool m_bClipHasChildren = false;
-    bool m_bCut = false;
-    Handle m_hClipItem = kNone;
-    Handle m_hUndoParent = kNone;
-    int m_nUndo = kUndoNone;
-    QList<quint32> m_aDeleted;
-    std::vector<int> m_aDeletedParent;  // list position of each entry's parent, -1 for the top
-    QByteArray m_strOldLabel;
+    CTreeSelection m_selection{*this};
+    CBranchClipboard m_clipboard{*this};
+    CTreeDrag m_drag{*this};
 
     bool m_bAnyExpanded = false;
     bool m_bCanExpandAll = false;
-
-    // Drag and drop.
-    bool m_bDragging = false;
-    Handle m_hDropTarget = kNone;
-    Handle m_hDropHome = kNone;
-    qint64 m_scrollStartMs = -1;
-    qint64 m_hoverStartMs = -1;   // -1: the hover timer is not running
-    int m_nHoverTicksDone = 0;
-    int m_nScrollTicks = 0;
 
     QList<quint32> m_unplaced;
     QList<quint32> m_reportedUnplaced;

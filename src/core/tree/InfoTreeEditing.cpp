@@ -31,7 +31,6 @@ void CInfoTree::addRootFolder()
         return;
     select(item);
     beginNamingNewItem(item);
-    m_hUndoParent = kNone;
 }
 
 bool CInfoTree::storeNewItem(Handle item)
@@ -54,8 +53,7 @@ void CInfoTree::beginNamingNewItem(Handle item)
     collectOrder();
     markModified();
     updateViews();
-    m_hClipItem = item;
-    m_nUndo = kUndoAdded;
+    m_clipboard.recordAdded(item);
 }
 
 void CInfoTree::insertNewNote()
@@ -95,8 +93,7 @@ CInfoTree::Handle CInfoTree::addNote(const QByteArray &title, const QByteArray &
     collectOrder();
     markModified();
     updateViews();
-    m_hClipItem = item;
-    m_nUndo = kUndoAdded;
+    m_clipboard.recordAdded(item);
     m_bAnyExpanded = true;
     return item;
 }
@@ -105,9 +102,7 @@ void CInfoTree::rename()
 {
     forgetRecord();
     const Handle selected = m_model.selected();
-    m_hClipItem = selected;
-    m_strOldLabel = m_model.label(selected);
-    m_nUndo = kUndoRename;
+    m_clipboard.recordRename(selected, m_model.label(selected));
     if (selected == kNone)
         return;
     m_model.ensureVisible(selected);
@@ -199,31 +194,28 @@ void CInfoTree::deleteItemCommand(bool fromUndo)
         return;
     }
     const Handle oldParent = m_model.parent(selected);
-    m_hUndoParent = oldParent;
-    if (m_model.hasChildren(selected)) {
+    const bool withChildren = m_model.hasChildren(selected);
+    if (withChildren) {
         const auto answer =
             m_doc.prompter().message(QCoreApplication::translate("CInfoTree", kMsgDeleteWarning), IPrompter::Buttons::OkCancel);
-        if (answer != IPrompter::Answer::Ok) {
-            m_hUndoParent = kNone;  // the record stays forgotten
-            return;
-        }
-        m_bClipHasChildren = true;
-    } else {
-        m_bClipHasChildren = false;
+        if (answer != IPrompter::Answer::Ok)
+            return;  // the record stays forgotten
     }
     // The branch in pre-order, with each entry's parent as a list position.
     const std::vector<Handle> branch = m_model.branch(selected);
     std::unordered_map<Handle, int> positionOf;
     positionOf.reserve(branch.size());
-    m_aDeleted.clear();
-    m_aDeletedParent.clear();
+    QList<quint32> rows;
+    std::vector<int> parentPositions;
+    rows.reserve(qsizetype(branch.size()));
+    parentPositions.reserve(branch.size());
     for (Handle h : branch) {
         const auto it = positionOf.find(m_model.parent(h));
-        m_aDeletedParent.push_back(it == positionOf.end() ? -1 : it->second);
-        positionOf.emplace(h, int(m_aDeleted.size()));
-        m_aDeleted.append(quint32(m_model.data(h)));
+        parentPositions.push_back(it == positionOf.end() ? -1 : it->second);
+        positionOf.emplace(h, int(rows.size()));
+        rows.append(quint32(m_model.data(h)));
     }
-    m_nUndo = kUndoDeleted;
+    m_clipboard.recordDeleted(oldParent, withChildren, std::move(rows), std::move(parentPositions));
     m_doc.m_strCurTitle.clear();
     m_doc.m_strCurText.clear();
     m_doc.m_nCurItem = -1;
@@ -316,4 +308,40 @@ int CInfoTree::contextMenuPopup() const
         type = m_doc.isItem(d) ? m_doc.info(d).m_nSort : 0;
     }
     return type == 0 ? 1 : 0;
+}
+
+// ================================================================ items added by imports
+
+CInfoTree::Handle CInfoTree::appendImportedItem(Handle parent, const QByteArray &title, const QByteArray &text,
+                                                const CNoteInfo *own)
+{
+    if (parent != kNone && !m_model.isValid(parent))
+        parent = kNone;
+    CNoteInfo info;
+    info.m_nSort = 0;
+    info.m_nRemind = -1;
+    info.m_nIcons = newRowIcons(parent);
+    if (own)
+        info = *own;
+    const qint32 pd = m_model.data(parent);
+    const Handle item = parent != kNone ? m_model.insertLast(parent, title, 4) : m_model.insertLast(kNone, title, 0);
+    if (item == kNone)
+        return kNone;
+    const int row = m_doc.appendItem(title, text, parent != kNone ? quint32(pd) + 2 : CItemTables::kRootParent, info);
+    m_model.setData(item, qint32(row));
+    setItemIcon(item, true);
+    setItemIcon(parent, true);
+    if (parent == kNone)
+        select(item);
+    if (info.m_nRemind >= 0) {
+        m_doc.appendReminder(quint32(row));
+        m_doc.setHasReminders(true);
+    }
+    return item;
+}
+
+void CInfoTree::recordAdded(Handle item)
+{
+    forgetRecord();
+    m_clipboard.recordAdded(item);
 }

@@ -1,27 +1,18 @@
-// The branch clipboard (mark, paste), undo, and items added by imports.
-#include "tree/InfoTree.h"
+#include "tree/BranchClipboard.h"
+
 #include <QCoreApplication>
 
 #include "doc/TorviQuillbookDoc.h"
 #include "settings/Settings.h"
+#include "tree/InfoTree.h"
 
 #include <optional>
 #include <unordered_map>
 #include <vector>
 
-// ================================================================ branch clipboard and undo
+CBranchClipboard::CBranchClipboard(CInfoTree &tree) : m_tree(tree), m_model(tree.m_model), m_doc(tree.m_doc) {}
 
-void CInfoTree::markForCut()
-{
-    markSelected(true, kMsgNoSelectionCut);
-}
-
-void CInfoTree::markForCopy()
-{
-    markSelected(false, kMsgNoSelectionItem);
-}
-
-void CInfoTree::markSelected(bool cut, const char *noSelectionMessage)
+void CBranchClipboard::markSelected(bool cut, const char *noSelectionMessage)
 {
     forgetRecord();
     m_hClipItem = m_model.selected();
@@ -34,7 +25,7 @@ void CInfoTree::markSelected(bool cut, const char *noSelectionMessage)
     m_nUndo = kUndoMarked;
 }
 
-CInfoTree::Handle CInfoTree::copyBranch(Handle source, Handle parent, CTreeModel::Pos pos)
+CBranchClipboard::Handle CBranchClipboard::copyBranch(Handle source, Handle parent, CTreeModel::Pos pos)
 {
     if (!m_model.isValid(source) || (parent != kNone && !m_model.isValid(parent))
         || m_model.isSelfOrDescendant(parent, source))
@@ -49,7 +40,7 @@ CInfoTree::Handle CInfoTree::copyBranch(Handle source, Handle parent, CTreeModel
     }
     const std::vector<Handle> branch = m_model.branch(source);
     std::optional<CTreeModel::ResetGuard> bulk;
-    if (branch.size() > kBulkThreshold)
+    if (branch.size() > CInfoTree::kBulkThreshold)
         bulk.emplace(m_model);
     std::unordered_map<Handle, Handle> copyOf;
     copyOf.reserve(branch.size());
@@ -64,13 +55,13 @@ CInfoTree::Handle CInfoTree::copyBranch(Handle source, Handle parent, CTreeModel
         else if (image == 1)
             image = selectedImage = 0;
         const Handle item = m_model.insertItem(newParent, where, m_model.label(src), image, selectedImage);
-        if (item == kNone || storeItem(item, kStoreAppend) < 0) {
+        if (item == kNone || m_tree.storeItem(item, CInfoTree::kStoreAppend) < 0) {
             // Roll back: none of the copied items stays without a row.
             if (item != kNone)
                 m_model.deleteItem(item);
             if (top != kNone && top != item)
                 m_model.deleteItem(top);
-            m_doc.prompter().message(QCoreApplication::translate("CInfoTree", kMsgDataNotSaved));
+            m_doc.prompter().message(QCoreApplication::translate("CInfoTree", CInfoTree::kMsgDataNotSaved));
             return kNone;
         }
         if (src == source)
@@ -85,13 +76,8 @@ CInfoTree::Handle CInfoTree::copyBranch(Handle source, Handle parent, CTreeModel
     return top;
 }
 
-void CInfoTree::paste()
-{
-    pasteInto();
-}
-
 // What Paste into, Paste before and the undo of a move to the root level share.
-void CInfoTree::pasteAt(Handle destParent, CTreeModel::Pos pos, Handle iconParent)
+void CBranchClipboard::pasteAt(Handle destParent, CTreeModel::Pos pos, Handle iconParent)
 {
     const Handle marked = m_hClipItem;
     const Handle oldParent = m_model.parent(marked);
@@ -100,7 +86,7 @@ void CInfoTree::pasteAt(Handle destParent, CTreeModel::Pos pos, Handle iconParen
     if (item != kNone) {
         if (m_bCut) {
             m_hUndoParent = oldParent;
-            setItemIcon(oldParent, false);
+            m_tree.setItemIcon(oldParent, false);
             m_hClipItem = item;
             m_nUndo = kUndoMoved;
         } else {
@@ -108,25 +94,25 @@ void CInfoTree::pasteAt(Handle destParent, CTreeModel::Pos pos, Handle iconParen
             m_hUndoParent = kNone;
             m_nUndo = kUndoAdded;
         }
-        setItemIcon(item, false);
-        setItemIcon(iconParent, true);
-        select(item);
-        sortLevel(item);
+        m_tree.setItemIcon(item, false);
+        m_tree.setItemIcon(iconParent, true);
+        m_tree.select(item);
+        m_tree.sortLevel(item);
         storePlacedBranch(item);
     }
-    recomputeAnyExpanded();
+    m_tree.recomputeAnyExpanded();
 }
 
-void CInfoTree::storePlacedBranch(Handle item)
+void CBranchClipboard::storePlacedBranch(Handle item)
 {
-    if (storeItem(item, kStoreUpdate) < 0)
-        m_doc.prompter().message(QCoreApplication::translate("CInfoTree", kMsgDataNotSaved));
-    collectOrder();
-    markModified();
-    updateViews();
+    if (m_tree.storeItem(item, CInfoTree::kStoreUpdate) < 0)
+        m_doc.prompter().message(QCoreApplication::translate("CInfoTree", CInfoTree::kMsgDataNotSaved));
+    m_tree.collectOrder();
+    m_tree.markModified();
+    m_tree.updateViews();
 }
 
-bool CInfoTree::forgetRecordKeepingMark()
+bool CBranchClipboard::forgetRecordKeepingMark()
 {
     m_aDeleted.clear();
     m_aDeletedParent.clear();
@@ -137,27 +123,27 @@ bool CInfoTree::forgetRecordKeepingMark()
     return m_hClipItem != kNone;
 }
 
-void CInfoTree::pasteInto()
+void CBranchClipboard::pasteInto()
 {
     forgetRecordKeepingMark();
     const Handle selected = m_model.selected();
     if (selected == m_hClipItem || m_model.isSelfOrDescendant(selected, m_hClipItem))
         return;
     if (selected == kNone) {
-        m_doc.prompter().message(QCoreApplication::translate("CInfoTree", kMsgNoSelectionItem));
+        m_doc.prompter().message(QCoreApplication::translate("CInfoTree", CInfoTree::kMsgNoSelectionItem));
         return;
     }
     if (m_hClipItem == kNone) {
-        m_doc.prompter().message(QCoreApplication::translate("CInfoTree", kMsgNothingCopied));
+        m_doc.prompter().message(QCoreApplication::translate("CInfoTree", CInfoTree::kMsgNothingCopied));
         return;
     }
     pasteAt(selected, CTreeModel::Pos::last(), selected);
 }
 
-void CInfoTree::pasteBefore()
+void CBranchClipboard::pasteBefore()
 {
     if (!forgetRecordKeepingMark()) {
-        m_doc.prompter().message(QCoreApplication::translate("CInfoTree", kMsgNothingCopied));
+        m_doc.prompter().message(QCoreApplication::translate("CInfoTree", CInfoTree::kMsgNothingCopied));
         return;
     }
     const Handle selected = m_model.selected();
@@ -171,7 +157,7 @@ void CInfoTree::pasteBefore()
     pasteAt(p, CTreeModel::Pos::afterItem(m_model.prevSibling(selected)), p);
 }
 
-void CInfoTree::undoMoveToRoot()
+void CBranchClipboard::undoMoveToRoot()
 {
     // Mend: a branch moved away from the root level goes back last at the
     // root level directly, whatever is selected and whatever the default
@@ -181,7 +167,7 @@ void CInfoTree::undoMoveToRoot()
     pasteAt(kNone, CTreeModel::Pos::last(), kNone);
 }
 
-void CInfoTree::restoreDeleted()
+void CBranchClipboard::restoreDeleted()
 {
     if (m_aDeleted.isEmpty()) {
         m_nUndo = kUndoNone;
@@ -192,7 +178,7 @@ void CInfoTree::restoreDeleted()
     const bool children = m_bClipHasChildren;
     const qsizetype count = children ? m_aDeleted.size() : 1;
     std::optional<CTreeModel::ResetGuard> bulk;
-    if (size_t(count) > kBulkThreshold)
+    if (size_t(count) > CInfoTree::kBulkThreshold)
         bulk.emplace(m_model);
     // One pre-order pass; each entry's parent is found through a map from
     // list position to the restored item.
@@ -202,7 +188,7 @@ void CInfoTree::restoreDeleted()
     Handle top;
     if (m_hUndoParent != kNone) {
         top = m_model.insertLast(m_hUndoParent, {}, 4, qint32(r));
-        setItemIcon(m_hUndoParent, true);
+        m_tree.setItemIcon(m_hUndoParent, true);
     } else {
         top = m_model.insertLast(kNone, {}, 0, qint32(r));
     }
@@ -219,20 +205,20 @@ void CInfoTree::restoreDeleted()
     bulk.reset();
     for (qsizetype k = 0; k < count; ++k)
         if (gotChildren[size_t(k)])
-            setItemIcon(restored[size_t(k)], false);
-    select(top);
+            m_tree.setItemIcon(restored[size_t(k)], false);
+    m_tree.select(top);
     m_hClipItem = top;
     m_aDeleted.clear();
     m_aDeletedParent.clear();
     m_nUndo = kUndoAdded;
 }
 
-void CInfoTree::undo()
+void CBranchClipboard::undo()
 {
     if (m_model.isEditing()) {
         // The GUI has undone the edit field's last change.
-        collectOrder();
-        markModified();
+        m_tree.collectOrder();
+        m_tree.markModified();
         return;
     }
     switch (m_nUndo) {
@@ -243,8 +229,8 @@ void CInfoTree::undo()
             forgetRecord();
             break;
         }
-        select(m_hClipItem);
-        deleteItemCommand(true);
+        m_tree.select(m_hClipItem);
+        m_tree.deleteItemCommand(true);
         break;
     case kUndoMarked:
         m_hClipItem = kNone;
@@ -255,7 +241,7 @@ void CInfoTree::undo()
         break;
     case kUndoMoved:
         if (m_hUndoParent != kNone && m_model.isValid(m_hUndoParent)) {
-            select(m_hUndoParent);
+            m_tree.select(m_hUndoParent);
             pasteInto();
         } else {
             undoMoveToRoot();
@@ -274,49 +260,104 @@ void CInfoTree::undo()
         if (d >= 0 && d == m_doc.m_nCurItem)
             m_doc.m_strCurTitle = m_strOldLabel;
         m_strOldLabel = before;
-        updateViews();
+        m_tree.updateViews();
         break;
     }
     default:
         m_nUndo = kUndoNone;
         return;
     }
-    collectOrder();
-    markModified();
-    recomputeAnyExpanded();
+    m_tree.collectOrder();
+    m_tree.markModified();
+    m_tree.recomputeAnyExpanded();
 }
 
-CInfoTree::Handle CInfoTree::appendImportedItem(Handle parent, const QByteArray &title, const QByteArray &text,
-                                                const CNoteInfo *own)
+
+CBranchClipboard::Handle CBranchClipboard::dropBranch(Handle dragged, Handle target, bool ctrl, bool alt)
 {
-    if (parent != kNone && !m_model.isValid(parent))
-        parent = kNone;
-    CNoteInfo info;
-    info.m_nSort = 0;
-    info.m_nRemind = -1;
-    info.m_nIcons = newRowIcons(parent);
-    if (own)
-        info = *own;
-    const qint32 pd = m_model.data(parent);
-    const Handle item = parent != kNone ? m_model.insertLast(parent, title, 4) : m_model.insertLast(kNone, title, 0);
-    if (item == kNone)
-        return kNone;
-    const int row = m_doc.appendItem(title, text, parent != kNone ? quint32(pd) + 2 : CItemTables::kRootParent, info);
-    m_model.setData(item, qint32(row));
-    setItemIcon(item, true);
-    setItemIcon(parent, true);
-    if (parent == kNone)
-        select(item);
-    if (info.m_nRemind >= 0) {
-        m_doc.appendReminder(quint32(row));
-        m_doc.setHasReminders(true);
+    m_bCut = !ctrl;
+    m_bClipHasChildren = m_model.hasChildren(dragged);
+    Handle destParent;
+    CTreeModel::Pos pos;
+    if (!alt) {
+        destParent = target;
+        pos = CTreeModel::Pos::last();
+    } else {
+        destParent = m_model.parent(target);
+        const Handle before = m_model.prevSibling(target);
+        pos = CTreeModel::Pos::afterItem(target == kNone ? kNone : before);
+        target = before;
     }
-    return item;
+    const Handle oldParent = m_model.parent(dragged);
+    const Handle item = copyBranch(dragged, destParent, pos);
+    if (item != kNone) {
+        if (!m_bCut) {
+            m_hClipItem = item;
+            m_hUndoParent = kNone;
+            m_nUndo = kUndoAdded;
+        } else {
+            m_hUndoParent = oldParent;
+            m_tree.setItemIcon(oldParent, true);
+            m_tree.sortLevel(oldParent);
+            m_hClipItem = item;
+            m_nUndo = kUndoMoved;
+        }
+        m_tree.setItemIcon(item, false);
+        m_tree.sortLevel(item);
+        m_tree.setItemIcon(destParent, true);
+        m_tree.sortLevel(destParent);
+        m_tree.select(item);
+        storePlacedBranch(item);
+    }
+    return target;
 }
 
-void CInfoTree::recordAdded(Handle item)
+// ---------------------------------------------------------------- the record
+
+void CBranchClipboard::forgetRecord()
 {
-    forgetRecord();
+    m_aDeleted.clear();
+    m_aDeletedParent.clear();
+    m_hClipItem = kNone;
+    m_hUndoParent = kNone;
+    m_bClipHasChildren = false;
+    m_bCut = false;
+    m_strOldLabel.clear();
+    m_nUndo = kUndoNone;
+}
+
+void CBranchClipboard::forgetUndo()
+{
+    m_bClipHasChildren = false;
+    m_nUndo = kUndoNone;
+}
+
+void CBranchClipboard::recordAdded(Handle item)
+{
     m_hClipItem = item;
     m_nUndo = kUndoAdded;
+}
+
+void CBranchClipboard::recordRename(Handle item, const QByteArray &oldLabel)
+{
+    m_hClipItem = item;
+    m_strOldLabel = oldLabel;
+    m_nUndo = kUndoRename;
+}
+
+void CBranchClipboard::recordDeleted(Handle parent, bool withChildren, QList<quint32> rows, std::vector<int> parentPositions)
+{
+    m_hUndoParent = parent;
+    m_bClipHasChildren = withChildren;
+    m_aDeleted = std::move(rows);
+    m_aDeletedParent = std::move(parentPositions);
+    m_nUndo = kUndoDeleted;
+}
+
+void CBranchClipboard::markDragged(Handle item)
+{
+    forgetRecord();
+    m_bCut = true;
+    if (m_model.isValid(item))
+        m_hClipItem = item;
 }
