@@ -137,6 +137,20 @@ private slots:
 #endif
     }
 
+    // An icon file starts with two zero bytes, as an empty document does:
+    // the bytes after that are no record, so it is refused and kept.
+    void aFileThatOnlyStartsLikeADocumentIsKept()
+    {
+        const QString icon = path(QStringLiteral("picture.ico"));
+        QByteArray bytes = QByteArray::fromHex("0000010001001010000001002000");
+        bytes += QByteArray(1064, '\x7f');
+        QVERIFY(writeFile(QStringLiteral("picture.ico"), bytes));
+        const CResult run = tqbFed({QStringLiteral("add"), icon, QStringLiteral("--title"), QStringLiteral("x")});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(QStringLiteral("Unexpected file format.")), qPrintable(run.err));
+        QCOMPARE(readFile(QStringLiteral("picture.ico"), "<missing>"), bytes);
+    }
+
     // Nine folders, each holding links to all the others: each real folder
     // is imported once, and the skipped links are reported.
     void linkedFavoritesFoldersAreWalkedOnce()

@@ -46,12 +46,24 @@ private slots:
 
     // Two scripts adding notes to one document at the same time: every add
     // that said it was done is in the file.
+    // The second writer names the same file, or reaches it through a
+    // symbolic link: either way the two meet at one lock.
+    void twoAddLoopsLoseNothing_data()
+    {
+        QTest::addColumn<bool>("throughLink");
+        QTest::newRow("same name") << false;
+        QTest::newRow("one through a symbolic link") << true;
+    }
     void twoAddLoopsLoseNothing()
     {
+        QFETCH(bool, throughLink);
         const QString doc = path(QStringLiteral("shared.tqb"));
         QCOMPARE(tqb({QStringLiteral("new"), doc}).exitCode, 0);
+        const QString other = throughLink ? path(QStringLiteral("link.tqb")) : doc;
+        if (throughLink)
+            QVERIFY(QFile::link(QStringLiteral("shared.tqb"), other));
         constexpr int kAdds = 25;
-        const auto loop = [&](const QString &tag) {
+        const auto loop = [&](const QString &tag, const QString &target) {
             auto shell = std::make_unique<QProcess>();
             QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
             env.insert(QStringLiteral("TQB_SETTINGS_FILE"), settingsFile());
@@ -60,11 +72,11 @@ private slots:
                                                   "|| echo failed %2$i; i=$((i+1)); done")
                                        .arg(kAdds)
                                        .arg(tag);
-            shell->start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script, QStringLiteral(TQB_BINARY), doc});
+            shell->start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script, QStringLiteral(TQB_BINARY), target});
             return shell;
         };
-        auto a = loop(QStringLiteral("a"));
-        auto b = loop(QStringLiteral("b"));
+        auto a = loop(QStringLiteral("a"), doc);
+        auto b = loop(QStringLiteral("b"), other);
         QVERIFY(a->waitForFinished(120000));
         QVERIFY(b->waitForFinished(120000));
         QCOMPARE(a->readAllStandardOutput() + b->readAllStandardOutput(), QByteArray());
