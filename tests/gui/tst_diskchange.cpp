@@ -69,6 +69,13 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(p.doc().titles().contains("From tqb"), 10000);
         QVERIFY(p.app->mainFrame()->statusBar()->currentMessage().contains(QStringLiteral("changed on disk")));
         QVERIFY(!p.doc().isModified());
+        // Another document opened: the note about the first one goes.
+        const QString other = p.dir.filePath(QStringLiteral("other.tqb"));
+        CDocFixture maker;
+        maker.addRootAndChild();
+        QVERIFY(maker.doc->saveDocument(other));
+        QVERIFY(p.doc().openDocument(other));
+        QCOMPARE(p.app->mainFrame()->statusBar()->currentMessage(), QString());
     }
 
     // Changed here too: the question comes; "Keep my version" and the next

@@ -184,7 +184,17 @@ CMainFrame::CMainFrame(CDocManager &manager, const CCodePage &codePage, IPrompte
     m_findDlg = new CFindDlg(*m_find, this);
     connect(&m_doc, &CTorviQuillbookDoc::titleChanged, this, &CMainFrame::updateTitle);
     connect(&m_doc, &CTorviQuillbookDoc::passwordChanged, this, &CMainFrame::updateTitle);
-    connect(&m_doc, &CTorviQuillbookDoc::statusMessage, this, [this](const QString &t) { statusBar()->showMessage(t); });
+    connect(&m_doc, &CTorviQuillbookDoc::statusMessage, this, [this](const QString &t) {
+        m_docMessagePath = m_doc.pathName();
+        statusBar()->showMessage(t);
+    });
+    // What the document said of one file is wrong beside the next one.
+    connect(&m_doc, &CTorviQuillbookDoc::titleChanged, this, [this] {
+        if (!m_docMessagePath.isNull() && m_doc.pathName() != m_docMessagePath) {
+            m_docMessagePath.clear();
+            statusBar()->clearMessage();
+        }
+    });
     connect(&m_doc, &CTorviQuillbookDoc::activateTreePane, this, [this] {
         if (!m_bFirstShow)
             activateTreePane();

@@ -179,4 +179,5 @@ private:
     bool m_bFirstShow = true;
     bool m_updatePending = false;
     QString m_noteMessage;  // on the status bar until the note changes
+    QString m_docMessagePath;  // the document the last status message from the document was about
 };
