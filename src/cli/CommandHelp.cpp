@@ -40,10 +40,8 @@ QString CommandHelp::forCommand(const QString &usage, const QString &command, bo
     static const QRegularExpression gap(QStringLiteral(" {2,}"));
     const QString synopsis = own.first().mid(2).split(gap).first();
     const bool takesCodePage = command != QLatin1String("genpass");
-    QString text = QStringLiteral("usage: tqb %1%2%3\n\n")
-                       .arg(synopsis, takesPassword ? QStringLiteral(" [--password-stdin]") : QString(),
-                            takesCodePage ? QStringLiteral(" [--codepage NAME]") : QString());
-    text += own.join(QLatin1Char('\n')) + QStringLiteral("\n\nOptions:\n");
+    QString options;
+    bool waits = false;  // a writer: it waits for the document's lock
 
     const qsizetype optionsAt = lines.indexOf(QStringLiteral("Options:"));
     const QString mark = QLatin1Char('(') + command + QLatin1Char(')');
@@ -59,9 +57,16 @@ QString CommandHelp::forCommand(const QString &usage, const QString &command, bo
             || (takesPassword && first.startsWith(QLatin1String("  --password-stdin")))
             || (takesCodePage && first.startsWith(QLatin1String("  --codepage")))
             || first.startsWith(QLatin1String("  -h, --help"));
-        if (belongs)
-            text += body + QLatin1Char('\n');
+        if (belongs) {
+            options += body + QLatin1Char('\n');
+            waits = waits || first.startsWith(QLatin1String("  --wait"));
+        }
     }
+    QString text = QStringLiteral("usage: tqb %1%2%3%4\n\n")
+                       .arg(synopsis, takesPassword ? QStringLiteral(" [--password-stdin]") : QString(),
+                            takesCodePage ? QStringLiteral(" [--codepage NAME]") : QString(),
+                            waits ? QStringLiteral(" [--wait SECONDS]") : QString());
+    text += own.join(QLatin1Char('\n')) + QStringLiteral("\n\nOptions:\n") + options;
 
     // The exit status, with the command's own line where it has one.
     const qsizetype statusAt = lines.indexOf(QRegularExpression(QStringLiteral("^Exit status:.*")));

@@ -513,13 +513,14 @@ private slots:
                              << QStringList{password, "--codepage", "never overwritten"}
                              << QStringList{"--under", "--json", "--length"};
         QTest::newRow("add, options first") << QStringList{"-h", "add"}
-                                            << "usage: tqb add DOC [--under N] [--title TITLE] [--password-stdin]"
+                                            << "usage: tqb add DOC [--under N] [--title TITLE] [--password-stdin] "
+                                               "[--codepage NAME] [--wait SECONDS]\n"
                                             << QStringList{"--under N          (add)", "--title", password}
                                             << QStringList{"(import-*)", "--length", "--header"};
         QTest::newRow("reminders") << QStringList{"reminders", "x.tqb", "--help"}
                                    << "usage: tqb reminders FILE [--at \"YYYY-MM-DD HH:MM\"] [--json]"
                                    << QStringList{"--at MOMENT", "--json", password}
-                                   << QStringList{"--under", "--case"};
+                                   << QStringList{"--under", "--case", "--wait"};
         QTest::newRow("genpass") << QStringList{"genpass", "--help"}
                                  << "usage: tqb genpass [--length N] [--digits] [--letters] [--special] [--count K]\n"
                                  << QStringList{"--length N", "--digits, --letters, --special", "--count K"}
