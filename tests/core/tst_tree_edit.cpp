@@ -399,6 +399,7 @@ private slots:
         f.tree->collapse();
         QVERIFY(f.model().isExpanded(f.item("A")));
         QVERIFY(f.model().isExpanded(f.item("x")));
+        QVERIFY(f.tree->canCollapse());  // the reopened path can be closed
         QCOMPARE(f.doc().m_nCurItem, 2);
         f.selectLabel("A");
         f.tree->collapse();
@@ -413,6 +414,14 @@ private slots:
         f.tree->onItemExpanded(f.item("A"));
         QVERIFY(f.tree->canCollapse());
         QCOMPARE(f.model().image(f.item("A")), 1);
+        // A note shown by its index (a search result, a reminder) opens its
+        // folders: they can be closed again.
+        f.selectLabel("B");
+        f.tree->collapse();
+        QVERIFY(!f.tree->canCollapse());
+        QVERIFY(f.tree->selectByIndex(2));
+        QVERIFY(f.model().isExpanded(f.item("x")));
+        QVERIFY(f.tree->canCollapse());
     }
 
     void enableRulesAndContextMenu()

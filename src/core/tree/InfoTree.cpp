@@ -656,8 +656,13 @@ void CInfoTree::changeLeftPanelFont(const QByteArray &logFont)
 
 void CInfoTree::dataChanged(Handle item, int what)
 {
-    if (what & CTreeModel::ChangedExpanded)
+    if (what & CTreeModel::ChangedExpanded) {
         setItemIcon(item, m_model.isExpanded(item));
+        // Opened by the program (to show a selected note): its children are
+        // in sight, so Collapse has something to close.
+        if (m_model.isExpanded(item) && m_model.hasChildren(item))
+            m_bAnyExpanded = true;
+    }
 }
 
 // ---------------------------------------------------------------- selection protocol

@@ -289,7 +289,9 @@ void CInfoTree::collapse()
         updateViews();
     }
     forgetRecord();
-    m_bAnyExpanded = false;
+    // The path to the selection stands open again: Collapse stays offered
+    // while it does.
+    recomputeAnyExpanded();
     m_bCanExpandAll = true;
 }
 
