@@ -21,6 +21,8 @@ CImportPlaceDlg::CImportPlaceDlg(QWidget *parent) : QDialog(parent)
     connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(box);
+    // The question is the title: wide enough that a window manager need not cut it.
+    setMinimumWidth(fontMetrics().horizontalAdvance(windowTitle()) + 4 * fontMetrics().height() + 48);
 }
 
 int CImportPlaceDlg::place() const
