@@ -14,7 +14,7 @@ CImportPlaceDlg::CImportPlaceDlg(QWidget *parent) : QDialog(parent)
     for (int i = 0; i < 3; ++i) {
         m_buttons[i] = new QRadioButton(tr(texts[i]), this);
         group->addButton(m_buttons[i], i);
-        layout->addWidget(m_buttons[i]);
+        layout->addWidget(m_buttons[i], 0, Qt::AlignLeft);  // as wide as its text: a click beside it is no choice
     }
     m_buttons[kSelectedFolder]->setChecked(true);
     auto *box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
