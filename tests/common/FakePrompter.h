@@ -56,8 +56,11 @@ public:
         return answers.takeFirst();
     }
 
+    std::function<void()> whileAskingPassword;  // what the user sees meanwhile, for a test to look at
     PasswordAnswer askPassword(const PasswordRequest &request) override
     {
+        if (whileAskingPassword)
+            whileAskingPassword();
         passwordRequests.append(request);
         if (passwordAnswers.isEmpty()) {
             ++unscriptedQuestions;

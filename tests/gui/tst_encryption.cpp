@@ -11,6 +11,8 @@
 #include "password/PasswordDlg.h"
 #include "doc/TorviQuillbookDoc.h"
 #include "reminders/ReminderChecker.h"
+#include "tree/InfoTree.h"
+#include "tree/LeftView.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -111,6 +113,34 @@ private slots:
             QVERIFY(p.doc().pathName().isEmpty());
             QCOMPARE(p.frame->passwordPane()->text(), QStringLiteral(" No password protection  "));
         }
+    }
+
+    // While the password of the next file is asked, the tree still shows the
+    // names of the document on the screen, not empty rows.
+    void namesStayInSightWhileThePasswordIsAsked()
+    {
+        CProgram p;
+        QVERIFY(!p.path.isEmpty());
+        const QString shown = p.dir.filePath(QStringLiteral("shown.tqb"));
+        CDocFixture maker;
+        maker.addRootAndChild();
+        QVERIFY(maker.doc->saveDocument(shown));
+        QVERIFY(p.start(shown));
+        QAbstractItemModel *model = p.frame->itemView()->model();
+        QCOMPARE(model->index(0, 0).data().toString(), QStringLiteral("Root"));
+        QString behind = QStringLiteral("<not asked>");
+        guitest::whenModalShows<CPasswordDlg>([&](CPasswordDlg *dlg) {
+            behind = model->index(0, 0).data().toString();
+            answer(dlg, QString::fromLatin1(kPassword));
+        });
+        QVERIFY(p.app->manager().openDocumentFile(p.path));
+        QCOMPARE(behind, QStringLiteral("Root"));
+        QCOMPARE(p.doc().texts().value(1), QByteArray("secret child text"));
+        QCOMPARE(model->index(0, 0).data().toString(), QStringLiteral("Root"));
+        // Built again from the new document: a name written in the tree is the document's.
+        CTreeModel &tree = p.frame->itemView()->infoTree().model();
+        tree.setLabel(tree.firstRoot(), "Renamed");
+        QCOMPARE(p.doc().titles().value(0), QByteArray("Renamed"));
     }
 
     void newPasswordDefaultsToStrongEncryption()

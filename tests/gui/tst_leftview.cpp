@@ -19,6 +19,7 @@
 #include "app/MainToolBar.h"
 #include <QLineEdit>
 #include <QListWidget>
+#include <QStatusBar>
 #include <QTabBar>
 #include "tree/SelectIconsDlg.h"
 #include "settings/LogFont.h"
@@ -430,6 +431,17 @@ void TestLeftView::typedNameSurvivesChangesOfItsRow()
     QVERIFY(s.typeLabel(QStringLiteral("Beta")));
     QCOMPARE(s.doc().title(6), QByteArray("Beta"));
     QCOMPARE(s.doc().title(5), QByteArray("Alpha"));
+
+    // What the code page cannot hold is refused where it is typed, and said.
+    QLineEdit *named = startTyping(s, QStringLiteral("Beta"), QStringLiteral("Bug "));
+    QVERIFY(named);
+    guitest::typeText(named, QStringLiteral("\u0416e"));
+    QCOMPARE(named->text(), QStringLiteral("Bug e"));
+    QVERIFY2(s.frame->statusBar()->currentMessage().contains(QStringLiteral("(U+0416)")),
+             qPrintable(s.frame->statusBar()->currentMessage()));
+    QTest::keyClick(named, Qt::Key_Return);
+    QVERIFY(QTest::qWaitFor([&s] { return !s.tree->labelEditor(); }));  // commits from the event loop
+    QCOMPARE(s.doc().title(6), QByteArray("Bug e"));
 }
 
 // Collapse and Expand all rebuild the whole tree view: the name being typed

@@ -143,6 +143,7 @@ bool CTorviQuillbookDoc::clearContents()
     CBusyGuard guard(*this, kBusyClearing);
     if (!guard)
         return false;
+    emit contentsClearing();
     m_bLoadedItems = false;
     m_new = true;
     m_nCurItem = -1;

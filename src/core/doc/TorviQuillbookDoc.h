@@ -218,6 +218,9 @@ signals:
     void noteMessage(const QString &text);
     void activateTreePane();
     void titleChanged();            // path, title or modified flag changed
+    // The tables are about to be emptied; views built from them are rebuilt
+    // after the next updateAllViews(kHintRefreshAll).
+    void contentsClearing();
     void passwordChanged();         // the document gained or lost its password
     void addedToRecentFiles(const QString &path);
 

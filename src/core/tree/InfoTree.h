@@ -104,6 +104,10 @@ public:
     CInfoTree &operator=(const CInfoTree &) = delete;
 
     CTreeModel &model() { return m_model; }
+    // The document is about to empty its tables (a file being opened) while
+    // this tree is still shown: it keeps showing the names it had until it
+    // is built again.
+    void keepShownNames() { m_model.keepOwnLabels(); }
     const CTreeModel &model() const { return m_model; }
     CTorviQuillbookDoc &document() { return m_doc; }
 

@@ -224,6 +224,18 @@ void CTreeModel::changed(Handle item, int what)
         notify([&](ITreeObserver &o) { o.dataChanged(item, what); });
 }
 
+void CTreeModel::keepOwnLabels()
+{
+    if (!m_titles)
+        return;
+    for (auto &entry : m_nodes) {
+        Node &n = *entry.second;
+        if (n.data >= 0)
+            n.label = m_titles->title(n.data);
+    }
+    m_titles = nullptr;
+}
+
 void CTreeModel::setLabel(Handle item, const QByteArray &label)
 {
     Node *n = node(item);

@@ -79,6 +79,9 @@ public:
     // Labels of items with a row are read from and written to `store` from
     // now on (nullptr: the model keeps every label itself).
     void setTitleStore(ITitleStore *store) { m_titles = store; }
+    // Copies every label out of the title store and stops reading it, for a
+    // document about to empty its tables while this tree is still shown. O(n).
+    void keepOwnLabels();
 
     void addObserver(ITreeObserver *observer);
     void removeObserver(ITreeObserver *observer);

@@ -32,7 +32,11 @@ using Handle = CInfoTree::Handle;
 class CLabelValidator : public QValidator
 {
 public:
-    CLabelValidator(const CCodePage &codePage, QObject *parent) : QValidator(parent), m_codePage(codePage) {}
+    using Refusal = std::function<void(const QString &message)>;
+    CLabelValidator(const CCodePage &codePage, Refusal refused, QObject *parent)
+        : QValidator(parent), m_codePage(codePage), m_refused(std::move(refused))
+    {
+    }
     State validate(QString &input, int &pos) const override
     {
         Q_UNUSED(pos)
@@ -40,11 +44,17 @@ public:
             if (c == QLatin1Char('\r') || c == QLatin1Char('\n'))
                 c = QLatin1Char(' ');
         }
-        return m_codePage.firstUnmappable(input) < 0 ? Acceptable : Invalid;
+        const qsizetype bad = m_codePage.firstUnmappable(input);
+        if (bad < 0)
+            return Acceptable;
+        // Said, as in the note pane: a key that shows nothing looks broken.
+        m_refused(m_codePage.unmappableMessage(input, bad));
+        return Invalid;
     }
 
 private:
     const CCodePage &m_codePage;
+    Refusal m_refused;
 };
 
 // Rows of one fixed height, the drop target drawn as selected, and a label
@@ -67,7 +77,8 @@ public:
     {
         auto *editor = new QLineEdit(parent);
         editor->setFrame(true);
-        editor->setValidator(new CLabelValidator(m_codePage, editor));
+        editor->setValidator(new CLabelValidator(
+            m_codePage, [view = m_view](const QString &message) { view->labelRefused(message); }, editor));
         m_view->editorCreated(editor);
         return editor;
     }
@@ -119,6 +130,11 @@ private:
 
 } // namespace
 
+void CLeftView::labelRefused(const QString &message)
+{
+    emit m_tree->document().statusMessage(message);
+}
+
 CLeftView::CLeftView(CTorviQuillbookDoc &doc, const CCodePage &codePage, QWidget *parent)
     : QTreeView(parent), m_tree(std::make_unique<CInfoTree>(doc)), m_codePage(codePage)
 {
@@ -159,6 +175,8 @@ CLeftView::CLeftView(CTorviQuillbookDoc &doc, const CCodePage &codePage, QWidget
     });
     connect(&doc, &CTorviQuillbookDoc::updateAllViews, this, &CLeftView::onDocumentUpdate);
     connect(&doc, &CTorviQuillbookDoc::finishEditsRequested, this, [this] { m_tree->finishLabelEdit(); });
+    // The names stay in sight behind a password question while a file opens.
+    connect(&doc, &CTorviQuillbookDoc::contentsClearing, this, [this] { m_tree->keepShownNames(); });
 
     for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
         connect(m_model, signal, this, &CLeftView::scheduleColumnFit);

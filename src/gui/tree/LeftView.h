@@ -64,6 +64,8 @@ public:
     bool editorKey(QLineEdit *editor, int key, Qt::KeyboardModifiers modifiers);
     void editorCommitted(const QString &text);
     void editorCreated(QLineEdit *editor);
+    // A typed or pasted character the code page cannot hold was refused.
+    void labelRefused(const QString &message);
 
 protected:
     bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
