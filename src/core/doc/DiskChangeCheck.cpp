@@ -1,6 +1,5 @@
 #include "doc/DiskChangeCheck.h"
 
-#include "doc/DocumentFile.h"
 #include "doc/TorviQuillbookDoc.h"
 
 #include <QDir>
@@ -36,11 +35,7 @@ CDiskChangeCheck::Answer CDiskChangeCheck::ask()
     m_bAsked = true;
     // "Keep my version" accepts the file the user was told about: a change
     // made while the question is open must be asked about again.
-    m_askedAbout = {};
-    QByteArray bytes;
-    if (CDocumentFile::load(m_doc.pathName(), bytes).ok)
-        m_askedAbout = CDiskFingerprint::of(m_doc.pathName(), bytes);
-    bytes = {};
+    m_askedAbout = CDiskFingerprint::ofFile(m_doc.pathName());
     const int choice = m_doc.prompter().choose(
         QCoreApplication::translate("CTorviQuillbookDoc", kChangedOnDisk).arg(QDir::toNativeSeparators(m_doc.pathName())), choices());
     switch (choice) {
@@ -146,17 +141,6 @@ void CDiskChangeCheck::check()
     }
     if (m_bAsked)
         return;
-    switch (ask()) {
-    case Answer::Reload:
-        reload();
-        break;
-    case Answer::Keep:
-        acceptDiskVersion(m_doc.pathName());
-        break;
-    case Answer::SaveAs:
-        saveUnderAnotherName();
-        break;
-    case Answer::Cancel:
-        break;
-    }
+    bool savedElsewhere = false;
+    follow(ask(), m_doc.pathName(), savedElsewhere);
 }

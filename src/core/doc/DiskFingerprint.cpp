@@ -12,6 +12,20 @@ namespace {
 
 constexpr qint64 kReadBlock = 1 << 20;
 
+// Everything `file` reads from where it stands, one block at a time.
+CContentHash hashRest(QFile &file)
+{
+    CContentHash hash;
+    QByteArray block(kReadBlock, Qt::Uninitialized);
+    for (;;) {
+        const qint64 got = file.read(block.data(), kReadBlock);
+        if (got <= 0)
+            break;
+        hash.add(QByteArrayView(block.constData(), got));
+    }
+    return hash;
+}
+
 XXH3_state_t *newState()
 {
     XXH3_state_t *state = XXH3_createState();
@@ -47,25 +61,18 @@ quint64 CContentHash::value() const
     return XXH3_64bits_digest(m_state.get());
 }
 
-quint64 CContentHash::of(QByteArrayView bytes)
-{
-    return XXH3_64bits(bytes.data(), size_t(bytes.size()));
-}
-
 qint64 CDiskFingerprint::modifiedMs(const QString &path)
 {
     const QFileInfo info(path);
     return info.exists() ? info.lastModified().toMSecsSinceEpoch() : 0;
 }
 
-CDiskFingerprint CDiskFingerprint::of(const QString &path, QByteArrayView bytes)
+CDiskFingerprint CDiskFingerprint::ofFile(const QString &path)
 {
-    CDiskFingerprint print;
-    print.m_size = bytes.size();
-    print.m_modifiedMs = modifiedMs(path);
-    print.m_hash = CContentHash::of(bytes);
-    print.m_checkedMs = QDateTime::currentMSecsSinceEpoch();
-    return print;
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        return {};
+    return of(path, hashRest(file));
 }
 
 CDiskFingerprint CDiskFingerprint::of(const QString &path, const CContentHash &hash)
@@ -104,14 +111,7 @@ bool CDiskFingerprint::matches(const QString &path) const
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return true;  // unreadable now: the save will tell, nothing to compare
-    CContentHash hash;
-    QByteArray block(kReadBlock, Qt::Uninitialized);
-    for (;;) {
-        const qint64 got = file.read(block.data(), kReadBlock);
-        if (got <= 0)
-            break;
-        hash.add(QByteArrayView(block.constData(), got));
-    }
+    const CContentHash hash = hashRest(file);
     if (hash.size() != m_size || hash.value() != m_hash)
         return false;
     m_checkedMs = QDateTime::currentMSecsSinceEpoch();

@@ -24,9 +24,6 @@ public:
     quint64 value() const;
     qint64 size() const { return m_size; }
 
-    // The same value as feeding `bytes` in pieces, in one call.
-    static quint64 of(QByteArrayView bytes);
-
 private:
     struct Free
     {
@@ -44,8 +41,9 @@ class CDiskFingerprint
 {
 public:
     CDiskFingerprint() = default;
-    // `bytes`: the file's contents as just read at `path`.
-    static CDiskFingerprint of(const QString &path, QByteArrayView bytes);
+    // The file at `path` as it is now, read in blocks; not valid when it
+    // cannot be read as a regular file.
+    static CDiskFingerprint ofFile(const QString &path);
     // `hash`: of everything just written to `path`.
     static CDiskFingerprint of(const QString &path, const CContentHash &hash);
     // `hash`: of the file's contents as read when it had been last modified
