@@ -29,6 +29,21 @@ void writeElsewhere(const QString &path, const QByteArray &firstText, const QByt
     QVERIFY(other.doc->saveDocument(path));
 }
 
+// A saved document whose first text is changed here and, meanwhile, by
+// another program; its path, or empty when the first save failed.
+QString changedOnBothSides(CDocFixture &f, const char *name)
+{
+    f.addRootAndChild("mine");
+    const QString path = f.path(name);
+    if (!f.doc->saveDocument(path))
+        return {};
+    f.doc->setPathName(path);
+    f.doc->setText(0, "mine, changed");
+    f.doc->setModifiedFlag(true);
+    writeElsewhere(path, "theirs");
+    return path;
+}
+
 const QString kQuestionStart = QStringLiteral(" has been changed on disk by another program.");
 
 }  // namespace
@@ -80,13 +95,8 @@ private slots:
     void modifiedDocumentAsksOnceAndKeeps()
     {
         CDocFixture f;
-        f.addRootAndChild("mine");
-        const QString path = f.path("m.tqb");
-        QVERIFY(f.doc->saveDocument(path));
-        f.doc->setPathName(path);
-        f.doc->setText(0, "mine, changed");
-        f.doc->setModifiedFlag(true);
-        writeElsewhere(path, "theirs");
+        const QString path = changedOnBothSides(f, "m.tqb");
+        QVERIFY(!path.isEmpty());
 
         f.prompter.choices = {1};
         f.doc->checkDiskChange();
@@ -111,13 +121,8 @@ private slots:
     void keepAcceptsOnlyWhatTheQuestionFound()
     {
         CDocFixture f;
-        f.addRootAndChild("mine");
-        const QString path = f.path("k.tqb");
-        QVERIFY(f.doc->saveDocument(path));
-        f.doc->setPathName(path);
-        f.doc->setText(0, "mine, changed");
-        f.doc->setModifiedFlag(true);
-        writeElsewhere(path, "theirs");
+        const QString path = changedOnBothSides(f, "k.tqb");
+        QVERIFY(!path.isEmpty());
         f.prompter.whileChoosing = [&] {
             f.prompter.whileChoosing = nullptr;
             writeElsewhere(path, "theirs, again");
@@ -135,13 +140,8 @@ private slots:
     void saveNeverWritesOverUnasked()
     {
         CDocFixture f;
-        f.addRootAndChild("mine");
-        const QString path = f.path("s.tqb");
-        QVERIFY(f.doc->saveDocument(path));
-        f.doc->setPathName(path);
-        f.doc->setText(0, "mine, changed");
-        f.doc->setModifiedFlag(true);
-        writeElsewhere(path, "theirs");
+        const QString path = changedOnBothSides(f, "s.tqb");
+        QVERIFY(!path.isEmpty());
         const QByteArray theirs = readAll(path);
 
         QVERIFY(!f.doc->saveCommand());  // unscripted: Cancel
@@ -171,13 +171,8 @@ private slots:
     void automaticSaveAsksOnceAndSavesNothing()
     {
         CDocFixture f([](CSettings &s) { s.setNumber(CSettings::AutoSave, 1); });
-        f.addRootAndChild("mine");
-        const QString path = f.path("a.tqb");
-        QVERIFY(f.doc->saveDocument(path));
-        f.doc->setPathName(path);
-        f.doc->setText(0, "mine, changed");
-        f.doc->setModifiedFlag(true);
-        writeElsewhere(path, "theirs");
+        const QString path = changedOnBothSides(f, "a.tqb");
+        QVERIFY(!path.isEmpty());
         const QByteArray theirs = readAll(path);
         f.doc->autoSaveOnSelectionChange();
         f.doc->autoSaveOnSelectionChange();
