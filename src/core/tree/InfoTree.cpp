@@ -232,7 +232,6 @@ void CInfoTree::initialUpdate()
     // the selection notices are ignored).
     cancelDrag();
     m_model.clear();
-    m_model.setTitleStore(&m_titles);  // again, if the old tree kept its own labels
     m_bAnyExpanded = false;
     m_bCanExpandAll = false;
     m_unplaced.clear();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <utility>
 
 namespace {
 const std::vector<CTreeModel::Handle> kNoChildren;
@@ -233,7 +234,7 @@ void CTreeModel::keepOwnLabels()
         if (n.data >= 0)
             n.label = m_titles->title(n.data);
     }
-    m_titles = nullptr;
+    m_titlesAfterClear = std::exchange(m_titles, nullptr);
 }
 
 void CTreeModel::setLabel(Handle item, const QByteArray &label)
@@ -438,6 +439,9 @@ void CTreeModel::clear()
     m_selected = kNone;
     m_editing = kNone;
     m_dropHighlight = kNone;
+    // The copies went with their nodes: a new tree reads the store again.
+    if (m_titlesAfterClear)
+        m_titles = std::exchange(m_titlesAfterClear, nullptr);
 }
 
 void CTreeModel::beginReset()

@@ -78,9 +78,14 @@ public:
 
     // Labels of items with a row are read from and written to `store` from
     // now on (nullptr: the model keeps every label itself).
-    void setTitleStore(ITitleStore *store) { m_titles = store; }
-    // Copies every label out of the title store and stops reading it, for a
-    // document about to empty its tables while this tree is still shown. O(n).
+    void setTitleStore(ITitleStore *store)
+    {
+        m_titles = store;
+        m_titlesAfterClear = nullptr;
+    }
+    // Copies every label out of the title store and stops reading it until
+    // the tree is emptied (clear()), for a document about to empty its
+    // tables while this tree is still shown. O(n).
     void keepOwnLabels();
 
     void addObserver(ITreeObserver *observer);
@@ -251,6 +256,7 @@ private:
     std::unordered_map<Handle, std::unique_ptr<Node>> m_nodes;
     std::vector<Handle> m_roots;
     ITitleStore *m_titles = nullptr;
+    ITitleStore *m_titlesAfterClear = nullptr;  // set while the labels are the model's own copies
     Handle m_nextHandle = 1;
     Handle m_selected = kNone;
     Handle m_editing = kNone;
