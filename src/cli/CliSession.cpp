@@ -10,6 +10,7 @@
 #include "doc/RecordMapper.h"
 #include "doc/TorviQuillbookDoc.h"
 #include "format/ArchiveReader.h"
+#include "io/MappedFile.h"
 #include "settings/Settings.h"
 
 #include <QDir>
@@ -137,31 +138,47 @@ int CCliSession::changeDocument(const QString &path, const Change &change)
                     .arg(QDir::toNativeSeparators(path)));
 }
 
-namespace {
-
-bool loadFile(const QString &path, QByteArray &bytes)
+bool CCliSession::loadFile(const QString &path, QByteArray &bytes, std::shared_ptr<const void> &owner)
 {
-    const CDocumentFile::Result loaded = CDocumentFile::load(path, bytes);
-    if (!loaded.ok)
-        CCliSession::fail(loaded.error);
-    return loaded.ok;
+    CLoadedFile file;
+    const CDocumentFile::Result loaded = CDocumentFile::load(path, file);
+    if (!loaded.ok) {
+        fail(loaded.error);
+        return false;
+    }
+    bytes = file.bytes;
+    if (file.mapping) {
+        std::shared_ptr<const CMappedFile> mapping(std::move(file.mapping));
+        m_mapped.push_back(mapping);
+        owner = std::move(mapping);
+    }
+    return true;
 }
 
-}  // namespace
+bool CCliSession::readCutShort() const
+{
+    for (const auto &weak : m_mapped) {
+        if (const auto mapping = weak.lock(); mapping && mapping->cutShort())
+            return true;
+    }
+    return false;
+}
 
 bool CCliSession::readStoredRecords(const QString &path, CRecordIndex &records, CRecordCodec::Key &key)
 {
     records.clear();
     key.clear();
     QByteArray bytes;
-    if (!loadFile(path, bytes))
+    std::shared_ptr<const void> owner;
+    if (!loadFile(path, bytes, owner))
         return false;
     if (bytes.isEmpty())
         return true;
     if (CEnvelope::isEnvelope(bytes) && !openSealed(bytes))
         return false;
     const CArchiveReader::Status status = CArchiveReader::scan(bytes, records);
-    if (status != CArchiveReader::Status::Ok) {
+    records.keepAlive(std::move(owner));
+    if (status != CArchiveReader::Status::Ok || readCutShort()) {
         fail(QString::fromLatin1(status == CArchiveReader::Status::UnknownSchema ? CDocumentFile::kUnknownVersion
                                                                                   : CDocumentFile::kUnexpectedFormat));
         return false;
@@ -208,7 +225,8 @@ bool CCliSession::readRecords(const QString &path, CRecordIndex &records, CRecor
     records.clear();
     key.clear();
     QByteArray bytes;
-    if (!loadFile(path, bytes))
+    std::shared_ptr<const void> owner;
+    if (!loadFile(path, bytes, owner))
         return false;
     if (bytes.isEmpty())
         return true;  // an empty file is an empty document
@@ -229,7 +247,9 @@ bool CCliSession::readRecords(const QString &path, CRecordIndex &records, CRecor
             bytes = std::move(plain);
         }
     }  // its tables are let go before the records are read again
-    if (CArchiveReader::scan(bytes, records) != CArchiveReader::Status::Ok) {
+    const CArchiveReader::Status status = CArchiveReader::scan(bytes, records);
+    records.keepAlive(std::move(owner));
+    if (status != CArchiveReader::Status::Ok || readCutShort()) {
         fail(QCoreApplication::translate("CDocumentFile", CDocumentFile::kUnexpectedFormat));
         return false;
     }

@@ -12,8 +12,10 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class CDocumentLock;
+class CMappedFile;
 class CSettings;
 class CTorviQuillbookDoc;
 class QSettings;
@@ -68,6 +70,10 @@ public:
     bool readStoredRecords(const QString &path, CRecordIndex &records, CRecordCodec::Key &key);
 
     static int fail(const QString &message);
+    // Whether a file read by this run was cut short by another program while
+    // its bytes were mapped: what was read from past its new end was zeros.
+    // Said before the result of a read is handed out.
+    bool readCutShort() const;
 
     // Takes the document's lock, waiting as long as --wait says (default
     // ten seconds). False after saying who holds it.
@@ -87,6 +93,9 @@ private:
     // Replaces an encrypted file's bytes by the document inside, with the
     // password given. False after the problem was reported.
     bool openSealed(QByteArray &bytes);
+    // Loads `path` for records that outlive this call: a mapping stays with
+    // the records (and this session, which can tell whether it was cut short).
+    bool loadFile(const QString &path, QByteArray &bytes, std::shared_ptr<const void> &owner);
 
     CCliArguments m_args;
     std::unique_ptr<QSettings> m_store;
@@ -94,4 +103,5 @@ private:
     CCliPrompter m_prompter;
     CCodePage m_codePage;
     QByteArray m_password;
+    std::vector<std::weak_ptr<const CMappedFile>> m_mapped;
 };

@@ -15,13 +15,13 @@ int runInfo(CCliSession &session)
     const QString none = QStringLiteral("-");
     // An encrypted file tells its form and cost without the password, and
     // nothing else.
-    QByteArray bytes;
-    const CDocumentFile::Result loaded = CDocumentFile::load(session.file(0), bytes);
+    CLoadedFile file;  // mapped: only the first bytes are read here
+    const CDocumentFile::Result loaded = CDocumentFile::load(session.file(0), file);
     if (!loaded.ok)
         return CCliSession::fail(loaded.error);
     CEnvelope::Header sealed;
-    const CEnvelope::HeaderStatus sealStatus = CEnvelope::readHeader(bytes, sealed);
-    bytes = QByteArray();
+    const CEnvelope::HeaderStatus sealStatus = CEnvelope::readHeader(file.bytes, sealed);
+    file = CLoadedFile();
     if (sealStatus == CEnvelope::HeaderStatus::UnknownVersion)
         return CCliSession::fail(QString::fromLatin1(CDocumentFile::kUnknownVersion));
     if (sealStatus == CEnvelope::HeaderStatus::Damaged)

@@ -2,6 +2,7 @@
 #include "Commands.h"
 #include "Console.h"
 #include "TqbJson.h"
+#include "doc/DocumentFile.h"
 #include "doc/DocumentLock.h"
 #include "io/InputFile.h"
 #include "doc/TorviQuillbookDoc.h"
@@ -32,6 +33,8 @@ int runToJson(CCliSession &session)
     QString error;
     if (!CTqbJson::fromRecords(records, key, session.codePage(), json, error))
         return CCliSession::fail(QStringLiteral("%1: %2").arg(shown(path), error));
+    if (session.readCutShort())
+        return CCliSession::fail(QCoreApplication::translate("CDocumentFile", CDocumentFile::kUnexpectedFormat));
     return CConsole::write(QJsonDocument(json).toJson(QJsonDocument::Indented)) ? CCliSession::kSuccess
                                                                                 : CCliSession::kFailure;
 }

@@ -1,6 +1,9 @@
 // The document's file as it is read: the fingerprint taken while its bytes
-// are decoded still tells another program's change from a mere touch.
+// are decoded still tells another program's change from a mere touch, and a
+// file cut short by another program while it is being read is refused with
+// the usual message rather than ending the program.
 #include "DocFixture.h"
+#include "doc/DocumentFile.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -87,6 +90,36 @@ private slots:
         QVERIFY(!doc->fileChangedOnDisk());
         change(path, how);
         QCOMPARE(doc->fileChangedOnDisk(), how != Change::Touch);
+    }
+
+    // Another program truncates the file between the moment its bytes were
+    // loaded and the moment they are decoded.
+    void cutShortWhileReadIsRefused_data()
+    {
+        QTest::addColumn<qint64>("keep");  // bytes left in the file
+        QTest::newRow("to nothing") << qint64(0);
+        QTest::newRow("to a page") << qint64(4096);
+        QTest::newRow("to half") << qint64(-2);
+    }
+
+    void cutShortWhileReadIsRefused()
+    {
+        QFETCH(qint64, keep);
+        CDocFixture f;
+        fill(f, 3000);
+        const QString path = f.path("d.tqb");
+        QVERIFY(f.doc->saveDocument(path));
+
+        CDocFixture g;
+        CLoadedFile file;
+        QVERIFY(g.doc->loadFile(path, file));
+        if (!file.mapping)
+            QSKIP("the system reads files here instead of mapping them");
+        QVERIFY(QFile::resize(path, keep >= 0 ? keep : file.bytes.size() / -keep));
+        QVERIFY(!g.doc->openLoadedDocument(path, std::move(file)));
+        QCOMPARE(g.prompter.messages, QStringList{QStringLiteral("Unexpected file format.")});
+        QCOMPARE(g.doc->count(), 0);
+        QVERIFY(g.doc->pathName().isEmpty());
     }
 };
 

@@ -1,6 +1,7 @@
 #include "app/DocManager.h"
 
 #include "doc/Backup.h"
+#include "doc/DocumentFile.h"
 #include "doc/TorviQuillbookDoc.h"
 #include "settings/Settings.h"
 
@@ -52,12 +53,12 @@ CDocManager::OpenResult CDocManager::open(const QString &path, bool addToRecent)
         return OpenResult::Opened;
     // A file that cannot be read, or is no document, is told before the
     // open document is given up for it.
-    QByteArray bytes;
-    if (!m_doc.loadFile(path, bytes) || !m_doc.checkFormat(bytes))
+    CLoadedFile file;
+    if (!m_doc.loadFile(path, file) || !m_doc.checkFormat(file.bytes))
         return OpenResult::Failed;
     if (!m_doc.saveModified())
         return OpenResult::Cancelled;
-    if (m_doc.openLoadedDocument(path, std::move(bytes), addToRecent))
+    if (m_doc.openLoadedDocument(path, std::move(file), addToRecent))
         return OpenResult::Opened;
     return m_doc.passwordDeclined() ? OpenResult::Declined : OpenResult::Failed;
 }
@@ -95,8 +96,9 @@ bool CDocManager::restore(const QString &chosenName)
     // The copy is read before the current document is saved: that save runs
     // the backup step, which may rotate or replace the very copy chosen.
     const QString path = m_doc.backupSettings().folder + chosenName;
-    QByteArray chosenCopy;
-    if (!m_doc.loadFile(path, chosenCopy) || !m_doc.checkFormat(chosenCopy))
+    // Read, not mapped: a copy rewritten in place must not change under it.
+    CLoadedFile chosenCopy;
+    if (!m_doc.loadFile(path, chosenCopy, false) || !m_doc.checkFormat(chosenCopy.bytes))
         return false;
     if (!m_doc.saveModified())
         return false;

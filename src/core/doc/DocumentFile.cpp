@@ -1,6 +1,7 @@
 #include "doc/DocumentFile.h"
 #include <QCoreApplication>
 
+#include "doc/DiskFingerprint.h"
 #include "io/InputFile.h"
 
 #include <QDir>
@@ -79,9 +80,11 @@ QString CDocumentFile::writeErrorText(QFileDevice::FileError error, const QStrin
     return QCoreApplication::translate("CDocumentFile", kSaveFailed);
 }
 
-CDocumentFile::Result CDocumentFile::load(const QString &path, QByteArray &bytes)
+namespace {
+
+CDocumentFile::Result loaded(CInputFile::Status status, const QString &path, QByteArray &bytes)
 {
-    switch (CInputFile::read(path, CInputFile::kMaxDocumentBytes, bytes, false)) {
+    switch (status) {
     case CInputFile::Status::Ok:
         return {true, {}};
     case CInputFile::Status::Missing:
@@ -89,7 +92,7 @@ CDocumentFile::Result CDocumentFile::load(const QString &path, QByteArray &bytes
         bytes.clear();
         return {false, QCoreApplication::translate("CDocumentFile", "%1\nCannot find this file.\nPlease verify that the correct path and file name "
                                       "are given.")
-                           .arg(displayPath(path))};
+                           .arg(CDocumentFile::displayPath(path))};
     case CInputFile::Status::NotRegular:
         return {false, CInputFile::notRegularText(path)};
     case CInputFile::Status::TooLarge:
@@ -99,7 +102,26 @@ CDocumentFile::Result CDocumentFile::load(const QString &path, QByteArray &bytes
         break;
     }
     bytes.clear();
-    return {false, QCoreApplication::translate("CDocumentFile", "Unable to read from %1, it is opened by someone else.").arg(displayPath(path))};
+    return {false, QCoreApplication::translate("CDocumentFile", "Unable to read from %1, it is opened by someone else.").arg(CDocumentFile::displayPath(path))};
+}
+
+}  // namespace
+
+CDocumentFile::Result CDocumentFile::load(const QString &path, QByteArray &bytes)
+{
+    return loaded(CInputFile::read(path, CInputFile::kMaxDocumentBytes, bytes, false), path, bytes);
+}
+
+CDocumentFile::Result CDocumentFile::load(const QString &path, CLoadedFile &file, bool mayMap)
+{
+    file.bytes.clear();
+    file.mapping = mayMap ? std::make_unique<CMappedFile>() : nullptr;
+    // Taken before the read: a change after it shows as a later time.
+    file.modifiedMs = CDiskFingerprint::modifiedMs(path);
+    const CInputFile::Status status = CInputFile::read(path, CInputFile::kMaxDocumentBytes, file.bytes, false, file.mapping.get());
+    if (file.mapping && !file.mapping->isMapped())
+        file.mapping.reset();
+    return loaded(status, path, file.bytes);
 }
 
 bool CDocumentFile::writeAll(QIODevice &device, const QByteArray &bytes)

@@ -8,7 +8,30 @@
 #include <QIODevice>
 #include <QString>
 
+#include "io/MappedFile.h"
+
 #include <functional>
+#include <memory>
+
+// A document file's bytes as loaded for reading, with the file's last-write
+// time seen before they were read. They lie in a private mapping of the file
+// where the system allows (mapping), else in memory of their own.
+struct CLoadedFile
+{
+    QByteArray bytes;
+    std::unique_ptr<CMappedFile> mapping;
+    qint64 modifiedMs = 0;
+
+    // The file was cut short by another program while mapped: the bytes past
+    // its new end read as zeros, and whatever was decoded from them is void.
+    bool cutShort() const { return mapping && mapping->cutShort(); }
+    // Tells the mapping that `seen` and all before it were decoded.
+    void consumed(QByteArrayView seen) const
+    {
+        if (mapping)
+            mapping->consumed(seen);
+    }
+};
 
 // Moves a document's bytes between memory and disk, and words failures the
 // way the user is told about them.
@@ -32,6 +55,10 @@ public:
     // Reads the whole file into one array, allocated once at the file's size.
     // Only a regular file up to CInputFile::kMaxDocumentBytes is read.
     static Result load(const QString &path, QByteArray &bytes);
+    // The same, mapped where the system allows: no buffer to fill, and no
+    // copy of the file held beside what is decoded from it.
+    // `mayMap` false: read into memory all the same.
+    static Result load(const QString &path, CLoadedFile &file, bool mayMap = true);
 
     // Writes through a temporary file in the target folder that is synced to
     // the disk and only then renamed over the target; the folder is synced

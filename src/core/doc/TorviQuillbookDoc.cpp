@@ -192,36 +192,46 @@ bool CTorviQuillbookDoc::openDocument(const QString &path, bool addToRecent)
     m_bPasswordDeclined = false;
     if (!idleOrReported())
         return false;  // the contents stay as they are
-    QByteArray bytes;
-    if (!loadFile(path, bytes))
+    CLoadedFile file;
+    if (!loadFile(path, file))
         return false;  // nothing was read: the contents stay
-    return openLoadedDocument(path, std::move(bytes), addToRecent);
+    return openLoadedDocument(path, std::move(file), addToRecent);
 }
 
-bool CTorviQuillbookDoc::loadFile(const QString &path, QByteArray &bytes)
+bool CTorviQuillbookDoc::loadFile(const QString &path, CLoadedFile &file, bool mayMap)
 {
-    const CDocumentFile::Result loaded = CDocumentFile::load(path, bytes);
+    const CDocumentFile::Result loaded = CDocumentFile::load(path, file, mayMap);
     if (!loaded.ok)
         m_prompter.message(loaded.error);
     return loaded.ok;
 }
 
-bool CTorviQuillbookDoc::openLoadedDocument(const QString &path, QByteArray bytes, bool addToRecent)
+bool CTorviQuillbookDoc::openLoadedDocument(const QString &path, CLoadedFile file, bool addToRecent)
 {
     m_bPasswordDeclined = false;
     if (!idleOrReported())
         return false;
-    // The file's contents are hashed in the pass that decodes them; a reader
-    // that never saves needs no hash.
-    const qint64 modifiedMs = CDiskFingerprint::modifiedMs(path);
-    [[maybe_unused]] const qint64 size = bytes.size();
+    // The file's contents are hashed in the pass that decodes them, and its
+    // pages given back behind it; a reader that never saves needs no hash.
+    [[maybe_unused]] const qint64 size = file.bytes.size();
     CContentHash hash;
-    CRecordIndex::Consumer fileBytes;
-    if (!m_bReaderOnly)
-        fileBytes = [&hash](QByteArrayView seen) { hash.add(seen); };
-    if (bytes.isEmpty()) {
+    const auto fileBytes = [this, &hash, &file](QByteArrayView seen) {
+        if (!m_bReaderOnly)
+            hash.add(seen);
+        file.consumed(seen);
+    };
+    bool read = true;
+    if (file.bytes.isEmpty())
         clearContents();  // an empty file is an empty document, no password asked
-    } else if (!readFile(std::move(bytes), fileBytes)) {
+    else
+        read = readFile(std::move(file.bytes), fileBytes);
+    if (read && file.cutShort()) {
+        // Another program cut the file short while it was read: the part
+        // past its new end read as zeros.
+        m_prompter.message(QCoreApplication::translate("CDocumentFile", CDocumentFile::kUnexpectedFormat));
+        read = false;
+    }
+    if (!read) {
         // The same state as New: a password kept from the previous document
         // would silently encipher whatever is typed into this empty one.
         resetToNew();
@@ -235,7 +245,7 @@ bool CTorviQuillbookDoc::openLoadedDocument(const QString &path, QByteArray byte
     }
     setPathName(path, addToRecent);
     Q_ASSERT(m_bReaderOnly || hash.size() == size);
-    m_diskCheck.remember(path, m_bReaderOnly ? CDiskFingerprint::unknown() : CDiskFingerprint::of(modifiedMs, hash));
+    m_diskCheck.remember(path, m_bReaderOnly ? CDiskFingerprint::unknown() : CDiskFingerprint::of(file.modifiedMs, hash));
     m_bModified = false;
     emit titleChanged();
     setDocumentFolderFrom(path);
@@ -506,8 +516,6 @@ bool CTorviQuillbookDoc::readFile(QByteArray bytes, const std::function<void(QBy
         return false;  // reported; nothing is read into a document that is in use
     const bool sealed = CEnvelope::isEnvelope(bytes);
     if (sealed) {
-        if (fileBytes)
-            fileBytes(bytes);  // the file as it lies on the disk, not the document inside
         QByteArray plain;
         using Outcome = CDocumentPassword::EnvelopeOutcome;
         const Outcome opened = m_password.openEnvelope(bytes, plain, m_diskCheck.reloading());
@@ -519,6 +527,8 @@ bool CTorviQuillbookDoc::readFile(QByteArray bytes, const std::function<void(QBy
             clearContents();
             return false;
         }
+        if (fileBytes)
+            fileBytes(bytes);  // the file as it lies on the disk, not the document inside
         bytes = std::move(plain);
     }
     // The records stay in the file bytes until the take-over decodes them

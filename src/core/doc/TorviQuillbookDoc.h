@@ -26,6 +26,7 @@
 class CDocumentLock;
 class CEnvelopeKey;
 class CRecordIndex;
+struct CLoadedFile;
 class CSettings;
 
 // The one document of a run: its item tables, working copy and lifecycle
@@ -75,10 +76,12 @@ public:
     // Reads `path` into the document. A file that cannot be read leaves the
     // contents alone; one that is not a document leaves the document empty.
     bool openDocument(const QString &path, bool addToRecent = true);
-    // The bytes of a file, read in one go; false after the failure was reported.
-    bool loadFile(const QString &path, QByteArray &bytes);
-    // Opens bytes read earlier from `path`, as openDocument does with the file.
-    bool openLoadedDocument(const QString &path, QByteArray bytes, bool addToRecent = true);
+    // The bytes of a file, mapped or read in one go; false after the failure
+    // was reported. `mayMap` false: read into memory, for a file that may be
+    // rewritten before its bytes are opened.
+    bool loadFile(const QString &path, CLoadedFile &file, bool mayMap = true);
+    // Opens bytes loaded earlier from `path`, as openDocument does with the file.
+    bool openLoadedDocument(const QString &path, CLoadedFile file, bool addToRecent = true);
     // Whether `bytes` can be read as a document at all (records in order, or
     // a sealed file); says why not. Reads nothing into this document.
     bool checkFormat(const QByteArray &bytes);

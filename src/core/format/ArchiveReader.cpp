@@ -186,4 +186,5 @@ void CRecordIndex::clear()
     m_dropped = 0;
     m_consumer = {};
     m_consumed = 0;
+    m_owner.reset();
 }

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <vector>
 
 // A title's or text's WORDs where they lie in the file bytes: little-endian,
@@ -64,6 +65,9 @@ public:
     // are still in the cache from decoding them.
     using Consumer = std::function<void(QByteArrayView bytes)>;
     void onConsumed(Consumer consumer) { m_consumer = std::move(consumer); }
+    // Keeps `owner` alive with the index: the holder of bytes it does not own
+    // (a mapping of the file).
+    void keepAlive(std::shared_ptr<const void> owner) { m_owner = std::move(owner); }
 
     void clear();
 
@@ -76,6 +80,7 @@ private:
         int schema = 0;
     };
 
+    std::shared_ptr<const void> m_owner;
     QByteArray m_bytes;
     std::vector<Span> m_spans;
     qsizetype m_dropped = 0;  // bytes before this offset are gone

@@ -1,4 +1,5 @@
 #include "io/InputFile.h"
+#include "io/MappedFile.h"
 #include <QCoreApplication>
 
 #include <QDir>
@@ -78,7 +79,8 @@ bool CInputFile::isStandardInputStream(const QString &path)
 #endif
 }
 
-CInputFile::Status CInputFile::read(const QString &path, qint64 maxBytes, QByteArray &bytes, bool acceptStandardInput)
+CInputFile::Status CInputFile::read(const QString &path, qint64 maxBytes, QByteArray &bytes, bool acceptStandardInput,
+                                    CMappedFile *map)
 {
     bytes.clear();
     if (acceptStandardInput && isStandardInputStream(path)) {
@@ -109,6 +111,16 @@ CInputFile::Status CInputFile::read(const QString &path, qint64 maxBytes, QByteA
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return Status::Unreadable;
+    if (map) {
+        // The size as it is now bounds the mapping: what is added later is not read.
+        const qint64 size = file.size();
+        if (size > maxBytes)
+            return Status::TooLarge;
+        if (size > 0 && map->map(file.handle(), size)) {
+            bytes = map->bytes();
+            return Status::Ok;
+        }
+    }
     bytes.reserve(qsizetype(std::min(maxBytes, file.size()) + 1));
     adviseLargeBuffer(bytes);
     // Read to the end even when the file grows meanwhile, but never past the bound.

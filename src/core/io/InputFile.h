@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+class CMappedFile;
+
 // Reads a file someone named, whole, without trusting what it is: only a
 // regular file of bounded size is read, so that a device (/dev/zero), a
 // named pipe or a file growing without end can neither exhaust memory nor
@@ -22,8 +24,11 @@ public:
     static constexpr const char *kNotRegular = QT_TRANSLATE_NOOP("CInputFile", "%1 is not a regular file.");
     static constexpr const char *kTooLarge = QT_TRANSLATE_NOOP("CInputFile", "%1 is larger than %2 MB.");
 
-    // `bytes` holds what was read so far when the status is not Ok.
-    static Status read(const QString &path, qint64 maxBytes, QByteArray &bytes, bool acceptStandardInput);
+    // `bytes` holds what was read so far when the status is not Ok. With
+    // `map`, a regular file is mapped there rather than read where the
+    // system allows; `bytes` then lie in the mapping.
+    static Status read(const QString &path, qint64 maxBytes, QByteArray &bytes, bool acceptStandardInput,
+                       CMappedFile *map = nullptr);
 
     // Whether `path` names this process's standard input and it is a pipe
     // (or a socket). A regular file there is read as any file is.
