@@ -2,7 +2,8 @@
 # Whole processes on a warm cache, as a user sees them: tqb on a generated
 # document beside cat, dd and grep of the same bytes, with /usr/bin/time.
 #   bench/process.sh [BUILD_DIR] [ITEMS]      (defaults: build 100000)
-# TQB overrides the tqb binary (to compare with an older build). Each line
+# TQB overrides the tqb binary and PROGRAM the program's start-up bench
+# (tqb_tree_bench --start; to compare with an older build). Each line
 # is the median of RUNS runs (default 7) with the spread (slowest / fastest),
 # the median CPU time (user + system: less disturbed by other work on a
 # shared machine) and the largest peak memory of those runs; the ratios the
@@ -12,6 +13,7 @@ build=${1:-build}
 items=${2:-100000}
 runs=${RUNS:-7}
 tqb=${TQB:-$build/src/cli/tqb}
+program=${PROGRAM:-$build/bench/tqb_tree_bench}
 dir=$(mktemp -d "${TMPDIR:-/tmp}/tqb-process.XXXXXX")
 trap 'rm -rf "$dir"' EXIT
 export TQB_SETTINGS_FILE="$dir/settings.ini"
@@ -63,6 +65,11 @@ measure add "tqb add FILE (read, edit, save)" "$tqb" add "$dir/edit.tqb" --title
 measure passwd "tqb passwd FILE (read + save)" "$tqb" passwd "$doc"
 measure tojson "tqb to-json FILE" "$tqb" to-json "$doc"
 measure fromjson "tqb from-json JSON COPY (save)" "$tqb" from-json "$dir/doc.json" "$dir/copy.tqb"
+if [ -x "$program" ]; then  # built with the GUI
+    export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+    measure empty "program: start to idle, empty" "$program" --start
+    measure window "program: start to idle on FILE" "$program" --start "$doc"
+fi
 
 echo
 awk -v bytes="$bytes" '
@@ -78,4 +85,9 @@ awk -v bytes="$bytes" '
         printf "%-52s %6.2f\n", "tqb passwd (read + save) / dd + fsync", t["passwd"] / t["dd"]
         printf "%-52s %6.2f  (aim: under 1.25)\n", "peak memory of tqb find / file", m["find"] * 1024 / bytes
         printf "%-52s %6.2f\n", "peak memory of tqb add / file", m["add"] * 1024 / bytes
+        if ("window" in t) {
+            printf "%-52s %6.2f  (aim: under 2)\n", "program on FILE / (tqb info + program empty)", t["window"] / (t["info"] + t["empty"])
+            printf "%-52s %6.2f  (aim: under 1.25)\n", "peak memory of the program on FILE / file", m["window"] * 1024 / bytes
+            printf "%-52s %6.2f\n", "the same, less the empty program peak", (m["window"] - m["empty"]) * 1024 / bytes
+        }
     }' "$dir/results"

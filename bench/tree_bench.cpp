@@ -4,6 +4,9 @@
 // paint, each beside the time to read the file's bytes.
 //   tqb_tree_bench [ITEMS ...]      (default: 1000 10000 100000)
 //   tqb_tree_bench --window FILE    the whole window on FILE to its first paint, and peak memory
+//   tqb_tree_bench --start [FILE]   starts the program on FILE (or on an empty document) and
+//                                   ends the process when it is idle with the document shown:
+//                                   prints nothing; time it as a whole process (bench/process.sh)
 // Prints figures only and always exits with 0.
 #include "BenchDocument.h"
 #include "Prompter.h"
@@ -17,6 +20,7 @@
 #include "tree/LeftView.h"
 #include "tree/SortRules.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -26,6 +30,7 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <cstdlib>
 #include <sys/resource.h>
 #include <functional>
 #include <limits>
@@ -277,6 +282,40 @@ int windowFigures(const QString &path)
     return 0;
 }
 
+// The program started as a user starts it, ended as soon as both panes have
+// been painted and the event loop has nothing left to do. It ends with
+// _Exit: what is timed is start to idle, not the teardown.
+int startToIdle(const QStringList &arguments)
+{
+    QTemporaryDir dir;
+    CTorviQuillbookApp program(
+        std::make_unique<QSettings>(dir.filePath(QStringLiteral("app.ini")), QSettings::IniFormat));
+    if (!program.startUp(arguments))
+        return 1;
+    CMainFrame *frame = program.mainFrame();
+    struct CPaintWatch : QObject
+    {
+        int painted = 0;
+        bool eventFilter(QObject *watched, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint && !watched->property("tqbPainted").toBool()) {
+                watched->setProperty("tqbPainted", true);
+                ++painted;
+            }
+            return false;
+        }
+    } watch;
+    frame->itemView()->viewport()->installEventFilter(&watch);
+    frame->noteView()->viewport()->installEventFilter(&watch);
+    QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, [&watch] {
+        if (watch.painted >= 2) {
+            std::fflush(nullptr);
+            std::_Exit(0);
+        }
+    });
+    return QCoreApplication::exec();
+}
+
 int main(int argc, char *argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -284,6 +323,12 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     if (argc == 3 && QByteArray(argv[1]) == "--window")
         return windowFigures(QString::fromLocal8Bit(argv[2]));
+    if ((argc == 2 || argc == 3) && QByteArray(argv[1]) == "--start") {
+        QStringList arguments{QStringLiteral("torvi-quillbook")};
+        if (argc == 3)
+            arguments << QString::fromLocal8Bit(argv[2]);
+        return startToIdle(arguments);
+    }
     const std::vector<int> sizes = bench::sizesFromArguments(argc, argv);
 
     QTemporaryDir dir;
