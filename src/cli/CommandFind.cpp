@@ -20,12 +20,16 @@ int runFind(CCliSession &session)
     }
     if (!session.takePasswordOption())
         return kFailed;
+    const CTextMatcher matcher(*needle, session.args().caseSensitive, page);
+    const bool titlesOnly = session.args().titlesOnly;
     const auto doc = session.makeReader();
+    // Only the texts of hits are kept: the others are searched once, as they are decoded.
+    doc->setTextFilter([&matcher, titlesOnly](const QByteArray &title, const QByteArray &text) {
+        return matcher.foundIn(title) || (!titlesOnly && matcher.foundIn(text));
+    });
     if (!doc->openDocument(session.file(0), false))
         return kFailed;
 
-    const CTextMatcher matcher(*needle, session.args().caseSensitive, page);
-    const bool titlesOnly = session.args().titlesOnly;
     QByteArray out;
     bool any = false;
     for (qsizetype i = 0; i < doc->count(); ++i) {

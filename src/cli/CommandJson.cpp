@@ -47,13 +47,13 @@ int runFromJson(CCliSession &session)
         return CCliSession::kFailure;
 
     QByteArray text;
-    switch (CInputFile::read(in, CInputFile::kMaxDocumentBytes, text, true)) {
+    switch (CInputFile::read(in, CInputFile::kMaxJsonBytes, text, true)) {
     case CInputFile::Status::Ok:
         break;
     case CInputFile::Status::NotRegular:
         return CCliSession::fail(CInputFile::notRegularText(in));
     case CInputFile::Status::TooLarge:
-        return CCliSession::fail(CInputFile::tooLargeText(in, CInputFile::kMaxDocumentBytes));
+        return CCliSession::fail(CInputFile::tooLargeText(in, CInputFile::kMaxJsonBytes));
     case CInputFile::Status::Missing:
     case CInputFile::Status::Folder:
     case CInputFile::Status::Unreadable:

@@ -8,6 +8,7 @@
 #include "settings/Settings.h"
 #include "text/CodePage.h"
 
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -122,6 +123,46 @@ private slots:
         for (size_t k = 0; k + 1 < hits.size(); ++k) {
             QVERIFY(f.tree->selectByIndex(int(hits[k].item)));
             QCOMPARE(f.tree->findNextItem(matcher, f.tree->beginItemWalk()), int(hits[k + 1].item));
+        }
+    }
+
+    // Every place in texts long enough for the scan 16 bytes at a time and
+    // short ones, matches at every offset and up to the last byte, against
+    // a plain comparison of the decoded, lower-cased characters.
+    void matcherAgreesWithPlainComparison_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("letters");
+        QTest::newRow("1252") << "windows-1252" << "aAbBéÉšŠ ";
+        QTest::newRow("1251") << "windows-1251" << "жЖуУкКёЁ ";
+        QTest::newRow("1250") << "windows-1250" << "łŁoOźŹdD ";
+    }
+
+    void matcherAgreesWithPlainComparison()
+    {
+        QFETCH(QString, page);
+        QFETCH(QString, letters);
+        const CCodePage codePage(page);
+        QRandomGenerator random(21);
+        const auto randomText = [&](int length) {
+            QString text;
+            for (int i = 0; i < length; ++i)
+                text += letters.at(int(random.bounded(letters.size())));
+            return text;
+        };
+        for (int round = 0; round < 3000; ++round) {
+            const QString hay = randomText(int(random.bounded(90)));
+            const QString needle = randomText(1 + int(random.bounded(round % 2 ? 3 : 6)));
+            const bool caseSensitive = round % 5 == 0;
+            const CTextMatcher matcher(bytes(needle, page), caseSensitive, codePage);
+            const qsizetype from = hay.isEmpty() ? 0 : random.bounded(int(hay.size()));
+            qsizetype expected = -1;
+            for (qsizetype at = from; at + needle.size() <= hay.size() && expected < 0; ++at) {
+                const QString here = hay.mid(at, needle.size());
+                if (caseSensitive ? here == needle : here.toLower() == needle.toLower())
+                    expected = at;
+            }
+            QCOMPARE(matcher.indexIn(bytes(hay, page), from), expected);
         }
     }
 

@@ -86,7 +86,8 @@ bool CRecordMapper::claimsPassword(const CRecordIndex &records)
 }
 
 CRecordMapper::TakeOverResult CRecordMapper::takeOver(CRecordIndex &&records, const CRecordCodec::Key &key,
-                                                      qint32 defaultSort, qint32 now, CItemTables &tables)
+                                                      qint32 defaultSort, qint32 now, CItemTables &tables,
+                                                      const TextFilter &keepText)
 {
     TakeOverResult result;
     const CRecordCodec codec(key);
@@ -113,6 +114,8 @@ CRecordMapper::TakeOverResult CRecordMapper::takeOver(CRecordIndex &&records, co
             if (item.info.m_nIcons[t] < 0)
                 item.info.m_nIcons[t] = tables.defaultIcons()[t];
         }
+        if (keepText && !keepText(item.title, item.text))
+            item.text = QByteArray();  // its memory is taken again by the next item's text
         const bool hasReminder = item.info.m_nRemind >= 0;
         // The arrays decoded for the item become the table entries: moved, not copied.
         const int j = tables.appendItem(std::move(item.title), std::move(item.text), quint32(record.m_nParent),

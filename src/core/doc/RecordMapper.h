@@ -7,6 +7,7 @@
 
 class CArchiveWriter;
 
+#include <functional>
 #include <vector>
 
 // Builds the records of a file from the item tables (header first, then the
@@ -33,8 +34,12 @@ public:
     // root sort unless a header says otherwise; a header stamp later than
     // `now` is replaced by `now`. The index is used up: the file bytes go
     // as their records are decoded, and it is left empty.
+    // `keepText`, when given, sees each item's title and text as it is
+    // decoded; a text it says no to is not kept (the item's text is empty).
+    using TextFilter = std::function<bool(const QByteArray &title, const QByteArray &text)>;
     static TakeOverResult takeOver(CRecordIndex &&records, const CRecordCodec::Key &key,
-                                   qint32 defaultSort, qint32 now, CItemTables &tables);
+                                   qint32 defaultSort, qint32 now, CItemTables &tables,
+                                   const TextFilter &keepText = {});
 
     static bool isHeader(const CDataNotes &record) { return record.m_nKind == CDataNotes::kHeaderKind; }
     static bool isHeader(const CRecordView &record) { return record.m_nKind == CDataNotes::kHeaderKind; }

@@ -595,7 +595,8 @@ QByteArray CTorviQuillbookDoc::writeToBytes()
 void CTorviQuillbookDoc::takeOverRecords(CRecordIndex &&records)
 {
     const CRecordMapper::TakeOverResult result =
-        CRecordMapper::takeOver(std::move(records), key(), m_settings.number(CSettings::SortType), nowSeconds(), *this);
+        CRecordMapper::takeOver(std::move(records), key(), m_settings.number(CSettings::SortType), nowSeconds(), *this,
+                                m_keepText);
     m_bHasReminders = m_bHasReminders || result.hasReminders;
     m_bLoadedItems = result.loadedItems;
 }

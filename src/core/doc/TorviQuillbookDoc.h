@@ -8,6 +8,7 @@
 #include "doc/DocumentPassword.h"
 #include "doc/ItemTables.h"
 #include "doc/Protection.h"
+#include "doc/RecordMapper.h"
 #include "format/RecordCodec.h"
 #include "settings/BackupSettings.h"
 
@@ -128,6 +129,11 @@ public:
     // commands): an open takes no fingerprint of the file's contents, and a
     // save over the file would find it changed and refuse.
     void setReaderOnly() { m_bReaderOnly = true; }
+    // For a reader that looks at each text once (tqb find): while a file is
+    // read, every item's title and text go through `keep`, and only the
+    // texts it keeps stay; the others read as empty. A search through a
+    // large document then holds its titles and hits, not all its texts.
+    void setTextFilter(CRecordMapper::TextFilter keep) { m_keepText = std::move(keep); }
     QByteArray writeToBytes();
     // Writes the file's bytes to `device`; false when it refused some.
     // `hash`, when given, sees every byte written.
@@ -267,6 +273,7 @@ private:
     bool m_bBackupFailing = false;     // the last backup step failed and was reported
     const CDocumentLock *m_heldLock = nullptr;
     bool m_bReaderOnly = false;        // see setReaderOnly()
+    CRecordMapper::TextFilter m_keepText;  // see setTextFilter()
     bool m_bPasswordDeclined = false;  // the last open ended at the password
     QString m_strDocFolder;
     QString m_strProgramFolder;

@@ -18,7 +18,12 @@ public:
     enum class Status { Ok, Missing, Folder, NotRegular, TooLarge, Unreadable };
 
     static constexpr qint64 kMegabyte = 1024 * 1024;
-    static constexpr qint64 kMaxDocumentBytes = 1024 * kMegabyte;
+    // A document of a million notes of a few kilobytes each. Opening maps the
+    // file and keeps about half its size in memory, so this bounds the memory
+    // a file can claim, not the format (its counts are 32-bit).
+    static constexpr qint64 kMaxDocumentBytes = 4096 * kMegabyte;
+    // A JSON text is parsed whole, with a tree of values several times its size.
+    static constexpr qint64 kMaxJsonBytes = 1024 * kMegabyte;
     static constexpr qint64 kMaxImportBytes = 128 * kMegabyte;
 
     static constexpr const char *kNotRegular = QT_TRANSLATE_NOOP("CInputFile", "%1 is not a regular file.");

@@ -4,6 +4,32 @@
 
 #include <QString>
 
+#include <bit>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+// The bytes that fold to `folded`, when there are one or two.
+bool foldingTo(const std::array<quint8, 256> &fold, quint8 folded, std::array<quint8, 2> &out)
+{
+    int found = 0;
+    for (int b = 0; b < 256; ++b) {
+        if (fold[size_t(b)] != folded)
+            continue;
+        if (found == 2)
+            return false;
+        out[size_t(found++)] = quint8(b);
+    }
+    if (found == 1)
+        out[1] = out[0];
+    return found > 0;
+}
+
+}  // namespace
+
 CTextMatcher::CTextMatcher(const QByteArray &needle, bool caseSensitive, const CCodePage &codePage)
     : m_needle(needle), m_caseSensitive(caseSensitive)
 {
@@ -33,18 +59,24 @@ CTextMatcher::CTextMatcher(const QByteArray &needle, bool caseSensitive, const C
     m_skip.fill(m);
     for (qsizetype i = 0; i + 1 < m; ++i)
         m_skip[quint8(m_folded[i])] = m - 1 - i;
+    m_wide = m > 0 && foldingTo(m_fold, quint8(m_folded.front()), m_firsts) &&
+             foldingTo(m_fold, quint8(m_folded.back()), m_lasts);
 }
 
-qsizetype CTextMatcher::indexIn(const QByteArray &haystack, qsizetype from) const
+bool CTextMatcher::matchesAt(const quint8 *hay, qsizetype pos) const
+{
+    const auto *pat = reinterpret_cast<const quint8 *>(m_folded.constData());
+    for (qsizetype j = 0; j < m_folded.size(); ++j) {
+        if (m_fold[hay[pos + j]] != pat[j])
+            return false;
+    }
+    return true;
+}
+
+// Horspool on folded bytes: no lower-case copy of a note is ever made.
+qsizetype CTextMatcher::horspool(const quint8 *hay, qsizetype n, qsizetype from) const
 {
     const qsizetype m = m_folded.size();
-    const qsizetype n = haystack.size();
-    if (m == 0 || from < 0 || from > n - m)
-        return -1;
-    if (m_caseSensitive)
-        return haystack.indexOf(m_needle, from);
-    // Horspool on folded bytes: no lower-case copy of a note is ever made.
-    const auto *hay = reinterpret_cast<const quint8 *>(haystack.constData());
     const auto *pat = reinterpret_cast<const quint8 *>(m_folded.constData());
     const quint8 last = pat[m - 1];
     for (qsizetype pos = from; pos <= n - m;) {
@@ -59,6 +91,40 @@ qsizetype CTextMatcher::indexIn(const QByteArray &haystack, qsizetype from) cons
         pos += m_skip[tail];
     }
     return -1;
+}
+
+qsizetype CTextMatcher::indexIn(const QByteArray &haystack, qsizetype from) const
+{
+    const qsizetype m = m_folded.size();
+    const qsizetype n = haystack.size();
+    if (m == 0 || from < 0 || from > n - m)
+        return -1;
+    if (m_caseSensitive)
+        return haystack.indexOf(m_needle, from);
+    const auto *hay = reinterpret_cast<const quint8 *>(haystack.constData());
+    qsizetype pos = from;
+#if defined(__SSE2__)
+    // 16 places at a time: those whose first and last bytes fold to the
+    // needle's are checked in full. Several times faster than Horspool on a
+    // short needle, whose shifts stay short.
+    if (m_wide) {
+        const auto splat = [](quint8 b) { return _mm_set1_epi8(char(b)); };
+        const __m128i first0 = splat(m_firsts[0]), first1 = splat(m_firsts[1]);
+        const __m128i last0 = splat(m_lasts[0]), last1 = splat(m_lasts[1]);
+        for (; pos + m - 1 + 16 <= n; pos += 16) {
+            const __m128i head = _mm_loadu_si128(reinterpret_cast<const __m128i *>(hay + pos));
+            const __m128i tail = _mm_loadu_si128(reinterpret_cast<const __m128i *>(hay + pos + m - 1));
+            const __m128i heads = _mm_or_si128(_mm_cmpeq_epi8(head, first0), _mm_cmpeq_epi8(head, first1));
+            const __m128i tails = _mm_or_si128(_mm_cmpeq_epi8(tail, last0), _mm_cmpeq_epi8(tail, last1));
+            for (auto mask = unsigned(_mm_movemask_epi8(_mm_and_si128(heads, tails))); mask; mask &= mask - 1) {
+                const qsizetype at = pos + std::countr_zero(mask);
+                if (matchesAt(hay, at))
+                    return at;
+            }
+        }
+    }
+#endif
+    return horspool(hay, n, pos);
 }
 
 bool CTextMatcher::equals(const QByteArray &text) const

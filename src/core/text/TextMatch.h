@@ -31,9 +31,18 @@ public:
     quint8 fold(quint8 byte) const { return m_fold[byte]; }
 
 private:
+    bool matchesAt(const quint8 *hay, qsizetype pos) const;
+    qsizetype horspool(const quint8 *hay, qsizetype n, qsizetype from) const;
+
     QByteArray m_needle;
     QByteArray m_folded;                  // the needle in lower case
     bool m_caseSensitive;
     std::array<quint8, 256> m_fold{};
     std::array<qsizetype, 256> m_skip{};  // Horspool shifts, by folded byte
+    // The bytes that fold to the needle's first and to its last byte, for
+    // the scan 16 bytes at a time (the same byte twice when only one does);
+    // false when some folded byte has more than two.
+    bool m_wide = false;
+    std::array<quint8, 2> m_firsts{};
+    std::array<quint8, 2> m_lasts{};
 };
