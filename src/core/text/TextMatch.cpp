@@ -99,8 +99,6 @@ qsizetype CTextMatcher::indexIn(const QByteArray &haystack, qsizetype from) cons
     const qsizetype n = haystack.size();
     if (m == 0 || from < 0 || from > n - m)
         return -1;
-    if (m_caseSensitive)
-        return haystack.indexOf(m_needle, from);
     const auto *hay = reinterpret_cast<const quint8 *>(haystack.constData());
     qsizetype pos = from;
 #if defined(__SSE2__)
