@@ -101,8 +101,12 @@ void CInfoTree::sortLevel(Handle item, qint32 type)
         return;
     std::vector<sortrules::SortChild> level;
     level.reserve(kids.size());
-    for (Handle h : kids)
-        level.push_back({toText(m_model.label(h)), m_model.hasChildren(h)});
+    // One page for the level: making one per label cost more than the sort.
+    const CCodePage page(m_doc.settings().text(CSettings::CodePage));
+    for (Handle h : kids) {
+        const QByteArray &label = m_model.label(h);
+        level.push_back({page.isValid() ? page.toUnicode(label) : QString::fromLatin1(label), m_model.hasChildren(h)});
+    }
     const std::vector<int> order = sortrules::sortOrder(level, used);
     std::vector<Handle> newOrder;
     newOrder.reserve(order.size());
