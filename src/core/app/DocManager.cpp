@@ -54,7 +54,7 @@ CDocManager::OpenResult CDocManager::open(const QString &path, bool addToRecent)
     // A file that cannot be read, or is no document, is told before the
     // open document is given up for it.
     CLoadedFile file;
-    if (!m_doc.loadFile(path, file) || !m_doc.checkFormat(file.bytes))
+    if (!m_doc.loadFile(path, file) || !m_doc.checkFormat(file))
         return OpenResult::Failed;
     if (!m_doc.saveModified())
         return OpenResult::Cancelled;
@@ -98,7 +98,7 @@ bool CDocManager::restore(const QString &chosenName)
     const QString path = m_doc.backupSettings().folder + chosenName;
     // Read, not mapped: a copy rewritten in place must not change under it.
     CLoadedFile chosenCopy;
-    if (!m_doc.loadFile(path, chosenCopy, false) || !m_doc.checkFormat(chosenCopy.bytes))
+    if (!m_doc.loadFile(path, chosenCopy, false) || !m_doc.checkFormat(chosenCopy))
         return false;
     if (!m_doc.saveModified())
         return false;

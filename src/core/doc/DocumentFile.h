@@ -8,6 +8,7 @@
 #include <QIODevice>
 #include <QString>
 
+#include "format/RecordIndex.h"
 #include "io/MappedFile.h"
 
 #include <functional>
@@ -21,6 +22,9 @@ struct CLoadedFile
     QByteArray bytes;
     std::unique_ptr<CMappedFile> mapping;
     qint64 modifiedMs = 0;
+    // Where the records of `bytes` lie, once a check of the format has found
+    // them: the read that follows the check does not walk the file again.
+    CRecordIndex records;
 
     // The file was cut short by another program while mapped: the bytes past
     // its new end read as zeros, and whatever was decoded from them is void.

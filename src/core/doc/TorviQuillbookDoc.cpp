@@ -224,7 +224,7 @@ bool CTorviQuillbookDoc::openLoadedDocument(const QString &path, CLoadedFile fil
     if (file.bytes.isEmpty())
         clearContents();  // an empty file is an empty document, no password asked
     else
-        read = readFile(std::move(file.bytes), fileBytes);
+        read = readFile(std::move(file.bytes), fileBytes, std::move(file.records));
     if (read && file.cutShort()) {
         // Another program cut the file short while it was read: the part
         // past its new end read as zeros.
@@ -491,12 +491,11 @@ bool CTorviQuillbookDoc::exportText(const QString &path)
 
 // ------------------------------------------------------------------ records
 
-bool CTorviQuillbookDoc::checkFormat(const QByteArray &bytes)
+bool CTorviQuillbookDoc::checkFormat(CLoadedFile &file)
 {
-    if (bytes.isEmpty() || CEnvelope::isEnvelope(bytes))
+    if (file.bytes.isEmpty() || CEnvelope::isEnvelope(file.bytes))
         return true;
-    CRecordIndex records;
-    const CArchiveReader::Status status = CArchiveReader::scan(bytes, records);
+    const CArchiveReader::Status status = CArchiveReader::scan(file.bytes, file.records);
     if (status == CArchiveReader::Status::Ok)
         return true;
     m_prompter.message(QCoreApplication::translate("CDocumentFile", status == CArchiveReader::Status::UnknownSchema
@@ -510,7 +509,8 @@ bool CTorviQuillbookDoc::readFromBytes(QByteArray bytes)
     return readFile(std::move(bytes), {});
 }
 
-bool CTorviQuillbookDoc::readFile(QByteArray bytes, const std::function<void(QByteArrayView)> &fileBytes)
+bool CTorviQuillbookDoc::readFile(QByteArray bytes, const std::function<void(QByteArrayView)> &fileBytes,
+                                  CRecordIndex scanned)
 {
     if (!clearContents())
         return false;  // reported; nothing is read into a document that is in use
@@ -533,8 +533,11 @@ bool CTorviQuillbookDoc::readFile(QByteArray bytes, const std::function<void(QBy
     }
     // The records stay in the file bytes until the take-over decodes them
     // into the tables; the index only says where each one lies.
-    CRecordIndex records;
-    const CArchiveReader::Status status = CArchiveReader::scan(bytes, records);
+    // An index found by checkFormat() is of these very bytes (a sealed
+    // file's records are only found once it is opened).
+    CRecordIndex records = std::move(scanned);
+    const CArchiveReader::Status status =
+        !sealed && !records.empty() ? CArchiveReader::Status::Ok : CArchiveReader::scan(bytes, records);
     if (status != CArchiveReader::Status::Ok) {
         m_prompter.message(QCoreApplication::translate("CDocumentFile", status == CArchiveReader::Status::UnknownSchema
                                                                             ? CDocumentFile::kUnknownVersion

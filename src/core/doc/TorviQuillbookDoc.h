@@ -85,7 +85,7 @@ public:
     bool openLoadedDocument(const QString &path, CLoadedFile file, bool addToRecent = true);
     // Whether `bytes` can be read as a document at all (records in order, or
     // a sealed file); says why not. Reads nothing into this document.
-    bool checkFormat(const QByteArray &bytes);
+    bool checkFormat(CLoadedFile &file);
     // Whether the last open failed only because the user gave no password
     // that reads the file (cancelled, or gave up on wrong ones): the file
     // itself may be fine.
@@ -249,7 +249,7 @@ private:
     void reportBackupFailure(const QString &failedCopy);
     bool reloadFromFile();
     // readFromBytes, with `fileBytes` shown every byte of the file as it is decoded.
-    bool readFile(QByteArray bytes, const std::function<void(QByteArrayView)> &fileBytes);
+    bool readFile(QByteArray bytes, const std::function<void(QByteArrayView)> &fileBytes, CRecordIndex scanned = {});
     qint32 nowSeconds() const;
 
     CSettings &m_settings;
