@@ -35,18 +35,16 @@ void CTreeModel::notify(F &&f)
 
 CTreeModel::Node *CTreeModel::node(Handle item)
 {
-    if (item == kNone)
+    if (item < m_firstHandle || item - m_firstHandle >= m_nodes.size())
         return nullptr;
-    const auto it = m_nodes.find(item);
-    return it == m_nodes.end() ? nullptr : it->second.get();
+    return m_nodes[size_t(item - m_firstHandle)].get();
 }
 
 const CTreeModel::Node *CTreeModel::node(Handle item) const
 {
-    if (item == kNone)
+    if (item < m_firstHandle || item - m_firstHandle >= m_nodes.size())
         return nullptr;
-    const auto it = m_nodes.find(item);
-    return it == m_nodes.end() ? nullptr : it->second.get();
+    return m_nodes[size_t(item - m_firstHandle)].get();
 }
 
 std::vector<CTreeModel::Handle> &CTreeModel::childList(Handle parent)
@@ -112,7 +110,7 @@ CTreeModel::Handle CTreeModel::prevSibling(Handle item) const
 
 const std::vector<CTreeModel::Handle> &CTreeModel::children(Handle parent) const { return childList(parent); }
 
-int CTreeModel::count() const { return int(m_nodes.size()); }
+int CTreeModel::count() const { return m_count; }
 
 int CTreeModel::depth(Handle item) const
 {
@@ -229,10 +227,9 @@ void CTreeModel::keepOwnLabels()
 {
     if (!m_titles)
         return;
-    for (auto &entry : m_nodes) {
-        Node &n = *entry.second;
-        if (n.data >= 0)
-            n.label = m_titles->title(n.data);
+    for (const auto &n : m_nodes) {
+        if (n && n->data >= 0)
+            n->label = m_titles->title(n->data);
     }
     m_titlesAfterClear = std::exchange(m_titles, nullptr);
 }
@@ -349,7 +346,9 @@ CTreeModel::Handle CTreeModel::insertItem(Handle parent, Pos pos, const QByteArr
     n->image = image;
     n->selectedImage = selectedImage;
     n->data = data;
-    m_nodes.emplace(h, std::move(n));
+    Q_ASSERT(h == m_firstHandle + m_nodes.size());
+    m_nodes.push_back(std::move(n));
+    ++m_count;
     auto &list = childList(parent);
     list.insert(list.begin() + row, h);
     renumber(list, row);
@@ -386,8 +385,10 @@ bool CTreeModel::deleteItem(Handle item)
     auto &list = childList(parent);
     list.erase(list.begin() + row);
     renumber(list, row);
-    for (Handle h : doomed)
-        m_nodes.erase(h);
+    for (Handle h : doomed) {
+        m_nodes[size_t(h - m_firstHandle)].reset();
+        --m_count;
+    }
     if (m_resetDepth == 0)
         notify([&](ITreeObserver &o) { o.rowsRemoved(parent, row, row); });
     return true;
@@ -435,6 +436,8 @@ void CTreeModel::clear()
     select(kNone);
     ResetGuard reset(*this);
     m_nodes.clear();
+    m_firstHandle = m_nextHandle;
+    m_count = 0;
     m_roots.clear();
     m_selected = kNone;
     m_editing = kNone;

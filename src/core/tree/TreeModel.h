@@ -5,7 +5,6 @@
 
 #include <functional>
 #include <memory>
-#include <unordered_map>
 #include <vector>
 
 class ITreeObserver;
@@ -253,7 +252,11 @@ private:
     template<typename F>
     void notify(F &&f);
 
-    std::unordered_map<Handle, std::unique_ptr<Node>> m_nodes;
+    // Handles are handed out in order and never again, so a node is found by
+    // its handle's place: m_nodes[handle - m_firstHandle], empty once deleted.
+    std::vector<std::unique_ptr<Node>> m_nodes;
+    Handle m_firstHandle = 1;  // the handles before it went with a clear()
+    int m_count = 0;
     std::vector<Handle> m_roots;
     ITitleStore *m_titles = nullptr;
     ITitleStore *m_titlesAfterClear = nullptr;  // set while the labels are the model's own copies
