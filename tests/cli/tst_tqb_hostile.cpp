@@ -151,6 +151,48 @@ private slots:
         QCOMPARE(readFile(QStringLiteral("picture.ico"), "<missing>"), bytes);
     }
 
+    // A document past the size the program opens, and a JSON text past
+    // the size it parses: both refused by their size, before any reading,
+    // and the document is left as it was (sparse files: no disk is used).
+    void filesPastTheirLimitAreRefusedAndKept_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<QString>("message");
+        const qint64 gib = qint64(1) << 30;
+        QTest::newRow("add to a document of 4 GiB and a byte")
+            << QStringList{QStringLiteral("add"), QStringLiteral("big.tqb"), QStringLiteral("--title"),
+                           QStringLiteral("x")}
+            << 4 * gib + 1 << QStringLiteral("is larger than 4096 MB.");
+        QTest::newRow("find in it") << QStringList{QStringLiteral("find"), QStringLiteral("big.tqb"), QStringLiteral("x")}
+                                    << 4 * gib + 1 << QStringLiteral("is larger than 4096 MB.");
+        QTest::newRow("from-json of a JSON text of 1 GiB and a byte")
+            << QStringList{QStringLiteral("from-json"), QStringLiteral("big.tqb"), QStringLiteral("out.tqb")}
+            << gib + 1 << QStringLiteral("is larger than 1024 MB.");
+    }
+
+    void filesPastTheirLimitAreRefusedAndKept()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(qint64, size);
+        QFETCH(QString, message);
+        for (QString &arg : args) {
+            if (arg.endsWith(QLatin1String(".tqb")))
+                arg = path(arg);
+        }
+        QFile big(path(QStringLiteral("big.tqb")));
+        QVERIFY(big.open(QIODevice::WriteOnly));
+        QVERIFY(big.write("\x01\x00", 2) == 2);
+        QVERIFY(big.resize(size));
+        big.close();
+        const CResult run = tqbFed(args);
+        QVERIFY(run.exitCode != 0);
+        QVERIFY2(run.err.contains(message), qPrintable(run.err));
+        QCOMPARE(QFileInfo(big).size(), size);
+        QVERIFY(!QFile::exists(path(QStringLiteral("out.tqb"))));
+        QVERIFY(big.remove());
+    }
+
     // Nine folders, each holding links to all the others: each real folder
     // is imported once, and the skipped links are reported.
     void linkedFavoritesFoldersAreWalkedOnce()
