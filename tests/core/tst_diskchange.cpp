@@ -76,6 +76,32 @@ private slots:
         QVERIFY(!f.doc->fileChangedOnDisk());
     }
 
+    // Another program removed a note before the selected one, whose title a
+    // note before it shares: the selected note is found by its text.
+    void reloadFindsTheSelectedNoteAmongLikeTitledOnes()
+    {
+        CDocFixture f;
+        const QByteArray titles[] = {"Same", "Other", "Same"};
+        const QByteArray texts[] = {"one", "between", "two"};
+        for (int i = 0; i < 3; ++i)
+            f.doc->appendToOrder(quint32(f.doc->appendItem(titles[i], texts[i], CItemTables::kRootParent, CNoteInfo{})));
+        const QString path = f.path("same.tqb");
+        QVERIFY(f.doc->saveDocument(path));
+        f.doc->setPathName(path);
+        f.doc->m_nCurItem = 2;  // "Same", "two"
+
+        CDocFixture other;
+        for (int i : {0, 2})
+            other.doc->appendToOrder(quint32(other.doc->appendItem(titles[i], texts[i], CItemTables::kRootParent, CNoteInfo{})));
+        QVERIFY(other.doc->saveDocument(path));
+
+        f.doc->checkDiskChange();
+        QCOMPARE(f.doc->count(), 2);
+        const int selected = f.doc->takeSelectionAfterReload();
+        QVERIFY(selected >= 0);
+        QCOMPARE(f.doc->texts().value(selected), QByteArray("two"));
+    }
+
     void touchedButUnchangedIsNoChange()
     {
         CDocFixture f;

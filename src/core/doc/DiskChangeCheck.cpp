@@ -106,9 +106,11 @@ bool CDiskChangeCheck::saveUnderAnotherName()
 bool CDiskChangeCheck::reload()
 {
     // The selected note is found again by its place in the tree order and
-    // its title, or by its title alone when other notes moved it.
+    // its title; when other notes moved it, by its title and text nearest
+    // to that place (titles alone repeat in many documents).
     const int current = m_doc.m_nCurItem;
     const QByteArray title = m_doc.isItem(current) ? m_doc.CItemTables::title(current) : QByteArray();
+    const QByteArray text = m_doc.isItem(current) ? m_doc.CItemTables::text(current) : QByteArray();
     const qsizetype place = current >= 0 ? m_doc.order().indexOf(quint32(current)) : -1;
     const QString path = m_doc.pathName();
     m_bReloading = true;
@@ -120,10 +122,29 @@ bool CDiskChangeCheck::reload()
     if (m_doc.isItem(place) && m_doc.CItemTables::title(place) == title)
         m_nSelectAfterReload = int(place);
     else if (!title.isNull())
-        m_nSelectAfterReload = int(m_doc.titles().indexOf(title));
+        m_nSelectAfterReload = nearestLike(place, title, text);
     emit m_doc.statusMessage(QCoreApplication::translate("CTorviQuillbookDoc", kReloadedFromDisk).arg(m_doc.title()));
     emit m_doc.updateAllViews(CTorviQuillbookDoc::kHintRefreshAll);
     return true;
+}
+
+int CDiskChangeCheck::nearestLike(qsizetype place, const QByteArray &title, const QByteArray &text) const
+{
+    // Items read from a file lie in its order: an item's index is its place.
+    int best = -1;
+    bool bestKeptText = false;
+    const auto &titles = m_doc.titles();
+    for (qsizetype i = 0; i < titles.size(); ++i) {
+        if (titles[i] != title)
+            continue;
+        const bool keptText = m_doc.CItemTables::text(int(i)) == text;
+        if (best < 0 || (keptText && !bestKeptText) ||
+            (keptText == bestKeptText && qAbs(i - place) < qAbs(best - place))) {
+            best = int(i);
+            bestKeptText = keptText;
+        }
+    }
+    return best;
 }
 
 int CDiskChangeCheck::takeSelectionAfterReload()

@@ -57,6 +57,9 @@ private:
     bool follow(Answer answer, const QString &path, bool &savedElsewhere);
     void acceptDiskVersion(const QString &path);  // the file as the question found it counts as read
     bool reload();
+    // After a reload: the item titled `title` nearest to `place`, one that
+    // still holds `text` first; -1 when no item has that title.
+    int nearestLike(qsizetype place, const QByteArray &title, const QByteArray &text) const;
     bool saveUnderAnotherName();
 
     CTorviQuillbookDoc &m_doc;
