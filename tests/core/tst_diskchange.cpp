@@ -76,27 +76,39 @@ private slots:
         QVERIFY(!f.doc->fileChangedOnDisk());
     }
 
-    // Another program removed a note before the selected one, whose title a
-    // note before it shares: the selected note is found by its text.
+    // Another program removed or added a note before the selected one,
+    // whose title other notes share: the selected note is found by its text.
+    void reloadFindsTheSelectedNoteAmongLikeTitledOnes_data()
+    {
+        QTest::addColumn<QByteArrayList>("theirs");
+        // Ours: "Same|one", "Other|between", "Same|two", with "Same|two" selected.
+        QTest::newRow("one before it removed") << QByteArrayList{"Same|one", "Same|two"};
+        QTest::newRow("one added ahead, the old place now holds a like title")
+            << QByteArrayList{"New|x", "Same|one", "Same|zero", "Same|two"};
+    }
+
     void reloadFindsTheSelectedNoteAmongLikeTitledOnes()
     {
+        QFETCH(QByteArrayList, theirs);
+        const auto append = [](CTorviQuillbookDoc &doc, const QByteArray &row) {
+            const QByteArrayList parts = row.split('|');
+            doc.appendToOrder(quint32(doc.appendItem(parts[0], parts[1], CItemTables::kRootParent, CNoteInfo{})));
+        };
         CDocFixture f;
-        const QByteArray titles[] = {"Same", "Other", "Same"};
-        const QByteArray texts[] = {"one", "between", "two"};
-        for (int i = 0; i < 3; ++i)
-            f.doc->appendToOrder(quint32(f.doc->appendItem(titles[i], texts[i], CItemTables::kRootParent, CNoteInfo{})));
+        for (const char *row : {"Same|one", "Other|between", "Same|two"})
+            append(*f.doc, row);
         const QString path = f.path("same.tqb");
         QVERIFY(f.doc->saveDocument(path));
         f.doc->setPathName(path);
         f.doc->m_nCurItem = 2;  // "Same", "two"
 
         CDocFixture other;
-        for (int i : {0, 2})
-            other.doc->appendToOrder(quint32(other.doc->appendItem(titles[i], texts[i], CItemTables::kRootParent, CNoteInfo{})));
+        for (const QByteArray &row : theirs)
+            append(*other.doc, row);
         QVERIFY(other.doc->saveDocument(path));
 
         f.doc->checkDiskChange();
-        QCOMPARE(f.doc->count(), 2);
+        QCOMPARE(f.doc->count(), theirs.size());
         const int selected = f.doc->takeSelectionAfterReload();
         QVERIFY(selected >= 0);
         QCOMPARE(f.doc->texts().value(selected), QByteArray("two"));

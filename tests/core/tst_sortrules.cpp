@@ -105,6 +105,51 @@ private slots:
         QCOMPARE(again, (std::vector<int>{0, 1, 2, 3, 4}));
     }
 
+    // Placing the one item that was added, renamed or moved gives exactly
+    // the full sort's order: sorted levels with one item moved or renamed,
+    // ties and case variants among the labels, folders among notes, and
+    // levels out of order where the placement must give way to the sort.
+    void placingOneItemMatchesTheFullSort()
+    {
+        QRandomGenerator rng(7);
+        const QStringList pieces{QStringLiteral("a"), QStringLiteral("A"), QStringLiteral("b"),
+                                 QStringLiteral("é"), QStringLiteral("E"), QStringLiteral("z")};
+        const auto randomLabel = [&] {
+            QString label;
+            for (int c = 1 + int(rng.bounded(3)); c > 0; --c)
+                label += pieces.at(int(rng.bounded(pieces.size())));
+            return label;
+        };
+        const QLocale locale(QLocale::French);
+        for (int round = 0; round < 2000; ++round) {
+            const qint32 type = round % 2 ? kFolderFirst : kAlphabetical;
+            std::vector<SortChild> level;
+            for (int i = int(rng.bounded(40)); i > 0; --i)
+                level.push_back({randomLabel(), rng.bounded(4) == 0});
+            if (round % 3 != 0)
+                level = applyOrder(level, sortOrder(level, type, locale));  // sorted, then one change
+            if (level.empty())
+                continue;
+            const int moved = int(rng.bounded(int(level.size())));
+            if (round % 3 == 1) {
+                level[size_t(moved)].label = randomLabel();
+                level[size_t(moved)].hasChildren = rng.bounded(2) == 0;
+            } else if (round % 3 == 2) {
+                const SortChild item = level[size_t(moved)];
+                level.erase(level.begin() + moved);
+                level.insert(level.begin() + qsizetype(rng.bounded(int(level.size()) + 1)), item);
+                // the moved item now stands wherever it was put: name it by its label's place
+                int at = 0;
+                while (at < int(level.size()) && !(level[size_t(at)].label == item.label &&
+                                                     level[size_t(at)].hasChildren == item.hasChildren))
+                    ++at;
+                QCOMPARE(sortOrder(level, type, locale, at), sortOrder(level, type, locale));
+                continue;
+            }
+            QCOMPARE(sortOrder(level, type, locale, moved), sortOrder(level, type, locale));
+        }
+    }
+
     void largeLevelGivesAPermutationInOrder()
     {
         // One level of 100,000 items: every item appears once, folders ahead,

@@ -105,9 +105,9 @@ bool CDiskChangeCheck::saveUnderAnotherName()
 
 bool CDiskChangeCheck::reload()
 {
-    // The selected note is found again by its place in the tree order and
-    // its title; when other notes moved it, by its title and text nearest
-    // to that place (titles alone repeat in many documents).
+    // The selected note is found again by its title and text, nearest to
+    // its place in the tree order (titles alone repeat in many documents,
+    // and notes added or removed before it move it).
     const int current = m_doc.m_nCurItem;
     const QByteArray title = m_doc.isItem(current) ? m_doc.CItemTables::title(current) : QByteArray();
     const QByteArray text = m_doc.isItem(current) ? m_doc.CItemTables::text(current) : QByteArray();
@@ -118,11 +118,7 @@ bool CDiskChangeCheck::reload()
     m_bReloading = false;
     if (!reloaded)
         return false;
-    m_nSelectAfterReload = -1;
-    if (m_doc.isItem(place) && m_doc.CItemTables::title(place) == title)
-        m_nSelectAfterReload = int(place);
-    else if (!title.isNull())
-        m_nSelectAfterReload = nearestLike(place, title, text);
+    m_nSelectAfterReload = title.isNull() ? -1 : nearestLike(place, title, text);
     emit m_doc.statusMessage(QCoreApplication::translate("CTorviQuillbookDoc", kReloadedFromDisk).arg(m_doc.title()));
     emit m_doc.updateAllViews(CTorviQuillbookDoc::kHintRefreshAll);
     return true;

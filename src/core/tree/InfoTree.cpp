@@ -101,13 +101,16 @@ void CInfoTree::sortLevel(Handle item, qint32 type)
         return;
     std::vector<sortrules::SortChild> level;
     level.reserve(kids.size());
+    int moved = -1;
     // One page for the level: making one per label cost more than the sort.
     const CCodePage page(m_doc.settings().text(CSettings::CodePage));
     for (Handle h : kids) {
+        if (h == item)
+            moved = int(level.size());
         const QByteArray &label = m_model.label(h);
         level.push_back({page.isValid() ? page.toUnicode(label) : QString::fromLatin1(label), m_model.hasChildren(h)});
     }
-    const std::vector<int> order = sortrules::sortOrder(level, used);
+    const std::vector<int> order = sortrules::sortOrder(level, used, QLocale(), moved);
     std::vector<Handle> newOrder;
     newOrder.reserve(order.size());
     for (int i : order)

@@ -6,8 +6,52 @@
 
 #include <algorithm>
 #include <numeric>
+#include <optional>
 
 namespace sortrules {
+
+namespace {
+
+// The full sort orders by (folder group, collation, current place). When all
+// children but `moved` (-1: none) already stand in that order, the sort
+// leaves them as they are and puts `moved` where that order says: found by
+// one pass that checks the others and a binary search, instead of a key for
+// every label and n log n comparisons.
+std::optional<std::vector<int>> placeOne(const std::vector<SortChild> &children, bool folderFirst,
+                                         const QCollator &collator, int moved)
+{
+    const int n = int(children.size());
+    std::vector<QString> folded;
+    folded.reserve(children.size());
+    for (const SortChild &child : children)
+        folded.push_back(child.label.toCaseFolded());
+    const auto compare = [&](int a, int b) {
+        const auto &x = children[size_t(a)];
+        const auto &y = children[size_t(b)];
+        if (folderFirst && x.hasChildren != y.hasChildren)
+            return x.hasChildren ? -1 : 1;
+        return collator.compare(folded[size_t(a)], folded[size_t(b)]);
+    };
+    std::vector<int> others;
+    others.reserve(children.size());
+    for (int i = 0; i < n; ++i) {
+        if (i == moved)
+            continue;
+        if (!others.empty() && compare(others.back(), i) > 0)
+            return std::nullopt;  // more than one out of place: the full sort
+        others.push_back(i);
+    }
+    if (moved < 0)
+        return others;
+    const auto before = std::partition_point(others.begin(), others.end(), [&](int other) {
+        const int c = compare(other, moved);
+        return c < 0 || (c == 0 && other < moved);
+    });
+    others.insert(before, moved);
+    return others;
+}
+
+}  // namespace
 
 bool isSortType(qint32 type)
 {
@@ -25,7 +69,7 @@ QString sortTypeText(qint32 type)
 }
 
 std::vector<int> sortOrder(const std::vector<SortChild> &children, qint32 type,
-                           const QLocale &locale)
+                           const QLocale &locale, int moved)
 {
     std::vector<int> order(children.size());
     std::iota(order.begin(), order.end(), 0);
@@ -34,6 +78,10 @@ std::vector<int> sortOrder(const std::vector<SortChild> &children, qint32 type,
 
     QCollator collator(locale);
     collator.setCaseSensitivity(Qt::CaseInsensitive);
+    if (moved < int(children.size())) {
+        if (auto placed = placeOne(children, type == kFolderFirst, collator, moved))
+            return std::move(*placed);
+    }
     // Folding as well keeps the order case-blind on collator backends that
     // ignore the case-sensitivity option.
     std::vector<QCollatorSortKey> keys;

@@ -40,9 +40,12 @@ struct SortChild
 // locale; items that compare equal keep their current relative order, so
 // sorting a sorted level moves nothing. Folder-first is the alphabetical order
 // followed by a stable pass that puts items with children ahead of the rest.
-// O(n log n); one collation key per label.
+// O(n log n); one collation key per label. A level already in order costs
+// n comparisons and no keys, and so does one whose children but `moved` are
+// (the one just added, renamed or moved, when given): only it is placed.
+// The result is the same either way.
 std::vector<int> sortOrder(const std::vector<SortChild> &children, qint32 type,
-                           const QLocale &locale = QLocale());
+                           const QLocale &locale = QLocale(), int moved = -1);
 
 // Convenience for callers that want the reordered copy rather than indices.
 template <class T>
