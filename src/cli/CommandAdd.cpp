@@ -1,6 +1,7 @@
 #include "CliSession.h"
 #include "Commands.h"
 #include "Console.h"
+#include "doc/RecordMapper.h"
 #include "doc/TorviQuillbookDoc.h"
 #include "editor/CaptureSplit.h"
 #include "io/InputFile.h"
@@ -72,7 +73,9 @@ int runAdd(CCliSession &session)
         note = tree.addNote(*title, *text, args.under < 0);
         if (note == CInfoTree::kNone)
             return int(CCliSession::kFailure);  // the tree has said why
-        index = tree.model().data(note);
+        // The index the note will have in the saved file, where a sorted
+        // level may have put it ahead of older notes.
+        index = qint32(CRecordMapper::indexInFile(doc, quint32(tree.model().data(note))));
         return int(CCliSession::kSuccess);
     });
     if (changed != CCliSession::kSuccess)

@@ -54,6 +54,27 @@ private slots:
         QVERIFY(rows(doc, kNote).contains(QStringLiteral("1||just words")));
     }
 
+    // The index printed is the one the note has in the saved file, also
+    // where the sorted root level puts it ahead of older notes: --under and
+    // every other command find it by that number.
+    void printedIndexIsTheSavedOne()
+    {
+        const QString doc = path(QStringLiteral("sorted.tqb"));
+        for (const char *title : {"Zebra", "Mango"})
+            QCOMPARE(tqb({QStringLiteral("add"), doc, QStringLiteral("--title"), QString::fromLatin1(title)}, "text").exitCode, 0);
+        const CRun run = tqb({QStringLiteral("add"), doc, QStringLiteral("--title"), QStringLiteral("Apple")}, "text");
+        QCOMPARE(run.exitCode, 0);
+        const int printed = run.out.trimmed().toInt();
+        QCOMPARE(titles(doc).value(printed), QStringLiteral("Apple"));
+        const CRun child = tqb({QStringLiteral("add"), doc, QStringLiteral("--under"), QString::number(printed),
+                                QStringLiteral("--title"), QStringLiteral("Seed")}, "text");
+        QCOMPARE(child.exitCode, 0);
+        const int seed = child.out.trimmed().toInt();
+        QCOMPARE(titles(doc).value(seed), QStringLiteral("Seed"));
+        // A parent field counts from 2 for item 0.
+        QCOMPARE(rows(doc, {QStringLiteral("parent")}).value(seed), QString::number(printed + 2));
+    }
+
     void addRefusesBadInputAndKeepsTheDocument()
     {
         const QString doc = path(QStringLiteral("keep.tqb"));

@@ -1,5 +1,7 @@
 #include "doc/RecordMapper.h"
 
+#include <algorithm>
+
 #include "format/ArchiveWriter.h"
 
 namespace {
@@ -75,6 +77,13 @@ void CRecordMapper::write(const CItemTables &tables, const CRecordCodec::Key &ke
     writer.add(codec, 0, {}, {}, headerInfo(tables, hasPassword, now));
     for (const CPlanned &p : planned)
         writer.add(codec, p.parent, tables.title(p.item), tables.text(p.item), tables.info(p.item));
+}
+
+qsizetype CRecordMapper::indexInFile(const CItemTables &tables, quint32 item)
+{
+    const std::vector<CPlanned> planned = plan(tables);
+    const auto it = std::find_if(planned.begin(), planned.end(), [item](const CPlanned &p) { return p.item == item; });
+    return it == planned.end() ? -1 : qsizetype(it - planned.begin());
 }
 
 bool CRecordMapper::claimsPassword(const CRecordIndex &records)

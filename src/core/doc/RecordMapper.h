@@ -41,6 +41,11 @@ public:
                                    qint32 defaultSort, qint32 now, CItemTables &tables,
                                    const TextFilter &keepText = {});
 
+    // The index `item` gets in the file written from `tables` (items are
+    // written in tree order, so it is not the index in the tables); -1 when
+    // it is not written.
+    static qsizetype indexInFile(const CItemTables &tables, quint32 item);
+
     static bool isHeader(const CDataNotes &record) { return record.m_nKind == CDataNotes::kHeaderKind; }
     static bool isHeader(const CRecordView &record) { return record.m_nKind == CDataNotes::kHeaderKind; }
     // Whether the first record is a header that says the document has a password.
