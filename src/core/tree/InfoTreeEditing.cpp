@@ -87,8 +87,10 @@ CInfoTree::Handle CInfoTree::addNote(const QByteArray &title, const QByteArray &
     m_doc.m_nCurItem = m_model.data(item);
     m_doc.m_strCurTitle = m_model.label(item);
     m_doc.m_strCurText = text;
-    sortLevel(parent);
+    // The new item's level first, with the item as the one to place: at the
+    // root the parent's "level" is that same level, then already in order.
     sortLevel(item);
+    sortLevel(parent);
     storeItem(item, kStoreUpdate);
     collectOrder();
     markModified();
