@@ -48,7 +48,11 @@ CInfoTree::~CInfoTree()
 
 QString CInfoTree::toText(const QByteArray &bytes) const
 {
-    const CCodePage page(m_doc.settings().text(CSettings::CodePage));
+    return toText(CCodePage(m_doc.settings().text(CSettings::CodePage)), bytes);
+}
+
+QString CInfoTree::toText(const CCodePage &page, const QByteArray &bytes)
+{
     return page.isValid() ? page.toUnicode(bytes) : QString::fromLatin1(bytes);
 }
 
@@ -107,8 +111,7 @@ void CInfoTree::sortLevel(Handle item, qint32 type)
     for (Handle h : kids) {
         if (h == item)
             moved = int(level.size());
-        const QByteArray &label = m_model.label(h);
-        level.push_back({page.isValid() ? page.toUnicode(label) : QString::fromLatin1(label), m_model.hasChildren(h)});
+        level.push_back({toText(page, m_model.label(h)), m_model.hasChildren(h)});
     }
     const std::vector<int> order = sortrules::sortOrder(level, used, QLocale(), moved);
     std::vector<Handle> newOrder;

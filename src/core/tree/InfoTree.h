@@ -19,6 +19,7 @@
 #include <functional>
 #include <vector>
 
+class CCodePage;
 class CTextMatcher;
 class CTorviQuillbookDoc;
 
@@ -315,6 +316,9 @@ private:
     const CNoteInfo *infoOf(Handle item) const;  // null when the item has no valid row
     iconrules::IconSet newRowIcons(Handle parent) const;
     QString toText(const QByteArray &bytes) const;
+    // The same with a page made once, for many labels: without a valid page
+    // the bytes read as Latin-1, as the tree shows them.
+    static QString toText(const CCodePage &page, const QByteArray &bytes);
 
     // The document's title table, which the tree model shows as its labels.
     class DocTitles : public ITitleStore
