@@ -238,6 +238,31 @@ void guiFigures(CSettings &settings, const QTemporaryDir &dir, int items)
 #endif
 }
 
+// Counts the first paint of each of the program's two panes.
+class CFirstPaints : public QObject
+{
+public:
+    explicit CFirstPaints(CMainFrame &frame)
+    {
+        frame.itemView()->viewport()->installEventFilter(this);
+        frame.noteView()->viewport()->installEventFilter(this);
+    }
+    bool bothPainted() const { return m_painted >= 2; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && !watched->property("tqbPainted").toBool()) {
+            watched->setProperty("tqbPainted", true);
+            ++m_painted;
+        }
+        return false;
+    }
+
+private:
+    int m_painted = 0;
+};
+
 } // namespace
 
 // The whole program's window on FILE: start-up to the first paint of both
@@ -252,24 +277,8 @@ int windowFigures(const QString &path)
         std::make_unique<QSettings>(dir.filePath(QStringLiteral("app.ini")), QSettings::IniFormat));
     if (!program.startUp({QStringLiteral("torvi-quillbook"), path}))
         return 1;
-    CMainFrame *frame = program.mainFrame();
-    int painted = 0;
-    struct CPaintWatch : QObject
-    {
-        int *painted;
-        bool eventFilter(QObject *watched, QEvent *event) override
-        {
-            if (event->type() == QEvent::Paint && !watched->property("tqbPainted").toBool()) {
-                watched->setProperty("tqbPainted", true);
-                ++*painted;
-            }
-            return false;
-        }
-    } watch;
-    watch.painted = &painted;
-    frame->itemView()->viewport()->installEventFilter(&watch);
-    frame->noteView()->viewport()->installEventFilter(&watch);
-    while (painted < 2)
+    const CFirstPaints watch(*program.mainFrame());
+    while (!watch.bothPainted())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     const double openMs = double(timer.nsecsElapsed()) / 1e6;
     rusage usage{};
@@ -292,23 +301,9 @@ int startToIdle(const QStringList &arguments)
         std::make_unique<QSettings>(dir.filePath(QStringLiteral("app.ini")), QSettings::IniFormat));
     if (!program.startUp(arguments))
         return 1;
-    CMainFrame *frame = program.mainFrame();
-    struct CPaintWatch : QObject
-    {
-        int painted = 0;
-        bool eventFilter(QObject *watched, QEvent *event) override
-        {
-            if (event->type() == QEvent::Paint && !watched->property("tqbPainted").toBool()) {
-                watched->setProperty("tqbPainted", true);
-                ++painted;
-            }
-            return false;
-        }
-    } watch;
-    frame->itemView()->viewport()->installEventFilter(&watch);
-    frame->noteView()->viewport()->installEventFilter(&watch);
+    const CFirstPaints watch(*program.mainFrame());
     QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, [&watch] {
-        if (watch.painted >= 2) {
+        if (watch.bothPainted()) {
             std::fflush(nullptr);
             std::_Exit(0);
         }
