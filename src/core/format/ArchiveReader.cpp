@@ -5,6 +5,10 @@
 #include <QHash>
 
 #include <algorithm>
+#include <cstring>
+#include <limits>
+#include <optional>
+#include <thread>
 
 #if defined(Q_OS_LINUX)
 #include <sys/mman.h>
@@ -31,7 +35,105 @@ std::vector<quint16> wordsOf(const CWordsView &view)
 
 }  // namespace
 
+namespace {
+
+// The records from a place in the middle of the stream to its end, read by
+// a second thread while the first reads from the start. Where a record
+// starts is known only once the one before it is read, so a stream read
+// alone waits on memory once per record; two walkers halve that wait. The
+// second one guesses its first record; the first walker takes over its
+// records only when it lands on one of them, so a wrong guess costs time,
+// never a different result.
+class CTailWalk
+{
+public:
+    // Records of the class the first record defines, read from the first
+    // place at or after `from` where several of them follow one another.
+    CTailWalk(const QByteArray &data, qsizetype from, quint16 tag, int schema)
+        : m_data(data), m_from(from), m_tag(tag), m_schema(schema),
+          m_thread([this, from](std::stop_token stop) { walk(from, stop); })
+    {
+    }
+
+    // Waits for the walk; the offsets of the records' tags, in order.
+    const std::vector<CRecordIndex::Span> &spans()
+    {
+        if (m_thread.joinable())
+            m_thread.join();
+        return m_spans;
+    }
+    qsizetype from() const { return m_from; }  // no record of the walk starts before
+    qsizetype end() const { return m_end; }    // after the last record read; valid after spans()
+
+    static constexpr qsizetype kTagSize = 2;
+
+private:
+    // How many records in a row make a guessed start believable.
+    static constexpr int kAgreeing = 8;
+    // How far past the middle a start is looked for.
+    static constexpr qsizetype kSearchSpan = qsizetype(1) << 20;
+
+    // Reads records of the one tag from `at` while they read whole, at most
+    // `limit` of them, and stops where they end; how many it read.
+    qsizetype run(CByteSource &in, qsizetype at, qsizetype limit, std::vector<CRecordIndex::Span> *spans,
+                  const std::stop_token &stop) const
+    {
+        in.seek(at);
+        CRecordView body;
+        qsizetype count = 0;
+        for (; count < limit; ++count) {
+            if (spans && (count & 1023) == 0 && stop.stop_requested())
+                break;
+            const qsizetype tagAt = in.offset();
+            quint16 tag = 0;
+            if (!in.word(tag) || tag != m_tag || !readRecordBody(in, m_schema, body)) {
+                in.seek(tagAt);
+                break;
+            }
+            if (spans)
+                spans->push_back({tagAt + kTagSize, m_schema});
+        }
+        return count;
+    }
+
+    void walk(qsizetype from, const std::stop_token &stop)
+    {
+        CByteSource in(m_data);
+        const char low = char(m_tag & 0xFF);
+        const qsizetype last = std::min(m_data.size() - kTagSize, from + kSearchSpan);
+        for (qsizetype at = from; at <= last && !stop.stop_requested(); ++at) {
+            const void *found = std::memchr(m_data.constData() + at, low, size_t(last - at + 1));
+            if (!found)
+                return;
+            at = static_cast<const char *>(found) - m_data.constData();
+            if (quint8(m_data[at + 1]) != quint8(m_tag >> 8))
+                continue;
+            const qsizetype agreed = run(in, at, kAgreeing, nullptr, stop);
+            if (agreed == 0 || (agreed < kAgreeing && in.remaining() != 0))
+                continue;  // too few in a row, and not the end of the stream
+            run(in, at, std::numeric_limits<qsizetype>::max(), &m_spans, stop);
+            m_end = in.offset();
+            return;
+        }
+    }
+
+    const QByteArray &m_data;
+    const qsizetype m_from;
+    const quint16 m_tag;
+    const int m_schema;
+    std::vector<CRecordIndex::Span> m_spans;
+    qsizetype m_end = 0;
+    std::jthread m_thread;  // last: it reads the members above
+};
+
+}  // namespace
+
 CArchiveReader::Status CArchiveReader::scan(const QByteArray &data, CRecordIndex &index)
+{
+    return scan(data, index, kTwoWalkersFrom);
+}
+
+CArchiveReader::Status CArchiveReader::scan(const QByteArray &data, CRecordIndex &index, qsizetype twoWalkersFrom)
 {
     index.clear();
     CByteSource in(data);
@@ -48,7 +150,31 @@ CArchiveReader::Status CArchiveReader::scan(const QByteArray &data, CRecordIndex
     quint32 nextNumber = 1;
     QHash<quint32, int> classSchemas;
     CRecordView body;
+    std::optional<CTailWalk> tail;
+    size_t tailNext = 0;  // the first of the tail's records not passed yet
     for (quint32 i = 0; i < n; ++i) {
+        if (tail && in.offset() >= tail->from()) {
+            // Landed on a record of the tail's: the rest of the tail is what
+            // this walk would read from here.
+            const auto &found = tail->spans();
+            const qsizetype tagAt = in.offset();
+            while (tailNext < found.size() && found[tailNext].body - CTailWalk::kTagSize < tagAt)
+                ++tailNext;
+            if (tailNext == found.size()) {
+                tail.reset();  // passed it without landing on it
+            } else if (found[tailNext].body - CTailWalk::kTagSize == tagAt) {
+                // The tail's class is the first record's (number 1), which no
+                // later class can take.
+                const size_t take = std::min(found.size() - tailNext, size_t(n - i));
+                spans.insert(spans.end(), found.begin() + qsizetype(tailNext), found.begin() + qsizetype(tailNext + take));
+                const size_t next = tailNext + take;
+                in.seek(next == found.size() ? tail->end() : found[next].body - CTailWalk::kTagSize);
+                i += quint32(take) - 1;
+                nextNumber += quint32(take);
+                tail.reset();
+                continue;
+            }
+        }
         quint16 tag = 0;
         if (!in.word(tag))
             return Status::BadFormat;
@@ -87,6 +213,12 @@ CArchiveReader::Status CArchiveReader::scan(const QByteArray &data, CRecordIndex
         if (!readRecordBody(in, schema, body))
             return Status::BadFormat;
         spans.push_back({at, schema});
+        // The first record names the class the others refer to: the second
+        // walker can start now.
+        if (i == 0 && n > 1 && tag == kNewClassTag && data.size() >= twoWalkersFrom) {
+            const qsizetype middle = std::max(in.offset(), data.size() / 2);
+            tail.emplace(data, middle, quint16(kClassTagBit | 1), schema);
+        }
     }
     // A document ends with its last record. Bytes after it mean another kind
     // of file that merely starts like one (two zero bytes read as an empty

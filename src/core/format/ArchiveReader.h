@@ -25,6 +25,10 @@ public:
     // Checks the whole stream and notes where each record lies; the index
     // shares `data` instead of copying it. On failure the index is empty.
     static Status scan(const QByteArray &data, CRecordIndex &index);
+    // From this size on, a second thread reads the second half of the
+    // stream; scan() gives the same result either way.
+    static constexpr qsizetype kTwoWalkersFrom = qsizetype(8) << 20;
+    static Status scan(const QByteArray &data, CRecordIndex &index, qsizetype twoWalkersFrom);
 
     // The records as objects of their own, for code that builds or compares
     // them one by one; documents are read through scan().

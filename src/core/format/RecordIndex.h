@@ -46,6 +46,13 @@ struct CRecordView
 class CRecordIndex
 {
 public:
+    // Where one record lies.
+    struct Span
+    {
+        qsizetype body = 0;  // offset of the record body, after its tag
+        int schema = 0;
+    };
+
     size_t size() const { return m_spans.size(); }
     bool empty() const { return m_spans.empty(); }
 
@@ -73,12 +80,6 @@ public:
 
 private:
     friend class CArchiveReader;
-
-    struct Span
-    {
-        qsizetype body = 0;  // offset of the record body, after its tag
-        int schema = 0;
-    };
 
     std::shared_ptr<const void> m_owner;
     QByteArray m_bytes;
