@@ -374,6 +374,66 @@ private slots:
         QVERIFY(sound > 1000);  // most streams were whole: the walkers met on long runs
     }
 
+    // Large documents are decoded by two threads; the tables, the bytes the
+    // file's fingerprint sees (in order, each once) and what a text filter
+    // keeps must be what one thread gives, with a header, a password,
+    // default icons and reminders.
+    void twoThreadsTakeOverWhatOneDoes()
+    {
+        QRandomGenerator random(912);
+        const CRecordCodec::Key key = CPasswordKey::derive("two threads");
+        CItemTables source;
+        source.setDefaultIcons({3, 4, 5, 6, 7});
+        for (int i = 0; i < 6001; ++i) {
+            CNoteInfo info;
+            info.m_nIcons = {qint32(random.bounded(60)), -1, 2, -1, qint32(random.bounded(60))};
+            if (random.bounded(7) == 0) {
+                info.m_nRemind = 1;
+                info.m_times = {1000, qint32(random.bounded(100000)), 0, 0, 0};
+            }
+            QByteArray text(random.bounded(200), 'a');
+            if (random.bounded(3) == 0)
+                text += "needle";
+            source.appendItem("note " + QByteArray::number(i), text, quint32(random.bounded(i + 1)), info);
+            source.appendToOrder(quint32(i));
+        }
+        const QByteArray file =
+            CArchiveWriter::write(CRecordMapper::prepareForWriting(source, key, true, 1));
+        const auto keepText = [](const QByteArray &, const QByteArray &text) { return text.contains("needle"); };
+
+        struct Read
+        {
+            CItemTables tables;
+            QByteArray seen;
+            CRecordMapper::TakeOverResult result;
+        };
+        const auto read = [&](size_t twoThreadsFrom) {
+            Read out;
+            CRecordIndex index;
+            if (CArchiveReader::scan(file, index) != CArchiveReader::Status::Ok)
+                return out;
+            index.onConsumed([&out](QByteArrayView bytes) { out.seen += bytes.toByteArray(); });
+            out.result = CRecordMapper::takeOver(std::move(index), key, 2, 4000, out.tables, keepText, twoThreadsFrom);
+            return out;
+        };
+        const Read one = read(std::numeric_limits<size_t>::max());
+        const Read two = read(0);
+        QVERIFY(one.tables.count() > 5900);  // items whose parent comes later are not written
+        QCOMPARE(two.tables.titles(), one.tables.titles());
+        QCOMPARE(two.tables.texts(), one.tables.texts());
+        QCOMPARE(two.tables.parentLinks(), one.tables.parentLinks());
+        QVERIFY(two.tables.infos() == one.tables.infos());
+        QCOMPARE(two.tables.order(), one.tables.order());
+        QCOMPARE(two.tables.reminders(), one.tables.reminders());
+        QCOMPARE(two.tables.defaultIcons(), one.tables.defaultIcons());
+        QCOMPARE(two.result.hasReminders, one.result.hasReminders);
+        QVERIFY(two.seen == file);
+        QVERIFY(one.seen == file);
+        // The filter ran on every item in both: a text without the word is dropped.
+        QCOMPARE(two.tables.texts().count(QByteArray()), one.tables.texts().count(QByteArray()));
+        QVERIFY(one.tables.texts().count(QByteArray()) > 3000);
+    }
+
     void headerValuesOnTakeOver()
     {
         CItemTables source;

@@ -1,6 +1,7 @@
 #include "doc/RecordMapper.h"
 
 #include <algorithm>
+#include <thread>
 
 #include "format/ArchiveWriter.h"
 
@@ -96,7 +97,7 @@ bool CRecordMapper::claimsPassword(const CRecordIndex &records)
 
 CRecordMapper::TakeOverResult CRecordMapper::takeOver(CRecordIndex &&records, const CRecordCodec::Key &key,
                                                       qint32 defaultSort, qint32 now, CItemTables &tables,
-                                                      const TextFilter &keepText)
+                                                      const TextFilter &keepText, size_t twoThreadsFrom)
 {
     TakeOverResult result;
     const CRecordCodec codec(key);
@@ -114,21 +115,20 @@ CRecordMapper::TakeOverResult CRecordMapper::takeOver(CRecordIndex &&records, co
         first = 1;
     }
 
-    const qsizetype itemCount = qsizetype(records.size() - first);
-    tables.reserveItems(itemCount);
-    for (size_t r = first; r < records.size(); ++r) {
-        const CRecordView record = records.view(r);
+    const auto decode = [&](const CRecordView &record) {
         CRecordCodec::Item item = codec.read(record);
+        if (keepText && !keepText(item.title, item.text))
+            item.text = QByteArray();  // its memory is taken again by the next item's text
+        return item;
+    };
+    const auto take = [&](size_t r, CRecordCodec::Item &&item, qint32 parent) {
         for (int t = 0; t < 5; ++t) {
             if (item.info.m_nIcons[t] < 0)
                 item.info.m_nIcons[t] = tables.defaultIcons()[t];
         }
-        if (keepText && !keepText(item.title, item.text))
-            item.text = QByteArray();  // its memory is taken again by the next item's text
         const bool hasReminder = item.info.m_nRemind >= 0;
         // The arrays decoded for the item become the table entries: moved, not copied.
-        const int j = tables.appendItem(std::move(item.title), std::move(item.text), quint32(record.m_nParent),
-                                        item.info);
+        const int j = tables.appendItem(std::move(item.title), std::move(item.text), quint32(parent), item.info);
         tables.appendToOrder(quint32(j));
         if (hasReminder) {
             tables.appendReminder(quint32(j));
@@ -136,7 +136,35 @@ CRecordMapper::TakeOverResult CRecordMapper::takeOver(CRecordIndex &&records, co
         }
         result.loadedItems = true;
         records.dropBefore(r + 1);
+    };
+
+    tables.reserveItems(qsizetype(records.size() - first));
+    // Decoding waits on memory and on the pages it fills: the later half is
+    // decoded beside the earlier one, and taken over after it, in order.
+    const size_t split = records.size() - first >= twoThreadsFrom ? first + (records.size() - first) / 2 : records.size();
+    std::vector<CRecordCodec::Item> later;
+    std::vector<qint32> laterParents;
+    std::jthread second;
+    if (split < records.size()) {
+        second = std::jthread([&] {
+            later.reserve(records.size() - split);
+            laterParents.reserve(records.size() - split);
+            for (size_t r = split; r < records.size(); ++r) {
+                // Not view(): this thread must not read what dropBefore() changes.
+                const CRecordView record = records.viewBeside(r);
+                laterParents.push_back(record.m_nParent);
+                later.push_back(decode(record));
+            }
+        });
     }
+    for (size_t r = first; r < split; ++r) {
+        const CRecordView record = records.view(r);
+        take(r, decode(record), record.m_nParent);
+    }
+    if (second.joinable())
+        second.join();
+    for (size_t r = split; r < records.size(); ++r)
+        take(r, std::move(later[r - split]), laterParents[r - split]);
     records.dropBefore(records.size());  // a file of a header alone, or of none: all of it seen
     records.clear();
     return result;

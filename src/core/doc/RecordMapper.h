@@ -36,10 +36,14 @@ public:
     // as their records are decoded, and it is left empty.
     // `keepText`, when given, sees each item's title and text as it is
     // decoded; a text it says no to is not kept (the item's text is empty).
+    // From `twoThreadsFrom` records on, a second thread decodes the later
+    // half (and calls `keepText` there) while this one takes the first;
+    // the tables come out the same either way.
     using TextFilter = std::function<bool(const QByteArray &title, const QByteArray &text)>;
+    static constexpr size_t kTwoThreadsFrom = 4096;
     static TakeOverResult takeOver(CRecordIndex &&records, const CRecordCodec::Key &key,
                                    qint32 defaultSort, qint32 now, CItemTables &tables,
-                                   const TextFilter &keepText = {});
+                                   const TextFilter &keepText = {}, size_t twoThreadsFrom = kTwoThreadsFrom);
 
     // The index `item` gets in the file written from `tables` (items are
     // written in tree order, so it is not the index in the tables); -1 when

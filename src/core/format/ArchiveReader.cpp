@@ -243,8 +243,13 @@ CArchiveReader::Status CArchiveReader::read(QByteArrayView data, std::vector<CDa
 
 CRecordView CRecordIndex::view(size_t i) const
 {
+    Q_ASSERT(m_spans[i].body >= m_dropped);
+    return viewBeside(i);
+}
+
+CRecordView CRecordIndex::viewBeside(size_t i) const
+{
     const Span &span = m_spans[i];
-    Q_ASSERT(span.body >= m_dropped);
     CByteSource in(m_bytes);
     in.seek(span.body);
     CRecordView r;

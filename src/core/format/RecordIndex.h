@@ -57,6 +57,9 @@ public:
     bool empty() const { return m_spans.empty(); }
 
     CRecordView view(size_t i) const;
+    // The same, for a thread working beside one that calls dropBefore(): it
+    // reads nothing that call changes. The record must not have been let go.
+    CRecordView viewBeside(size_t i) const;
     CDataNotes record(size_t i) const;  // a copy with its own WORD arrays
     std::vector<CDataNotes> records() const;
 
