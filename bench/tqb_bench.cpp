@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -131,13 +132,15 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     if (argc == 4 && QByteArray(argv[1]) == "--write") {
+        // Named before the document exists: it moves the current folder to the program's.
+        const QString out = QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath();
         QTemporaryDir dir;
         QSettings store(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
         CSettings settings(store);
         CBenchPrompter prompter;
         CTorviQuillbookDoc doc(settings, prompter);
         bench::fillDocument(doc, std::max(1, QByteArray(argv[3]).toInt()));
-        if (!doc.saveDocument(QString::fromLocal8Bit(argv[2])))
+        if (!doc.saveDocument(out))
             std::fprintf(stderr, "could not write %s\n", argv[2]);
         return 0;
     }
