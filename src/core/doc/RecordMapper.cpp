@@ -1,6 +1,9 @@
 #include "doc/RecordMapper.h"
 
 #include <algorithm>
+#include <array>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 #include "format/ArchiveWriter.h"
@@ -95,6 +98,75 @@ bool CRecordMapper::claimsPassword(const CRecordIndex &records)
     return isHeader(first) && first.m_nRemind > 0;
 }
 
+namespace {
+
+// Decoding waits on memory and on the pages it fills, so two threads share
+// it: the records go in batches, the even ones decoded here, the odd ones by
+// a second thread at most two batches ahead, and all are taken over here in
+// order. What waits to be taken over stays two batches, so that the file's
+// pages still go back right behind the reading.
+template<typename Decode, typename Take>
+void takeOverInTwo(const CRecordIndex &records, size_t first, const Decode &decode, const Take &take)
+{
+    constexpr size_t kBatch = 512;
+    constexpr size_t kAhead = 2;
+    struct Batch
+    {
+        std::vector<CRecordCodec::Item> items;
+        std::vector<qint32> parents;
+    };
+    std::array<Batch, kAhead> waiting;
+    std::mutex mutex;
+    std::condition_variable changed;
+    size_t decoded = 0;  // odd batches the second thread has finished
+    size_t taken = 0;    // odd batches taken over here
+    const size_t total = records.size();
+    const auto batchStart = [&](size_t b) { return std::min(total, first + b * kBatch); };
+
+    std::jthread second([&] {
+        for (size_t k = 0; batchStart(2 * k + 1) < total; ++k) {
+            {
+                std::unique_lock lock(mutex);
+                changed.wait(lock, [&] { return k < taken + kAhead; });
+            }
+            Batch &slot = waiting[k % kAhead];
+            slot.items.clear();
+            slot.parents.clear();
+            for (size_t r = batchStart(2 * k + 1); r < batchStart(2 * k + 2); ++r) {
+                // Not view(): this thread must not read what dropBefore() changes.
+                const CRecordView record = records.viewBeside(r);
+                slot.parents.push_back(record.m_nParent);
+                slot.items.push_back(decode(record));
+            }
+            std::lock_guard lock(mutex);
+            decoded = k + 1;
+            changed.notify_all();
+        }
+    });
+    for (size_t b = 0; batchStart(b) < total; ++b) {
+        if (b % 2 == 0) {
+            for (size_t r = batchStart(b); r < batchStart(b + 1); ++r) {
+                const CRecordView record = records.view(r);
+                take(r, decode(record), record.m_nParent);
+            }
+            continue;
+        }
+        const size_t k = b / 2;
+        {
+            std::unique_lock lock(mutex);
+            changed.wait(lock, [&] { return decoded > k; });
+        }
+        Batch &slot = waiting[k % kAhead];
+        for (size_t r = batchStart(b); r < batchStart(b + 1); ++r)
+            take(r, std::move(slot.items[r - batchStart(b)]), slot.parents[r - batchStart(b)]);
+        std::lock_guard lock(mutex);
+        taken = k + 1;
+        changed.notify_all();
+    }
+}
+
+}  // namespace
+
 CRecordMapper::TakeOverResult CRecordMapper::takeOver(CRecordIndex &&records, const CRecordCodec::Key &key,
                                                       qint32 defaultSort, qint32 now, CItemTables &tables,
                                                       const TextFilter &keepText, size_t twoThreadsFrom)
@@ -139,32 +211,14 @@ CRecordMapper::TakeOverResult CRecordMapper::takeOver(CRecordIndex &&records, co
     };
 
     tables.reserveItems(qsizetype(records.size() - first));
-    // Decoding waits on memory and on the pages it fills: the later half is
-    // decoded beside the earlier one, and taken over after it, in order.
-    const size_t split = records.size() - first >= twoThreadsFrom ? first + (records.size() - first) / 2 : records.size();
-    std::vector<CRecordCodec::Item> later;
-    std::vector<qint32> laterParents;
-    std::jthread second;
-    if (split < records.size()) {
-        second = std::jthread([&] {
-            later.reserve(records.size() - split);
-            laterParents.reserve(records.size() - split);
-            for (size_t r = split; r < records.size(); ++r) {
-                // Not view(): this thread must not read what dropBefore() changes.
-                const CRecordView record = records.viewBeside(r);
-                laterParents.push_back(record.m_nParent);
-                later.push_back(decode(record));
-            }
-        });
+    if (records.size() - first < twoThreadsFrom) {
+        for (size_t r = first; r < records.size(); ++r) {
+            const CRecordView record = records.view(r);
+            take(r, decode(record), record.m_nParent);
+        }
+    } else {
+        takeOverInTwo(records, first, decode, take);
     }
-    for (size_t r = first; r < split; ++r) {
-        const CRecordView record = records.view(r);
-        take(r, decode(record), record.m_nParent);
-    }
-    if (second.joinable())
-        second.join();
-    for (size_t r = split; r < records.size(); ++r)
-        take(r, std::move(later[r - split]), laterParents[r - split]);
     records.dropBefore(records.size());  // a file of a header alone, or of none: all of it seen
     records.clear();
     return result;

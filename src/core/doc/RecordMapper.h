@@ -36,9 +36,9 @@ public:
     // as their records are decoded, and it is left empty.
     // `keepText`, when given, sees each item's title and text as it is
     // decoded; a text it says no to is not kept (the item's text is empty).
-    // From `twoThreadsFrom` records on, a second thread decodes the later
-    // half (and calls `keepText` there) while this one takes the first;
-    // the tables come out the same either way.
+    // From `twoThreadsFrom` records on, a second thread decodes every other
+    // batch of records (and calls `keepText` there); the tables come out
+    // the same either way.
     using TextFilter = std::function<bool(const QByteArray &title, const QByteArray &text)>;
     static constexpr size_t kTwoThreadsFrom = 4096;
     static TakeOverResult takeOver(CRecordIndex &&records, const CRecordCodec::Key &key,
