@@ -227,6 +227,19 @@ private slots:
         QCOMPARE(before.size(), 4);
         QVERIFY(before[1] != before[2] && before[2] != before[3]);
 
+        // A document whose export is larger than the room left below, and an earlier export.
+        const QString wide = disk + QStringLiteral("/wide.tqb");
+        const QString exported = disk + QStringLiteral("/notes.txt");
+        QCOMPARE(tqb({QStringLiteral("add"), wide, QStringLiteral("--title"), QStringLiteral("wide")},
+                     QByteArray(100 * 1024, 'w'))
+                     .exitCode,
+                 0);
+        {
+            QFile old(exported);
+            QVERIFY(old.open(QIODevice::WriteOnly));
+            QCOMPARE(old.write("the earlier export\n"), qint64(19));
+        }
+
         // Room left for the small copies, none for a note of 400 KB.
         QFile filler(disk + QStringLiteral("/filler"));
         QVERIFY(filler.open(QIODevice::WriteOnly));
@@ -242,6 +255,13 @@ private slots:
                 QVERIFY2(fileBytes(disk + QLatin1Char('/') + names[i], "<missing>") == before[i], qPrintable(names[i]));
             QCOMPARE(full.err, QStringLiteral("tqb: Destination disk drive is full.\n"));
         }
+        // An export that does not fit: an earlier export of that name stays, and no part of the
+        // new one is left on the disk.
+        const QStringList onDisk = QDir(disk).entryList(QDir::Files);
+        QCOMPARE(tqb({QStringLiteral("export-text"), wide, exported}).exitCode, 1);
+        QCOMPARE(fileBytes(exported, "<missing>"), QByteArray("the earlier export\n"));
+        QCOMPARE(QDir(disk).entryList(QDir::Files), onDisk);
+
         // No room at all: even the temporary file cannot be made, and that is a full disk, not a
         // read-only file.
         QVERIFY(filler.open(QIODevice::Append));

@@ -2,6 +2,8 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 
 #include <algorithm>
 #include <cstring>
@@ -254,10 +256,22 @@ QByteArray CTextExport::render(const CItemTables &tables)
 
 bool CTextExport::write(const CItemTables &tables, const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    // A device or a pipe (/dev/stdout) takes the text as it comes.
+    if (const QFileInfo target(path); target.exists() && !target.isFile()) {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            return false;
+        return write(tables, file) && file.flush();
+    }
+    // A file is written beside and put in place whole: an export that fails
+    // (a full disk) leaves an earlier file of that name as it was, and no
+    // part of itself taking up the disk.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
         return false;
-    const bool written = write(tables, file) && file.flush();
-    file.close();
-    return written && file.error() == QFileDevice::NoError;
+    if (!write(tables, file)) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
 }
