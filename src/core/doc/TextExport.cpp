@@ -257,7 +257,7 @@ QByteArray CTextExport::render(const CItemTables &tables)
 bool CTextExport::write(const CItemTables &tables, const QString &path)
 {
     // A device or a pipe (/dev/stdout) takes the text as it comes.
-    if (const QFileInfo target(path); target.exists() && !target.isFile()) {
+    if (const QFileInfo device(path); device.exists() && !device.isFile()) {
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly))
             return false;
@@ -265,13 +265,28 @@ bool CTextExport::write(const CItemTables &tables, const QString &path)
     }
     // A file is written beside and put in place whole: an export that fails
     // (a full disk) leaves an earlier file of that name as it was, and no
-    // part of itself taking up the disk.
+    // part of itself taking up the disk. An earlier file that may not be
+    // written stays, as it would with a write in place, and one that may
+    // keeps its permissions.
+    const QFileInfo target(path);
+    if (target.exists() && !target.isWritable())
+        return false;
+    // The file's own mode: the "User" flags say what this process may do, and
+    // would add the owner's write bit for root.
+    const QFileDevice::Permissions permissions =
+        target.exists() ? target.permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser)
+                        : QFileDevice::Permissions();
     QSaveFile file(path);
+    file.setDirectWriteFallback(true);  // a folder that takes no new file: written in place, as before
     if (!file.open(QIODevice::WriteOnly))
         return false;
     if (!write(tables, file)) {
         file.cancelWriting();
         return false;
     }
-    return file.commit();
+    if (!file.commit())
+        return false;
+    if (permissions)
+        QFile::setPermissions(path, permissions);  // the text is in place; the mode is a courtesy
+    return true;
 }
