@@ -272,6 +272,11 @@ private slots:
         QCOMPARE(none.exitCode, 1);
         QCOMPARE(none.err, QStringLiteral("tqb: Destination disk drive is full.\n"));
         QVERIFY(fileBytes(doc, "<missing>") == before[0]);
+        // A small export, all of it in the write buffer until the end, on the full disk.
+        const QStringList full = QDir(disk).entryList(QDir::Files);
+        QCOMPARE(tqb({QStringLiteral("export-text"), doc, exported}).exitCode, 1);
+        QCOMPARE(fileBytes(exported, "<missing>"), QByteArray("the earlier export\n"));
+        QCOMPARE(QDir(disk).entryList(QDir::Files), full);
 #else
         QSKIP("mounting a small tmpfs is a Unix matter");
 #endif

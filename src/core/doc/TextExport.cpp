@@ -7,6 +7,9 @@
 
 #include <algorithm>
 #include <cstring>
+#if defined(Q_OS_UNIX)
+#include <unistd.h>
+#endif
 #include <vector>
 
 namespace {
@@ -256,19 +259,26 @@ QByteArray CTextExport::render(const CItemTables &tables)
 
 bool CTextExport::write(const CItemTables &tables, const QString &path)
 {
+    const QFileInfo target(path);
+#if defined(Q_OS_UNIX)
+    // Another user's file (root exporting over it) is written in place, so
+    // that it stays theirs.
+    const bool othersFile = target.exists() && target.ownerId() != ::geteuid();
+#else
+    const bool othersFile = false;
+#endif
     // A device or a pipe (/dev/stdout) takes the text as it comes.
-    if (const QFileInfo device(path); device.exists() && !device.isFile()) {
+    if ((target.exists() && !target.isFile()) || othersFile) {
         QFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
             return false;
-        return write(tables, file) && file.flush();
+        return write(tables, file) && file.flush() && file.error() == QFileDevice::NoError;
     }
     // A file is written beside and put in place whole: an export that fails
     // (a full disk) leaves an earlier file of that name as it was, and no
     // part of itself taking up the disk. An earlier file that may not be
     // written stays, as it would with a write in place, and one that may
     // keeps its permissions.
-    const QFileInfo target(path);
     if (target.exists() && !target.isWritable())
         return false;
     // The file's own mode: the "User" flags say what this process may do, and
@@ -280,7 +290,9 @@ bool CTextExport::write(const CItemTables &tables, const QString &path)
     file.setDirectWriteFallback(true);  // a folder that takes no new file: written in place, as before
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (!write(tables, file)) {
+    // What did not fit on the disk shows when the buffer is written out:
+    // flushed here, before the file may take the old one's place.
+    if (!write(tables, file) || !file.flush() || file.error() != QFileDevice::NoError) {
         file.cancelWriting();
         return false;
     }
