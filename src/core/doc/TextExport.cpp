@@ -1,9 +1,10 @@
 #include "doc/TextExport.h"
 
+#include "doc/DocumentFile.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cstring>
@@ -260,43 +261,34 @@ QByteArray CTextExport::render(const CItemTables &tables)
 bool CTextExport::write(const CItemTables &tables, const QString &path)
 {
     const QFileInfo target(path);
+    const bool exists = target.exists();
 #if defined(Q_OS_UNIX)
-    // Another user's file (root exporting over it) is written in place, so
-    // that it stays theirs.
-    const bool othersFile = target.exists() && target.ownerId() != ::geteuid();
+    // Another user's file (root exporting over it) stays theirs.
+    const bool othersFile = exists && target.ownerId() != ::geteuid();
 #else
     const bool othersFile = false;
 #endif
-    // A device or a pipe (/dev/stdout) takes the text as it comes.
-    if ((target.exists() && !target.isFile()) || othersFile) {
+    // Written in place, as they always were: a device or a pipe (/dev/stdout),
+    // another user's file, a file in a folder that takes no new file.
+    if ((exists && !target.isFile()) || othersFile
+        || (exists && target.isWritable() && !QFileInfo(target.absolutePath()).isWritable())) {
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
             return false;
         return write(tables, file) && file.flush() && file.error() == QFileDevice::NoError;
     }
-    // A file is written beside and put in place whole: an export that fails
-    // (a full disk) leaves an earlier file of that name as it was, and no
-    // part of itself taking up the disk. An earlier file that may not be
-    // written stays, as it would with a write in place, and one that may
-    // keeps its permissions.
-    if (target.exists() && !target.isWritable())
+    // Anything else is replaced whole, as a document is saved: an export that
+    // fails (a full disk) leaves an earlier file of that name as it was, and
+    // no part of itself taking up the disk. An earlier file that may not be
+    // written stays, as it would with a write in place.
+    if (exists && !target.isWritable())
         return false;
-    // The file's own mode: the "User" flags say what this process may do, and
-    // would add the owner's write bit for root.
+    // The file's own mode, kept: the "User" flags say what this process may
+    // do, and would add the owner's write bit for root.
     const QFileDevice::Permissions permissions =
-        target.exists() ? target.permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser)
-                        : QFileDevice::Permissions();
-    QSaveFile file(path);
-    file.setDirectWriteFallback(true);  // a folder that takes no new file: written in place, as before
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    // What did not fit on the disk shows when the buffer is written out:
-    // flushed here, before the file may take the old one's place.
-    if (!write(tables, file) || !file.flush() || file.error() != QFileDevice::NoError) {
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit())
+        exists ? target.permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser)
+               : QFileDevice::Permissions();
+    if (!CDocumentFile::replace(path, [&tables](QFileDevice &file) { return write(tables, file); }).ok)
         return false;
     if (permissions)
         QFile::setPermissions(path, permissions);  // the text is in place; the mode is a courtesy
