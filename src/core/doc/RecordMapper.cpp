@@ -105,8 +105,9 @@ namespace {
 // a second thread at most two batches ahead, and all are taken over here in
 // order. What waits to be taken over stays two batches, so that the file's
 // pages still go back right behind the reading.
-template<typename Decode, typename Take>
-void takeOverInTwo(const CRecordIndex &records, size_t first, const Decode &decode, const Take &take)
+template<typename Decode, typename Take, typename TakeHere>
+void takeOverInTwo(const CRecordIndex &records, size_t first, const Decode &decode, const Take &take,
+                   const TakeHere &decodeAndTake)
 {
     constexpr size_t kBatch = 512;
     constexpr size_t kAhead = 2;
@@ -145,10 +146,8 @@ void takeOverInTwo(const CRecordIndex &records, size_t first, const Decode &deco
     });
     for (size_t b = 0; batchStart(b) < total; ++b) {
         if (b % 2 == 0) {
-            for (size_t r = batchStart(b); r < batchStart(b + 1); ++r) {
-                const CRecordView record = records.view(r);
-                take(r, decode(record), record.m_nParent);
-            }
+            for (size_t r = batchStart(b); r < batchStart(b + 1); ++r)
+                decodeAndTake(r);
             continue;
         }
         const size_t k = b / 2;
@@ -210,14 +209,17 @@ CRecordMapper::TakeOverResult CRecordMapper::takeOver(CRecordIndex &&records, co
         records.dropBefore(r + 1);
     };
 
+    const auto decodeAndTake = [&](size_t r) {
+        const CRecordView record = records.view(r);
+        take(r, decode(record), record.m_nParent);
+    };
+
     tables.reserveItems(qsizetype(records.size() - first));
     if (records.size() - first < twoThreadsFrom) {
-        for (size_t r = first; r < records.size(); ++r) {
-            const CRecordView record = records.view(r);
-            take(r, decode(record), record.m_nParent);
-        }
+        for (size_t r = first; r < records.size(); ++r)
+            decodeAndTake(r);
     } else {
-        takeOverInTwo(records, first, decode, take);
+        takeOverInTwo(records, first, decode, take, decodeAndTake);
     }
     records.dropBefore(records.size());  // a file of a header alone, or of none: all of it seen
     records.clear();

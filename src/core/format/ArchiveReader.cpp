@@ -33,10 +33,6 @@ std::vector<quint16> wordsOf(const CWordsView &view)
     return out;
 }
 
-}  // namespace
-
-namespace {
-
 // The records from a place in the middle of the stream to its end, read by
 // a second thread while the first reads from the start. Where a record
 // starts is known only once the one before it is read, so a stream read
@@ -55,7 +51,7 @@ public:
     {
     }
 
-    // Waits for the walk; the offsets of the records' tags, in order.
+    // Waits for the walk; where its records lie, in order.
     const std::vector<CRecordIndex::Span> &spans()
     {
         if (m_thread.joinable())
@@ -66,6 +62,7 @@ public:
     qsizetype end() const { return m_end; }    // after the last record read; valid after spans()
 
     static constexpr qsizetype kTagSize = 2;
+    static qsizetype tagOf(const CRecordIndex::Span &span) { return span.body - kTagSize; }
 
 private:
     // How many records in a row make a guessed start believable.
@@ -158,17 +155,17 @@ CArchiveReader::Status CArchiveReader::scan(const QByteArray &data, CRecordIndex
             // this walk would read from here.
             const auto &found = tail->spans();
             const qsizetype tagAt = in.offset();
-            while (tailNext < found.size() && found[tailNext].body - CTailWalk::kTagSize < tagAt)
+            while (tailNext < found.size() && CTailWalk::tagOf(found[tailNext]) < tagAt)
                 ++tailNext;
             if (tailNext == found.size()) {
                 tail.reset();  // passed it without landing on it
-            } else if (found[tailNext].body - CTailWalk::kTagSize == tagAt) {
+            } else if (CTailWalk::tagOf(found[tailNext]) == tagAt) {
                 // The tail's class is the first record's (number 1), which no
                 // later class can take.
                 const size_t take = std::min(found.size() - tailNext, size_t(n - i));
                 spans.insert(spans.end(), found.begin() + qsizetype(tailNext), found.begin() + qsizetype(tailNext + take));
                 const size_t next = tailNext + take;
-                in.seek(next == found.size() ? tail->end() : found[next].body - CTailWalk::kTagSize);
+                in.seek(next == found.size() ? tail->end() : CTailWalk::tagOf(found[next]));
                 i += quint32(take) - 1;
                 nextNumber += quint32(take);
                 tail.reset();
