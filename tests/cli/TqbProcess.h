@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TestPaths.h"
 #include <QByteArray>
 #include <QDebug>
 #include <QDir>

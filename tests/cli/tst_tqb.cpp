@@ -1,6 +1,7 @@
 // Runs the built tqb as a process on files in a temporary folder, with its
 // own settings file, and checks exit codes, outputs and the files written.
 
+#include "TestPaths.h"
 #include "TqbProcess.h"
 #include "Version.h"
 #include "settings/Settings.h"

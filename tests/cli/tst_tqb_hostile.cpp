@@ -3,6 +3,7 @@
 // ends with a clear message, and a refused import leaves the document as
 // it was.
 
+#include "TestPaths.h"
 #include "TqbProcess.h"
 
 #include <QDir>

@@ -1,6 +1,7 @@
 // tqb import-text, import-csv and import-favorites as processes, the
 // results read back with tqb to-json.
 
+#include "TestPaths.h"
 #include "TqbProcess.h"
 #include <QDir>
 #include <QFile>

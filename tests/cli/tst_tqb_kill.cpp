@@ -5,6 +5,7 @@
 // between naming it and renaming it over the old one can leave it under its
 // temporary name, as one more whole copy, and nothing else is ever left.
 
+#include "TestPaths.h"
 #include "DocFixture.h"
 #include "TqbProcess.h"
 

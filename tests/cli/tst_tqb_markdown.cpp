@@ -2,6 +2,7 @@
 // document and back, a folder kept by another note program, and the ways a
 // target can refuse (not empty, read-only, full).
 
+#include "TestPaths.h"
 #include "TqbProcess.h"
 
 #include <QDir>

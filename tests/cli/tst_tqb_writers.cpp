@@ -3,6 +3,7 @@
 // wait says who it waits for, and a failed save leaves the backup copies as
 // they were.
 
+#include "TestPaths.h"
 #include "TqbProcess.h"
 
 #include <QDir>

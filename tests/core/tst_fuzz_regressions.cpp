@@ -1,5 +1,6 @@
 // The document reader's checks, run on the seed documents the fuzzer starts
 // from and on every input the fuzzer once broke (tests/data/fuzz-regressions).
+#include "TestPaths.h"
 #include "../../fuzz/DocumentReaderCheck.h"
 
 #include <QDir>

@@ -1,6 +1,7 @@
 // Imports end to end: a file on disk, the importer, the infotree and the
 // document's tables, as the user gets them.
 
+#include "TestPaths.h"
 #include "TreeTestSupport.h"
 #include "doc/TextExport.h"
 #include "import/CsvImport.h"

@@ -1,3 +1,4 @@
+#include "TestPaths.h"
 #include "app/RecentFileList.h"
 #include "settings/Settings.h"
 #include "settings/StartFolder.h"

@@ -1,6 +1,7 @@
 // The open document written by another program (tqb add) while the program
 // runs: followed when unchanged here, asked about when changed here, and
 // never written over unasked.
+#include "TestPaths.h"
 #include "DocFixture.h"
 #include "GuiTestSupport.h"
 #include "app/MainFrame.h"

@@ -1,5 +1,6 @@
 // The user guide against the program: every key it lists does what it says,
 // and every toolbar button it names is called so on the toolbar.
+#include "TestPaths.h"
 #include "GuiTestSupport.h"
 #include "app/MainFrame.h"
 #include "app/TorviQuillbookApp.h"

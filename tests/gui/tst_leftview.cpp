@@ -1,6 +1,7 @@
 // The infotree pane in the main window, driven as a person does: keys, label
 // edits, the context menu and mouse drags. Each result is checked in the
 // document's tables and again in the file after Save and reopen.
+#include "TestPaths.h"
 #include "GuiTestSupport.h"
 #include "app/MainFrame.h"
 #include "app/TorviQuillbookApp.h"

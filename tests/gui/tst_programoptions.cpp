@@ -1,5 +1,6 @@
 // The program's --help and --version, run as a user runs them from a console:
 // no display at all, so reaching the window system would make it fail.
+#include "TestPaths.h"
 #include "Version.h"
 
 #include <QProcess>

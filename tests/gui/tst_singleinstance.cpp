@@ -1,5 +1,6 @@
 // A second start of the program with a file hands it to the running one,
 // which opens it, and ends without a window of its own.
+#include "TestPaths.h"
 #include "DocFixture.h"
 #include "app/SingleInstance.h"
 #include "app/TorviQuillbookApp.h"

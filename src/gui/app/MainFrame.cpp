@@ -3,6 +3,7 @@
 #include "app/CommandTable.h"
 #include "app/IdleLock.h"
 #include "app/DocManager.h"
+#include "GuidePaths.h"
 #include "app/MainToolBar.h"
 #include "app/WindowPlacement.h"
 #include "backup/BackupDlg.h"
