@@ -14,6 +14,7 @@
 #include "tree/InfoTree.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -125,7 +126,7 @@ void figures(CSettings &settings, const QTemporaryDir &dir, int items)
     }
     const double process = fastest(runs, {}, [&] {
         QProcess tqb;
-        tqb.start(QStringLiteral(TQB_BINARY), {QStringLiteral("find"), path, QString::fromLatin1(kNeedle)});
+        tqb.start(QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/" TQB_BINARY_FROM_BENCH)), {QStringLiteral("find"), path, QString::fromLatin1(kNeedle)});
         tqb.waitForFinished(-1);
     });
     row("tqb find (process)", items, process, readMs);

@@ -22,6 +22,7 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -226,11 +227,11 @@ void guiFigures(CSettings &settings, const QTemporaryDir &dir, int items)
     row("Document load alone", items, loadMs, readMs);
     row("Open in the tree pane to 1st paint", items, openMs, readMs);
 
-#ifdef TQB_BINARY
+#ifdef TQB_BINARY_FROM_BENCH
     QElapsedTimer timer;
     timer.start();
     QProcess tqb;
-    tqb.start(QStringLiteral(TQB_BINARY), {QStringLiteral("info"), path});
+    tqb.start(QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/" TQB_BINARY_FROM_BENCH)), {QStringLiteral("info"), path});
     tqb.waitForFinished(120000);
     const double infoMs = double(timer.nsecsElapsed()) / 1e6;
     row("tqb info (a process)", items, infoMs, readMs);

@@ -42,7 +42,7 @@ inline CRun run(const QString &workingDir, const QString &settingsFile, const QS
     process.setProcessEnvironment(env);
     if (!workingDir.isEmpty())
         process.setWorkingDirectory(workingDir);
-    process.start(QStringLiteral(TQB_BINARY), args);
+    process.start(testpaths::tqb(), args);
     CRun result;
     if (!process.waitForStarted(30000))
         return result;

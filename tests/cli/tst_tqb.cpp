@@ -560,7 +560,7 @@ private slots:
     // command with the options of its synopsis.
     void manPageFollowsHelp()
     {
-        QFile page(QStringLiteral(TQB_TEST_DATA "/../../doc/man/tqb.1.in"));
+        QFile page(testpaths::data(QStringLiteral("../../doc/man/tqb.1.in")));
         QVERIFY(page.open(QIODevice::ReadOnly));
         const QString man = QString::fromUtf8(page.readAll())
                                 .replace(QLatin1String("\\-"), QLatin1String("-"))

@@ -53,7 +53,7 @@ private:
         } else if (!stdinFile.isEmpty()) {
             process.setStandardInputFile(stdinFile);
         }
-        process.start(QStringLiteral(TQB_BINARY), args);
+        process.start(testpaths::tqb(), args);
         CResult result;
         if (!process.waitForStarted(30000))
             return result;

@@ -113,7 +113,7 @@ private slots:
         QCOMPARE(rows(QStringLiteral("p.tqb"), kParentTitle, QStringLiteral(":"), "secret").size(), 3);
         // A bookmark file.
         run = tqb({QStringLiteral("import-favorites"), QStringLiteral("p.tqb"),
-                   QStringLiteral(TQB_TEST_DATA "/bookmarks/chrome-style.html"), QStringLiteral("--password-stdin")},
+                   testpaths::data(QStringLiteral("bookmarks/chrome-style.html")), QStringLiteral("--password-stdin")},
                   "secret\n");
         QCOMPARE(run.exitCode, 0);
         const QStringList all = rows(QStringLiteral("p.tqb"), kParentTitle, QStringLiteral(":"), "secret");

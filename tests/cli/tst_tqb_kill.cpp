@@ -59,7 +59,7 @@ class TestTqbKill : public QObject
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("TQB_SETTINGS_FILE"), m_settingsFile);
         process.setProcessEnvironment(env);
-        process.start(QStringLiteral(TQB_BINARY), {QStringLiteral("passwd"), m_document});
+        process.start(testpaths::tqb(), {QStringLiteral("passwd"), m_document});
         QVERIFY(process.waitForStarted(30000));
         process.write(from + '\n' + to + '\n');
         process.closeWriteChannel();

@@ -161,7 +161,7 @@ private slots:
     void folderOfAnotherNoteProgram()
     {
         const CRun run = tqb({QStringLiteral("import-md"), QStringLiteral("v.tqb"),
-                              QStringLiteral(TQB_TEST_DATA "/markdown-vault")});
+                              testpaths::data(QStringLiteral("markdown-vault"))});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.err, QStringLiteral("tqb: Skipped: 2 hidden file(s) or folder(s), 3 file(s) other than .md.\n"));
         QStringList tree;

@@ -38,7 +38,7 @@ private:
         env.insert(QStringLiteral("TQB_SETTINGS_FILE"), settingsFile());
         process->setProcessEnvironment(env);
         process->setWorkingDirectory(m_dir->path());
-        process->start(QStringLiteral(TQB_BINARY), args);
+        process->start(testpaths::tqb(), args);
         return process;
     }
 
@@ -73,7 +73,7 @@ private slots:
                                                   "|| echo failed %2$i; i=$((i+1)); done")
                                        .arg(kAdds)
                                        .arg(tag);
-            shell->start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script, QStringLiteral(TQB_BINARY), target});
+            shell->start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script, testpaths::tqb(), target});
             return shell;
         };
         auto a = loop(QStringLiteral("a"), doc);

@@ -17,7 +17,7 @@ QByteArray readAll(const QString &path)
 
 QString dataFolder(const char *name)
 {
-    return QStringLiteral(TQB_TEST_DATA "/") + QString::fromLatin1(name);
+    return testpaths::data(QString::fromLatin1(name));
 }
 
 }  // namespace

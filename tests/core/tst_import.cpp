@@ -422,7 +422,7 @@ void TestImport::bookmarksFirefoxStyle()
     CTreeFixture t;
     t.build();
     CImporter importer(*t.tree);
-    const QString path = QStringLiteral(TQB_TEST_DATA "/bookmarks/firefox-style.html");
+    const QString path = testpaths::data(QStringLiteral("bookmarks/firefox-style.html"));
     const Handle top = importer.importFavorites(path, CImporter::Place::Root);
     QCOMPARE(t.model().label(top), QByteArray("firefox-style.html"));
     QCOMPARE(dump(t.model(), top), QByteArray("Start & Welcome,Reading(News \x96 daily,Deep(Deep link),After deep),"
@@ -439,7 +439,7 @@ void TestImport::bookmarksChromeStyle()
     CTreeFixture t;
     t.build();
     CImporter importer(*t.tree);
-    const QString path = QStringLiteral(TQB_TEST_DATA "/bookmarks/chrome-style.html");
+    const QString path = testpaths::data(QStringLiteral("bookmarks/chrome-style.html"));
     const Handle top = importer.importFavorites(path, CImporter::Place::Root);
     QCOMPARE(dump(t.model(), top),
              QByteArray("Bookmarks bar(Example,Work(Intranet \"home\",Projects(Repo))),Other bookmarks(Caf\xE9)"));

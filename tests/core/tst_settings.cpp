@@ -210,7 +210,7 @@ void TestSettings::emptyStoreGivesDefaultsAndStaysEmpty()
 
 void TestSettings::fileOfAnEarlierRunReadsAndWritesTheSame()
 {
-    const QString written = QStringLiteral(TQB_TEST_DATA "/settings/all-values.ini");
+    const QString written = testpaths::data(QStringLiteral("settings/all-values.ini"));
     QFile original(written);
     QVERIFY(original.open(QIODevice::ReadOnly));
     const QByteArray originalBytes = original.readAll();

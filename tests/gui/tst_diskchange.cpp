@@ -21,7 +21,7 @@ namespace {
 int tqbAdd(const QString &doc, const QString &title, const QByteArray &text)
 {
     QProcess tqb;
-    tqb.start(QStringLiteral(TQB_BINARY), {QStringLiteral("add"), doc, QStringLiteral("--title"), title});
+    tqb.start(testpaths::tqb(), {QStringLiteral("add"), doc, QStringLiteral("--title"), title});
     if (!tqb.waitForStarted(10000))
         return -1;
     tqb.write(text);
@@ -132,7 +132,7 @@ private slots:
             p.doc().setModifiedFlag(true);
             QProcess tqb;
             const QString title = QStringLiteral("tqb %1").arg(i);
-            tqb.start(QStringLiteral(TQB_BINARY), {QStringLiteral("add"), p.path, QStringLiteral("--title"), title});
+            tqb.start(testpaths::tqb(), {QStringLiteral("add"), p.path, QStringLiteral("--title"), title});
             QVERIFY(tqb.waitForStarted(10000));
             tqb.write("from tqb");
             tqb.closeWriteChannel();

@@ -25,7 +25,7 @@ namespace {
 
 QString guideText()
 {
-    QFile file(QStringLiteral(TQB_TEST_DATA "/../../doc/guide/index.html"));
+    QFile file(testpaths::data(QStringLiteral("../../doc/guide/index.html")));
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 

@@ -732,7 +732,7 @@ void TestLeftView::toolbarPicturesOnEveryPalette()
         checkButtons(bar);
         // Each button shows the picture drawn for it (the sort button's
         // three as well), no two alike.
-        const QDir art(QStringLiteral(TQB_TEST_DATA "/../../res/icons/toolbar"));
+        const QDir art(testpaths::data(QStringLiteral("../../res/icons/toolbar")));
         const QStringList files = art.entryList({QStringLiteral("*.svg")}, QDir::Files, QDir::Name);
         QCOMPARE(files.size(), 24);
         QList<QImage> seen;

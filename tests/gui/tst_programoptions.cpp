@@ -36,7 +36,7 @@ private:
                    QStringLiteral("tqb-test-options-%1").arg(QCoreApplication::applicationPid()));
         QProcess process;
         process.setProcessEnvironment(env);
-        process.start(QStringLiteral(TQB_GUI_BINARY), args);
+        process.start(testpaths::program(), args);
         CRun run;
         if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
             return run;

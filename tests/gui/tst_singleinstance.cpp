@@ -57,7 +57,7 @@ private slots:
 
         QProcess second;
         second.setWorkingDirectory(dir.path());
-        second.start(QStringLiteral(TQB_GUI_BINARY), {relative ? name : path});
+        second.start(testpaths::program(), {relative ? name : path});
         QVERIFY(second.waitForStarted(10000));
         QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 20000);
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
@@ -77,8 +77,8 @@ private slots:
             qputenv("TQB_INSTANCE_NAME", saved + "-race-" + QByteArray::number(round));
             QProcess first;
             QProcess second;
-            first.start(QStringLiteral(TQB_GUI_BINARY), {});
-            second.start(QStringLiteral(TQB_GUI_BINARY), {});
+            first.start(testpaths::program(), {});
+            second.start(testpaths::program(), {});
             QVERIFY(first.waitForStarted(10000));
             QVERIFY(second.waitForStarted(10000));
             QTRY_VERIFY_WITH_TIMEOUT(first.state() == QProcess::NotRunning || second.state() == QProcess::NotRunning,
@@ -110,7 +110,7 @@ private slots:
         env.insert(QStringLiteral("TQB_INSTANCE_NAME"), QStringLiteral("tqb-terminal-%1").arg(QCoreApplication::applicationPid()));
         program.setProcessEnvironment(env);
         program.setWorkingDirectory(dir.path());
-        program.start(QStringLiteral(TQB_GUI_BINARY), {QStringLiteral("notes.tqb")});
+        program.start(testpaths::program(), {QStringLiteral("notes.tqb")});
         QVERIFY(program.waitForStarted(10000));
         // The file it opened heads the recent-file list.
         const QString store = dir.filePath(QStringLiteral("config/Torvi/Torvi Quillbook.conf"));
