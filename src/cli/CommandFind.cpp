@@ -23,9 +23,16 @@ int runFind(CCliSession &session)
     const CTextMatcher matcher(*needle, session.args().caseSensitive, page);
     const bool titlesOnly = session.args().titlesOnly;
     const auto doc = session.makeReader();
-    // Only the texts of hits are kept: the others are searched once, as they are decoded.
-    doc->setTextFilter([&matcher, titlesOnly](const QByteArray &title, const QByteArray &text) {
-        return matcher.foundIn(title) || (!titlesOnly && matcher.foundIn(text));
+    // Only the texts of hits are decoded and kept: the others are searched
+    // once, where they lie in the file when their characters are stored plain.
+    doc->setTextFilter([&matcher, titlesOnly](const QByteArray &title, const CStoredText &text) {
+        if (matcher.foundIn(title))
+            return true;
+        if (titlesOnly)
+            return false;
+        if (const char *plain = text.plainEveryOther())
+            return matcher.indexInEveryOther(plain, text.size()) >= 0;
+        return matcher.foundIn(text.decoded());
     });
     if (!doc->openDocument(session.file(0), false))
         return kFailed;

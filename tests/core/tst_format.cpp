@@ -399,7 +399,7 @@ private slots:
         }
         const QByteArray file =
             CArchiveWriter::write(CRecordMapper::prepareForWriting(source, key, true, 1));
-        const auto keepText = [](const QByteArray &, const QByteArray &text) { return text.contains("needle"); };
+        const auto keepText = [](const QByteArray &, const CStoredText &text) { return text.decoded().contains("needle"); };
 
         struct Read
         {

@@ -187,9 +187,13 @@ CRecordMapper::TakeOverResult CRecordMapper::takeOver(CRecordIndex &&records, co
     }
 
     const auto decode = [&](const CRecordView &record) {
-        CRecordCodec::Item item = codec.read(record);
-        if (keepText && !keepText(item.title, item.text))
-            item.text = QByteArray();  // its memory is taken again by the next item's text
+        if (!keepText)
+            return codec.read(record);
+        // Only a text the filter keeps is decoded; the others stay empty.
+        CRecordCodec::Item item = codec.readWithoutText(record);
+        const CStoredText text(codec, record.m_wText, size_t(item.title.size()));
+        if (keepText(item.title, text))
+            item.text = text.decoded();
         return item;
     };
     const auto take = [&](size_t r, CRecordCodec::Item &&item, qint32 parent) {

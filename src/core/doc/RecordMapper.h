@@ -34,12 +34,13 @@ public:
     // root sort unless a header says otherwise; a header stamp later than
     // `now` is replaced by `now`. The index is used up: the file bytes go
     // as their records are decoded, and it is left empty.
-    // `keepText`, when given, sees each item's title and text as it is
-    // decoded; a text it says no to is not kept (the item's text is empty).
+    // `keepText`, when given, sees each item's title, decoded, and its text
+    // as stored; a text it says no to is neither decoded nor kept (the
+    // item's text is empty).
     // From `twoThreadsFrom` records on, a second thread decodes every other
     // batch of records (and calls `keepText` there); the tables come out
     // the same either way.
-    using TextFilter = std::function<bool(const QByteArray &title, const QByteArray &text)>;
+    using TextFilter = std::function<bool(const QByteArray &title, const CStoredText &text)>;
     static constexpr size_t kTwoThreadsFrom = 4096;
     static TakeOverResult takeOver(CRecordIndex &&records, const CRecordCodec::Key &key,
                                    qint32 defaultSort, qint32 now, CItemTables &tables,

@@ -194,7 +194,7 @@ CDataNotes CRecordCodec::make(qint32 parent, const QByteArray &title, const QByt
 }
 
 template <class Record>
-CRecordCodec::Item CRecordCodec::readRecord(const Record &record) const
+CRecordCodec::Item CRecordCodec::readRecord(const Record &record, bool withText) const
 {
     Item item;
     const size_t n = record.m_wTitle.size();
@@ -202,9 +202,11 @@ CRecordCodec::Item CRecordCodec::readRecord(const Record &record) const
     item.title = QByteArray(qsizetype(n), Qt::Uninitialized);
     if (n > 0)
         decodeInto(record.m_wTitle, 0, item.title.data());
-    item.text = QByteArray(qsizetype(record.m_wText.size()), Qt::Uninitialized);
-    if (!record.m_wText.empty())
-        decodeInto(record.m_wText, n, item.text.data());
+    if (withText) {
+        item.text = QByteArray(qsizetype(record.m_wText.size()), Qt::Uninitialized);
+        if (!record.m_wText.empty())
+            decodeInto(record.m_wText, n, item.text.data());
+    }
     CNoteInfo &info = item.info;
     info.m_nIcons = record.m_nIcons;
     info.m_nSort = record.m_nSort;
@@ -224,12 +226,25 @@ CRecordCodec::Item CRecordCodec::readRecord(const Record &record) const
 
 CRecordCodec::Item CRecordCodec::read(const CDataNotes &record) const
 {
-    return readRecord(record);
+    return readRecord(record, true);
 }
 
 CRecordCodec::Item CRecordCodec::read(const CRecordView &record) const
 {
-    return readRecord(record);
+    return readRecord(record, true);
+}
+
+CRecordCodec::Item CRecordCodec::readWithoutText(const CRecordView &record) const
+{
+    return readRecord(record, false);
+}
+
+QByteArray CStoredText::decoded() const
+{
+    QByteArray text(size(), Qt::Uninitialized);
+    if (!text.isEmpty())
+        m_codec.decodeChars(m_words, m_phase, text.data());
+    return text;
 }
 
 CDataNotes CRecordCodec::make(qint32 parent, const QByteArray &title, const QByteArray &text, const CNoteInfo &info,

@@ -31,6 +31,9 @@ public:
     CDataNotes make(qint32 parent, const QByteArray &title, const QByteArray &text, const CNoteInfo &info) const;
     Item read(const CDataNotes &record) const;
     Item read(const CRecordView &record) const;  // decoded straight from the file bytes
+    // The same with the text left empty: it can be looked at in the file
+    // bytes first (storedText) and decoded only when wanted.
+    Item readWithoutText(const CRecordView &record) const;
 
     static CDataNotes make(qint32 parent, const QByteArray &title, const QByteArray &text, const CNoteInfo &info,
                            const Key &key);
@@ -56,12 +59,16 @@ public:
     // The seconds added to the enciphered reminder times.
     static quint32 timeShift(const Key &key, size_t titleLength);
 
+    // Whether a character is the low byte of its WORD as stored, without
+    // arithmetic: so without a key.
+    bool storesPlainLowBytes() const { return m_key.empty(); }
+
 private:
     void encodeChars(const QByteArray &chars, size_t phase, std::vector<quint16> &out) const;
     template <class Words>
     void decodeInto(const Words &words, size_t phase, char *out) const;
     template <class Record>
-    Item readRecord(const Record &record) const;
+    Item readRecord(const Record &record, bool withText) const;
     quint32 keyAt(size_t index) const { return m_key.empty() ? 0 : m_key[index % m_key.size()]; }
 
     Key m_key;
@@ -77,4 +84,26 @@ private:
         phase += m_chunkStep;
         return phase >= m_period ? phase - m_period : phase;
     }
+};
+
+// A record's text as the file stores it: searched in place where its
+// characters are the low bytes of the WORDs, decoded only when wanted.
+class CStoredText
+{
+public:
+    CStoredText(const CRecordCodec &codec, const CWordsView &words, size_t titleLength)
+        : m_codec(codec), m_words(words), m_phase(titleLength)
+    {
+    }
+
+    qsizetype size() const { return qsizetype(m_words.size()); }
+    // The bytes whose every other one, from the first, is a character of
+    // the text; null when the characters must be decoded.
+    const char *plainEveryOther() const { return m_codec.storesPlainLowBytes() ? m_words.data : nullptr; }
+    QByteArray decoded() const;
+
+private:
+    const CRecordCodec &m_codec;
+    CWordsView m_words;
+    size_t m_phase;
 };

@@ -63,7 +63,38 @@ CTextMatcher::CTextMatcher(const QByteArray &needle, bool caseSensitive, const C
              foldingTo(m_fold, quint8(m_folded.back()), m_lasts);
 }
 
-bool CTextMatcher::matchesAt(const quint8 *hay, qsizetype pos) const
+namespace {
+
+// A haystack's bytes one after another.
+struct CContiguous
+{
+    const quint8 *p;
+    quint8 operator[](qsizetype i) const { return p[i]; }
+#if defined(__SSE2__)
+    __m128i load16(qsizetype i) const { return _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i)); }
+#endif
+};
+
+// A haystack that is every other byte (the low bytes of WORDs).
+struct CEveryOther
+{
+    const quint8 *p;
+    quint8 operator[](qsizetype i) const { return p[2 * i]; }
+#if defined(__SSE2__)
+    // Bytes i .. i + 15: the low bytes of 16 WORDs, packed.
+    __m128i load16(qsizetype i) const
+    {
+        const __m128i low = _mm_set1_epi16(0x00FF);
+        const auto *at = reinterpret_cast<const __m128i *>(p + 2 * i);
+        return _mm_packus_epi16(_mm_and_si128(_mm_loadu_si128(at), low), _mm_and_si128(_mm_loadu_si128(at + 1), low));
+    }
+#endif
+};
+
+}  // namespace
+
+template <class Hay>
+bool CTextMatcher::matchesAt(const Hay &hay, qsizetype pos) const
 {
     const auto *pat = reinterpret_cast<const quint8 *>(m_folded.constData());
     for (qsizetype j = 0; j < m_folded.size(); ++j) {
@@ -74,7 +105,8 @@ bool CTextMatcher::matchesAt(const quint8 *hay, qsizetype pos) const
 }
 
 // Horspool on folded bytes: no lower-case copy of a note is ever made.
-qsizetype CTextMatcher::horspool(const quint8 *hay, qsizetype n, qsizetype from) const
+template <class Hay>
+qsizetype CTextMatcher::horspool(const Hay &hay, qsizetype n, qsizetype from) const
 {
     const qsizetype m = m_folded.size();
     const auto *pat = reinterpret_cast<const quint8 *>(m_folded.constData());
@@ -93,13 +125,12 @@ qsizetype CTextMatcher::horspool(const quint8 *hay, qsizetype n, qsizetype from)
     return -1;
 }
 
-qsizetype CTextMatcher::indexIn(const QByteArray &haystack, qsizetype from) const
+template <class Hay>
+qsizetype CTextMatcher::search(const Hay &hay, qsizetype n, qsizetype from) const
 {
     const qsizetype m = m_folded.size();
-    const qsizetype n = haystack.size();
     if (m == 0 || from < 0 || from > n - m)
         return -1;
-    const auto *hay = reinterpret_cast<const quint8 *>(haystack.constData());
     qsizetype pos = from;
 #if defined(__SSE2__)
     // 16 places at a time: those whose first and last bytes fold to the
@@ -110,8 +141,8 @@ qsizetype CTextMatcher::indexIn(const QByteArray &haystack, qsizetype from) cons
         const __m128i first0 = splat(m_firsts[0]), first1 = splat(m_firsts[1]);
         const __m128i last0 = splat(m_lasts[0]), last1 = splat(m_lasts[1]);
         for (; pos + m - 1 + 16 <= n; pos += 16) {
-            const __m128i head = _mm_loadu_si128(reinterpret_cast<const __m128i *>(hay + pos));
-            const __m128i tail = _mm_loadu_si128(reinterpret_cast<const __m128i *>(hay + pos + m - 1));
+            const __m128i head = hay.load16(pos);
+            const __m128i tail = hay.load16(pos + m - 1);
             const __m128i heads = _mm_or_si128(_mm_cmpeq_epi8(head, first0), _mm_cmpeq_epi8(head, first1));
             const __m128i tails = _mm_or_si128(_mm_cmpeq_epi8(tail, last0), _mm_cmpeq_epi8(tail, last1));
             for (auto mask = unsigned(_mm_movemask_epi8(_mm_and_si128(heads, tails))); mask; mask &= mask - 1) {
@@ -123,6 +154,16 @@ qsizetype CTextMatcher::indexIn(const QByteArray &haystack, qsizetype from) cons
     }
 #endif
     return horspool(hay, n, pos);
+}
+
+qsizetype CTextMatcher::indexIn(const QByteArray &haystack, qsizetype from) const
+{
+    return search(CContiguous{reinterpret_cast<const quint8 *>(haystack.constData())}, haystack.size(), from);
+}
+
+qsizetype CTextMatcher::indexInEveryOther(const char *bytes, qsizetype n) const
+{
+    return search(CEveryOther{reinterpret_cast<const quint8 *>(bytes)}, n, 0);
 }
 
 bool CTextMatcher::equals(const QByteArray &text) const

@@ -23,6 +23,10 @@ public:
     // needle is empty. Linear in the haystack (no copy of it is made).
     qsizetype indexIn(const QByteArray &haystack, qsizetype from = 0) const;
     bool foundIn(const QByteArray &haystack) const { return indexIn(haystack) >= 0; }
+    // The same in a haystack of `n` bytes that are every other byte of
+    // `bytes`, from the first (the low bytes of little-endian WORDs): no
+    // copy of them is made.
+    qsizetype indexInEveryOther(const char *bytes, qsizetype n) const;
     // Whether `text` is the needle itself under this rule.
     bool equals(const QByteArray &text) const;
 
@@ -31,8 +35,12 @@ public:
     quint8 fold(quint8 byte) const { return m_fold[byte]; }
 
 private:
-    bool matchesAt(const quint8 *hay, qsizetype pos) const;
-    qsizetype horspool(const quint8 *hay, qsizetype n, qsizetype from) const;
+    template <class Hay>
+    qsizetype search(const Hay &hay, qsizetype n, qsizetype from) const;
+    template <class Hay>
+    bool matchesAt(const Hay &hay, qsizetype pos) const;
+    template <class Hay>
+    qsizetype horspool(const Hay &hay, qsizetype n, qsizetype from) const;
 
     QByteArray m_needle;
     QByteArray m_folded;                  // the needle in lower case
