@@ -31,8 +31,8 @@ public:
     CDataNotes make(qint32 parent, const QByteArray &title, const QByteArray &text, const CNoteInfo &info) const;
     Item read(const CDataNotes &record) const;
     Item read(const CRecordView &record) const;  // decoded straight from the file bytes
-    // The same with the text left empty: it can be looked at in the file
-    // bytes first (storedText) and decoded only when wanted.
+    // The same with the text left empty: it can be looked at where it lies
+    // in the file first (CStoredText) and decoded only when wanted.
     Item readWithoutText(const CRecordView &record) const;
 
     static CDataNotes make(qint32 parent, const QByteArray &title, const QByteArray &text, const CNoteInfo &info,
