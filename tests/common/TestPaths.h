@@ -27,11 +27,10 @@ inline QString program()
 }
 #endif
 
-// A file or folder under tests/data ("" for the folder itself).
+// A file or folder under tests/data.
 inline QString data(const QString &name)
 {
-    const QString folder = fromTests(TQB_DATA_FROM_TESTS);
-    return name.isEmpty() ? folder : QDir::cleanPath(folder + QLatin1Char('/') + name);
+    return QDir::cleanPath(fromTests(TQB_DATA_FROM_TESTS) + QLatin1Char('/') + name);
 }
 
 }  // namespace testpaths
