@@ -18,6 +18,7 @@
 #include <QTest>
 
 #ifdef Q_OS_UNIX
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -172,6 +173,53 @@ private slots:
         QCOMPARE(readOnly.exitCode, 1);
         QCOMPARE(readOnly.err,
                  QStringLiteral("tqb: Unable to write to %1, it is read-only or opened by someone else.\n").arg(doc));
+#endif
+    }
+
+    // A private document stays private through saves, and so do its backup
+    // copies; root saving someone's document leaves it theirs, with its mode.
+    void savesKeepTheModeAndOwnerOfTheDocument()
+    {
+#ifdef Q_OS_UNIX
+        const QString doc = path(QStringLiteral("private.tqb"));
+        const QString folder = path(QStringLiteral("bak/"));
+        QVERIFY(QDir().mkpath(folder));
+        {
+            QSettings settings(settingsFile(), QSettings::IniFormat);
+            settings.setValue(QStringLiteral("BackUp/BackUp"), 1);
+            settings.setValue(QStringLiteral("BackUp/BackUpPath"), folder);
+            settings.setValue(QStringLiteral("BackUp/BackUpNumber"), 2);
+            settings.setValue(QStringLiteral("BackUp/BackUpPeriod"), 0);
+        }
+        const auto mode = [](const QString &name) {
+            struct stat info;
+            return ::stat(QFile::encodeName(name).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
+        };
+        const QString bk0 = folder + QStringLiteral("private.bk0");
+        const QString bk1 = folder + QStringLiteral("private.bk1");
+        QCOMPARE(tqb({QStringLiteral("add"), doc, QStringLiteral("--title"), QStringLiteral("v1")}, "1").exitCode, 0);
+        QVERIFY(QFile::setPermissions(doc, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        for (const char *title : {"v2", "v3"})
+            QCOMPARE(tqb({QStringLiteral("add"), doc, QStringLiteral("--title"), QString::fromLatin1(title)}, "1").exitCode, 0);
+        QCOMPARE(mode(doc), 0600);
+        QCOMPARE(mode(bk0), 0600);
+        QCOMPARE(mode(bk1), 0600);  // moved up from bk0
+        QCOMPARE(titles(doc), QStringList({QStringLiteral("v1"), QStringLiteral("v2"), QStringLiteral("v3")}));
+
+        if (::geteuid() != 0)
+            QSKIP("giving a file to another user needs root");
+        QCOMPARE(::chown(QFile::encodeName(doc).constData(), 4321, 4322), 0);
+        QVERIFY(QFile::setPermissions(doc, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+        QCOMPARE(tqb({QStringLiteral("add"), doc, QStringLiteral("--title"), QStringLiteral("v4")}, "1").exitCode, 0);
+        struct stat info;
+        QCOMPARE(::stat(QFile::encodeName(doc).constData(), &info), 0);
+        QCOMPARE(int(info.st_uid), 4321);
+        QCOMPARE(int(info.st_gid), 4322);
+        QCOMPARE(mode(doc), 0440);
+        QCOMPARE(::stat(QFile::encodeName(bk0).constData(), &info), 0);
+        QCOMPARE(int(info.st_uid), 4321);
+        QCOMPARE(mode(bk0), 0440);
+        QCOMPARE(titles(doc).last(), QStringLiteral("v4"));
 #endif
     }
 

@@ -52,7 +52,7 @@ CBackupStep::Outcome CBackupStep::run(const QString &documentPath, const CBackup
         if (!readsAsDocument(bytes)) {
             // Rotated in, it would push a good copy out of the series.
             const QString kept = keptAsideName(settings, documentPath, now);
-            if (CDocumentFile::save(kept, bytes, lastWrite).ok) {
+            if (CDocumentFile::save(kept, bytes, {.lastWrite = lastWrite, .modeOf = documentPath}).ok) {
                 outcome.keptAside = kept;
                 outcome.keptEmpty = bytes.isEmpty();
             } else {
@@ -87,7 +87,7 @@ CBackupStep::Outcome CBackupStep::run(const QString &documentPath, const CBackup
         return outcome;
     }
     const auto fill = [&bytes](QFileDevice &file) { return CDocumentFile::writeAll(file, bytes); };
-    if (!CDocumentFile::replace(newest, fill, shift, lastWrite).ok)
+    if (!CDocumentFile::replace(newest, fill, {.beforeRename = shift, .lastWrite = lastWrite, .modeOf = documentPath}).ok)
         failed(newest);
     return outcome;
 }
@@ -148,7 +148,7 @@ bool CBackupStep::copyOver(const QString &source, const QString &target)
         }
         return in.error() == QFileDevice::NoError;
     };
-    return CDocumentFile::replace(target, stream, sourceInfo.lastModified()).ok;
+    return CDocumentFile::replace(target, stream, {.lastWrite = sourceInfo.lastModified(), .modeOf = source}).ok;
 }
 
 bool CBackupStep::moveOver(const QString &source, const QString &target)

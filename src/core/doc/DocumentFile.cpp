@@ -15,6 +15,7 @@
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -135,19 +136,40 @@ bool CDocumentFile::writeAll(QIODevice &device, const QByteArray &bytes)
     return true;
 }
 
-CDocumentFile::Result CDocumentFile::save(const QString &path, const QByteArray &bytes, const QDateTime &lastWrite)
+CDocumentFile::Result CDocumentFile::save(const QString &path, const QByteArray &bytes, const CReplacement &how)
 {
-    return replace(path, [&bytes](QFileDevice &file) { return writeAll(file, bytes); }, lastWrite);
+    return replace(path, [&bytes](QFileDevice &file) { return writeAll(file, bytes); }, how);
 }
 
-CDocumentFile::Result CDocumentFile::replace(const QString &path, const std::function<bool(QFileDevice &)> &fill,
-                                             const QDateTime &lastWrite)
+namespace {
+
+#ifdef Q_OS_UNIX
+// Gives the open temporary file the mode, owner and group of `model`, where
+// there is such a file. Owner and group are a courtesy (only root may give a
+// file away); the mode is not: a file that stays as the new one would be
+// more open than the one it replaces fails the save.
+bool takeModeOf(int fd, const QString &model)
 {
-    return replace(path, fill, {}, lastWrite);
+    struct stat wanted;
+    if (::stat(QFile::encodeName(model).constData(), &wanted) != 0)
+        return true;  // nothing to keep: a new file gets the usual mode
+    struct stat own;
+    if (::fstat(fd, &own) != 0)
+        return false;
+    // Owner first: changing it clears the set-ID bits the mode then puts back.
+    if (own.st_uid != wanted.st_uid || own.st_gid != wanted.st_gid) {
+        const bool given = ::fchown(fd, wanted.st_uid, wanted.st_gid) == 0
+                           || ::fchown(fd, uid_t(-1), wanted.st_gid) == 0;  // the group alone may be ours to set
+        Q_UNUSED(given)
+    }
+    return ::fchmod(fd, wanted.st_mode & 07777) == 0;
 }
+#endif
+
+}  // namespace
 
 CDocumentFile::Result CDocumentFile::replace(const QString &path, const std::function<bool(QFileDevice &)> &fill,
-                                             const std::function<bool()> &beforeRename, const QDateTime &lastWrite)
+                                             const CReplacement &how)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
@@ -157,12 +179,20 @@ CDocumentFile::Result CDocumentFile::replace(const QString &path, const std::fun
         file.cancelWriting();
         return Result{false, writeErrorText(error, path)};
     };
-    if (!fill(file) || !syncContents(file))
+    if (!fill(file))
+        return cancel();
+#ifdef Q_OS_UNIX
+    if (!file.flush() || !takeModeOf(file.handle(), how.modeOf.isEmpty() ? path : how.modeOf)) {
+        file.cancelWriting();
+        return {false, writeErrorText(QFileDevice::PermissionsError, path)};
+    }
+#endif
+    if (!syncContents(file))
         return cancel();
     // Set on the temporary file, so that the time arrives with the rename.
-    if (lastWrite.isValid() && !file.setFileTime(lastWrite, QFileDevice::FileModificationTime))
+    if (how.lastWrite.isValid() && !file.setFileTime(how.lastWrite, QFileDevice::FileModificationTime))
         return cancel();
-    if (beforeRename && !beforeRename()) {
+    if (how.beforeRename && !how.beforeRename()) {
         file.cancelWriting();
         Result refused;
         refused.refused = true;

@@ -37,6 +37,21 @@ struct CLoadedFile
     }
 };
 
+// How replacing a file (CDocumentFile::replace) goes beyond writing the bytes.
+struct CReplacement
+{
+    // Runs once the new contents are safely on disk under the temporary
+    // name, before the rename; false: the temporary file goes, the target
+    // stays, and the result is `refused`.
+    std::function<bool()> beforeRename = {};
+    // Valid: the new file's last-write time.
+    QDateTime lastWrite = {};
+    // The file whose mode, owner and group the new file takes; empty: the
+    // file it replaces. A backup copy takes its document's, so that a
+    // private document does not leave readable copies.
+    QString modeOf = {};
+};
+
 // Moves a document's bytes between memory and disk, and words failures the
 // way the user is told about them.
 class CDocumentFile
@@ -68,20 +83,14 @@ public:
     // the disk and only then renamed over the target; the folder is synced
     // after the rename. A crash or a power cut at any moment leaves the old
     // file or the new one, whole; a failed save leaves the old file as it
-    // was. A valid `lastWrite` becomes the new file's last-write time.
-    static Result save(const QString &path, const QByteArray &bytes, const QDateTime &lastWrite = {});
+    // was. The new file keeps the old one's mode, owner and group (as far as
+    // this process may set them), so that a save by another user, root
+    // included, neither opens a private file nor takes it from its owner.
+    static Result save(const QString &path, const QByteArray &bytes, const CReplacement &how = {});
     // The same with the content written by `fill`, which returns false when
     // it could not write all of it (nothing is replaced then).
     static Result replace(const QString &path, const std::function<bool(QFileDevice &)> &fill,
-                          const QDateTime &lastWrite = {});
-    // The steps of a replacement, in this order: `fill` writes the new
-    // contents under a temporary name, which is synced to the disk; then
-    // `beforeRename` runs (false: the temporary file goes, the target stays,
-    // and the result is `refused`); then the rename and the folder's sync.
-    // Whatever `beforeRename` does happens only once the new contents are
-    // safely on disk.
-    static Result replace(const QString &path, const std::function<bool(QFileDevice &)> &fill,
-                          const std::function<bool()> &beforeRename, const QDateTime &lastWrite = {});
+                          const CReplacement &how = {});
 
     // The messages of a write that failed, worded by what the file system
     // says about the target: missing folder, read-only, full disk.

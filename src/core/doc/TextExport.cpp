@@ -283,14 +283,5 @@ bool CTextExport::write(const CItemTables &tables, const QString &path)
     // written stays, as it would with a write in place.
     if (exists && !target.isWritable())
         return false;
-    // The file's own mode, kept: the "User" flags say what this process may
-    // do, and would add the owner's write bit for root.
-    const QFileDevice::Permissions permissions =
-        exists ? target.permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser)
-               : QFileDevice::Permissions();
-    if (!CDocumentFile::replace(path, [&tables](QFileDevice &file) { return write(tables, file); }).ok)
-        return false;
-    if (permissions)
-        QFile::setPermissions(path, permissions);  // the text is in place; the mode is a courtesy
-    return true;
+    return CDocumentFile::replace(path, [&tables](QFileDevice &file) { return write(tables, file); }).ok;
 }

@@ -320,7 +320,7 @@ CTorviQuillbookDoc::SaveOutcome CTorviQuillbookDoc::writeDocument(const QString 
                 return true;
             };
             // 5. The rename, and the folder synced.
-            const CDocumentFile::Result result = CDocumentFile::replace(target, fill, beforeRename);
+            const CDocumentFile::Result result = CDocumentFile::replace(target, fill, {.beforeRename = beforeRename});
             if (result.ok) {
                 outcome = SaveOutcome::Saved;
                 setModifiedFlag(false);
