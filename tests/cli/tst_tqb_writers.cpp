@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -19,10 +20,21 @@
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #endif
 
 #include <memory>
+
+#ifdef Q_OS_UNIX
+namespace {
+int fileMode(const QString &name)
+{
+    struct stat info;
+    return ::stat(QFile::encodeName(name).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
+}
+}  // namespace
+#endif
 
 using namespace tqbtest;
 
@@ -59,7 +71,8 @@ private slots:
     void twoAddLoopsLoseNothing()
     {
         QFETCH(bool, throughLink);
-        const QString doc = path(QStringLiteral("shared.tqb"));
+        QVERIFY(QDir().mkpath(path(QStringLiteral("acl"))));
+        const QString doc = path(QStringLiteral("acl/shared.tqb"));
         QCOMPARE(tqb({QStringLiteral("new"), doc}).exitCode, 0);
         const QString other = throughLink ? path(QStringLiteral("link.tqb")) : doc;
         if (throughLink)
@@ -191,19 +204,16 @@ private slots:
             settings.setValue(QStringLiteral("BackUp/BackUpNumber"), 2);
             settings.setValue(QStringLiteral("BackUp/BackUpPeriod"), 0);
         }
-        const auto mode = [](const QString &name) {
-            struct stat info;
-            return ::stat(QFile::encodeName(name).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
-        };
         const QString bk0 = folder + QStringLiteral("private.bk0");
         const QString bk1 = folder + QStringLiteral("private.bk1");
-        QCOMPARE(tqb({QStringLiteral("add"), doc, QStringLiteral("--title"), QStringLiteral("v1")}, "1").exitCode, 0);
-        QVERIFY(QFile::setPermissions(doc, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
-        for (const char *title : {"v2", "v3"})
+        for (const char *title : {"v1", "v2"})
             QCOMPARE(tqb({QStringLiteral("add"), doc, QStringLiteral("--title"), QString::fromLatin1(title)}, "1").exitCode, 0);
-        QCOMPARE(mode(doc), 0600);
-        QCOMPARE(mode(bk0), 0600);
-        QCOMPARE(mode(bk1), 0600);  // moved up from bk0
+        QCOMPARE(fileMode(bk0), 0644);  // a copy from before the document was made private
+        QVERIFY(QFile::setPermissions(doc, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        QCOMPARE(tqb({QStringLiteral("add"), doc, QStringLiteral("--title"), QStringLiteral("v3")}, "1").exitCode, 0);
+        QCOMPARE(fileMode(doc), 0600);
+        QCOMPARE(fileMode(bk0), 0600);
+        QCOMPARE(fileMode(bk1), 0600);  // moved up from the older, readable bk0
         QCOMPARE(titles(doc), QStringList({QStringLiteral("v1"), QStringLiteral("v2"), QStringLiteral("v3")}));
 
         if (::geteuid() != 0)
@@ -215,11 +225,51 @@ private slots:
         QCOMPARE(::stat(QFile::encodeName(doc).constData(), &info), 0);
         QCOMPARE(int(info.st_uid), 4321);
         QCOMPARE(int(info.st_gid), 4322);
-        QCOMPARE(mode(doc), 0440);
+        QCOMPARE(fileMode(doc), 0440);
         QCOMPARE(::stat(QFile::encodeName(bk0).constData(), &info), 0);
         QCOMPARE(int(info.st_uid), 4321);
-        QCOMPARE(mode(bk0), 0440);
+        QCOMPARE(fileMode(bk0), 0440);
         QCOMPARE(titles(doc).last(), QStringLiteral("v4"));
+#endif
+    }
+
+    // A list that lets one more user read the file (its mask shows as the
+    // group bits) stays on the file through a save; dropped, the group bits
+    // would open it to the whole group.
+    void savesKeepTheAccessList()
+    {
+#ifdef Q_OS_UNIX
+        const QString doc = path(QStringLiteral("shared.tqb"));
+        QCOMPARE(tqb({QStringLiteral("add"), doc, QStringLiteral("--title"), QStringLiteral("v1")}, "1").exitCode, 0);
+        QVERIFY(QFile::setPermissions(doc, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        // owner rw, user 4321 rw, group none, mask rw, others none
+        const quint32 none = 0xFFFFFFFFu;
+        const quint32 entries[][2] = {{1 | 6 << 16, none}, {2 | 6 << 16, 4321}, {4, none}, {0x10 | 6 << 16, none}, {0x20, none}};
+        QByteArray list("\x02\x00\x00\x00", 4);
+        for (const auto &entry : entries)
+            list.append(reinterpret_cast<const char *>(entry), sizeof entry);
+        const QByteArray name = QFile::encodeName(doc);
+        const char *key = "system.posix_acl_access";
+        if (::setxattr(name.constData(), key, list.constData(), size_t(list.size()), 0) != 0)
+            QSKIP("this file system keeps no access lists");
+        const auto listOf = [&] {
+            QByteArray stored(256, '\0');
+            const ssize_t size = ::getxattr(name.constData(), key, stored.data(), size_t(stored.size()));
+            return stored.left(size < 0 ? 0 : size);
+        };
+        const QByteArray before = listOf();
+        QVERIFY(!before.isEmpty());
+        QCOMPARE(tqb({QStringLiteral("add"), doc, QStringLiteral("--title"), QStringLiteral("v2")}, "1").exitCode, 0);
+        QCOMPARE(listOf(), before);
+        // A list the folder would hand down to a new file is not one the document had.
+        QCOMPARE(::removexattr(name.constData(), key), 0);
+        QVERIFY(QFile::setPermissions(doc, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        const QByteArray folder = QFile::encodeName(QFileInfo(doc).absolutePath());
+        QCOMPARE(::setxattr(folder.constData(), "system.posix_acl_default", list.constData(), size_t(list.size()), 0), 0);
+        QCOMPARE(tqb({QStringLiteral("add"), doc, QStringLiteral("--title"), QStringLiteral("v3")}, "1").exitCode, 0);
+        QVERIFY(listOf().isEmpty());
+        QCOMPARE(fileMode(doc), 0600);
+        QCOMPARE(titles(doc).size(), 3);
 #endif
     }
 

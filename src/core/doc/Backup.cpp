@@ -79,6 +79,9 @@ CBackupStep::Outcome CBackupStep::run(const QString &documentPath, const CBackup
             const bool moved = j == 1 && !exists ? copyOver(source, target) : moveOver(source, target);
             if (!moved)
                 failed(target);
+            else if (exists)
+                // A copy made before the document was made private must not stay readable.
+                CDocumentFile::takeMode(target, documentPath);
         }
         return true;
     };

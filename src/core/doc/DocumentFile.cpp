@@ -16,6 +16,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #endif
 
@@ -144,6 +145,32 @@ CDocumentFile::Result CDocumentFile::save(const QString &path, const QByteArray 
 namespace {
 
 #ifdef Q_OS_UNIX
+// An access control list widens or narrows the mode's group bits (they are
+// its mask then); dropped, a "u:someone:rw" entry would read as the whole
+// group's. A new file may also inherit a list from its folder's default
+// that the file it replaces did not have.
+bool takeAccessListOf(int fd, const QString &model)
+{
+    static const char kName[] = "system.posix_acl_access";
+    const QByteArray modelPath = QFile::encodeName(model);
+    QByteArray list(256, Qt::Uninitialized);
+    ssize_t size = ::getxattr(modelPath.constData(), kName, list.data(), size_t(list.size()));
+    if (size < 0 && errno == ERANGE) {
+        size = ::getxattr(modelPath.constData(), kName, nullptr, 0);
+        if (size > 0) {
+            list.resize(size);
+            size = ::getxattr(modelPath.constData(), kName, list.data(), size_t(list.size()));
+        }
+    }
+    if (size < 0) {
+        if (errno != ENODATA && errno != ENOTSUP)
+            return false;
+        // No list to keep: the mode alone says who may read.
+        return ::fremovexattr(fd, kName) == 0 || errno == ENODATA || errno == ENOTSUP;
+    }
+    return ::fsetxattr(fd, kName, list.constData(), size_t(size), 0) == 0;
+}
+
 // Gives the open temporary file the mode, owner and group of `model`, where
 // there is such a file. Owner and group are a courtesy (only root may give a
 // file away); the mode is not: a file that stays as the new one would be
@@ -162,7 +189,9 @@ bool takeModeOf(int fd, const QString &model)
                            || ::fchown(fd, uid_t(-1), wanted.st_gid) == 0;  // the group alone may be ours to set
         Q_UNUSED(given)
     }
-    return ::fchmod(fd, wanted.st_mode & 07777) == 0;
+    if (::fchmod(fd, wanted.st_mode & 07777) != 0)
+        return false;
+    return takeAccessListOf(fd, model);
 }
 #endif
 
@@ -204,6 +233,22 @@ CDocumentFile::Result CDocumentFile::replace(const QString &path, const std::fun
     if (!syncFolder(QFileInfo(path).absolutePath()))
         return {false, writeErrorText(QFileDevice::WriteError, path)};
     return {true, {}};
+}
+
+bool CDocumentFile::takeMode(const QString &path, const QString &model)
+{
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return false;
+    const bool taken = takeModeOf(fd, model);
+    ::close(fd);
+    return taken;
+#else
+    Q_UNUSED(path)
+    Q_UNUSED(model)
+    return true;
+#endif
 }
 
 bool CDocumentFile::syncFolder(const QString &folder)

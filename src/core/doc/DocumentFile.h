@@ -98,6 +98,10 @@ public:
     static QString missingFolderText(const QString &path);
     static QString writeErrorText(QFileDevice::FileError error, const QString &path);
 
+    // Gives an existing file `model`'s mode, owner, group and access list,
+    // as a replaced file gets them (a backup copy moved up the series).
+    static bool takeMode(const QString &path, const QString &model);
+
     // Makes the renames done in `folder` durable. True where the platform
     // cannot do it (the rename is all there is then).
     static bool syncFolder(const QString &folder);
