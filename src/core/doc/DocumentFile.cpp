@@ -77,7 +77,9 @@ QString CDocumentFile::writeErrorText(QFileDevice::FileError error, const QStrin
     const QStorageInfo storage(folder.absoluteFilePath());
     if (storage.isValid() && storage.bytesAvailable() < kFullDiskMargin)
         return QCoreApplication::translate("CDocumentFile", kDiskFull);
-    if (error == QFileDevice::OpenError || error == QFileDevice::PermissionsError)
+    // A rename refused over a file this user may write (a sticky folder
+    // shared with its owner, a file held open elsewhere) is the same case.
+    if (error == QFileDevice::OpenError || error == QFileDevice::PermissionsError || error == QFileDevice::RenameError)
         return readOnlyText(path);
     return QCoreApplication::translate("CDocumentFile", kSaveFailed);
 }
