@@ -3,14 +3,13 @@
 
 #include "app/FontConversion.h"
 #include "doc/TorviQuillbookDoc.h"
-#include "platform/Dialer.h"
+#include "find/PaneReplacement.h"
 #include "settings/LogFont.h"
 #include "settings/Settings.h"
 #include "text/CodePage.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QDesktopServices>
 #include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -18,28 +17,12 @@
 #include <QFontDialog>
 #include <QMenu>
 #include <QMimeData>
-#include <QProcess>
 #include <QTextBlock>
 #include <QUrl>
 
 #include <algorithm>
 
 namespace {
-
-class CDesktopLauncher : public CTorviQuillbookView::ILauncher
-{
-public:
-    void openUrl(const QUrl &url) override { QDesktopServices::openUrl(url); }
-    void startProgram(const QString &program) override
-    {
-        // An argument list, never a command line for a shell.
-        QProcess::startDetached(program, {}, QFileInfo(program).absolutePath());
-    }
-    void dial(const QString &number) override { m_dialer.dial(number); }
-
-private:
-    CDialer m_dialer;
-};
 
 // A drag that carries files: Qt offers it as text too (the file:// URLs), but
 // a file dropped on the window is opened, never typed into the note.
@@ -78,8 +61,7 @@ noteblock::Key keyOf(const QKeyEvent *event)
 
 CTorviQuillbookView::CTorviQuillbookView(CTorviQuillbookDoc &doc, const CCodePage &codePage, QWidget *parent)
     : QPlainTextEdit(parent), m_doc(doc), m_codePage(codePage), m_block(doc),
-      m_menuContext(new QMenu(this)), m_ownLauncher(std::make_unique<CDesktopLauncher>()),
-      m_launcher(m_ownLauncher.get())
+      m_menuContext(new QMenu(this)), m_links(doc)
 {
     setObjectName(QStringLiteral("note"));
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -116,7 +98,7 @@ CTorviQuillbookView::~CTorviQuillbookView()
 
 void CTorviQuillbookView::setLauncher(ILauncher *launcher)
 {
-    m_launcher = launcher ? launcher : m_ownLauncher.get();
+    m_links.setLauncher(launcher);
 }
 
 noteblock::Layout CTorviQuillbookView::paneLayout() const
@@ -561,46 +543,7 @@ void CTorviQuillbookView::runDoubleClick()
 
 void CTorviQuillbookView::perform(const links::Action &action)
 {
-    switch (action.kind) {
-    case links::Action::None:
-        return;
-    case links::Action::Message:
-        m_doc.prompter().message(action.target);
-        return;
-    case links::Action::Copy:
-        copy();
-        return;
-    case links::Action::Call:
-        m_launcher->dial(action.target);
-        return;
-    case links::Action::Open:
-        break;
-    }
-    const QString &target = action.target;
-    if (links::opensWithoutAsking(target)) {
-        m_launcher->openUrl(QUrl(links::directUrl(target), QUrl::TolerantMode));
-        return;
-    }
-    if (links::targetKind(target) != links::TargetKind::LocalPath) {
-        // Asked because it may do more than show something (a mail with an
-        // attachment, an unknown scheme): Enter must not agree.
-        if (m_doc.prompter().message(QCoreApplication::translate("links", links::kOpenQuestion).arg(target),
-                                     IPrompter::Buttons::YesNoDefaultNo) == IPrompter::Answer::Yes)
-            m_launcher->openUrl(QUrl(target, QUrl::TolerantMode));
-        return;
-    }
-    const QFileInfo file(QDir::fromNativeSeparators(target));
-    const bool executable = file.isFile() && file.isExecutable();
-    const bool runs = links::runsCode(file.fileName(), executable);
-    const QString question = QString::fromLatin1(runs ? links::kRunQuestion : links::kOpenQuestion)
-                                 .arg(QDir::toNativeSeparators(target));
-    if (m_doc.prompter().message(question, runs ? IPrompter::Buttons::YesNoDefaultNo : IPrompter::Buttons::YesNo) !=
-        IPrompter::Answer::Yes)
-        return;
-    if (executable)
-        m_launcher->startProgram(file.absoluteFilePath());
-    else
-        m_launcher->openUrl(QUrl::fromLocalFile(file.absoluteFilePath()));
+    m_links.run(action, [this] { copy(); });
 }
 
 QString CTorviQuillbookView::selectedPaneText() const
@@ -760,91 +703,37 @@ int CTorviQuillbookView::replaceRanges(const QList<INoteText::Range> &ranges, co
 {
     if (!m_block.hasItem() || ranges.isEmpty())
         return 0;
-    const noteblock::Layout layout = paneLayout();
-    QString text = replacement;
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
-    // In the title line a line break would split the title: blanks there.
-    const QString inTitle = noteblock::fitToLine(layout, 0, text);
-    const std::optional<QByteArray> bodyBytes = m_codePage.fromUnicode(text);
-    const std::optional<QByteArray> titleBytes = m_codePage.fromUnicode(inTitle);
-    if (!bodyBytes || !titleBytes) {
-        emit statusMessage(m_codePage.unmappableMessage(text, m_codePage.firstUnmappable(text)));
-        return 0;
-    }
-    const QByteArray body8 = noteblock::normalizeBreaks(*bodyBytes);
-
-    // The new pane text and its bytes in one pass: what lies between the
-    // ranges is copied as it is, bytes included, so nothing else changes.
     QString shown = document()->toRawText();
     shown.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    const QByteArray &pane = m_block.pane();
-    QString newShown;
-    QByteArray newPane;
-    newShown.reserve(shown.size());
-    newPane.reserve(pane.size());
-    qsizetype p = 0;  // in shown
-    qsizetype b = 0;  // in pane, where a line break is CR LF
-    qsizetype size = pane.size();
-    qsizetype first = -1;
-    qsizetype lastEnd = 0;     // in shown
-    qsizetype lastNewEnd = 0;  // in newShown
-    bool refused = false;
-    int count = 0;
-    const auto bytesOf = [&](qsizetype from, qsizetype to) {
-        return (to - from) + QStringView(shown).mid(from, to - from).count(QLatin1Char('\n'));
-    };
-    for (const INoteText::Range &r : ranges) {
-        if (r.start < p || r.end <= r.start || r.end > shown.size())
-            continue;
-        if (noteblock::touchesSeparator(layout, r.start, r.end)) {
-            refused = true;
-            continue;
-        }
-        const bool title = r.start <= layout.titleEnd;
-        const QString &with = title ? inTitle : text;
-        const QByteArray &with8 = title ? *titleBytes : body8;
-        const qsizetype removed = bytesOf(r.start, r.end);
-        if (size - removed + with8.size() > noteblock::kTextLimit)
-            break;  // the note is full: the rest stay as they are
-        const qsizetype between = bytesOf(p, r.start);
-        newShown += QStringView(shown).mid(p, r.start - p);
-        newPane += QByteArrayView(pane).sliced(b, between);
-        b += between + removed;
-        newShown += with;
-        newPane += with8;
-        size += with8.size() - removed;
-        p = r.end;
-        if (first < 0)
-            first = r.start;
-        lastEnd = r.end;
-        lastNewEnd = newShown.size();
-        ++count;
-    }
-    if (refused)
-        m_doc.prompter().message(QCoreApplication::translate("noteblock", noteblock::kDontPaste));
-    if (count == 0)
+    const CPaneReplacement change =
+        CPaneReplacement::compute(shown, m_block.pane(), paneLayout(), ranges, replacement, m_codePage);
+    if (!change.unmappable.isEmpty()) {
+        emit statusMessage(change.unmappable);
         return 0;
-    newPane += QByteArrayView(pane).sliced(b);
+    }
+    if (change.refused)
+        m_doc.prompter().message(QCoreApplication::translate("noteblock", noteblock::kDontPaste));
+    if (change.count == 0)
+        return 0;
 
     // One change of the pane over the span from the first replacement to the
     // end of the last, its bytes written back once.
-    if (noteblock::hasOverlongWord(text))
+    if (noteblock::hasOverlongWord(change.with))
         breakLinesAnywhere(true);
     m_bLoading = true;
     document()->setUndoRedoEnabled(false);
     QTextCursor c(document());
-    c.setPosition(int(first));
-    c.setPosition(int(lastEnd), QTextCursor::KeepAnchor);
-    c.insertText(newShown.mid(first));
+    c.setPosition(int(change.first));
+    c.setPosition(int(change.lastEnd), QTextCursor::KeepAnchor);
+    c.insertText(change.shown);
     document()->setUndoRedoEnabled(true);
     m_nBlockCount = document()->blockCount();
     m_bLoading = false;
     m_bWritingBack = true;
-    m_block.setPane(newPane);
+    m_block.setPane(change.pane);
     m_bWritingBack = false;
-    moveCaret(lastNewEnd);
-    return count;
+    moveCaret(change.lastNewEnd);
+    return change.count;
 }
 
 void CTorviQuillbookView::showEvent(QShowEvent *event)

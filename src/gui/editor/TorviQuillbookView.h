@@ -2,13 +2,13 @@
 
 #include "EditTarget.h"
 #include "editor/LinkActions.h"
+#include "editor/LinkRunner.h"
 #include "editor/NoteBlock.h"
 #include "find/NoteText.h"
 
 #include <QPlainTextEdit>
 #include <QTimer>
 
-#include <memory>
 
 class CCodePage;
 class CTorviQuillbookDoc;
@@ -17,7 +17,8 @@ class QUrl;
 
 // The note pane: the selected item as title, blank line and text, edited in
 // place. It holds no rule of its own: CNoteBlock decides the layout, the key
-// guard and the write-back, links:: decides the link actions; this widget
+// guard and the write-back, links:: decides the link actions and CLinkRunner
+// carries them out, CPaneReplacement works out Replace all; this widget
 // turns keys, mouse and commands into those calls and shows the result.
 //
 // The main window embeds it as the right pane and reaches its commands
@@ -29,14 +30,7 @@ class CTorviQuillbookView : public QPlainTextEdit, public IEditTarget
 
 public:
     // Carries out what a link action hands over; tests put their own in.
-    class ILauncher
-    {
-    public:
-        virtual ~ILauncher() = default;
-        virtual void openUrl(const QUrl &url) = 0;
-        virtual void startProgram(const QString &program) = 0;
-        virtual void dial(const QString &number) = 0;
-    };
+    using ILauncher = CLinkRunner::ILauncher;
 
     static constexpr int kMargin = 8;
     static constexpr int kWordPauseMs = 400;   // before a double-click reads its word
@@ -138,8 +132,7 @@ private:
     const CCodePage &m_codePage;
     CNoteBlock m_block;
     QMenu *m_menuContext;
-    std::unique_ptr<ILauncher> m_ownLauncher;
-    ILauncher *m_launcher;
+    CLinkRunner m_links;
     QTimer m_wordPause;
     // Bytes the code page leaves undefined that left the pane, one entry
     // per change, newest last: Undo brings them back as U+FFFD.
