@@ -10,6 +10,7 @@
 #include <QSaveFile>
 #include <QStorageInfo>
 
+#include <cstring>
 #include <limits>
 
 #ifdef Q_OS_UNIX
@@ -147,11 +148,33 @@ CDocumentFile::Result CDocumentFile::save(const QString &path, const QByteArray 
 namespace {
 
 #ifdef Q_OS_UNIX
+// The permissions of the owning group in a stored access list, masked as the
+// list masks them; -1 when the list cannot be read.
+int groupPermissionsOf(const QByteArray &list)
+{
+    // A version word, then entries of tag (16 bits), permissions (16) and id (32).
+    constexpr quint16 kGroupObj = 0x04;
+    constexpr quint16 kMask = 0x10;
+    int group = -1;
+    int mask = 07;
+    for (qsizetype at = 4; at + 8 <= list.size(); at += 8) {
+        quint16 tag;
+        quint16 permissions;
+        std::memcpy(&tag, list.constData() + at, sizeof tag);
+        std::memcpy(&permissions, list.constData() + at + 2, sizeof permissions);
+        if (tag == kGroupObj)
+            group = permissions & 07;
+        else if (tag == kMask)
+            mask = permissions & 07;
+    }
+    return group < 0 ? -1 : group & mask;
+}
+
 // An access control list widens or narrows the mode's group bits (they are
 // its mask then); dropped, a "u:someone:rw" entry would read as the whole
 // group's. A new file may also inherit a list from its folder's default
 // that the file it replaces did not have.
-bool takeAccessListOf(int fd, const QString &model)
+bool takeAccessListOf(int fd, const QString &model, const struct stat &wanted, bool ownerKept)
 {
     static const char kName[] = "system.posix_acl_access";
     const QByteArray modelPath = QFile::encodeName(model);
@@ -170,7 +193,22 @@ bool takeAccessListOf(int fd, const QString &model)
         // No list to keep: the mode alone says who may read.
         return ::fremovexattr(fd, kName) == 0 || errno == ENODATA || errno == ENOTSUP;
     }
-    return ::fsetxattr(fd, kName, list.constData(), size_t(size), 0) == 0;
+    list.resize(size);
+    // The list's owner entry names whoever owns the file: given to this
+    // user, the list would shut out the owner it was written for.
+    if (!ownerKept)
+        return false;
+    if (::fsetxattr(fd, kName, list.constData(), size_t(size), 0) == 0)
+        return true;
+    if (errno != ENOTSUP)
+        return false;
+    // A file system without lists (a backup folder elsewhere): the group
+    // bits become the owning group's own, so the copy opens to nobody new;
+    // the users the list named lose it.
+    const int group = groupPermissionsOf(list);
+    if (group < 0)
+        return false;
+    return ::fchmod(fd, (wanted.st_mode & 07707) | mode_t(group << 3)) == 0;
 }
 
 // Gives the open temporary file the mode, owner and group of `model`, where
@@ -185,15 +223,16 @@ bool takeModeOf(int fd, const QString &model)
     struct stat own;
     if (::fstat(fd, &own) != 0)
         return false;
+    bool ownerKept = own.st_uid == wanted.st_uid;
     // Owner first: changing it clears the set-ID bits the mode then puts back.
     if (own.st_uid != wanted.st_uid || own.st_gid != wanted.st_gid) {
-        const bool given = ::fchown(fd, wanted.st_uid, wanted.st_gid) == 0
-                           || ::fchown(fd, uid_t(-1), wanted.st_gid) == 0;  // the group alone may be ours to set
-        Q_UNUSED(given)
+        ownerKept = ::fchown(fd, wanted.st_uid, wanted.st_gid) == 0;
+        if (!ownerKept)
+            ::fchown(fd, uid_t(-1), wanted.st_gid);  // the group alone may be ours to set
     }
     if (::fchmod(fd, wanted.st_mode & 07777) != 0)
         return false;
-    return takeAccessListOf(fd, model);
+    return takeAccessListOf(fd, model, wanted, ownerKept);
 }
 #endif
 
