@@ -52,6 +52,8 @@ int runFromJson(CCliSession &session)
         break;
     case CInputFile::Status::NotRegular:
         return CCliSession::fail(CInputFile::notRegularText(in));
+    case CInputFile::Status::Denied:
+        return CCliSession::fail(CInputFile::deniedText(in));
     case CInputFile::Status::TooLarge:
         return CCliSession::fail(CInputFile::tooLargeText(in, CInputFile::kMaxJsonBytes));
     case CInputFile::Status::Missing:

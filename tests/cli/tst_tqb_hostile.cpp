@@ -17,6 +17,7 @@
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 #include <memory>
@@ -243,6 +244,46 @@ private slots:
                     path(QStringLiteral("flat.html"))});
         QCOMPARE(imported.exitCode, 0);
         QCOMPARE(items(path(QStringLiteral("doc.tqb"))).size(), 1 + 2 * 5000);
+    }
+
+    // A document or an import this user may not read is said to be that,
+    // not "opened by someone else", and the document read into stays as it was.
+    void filesThisUserMayNotReadAreSaidToBe()
+    {
+#ifdef Q_OS_UNIX
+        const QString doc = path(QStringLiteral("doc.tqb"));
+        writeFile(QStringLiteral("private.txt"), "secret\n");
+        const QString closed = path(QStringLiteral("closed.tqb"));
+        QVERIFY(QFile::copy(doc, closed));
+        QVERIFY(QFile::setPermissions(closed, {}));
+        QVERIFY(QFile::setPermissions(path(QStringLiteral("private.txt")), {}));
+        QVERIFY(QFile::setPermissions(m_dir->path(), QFileDevice::Permissions(0x7777)));  // rwx for all
+        QVERIFY(QFile::setPermissions(doc, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther
+                                               | QFileDevice::WriteOther));
+        // Root reads everything: run as nobody then.
+        QStringList command{testpaths::tqb()};
+        if (::geteuid() == 0)
+            command = QStringList{QStringLiteral("setpriv"), QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                                  QStringLiteral("--clear-groups")} + command;
+        const auto run = [&](const QStringList &args) {
+            QProcess process;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("TQB_SETTINGS_FILE"), path(QStringLiteral("settings.ini")));
+            process.setProcessEnvironment(env);
+            process.start(command.first(), command.mid(1) + args);
+            process.waitForFinished(60000);
+            return std::make_pair(process.exitCode(), QString::fromUtf8(process.readAllStandardError()));
+        };
+        if (run({QStringLiteral("info"), doc}).first != 0)
+            QSKIP("tqb cannot be run as another user here");
+        const QByteArray before = readFile(QStringLiteral("doc.tqb"), "<missing>");
+        const QString denied = QStringLiteral("Unable to read from %1, access is denied.");
+        QCOMPARE(run({QStringLiteral("to-json"), closed}), std::make_pair(1, QStringLiteral("tqb: %1\n").arg(denied.arg(closed))));
+        const auto imported = run({QStringLiteral("import-text"), doc, path(QStringLiteral("private.txt"))});
+        QCOMPARE(imported.first, 1);
+        QVERIFY2(imported.second.contains(denied.arg(path(QStringLiteral("private.txt")))), qPrintable(imported.second));
+        QCOMPARE(readFile(QStringLiteral("doc.tqb"), "<missing>"), before);
+#endif
     }
 
     // Paths the favorites import cannot take: said so, nothing saved.

@@ -100,6 +100,9 @@ CDocumentFile::Result loaded(CInputFile::Status status, const QString &path, QBy
                            .arg(CDocumentFile::displayPath(path))};
     case CInputFile::Status::NotRegular:
         return {false, CInputFile::notRegularText(path)};
+    case CInputFile::Status::Denied:
+        bytes.clear();
+        return {false, CInputFile::deniedText(path)};
     case CInputFile::Status::TooLarge:
         bytes.clear();
         return {false, CInputFile::tooLargeText(path, CInputFile::kMaxDocumentBytes)};

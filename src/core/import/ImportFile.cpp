@@ -18,6 +18,9 @@ CImportFile CImportFile::read(const QString &path)
     case CInputFile::Status::NotRegular:
         file.refusal = CInputFile::notRegularText(path);
         break;
+    case CInputFile::Status::Denied:
+        file.refusal = CInputFile::deniedText(path);
+        break;
     case CInputFile::Status::TooLarge:
         file.bytes.clear();
         file.refusal = CInputFile::tooLargeText(path, CInputFile::kMaxImportBytes);

@@ -12,6 +12,8 @@
 #include <utility>
 
 #ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,6 +22,22 @@
 namespace {
 
 constexpr qint64 kChunk = 1 << 20;
+
+// After an open failed: was it the permissions (of the file or of a folder
+// on its way), which the user can do something about?
+bool deniedToThisUser(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd >= 0) {
+        ::close(fd);
+        return false;
+    }
+    return errno == EACCES || errno == EPERM;
+#else
+    return !QFileInfo(path).isReadable();
+#endif
+}
 
 // A large read lands in memory faster in huge pages: far fewer page faults.
 void adviseLargeBuffer(QByteArray &bytes)
@@ -110,7 +128,7 @@ CInputFile::Status CInputFile::read(const QString &path, qint64 maxBytes, QByteA
         return Status::TooLarge;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return Status::Unreadable;
+        return deniedToThisUser(path) ? Status::Denied : Status::Unreadable;
     if (map) {
         // The size as it is now bounds the mapping: what is added later is not read.
         const qint64 size = file.size();
@@ -125,6 +143,11 @@ CInputFile::Status CInputFile::read(const QString &path, qint64 maxBytes, QByteA
     adviseLargeBuffer(bytes);
     // Read to the end even when the file grows meanwhile, but never past the bound.
     return readRest(file, maxBytes, bytes);
+}
+
+QString CInputFile::deniedText(const QString &path)
+{
+    return QCoreApplication::translate("CInputFile", kDenied).arg(QDir::toNativeSeparators(path));
 }
 
 QString CInputFile::notRegularText(const QString &path)

@@ -15,7 +15,7 @@ class CMappedFile;
 class CInputFile
 {
 public:
-    enum class Status { Ok, Missing, Folder, NotRegular, TooLarge, Unreadable };
+    enum class Status { Ok, Missing, Folder, NotRegular, TooLarge, Denied, Unreadable };
 
     static constexpr qint64 kMegabyte = 1024 * 1024;
     // A document of a million notes of a few kilobytes each. Opening maps the
@@ -27,6 +27,7 @@ public:
     static constexpr qint64 kMaxImportBytes = 128 * kMegabyte;
 
     static constexpr const char *kNotRegular = QT_TRANSLATE_NOOP("CInputFile", "%1 is not a regular file.");
+    static constexpr const char *kDenied = QT_TRANSLATE_NOOP("CInputFile", "Unable to read from %1, access is denied.");
     static constexpr const char *kTooLarge = QT_TRANSLATE_NOOP("CInputFile", "%1 is larger than %2 MB.");
 
     // `bytes` holds what was read so far when the status is not Ok. With
@@ -40,5 +41,7 @@ public:
     static bool isStandardInputStream(const QString &path);
 
     static QString notRegularText(const QString &path);
+    // The file's permissions do not let this user read it.
+    static QString deniedText(const QString &path);
     static QString tooLargeText(const QString &path, qint64 maxBytes);
 };
