@@ -202,6 +202,11 @@ bool CLeftView::edit(const QModelIndex &index, EditTrigger trigger, QEvent *even
     // infotree opens it, and its notice opens the editor.
     if (!(trigger & (SelectedClicked | EditKeyPressed)) || !index.isValid() || m_tree->model().isEditing())
         return false;
+    // F2 is the desktop's Rename key: the Rename command, which Undo can take back.
+    if (trigger == EditKeyPressed && handleAt(index) == m_tree->model().selected()) {
+        m_tree->rename();
+        return m_editor != nullptr;
+    }
     return m_tree->beginLabelEdit(handleAt(index)) && m_editor;
 }
 
