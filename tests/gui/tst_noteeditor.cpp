@@ -548,6 +548,26 @@ private slots:
                  QStringLiteral("%1 replacements made. %2 more were not made: a note holds at most 1,048,575 characters.")
                      .arg(made)
                      .arg(10 - made));
+
+        // A note already past the limit (written by another program) still
+        // takes replacements that shorten it.
+        Session over;
+        QVERIFY(over.open({{"over", filler + QByteArray(100, 'w') + QByteArray(" ab ab ab"), CItemTables::kRootParent}}));
+        QVERIFY(over.select(QStringLiteral("over"), 0));
+        QTest::keyClick(over.tree, Qt::Key_F, Qt::ControlModifier);
+        CFindDlg *overDlg = over.frame->findDialog();
+        QTest::keyClicks(overDlg->findEdit(), QStringLiteral("ab"));
+        QTest::keyClicks(overDlg->replaceEdit(), QStringLiteral("a"));
+        guitest::clickCheckBox(overDlg->thisNoteBox());
+        QTest::mouseClick(overDlg->replaceAllButton(), Qt::LeftButton);
+        QCOMPARE(overDlg->resultLabel()->text(), QStringLiteral("3 replacements made."));
+        QVERIFY(over.doc().text(0).endsWith(QByteArray(" a a a")));
+        // So does typing over a selection, with no more characters than it.
+        over.note->setFocus();
+        QTest::keyClick(over.note, Qt::Key_Left, Qt::ShiftModifier);
+        QTest::keyClick(over.note, Qt::Key_Left, Qt::ShiftModifier);
+        QTest::keyClicks(over.note, QStringLiteral("z"));
+        QVERIFY(over.doc().text(0).endsWith(QByteArray(" a az")));
     }
 
     // The quick-capture message is longer than a narrow window's status bar:

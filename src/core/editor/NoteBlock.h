@@ -69,11 +69,13 @@ S fitToLine(const Layout &l, qsizetype s, S text)
     return text;
 }
 
-// How many more characters fit when `selected` of `current` are replaced.
+// How many characters fit when `selected` of `current` are replaced. As many
+// as were selected always fit: that does not grow the note, even one that
+// another program wrote past the limit.
 inline qsizetype room(qsizetype current, qsizetype selected)
 {
     const qsizetype left = kTextLimit - (current - selected);
-    return left > 0 ? left : 0;
+    return left > selected ? left : selected;
 }
 
 // A paste cut at the limit says how much went in ("Only N of M characters

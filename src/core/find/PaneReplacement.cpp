@@ -44,8 +44,11 @@ CPaneReplacement CPaneReplacement::compute(const QString &shown, const QByteArra
         const QString &with = title ? inTitle : text;
         const QByteArray &with8 = title ? *titleBytes : body8;
         const qsizetype removed = bytesOf(r.start, r.end);
-        if (size - removed + with8.size() > noteblock::kTextLimit)
-            break;  // the note is full: the rest stay as they are
+        // The note is full: the rest stay as they are. A replacement that
+        // does not grow the note always goes in, even past the limit (a note
+        // another program wrote that long).
+        if (with8.size() > removed && size - removed + with8.size() > noteblock::kTextLimit)
+            break;
         const qsizetype between = bytesOf(p, r.start);
         newShown += QStringView(shown).mid(p, r.start - p);
         newPane += QByteArrayView(pane).sliced(b, between);
