@@ -191,10 +191,11 @@ bool takeAccessListOf(int fd, const QString &model, const struct stat &wanted, b
         }
     }
     if (size < 0) {
-        if (errno != ENODATA && errno != ENOTSUP)
-            return false;
-        // No list to keep: the mode alone says who may read.
-        return ::fremovexattr(fd, kName) == 0 || errno == ENODATA || errno == ENOTSUP;
+        // No list to keep (or none this file system shows: a network or FUSE
+        // mount may not even know the call): the mode alone says who may
+        // read. A list the new file inherited from its folder goes.
+        ::fremovexattr(fd, kName);
+        return true;
     }
     list.resize(size);
     // The list's owner entry names whoever owns the file: given to this
@@ -203,8 +204,6 @@ bool takeAccessListOf(int fd, const QString &model, const struct stat &wanted, b
         return false;
     if (::fsetxattr(fd, kName, list.constData(), size_t(size), 0) == 0)
         return true;
-    if (errno != ENOTSUP)
-        return false;
     // A file system without lists (a backup folder elsewhere): the group
     // bits become the owning group's own, so the copy opens to nobody new;
     // the users the list named lose it.
