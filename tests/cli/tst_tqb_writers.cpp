@@ -232,6 +232,34 @@ private slots:
 #endif
     }
 
+    // Exports and a Save As of a private document come out private; of an
+    // open one, as open as ever.
+    void newFilesMadeFromADocumentAreNoMoreOpenThanIt()
+    {
+#ifdef Q_OS_UNIX
+        const mode_t oldMask = ::umask(022);
+        const auto restore = qScopeGuard([oldMask] { ::umask(oldMask); });
+        const QString doc = path(QStringLiteral("mine.tqb"));
+        QCOMPARE(tqb({QStringLiteral("add"), doc, QStringLiteral("--title"), QStringLiteral("Private")}, "body").exitCode, 0);
+        QCOMPARE(tqb({QStringLiteral("add"), doc, QStringLiteral("--title"), QStringLiteral("child"), QStringLiteral("--under"), QStringLiteral("0")}, "x").exitCode, 0);
+        for (const int docMode : {0600, 0640, 0644}) {
+            QCOMPARE(::chmod(QFile::encodeName(doc).constData(), mode_t(docMode)), 0);
+            const QString tag = QString::number(docMode, 8);
+            const QString text = path(QStringLiteral("out%1.txt").arg(tag));
+            const QString html = path(QStringLiteral("out%1.html").arg(tag));
+            const QString md = path(QStringLiteral("md%1").arg(tag));
+            QCOMPARE(tqb({QStringLiteral("export-text"), doc, text}).exitCode, 0);
+            QCOMPARE(tqb({QStringLiteral("export-html"), doc, html}).exitCode, 0);
+            QCOMPARE(tqb({QStringLiteral("export-md"), doc, md}).exitCode, 0);
+            QCOMPARE(fileMode(text), docMode);
+            QCOMPARE(fileMode(html), docMode);
+            QCOMPARE(fileMode(md), docMode | ((docMode & 0444) >> 2));  // readable folders are searchable
+            QCOMPARE(fileMode(md + QStringLiteral("/Private.md")), docMode);
+            QCOMPARE(fileMode(md + QStringLiteral("/Private")), docMode | ((docMode & 0444) >> 2));
+        }
+#endif
+    }
+
     // A list that lets one more user read the file (its mask shows as the
     // group bits) stays on the file through a save; dropped, the group bits
     // would open it to the whole group.

@@ -6,6 +6,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
 #include <QtTest>
 
 #include <csignal>
@@ -57,6 +58,21 @@ class TestDocument : public QObject
     Q_OBJECT
 
 private slots:
+    // Save As of a private document makes a private file, not one the
+    // whole machine may read.
+    void saveAsOfAPrivateDocumentStaysPrivate()
+    {
+        CDocFixture f;
+        f.addRootAndChild();
+        QVERIFY(f.doc->saveDocument(f.path("private.tqb")));
+        QVERIFY(QFile::setPermissions(f.path("private.tqb"), QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        CDocFixture g;
+        QVERIFY(g.doc->openDocument(f.path("private.tqb")));
+        QVERIFY(g.doc->saveDocument(f.path("copy.tqb")));
+        QCOMPARE(QFileInfo(f.path("copy.tqb")).permissions() & 0x00FF, QFileDevice::Permissions());  // nothing for group or others
+        QCOMPARE(g.doc->titles(), (QList<QByteArray>{"Root", "Child"}));
+    }
+
     void savedDocumentReadsBack()
     {
         CDocFixture f;

@@ -217,11 +217,18 @@ bool takeAccessListOf(int fd, const QString &model, const struct stat &wanted, b
 // there is such a file. Owner and group are a courtesy (only root may give a
 // file away); the mode is not: a file that stays as the new one would be
 // more open than the one it replaces fails the save.
-bool takeModeOf(int fd, const QString &model)
+bool takeModeOf(int fd, const QString &model, const QString &newLike)
 {
     struct stat wanted;
-    if (::stat(QFile::encodeName(model).constData(), &wanted) != 0)
-        return true;  // nothing to keep: a new file gets the usual mode
+    if (::stat(QFile::encodeName(model).constData(), &wanted) != 0) {
+        // Nothing to keep: a new file gets the usual mode, narrowed to
+        // that of the file it is made from.
+        const int closed = CDocumentFile::closedBits(newLike);
+        struct stat own;
+        if (closed == 0)
+            return true;
+        return ::fstat(fd, &own) == 0 && ::fchmod(fd, own.st_mode & 07777 & ~mode_t(closed)) == 0;
+    }
     struct stat own;
     if (::fstat(fd, &own) != 0)
         return false;
@@ -254,7 +261,7 @@ CDocumentFile::Result CDocumentFile::replace(const QString &path, const std::fun
     if (!fill(file))
         return cancel();
 #ifdef Q_OS_UNIX
-    if (!file.flush() || !takeModeOf(file.handle(), how.modeOf.isEmpty() ? path : how.modeOf)) {
+    if (!file.flush() || !takeModeOf(file.handle(), how.modeOf.isEmpty() ? path : how.modeOf, how.newLike)) {
         file.cancelWriting();
         return {false, writeErrorText(QFileDevice::PermissionsError, path)};
     }
@@ -278,13 +285,26 @@ CDocumentFile::Result CDocumentFile::replace(const QString &path, const std::fun
     return {true, {}};
 }
 
+int CDocumentFile::closedBits(const QString &model)
+{
+#ifdef Q_OS_UNIX
+    struct stat info;
+    if (model.isEmpty() || ::stat(QFile::encodeName(model).constData(), &info) != 0)
+        return 0;
+    return int(077 & ~info.st_mode);
+#else
+    Q_UNUSED(model)
+    return 0;
+#endif
+}
+
 bool CDocumentFile::takeMode(const QString &path, const QString &model)
 {
 #ifdef Q_OS_UNIX
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0)
         return false;
-    const bool taken = takeModeOf(fd, model);
+    const bool taken = takeModeOf(fd, model, {});
     ::close(fd);
     return taken;
 #else

@@ -50,6 +50,10 @@ struct CReplacement
     // file it replaces. A backup copy takes its document's, so that a
     // private document does not leave readable copies.
     QString modeOf = {};
+    // Where no file is replaced: the new file opens to group and others no
+    // more than this one does (the document an export or a Save As comes
+    // from), so that a private document's copies are private too.
+    QString newLike = {};
 };
 
 // Moves a document's bytes between memory and disk, and words failures the
@@ -97,6 +101,12 @@ public:
     static QString readOnlyText(const QString &path);
     static QString missingFolderText(const QString &path);
     static QString writeErrorText(QFileDevice::FileError error, const QString &path);
+
+    // The permissions for group and others that `model` withholds, to clear
+    // from a new file made from it (0 when there is no such file). For a
+    // new folder, use folderBits(): reading one needs search too.
+    static int closedBits(const QString &model);
+    static int folderBits(int closed) { return closed & ~((~closed & 044) >> 2); }
 
     // Gives an existing file `model`'s mode, owner, group and access list,
     // as a replaced file gets them (a backup copy moved up the series).

@@ -258,7 +258,7 @@ QByteArray CTextExport::render(const CItemTables &tables)
     return result;
 }
 
-bool CTextExport::write(const CItemTables &tables, const QString &path)
+bool CTextExport::write(const CItemTables &tables, const QString &path, const QString &documentPath)
 {
     const QFileInfo target(path);
     const bool exists = target.exists();
@@ -283,5 +283,7 @@ bool CTextExport::write(const CItemTables &tables, const QString &path)
     // written stays, as it would with a write in place.
     if (exists && !target.isWritable())
         return false;
-    return CDocumentFile::replace(path, [&tables](QFileDevice &file) { return write(tables, file); }).ok;
+    return CDocumentFile::replace(path, [&tables](QFileDevice &file) { return write(tables, file); },
+                                  {.newLike = documentPath})
+        .ok;
 }

@@ -29,7 +29,9 @@ public:
     static constexpr int kMinWidth = 4;
 
     static QByteArray render(const CItemTables &tables);
-    // Creates or truncates the file. False on any error; what was written so far stays.
-    static bool write(const CItemTables &tables, const QString &path);
+    // Writes the export beside `path` and puts it in place whole; false on
+    // any error, with an earlier file of that name left as it was. A new
+    // file opens to group and others no more than `documentPath` does.
+    static bool write(const CItemTables &tables, const QString &path, const QString &documentPath = {});
     static bool write(const CItemTables &tables, QIODevice &device);
 };

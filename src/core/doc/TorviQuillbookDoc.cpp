@@ -320,7 +320,7 @@ CTorviQuillbookDoc::SaveOutcome CTorviQuillbookDoc::writeDocument(const QString 
                 return true;
             };
             // 5. The rename, and the folder synced.
-            const CDocumentFile::Result result = CDocumentFile::replace(target, fill, {.beforeRename = beforeRename});
+            const CDocumentFile::Result result = CDocumentFile::replace(target, fill, {.beforeRename = beforeRename, .newLike = m_strPathName});
             if (result.ok) {
                 outcome = SaveOutcome::Saved;
                 setModifiedFlag(false);
@@ -483,7 +483,7 @@ bool CTorviQuillbookDoc::exportText(const QString &path)
     CBusyGuard guard(*this, kBusyWriting);
     if (!guard)
         return false;
-    if (CTextExport::write(*this, path))
+    if (CTextExport::write(*this, path, m_strPathName))
         return true;
     m_prompter.message(QCoreApplication::translate("CTextExport", CTextExport::kErrorMessage));
     return false;

@@ -44,17 +44,17 @@ bool CExporter::exportTo(Kind kind, const QString &path)
     const QString name = m_doc.title();
     switch (kind) {
     case Kind::Markdown: {
-        const CMarkdownExport::Result r = CMarkdownExport::write(m_doc, m_page, path);
+        const CMarkdownExport::Result r = CMarkdownExport::write(m_doc, m_page, path, m_doc.pathName());
         ok = r.ok, error = r.error, undefined = r.undefined;
         break;
     }
     case Kind::Html: {
-        const COutlineExport::Result r = COutlineExport::writeHtml(m_doc, m_page, name, path);
+        const COutlineExport::Result r = COutlineExport::writeHtml(m_doc, m_page, name, path, m_doc.pathName());
         ok = r.ok, error = r.error, undefined = r.undefined;
         break;
     }
     case Kind::Opml: {
-        const COutlineExport::Result r = COutlineExport::writeOpml(m_doc, m_page, name, path);
+        const COutlineExport::Result r = COutlineExport::writeOpml(m_doc, m_page, name, path, m_doc.pathName());
         ok = r.ok, error = r.error, undefined = r.undefined, dropped = r.dropped;
         break;
     }

@@ -34,14 +34,14 @@ int countUndefined(const QString &s)
 class CFolderWriter
 {
 public:
-    explicit CFolderWriter(const QString &target) : m_target(target) {}
+    CFolderWriter(const QString &target, int closed) : m_target(target), m_closed(closed) {}
 
     QString error() const { return m_error; }
 
     bool makeFolder(const QString &path, const QString &shown)
     {
 #ifdef Q_OS_UNIX
-        if (::mkdir(QFile::encodeName(path).constData(), 0777) == 0)
+        if (::mkdir(QFile::encodeName(path).constData(), mode_t(0777 & ~CDocumentFile::folderBits(m_closed))) == 0)
             return true;
         return fail(errno, shown);
 #else
@@ -54,7 +54,8 @@ public:
     bool writeFile(const QString &path, const QByteArray &bytes, const QString &shown)
     {
 #ifdef Q_OS_UNIX
-        const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                                mode_t(0666 & ~m_closed));
         if (fd < 0)
             return fail(errno, shown);
         const char *p = bytes.constData();
@@ -131,6 +132,7 @@ public:
 private:
     QString m_target;
     QString m_error;
+    int m_closed;  // permission bits a new file or folder does not get
 };
 
 // Puts the finished folder in the target's place: over an empty folder of
@@ -170,7 +172,8 @@ QByteArray CMarkdownExport::noteFile(const CItemTables &tables, const CCodePage 
     return markdown::writeFrontMatter(matter).toUtf8() + text.toUtf8();
 }
 
-CMarkdownExport::Result CMarkdownExport::write(const CItemTables &tables, const CCodePage &page, const QString &dirPath)
+CMarkdownExport::Result CMarkdownExport::write(const CItemTables &tables, const CCodePage &page, const QString &dirPath,
+                                               const QString &documentPath)
 {
     Result result;
     QString dir = QDir::cleanPath(QFileInfo(dirPath).absoluteFilePath());
@@ -188,7 +191,7 @@ CMarkdownExport::Result CMarkdownExport::write(const CItemTables &tables, const 
         return result;
     }
     const QString parent = info.absolutePath();
-    CFolderWriter writer(dir);
+    CFolderWriter writer(dir, CDocumentFile::closedBits(documentPath));
     if (!QDir().mkpath(parent)) {
         result.error = CDocumentFile::writeError(QFileDevice::PermissionsError, dir);
         return result;

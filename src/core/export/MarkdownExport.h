@@ -32,7 +32,10 @@ public:
         int undefined = 0;  // bytes the code page does not define, written as U+FFFD
     };
 
-    static Result write(const CItemTables &tables, const CCodePage &page, const QString &dir);
+    // The folder and its files open to group and others no more than
+    // `documentPath` does.
+    static Result write(const CItemTables &tables, const CCodePage &page, const QString &dir,
+                        const QString &documentPath = {});
 
     // One item's file: front matter and text in UTF-8. `name` is the file's
     // name without ".md", `place` the item's 0-based place among its siblings.

@@ -257,22 +257,22 @@ QByteArray COutlineExport::opml(const CItemTables &tables, const CCodePage &page
 }
 
 COutlineExport::Result COutlineExport::writeHtml(const CItemTables &tables, const CCodePage &page, const QString &name,
-                                                 const QString &path)
+                                                 const QString &path, const QString &documentPath)
 {
     Result result;
     const QByteArray bytes = html(tables, page, name, &result.undefined);
-    const CDocumentFile::Result saved = CDocumentFile::save(path, bytes);
+    const CDocumentFile::Result saved = CDocumentFile::save(path, bytes, {.newLike = documentPath});
     result.ok = saved.ok;
     result.error = saved.error;
     return result;
 }
 
 COutlineExport::Result COutlineExport::writeOpml(const CItemTables &tables, const CCodePage &page, const QString &name,
-                                                 const QString &path)
+                                                 const QString &path, const QString &documentPath)
 {
     Result result;
     const QByteArray bytes = opml(tables, page, name, &result.dropped, &result.undefined);
-    const CDocumentFile::Result saved = CDocumentFile::save(path, bytes);
+    const CDocumentFile::Result saved = CDocumentFile::save(path, bytes, {.newLike = documentPath});
     result.ok = saved.ok;
     result.error = saved.error;
     return result;

@@ -30,8 +30,11 @@ public:
     static QByteArray opml(const CItemTables &tables, const CCodePage &page, const QString &name, int *dropped = nullptr,
                            int *undefined = nullptr);
 
-    static Result writeHtml(const CItemTables &tables, const CCodePage &page, const QString &name, const QString &path);
-    static Result writeOpml(const CItemTables &tables, const CCodePage &page, const QString &name, const QString &path);
+    // A new file opens to group and others no more than `documentPath` does.
+    static Result writeHtml(const CItemTables &tables, const CCodePage &page, const QString &name, const QString &path,
+                            const QString &documentPath = {});
+    static Result writeOpml(const CItemTables &tables, const CCodePage &page, const QString &name, const QString &path,
+                            const QString &documentPath = {});
 
     // Escaped text with http, https and mailto addresses as links.
     static QString linkified(QStringView text);
