@@ -58,7 +58,7 @@ private slots:
     void oneVersionRenewedOncePerPeriod();
     void dueAfterWholeDays_data();
     void dueAfterWholeDays();
-    void firstSaveToNewPathOnlyShifts();
+    void firstSaveToNewPathLeavesTheSeries();
     void missingFolderOrBackupsOffChangeNothing();
     void damagedFileIsKeptAsideAndTheCopiesStay_data();
     void damagedFileIsKeptAsideAndTheCopiesStay();
@@ -170,16 +170,19 @@ void TestBackup::dueAfterWholeDays()
     QVERIFY(CBackupStep::isDue(copy(1), period, m_t0.addSecs(age)));  // a missing copy is always due
 }
 
-void TestBackup::firstSaveToNewPathOnlyShifts()
+// The series of that name (another document's, or one whose file is gone)
+// loses nothing to a save that has no earlier version to add.
+void TestBackup::firstSaveToNewPathLeavesTheSeries()
 {
     m_settings.versions = 3;
     writeFile(copy(0), doc("old0"), m_t0);
     writeFile(copy(1), doc("old1"), m_t0.addDays(-1));
+    writeFile(copy(2), doc("old2"), m_t0.addDays(-2));
     save(doc("new"), m_t0.addDays(5));
 
-    QCOMPARE(contentOf(copy(2)), doc("old1"));
-    QCOMPARE(contentOf(copy(1)), doc("old0"));
-    QCOMPARE(contentOf(copy(0)), doc("old0"));  // nothing to copy over it
+    QCOMPARE(contentOf(copy(2)), doc("old2"));
+    QCOMPARE(contentOf(copy(1)), doc("old1"));
+    QCOMPARE(contentOf(copy(0)), doc("old0"));
     QCOMPARE(contentOf(m_doc), doc("new"));
 }
 

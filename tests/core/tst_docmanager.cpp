@@ -232,6 +232,20 @@ private slots:
         QCOMPARE(g.doc->texts().value(0), QByteArray("CURRENT VERSION, changed"));
         QVERIFY(g.doc->openDocument(f.path("bk/notes.bk0")));
         QCOMPARE(g.doc->texts().value(0), QByteArray("CURRENT VERSION"));
+
+        // The restored copy is saved beside the document, under a name of
+        // its own: neither the document nor any copy of the series changes.
+        QCOMPARE(f.doc->pathName(), f.path("notes (2).tqb"));
+        QList<QByteArray> series;
+        for (int v = 0; v < versions; ++v)
+            series << readAll(f.path(QStringLiteral("bk/notes.bk%1").arg(v)));
+        QVERIFY(f.doc->saveDocument(f.doc->pathName()));
+        for (int v = 0; v < versions; ++v)
+            QCOMPARE(readAll(f.path(QStringLiteral("bk/notes.bk%1").arg(v))), series[v]);
+        QVERIFY(g.doc->openDocument(f.path("notes.tqb")));
+        QCOMPARE(g.doc->texts().value(0), QByteArray("CURRENT VERSION, changed"));
+        QVERIFY(g.doc->openDocument(f.path("notes (2).tqb")));
+        QCOMPARE(g.doc->texts().value(0), expected);
     }
 
     void restoreNeedsABackupFolder()

@@ -5,6 +5,8 @@
 #include "doc/TorviQuillbookDoc.h"
 #include "settings/Settings.h"
 
+#include <QFileInfo>
+
 CDocManager::CDocManager(CTorviQuillbookDoc &doc, CSettings &settings, QObject *parent)
     : QObject(parent), m_doc(doc), m_recent(settings), m_diskWatch(doc)
 {
@@ -102,11 +104,16 @@ bool CDocManager::restore(const QString &chosenName)
         return false;
     if (!m_doc.saveModified())
         return false;
+    // Beside the document the user had open (most often the one whose copy
+    // this is), under a name no file has yet: found there, not in a folder
+    // the user never chose.
+    const QString open = m_doc.pathName();
+    const QString folder = open.isEmpty() ? m_doc.defaultFolder() : QFileInfo(open).absolutePath() + QLatin1Char('/');
     // The copy itself stays off the recent-file list: opening it at the next
     // start would let automatic saving write over it.
     if (!m_doc.openLoadedDocument(path, std::move(chosenCopy), false))
         return false;
-    m_doc.setPathName(CBackupRestore::restoredPath(m_doc.title(), m_doc.defaultFolder()), false);
+    m_doc.setPathName(CBackupRestore::restoredPath(m_doc.title(), folder), false);
     m_doc.setModifiedFlag(true);
     return true;
 }

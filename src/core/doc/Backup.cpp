@@ -14,7 +14,6 @@
 
 namespace {
 constexpr qint64 kSecondsPerDay = 86400;
-constexpr qint64 kCopyBlock = 1 << 20;
 
 // A sealed document cannot be read without its key; a whole header and room
 // for a chunk is what can be told of it here.
@@ -39,27 +38,29 @@ CBackupStep::Outcome CBackupStep::run(const QString &documentPath, const CBackup
         return outcome;
     // The version on disk is read once: checked, then copied from memory.
     const QFileInfo document(documentPath);
-    const bool exists = document.exists();  // not on the first save to this path
+    // The first save to a path has nothing to keep. Shifting the series
+    // anyway would push its oldest copy out for nothing, and the series may
+    // be another document's of the same name (a restored copy saved anew).
+    if (!document.exists())
+        return outcome;
     const QDateTime lastWrite = document.lastModified();
     const QString newest = copyName(settings, documentPath, 0);
     QByteArray bytes;
-    if (exists) {
-        if (!CDocumentFile::load(documentPath, bytes).ok) {
-            // Nothing to put in: the series stays as it is.
-            outcome.failedCopy = newest;
-            return outcome;
+    if (!CDocumentFile::load(documentPath, bytes).ok) {
+        // Nothing to put in: the series stays as it is.
+        outcome.failedCopy = newest;
+        return outcome;
+    }
+    if (!readsAsDocument(bytes)) {
+        // Rotated in, it would push a good copy out of the series.
+        const QString kept = keptAsideName(settings, documentPath, now);
+        if (CDocumentFile::save(kept, bytes, {.lastWrite = lastWrite, .modeOf = documentPath}).ok) {
+            outcome.keptAside = kept;
+            outcome.keptEmpty = bytes.isEmpty();
+        } else {
+            outcome.failedCopy = kept;
         }
-        if (!readsAsDocument(bytes)) {
-            // Rotated in, it would push a good copy out of the series.
-            const QString kept = keptAsideName(settings, documentPath, now);
-            if (CDocumentFile::save(kept, bytes, {.lastWrite = lastWrite, .modeOf = documentPath}).ok) {
-                outcome.keptAside = kept;
-                outcome.keptEmpty = bytes.isEmpty();
-            } else {
-                outcome.failedCopy = kept;
-            }
-            return outcome;
-        }
+        return outcome;
     }
 
     const auto failed = [&outcome](const QString &target) {
@@ -75,20 +76,14 @@ CBackupStep::Outcome CBackupStep::run(const QString &documentPath, const CBackup
             const QString target = copyName(settings, documentPath, j);
             if (!QFileInfo(source).isFile())
                 continue;
-            // Without a document to copy the newest copy stays where it is.
-            const bool moved = j == 1 && !exists ? copyOver(source, target) : moveOver(source, target);
-            if (!moved)
+            if (!moveOver(source, target))
                 failed(target);
-            else if (exists)
+            else
                 // A copy made before the document was made private must not stay readable.
                 CDocumentFile::takeMode(target, documentPath);
         }
         return true;
     };
-    if (!exists) {
-        shift();
-        return outcome;
-    }
     const auto fill = [&bytes](QFileDevice &file) { return CDocumentFile::writeAll(file, bytes); };
     if (!CDocumentFile::replace(newest, fill, {.beforeRename = shift, .lastWrite = lastWrite, .modeOf = documentPath}).ok)
         failed(newest);
@@ -133,25 +128,6 @@ QString CBackupStep::baseName(const QString &documentPath)
 QString CBackupStep::copyName(const CBackupSettings &settings, const QString &documentPath, int version)
 {
     return settings.folder + baseName(documentPath) + QStringLiteral("bk") + QString::number(version);
-}
-
-bool CBackupStep::copyOver(const QString &source, const QString &target)
-{
-    QFile in(source);
-    const QFileInfo sourceInfo(source);
-    if (!sourceInfo.isFile() || !in.open(QIODevice::ReadOnly))
-        return false;
-    const auto stream = [&in](QFileDevice &out) {
-        while (!in.atEnd()) {
-            const QByteArray block = in.read(kCopyBlock);
-            if (block.isEmpty() && in.error() != QFileDevice::NoError)
-                return false;
-            if (out.write(block) != block.size())
-                return false;
-        }
-        return in.error() == QFileDevice::NoError;
-    };
-    return CDocumentFile::replace(target, stream, {.lastWrite = sourceInfo.lastModified(), .modeOf = source}).ok;
 }
 
 bool CBackupStep::moveOver(const QString &source, const QString &target)

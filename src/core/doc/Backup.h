@@ -55,9 +55,6 @@ public:
     // under a name of its own that no rotation reaches.
     static QString keptAsideName(const CBackupSettings &settings, const QString &documentPath, const QDateTime &now);
 
-    // Replaces `target` by a copy of `source` carrying the source's last-write
-    // time. The old target stays when the copy fails.
-    static bool copyOver(const QString &source, const QString &target);
     // Renames `source` over `target` in one step.
     static bool moveOver(const QString &source, const QString &target);
 };
