@@ -76,6 +76,53 @@ private slots:
         QVERIFY(!f.doc->fileChangedOnDisk());
     }
 
+    // Another program empties the file, cuts it short or writes something
+    // else over it: the notes shown are the only copy left, so they stay,
+    // the user is told, and saving (after the question) puts them back.
+    void aFileSpoiltElsewhereLeavesTheNotesHere_data()
+    {
+        QTest::addColumn<int>("keep");  // bytes of the file left; -1: other bytes written over it
+        QTest::newRow("emptied") << 0;
+        QTest::newRow("cut short") << 60;
+        QTest::newRow("written over") << -1;
+    }
+    void aFileSpoiltElsewhereLeavesTheNotesHere()
+    {
+        QFETCH(int, keep);
+        CDocFixture f;
+        f.addRootAndChild("mine", "child");
+        const QString path = f.path("s.tqb");
+        QVERIFY(f.doc->saveDocument(path));
+        f.doc->setPathName(path);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        if (keep >= 0) {
+            QVERIFY(file.resize(keep));
+        } else {
+            QVERIFY(file.resize(0));
+            file.write("plain text, no notes\n");
+        }
+        file.close();
+
+        f.doc->checkDiskChange();
+        QCOMPARE(f.doc->texts().value(0), QByteArray("mine"));
+        QCOMPARE(f.doc->texts().value(1), QByteArray("child"));
+        QVERIFY(f.doc->isModified());
+        QCOMPARE(f.prompter.messages,
+                 QStringList{QStringLiteral("%1 was changed on disk by another program and cannot be read now:\n"
+                                            "Unexpected file format.\nYour notes stay open here; save them to keep them.")
+                                 .arg(path)});
+        f.doc->checkDiskChange();  // told once
+        QCOMPARE(f.prompter.messages.size(), 1);
+
+        f.prompter.choices = {1};  // keep my version
+        QVERIFY(f.doc->saveDocument(path));
+        QVERIFY(f.prompter.messages[1].contains(kQuestionStart));
+        CDocFixture g;
+        QVERIFY(g.doc->openDocument(path));
+        QCOMPARE(g.doc->texts(), (QList<QByteArray>{"mine", "child"}));
+    }
+
     // Another program removed or added a note before the selected one,
     // whose title other notes share: the selected note is found by its text.
     void reloadFindsTheSelectedNoteAmongLikeTitledOnes_data()

@@ -1,5 +1,6 @@
 #include "doc/DiskChangeCheck.h"
 
+#include "doc/DocumentFile.h"
 #include "doc/TorviQuillbookDoc.h"
 
 #include <QDir>
@@ -113,8 +114,19 @@ bool CDiskChangeCheck::reload()
     const QByteArray text = m_doc.isItem(current) ? m_doc.CItemTables::text(current) : QByteArray();
     const qsizetype place = current >= 0 ? m_doc.order().indexOf(quint32(current)) : -1;
     const QString path = m_doc.pathName();
+    // The notes shown here are given up only for a file that reads as a
+    // document: one emptied or cut short by another program (or half
+    // copied over) would leave nothing, and these may be the only copy.
+    CLoadedFile file;
+    if (const QString problem = m_doc.problemReading(path, file, m_doc.count() > 0); !problem.isEmpty()) {
+        m_doc.setModifiedFlag(true);
+        m_bAsked = true;  // said now; a save asks again before writing over the file
+        m_doc.prompter().message(QCoreApplication::translate("CTorviQuillbookDoc", kUnreadableOnDisk)
+                                     .arg(QDir::toNativeSeparators(path), problem));
+        return false;
+    }
     m_bReloading = true;
-    const bool reloaded = m_doc.openDocument(path, false);
+    const bool reloaded = m_doc.openLoadedDocument(path, std::move(file), false);
     m_bReloading = false;
     if (!reloaded)
         return false;

@@ -20,6 +20,9 @@ public:
         QT_TRANSLATE_NOOP("CTorviQuillbookDoc", "%1 has been changed on disk by another program.\nReload it (your unsaved changes are lost), keep your "
         "version (the next save writes over the file), or save your version under another name?");
     static constexpr const char *kReloadedFromDisk = QT_TRANSLATE_NOOP("CTorviQuillbookDoc", "%1 was changed on disk and has been read again.");
+    static constexpr const char *kUnreadableOnDisk =
+        QT_TRANSLATE_NOOP("CTorviQuillbookDoc", "%1 was changed on disk by another program and cannot be read now:\n%2\n"
+        "Your notes stay open here; save them to keep them.");
     static QStringList choices();  // "Reload", "Keep my version", "Save as..."
 
     explicit CDiskChangeCheck(CTorviQuillbookDoc &doc) : m_doc(doc) {}

@@ -491,17 +491,39 @@ bool CTorviQuillbookDoc::exportText(const QString &path)
 
 // ------------------------------------------------------------------ records
 
-bool CTorviQuillbookDoc::checkFormat(CLoadedFile &file)
+namespace {
+
+QString formatProblem(CLoadedFile &file)
 {
     if (file.bytes.isEmpty() || CEnvelope::isEnvelope(file.bytes))
-        return true;
+        return {};
     const CArchiveReader::Status status = CArchiveReader::scan(file.bytes, file.records);
     if (status == CArchiveReader::Status::Ok)
+        return {};
+    return QCoreApplication::translate("CDocumentFile", status == CArchiveReader::Status::UnknownSchema
+                                                            ? CDocumentFile::kUnknownVersion
+                                                            : CDocumentFile::kUnexpectedFormat);
+}
+
+} // namespace
+
+bool CTorviQuillbookDoc::checkFormat(CLoadedFile &file)
+{
+    const QString problem = formatProblem(file);
+    if (problem.isEmpty())
         return true;
-    m_prompter.message(QCoreApplication::translate("CDocumentFile", status == CArchiveReader::Status::UnknownSchema
-                                                                        ? CDocumentFile::kUnknownVersion
-                                                                        : CDocumentFile::kUnexpectedFormat));
+    m_prompter.message(problem);
     return false;
+}
+
+QString CTorviQuillbookDoc::problemReading(const QString &path, CLoadedFile &file, bool emptyIsNoDocument)
+{
+    const CDocumentFile::Result loaded = CDocumentFile::load(path, file);
+    if (!loaded.ok)
+        return loaded.error;
+    if (emptyIsNoDocument && file.bytes.isEmpty())
+        return QCoreApplication::translate("CDocumentFile", CDocumentFile::kUnexpectedFormat);
+    return formatProblem(file);
 }
 
 bool CTorviQuillbookDoc::readFromBytes(QByteArray bytes)

@@ -86,6 +86,9 @@ public:
     // Whether `bytes` can be read as a document at all (records in order, or
     // a sealed file); says why not. Reads nothing into this document.
     bool checkFormat(CLoadedFile &file);
+    // The same, quietly: why the file cannot be opened (unreadable, not a
+    // document, or empty where `emptyIsNoDocument`); empty when it can.
+    QString problemReading(const QString &path, CLoadedFile &file, bool emptyIsNoDocument);
     // Whether the last open failed only because the user gave no password
     // that reads the file (cancelled, or gave up on wrong ones): the file
     // itself may be fine.
