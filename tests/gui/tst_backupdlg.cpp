@@ -67,7 +67,7 @@ class TestBackupDlg : public QObject
     Q_OBJECT
 
 private slots:
-    void opensCheckedWithStoredValues();
+    void opensWithStoredValues();
     void opensWithProgramFolderWhenNoneSet();
     void checkBoxEnablesControls();
     void okWithExistingFolderReturnsSettings();
@@ -78,9 +78,9 @@ private slots:
     void cancelChangesNothing();
 };
 
-void TestBackupDlg::opensCheckedWithStoredValues()
+void TestBackupDlg::opensWithStoredValues()
 {
-    Fixture f(CBackupSettings{false, QStringLiteral("/srv/copies/"), 4, 14});
+    Fixture f(CBackupSettings{true, QStringLiteral("/srv/copies/"), 4, 14});
     QVERIFY(f.isComplete());
     QVERIFY(f.backup->isChecked());
     QCOMPARE(f.folder->text(), QStringLiteral("/srv/copies/"));
@@ -92,6 +92,11 @@ void TestBackupDlg::opensCheckedWithStoredValues()
     QCOMPARE(f.period->currentText(), QStringLiteral("Every 2 week"));
     QCOMPARE(f.enabledControls(), (QList<bool>{true, true, true, true}));
     QVERIFY(guitest::saveScreenshot(f.dlg, QStringLiteral("backup")));
+    // Backups off show as off, their values kept for when they are turned on.
+    Fixture off(CBackupSettings{false, QStringLiteral("/srv/copies/"), 4, 14});
+    QVERIFY(!off.backup->isChecked());
+    QCOMPARE(off.enabledControls(), (QList<bool>{false, false, false, false}));
+    QCOMPARE(off.versions->currentText(), QStringLiteral("4"));
 }
 
 void TestBackupDlg::opensWithProgramFolderWhenNoneSet()
@@ -106,12 +111,13 @@ void TestBackupDlg::opensWithProgramFolderWhenNoneSet()
 void TestBackupDlg::checkBoxEnablesControls()
 {
     Fixture f(CBackupSettings{});
-    guitest::clickCheckBox(f.backup);
     QVERIFY(!f.backup->isChecked());
     QCOMPARE(f.enabledControls(), (QList<bool>{false, false, false, false}));
     QVERIFY(guitest::saveScreenshot(f.dlg, QStringLiteral("backup-off")));
     guitest::clickCheckBox(f.backup);
     QCOMPARE(f.enabledControls(), (QList<bool>{true, true, true, true}));
+    guitest::clickCheckBox(f.backup);
+    QCOMPARE(f.enabledControls(), (QList<bool>{false, false, false, false}));
 }
 
 void TestBackupDlg::okWithExistingFolderReturnsSettings()
@@ -120,6 +126,7 @@ void TestBackupDlg::okWithExistingFolderReturnsSettings()
     QVERIFY(dir.isValid());
     const CBackupSettings before{false, QString(), 1, 1};
     Fixture f(before);
+    guitest::clickCheckBox(f.backup);  // backups were off
     f.typeFolder(dir.path());
     QTest::keyClick(f.versions, Qt::Key_Down);
     QTest::keyClick(f.versions, Qt::Key_Down);
@@ -137,6 +144,7 @@ void TestBackupDlg::okOffersToCreateMissingFolder()
     QVERIFY(dir.isValid());
     const QString target = dir.path() + QStringLiteral("/copies");
     Fixture f(CBackupSettings{});
+    guitest::clickCheckBox(f.backup);
     f.prompter.answers = {IPrompter::Answer::Ok};
     f.typeFolder(target + QStringLiteral("/"));
     QTest::keyClick(f.folder, Qt::Key_Return);
@@ -154,6 +162,7 @@ void TestBackupDlg::declinedCreationKeepsDialogOpen()
     QVERIFY(dir.isValid());
     const QString target = dir.path() + QStringLiteral("/copies");
     Fixture f(CBackupSettings{});
+    guitest::clickCheckBox(f.backup);
     f.prompter.answers = {IPrompter::Answer::Cancel};
     f.typeFolder(target);
     QTest::mouseClick(f.ok, Qt::LeftButton);

@@ -769,6 +769,7 @@ private slots:
         guitest::whenModalShows<CBackupDlg>([&](CBackupDlg *dlg) {
             auto *folder = dlg->findChild<QLineEdit *>(QStringLiteral("folder"));
             offered = folder->text();
+            guitest::clickCheckBox(dlg->findChild<QCheckBox *>(QStringLiteral("backup")));  // off until turned on
             folder->selectAll();
             QTest::keyClicks(folder, backups);
             dlg->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();

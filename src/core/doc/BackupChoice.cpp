@@ -3,7 +3,9 @@
 CBackupChoice CBackupChoice::fromSettings(const CBackupSettings &settings, const QString &programFolder)
 {
     CBackupChoice choice;
-    choice.on = true;
+    // As stored: a box ticked over backups that are off would have the user
+    // believe copies are being made.
+    choice.on = settings.on;
     choice.folder = settings.folder.isEmpty() ? programFolder : settings.folder;
     // A stored count the list cannot show leaves it without selection, as the
     // period does, instead of picking an index past the list.
