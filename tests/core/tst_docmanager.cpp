@@ -246,6 +246,17 @@ private slots:
         QCOMPARE(g.doc->texts().value(0), QByteArray("CURRENT VERSION, changed"));
         QVERIFY(g.doc->openDocument(f.path("notes (2).tqb")));
         QCOMPARE(g.doc->texts().value(0), expected);
+
+        // Restored again, and another program makes a file of the chosen
+        // name before the first save: it is asked about, not written over.
+        QVERIFY(manager.restore(chosen));
+        QCOMPARE(f.doc->pathName(), f.path("notes (3).tqb"));
+        QVERIFY(QFile::copy(f.path("notes.tqb"), f.path("notes (3).tqb")));
+        f.prompter.choices = {-1};  // cancelled
+        QVERIFY(!f.doc->saveDocument(f.doc->pathName()));
+        QVERIFY(f.prompter.messages.last().contains(QStringLiteral("has been changed on disk by another program")));
+        QVERIFY(g.doc->openDocument(f.path("notes (3).tqb")));
+        QCOMPARE(g.doc->texts().value(0), QByteArray("CURRENT VERSION, changed"));
     }
 
     void restoreNeedsABackupFolder()

@@ -28,7 +28,13 @@ void CDiskChangeCheck::forget()
 
 bool CDiskChangeCheck::changed() const
 {
-    return !m_strPath.isEmpty() && m_strPath == m_doc.pathName() && !m_print.matches(m_strPath);
+    const QString own = m_doc.pathName();
+    // A name given without reading its file (a restored copy's) that
+    // another program has made meanwhile: a file never read here, to be
+    // asked about before it is written over.
+    if (!m_strPath.isEmpty() && m_strPath != own && !own.isEmpty())
+        return QFileInfo::exists(own);
+    return !m_strPath.isEmpty() && m_strPath == own && !m_print.matches(m_strPath);
 }
 
 CDiskChangeCheck::Answer CDiskChangeCheck::ask()
