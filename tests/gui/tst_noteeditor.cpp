@@ -98,6 +98,18 @@ struct Session : guitest::CProgramInFolder
     }
 };
 
+// Find / Replace opened from the tree, "This note only", Replace all.
+CFindDlg *replaceAllInThisNote(Session &s, const QString &what, const QString &with)
+{
+    QTest::keyClick(s.tree, Qt::Key_F, Qt::ControlModifier);
+    CFindDlg *dlg = s.frame->findDialog();
+    QTest::keyClicks(dlg->findEdit(), what);
+    QTest::keyClicks(dlg->replaceEdit(), with);
+    guitest::clickCheckBox(dlg->thisNoteBox());
+    QTest::mouseClick(dlg->replaceAllButton(), Qt::LeftButton);
+    return dlg;
+}
+
 } // namespace
 
 class TestNoteEditor : public QObject
@@ -510,12 +522,7 @@ private slots:
         Session s;
         QVERIFY(s.open({{"cat box", "a cat, a CAT\r\nand cats", CItemTables::kRootParent}}));
         QVERIFY(s.select(QStringLiteral("cat box"), 0));
-        QTest::keyClick(s.tree, Qt::Key_F, Qt::ControlModifier);
-        CFindDlg *dlg = s.frame->findDialog();
-        QTest::keyClicks(dlg->findEdit(), QStringLiteral("cat"));
-        QTest::keyClicks(dlg->replaceEdit(), QStringLiteral("dog"));
-        guitest::clickCheckBox(dlg->thisNoteBox());
-        QTest::mouseClick(dlg->replaceAllButton(), Qt::LeftButton);
+        CFindDlg *dlg = replaceAllInThisNote(s, QStringLiteral("cat"), QStringLiteral("dog"));
         QCOMPARE(s.doc().title(0), QByteArray("dog box"));
         QCOMPARE(s.doc().text(0), QByteArray("a dog, a dog\r\nand dogs"));
         QCOMPARE(s.note->toPlainText(), QStringLiteral("dog box\n\na dog, a dog\nand dogs"));
@@ -533,12 +540,7 @@ private slots:
         Session s;
         QVERIFY(s.open({{"full", filler + QByteArray("ab ab ab ab ab ab ab ab ab ab"), CItemTables::kRootParent}}));
         QVERIFY(s.select(QStringLiteral("full"), 0));
-        QTest::keyClick(s.tree, Qt::Key_F, Qt::ControlModifier);
-        CFindDlg *dlg = s.frame->findDialog();
-        QTest::keyClicks(dlg->findEdit(), QStringLiteral("ab"));
-        QTest::keyClicks(dlg->replaceEdit(), QStringLiteral("abcdef"));
-        guitest::clickCheckBox(dlg->thisNoteBox());
-        QTest::mouseClick(dlg->replaceAllButton(), Qt::LeftButton);
+        CFindDlg *dlg = replaceAllInThisNote(s, QStringLiteral("ab"), QStringLiteral("abcdef"));
         const QByteArray text = s.doc().text(0);
         const int made = int(text.count("abcdef"));
         QVERIFY2(made > 0 && made < 10, qPrintable(dlg->resultLabel()->text()));
@@ -554,12 +556,7 @@ private slots:
         Session over;
         QVERIFY(over.open({{"over", filler + QByteArray(100, 'w') + QByteArray(" ab ab ab"), CItemTables::kRootParent}}));
         QVERIFY(over.select(QStringLiteral("over"), 0));
-        QTest::keyClick(over.tree, Qt::Key_F, Qt::ControlModifier);
-        CFindDlg *overDlg = over.frame->findDialog();
-        QTest::keyClicks(overDlg->findEdit(), QStringLiteral("ab"));
-        QTest::keyClicks(overDlg->replaceEdit(), QStringLiteral("a"));
-        guitest::clickCheckBox(overDlg->thisNoteBox());
-        QTest::mouseClick(overDlg->replaceAllButton(), Qt::LeftButton);
+        CFindDlg *overDlg = replaceAllInThisNote(over, QStringLiteral("ab"), QStringLiteral("a"));
         QCOMPARE(overDlg->resultLabel()->text(), QStringLiteral("3 replacements made."));
         QVERIFY(over.doc().text(0).endsWith(QByteArray(" a a a")));
         // So does typing over a selection, with no more characters than it.
