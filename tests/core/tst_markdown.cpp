@@ -6,7 +6,9 @@
 #include "export/Exporter.h"
 #include "export/MarkdownExport.h"
 #include "export/MarkdownFormat.h"
+#include "import/ImportFile.h"
 #include "import/Importer.h"
+#include "import/MarkdownImport.h"
 #include "text/CodePage.h"
 #include "tree/InfoTree.h"
 
@@ -227,6 +229,38 @@ private slots:
         QVERIFY(CExporter(*f.doc, CCodePage(QStringLiteral("windows-1252"))).run(CExporter::Kind::Markdown));
         QCOMPARE(QDir::cleanPath(f.prompter.folderStarts.value(0)), f.path(QStringLiteral("docs")));
         QVERIFY(QFile::exists(f.path(QStringLiteral("out/Root/Child.md"))));
+    }
+
+    // A folder removed while the import walks its parent is a read failure
+    // that names it, not a link skipped.
+    void folderRemovedMidwayFailsTheImport()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("m/B")) && QDir(dir.path()).mkpath(QStringLiteral("m/C")));
+        QFile note(dir.filePath(QStringLiteral("m/C/y.md")));
+        QVERIFY(note.open(QIODevice::WriteOnly) && note.write("y") == 1);
+        note.close();
+        // Takes C away as soon as B, listed before it, is added.
+        struct CRemovingSink : IImportSink
+        {
+            QString removed;
+            int count = 0;
+            int add(int, const QByteArray &title, const QByteArray &) override
+            {
+                if (title == "B")
+                    QDir(removed).removeRecursively();
+                return count++;
+            }
+        } sink;
+        sink.removed = dir.filePath(QStringLiteral("m/C"));
+        CImportDecoder decoder(QStringLiteral("windows-1252"));
+        CMarkdownImport walk(sink, decoder, {0, 1, 2, 3, 4});
+        walk.walk(dir.filePath(QStringLiteral("m")), IImportSink::kDestination);
+        QVERIFY(walk.readFailed());
+        QCOMPARE(walk.failureReport(), QStringLiteral("Nothing was imported: 1 file(s) or folder(s) could not be read.\n"
+                                                      "%1: the folder was removed or moved while it was read.")
+                                           .arg(sink.removed));
+        QCOMPARE(walk.report(), QString());
     }
 
     // Export, then import through the importer into a document with the

@@ -2,6 +2,7 @@
 // a real document, infotree and New command, then Undo.
 
 #include "DocFixture.h"
+#include "cli/TqbProcess.h"
 #include "GuiTestSupport.h"
 #include "app/DocManager.h"
 #include "import/ImportCommands.h"
@@ -9,6 +10,7 @@
 #include "tree/InfoTree.h"
 
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFile>
 #include <QPushButton>
 #include <QRadioButton>
@@ -98,6 +100,41 @@ private slots:
         QCOMPARE(doc.count(), 2);
         QCOMPARE(newCalls, 0);
         QCOMPARE(fx.prompter.chooserTitles.size(), 1);
+    }
+
+    // Files the import refuses (here over the size limit): one message at
+    // the end, nothing added, and tqb says the same and saves nothing.
+    void refusedMarkdownFilesAddNothingAsInTqb()
+    {
+        CDocFixture fx;
+        CTorviQuillbookDoc &doc = *fx.doc;
+        CInfoTree tree(doc);
+        doc.appendItem("Old note", "", CItemTables::kRootParent, CNoteInfo{});
+        tree.initialUpdate();
+        const QString folder = fx.path(QStringLiteral("vault"));
+        QVERIFY(QDir().mkpath(folder));
+        QFile small(folder + QStringLiteral("/small.md"));
+        QVERIFY(small.open(QIODevice::WriteOnly) && small.write("kept") == 4);
+        small.close();
+        for (int i = 0; i < 3; ++i) {
+            QFile big(folder + QStringLiteral("/big%1.md").arg(i));
+            QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(129 * 1024 * 1024));  // sparse
+        }
+        QWidget window;
+        CImportCommands commands(doc, tree, &window, [] { return false; });
+        fx.prompter.folderAnswers = {folder};
+        guitest::whenModalShows<CImportPlaceDlg>([](CImportPlaceDlg *dlg) { dlg->accept(); });
+        commands.importMarkdown();
+        QCOMPARE(fx.prompter.messages.size(), 1);
+        QVERIFY(fx.prompter.messages[0].startsWith(QStringLiteral("Nothing was imported: 3 file(s) or folder(s) could not be read.\n")));
+        QCOMPARE(doc.order().size(), 1);
+
+        const tqbtest::CRun run = tqbtest::run(fx.path(QString()), fx.path(QStringLiteral("tqb.ini")),
+                                               {QStringLiteral("import-md"), QStringLiteral("t.tqb"), folder});
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.err.section(QLatin1Char('\n'), 0, 0),
+                 QStringLiteral("tqb: ") + fx.prompter.messages[0].split(QLatin1Char('\n')).join(QLatin1Char(' ')));
+        QVERIFY(!QFile::exists(fx.path(QStringLiteral("t.tqb"))));
     }
 };
 

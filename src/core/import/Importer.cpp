@@ -55,6 +55,56 @@ private:
     std::vector<CInfoTree::Handle> m_handles;
 };
 
+// Keeps the items until the whole source was read, then gives them to
+// another sink in the same order.
+class CHeldSink : public IImportSink
+{
+public:
+    int add(int parent, const QByteArray &title, const QByteArray &text) override
+    {
+        return hold(parent, title, text, nullptr);
+    }
+
+    int addWithInfo(int parent, const QByteArray &title, const QByteArray &text, const CNoteInfo &info) override
+    {
+        return hold(parent, title, text, &info);
+    }
+
+    // Adds every item held to `to`; the id there of the item held as `id`.
+    int replay(IImportSink &to, int id)
+    {
+        std::vector<int> ids(m_items.size(), kFailed);
+        for (size_t i = 0; i < m_items.size(); ++i) {
+            Item &item = m_items[i];
+            const int parent = item.parent == kDestination ? kDestination : ids[size_t(item.parent)];
+            ids[i] = item.hasInfo ? to.addWithInfo(parent, item.title, item.text, item.info) : to.add(parent, item.title, item.text);
+            item.title.clear();
+            item.text.clear();
+        }
+        return id >= 0 && size_t(id) < ids.size() ? ids[size_t(id)] : kFailed;
+    }
+
+private:
+    struct Item
+    {
+        int parent;
+        QByteArray title;
+        QByteArray text;
+        CNoteInfo info;
+        bool hasInfo;
+    };
+
+    int hold(int parent, const QByteArray &title, const QByteArray &text, const CNoteInfo *info)
+    {
+        if (parent == kFailed || (parent != kDestination && (parent < 0 || size_t(parent) >= m_items.size())))
+            return kFailed;
+        m_items.push_back({parent, title, text, info ? *info : CNoteInfo(), info != nullptr});
+        return int(m_items.size() - 1);
+    }
+
+    std::vector<Item> m_items;
+};
+
 QString fileNameOf(const QString &path)
 {
     return QFileInfo(path).fileName();
@@ -191,13 +241,22 @@ CImporter::Handle CImporter::importMarkdown(const QString &path, Place place)
     CTorviQuillbookDoc &doc = m_tree.document();
     CImportDecoder decoder(codePage());
     Handle top = CInfoTree::kNone;
+    // The whole folder is read before anything is added: a folder that cannot
+    // be read in full adds nothing, in the window as in tqb.
+    CHeldSink held;
+    CMarkdownImport walk(held, decoder, doc.defaultIcons());
+    const int heldTop = walk.walk(path, IImportSink::kDestination);
+    m_readFailed = walk.readFailed();
+    m_skipReport = walk.report();
+    if (m_readFailed) {
+        doc.prompter().message(walk.failureReport());
+        m_replaced = 0;
+        return CInfoTree::kNone;
+    }
     {
         CTreeModel::ResetGuard reset(m_tree.model());
         CTreeSink sink(m_tree, destination(place));
-        CMarkdownImport walk(sink, decoder, doc.prompter(), doc.defaultIcons());
-        top = sink.handle(walk.walk(path, IImportSink::kDestination));
-        m_readFailed = walk.readFailed();
-        m_skipReport = walk.report();
+        top = sink.handle(held.replay(sink, heldTop));
     }
     m_replaced = decoder.replaced();
     if (m_replaced > 0)

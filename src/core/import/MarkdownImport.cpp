@@ -1,12 +1,13 @@
 #include "import/MarkdownImport.h"
 #include <QCoreApplication>
 
-#include "Prompter.h"
 #include "export/MarkdownFormat.h"
+#include "import/FolderListing.h"
 #include "import/ImportFile.h"
+#include "io/InputFile.h"
+#include "text/FolderPath.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
 #include <QHash>
 #include <QStringDecoder>
@@ -74,15 +75,14 @@ struct CMarkdownImport::Entry
     QString folder;     // path of the folder NAME; empty for a note
     QString title;
     QString text;
+    QString canonical;  // the folder's canonical path
     std::optional<double> order;
     CNoteInfo info;
 };
 
-CMarkdownImport::CMarkdownImport(IImportSink &sink, CImportDecoder &decoder, IPrompter &prompter,
-                                 const std::array<qint32, 5> &defaultIcons)
+CMarkdownImport::CMarkdownImport(IImportSink &sink, CImportDecoder &decoder, const std::array<qint32, 5> &defaultIcons)
     : m_sink(sink)
     , m_decoder(decoder)
-    , m_prompter(prompter)
     , m_defaultIcons(defaultIcons)
 {
 }
@@ -94,45 +94,103 @@ QString CMarkdownImport::report() const
         parts << QCoreApplication::translate("CMarkdownImport", "%1 hidden file(s) or folder(s)").arg(m_hidden);
     if (m_others > 0)
         parts << QCoreApplication::translate("CMarkdownImport", "%1 file(s) other than .md").arg(m_others);
+    if (m_outside > 0)
+        parts << QCoreApplication::translate("CMarkdownImport", "%1 link(s) leading outside the folder").arg(m_outside);
     if (m_links > 0)
         parts << QCoreApplication::translate("CMarkdownImport", "%1 link(s) to a folder imported already").arg(m_links);
+    if (m_broken > 0)
+        parts << QCoreApplication::translate("CMarkdownImport", "%1 broken link(s)").arg(m_broken);
+    if (m_loops > 0)
+        parts << QCoreApplication::translate("CMarkdownImport", "%1 link loop(s)").arg(m_loops);
+    if (m_special > 0)
+        parts << QCoreApplication::translate("CMarkdownImport", "%1 named pipe(s), socket(s) or device(s)").arg(m_special);
     return parts.isEmpty() ? QString() : QCoreApplication::translate("CMarkdownImport", "Skipped: ") + parts.join(QLatin1String(", ")) + QLatin1Char('.');
 }
 
-std::vector<CMarkdownImport::Entry> CMarkdownImport::list(const QString &folder)
+QString CMarkdownImport::failureReport() const
 {
-    std::vector<Entry> entries;
+    if (m_problems.isEmpty())
+        return {};
+    // A folder of thousands of refused files is one message, not thousands.
+    constexpr qsizetype kShown = 10;
+    QStringList lines{QCoreApplication::translate("CMarkdownImport", kNothingImported).arg(m_problems.size())};
+    lines += m_problems.mid(0, kShown);
+    if (m_problems.size() > kShown)
+        lines << QCoreApplication::translate("CMarkdownImport", kMoreProblems).arg(m_problems.size() - kShown);
+    return lines.join(QLatin1Char('\n'));
+}
+
+bool CMarkdownImport::list(const QString &folder, const QString &canonical, std::vector<Entry> &entries)
+{
+    entries.clear();
+    std::vector<CFolderListing::Entry> listed;
+    switch (CFolderListing::list(folder, canonical, m_root, listed)) {
+    case CFolderListing::Status::Ok:
+        break;
+    case CFolderListing::Status::Gone:
+        fail(QCoreApplication::translate("CMarkdownImport", kFolderGone).arg(FolderPath::shown(folder)));
+        return false;
+    case CFolderListing::Status::Denied:
+        fail(CInputFile::deniedText(FolderPath::shown(folder)));
+        return false;
+    case CFolderListing::Status::TooLong:
+        fail(QCoreApplication::translate("CMarkdownImport", kPathTooLong).arg(FolderPath::shown(folder)));
+        return false;
+    case CFolderListing::Status::Failed:
+        fail(QCoreApplication::translate("CMarkdownImport", kFolderCannotBeRead).arg(FolderPath::shown(folder)));
+        return false;
+    }
+
     QHash<QString, size_t> byName;  // name -> entry, to pair NAME.md with NAME
-    std::vector<std::pair<QString, QString>> folders;
-    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
-    while (it.hasNext()) {
-        it.next();
-        const QFileInfo entry = it.fileInfo();
-        const QString name = entry.fileName();
-        if (name.startsWith(QLatin1Char('.')) || entry.isHidden()) {
+    std::vector<const CFolderListing::Entry *> folders;
+    for (const CFolderListing::Entry &l : listed) {
+        switch (l.kind) {
+        case CFolderListing::Kind::Hidden:
             ++m_hidden;
-        } else if (entry.isDir()) {
-            folders.emplace_back(name, entry.filePath());
-        } else if (entry.isFile() && name.size() > 3 && name.endsWith(QLatin1String(markdown::kExtension), Qt::CaseInsensitive)) {
-            Entry e;
-            e.name = name.chopped(3);
-            e.file = entry.filePath();
-            byName.insert(e.name, entries.size());
-            entries.push_back(std::move(e));
-        } else {
-            ++m_others;
+            break;
+        case CFolderListing::Kind::BrokenLink:
+            ++m_broken;
+            break;
+        case CFolderListing::Kind::LinkLoop:
+            ++m_loops;
+            break;
+        case CFolderListing::Kind::LinkOutside:
+            ++m_outside;
+            break;
+        case CFolderListing::Kind::Special:
+            ++m_special;
+            break;
+        case CFolderListing::Kind::Unreadable:
+            fail(QCoreApplication::translate("CMarkdownImport", kCannotRead).arg(FolderPath::shown(l.path)));
+            break;
+        case CFolderListing::Kind::Folder:
+            folders.push_back(&l);
+            break;
+        case CFolderListing::Kind::File:
+            if (l.name.size() > 3 && l.name.endsWith(QLatin1String(markdown::kExtension), Qt::CaseInsensitive)) {
+                Entry e;
+                e.name = l.name.chopped(3);
+                e.file = l.path;
+                byName.insert(e.name, entries.size());
+                entries.push_back(std::move(e));
+            } else {
+                ++m_others;
+            }
+            break;
         }
     }
-    for (auto &[name, path] : folders) {
-        const auto found = byName.constFind(name);
+    for (const CFolderListing::Entry *l : folders) {
+        const auto found = byName.constFind(l->name);
+        Entry *e = nullptr;
         if (found != byName.cend()) {
-            entries[*found].folder = path;
+            e = &entries[*found];
         } else {
-            Entry e;
-            e.name = name;
-            e.folder = path;
-            entries.push_back(std::move(e));
+            entries.emplace_back();
+            e = &entries.back();
+            e->name = l->name;
         }
+        e->folder = l->path;
+        e->canonical = l->canonical;
     }
 
     for (Entry &e : entries) {
@@ -143,13 +201,14 @@ std::vector<CMarkdownImport::Entry> CMarkdownImport::list(const QString &folder)
             continue;
         const CImportFile file = CImportFile::read(e.file);
         if (!file.refusal.isEmpty()) {
-            m_readFailed = true;
-            m_prompter.message(file.refusal);
-        } else if (!file.ok) {
-            m_readFailed = true;
-            m_prompter.message(QCoreApplication::translate("CMarkdownImport", kCannotRead).arg(QDir::toNativeSeparators(e.file)));
+            fail(file.refusal);
+            continue;
         }
-        markdown::CNote note = markdown::readNote(textOf(file.refusal.isEmpty() ? file.bytes : QByteArray()));
+        if (!file.ok) {
+            fail(QCoreApplication::translate("CMarkdownImport", kCannotRead).arg(FolderPath::shown(e.file)));
+            continue;
+        }
+        markdown::CNote note = markdown::readNote(textOf(file.bytes));
         if (note.matter.title)
             e.title = *note.matter.title;
         e.text = std::move(note.text);
@@ -187,7 +246,8 @@ std::vector<CMarkdownImport::Entry> CMarkdownImport::list(const QString &folder)
     sorted.reserve(entries.size());
     for (size_t i : order)
         sorted.push_back(std::move(entries[i]));
-    return sorted;
+    entries = std::move(sorted);
+    return true;
 }
 
 int CMarkdownImport::walk(const QString &dirPath, int parent)
@@ -195,10 +255,10 @@ int CMarkdownImport::walk(const QString &dirPath, int parent)
     QString dir = QDir::cleanPath(QFileInfo(dirPath).absoluteFilePath());
     const QFileInfo info(dir);
     if (!info.isDir()) {
-        m_readFailed = true;
-        m_prompter.message(QCoreApplication::translate("CMarkdownImport", kNotAFolder).arg(QDir::toNativeSeparators(dir)));
+        fail(QCoreApplication::translate("CMarkdownImport", kNotAFolder).arg(FolderPath::shown(dir)));
         return IImportSink::kFailed;
     }
+    m_root = info.canonicalFilePath();
     QString name = titleFromFileName(info.fileName());
     if (name.isEmpty())
         name = QDir::toNativeSeparators(dir);
@@ -218,17 +278,13 @@ int CMarkdownImport::walk(const QString &dirPath, int parent)
         int parent;
     };
     std::vector<Frame> stack;
-    const auto enter = [&](const QString &folder, int item) {
-        const QFileInfo here(folder);
-        if (!here.isReadable() || !QDir(folder).isReadable()) {
-            m_readFailed = true;
-            m_prompter.message(QCoreApplication::translate("CMarkdownImport", kFolderCannotBeRead).arg(QDir::toNativeSeparators(folder)));
-            return;
-        }
-        stack.push_back({list(folder), 0, item});
+    const auto enter = [&](const QString &folder, const QString &canonical, int item) {
+        std::vector<Entry> entries;
+        if (list(folder, canonical, entries))
+            stack.push_back({std::move(entries), 0, item});
     };
-    m_walked.insert(info.canonicalFilePath());
-    enter(dir, top);
+    m_walked.insert(m_root);
+    enter(dir, m_root, top);
     while (!stack.empty()) {
         Frame &frame = stack.back();
         if (frame.next >= frame.entries.size()) {
@@ -240,21 +296,20 @@ int CMarkdownImport::walk(const QString &dirPath, int parent)
         // A folder reached a second time (through a link) is not walked again.
         bool walkFolder = !e.folder.isEmpty();
         if (walkFolder) {
-            const QString canonical = QFileInfo(e.folder).canonicalFilePath();
-            if (canonical.isEmpty() || m_walked.contains(canonical)) {
+            if (m_walked.contains(e.canonical)) {
                 ++m_links;
                 walkFolder = false;
                 if (e.file.isEmpty())
                     continue;
             } else {
-                m_walked.insert(canonical);
+                m_walked.insert(e.canonical);
             }
         }
         const QString source = e.file.isEmpty() ? e.folder : e.file;
         const int id = m_sink.addWithInfo(parentId, m_decoder.fromUnicode(e.title, source),
                                           m_decoder.fromUnicode(e.text, source), e.info);
         if (walkFolder && id >= 0)
-            enter(e.folder, id);  // `frame` may move: not used after this
+            enter(e.folder, e.canonical, id);  // `frame` may move: not used after this
     }
     return top;
 }

@@ -55,4 +55,16 @@ inline bool canCreateFilesIn(const QString &folder)
     return probe.open();
 }
 
+// A path as a message shows it: native separators, and the middle of a
+// very deep one left out, so that a message stays a line, not kilobytes.
+inline QString shown(const QString &path)
+{
+    constexpr qsizetype kHead = 60;
+    constexpr qsizetype kTail = 120;
+    const QString native = QDir::toNativeSeparators(path);
+    if (native.size() <= kHead + kTail + 1)
+        return native;
+    return native.left(kHead) + QChar(0x2026) + native.right(kTail);
+}
+
 }  // namespace FolderPath

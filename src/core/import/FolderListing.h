@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+#include <vector>
+
+// One folder of an import, read as it is on disk: every entry with what it
+// is, symbolic links resolved. A link is followed only when its target lies
+// inside the folder being imported, so that an imported folder cannot pull
+// in the rest of the machine; a link that leads nowhere or round in a
+// circle is told apart from one that leads out. Nothing is opened but the
+// folder itself, so a named pipe cannot block the listing.
+class CFolderListing
+{
+public:
+    enum class Kind
+    {
+        File,         // a regular file (directly or through a link inside)
+        Folder,       // likewise a folder
+        Hidden,       // a name starting with "."
+        BrokenLink,   // a link to nothing
+        LinkLoop,     // a link that leads back to itself
+        LinkOutside,  // a link whose target lies outside the imported folder
+        Special,      // a named pipe, a socket or a device
+        Unreadable,   // vanished or cannot be looked at
+    };
+    enum class Status { Ok, Gone, Denied, TooLong, Failed };
+
+    struct Entry
+    {
+        QString name;
+        QString path;       // where to read it: the target of a followed link
+        Kind kind = Kind::File;
+        QString canonical;  // a folder's canonical path, to walk it once
+    };
+
+    // Lists `folder`, whose canonical path is `canonical`; `root` is the
+    // canonical path of the folder being imported.
+    static Status list(const QString &folder, const QString &canonical, const QString &root, std::vector<Entry> &entries);
+
+    // Whether `path` (canonical) is `root` or lies below it.
+    static bool isInside(const QString &path, const QString &root);
+};
