@@ -1309,6 +1309,10 @@ Sperren</translation>
         <source>%1 is a file, not a folder.</source>
         <translation>%1 ist eine Datei, kein Ordner.</translation>
     </message>
+    <message>
+        <source>The file of the note &quot;%1&quot; would lie deeper than the %2 bytes a path may have. Nothing was exported.</source>
+        <translation>Die Datei der Notiz „%1“ läge tiefer als die %2 Bytes, die ein Pfad haben darf. Es wurde nichts exportiert.</translation>
+    </message>
 </context>
 <context>
     <name>CMarkdownImport</name>
@@ -1339,6 +1343,38 @@ Sperren</translation>
     <message>
         <source>%1: the folder cannot be read.</source>
         <translation>%1: Der Ordner kann nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>%1: the folder was removed or moved while it was read.</source>
+        <translation>%1: Der Ordner wurde beim Lesen entfernt oder verschoben.</translation>
+    </message>
+    <message>
+        <source>%1: the path is too long.</source>
+        <translation>%1: Der Pfad ist zu lang.</translation>
+    </message>
+    <message>
+        <source>Nothing was imported: %1 file(s) or folder(s) could not be read.</source>
+        <translation>Nichts wurde importiert: %1 Datei(en) oder Ordner konnten nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>... and %1 more.</source>
+        <translation>... und %1 weitere.</translation>
+    </message>
+    <message>
+        <source>%1 link(s) leading outside the folder</source>
+        <translation>%1 Verknüpfung(en), die aus dem Ordner hinausführen</translation>
+    </message>
+    <message>
+        <source>%1 broken link(s)</source>
+        <translation>%1 defekte Verknüpfung(en)</translation>
+    </message>
+    <message>
+        <source>%1 link loop(s)</source>
+        <translation>%1 Verknüpfungsschleife(n)</translation>
+    </message>
+    <message>
+        <source>%1 named pipe(s), socket(s) or device(s)</source>
+        <translation>%1 benannte Pipe(s), Socket(s) oder Gerät(e)</translation>
     </message>
 </context>
 <context>

@@ -7,6 +7,8 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
+#include <QThread>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -19,6 +21,10 @@
 #include <gumbo.h>
 
 #include <memory>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -104,6 +110,13 @@ private:
         return out;
     }
 
+    // What an export of a.tqb into a new folder holds.
+    QStringList entriesBelowExport() const
+    {
+        tqb({QStringLiteral("export-md"), QStringLiteral("a.tqb"), QStringLiteral("plain")});
+        return entriesBelow(path(QStringLiteral("plain")));
+    }
+
     // A small file system of its own at `where`; false where it cannot be mounted.
     static bool mountTmpfs(const QString &where, const QString &options)
     {
@@ -113,6 +126,19 @@ private:
             == 0;
     }
     static void unmount(const QString &where) { QProcess::execute(QStringLiteral("umount"), {where}); }
+
+    // `levels` folders "ab", each in the one before, below `top`: deeper than
+    // a path can name, so made a level at a time.
+    static bool makeChain(const QString &top, int levels)
+    {
+        int fd = ::open(QFile::encodeName(top).constData(), O_RDONLY | O_DIRECTORY);
+        for (int i = 0; i < levels && fd >= 0; ++i) {
+            const int next = ::mkdirat(fd, "ab", 0755) == 0 ? ::openat(fd, "ab", O_RDONLY | O_DIRECTORY) : -1;
+            ::close(fd);
+            fd = next;
+        }
+        return fd >= 0 && ::close(fd) == 0;
+    }
 
 private slots:
     void init() { QVERIFY(newFolder()); }
@@ -131,7 +157,8 @@ private slots:
                               "Projects/a_b _script_alert(1)__script_.md", "Untitled.md"}));
         QFile untitled(path(QStringLiteral("out/Untitled.md")));
         QVERIFY(untitled.open(QIODevice::ReadOnly));
-        QCOMPARE(untitled.readAll(), QByteArray("---\ntitle: \"\"\norder: 2\n---\n---\nnot: ours\n---\nbody"));
+        // The note's own front matter shares the one block.
+        QCOMPARE(untitled.readAll(), QByteArray("---\ntitle: \"\"\norder: 2\n# the note's own keys follow\nnot: ours\n---\nbody"));
 
         run = tqb({QStringLiteral("import-md"), QStringLiteral("b.tqb"), QStringLiteral("out")});
         QCOMPARE(run.exitCode, 0);
@@ -194,6 +221,73 @@ private slots:
         QCOMPARE(items(QStringLiteral("l.tqb")).size(), 3);  // md, A, B
     }
 
+    // A note's own front matter: one block where the keys do not clash, and
+    // the note's text back byte for byte after the import.
+    void ownFrontMatterComesBack_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("oneBlock");
+        QTest::addRow("keys of its own") << "---\r\ntags: [a, b]\r\n\r\nx: \"# the note's\"\r\n---\r\nBody\r\n" << true;
+        QTest::addRow("closed by dots") << "---\r\naliases: x\r\n...\r\n---\r\n" << true;
+        QTest::addRow("a key of ours") << "---\r\ntitle: Other\r\n---\r\nBody" << false;
+        QTest::addRow("never closed") << "---\r\nnot: a block" << false;
+    }
+    void ownFrontMatterComesBack()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, oneBlock);
+        QCOMPARE(fromJson(documentJson(QJsonValue::Null, {item(1, "Note", text)}), QStringLiteral("a.tqb")), 0);
+        QCOMPARE(tqb({QStringLiteral("export-md"), QStringLiteral("a.tqb"), QStringLiteral("out")}).exitCode, 0);
+        const QByteArray file = readFile(QStringLiteral("out/Note.md"));
+        QVERIFY(file.startsWith("---\norder: 1\n"));
+        QCOMPARE(file.startsWith("---\norder: 1\n# the note's own keys follow\n" + text.mid(5).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).toUtf8()),
+                 oneBlock);
+        QCOMPARE(tqb({QStringLiteral("import-md"), QStringLiteral("b.tqb"), QStringLiteral("out")}).exitCode, 0);
+        const QJsonArray back = items(QStringLiteral("b.tqb"));
+        QCOMPARE(back.size(), 2);
+        QCOMPARE(back[1].toObject().value(QStringLiteral("text")).toString().toUtf8(), text.toUtf8());
+    }
+
+    // Links are followed only inside the folder imported: a file or "/"
+    // outside is skipped and counted; what is not a file or a folder is told
+    // as what it is, and a named pipe does not block the import.
+    void linksLeadingOutsideAreSkipped()
+    {
+        QVERIFY(QDir().mkpath(path(QStringLiteral("v/sub"))));
+        QVERIFY(writeFile(QStringLiteral("v/a.md"), "inside"));
+        QVERIFY(writeFile(QStringLiteral("secret.md"), "secret words"));
+        QVERIFY(QFile::link(path(QStringLiteral("secret.md")), path(QStringLiteral("v/passwd.md"))));
+        QVERIFY(QFile::link(QStringLiteral("/"), path(QStringLiteral("v/root"))));
+        QVERIFY(QFile::link(QStringLiteral("../a.md"), path(QStringLiteral("v/sub/inside.md"))));
+        QVERIFY(QFile::link(QStringLiteral("nowhere.md"), path(QStringLiteral("v/broken.md"))));
+        QVERIFY(QFile::link(QStringLiteral("loop2"), path(QStringLiteral("v/loop1"))));
+        QVERIFY(QFile::link(QStringLiteral("loop1"), path(QStringLiteral("v/loop2"))));
+        QCOMPARE(QProcess::execute(QStringLiteral("mkfifo"), {path(QStringLiteral("v/pipe.md"))}), 0);
+        const CRun run = tqb({QStringLiteral("import-md"), QStringLiteral("l.tqb"), QStringLiteral("v")});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err, QStringLiteral("tqb: Skipped: 2 link(s) leading outside the folder, 1 broken link(s), 2 link loop(s), "
+                                         "1 named pipe(s), socket(s) or device(s).\n"));
+        QCOMPARE(rows(QStringLiteral("l.tqb"), {QStringLiteral("title"), QStringLiteral("text")}).mid(1),
+                 (QStringList{"a|inside", "sub|", "inside|inside"}));
+    }
+
+    // A folder deeper than a path may be: nothing saved, and the message
+    // says why, in a line of its own size.
+    void importOfATooDeepFolderFails()
+    {
+        QVERIFY(QDir().mkpath(path(QStringLiteral("deep"))));
+        QVERIFY(makeChain(path(QStringLiteral("deep")), 2100));
+        const auto cleanup = qScopeGuard([&] { QProcess::execute(QStringLiteral("rm"), {QStringLiteral("-rf"), path(QStringLiteral("deep"))}); });
+        const CRun run = tqb({QStringLiteral("import-md"), QStringLiteral("d.tqb"), QStringLiteral("deep")});
+        QCOMPARE(run.exitCode, 1);
+        const QStringList lines = run.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2);
+        QVERIFY2(lines[0].startsWith(QStringLiteral("tqb: Nothing was imported: 1 file(s) or folder(s) could not be read. "))
+                     && lines[0].endsWith(QStringLiteral("/ab/ab/ab: the path is too long.")) && lines[0].size() < 400,
+                 qPrintable(lines[0]));
+        QVERIFY(!QFile::exists(path(QStringLiteral("d.tqb"))));
+    }
+
     // A target that is not empty, or a file: refused, left as it was.
     void exportNeedsAnEmptyFolder()
     {
@@ -216,6 +310,78 @@ private slots:
         QVERIFY(QFile::exists(path(QStringLiteral("empty/CON_.md"))));
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Hidden | QDir::AllEntries | QDir::NoDotAndDotDot).filter(QStringLiteral(".tqb-")),
                  QStringList());
+    }
+
+    // An export killed while it builds leaves its hidden folder of plain
+    // notes; the next export into that place removes it, and leaves alone a
+    // folder of that name that is not known to be an export's.
+    void killedExportIsClearedByTheNext()
+    {
+        QJsonArray tree;
+        for (int i = 0; i < 1000; ++i)
+            tree.append(item(1, QStringLiteral("note %1").arg(i), QStringLiteral("secret words ").repeated(1000)));
+        QCOMPARE(fromJson(documentJson(QJsonValue::Null, tree), QStringLiteral("a.tqb")), 0);
+        QVERIFY(QDir().mkpath(path(QStringLiteral(".out.tqb-0badf00d"))));  // not ours: no mark
+        const auto hidden = [this] {
+            return QDir(m_dir->path()).entryList({QStringLiteral(".out.tqb-*")}, QDir::AllEntries | QDir::Hidden);
+        };
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TQB_SETTINGS_FILE"), settingsFile());
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(m_dir->path());
+        process.start(testpaths::tqb(), {QStringLiteral("export-md"), QStringLiteral("a.tqb"), QStringLiteral("out")});
+        QVERIFY(process.waitForStarted());
+        QElapsedTimer waited;
+        waited.start();
+        while (hidden().size() < 3 && !waited.hasExpired(20000))  // its folder and its mark beside the other
+            QThread::msleep(2);
+        process.kill();
+        QVERIFY(process.waitForFinished());
+        QCOMPARE(hidden().size(), 3);
+        QCOMPARE(tqb({QStringLiteral("export-md"), QStringLiteral("a.tqb"), QStringLiteral("out")}).exitCode, 0);
+        QCOMPARE(hidden(), QStringList{".out.tqb-0badf00d"});
+        QCOMPARE(QDir(path(QStringLiteral("out"))).count(), uint(1000 + 2));
+    }
+
+    // A tree deeper than a path may be: refused before anything is written
+    // (no folder made on the way), with a message that names the note.
+    void tooDeepTreeIsRefusedWhole_data()
+    {
+        QTest::addColumn<int>("levels");
+        QTest::addColumn<int>("titleLength");
+        QTest::addRow("3000-level chain") << 3000 << 1;
+        QTest::addRow("40 levels of long titles") << 40 << 120;
+    }
+    void tooDeepTreeIsRefusedWhole()
+    {
+        QFETCH(int, levels);
+        QFETCH(int, titleLength);
+        QJsonArray tree;
+        for (int i = 0; i < levels; ++i)
+            tree.append(item(i + 1, QString(titleLength, QLatin1Char('a' + i % 26)), QString()));
+        QCOMPARE(fromJson(documentJson(QJsonValue::Null, tree), QStringLiteral("a.tqb")), 0);
+        const CRun run = tqb({QStringLiteral("export-md"), QStringLiteral("a.tqb"), QStringLiteral("new/out")});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.startsWith(QStringLiteral("tqb: The file of the note \"")) && run.err.size() < 300
+                     && run.err.endsWith(QStringLiteral("\" would lie deeper than the 4095 bytes a path may have. Nothing was exported.\n")),
+                 qPrintable(run.err));
+        QVERIFY(!QFileInfo::exists(path(QStringLiteral("new"))));
+    }
+
+    // An empty folder that is a mount point takes the export: nothing can
+    // be renamed over it.
+    void exportIntoAnEmptyMountPoint()
+    {
+        QCOMPARE(fromJson(documentJson(QJsonValue::Null, sampleItems()), QStringLiteral("a.tqb")), 0);
+        const QString mount = path(QStringLiteral("mnt"));
+        if (!mountTmpfs(mount, QStringLiteral("size=1m")))
+            QSKIP("no tmpfs can be mounted here (needs root)");
+        const auto cleanup = qScopeGuard([&] { unmount(mount); });
+        const CRun run = tqb({QStringLiteral("export-md"), QStringLiteral("a.tqb"), mount});
+        QCOMPARE(run.err, QString());
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(entriesBelow(mount), entriesBelowExport());
     }
 
     // Read-only and full file systems: the right message, exit 1, and

@@ -6,18 +6,22 @@
 #include "export/ExportTree.h"
 #include "export/MarkdownFormat.h"
 #include "text/CodePage.h"
+#include "text/FolderPath.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cstring>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
+#include <climits>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -116,7 +120,7 @@ public:
             m_error = CDocumentFile::writeError(QFileDevice::PermissionsError, m_target);
         else
             m_error = QCoreApplication::translate("CMarkdownExport", "Failed to write %1: %2.")
-                          .arg(CDocumentFile::displayPath(shown.isEmpty() ? m_target : m_target + QLatin1Char('/') + shown),
+                          .arg(FolderPath::shown(shown.isEmpty() ? m_target : m_target + QLatin1Char('/') + shown),
                                QString::fromLocal8Bit(std::strerror(error)));
         return false;
     }
@@ -135,18 +139,108 @@ private:
     int m_closed;  // permission bits a new file or folder does not get
 };
 
-// Puts the finished folder in the target's place: over an empty folder of
-// that name when there is one.
-bool renameFolder(const QString &from, const QString &to, bool targetExists)
-{
 #ifdef Q_OS_UNIX
-    Q_UNUSED(targetExists)
-    return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+constexpr qsizetype kMaxPathBytes = PATH_MAX - 1;
 #else
-    if (targetExists && !QDir().rmdir(to))
-        return false;
-    return QDir().rename(from, to);
+constexpr qsizetype kMaxPathBytes = 32000;
 #endif
+
+// A folder being built is named ".NAME.tqb-XXXXXXXX" and has beside it a
+// mark, the same name with ".lock", which the export holds locked while it
+// runs. A build folder whose mark nobody holds was left by an export that
+// never finished (killed, a power cut): it may hold a protected document's
+// notes in plain, so the next export into that place removes it. A folder
+// of that name without a mark is not known to be ours and stays.
+class CBuildMark
+{
+public:
+    CBuildMark() = default;
+    CBuildMark(const CBuildMark &) = delete;
+    CBuildMark &operator=(const CBuildMark &) = delete;
+    ~CBuildMark() { release(); }
+
+    static QString pathFor(const QString &buildFolder) { return buildFolder + QLatin1String(".lock"); }
+
+    // False when a mark of that name is there already.
+    bool take(const QString &buildFolder)
+    {
+#ifdef Q_OS_UNIX
+        m_path = QFile::encodeName(pathFor(buildFolder));
+        m_fd = ::open(m_path.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (m_fd < 0)
+            return false;
+        if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+            release();
+            return false;
+        }
+#else
+        Q_UNUSED(buildFolder)
+#endif
+        return true;
+    }
+
+    void release()
+    {
+#ifdef Q_OS_UNIX
+        if (m_fd >= 0) {
+            ::unlink(m_path.constData());
+            ::close(m_fd);
+            m_fd = -1;
+        }
+#endif
+    }
+
+    // Removes the build folders of this name in `place` whose export ended
+    // without finishing, and marks left alone.
+    static void removeAbandoned(const QString &place, const QString &name)
+    {
+#ifdef Q_OS_UNIX
+        const QRegularExpression pattern(QLatin1String("^\\.") + QRegularExpression::escape(name)
+                                         + QLatin1String("\\.tqb-[0-9a-f]{8}\\.lock$"));
+        const QStringList marks = QDir(place).entryList(QDir::Files | QDir::Hidden | QDir::System);
+        for (const QString &mark : marks) {
+            if (!pattern.match(mark).hasMatch())
+                continue;
+            const QString markPath = place + QLatin1Char('/') + mark;
+            const int fd = ::open(QFile::encodeName(markPath).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+            if (fd < 0)
+                continue;
+            struct stat info;
+            // Locked: its export still runs.
+            if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+                const QString folder = markPath.chopped(5);
+                const QFileInfo built(folder);
+                if (built.isDir() && !built.isSymLink())
+                    QDir(folder).removeRecursively();
+                if (!QFileInfo::exists(folder))
+                    ::unlink(QFile::encodeName(markPath).constData());
+            }
+            ::close(fd);
+        }
+#else
+        Q_UNUSED(place)
+        Q_UNUSED(name)
+#endif
+    }
+
+private:
+#ifdef Q_OS_UNIX
+    QByteArray m_path;
+    int m_fd = -1;
+#endif
+};
+
+// Every entry of `folder` but the build folder and its mark.
+bool holdsOnly(const QString &folder, const QString &buildFolder)
+{
+    const QString build = QFileInfo(buildFolder).fileName();
+    const QString mark = QFileInfo(CBuildMark::pathFor(buildFolder)).fileName();
+    const QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    for (const QString &entry : entries) {
+        if (entry != build && entry != mark)
+            return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -169,7 +263,7 @@ QByteArray CMarkdownExport::noteFile(const CItemTables &tables, const CCodePage 
         matter.reminder = markdown::CReminderFields::of(info);
     if (info.m_nSort != 0)
         matter.sort = info.m_nSort;
-    return markdown::writeFrontMatter(matter).toUtf8() + text.toUtf8();
+    return markdown::writeNote(matter, text).toUtf8();
 }
 
 CMarkdownExport::Result CMarkdownExport::write(const CItemTables &tables, const CCodePage &page, const QString &dirPath,
@@ -183,49 +277,91 @@ CMarkdownExport::Result CMarkdownExport::write(const CItemTables &tables, const 
     const QFileInfo info(dir);
     const bool exists = info.exists();
     if (exists && !info.isDir()) {
-        result.error = QCoreApplication::translate("CMarkdownExport", kNotFolder).arg(CDocumentFile::displayPath(dir));
+        result.error = QCoreApplication::translate("CMarkdownExport", kNotFolder).arg(FolderPath::shown(dir));
         return result;
     }
-    if (exists && !QDir(dir).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System)) {
-        result.error = QCoreApplication::translate("CMarkdownExport", kNotEmpty).arg(CDocumentFile::displayPath(dir));
-        return result;
-    }
+    // An existing empty folder is written into (it may be a mount point, which
+    // nothing can be renamed over); a new one is built beside and renamed.
     const QString parent = info.absolutePath();
+    const QString place = exists ? dir : parent;
+    if (exists)
+        CBuildMark::removeAbandoned(dir, info.fileName());
+    else if (QFileInfo(parent).isDir())
+        CBuildMark::removeAbandoned(parent, info.fileName());
+    if (exists && !QDir(dir).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System)) {
+        result.error = QCoreApplication::translate("CMarkdownExport", kNotEmpty).arg(FolderPath::shown(dir));
+        return result;
+    }
+
+    // Every name first, and every path measured, before anything is written.
+    const CExportTree tree(tables);
+    const auto &nodes = tree.nodes();
+    std::vector<QString> names(nodes.size());
+    {
+        // ".NAME.tqb-XXXXXXXX/", the longest a path is while it is built.
+        const qsizetype base = QFile::encodeName(place).size() + 1 + QFile::encodeName(info.fileName()).size() + 15 + 1;
+        std::vector<qsizetype> lengths(nodes.size());  // bytes of the relative path, without ".md"
+        const auto nameSiblings = [&](int first) {
+            markdown::CNameSet taken;
+            for (int n = first; n >= 0; n = nodes[size_t(n)].nextSibling)
+                names[size_t(n)] = taken.claim(markdown::safeName(page.toUnicode(tables.title(nodes[size_t(n)].item))));
+        };
+        nameSiblings(tree.firstRoot());
+        for (size_t n = 0; n < nodes.size(); ++n) {
+            const CExportTree::Node &node = nodes[n];
+            lengths[n] = (node.parent >= 0 ? lengths[size_t(node.parent)] + 1 : 0) + QFile::encodeName(names[n]).size();
+            if (base + lengths[n] + qsizetype(std::strlen(markdown::kExtension)) > kMaxPathBytes) {
+                QString title = page.toUnicode(tables.title(node.item));
+                if (title.size() > 80)
+                    title = title.left(80) + QChar(0x2026);
+                result.error = QCoreApplication::translate("CMarkdownExport", kPathTooLong).arg(title).arg(kMaxPathBytes);
+                return result;
+            }
+            if (node.children > 0)
+                nameSiblings(node.firstChild);
+        }
+    }
+
     CFolderWriter writer(dir, CDocumentFile::closedBits(documentPath));
+    // The folders made on the way to a new target go again when the export fails.
+    QStringList madeParents;
+    for (QString up = parent; !QFileInfo::exists(up) && up != QFileInfo(up).absolutePath(); up = QFileInfo(up).absolutePath())
+        madeParents.prepend(up);
     if (!QDir().mkpath(parent)) {
         result.error = CDocumentFile::writeError(QFileDevice::PermissionsError, dir);
         return result;
     }
+    const auto removeMadeParents = [&madeParents] {
+        for (auto it = madeParents.crbegin(); it != madeParents.crend(); ++it)
+            QDir().rmdir(*it);
+    };
 
     // A hidden name, so that a file manager does not offer the half-written folder.
     QString temp;
+    CBuildMark mark;
     for (int attempt = 0;; ++attempt) {
-        temp = parent + QStringLiteral("/.%1.tqb-%2")
-                            .arg(info.fileName())
-                            .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
-        if (writer.makeFolder(temp, QString()))
+        temp = place + QStringLiteral("/.%1.tqb-%2")
+                           .arg(info.fileName())
+                           .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+        const bool marked = mark.take(temp);
+        if (marked && writer.makeFolder(temp, QString()))
             break;
-        if (QFileInfo::exists(temp) && attempt < 16)
+        mark.release();
+        if ((!marked || QFileInfo::exists(temp)) && attempt < 16)
             continue;
-        result.error = writer.error();
+        result.error = writer.error().isEmpty() ? CDocumentFile::writeError(QFileDevice::PermissionsError, dir) : writer.error();
+        removeMadeParents();
         return result;
     }
     const auto abandon = [&] {
         QDir(temp).removeRecursively();
+        mark.release();
+        removeMadeParents();
         result.error = writer.error();
         return result;
     };
 
-    const CExportTree tree(tables);
-    const auto &nodes = tree.nodes();
-    std::vector<QString> names(nodes.size());
     std::vector<QString> folders(nodes.size());  // relative path of each item that has children
-    const auto nameSiblings = [&](int first) {
-        markdown::CNameSet taken;
-        for (int n = first; n >= 0; n = nodes[size_t(n)].nextSibling)
-            names[size_t(n)] = taken.claim(markdown::safeName(page.toUnicode(tables.title(nodes[size_t(n)].item))));
-    };
-    nameSiblings(tree.firstRoot());
     for (size_t n = 0; n < nodes.size(); ++n) {
         const CExportTree::Node &node = nodes[n];
         const QString &folder = node.parent >= 0 ? folders[size_t(node.parent)] : QString();
@@ -239,20 +375,47 @@ CMarkdownExport::Result CMarkdownExport::write(const CItemTables &tables, const 
             if (!writer.makeFolder(temp + QLatin1Char('/') + relative, relative))
                 return abandon();
             folders[n] = relative;
-            nameSiblings(node.firstChild);
         }
     }
 
     if (!writer.syncAll(temp))
         return abandon();
-    if (!renameFolder(temp, dir, exists)) {
+    if (exists) {
+        // Into the folder itself: what was built moves up a level, name by name.
+        if (!holdsOnly(dir, temp)) {
+            QDir(temp).removeRecursively();
+            result.error = QCoreApplication::translate("CMarkdownExport", kNotEmpty).arg(FolderPath::shown(dir));
+            return result;
+        }
+        const QStringList built = QDir(temp).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+        for (qsizetype i = 0; i < built.size(); ++i) {
+            if (QDir().rename(temp + QLatin1Char('/') + built[i], dir + QLatin1Char('/') + built[i]))
+                continue;
+            // Back to where they were built, so that the folder is left as it was found.
+            for (qsizetype j = 0; j < i; ++j)
+                QDir().rename(dir + QLatin1Char('/') + built[j], temp + QLatin1Char('/') + built[j]);
+            QDir(temp).removeRecursively();
+            mark.release();
+            result.error = CDocumentFile::writeError(QFileDevice::RenameError, dir);
+            return result;
+        }
+        QDir().rmdir(temp);
+        mark.release();
+        CDocumentFile::syncFolder(dir);
+        result.ok = true;
+        return result;
+    }
+    if (!QDir().rename(temp, dir)) {
         const bool filled = QFileInfo(dir).isDir()
             && !QDir(dir).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
         QDir(temp).removeRecursively();
-        result.error = filled ? QCoreApplication::translate("CMarkdownExport", kNotEmpty).arg(CDocumentFile::displayPath(dir))
+        mark.release();
+        removeMadeParents();
+        result.error = filled ? QCoreApplication::translate("CMarkdownExport", kNotEmpty).arg(FolderPath::shown(dir))
                               : CDocumentFile::writeError(QFileDevice::RenameError, dir);
         return result;
     }
+    mark.release();
     CDocumentFile::syncFolder(parent);
     result.ok = true;
     return result;

@@ -13,15 +13,21 @@ class CItemTables;
 // Each file starts with the front matter block of MarkdownFormat.h; texts are
 // UTF-8 with LF line ends and are otherwise written as they are.
 //
-// The folder is written under a hidden temporary name beside the target,
+// A new folder is written under a hidden temporary name beside the target,
 // synced, and only then renamed to the target, so a folder of that name is
-// always complete; a failure removes what was written. The target must be
-// an empty folder or not exist.
+// always complete; an existing empty folder (which may be a mount point) is
+// written into: the export is built in a hidden folder inside it and then
+// moved up, name by name. A failure removes what was written, and so does
+// the next export into that place after one that never finished. Every path
+// is measured before anything is written: a tree too deep for the file
+// system is refused whole.
 class CMarkdownExport
 {
 public:
     static constexpr const char *kNotEmpty =
         QT_TRANSLATE_NOOP("CMarkdownExport", "%1 is not empty. A Markdown folder is written only into an empty folder or a new one.");
+    static constexpr const char *kPathTooLong = QT_TRANSLATE_NOOP(
+        "CMarkdownExport", "The file of the note \"%1\" would lie deeper than the %2 bytes a path may have. Nothing was exported.");
     static constexpr const char *kNotFolder = QT_TRANSLATE_NOOP("CMarkdownExport", "%1 is a file, not a folder.");
 
     struct Result

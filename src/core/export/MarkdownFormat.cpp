@@ -433,6 +433,31 @@ QString writeFrontMatter(const CFrontMatter &matter)
     return out;
 }
 
+QString writeNote(const CFrontMatter &matter, const QString &text)
+{
+    const QString block = writeFrontMatter(matter);
+    if (!text.startsWith(QLatin1String("---\n")))
+        return block + text;
+    // The note's block: up to its closing line, with no key of ours in it.
+    qsizetype at = 4;
+    for (;;) {
+        const qsizetype lf = text.indexOf(u'\n', at);
+        if (lf < 0)
+            return block + text;  // never closed: no block, only text
+        const QStringView line = QStringView(text).sliced(at, lf - at);
+        if (line == u"---" || line == u"...")
+            break;
+        const qsizetype colon = line.indexOf(u':');
+        if (colon > 0) {
+            const QStringView key = line.first(colon);
+            if (key == u"title" || key == u"order" || key == u"icons" || key == u"reminder" || key == u"sort")
+                return block + text;
+        }
+        at = lf + 1;
+    }
+    return block.chopped(4) + QLatin1String(kOwnKeysEnd) + QLatin1Char('\n') + text.sliced(4);
+}
+
 CNote readNote(QStringView file)
 {
     CNote note;
@@ -461,6 +486,11 @@ CNote readNote(QStringView file)
         QStringView line = file.sliced(at, end - at);
         if (line.endsWith(u'\r'))
             line.chop(1);
+        if (line == QLatin1String(kOwnKeysEnd)) {
+            // The rest is the note's own block and text, as it was.
+            note.text = withCrLf(QLatin1String("---\n") + kept + file.sliced(std::min(end + 1, file.size())).toString());
+            return note;
+        }
         if (isFenceLine(line, true)) {
             at = std::min(end + 1, file.size());
             break;

@@ -63,9 +63,22 @@ struct CFrontMatter
 // The block, "---" lines included, each line ending in a line feed.
 QString writeFrontMatter(const CFrontMatter &matter);
 
+// Ends our keys where a note's text starts with a front matter block of its
+// own: the two are written as one block, ours first, so that other programs
+// read the note's keys, and the import knows where the note's own text
+// starts again. A YAML comment, which other programs pass over.
+constexpr const char *kOwnKeysEnd = "# the note's own keys follow";
+
+// A file's text: the block and the note's text (lines ending in LF). A text
+// that starts with a block of its own shares one block with ours, unless it
+// has a key of ours too (a key given twice would void the whole block for
+// other programs): then the two blocks follow one another.
+QString writeNote(const CFrontMatter &matter, const QString &text);
+
 // A file's text split into the front matter keys of ours and the note's
 // text. Other keys of the block, and lines of ours that do not read, stay
-// in the text inside a block of their own. Line breaks of any kind become
+// in the text inside a block of their own; after kOwnKeysEnd the rest of
+// the file is the note's text as it was. Line breaks of any kind become
 // CR LF.
 struct CNote
 {
