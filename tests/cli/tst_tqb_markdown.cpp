@@ -22,7 +22,9 @@
 
 #include <memory>
 
+#include <cstring>
 #include <fcntl.h>
+#include <sys/xattr.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -382,6 +384,43 @@ private slots:
         QCOMPARE(run.err, QString());
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(entriesBelow(mount), entriesBelowExport());
+    }
+
+    // A document whose access list gives its owning group nothing: no export
+    // opens to that group, though the mode's group bits (the list's mask,
+    // for a user it names) say read.
+    void exportsOfADocumentWithAnAccessListStayClosed()
+    {
+        QCOMPARE(fromJson(documentJson(QJsonValue::Null, sampleItems()), QStringLiteral("a.tqb")), 0);
+        const QByteArray doc = QFile::encodeName(path(QStringLiteral("a.tqb")));
+        // Owner rw, user 65534 r, owning group none, mask r, others none.
+        const auto entry = [](quint16 tag, quint16 permissions, quint32 id) {
+            QByteArray e(8, 0);
+            std::memcpy(e.data(), &tag, 2);
+            std::memcpy(e.data() + 2, &permissions, 2);
+            std::memcpy(e.data() + 4, &id, 4);
+            return e;
+        };
+        const QByteArray list = QByteArray::fromHex("02000000") + entry(0x01, 6, 0xFFFFFFFF) + entry(0x02, 4, 65534)
+            + entry(0x04, 0, 0xFFFFFFFF) + entry(0x10, 4, 0xFFFFFFFF) + entry(0x20, 0, 0xFFFFFFFF);
+        if (::setxattr(doc.constData(), "system.posix_acl_access", list.constData(), size_t(list.size()), 0) != 0)
+            QSKIP("this file system keeps no access lists");
+        struct stat info;
+        QVERIFY(::stat(doc.constData(), &info) == 0);
+        QCOMPARE(int(info.st_mode & 077), 040);
+        for (const char *command : {"export-md", "export-html", "export-opml", "export-text"})
+            QCOMPARE(tqb({QString::fromLatin1(command), QStringLiteral("a.tqb"), QStringLiteral("out-%1").arg(QLatin1String(command))}).exitCode, 0);
+        QDirIterator it(m_dir->path(), QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+        int files = 0;
+        while (it.hasNext()) {
+            const QString name = it.next();
+            if (!QDir(m_dir->path()).relativeFilePath(name).startsWith(QLatin1String("out-")))
+                continue;
+            QVERIFY(::stat(QFile::encodeName(name).constData(), &info) == 0);
+            QVERIFY2((info.st_mode & 077) == 0, qPrintable(QStringLiteral("%1 %2").arg(name).arg(info.st_mode & 0777, 0, 8)));
+            ++files;
+        }
+        QVERIFY(files > 4);
     }
 
     // Read-only and full file systems: the right message, exit 1, and

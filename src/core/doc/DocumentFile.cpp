@@ -177,19 +177,29 @@ int groupPermissionsOf(const QByteArray &list)
 // its mask then); dropped, a "u:someone:rw" entry would read as the whole
 // group's. A new file may also inherit a list from its folder's default
 // that the file it replaces did not have.
-bool takeAccessListOf(int fd, const QString &model, const struct stat &wanted, bool ownerKept)
+constexpr char kAccessList[] = "system.posix_acl_access";
+
+// The stored access list of `path`; its size, -1 when it has none.
+ssize_t accessListOf(const QString &path, QByteArray &list)
 {
-    static const char kName[] = "system.posix_acl_access";
-    const QByteArray modelPath = QFile::encodeName(model);
-    QByteArray list(256, Qt::Uninitialized);
-    ssize_t size = ::getxattr(modelPath.constData(), kName, list.data(), size_t(list.size()));
+    const QByteArray encoded = QFile::encodeName(path);
+    list.resize(256);
+    ssize_t size = ::getxattr(encoded.constData(), kAccessList, list.data(), size_t(list.size()));
     if (size < 0 && errno == ERANGE) {
-        size = ::getxattr(modelPath.constData(), kName, nullptr, 0);
+        size = ::getxattr(encoded.constData(), kAccessList, nullptr, 0);
         if (size > 0) {
             list.resize(size);
-            size = ::getxattr(modelPath.constData(), kName, list.data(), size_t(list.size()));
+            size = ::getxattr(encoded.constData(), kAccessList, list.data(), size_t(list.size()));
         }
     }
+    return size;
+}
+
+bool takeAccessListOf(int fd, const QString &model, const struct stat &wanted, bool ownerKept)
+{
+    static const char *const kName = kAccessList;
+    QByteArray list;
+    const ssize_t size = accessListOf(model, list);
     if (size < 0) {
         // No list to keep (or none this file system shows: a network or FUSE
         // mount may not even know the call): the mode alone says who may
@@ -291,6 +301,16 @@ int CDocumentFile::closedBits(const QString &model)
     struct stat info;
     if (model.isEmpty() || ::stat(QFile::encodeName(model).constData(), &info) != 0)
         return 0;
+    // With an access list the mode's group bits are its mask, which the users
+    // and groups it names may have: the owning group has only its own entry.
+    QByteArray list;
+    const ssize_t size = accessListOf(model, list);
+    if (size > 0) {
+        list.resize(size);
+        const int group = groupPermissionsOf(list);
+        if (group >= 0)
+            return int(077 & ~((info.st_mode & 07) | mode_t(group << 3)));
+    }
     return int(077 & ~info.st_mode);
 #else
     Q_UNUSED(model)
