@@ -187,6 +187,10 @@ Bitte prüfen Sie, ob Pfad und Dateiname stimmen.</translation>
         <source>Destination disk drive is full.</source>
         <translation>Das Ziellaufwerk ist voll.</translation>
     </message>
+    <message>
+        <source>Destination disk drive is full. %1 was not written.</source>
+        <translation>Das Ziellaufwerk ist voll. %1 wurde nicht geschrieben.</translation>
+    </message>
 </context>
 <context>
     <name>CDocumentLock</name>
@@ -1375,6 +1379,13 @@ Sperren</translation>
     <message>
         <source>%1 named pipe(s), socket(s) or device(s)</source>
         <translation>%1 benannte Pipe(s), Socket(s) oder Gerät(e)</translation>
+    </message>
+</context>
+<context>
+    <name>COutlineExport</name>
+    <message>
+        <source>%1 is a folder, not a file.</source>
+        <translation>%1 ist ein Ordner, keine Datei.</translation>
     </message>
 </context>
 <context>

@@ -250,6 +250,21 @@ private slots:
         QCOMPARE(back[1].toObject().value(QStringLiteral("text")).toString().toUtf8(), text.toUtf8());
     }
 
+    // Titles of the front matter: an escaped NUL does not enter one, and a
+    // U+FEFF the code page cannot hold is told as any other character.
+    void escapedTitleCharacters()
+    {
+        QVERIFY(QDir().mkpath(path(QStringLiteral("v"))));
+        QVERIFY(writeFile(QStringLiteral("v/n.md"), "---\ntitle: \"a\\uFEFFb\"\n---\n"));
+        QVERIFY(writeFile(QStringLiteral("v/z.md"), "---\ntitle: \"x\\0y\\x00\"\n---\n"));
+        const CRun run = tqb({QStringLiteral("import-md"), QStringLiteral("t.tqb"), QStringLiteral("v"), QStringLiteral("--codepage"),
+                              QStringLiteral("windows-1252")});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err, QStringLiteral("tqb: %1: 1 character(s) that the code page windows-1252 cannot hold were imported as \"?\".\n")
+                              .arg(path(QStringLiteral("v/n.md"))));
+        QCOMPARE(titles(QStringLiteral("t.tqb")), (QStringList{"v", "a?b", "xy"}));
+    }
+
     // Links are followed only inside the folder imported: a file or "/"
     // outside is skipped and counted; what is not a file or a folder is told
     // as what it is, and a named pipe does not block the import.
@@ -306,6 +321,11 @@ private slots:
         run = tqb({QStringLiteral("export-md"), QStringLiteral("a.tqb"), QStringLiteral("full/mine.txt")});
         QCOMPARE(run.exitCode, 1);
         QVERIFY(run.err.contains(QStringLiteral("is a file, not a folder.")));
+        // An HTML file is not written over a folder.
+        run = tqb({QStringLiteral("export-html"), QStringLiteral("a.tqb"), QStringLiteral("full")});
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.err, QStringLiteral("tqb: %1 is a folder, not a file.\n").arg(path(QStringLiteral("full"))));
+        QCOMPARE(entriesBelow(path(QStringLiteral("full"))), QStringList{"mine.txt"});
         // An empty folder takes the export.
         QDir().mkpath(path(QStringLiteral("empty")));
         QCOMPARE(tqb({QStringLiteral("export-md"), QStringLiteral("a.tqb"), QStringLiteral("empty")}).exitCode, 0);
@@ -431,7 +451,7 @@ private slots:
         QTest::addColumn<QString>("options");
         QTest::addColumn<QString>("message");
         const QString readOnly = QStringLiteral("Unable to write to %1, it is read-only or opened by someone else.");
-        const QString full = QStringLiteral("Destination disk drive is full.");
+        const QString full = QStringLiteral("Destination disk drive is full. %1 was not written.");
         for (const char *command : {"export-md", "export-html", "export-opml"}) {
             QTest::addRow("%s read-only", command) << command << "ro,size=1m" << readOnly;
             QTest::addRow("%s full", command) << command << "size=32k" << full;

@@ -6,6 +6,7 @@
 #include "export/Exporter.h"
 #include "export/MarkdownExport.h"
 #include "export/MarkdownFormat.h"
+#include "export/OutlineExport.h"
 #include "import/ImportFile.h"
 #include "import/Importer.h"
 #include "import/MarkdownImport.h"
@@ -14,6 +15,7 @@
 
 #include <QDir>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -128,6 +130,12 @@ private slots:
         QTest::newRow("reserved, any case, with extension") << "nul.txt" << "nul_.txt";
         QTest::newRow("reserved with a blank") << "com1 .md" << "com1_ .md";
         QTest::newRow("not reserved") << "CONSOLE" << "CONSOLE";
+        QTest::newRow("superscript digit") << QStringLiteral("COM\u00B9") << QStringLiteral("COM\u00B9_");
+        QTest::newRow("superscript digit, extension") << QStringLiteral("lpt\u00B3.txt") << QStringLiteral("lpt\u00B3_.txt");
+        QTest::newRow("digit zero") << "COM0" << "COM0_";
+        QTest::newRow("LPT zero") << "lpt0" << "lpt0_";
+        QTest::newRow("console input") << "CONIN$" << "CONIN$_";
+        QTest::newRow("console output, extension") << "conout$.log" << "conout$_.log";
         QTest::newRow("empty") << "" << "Untitled";
         QTest::newRow("blanks only") << "   " << "Untitled";
         QTest::newRow("120 bytes kept") << QString(120, u'x') << QString(120, u'x');
@@ -200,6 +208,8 @@ private slots:
         QTest::newRow("not at the start") << "Body\n---\ntitle: x\n---\n" << "" << "Body\r\n---\r\ntitle: x\r\n---\r\n";
         QTest::newRow("a line of ours that does not read stays")
             << "---\nicons: [1, 2]\ntitle: plain # comment\n...\nx" << "plain" << "---\r\nicons: [1, 2]\r\n---\r\nx";
+        QTest::newRow("an escaped U+FEFF is a character like any")
+            << "---\ntitle: \"a\\uFEFFb\\x41\\U0001F600\"\n---\n" << QStringLiteral("a\uFEFFbA\U0001F600") << "";
         QTest::newRow("reminder without a period stays")
             << "---\nreminder: {mode: till, moment: 2024-01-01T10:00:00Z}\n---\n" << ""
             << "---\r\nreminder: {mode: till, moment: 2024-01-01T10:00:00Z}\r\n---\r\n";
@@ -214,6 +224,30 @@ private slots:
         const CNote note = readNote(file);
         QCOMPARE(note.matter.title.value_or(QString()), title);
         QCOMPARE(note.text, text);
+    }
+
+    // An address in a note's text ends where the sentence or the markup
+    // around it begins again.
+    void addressesEndWhereTheTextAroundThemStarts_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("links");
+        QTest::newRow("emphasis") << "**https://a.org/x**, *https://b.org*" << QStringList{"https://a.org/x", "https://b.org"};
+        QTest::newRow("code") << "`https://a.org/x`." << QStringList{"https://a.org/x"};
+        QTest::newRow("markdown link") << "[https://a.org](https://a.org/y)." << QStringList{"https://a.org", "https://a.org/y"};
+        QTest::newRow("in parentheses") << "(see https://a.org/wiki/Foo_(bar))," << QStringList{"https://a.org/wiki/Foo_(bar)"};
+        QTest::newRow("brackets it opened") << "https://a.org/?q=[1]]." << QStringList{"https://a.org/?q=[1]"};
+        QTest::newRow("sentence") << "Mail mailto:ann@example.org." << QStringList{"mailto:ann@example.org"};
+    }
+    void addressesEndWhereTheTextAroundThemStarts()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, links);
+        QStringList found;
+        static const QRegularExpression href(QStringLiteral("href=\"([^\"]*)\""));
+        for (auto it = href.globalMatch(COutlineExport::linkified(text)); it.hasNext();)
+            found << it.next().captured(1).replace(QLatin1String("&amp;"), QLatin1String("&"));
+        QCOMPARE(found, links);
     }
 
     // File > Export > Markdown folder starts beside the document and

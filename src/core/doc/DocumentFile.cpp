@@ -45,7 +45,10 @@ bool syncContents(QFileDevice &file)
 
 QString CDocumentFile::writeError(QFileDevice::FileError error, const QString &path)
 {
-    return writeErrorText(error, path);
+    const QString text = writeErrorText(error, path);
+    if (text == QCoreApplication::translate("CDocumentFile", kDiskFull))
+        return QCoreApplication::translate("CDocumentFile", kDiskFullFor).arg(displayPath(path));
+    return text;
 }
 
 QString CDocumentFile::displayPath(const QString &path)
@@ -260,20 +263,23 @@ bool takeModeOf(int fd, const QString &model, const QString &newLike)
 CDocumentFile::Result CDocumentFile::replace(const QString &path, const std::function<bool(QFileDevice &)> &fill,
                                              const CReplacement &how)
 {
+    const auto errorText = [&how](QFileDevice::FileError error, const QString &target) {
+        return how.namesTarget ? writeError(error, target) : writeErrorText(error, target);
+    };
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return {false, writeErrorText(file.error() == QFileDevice::NoError ? QFileDevice::OpenError : file.error(), path)};
-    const auto cancel = [&file, &path] {
+        return {false, errorText(file.error() == QFileDevice::NoError ? QFileDevice::OpenError : file.error(), path)};
+    const auto cancel = [&file, &path, &errorText] {
         const QFileDevice::FileError error = file.error();
         file.cancelWriting();
-        return Result{false, writeErrorText(error, path)};
+        return Result{false, errorText(error, path)};
     };
     if (!fill(file))
         return cancel();
 #ifdef Q_OS_UNIX
     if (!file.flush() || !takeModeOf(file.handle(), how.modeOf.isEmpty() ? path : how.modeOf, how.newLike)) {
         file.cancelWriting();
-        return {false, writeErrorText(QFileDevice::PermissionsError, path)};
+        return {false, errorText(QFileDevice::PermissionsError, path)};
     }
 #endif
     if (!syncContents(file))
@@ -288,10 +294,10 @@ CDocumentFile::Result CDocumentFile::replace(const QString &path, const std::fun
         return refused;
     }
     if (!file.commit())
-        return {false, writeErrorText(file.error(), path)};
+        return {false, errorText(file.error(), path)};
     // Only a synced folder keeps the rename through a power cut.
     if (!syncFolder(QFileInfo(path).absolutePath()))
-        return {false, writeErrorText(QFileDevice::WriteError, path)};
+        return {false, errorText(QFileDevice::WriteError, path)};
     return {true, {}};
 }
 

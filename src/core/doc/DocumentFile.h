@@ -54,6 +54,8 @@ struct CReplacement
     // more than this one does (the document an export or a Save As comes
     // from), so that a private document's copies are private too.
     QString newLike = {};
+    // A file other than the document (an export): a full disk names it.
+    bool namesTarget = false;
 };
 
 // Moves a document's bytes between memory and disk, and words failures the
@@ -67,6 +69,7 @@ public:
     static constexpr const char *kReadOnly = QT_TRANSLATE_NOOP("CDocumentFile", "Unable to write to %1, it is read-only or opened by someone else.");
     static constexpr const char *kFolderMissing = QT_TRANSLATE_NOOP("CDocumentFile", "Unable to write to %1, its folder does not exist.");
     static constexpr const char *kDiskFull = QT_TRANSLATE_NOOP("CDocumentFile", "Destination disk drive is full.");
+    static constexpr const char *kDiskFullFor = QT_TRANSLATE_NOOP("CDocumentFile", "Destination disk drive is full. %1 was not written.");
 
     struct Result
     {
@@ -120,7 +123,7 @@ public:
     static bool writeAll(QIODevice &device, const QByteArray &bytes);
 
     static QString displayPath(const QString &path);
-    // The message for a failed write of `path` ("Destination disk drive is
-    // full.", the read-only message, ...), for writers of other files too.
+    // The message for a failed write of `path` (the read-only message, ...),
+    // for writers of other files than the document: a full disk names `path`.
     static QString writeError(QFileDevice::FileError error, const QString &path);
 };

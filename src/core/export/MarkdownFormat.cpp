@@ -12,9 +12,12 @@ namespace markdown {
 namespace {
 
 constexpr QStringView kUnsafe = u"/\\:*?\"<>|";
-constexpr const char16_t *kReserved[] = {u"CON",  u"PRN",  u"AUX",  u"NUL",  u"COM1", u"COM2", u"COM3", u"COM4",
-                                         u"COM5", u"COM6", u"COM7", u"COM8", u"COM9", u"LPT1", u"LPT2", u"LPT3",
-                                         u"LPT4", u"LPT5", u"LPT6", u"LPT7", u"LPT8", u"LPT9"};
+// Windows takes COM and LPT with any digit, the superscript ones included.
+constexpr const char16_t *kReserved[] = {u"CON",  u"PRN",  u"AUX",  u"NUL",  u"CONIN$", u"CONOUT$", u"COM0", u"COM1",
+                                         u"COM2", u"COM3", u"COM4", u"COM5", u"COM6",   u"COM7",    u"COM8", u"COM9",
+                                         u"COM\u00B9", u"COM\u00B2", u"COM\u00B3", u"LPT0", u"LPT1", u"LPT2", u"LPT3",
+                                         u"LPT4", u"LPT5", u"LPT6", u"LPT7", u"LPT8", u"LPT9", u"LPT\u00B9", u"LPT\u00B2",
+                                         u"LPT\u00B3"};
 const char *const kModes[] = {"till", "from"};
 const char *const kUnits[] = {"none", "day", "week", "month", "year"};
 const char *const kSorts[] = {"manual", "alphabetical", "folders-first"};
@@ -372,8 +375,13 @@ std::optional<QString> scalar(QStringView value)
             const uint code = value.sliced(i + 1, hexDigits).toUInt(&ok, 16);
             if (!ok || code > 0x10FFFF)
                 return std::nullopt;
-            const char32_t ucs4 = code;
-            out += QString::fromUcs4(&ucs4, 1);
+            // Not through a UTF-32 decoder, which takes U+FEFF for a byte-order mark and drops it.
+            if (QChar::requiresSurrogates(code)) {
+                out += QChar(QChar::highSurrogate(code));
+                out += QChar(QChar::lowSurrogate(code));
+            } else {
+                out += QChar(char16_t(code));
+            }
             i += hexDigits;
         }
         return std::nullopt;

@@ -5,7 +5,9 @@
 #include "export/ExportTree.h"
 #include "text/CodePage.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
+#include <QFileInfo>
 #include <QLocale>
 
 #include <algorithm>
@@ -53,29 +55,29 @@ bool isWordChar(QChar c)
     return c.isLetterOrNumber() || c == u'_';
 }
 
-// Where an address that starts at `from` ends: at white space, a quote or an
-// angle bracket, less the punctuation that ends a sentence around it.
+// Where an address that starts at `from` ends: at white space, a quote, an
+// angle bracket or a closing bracket or parenthesis that it did not open
+// ("(see https://x.org)", "[https://x.org](...)"), less the punctuation and
+// emphasis marks that end a sentence or a span around it.
 qsizetype addressEnd(QStringView text, qsizetype from)
 {
     qsizetype end = from;
+    int parentheses = 0;
+    int brackets = 0;
     while (end < text.size()) {
         const QChar c = text[end];
         if (c.isSpace() || c == u'<' || c == u'>' || c == u'"' || c.unicode() < 0x20 || c.unicode() == 0x7F)
             break;
+        if (c == u'(')
+            ++parentheses;
+        else if (c == u'[')
+            ++brackets;
+        else if ((c == u')' && parentheses-- == 0) || (c == u']' && brackets-- == 0))
+            break;
         ++end;
     }
-    // A closing parenthesis belongs to the address when it opened one.
-    const bool opens = text.sliced(from, end - from).contains(u'(');
-    while (end > from) {
-        const QChar c = text[end - 1];
-        if (QStringView(u".,;:!?'").contains(c)) {
-            --end;
-        } else if (c == u')' && !opens) {
-            --end;
-        } else {
-            break;
-        }
-    }
+    while (end > from && QStringView(u".,;:!?'`*").contains(text[end - 1]))
+        --end;
     return end;
 }
 
@@ -260,8 +262,12 @@ COutlineExport::Result COutlineExport::writeHtml(const CItemTables &tables, cons
                                                  const QString &path, const QString &documentPath)
 {
     Result result;
+    if (QFileInfo(path).isDir()) {
+        result.error = QCoreApplication::translate("COutlineExport", kIsFolder).arg(CDocumentFile::displayPath(path));
+        return result;
+    }
     const QByteArray bytes = html(tables, page, name, &result.undefined);
-    const CDocumentFile::Result saved = CDocumentFile::save(path, bytes, {.newLike = documentPath});
+    const CDocumentFile::Result saved = CDocumentFile::save(path, bytes, {.newLike = documentPath, .namesTarget = true});
     result.ok = saved.ok;
     result.error = saved.error;
     return result;
@@ -271,8 +277,12 @@ COutlineExport::Result COutlineExport::writeOpml(const CItemTables &tables, cons
                                                  const QString &path, const QString &documentPath)
 {
     Result result;
+    if (QFileInfo(path).isDir()) {
+        result.error = QCoreApplication::translate("COutlineExport", kIsFolder).arg(CDocumentFile::displayPath(path));
+        return result;
+    }
     const QByteArray bytes = opml(tables, page, name, &result.dropped, &result.undefined);
-    const CDocumentFile::Result saved = CDocumentFile::save(path, bytes, {.newLike = documentPath});
+    const CDocumentFile::Result saved = CDocumentFile::save(path, bytes, {.newLike = documentPath, .namesTarget = true});
     result.ok = saved.ok;
     result.error = saved.error;
     return result;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+
 #include <QByteArray>
 #include <QString>
 
@@ -17,6 +19,8 @@ class CItemTables;
 class COutlineExport
 {
 public:
+    static constexpr const char *kIsFolder = QT_TRANSLATE_NOOP("COutlineExport", "%1 is a folder, not a file.");
+
     struct Result
     {
         bool ok = false;

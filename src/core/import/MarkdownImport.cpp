@@ -209,8 +209,9 @@ bool CMarkdownImport::list(const QString &folder, const QString &canonical, std:
             continue;
         }
         markdown::CNote note = markdown::readNote(textOf(file.bytes));
+        // An escaped NUL would end the title wherever it is read as a C string.
         if (note.matter.title)
-            e.title = *note.matter.title;
+            e.title = note.matter.title->remove(QChar(0));
         e.text = std::move(note.text);
         e.order = note.matter.order;
         if (note.matter.icons)
