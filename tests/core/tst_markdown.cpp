@@ -263,6 +263,15 @@ private slots:
         QVERIFY(CExporter(*f.doc, CCodePage(QStringLiteral("windows-1252"))).run(CExporter::Kind::Markdown));
         QCOMPARE(QDir::cleanPath(f.prompter.folderStarts.value(0)), f.path(QStringLiteral("docs")));
         QVERIFY(QFile::exists(f.path(QStringLiteral("out/Root/Child.md"))));
+
+        // A sealed document asks before any chooser, as the other exports do.
+        QVERIFY(f.doc->setPassword("pw", Protection::Encrypted));
+        f.prompter.answers = {IPrompter::Answer::No};
+        f.prompter.folderAnswers = {f.path(QStringLiteral("plain"))};
+        QVERIFY(!CExporter(*f.doc, CCodePage(QStringLiteral("windows-1252"))).run(CExporter::Kind::Markdown));
+        QCOMPARE(f.prompter.messages.last(), QString::fromLatin1(CTorviQuillbookDoc::kExportNotEncrypted));
+        QCOMPARE(f.prompter.folderStarts.size(), 1);
+        QVERIFY(!QFileInfo::exists(f.path(QStringLiteral("plain"))));
     }
 
     // A folder removed while the import walks its parent is a read failure
