@@ -109,7 +109,9 @@ CFolderListing::Status CFolderListing::list(const QString &folder, const QString
             continue;
         }
         struct stat info;
-        if (::fstatat(fd, raw, &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (QFile::encodeName(e.path).size() >= PATH_MAX) {
+            e.kind = Kind::TooLong;
+        } else if (::fstatat(fd, raw, &info, AT_SYMLINK_NOFOLLOW) != 0) {
             e.kind = Kind::Unreadable;
         } else if (S_ISLNK(info.st_mode)) {
             resolveLink(e, root);

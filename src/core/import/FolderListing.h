@@ -23,6 +23,7 @@ public:
         LinkOutside,  // a link whose target lies outside the imported folder
         Special,      // a named pipe, a socket or a device
         Unreadable,   // vanished or cannot be looked at
+        TooLong,      // its path is longer than the system can name
     };
     enum class Status { Ok, Gone, Denied, TooLong, Failed };
 

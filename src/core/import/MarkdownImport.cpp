@@ -163,6 +163,9 @@ bool CMarkdownImport::list(const QString &folder, const QString &canonical, std:
         case CFolderListing::Kind::Unreadable:
             fail(QCoreApplication::translate("CMarkdownImport", kCannotRead).arg(FolderPath::shown(l.path)));
             break;
+        case CFolderListing::Kind::TooLong:
+            fail(QCoreApplication::translate("CMarkdownImport", kPathTooLong).arg(FolderPath::shown(l.path)));
+            break;
         case CFolderListing::Kind::Folder:
             folders.push_back(&l);
             break;
