@@ -231,7 +231,8 @@ private slots:
         QTest::addColumn<bool>("oneBlock");
         QTest::addRow("keys of its own") << "---\r\ntags: [a, b]\r\n\r\nx: \"# the note's\"\r\n---\r\nBody\r\n" << true;
         QTest::addRow("closed by dots") << "---\r\naliases: x\r\n...\r\n---\r\n" << true;
-        QTest::addRow("a key of ours") << "---\r\ntitle: Other\r\n---\r\nBody" << false;
+        QTest::addRow("a title, ours not written") << "---\r\ntitle: Other\r\n---\r\nBody" << true;
+        QTest::addRow("a key ours has too") << "---\r\norder: 3\r\n---\r\nBody" << false;
         QTest::addRow("never closed") << "---\r\nnot: a block" << false;
     }
     void ownFrontMatterComesBack()
@@ -247,6 +248,7 @@ private slots:
         QCOMPARE(tqb({QStringLiteral("import-md"), QStringLiteral("b.tqb"), QStringLiteral("out")}).exitCode, 0);
         const QJsonArray back = items(QStringLiteral("b.tqb"));
         QCOMPARE(back.size(), 2);
+        QCOMPARE(back[1].toObject().value(QStringLiteral("title")).toString(), QStringLiteral("Note"));
         QCOMPARE(back[1].toObject().value(QStringLiteral("text")).toString().toUtf8(), text.toUtf8());
     }
 

@@ -446,7 +446,7 @@ QString writeNote(const CFrontMatter &matter, const QString &text)
     const QString block = writeFrontMatter(matter);
     if (!text.startsWith(QLatin1String("---\n")))
         return block + text;
-    // The note's block: up to its closing line, with no key of ours in it.
+    // The note's block: up to its closing line, with no key that ours has too.
     qsizetype at = 4;
     for (;;) {
         const qsizetype lf = text.indexOf(u'\n', at);
@@ -458,7 +458,8 @@ QString writeNote(const CFrontMatter &matter, const QString &text)
         const qsizetype colon = line.indexOf(u':');
         if (colon > 0) {
             const QStringView key = line.first(colon);
-            if (key == u"title" || key == u"order" || key == u"icons" || key == u"reminder" || key == u"sort")
+            if ((key == u"title" && matter.title) || (key == u"order" && matter.order) || (key == u"icons" && matter.icons)
+                || (key == u"reminder" && matter.reminder) || (key == u"sort" && matter.sort))
                 return block + text;
         }
         at = lf + 1;

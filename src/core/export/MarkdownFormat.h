@@ -70,9 +70,9 @@ QString writeFrontMatter(const CFrontMatter &matter);
 constexpr const char *kOwnKeysEnd = "# the note's own keys follow";
 
 // A file's text: the block and the note's text (lines ending in LF). A text
-// that starts with a block of its own shares one block with ours, unless it
-// has a key of ours too (a key given twice would void the whole block for
-// other programs): then the two blocks follow one another.
+// that starts with a block of its own shares one block with ours, unless
+// both have a key (a key given twice would void the whole block for other
+// programs): then the two blocks follow one another.
 QString writeNote(const CFrontMatter &matter, const QString &text);
 
 // A file's text split into the front matter keys of ours and the note's
