@@ -288,6 +288,10 @@ private slots:
                                          "1 named pipe(s), socket(s) or device(s).\n"));
         QCOMPARE(rows(QStringLiteral("l.tqb"), {QStringLiteral("title"), QStringLiteral("text")}).mid(1),
                  (QStringList{"a|inside", "sub|", "inside|inside"}));
+        // The folder itself given as a link: its target is the folder imported.
+        QVERIFY(QFile::link(path(QStringLiteral("v")), path(QStringLiteral("lv"))));
+        QCOMPARE(tqb({QStringLiteral("import-md"), QStringLiteral("k.tqb"), QStringLiteral("lv")}).exitCode, 0);
+        QCOMPARE(titles(QStringLiteral("k.tqb")), (QStringList{"lv", "a", "sub", "inside"}));
     }
 
     // A folder deeper than a path may be: nothing saved, and the message

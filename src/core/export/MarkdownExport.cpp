@@ -298,8 +298,8 @@ CMarkdownExport::Result CMarkdownExport::write(const CItemTables &tables, const 
     const auto &nodes = tree.nodes();
     std::vector<QString> names(nodes.size());
     {
-        // ".NAME.tqb-XXXXXXXX/", the longest a path is while it is built.
-        const qsizetype base = QFile::encodeName(place).size() + 1 + QFile::encodeName(info.fileName()).size() + 15 + 1;
+        // "PLACE/.NAME.tqb-XXXXXXXX/", the longest a path is while it is built.
+        const qsizetype base = QFile::encodeName(place).size() + QFile::encodeName(info.fileName()).size() + 16;
         std::vector<qsizetype> lengths(nodes.size());  // bytes of the relative path, without ".md"
         const auto nameSiblings = [&](int first) {
             markdown::CNameSet taken;

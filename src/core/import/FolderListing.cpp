@@ -84,9 +84,16 @@ CFolderListing::Status CFolderListing::list(const QString &folder, const QString
                                             std::vector<Entry> &entries)
 {
     entries.clear();
-    DIR *dir = ::opendir(QFile::encodeName(folder).constData());
-    if (!dir)
-        return statusOf(errno);
+    // Not through a link put in the folder's place since it was listed.
+    const int opened = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (opened < 0)
+        return errno == ELOOP ? Status::Gone : statusOf(errno);
+    DIR *dir = ::fdopendir(opened);
+    if (!dir) {
+        const int error = errno;
+        ::close(opened);
+        return statusOf(error);
+    }
     const int fd = ::dirfd(dir);
     Status status = Status::Ok;
     for (;;) {

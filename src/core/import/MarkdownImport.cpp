@@ -288,7 +288,7 @@ int CMarkdownImport::walk(const QString &dirPath, int parent)
             stack.push_back({std::move(entries), 0, item});
     };
     m_walked.insert(m_root);
-    enter(dir, m_root, top);
+    enter(m_root, m_root, top);  // the folder itself may be given as a link
     while (!stack.empty()) {
         Frame &frame = stack.back();
         if (frame.next >= frame.entries.size()) {
