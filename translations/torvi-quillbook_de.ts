@@ -1380,6 +1380,10 @@ Sperren</translation>
         <source>%1 named pipe(s), socket(s) or device(s)</source>
         <translation>%1 benannte Pipe(s), Socket(s) oder Gerät(e)</translation>
     </message>
+    <message>
+        <source>%1: the folder was changed while it was read.</source>
+        <translation>%1: Der Ordner wurde beim Lesen geändert.</translation>
+    </message>
 </context>
 <context>
     <name>COutlineExport</name>

@@ -1,5 +1,6 @@
 #include "import/FolderListing.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -26,6 +27,11 @@ bool CFolderListing::isInside(const QString &path, const QString &root)
 #ifdef Q_OS_UNIX
 
 namespace {
+
+CFolderListing::Stamp stampOf(const struct stat &info)
+{
+    return {qint64(info.st_mtim.tv_sec), qint64(info.st_mtim.tv_nsec), quint64(info.st_ino)};
+}
 
 CFolderListing::Status statusOf(int error)
 {
@@ -80,8 +86,17 @@ void resolveLink(CFolderListing::Entry &e, const QString &root)
 
 }  // namespace
 
+bool CFolderListing::unchanged(const QString &folder, const Stamp &stamp)
+{
+    struct stat info;
+    if (::lstat(QFile::encodeName(folder).constData(), &info) != 0 || !S_ISDIR(info.st_mode))
+        return false;
+    const Stamp now = stampOf(info);
+    return now.seconds == stamp.seconds && now.nanoseconds == stamp.nanoseconds && now.inode == stamp.inode;
+}
+
 CFolderListing::Status CFolderListing::list(const QString &folder, const QString &canonical, const QString &root,
-                                            std::vector<Entry> &entries)
+                                            std::vector<Entry> &entries, Stamp &stamp)
 {
     entries.clear();
     // Not through a link put in the folder's place since it was listed.
@@ -95,6 +110,13 @@ CFolderListing::Status CFolderListing::list(const QString &folder, const QString
         return statusOf(error);
     }
     const int fd = ::dirfd(dir);
+    struct stat before;
+    if (::fstat(fd, &before) != 0) {
+        const int error = errno;
+        ::closedir(dir);
+        return statusOf(error);
+    }
+    stamp = stampOf(before);
     Status status = Status::Ok;
     for (;;) {
         errno = 0;
@@ -139,14 +161,21 @@ CFolderListing::Status CFolderListing::list(const QString &folder, const QString
 
 #else
 
+bool CFolderListing::unchanged(const QString &folder, const Stamp &stamp)
+{
+    const QFileInfo info(folder);
+    return info.isDir() && info.lastModified().toMSecsSinceEpoch() == stamp.seconds;
+}
+
 CFolderListing::Status CFolderListing::list(const QString &folder, const QString &canonical, const QString &root,
-                                            std::vector<Entry> &entries)
+                                            std::vector<Entry> &entries, Stamp &stamp)
 {
     Q_UNUSED(canonical)
     entries.clear();
     const QFileInfo self(folder);
     if (!self.isDir())
         return Status::Gone;
+    stamp = {self.lastModified().toMSecsSinceEpoch(), 0, 0};
     if (!self.isReadable() || !QDir(folder).isReadable())
         return Status::Denied;
     QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);

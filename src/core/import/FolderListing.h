@@ -35,9 +35,22 @@ public:
         QString canonical;  // a folder's canonical path, to walk it once
     };
 
+    // When a folder last changed, as the listing saw it.
+    struct Stamp
+    {
+        qint64 seconds = 0;
+        qint64 nanoseconds = 0;
+        quint64 inode = 0;
+    };
+
     // Lists `folder`, whose canonical path is `canonical`; `root` is the
-    // canonical path of the folder being imported.
-    static Status list(const QString &folder, const QString &canonical, const QString &root, std::vector<Entry> &entries);
+    // canonical path of the folder being imported. `stamp` is taken before
+    // the entries are read.
+    static Status list(const QString &folder, const QString &canonical, const QString &root, std::vector<Entry> &entries,
+                       Stamp &stamp);
+    // Whether `folder` is still there, unchanged since `stamp`: no entry
+    // added, removed or renamed.
+    static bool unchanged(const QString &folder, const Stamp &stamp);
 
     // Whether `path` (canonical) is `root` or lies below it.
     static bool isInside(const QString &path, const QString &root);

@@ -124,8 +124,10 @@ bool CMarkdownImport::list(const QString &folder, const QString &canonical, std:
 {
     entries.clear();
     std::vector<CFolderListing::Entry> listed;
-    switch (CFolderListing::list(folder, canonical, m_root, listed)) {
+    CFolderListing::Stamp stamp;
+    switch (CFolderListing::list(folder, canonical, m_root, listed, stamp)) {
     case CFolderListing::Status::Ok:
+        m_listed.emplace_back(folder, stamp);
         break;
     case CFolderListing::Status::Gone:
         fail(QCoreApplication::translate("CMarkdownImport", kFolderGone).arg(FolderPath::shown(folder)));
@@ -314,6 +316,14 @@ int CMarkdownImport::walk(const QString &dirPath, int parent)
                                           m_decoder.fromUnicode(e.text, source), e.info);
         if (walkFolder && id >= 0)
             enter(e.folder, e.canonical, id);  // `frame` may move: not used after this
+    }
+    // A folder changed or removed meanwhile may have lost entries before it
+    // was listed, or files after: what was read is not the folder.
+    for (const auto &[folder, stamp] : m_listed) {
+        if (CFolderListing::unchanged(folder, stamp))
+            continue;
+        fail(QCoreApplication::translate("CMarkdownImport", QFileInfo::exists(folder) ? kFolderChanged : kFolderGone)
+                 .arg(FolderPath::shown(folder)));
     }
     return top;
 }

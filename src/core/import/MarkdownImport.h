@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 
+#include "import/FolderListing.h"
 #include "import/ImportSink.h"
 
 #include <QSet>
@@ -32,6 +33,8 @@ public:
     static constexpr const char *kFolderCannotBeRead = QT_TRANSLATE_NOOP("CMarkdownImport", "%1: the folder cannot be read.");
     static constexpr const char *kFolderGone =
         QT_TRANSLATE_NOOP("CMarkdownImport", "%1: the folder was removed or moved while it was read.");
+    static constexpr const char *kFolderChanged =
+        QT_TRANSLATE_NOOP("CMarkdownImport", "%1: the folder was changed while it was read.");
     static constexpr const char *kPathTooLong = QT_TRANSLATE_NOOP("CMarkdownImport", "%1: the path is too long.");
     static constexpr const char *kNothingImported =
         QT_TRANSLATE_NOOP("CMarkdownImport", "Nothing was imported: %1 file(s) or folder(s) could not be read.");
@@ -65,6 +68,8 @@ private:
     CImportDecoder &m_decoder;
     std::array<qint32, 5> m_defaultIcons;
     QSet<QString> m_walked;  // canonical paths of the folders walked
+    // Each folder listed, as it was then: checked again once all is read.
+    std::vector<std::pair<QString, CFolderListing::Stamp>> m_listed;
     QString m_root;          // canonical path of the folder imported
     QStringList m_problems;  // what could not be read, one line each
     int m_hidden = 0;
