@@ -171,6 +171,14 @@ private slots:
         QTest::keyClick(dock->field(), Qt::Key_Return);
         QTRY_COMPARE(frame->itemView()->currentIndex().data().toString(), QStringLiteral("Tomato trips"));
         QCOMPARE(selectedInPane(frame->notePane()), QStringLiteral("passport"));
+
+        // Renamed while the dock was closed: listed anew when it opens.
+        dock->close();
+        tree.rename();
+        QTest::keyClicks(frame->itemView()->labelEditor(), QStringLiteral("Journeys"));
+        QTest::keyClick(frame->itemView()->labelEditor(), Qt::Key_Return);
+        frame->action(QStringLiteral("searchAll"))->trigger();
+        QTRY_COMPARE(rowTitles(dock->model()), QStringList{"Journeys"});
     }
 
     void dockComesBackAtTheNextStart()

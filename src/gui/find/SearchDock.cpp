@@ -79,6 +79,10 @@ CSearchDock::CSearchDock(CLeftView &tree, CTorviQuillbookView &note, const CCode
             notesChanged();
     });
     connect(m_model, &CSearchResultsModel::treeChanged, this, &CSearchDock::notesChanged);
+    connect(this, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+        if (visible && std::exchange(m_stale, false))
+            notesChanged();
+    });
     // A new or opened document: the old rows mean nothing in it.
     connect(&m_doc, &CTorviQuillbookDoc::updateAllViews, this, [this](int hint) {
         if (hint != CTorviQuillbookDoc::kHintRefreshAll)
@@ -103,8 +107,6 @@ void CSearchDock::openSearch()
 {
     show();
     raise();
-    if (std::exchange(m_stale, false))
-        notesChanged();
     m_field->setFocus(Qt::ShortcutFocusReason);
     m_field->selectAll();
 }
