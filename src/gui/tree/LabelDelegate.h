@@ -6,7 +6,8 @@ class CLeftView;
 
 // Rows of one fixed height, the drop target drawn as selected, and a label
 // editor whose keys and text go to the infotree. The editor takes one line
-// the view's label bytes can hold (CLabelValidator in LabelDelegate.cpp).
+// that the document's code page can hold, the view judging it against the
+// label's bytes (CLabelValidator in LabelDelegate.cpp).
 class CLabelDelegate : public QStyledItemDelegate
 {
 public:
