@@ -12,8 +12,20 @@
 class IPrompter
 {
 public:
-    // YesNoDefaultNo: a question where Enter must not agree (running a program).
-    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, YesNoDefaultNo };
+    // The answers a message offers and the one Enter gives (the default
+    // button). A bare set gives to Enter the answer that does nothing (No or
+    // Cancel); a set that names another default is for a question where that
+    // answer loses nothing: no question's Enter throws away the user's work.
+    // Escape gives Cancel, or No where there is none.
+    enum class Buttons {
+        Ok,
+        OkCancel,               // Enter: Cancel
+        OkCancelDefaultOk,      // Enter: OK
+        YesNo,                  // Enter: No
+        YesNoDefaultYes,        // Enter: Yes
+        YesNoCancel,            // Enter: Cancel
+        YesNoCancelDefaultYes,  // Enter: Yes
+    };
     enum class Answer { Ok, Cancel, Yes, No };
 
     struct PasswordRequest
@@ -41,8 +53,9 @@ public:
     // A message box; with Buttons::Ok the answer is always Ok.
     virtual Answer message(const QString &text, Buttons buttons = Buttons::Ok) = 0;
     virtual PasswordAnswer askPassword(const PasswordRequest &request) = 0;
-    // A question with answers of its own: the index of the one chosen, -1
-    // for Cancel. Front ends that cannot ask keep this default (Cancel).
+    // A question with answers of its own and Cancel, which Enter gives: the
+    // index of the one chosen, -1 for Cancel. Front ends that cannot ask keep
+    // this default (Cancel).
     virtual int choose(const QString &text, const QStringList &choices)
     {
         Q_UNUSED(text) Q_UNUSED(choices) return -1;

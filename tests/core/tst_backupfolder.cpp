@@ -63,7 +63,7 @@ void TestBackupFolder::missingFolderIsCreatedOnOk()
     prompter.answers = {IPrompter::Answer::Ok};
     const std::optional<QString> folder = CBackupFolderCheck::accept(target + QStringLiteral("/"), prompter);
     QCOMPARE(prompter.messages, QStringList{QStringLiteral("Do you want to create this folder?\n") + target});
-    QCOMPARE(prompter.messageButtons.front(), IPrompter::Buttons::OkCancel);
+    QCOMPARE(prompter.messageButtons.front(), IPrompter::Buttons::OkCancelDefaultOk);
     QCOMPARE(folder, std::optional<QString>(target + QStringLiteral("/")));
     QVERIFY(QFileInfo(target).isDir());
 }

@@ -333,7 +333,7 @@ private slots:
         f.prompter.answers = {IPrompter::Answer::Cancel, IPrompter::Answer::No, IPrompter::Answer::Yes};
         QVERIFY(!f.doc->saveModified());
         QCOMPARE(f.prompter.messages.last(), QStringLiteral("Save changes to Untitled?"));
-        QCOMPARE(f.prompter.messageButtons.last(), IPrompter::Buttons::YesNoCancel);
+        QCOMPARE(f.prompter.messageButtons.last(), IPrompter::Buttons::YesNoCancelDefaultYes);
         QVERIFY(f.doc->saveModified());
         f.prompter.saveFileAnswers = {f.path("named.tqb")};
         QVERIFY(f.doc->saveModified());

@@ -131,7 +131,7 @@ private slots:
 
     // A replacement that holds the find text: every run ends, each
     // occurrence replaced once, each item visited once, wrapping past the
-    // last index and stopping before the item it started in.
+    // last index and round to the start of the item it started in.
     void replaceAllEndsWhenTheReplacementHoldsTheText()
     {
         CFindSetup s;
@@ -142,19 +142,35 @@ private slots:
         s.f.build();
         s.f.selectLabel("C");
         s.note.setSelection(7, 7);  // "C\r\n\r\ne |e": before the second e
-        QCOMPARE(s.find.replaceAll(QStringLiteral("e"), false, QStringLiteral("ee"), false), 5);
-        QCOMPARE(s.textOf(2), QByteArray("e ee"));   // the part before the caret is left
+        QCOMPARE(s.find.replaceAll(QStringLiteral("e"), false, QStringLiteral("ee"), false), 6);
+        QCOMPARE(s.textOf(2), QByteArray("ee ee"));   // the part before the caret too, once
         QCOMPARE(s.textOf(3), QByteArray("eeee"));
         QCOMPARE(s.textOf(0), QByteArray("ee1 ee2"));
         QCOMPARE(s.textOf(1), QByteArray("xx"));
-        QCOMPARE(s.current(), 0);  // the last item that held the text
+        QCOMPARE(s.current(), 2);  // back where it started
+        QCOMPARE(s.find.lastMessage(), QStringLiteral("6 replacements made."));
         QVERIFY(s.f.prompter().messages.isEmpty());
 
         // Again from the start of C: everything in the document doubles once more.
         s.f.selectLabel("C");
-        QCOMPARE(s.find.replaceAll(QStringLiteral("E"), false, QStringLiteral("EE"), false), 11);
-        QCOMPARE(s.textOf(2), QByteArray("EE EEEE"));
+        QCOMPARE(s.find.replaceAll(QStringLiteral("E"), false, QStringLiteral("EE"), false), 12);
+        QCOMPARE(s.textOf(2), QByteArray("EEEE EEEE"));
         QCOMPARE(s.textOf(0), QByteArray("EEEE1 EEEE2"));
+    }
+
+    // No other note holds it: the start note's own beginning still comes
+    // round, the occurrence the caret stood in included.
+    void replaceAllAcrossNotesCoversTheWholeStartNote()
+    {
+        CFindSetup s;
+        s.f.row("Start", -1, "cat and cat");
+        s.f.row("Other", -1, "none");
+        s.f.build();
+        s.f.selectLabel("Start");
+        s.note.setSelection(11, 11);  // "Start\r\n\r\nca|t and cat"
+        QCOMPARE(s.find.replaceAll(QStringLiteral("cat"), false, QStringLiteral("dog"), false), 2);
+        QCOMPARE(s.textOf(0), QByteArray("dog and dog"));
+        QCOMPARE(s.find.lastMessage(), QStringLiteral("2 replacements made."));
     }
 
     void replaceAllInThisNoteOnly()

@@ -316,7 +316,7 @@ void TestImport::csvColumnNames()
     QCOMPARE(t.prompter().messages,
              QStringList{QStringLiteral("Do you want to add denominations from first line of the list? \n\n"
                                         "(Name;Phone;Mail)")});
-    QCOMPARE(t.prompter().messageButtons.value(0), IPrompter::Buttons::YesNo);
+    QCOMPARE(t.prompter().messageButtons.value(0), IPrompter::Buttons::YesNoDefaultYes);
     QCOMPARE(dump(t.model(), top), QByteArray("Ann,Bob"));
     QCOMPARE(textOf(t, t.item("Ann")), QByteArray("Phone: 555-1234\r\nMail: x\r\n"));
     // The empty value still counts as a column; a column without a name

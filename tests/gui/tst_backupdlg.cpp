@@ -150,7 +150,7 @@ void TestBackupDlg::okOffersToCreateMissingFolder()
     QTest::keyClick(f.folder, Qt::Key_Return);
 
     QCOMPARE(f.prompter.messages, QStringList{QStringLiteral("Do you want to create this folder?\n") + target});
-    QCOMPARE(f.prompter.messageButtons, QList<IPrompter::Buttons>{IPrompter::Buttons::OkCancel});
+    QCOMPARE(f.prompter.messageButtons, QList<IPrompter::Buttons>{IPrompter::Buttons::OkCancelDefaultOk});
     QVERIFY(QFileInfo(target).isDir());
     QCOMPARE(f.dlg.QDialog::result(), int(QDialog::Accepted));
     QCOMPARE(f.dlg.result(CBackupSettings{}).folder, target + QStringLiteral("/"));

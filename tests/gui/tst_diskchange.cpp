@@ -7,6 +7,7 @@
 #include "app/MainFrame.h"
 #include "app/TorviQuillbookApp.h"
 #include "doc/TorviQuillbookDoc.h"
+#include "editor/TorviQuillbookView.h"
 
 #include <QMessageBox>
 #include <QProcess>
@@ -100,6 +101,33 @@ private slots:
         CDocFixture reader;
         QVERIFY(reader.doc->openDocument(p.path));
         QCOMPARE(reader.doc->texts().value(0), QByteArray("changed here"));
+    }
+
+    // Enter at the question decides nothing: the edits stay, and so does the
+    // other program's file, until the user chooses.
+    void enterAtTheQuestionKeepsTheEdits()
+    {
+        CRunningProgram p;
+        QVERIFY(p.start(p.path));
+        QVERIFY(p.activate());
+        p.frame->notePane()->moveCursor(QTextCursor::End);
+        QTest::keyClicks(p.frame->notePane(), QStringLiteral(" typed"));
+        QVERIFY(p.doc().isModified());
+        const QByteArray typed = p.doc().m_strCurText;
+        QVERIFY(typed.endsWith(" typed"));
+        bool asked = false;
+        guitest::whenModalShowsNext<QMessageBox>([&](QMessageBox *box) {
+            asked = true;
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        QCOMPARE(tqbAdd(p.path, QStringLiteral("From tqb"), "theirs"), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(asked, 10000);
+        QTRY_VERIFY(!QApplication::activeModalWidget());
+        QVERIFY(p.doc().isModified());
+        QCOMPARE(p.doc().m_strCurText, typed);
+        CDocFixture reader;
+        QVERIFY(reader.doc->openDocument(p.path));
+        QVERIFY(reader.doc->titles().contains("From tqb"));
     }
 
     // Ctrl+S on a modified document while tqb adds notes to its file: every

@@ -7,6 +7,7 @@
 #include "app/TorviQuillbookApp.h"
 #include "doc/TorviQuillbookDoc.h"
 #include "tree/LeftView.h"
+#include "editor/TorviQuillbookView.h"
 #include "DocFixture.h"
 
 #include <QAbstractItemModelTester>
@@ -323,6 +324,7 @@ private slots:
     void typedNameGoesToTheEditedItem_data();
     void typedNameGoesToTheEditedItem();
     void typedNameSurvivesChangesOfItsRow();
+    void labelWithAnUndefinedByteEdits();
     void typedNameSurvivesTreeWideCommands_data();
     void typedNameSurvivesTreeWideCommands();
     void saveAndCloseTakeAnOpenName_data();
@@ -416,6 +418,37 @@ void TestLeftView::typedNameGoesToTheEditedItem()
     QVERIFY(s.save());
     QCOMPARE(titlesInFile(s.path).count("zzz"), 1);
     QCOMPARE(titlesInFile(s.path).count("C"), 1);
+}
+
+// 0x81 means nothing in windows-1252: the label edits around it, keeps it,
+// and loses it only when the user deletes it; the title line likewise.
+void TestLeftView::labelWithAnUndefinedByteEdits()
+{
+    Session s;
+    QVERIFY(s.open({{"Mid\x81" "dle", "", CItemTables::kRootParent}, {"Two\x81", "", CItemTables::kRootParent}}));
+    QLineEdit *editor = startTyping(s, QStringLiteral("Mid\uFFFDdle"), QString());
+    QVERIFY(editor);
+    QTest::keyClick(editor, Qt::Key_End);
+    QVERIFY(s.typeLabel(QStringLiteral("s")));
+    QCOMPARE(s.doc().title(0), QByteArray("Mid\x81" "dles"));
+    QVERIFY(!s.frame->messageText().contains(QStringLiteral("U+FFFD")));
+
+    editor = startTyping(s, QStringLiteral("Mid\uFFFDdles"), QString());
+    QVERIFY(editor);
+    editor->setCursorPosition(4);
+    QTest::keyClick(editor, Qt::Key_Backspace);
+    QVERIFY(s.typeLabel(QString()));
+    QCOMPARE(s.doc().title(0), QByteArray("Middles"));
+
+    s.click(s.find(QStringLiteral("Two\uFFFD")));
+    s.frame->notePane()->setFocus();
+    s.frame->notePane()->moveCursor(QTextCursor::Start);
+    QTest::keyClicks(s.frame->notePane(), QStringLiteral("A "));
+    QCOMPARE(s.doc().m_strCurTitle, QByteArray("A Two\x81"));
+    QVERIFY(s.save());
+    QList<QByteArray> saved = titlesInFile(s.path);
+    std::sort(saved.begin(), saved.end());
+    QCOMPARE(saved, (QList<QByteArray>{"A Two\x81", "Middles"}));
 }
 
 // The name being typed stays in the editor when its row changes under it:

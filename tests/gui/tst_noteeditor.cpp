@@ -532,6 +532,24 @@ private slots:
         QVERIFY(s.doc().isModified());
     }
 
+    // Replace all across notes comes round to the note it started in: the
+    // hit before the caret there is replaced too, and counted.
+    void replaceAllAcrossNotesComesBackToTheStartNote()
+    {
+        Session s;
+        QVERIFY(s.open({{"Box", "", CItemTables::kRootParent}, {"Apple", "a cat", 2}, {"Mango", "cat m cat", 2}}));
+        QVERIFY(s.select(QStringLiteral("Mango"), 10));  // "Mango\n\ncat|"
+        QTest::keyClick(s.tree, Qt::Key_F, Qt::ControlModifier);
+        CFindDlg *dlg = s.frame->findDialog();
+        QTest::keyClicks(dlg->findEdit(), QStringLiteral("cat"));
+        QTest::keyClicks(dlg->replaceEdit(), QStringLiteral("dog"));
+        QTest::mouseClick(dlg->replaceAllButton(), Qt::LeftButton);
+        QCOMPARE(s.doc().text(2), QByteArray("dog m dog"));
+        QCOMPARE(s.doc().text(1), QByteArray("a dog"));
+        QCOMPARE(dlg->resultLabel()->text(), QStringLiteral("3 replacements made."));
+        QCOMPARE(s.tree->currentIndex().data().toString(), QStringLiteral("Mango"));
+    }
+
     // Replace all in a note that fills up on the way: it stops at the limit,
     // says how many hits it could not replace, and the note stays whole.
     void replaceAllSaysWhenTheNoteIsFull()

@@ -10,6 +10,7 @@
 #include "find/GoToNotePopup.h"
 #include "find/SearchDock.h"
 #include "find/SearchResultsModel.h"
+#include "tree/InfoTree.h"
 #include "tree/LeftView.h"
 
 #include <QAction>
@@ -128,6 +129,58 @@ private slots:
         QCOMPARE(rowTitles(model), (QStringList{"Tomato soup", "Garden", "Seeds", "Trips"}));
     }
 
+    // The rows follow the notes while the dock is open, and Enter right
+    // after typing takes the first hit of what was typed.
+    void dockFollowsTheNotes()
+    {
+        QTemporaryDir dir;
+        const QString doc = makeDocument(dir.filePath(QStringLiteral("garden.tqb")));
+        CTorviQuillbookApp app(std::make_unique<QSettings>(dir.filePath(QStringLiteral("app.ini")), QSettings::IniFormat));
+        QVERIFY(app.startUp({QStringLiteral("torvi-quillbook"), doc}));
+        CMainFrame *frame = app.mainFrame();
+        QVERIFY(QTest::qWaitForWindowExposed(frame));
+        CSearchDock *dock = frame->searchDock();
+        CInfoTree &tree = frame->itemView()->infoTree();
+        frame->action(QStringLiteral("searchAll"))->trigger();
+        QTest::keyClicks(dock->field(), QStringLiteral("tomato"));
+        QTRY_VERIFY(dock->status()->text().startsWith(QStringLiteral("3 notes match (")));
+
+        // A rename in the tree and an edit in the pane, long after the search ended.
+        QVERIFY(tree.selectByIndex(4));
+        tree.rename();
+        QVERIFY(frame->itemView()->labelEditor());
+        QTest::keyClicks(frame->itemView()->labelEditor(), QStringLiteral("Tomato trips"));
+        QTest::keyClick(frame->itemView()->labelEditor(), Qt::Key_Return);
+        QTRY_COMPARE(rowTitles(dock->model()), (QStringList{"Tomato soup", "Tomato trips", "Garden", "Seeds"}));
+        QVERIFY(tree.selectByIndex(2));
+        frame->notePane()->moveCursor(QTextCursor::End);
+        QTest::keyClicks(frame->notePane(), QStringLiteral("tomato"));
+        QTRY_VERIFY(dock->status()->text().startsWith(QStringLiteral("5 notes match (")));
+
+        // A note deleted and chosen before the rows follow: gone; Undo brings it back, and the rows say so.
+        QVERIFY(tree.selectByIndex(1));
+        frame->action(QStringLiteral("deleteItem"))->trigger();
+        QVERIFY(!dock->activateRow(int(rowTitles(dock->model()).indexOf(QStringLiteral("Seeds")))));
+        QCOMPARE(dock->status()->text(), QStringLiteral("That note is no longer in the tree."));
+        tree.undo();
+        QTRY_VERIFY(dock->status()->text().startsWith(QStringLiteral("5 notes match (")));
+
+        // Enter before the pause ends: the first hit of the new word, not of the old one.
+        dock->field()->selectAll();
+        QTest::keyClicks(dock->field(), QStringLiteral("passport"));
+        QTest::keyClick(dock->field(), Qt::Key_Return);
+        QTRY_COMPARE(frame->itemView()->currentIndex().data().toString(), QStringLiteral("Tomato trips"));
+        QCOMPARE(selectedInPane(frame->notePane()), QStringLiteral("passport"));
+
+        // Renamed while the dock was closed: listed anew when it opens.
+        dock->close();
+        tree.rename();
+        QTest::keyClicks(frame->itemView()->labelEditor(), QStringLiteral("Journeys"));
+        QTest::keyClick(frame->itemView()->labelEditor(), Qt::Key_Return);
+        frame->action(QStringLiteral("searchAll"))->trigger();
+        QTRY_COMPARE(rowTitles(dock->model()), QStringList{"Journeys"});
+    }
+
     void dockComesBackAtTheNextStart()
     {
         QTemporaryDir dir;
@@ -169,10 +222,11 @@ private slots:
         QTRY_VERIFY(popup->field()->hasFocus());
         // Words in any order, case-blind; the title that starts with one comes first.
         QTest::keyClicks(popup->field(), QStringLiteral("S"));
-        QCOMPARE(popup->list()->item(0)->text(), QStringLiteral("Seeds    Garden"));
+        QCOMPARE(popup->list()->item(0)->text(), QStringLiteral("Seeds\nGarden"));
+        QVERIFY(popup->list()->visualItemRect(popup->list()->item(0)).height() >= 2 * popup->fontMetrics().height());
         QTest::keyClicks(popup->field(), QStringLiteral("O TOM"));
         QCOMPARE(popup->list()->count(), 1);
-        QCOMPARE(popup->list()->item(0)->text(), QStringLiteral("Tomato soup    Recipes"));
+        QCOMPARE(popup->list()->item(0)->text(), QStringLiteral("Tomato soup\nRecipes"));
         QVERIFY(guitest::saveScreenshot(*frame, QStringLiteral("go-to-note")));
         QTest::keyClick(popup->field(), Qt::Key_Return);
         QVERIFY(popup->isHidden());
@@ -184,7 +238,7 @@ private slots:
         QTest::keyClicks(popup->field(), QStringLiteral("e"));
         QVERIFY(popup->list()->count() >= 3);
         QTest::keyClick(popup->field(), Qt::Key_Down);
-        const QString second = popup->list()->currentItem()->text().section(QStringLiteral("    "), 0, 0);
+        const QString second = popup->list()->currentItem()->text().section(QLatin1Char('\n'), 0, 0);
         QTest::keyClick(popup->field(), Qt::Key_Return);
         QCOMPARE(frame->itemView()->currentIndex().data().toString(), second);
         frame->action(QStringLiteral("goToNote"))->trigger();

@@ -22,7 +22,7 @@ std::optional<QString> CBackupFolderCheck::accept(const QString &folderText, IPr
         prompter.message(QCoreApplication::translate("BackupFolderCheck", "This name belongs to a file, not a folder:\n") + folder);
         return std::nullopt;
     }
-    if (prompter.message(QCoreApplication::translate("BackupFolderCheck", "Do you want to create this folder?\n") + folder, IPrompter::Buttons::OkCancel)
+    if (prompter.message(QCoreApplication::translate("BackupFolderCheck", "Do you want to create this folder?\n") + folder, IPrompter::Buttons::OkCancelDefaultOk)
         != IPrompter::Answer::Ok) {
         return std::nullopt;
     }

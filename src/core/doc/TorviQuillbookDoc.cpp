@@ -391,7 +391,7 @@ bool CTorviQuillbookDoc::saveModified()
     if (!m_bModified)
         return true;
     const IPrompter::Answer answer =
-        m_prompter.message(QCoreApplication::translate("CTorviQuillbookDoc", "Save changes to %1?").arg(m_strTitle), IPrompter::Buttons::YesNoCancel);
+        m_prompter.message(QCoreApplication::translate("CTorviQuillbookDoc", "Save changes to %1?").arg(m_strTitle), IPrompter::Buttons::YesNoCancelDefaultYes);
     if (answer == IPrompter::Answer::Cancel)
         return false;
     if (answer == IPrompter::Answer::No)

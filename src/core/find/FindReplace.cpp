@@ -147,16 +147,23 @@ int CFindReplace::replaceAll(const QString &text, bool caseSensitive, const QStr
     // Every occurrence after the start of the note's text in one change: the
     // search goes on after each replacement, never into it, so a replacement
     // that holds the find text is not found again.
-    const auto replaceFrom = [&](qsizetype from, QList<INoteText::Range> ranges) {
+    // `before`: only hits that start before it and end by `end`. Returns
+    // where the first replacement went (the note's end when none did).
+    const qsizetype length = m.needle().size();
+    const auto replaceFrom = [&](qsizetype from, QList<INoteText::Range> ranges, qsizetype before = -1,
+                                 qsizetype end = -1) {
         const QByteArray text = m_note.text();
-        const qsizetype length = m.needle().size();
-        for (qsizetype hit = m.indexIn(text, from); hit >= 0; hit = m.indexIn(text, hit + length))
+        for (qsizetype hit = m.indexIn(text, from); hit >= 0; hit = m.indexIn(text, hit + length)) {
+            if (before >= 0 && (hit >= before || hit + length > end))
+                break;
             ranges.append({hit, hit + length});
+        }
         if (!ranges.isEmpty()) {
             const int made = m_note.replaceRanges(ranges, *with);
             count += made;
             left += int(ranges.size()) - made;
         }
+        return ranges.isEmpty() ? text.size() : ranges.front().start;
     };
 
     activateEditor();
@@ -169,7 +176,8 @@ int CFindReplace::replaceAll(const QString &text, bool caseSensitive, const QStr
         if (selEnd <= text.size() && m.equals(text.mid(selStart, selEnd - selStart)))
             selected.append({selStart, selEnd});
     }
-    replaceFrom(selEnd, selected);
+    const qsizetype began = selected.isEmpty() ? selEnd : selStart;
+    const qsizetype firstChanged = replaceFrom(selEnd, selected);
 
     if (!thisNoteOnly) {
         const CInfoTree::ItemWalk walk = m_tree.beginItemWalk(startItem);
@@ -188,6 +196,17 @@ int CFindReplace::replaceAll(const QString &text, bool caseSensitive, const QStr
             activateEditor();
             m_note.setSelection(0, 0);
             replaceFrom(0, {});
+        }
+        // Round to the start note's beginning, as Find next comes back to
+        // it: its hits before the place the run began, where its text is
+        // still as it was.
+        if (startItem >= 0 && began > 0) {
+            activateTree();
+            if (m_doc.m_nCurItem == startItem || m_tree.selectByIndex(startItem)) {
+                activateEditor();
+                m_note.setSelection(0, 0);
+                replaceFrom(0, {}, began, firstChanged);
+            }
         }
     }
     m_lastMessage = replacedMessage(count, left);

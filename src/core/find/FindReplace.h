@@ -39,8 +39,8 @@ public:
     bool replace(const QString &text, bool caseSensitive, const QString &replacement);
     // Replaces the selected occurrence and every later one, in the note and
     // (unless thisNoteOnly) in the items after it, each item visited at most
-    // once: the run ends before the walk comes back to the item it started
-    // in. Automatic saving waits until the run ends. Returns the number of
+    // once, and then, back in the item it started in, those before the place
+    // it started. Automatic saving waits until the run ends. Returns the number of
     // replacements made; -1 when the run did not start (an empty find text,
     // no note, a text the code page cannot hold, or "This is a loop...").
     int replaceAll(const QString &text, bool caseSensitive, const QString &replacement, bool thisNoteOnly);

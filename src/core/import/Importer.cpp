@@ -206,7 +206,7 @@ CImporter::Handle CImporter::importCsv(const QString &path, Place place, Header 
                                   return header == Header::Yes;
                               const QString question = QCoreApplication::translate("CCsvImport", CCsvImport::kHeaderQuestion)
                                   + decoder.toUnicode(firstLine) + QLatin1Char(')');
-                              return doc.prompter().message(question, IPrompter::Buttons::YesNo)
+                              return doc.prompter().message(question, IPrompter::Buttons::YesNoDefaultYes)
                                   == IPrompter::Answer::Yes;
                           };
                           CCsvImport::parse(bytes, ask, sink, folder);

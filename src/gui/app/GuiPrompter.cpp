@@ -17,39 +17,51 @@ CGuiPrompter::CGuiPrompter(Encode encode, Decode decode, QWidget *parent)
 {
 }
 
+namespace {
+
+struct ButtonSet
+{
+    QMessageBox::StandardButtons shown;
+    QMessageBox::StandardButton enter;
+    QMessageBox::StandardButton escape;
+};
+
+ButtonSet buttonSet(IPrompter::Buttons buttons)
+{
+    using B = IPrompter::Buttons;
+    using M = QMessageBox;
+    switch (buttons) {
+    case B::Ok:
+        break;
+    case B::OkCancel:
+        return {M::Ok | M::Cancel, M::Cancel, M::Cancel};
+    case B::OkCancelDefaultOk:
+        return {M::Ok | M::Cancel, M::Ok, M::Cancel};
+    case B::YesNo:
+        return {M::Yes | M::No, M::No, M::No};
+    case B::YesNoDefaultYes:
+        return {M::Yes | M::No, M::Yes, M::No};
+    case B::YesNoCancel:
+        return {M::Yes | M::No | M::Cancel, M::Cancel, M::Cancel};
+    case B::YesNoCancelDefaultYes:
+        return {M::Yes | M::No | M::Cancel, M::Yes, M::Cancel};
+    }
+    return {M::Ok, M::Ok, M::Ok};
+}
+
+}  // namespace
+
 IPrompter::Answer CGuiPrompter::message(const QString &text, Buttons buttons)
 {
     QMessageBox box(m_parent);
     box.setWindowTitle(QString::fromLatin1(kTitle));
     box.setText(text);
-    switch (buttons) {
-    case Buttons::Ok:
-        box.setIcon(QMessageBox::Warning);
-        box.setStandardButtons(QMessageBox::Ok);
-        box.setEscapeButton(QMessageBox::Ok);
-        break;
-    case Buttons::OkCancel:
-        box.setIcon(QMessageBox::Warning);
-        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-        box.setEscapeButton(QMessageBox::Cancel);
-        break;
-    case Buttons::YesNo:
-        box.setIcon(QMessageBox::Question);
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setEscapeButton(QMessageBox::No);
-        break;
-    case Buttons::YesNoDefaultNo:
-        box.setIcon(QMessageBox::Question);
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setDefaultButton(QMessageBox::No);
-        box.setEscapeButton(QMessageBox::No);
-        break;
-    case Buttons::YesNoCancel:
-        box.setIcon(QMessageBox::Question);
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        box.setEscapeButton(QMessageBox::Cancel);
-        break;
-    }
+    // Named, never left to the box: it would give Enter the first button.
+    const ButtonSet set = buttonSet(buttons);
+    box.setIcon(set.shown.testFlag(QMessageBox::Yes) ? QMessageBox::Question : QMessageBox::Warning);
+    box.setStandardButtons(set.shown);
+    box.setDefaultButton(set.enter);
+    box.setEscapeButton(set.escape);
     switch (box.exec()) {
     case QMessageBox::Ok:
         return Answer::Ok;
@@ -60,7 +72,7 @@ IPrompter::Answer CGuiPrompter::message(const QString &text, Buttons buttons)
     default:
         if (buttons == Buttons::Ok)
             return Answer::Ok;
-        return buttons == Buttons::YesNo || buttons == Buttons::YesNoDefaultNo ? Answer::No : Answer::Cancel;
+        return set.escape == QMessageBox::No ? Answer::No : Answer::Cancel;
     }
 }
 
@@ -73,7 +85,9 @@ int CGuiPrompter::choose(const QString &text, const QStringList &choices)
     QList<QPushButton *> buttons;
     for (const QString &choice : choices)
         buttons.append(box.addButton(choice, QMessageBox::AcceptRole));
-    box.addButton(QMessageBox::Cancel);
+    // Enter decides nothing: each answer gives something up (the notes
+    // shown, or the other program's file at the next save).
+    box.setDefaultButton(box.addButton(QMessageBox::Cancel));
     box.setEscapeButton(QMessageBox::Cancel);
     box.exec();
     return int(buttons.indexOf(qobject_cast<QPushButton *>(box.clickedButton())));

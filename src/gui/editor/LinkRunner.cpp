@@ -67,7 +67,7 @@ void CLinkRunner::run(const links::Action &action, const std::function<void()> &
         // Asked because it may do more than show something (a mail with an
         // attachment, an unknown scheme): Enter must not agree.
         if (m_doc.prompter().message(QCoreApplication::translate("links", links::kOpenQuestion).arg(target),
-                                     IPrompter::Buttons::YesNoDefaultNo) == IPrompter::Answer::Yes)
+                                     IPrompter::Buttons::YesNo) == IPrompter::Answer::Yes)
             m_launcher->openUrl(QUrl(target, QUrl::TolerantMode));
         return;
     }
@@ -76,7 +76,7 @@ void CLinkRunner::run(const links::Action &action, const std::function<void()> &
     const bool runs = links::runsCode(file.fileName(), executable);
     const QString question = QString::fromLatin1(runs ? links::kRunQuestion : links::kOpenQuestion)
                                  .arg(QDir::toNativeSeparators(target));
-    if (m_doc.prompter().message(question, runs ? IPrompter::Buttons::YesNoDefaultNo : IPrompter::Buttons::YesNo) !=
+    if (m_doc.prompter().message(question, runs ? IPrompter::Buttons::YesNo : IPrompter::Buttons::YesNoDefaultYes) !=
         IPrompter::Answer::Yes)
         return;
     if (executable)

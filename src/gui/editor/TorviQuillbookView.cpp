@@ -61,7 +61,7 @@ noteblock::Key keyOf(const QKeyEvent *event)
 
 CTorviQuillbookView::CTorviQuillbookView(CTorviQuillbookDoc &doc, const CCodePage &codePage, QWidget *parent)
     : QPlainTextEdit(parent), m_doc(doc), m_codePage(codePage), m_block(doc),
-      m_menuContext(new QMenu(this)), m_links(doc)
+      m_menuContext(new QMenu(this)), m_links(doc), m_edited(codePage)
 {
     setObjectName(QStringLiteral("note"));
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -128,7 +128,7 @@ void CTorviQuillbookView::onDocumentUpdate(int hint)
 void CTorviQuillbookView::showCurrentItem()
 {
     m_wordPause.stop();
-    m_leftUndefined.clear();
+    m_edited.forget();
     m_bLoading = true;
     const QString shown = m_codePage.toUnicode(m_block.load());
     const bool anywhere = noteblock::hasOverlongWord(shown);
@@ -232,80 +232,7 @@ void CTorviQuillbookView::readWholePane()
 
 QByteArray CTorviQuillbookView::bytesFor(qsizetype from, qsizetype removed, const QString &text, QString *lost)
 {
-    const char *old = m_block.pane().constData() + from;
-    const qsizetype n = removed;
-    const QChar lineBreak = QLatin1Char('\n');
-    const auto sameChar = [&](QChar shown, char byte) { return shown != lineBreak && shown == m_codePage.charOf(quint8(byte)); };
-    // What did not change at the start and at the end keeps its bytes.
-    qsizetype i = 0;
-    qsizetype j = 0;
-    while (i < text.size() && j < n) {
-        if (j + 1 < n && old[j] == '\r' && old[j + 1] == '\n') {
-            if (text[i] != lineBreak)
-                break;
-            ++i;
-            j += 2;
-        } else if (sameChar(text[i], old[j])) {
-            ++i;
-            ++j;
-        } else {
-            break;
-        }
-    }
-    qsizetype ti = text.size();
-    qsizetype oj = n;
-    while (ti > i && oj > j) {
-        if (oj - 2 >= j && old[oj - 2] == '\r' && old[oj - 1] == '\n') {
-            if (text[ti - 1] != lineBreak)
-                break;
-            --ti;
-            oj -= 2;
-        } else if (sameChar(text[ti - 1], old[oj - 1])) {
-            --ti;
-            --oj;
-        } else {
-            break;
-        }
-    }
-
-    QByteArray leaving;
-    for (qsizetype k = j; k < oj; ++k) {
-        if (!m_codePage.maps(quint8(old[k])))
-            leaving += old[k];
-    }
-    if (!leaving.isEmpty()) {
-        constexpr qsizetype kRemembered = 64;
-        if (m_leftUndefined.size() == kRemembered)
-            m_leftUndefined.removeFirst();
-        m_leftUndefined.append(leaving);
-    }
-
-    const QString middle = text.mid(i, ti - i);
-    QByteArray bytes;
-    if (std::optional<QByteArray> plain = m_codePage.fromUnicode(middle)) {
-        bytes = std::move(*plain);
-    } else {
-        const QChar undefined(CCodePage::kReplacement);
-        const qsizetype returning = middle.count(undefined);
-        QByteArray restored;
-        for (qsizetype k = m_leftUndefined.size() - 1; k >= 0 && returning > 0; --k) {
-            if (m_leftUndefined[k].size() == returning) {
-                restored = m_leftUndefined.takeAt(k);
-                break;
-            }
-        }
-        bytes = m_codePage.fromUnicodeOr(middle, '?');
-        qsizetype next = 0;
-        for (qsizetype k = 0; k < middle.size(); ++k) {
-            if (bytes[k] != '?' || middle[k] == QLatin1Char('?'))
-                continue;
-            if (middle[k] == undefined && next < restored.size())
-                bytes[k] = restored[next++];
-            else if (lost && lost->isEmpty())
-                *lost = middle.mid(k, middle[k].isHighSurrogate() ? 2 : 1);
-        }
-    }
-    return QByteArray(old, j) + noteblock::normalizeBreaks(bytes) + QByteArray(old + oj, n - oj);
+    return m_edited.bytesFor(QByteArrayView(m_block.pane()).sliced(from, removed), text, lost);
 }
 
 void CTorviQuillbookView::reportUnmappable(const QString &text, qsizetype at)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "EditTarget.h"
+#include "editor/EditedBytes.h"
 #include "editor/LinkActions.h"
 #include "editor/LinkRunner.h"
 #include "editor/NoteBlock.h"
@@ -109,10 +110,8 @@ private:
     void onContentsChange(int position, int removed, int added);
     void readWholePane();
     // The bytes for `text` standing where the pane's bytes from .. from +
-    // removed stood. Characters at either end that did not change keep the
-    // bytes they had (an undefined byte shows as U+FFFD and stays itself);
-    // a U+FFFD coming back (Undo) gets the byte it stood for when it left.
-    // `lost` receives a character that had to become "?".
+    // removed stood (CEditedBytes). `lost` receives a character that had to
+    // become "?".
     QByteArray bytesFor(qsizetype from, qsizetype removed, const QString &text, QString *lost);
     // Tells, once the change in progress is over, that a character of
     // `text` at `at` is refused.
@@ -134,9 +133,7 @@ private:
     QMenu *m_menuContext;
     CLinkRunner m_links;
     QTimer m_wordPause;
-    // Bytes the code page leaves undefined that left the pane, one entry
-    // per change, newest last: Undo brings them back as U+FFFD.
-    QList<QByteArray> m_leftUndefined;
+    CEditedBytes m_edited;
     int m_nBlockCount = 1;
     int m_nWholeReads = 0;
     bool m_bLoading = false;

@@ -77,10 +77,12 @@ void CGoToNotePopup::fill(const QString &typed)
         QStringList folders;
         for (CTreeModel::Handle p = model.parent(h); p != CTreeModel::kNone; p = model.parent(p))
             folders.prepend(m_codePage.toUnicode(model.label(p)));
-        QString text = m_codePage.toUnicode(doc.title(m.item));
-        if (!folders.isEmpty())
-            text += QStringLiteral("    ") + folders.join(QStringLiteral(" / "));
-        auto *row = new QListWidgetItem(text, m_list);
+        // The folders on a line of their own: after the title they went
+        // out of sight past the box's edge with any title of some length.
+        const QString title = m_codePage.toUnicode(doc.title(m.item));
+        const QString path = folders.join(QStringLiteral(" / "));
+        auto *row = new QListWidgetItem(path.isEmpty() ? title : title + QLatin1Char('\n') + path, m_list);
+        row->setToolTip(path.isEmpty() ? title : path + QStringLiteral(" / ") + title);
         row->setData(kItemRole, m.item);
         if (h != CTreeModel::kNone) {
             const int slot = iconrules::slotFor(model.parent(h) == CTreeModel::kNone, model.hasChildren(h),

@@ -13,7 +13,8 @@ class QLineEdit;
 class QListWidget;
 
 // "Go to note": a small box over the tree with a field and the best 50
-// items whose titles hold every typed word. Enter selects the highlighted
+// items whose titles hold every typed word, each with its folders' path on
+// a second line. Enter selects the highlighted
 // item (the best one unless the user moved) in the tree; Escape, or the
 // focus going elsewhere, closes it.
 class CGoToNotePopup : public QFrame

@@ -17,6 +17,8 @@
 #include <QListView>
 #include <QVBoxLayout>
 
+#include <utility>
+
 CSearchDock::CSearchDock(CLeftView &tree, CTorviQuillbookView &note, const CCodePage &codePage, QWidget *parent)
     : QDockWidget(tr("Search"), parent), m_tree(tree), m_note(note),
       m_doc(tree.infoTree().document()), m_codePage(codePage)
@@ -73,8 +75,13 @@ CSearchDock::CSearchDock(CLeftView &tree, CTorviQuillbookView &note, const CCode
     connect(&m_note, &QPlainTextEdit::textChanged, this, [this] {
         const bool edited = m_doc.m_nCurItem == m_shownItem;
         m_shownItem = m_doc.m_nCurItem;
-        if (edited && m_runner.isRunning())
-            restart();
+        if (edited)
+            notesChanged();
+    });
+    connect(m_model, &CSearchResultsModel::treeChanged, this, &CSearchDock::notesChanged);
+    connect(this, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+        if (visible && std::exchange(m_stale, false))
+            notesChanged();
     });
     // A new or opened document: the old rows mean nothing in it.
     connect(&m_doc, &CTorviQuillbookDoc::updateAllViews, this, [this](int hint) {
@@ -106,14 +113,33 @@ void CSearchDock::openSearch()
 
 void CSearchDock::restart()
 {
+    m_takeFirst = false;
+    m_keepItem = -1;
     m_runner.cancel();
     m_pause.start();
+}
+
+void CSearchDock::notesChanged()
+{
+    if (m_field->text().isEmpty())
+        return;
+    if (!isVisible()) {
+        m_stale = true;
+        return;
+    }
+    const QModelIndex current = m_list->currentIndex();
+    const int keep = current.isValid() ? int(m_model->hit(current.row()).item) : m_keepItem;
+    const bool takeFirst = m_takeFirst;
+    restart();
+    m_takeFirst = takeFirst;
+    m_keepItem = keep;
 }
 
 void CSearchDock::searchNow()
 {
     m_pause.stop();
     m_runner.cancel();
+    m_stale = false;
     const QString text = m_field->text();
     const bool titlesOnly = m_titlesOnly->isChecked();
     if (text.isEmpty()) {
@@ -137,10 +163,17 @@ void CSearchDock::searchNow()
 
 void CSearchDock::onHits(const std::vector<CSearchHit> &hits)
 {
-    const bool first = m_model->rowCount() == 0;
+    const int before = m_model->rowCount();
     m_model->append(hits);
-    if (first && !m_list->currentIndex().isValid())
+    if (before == 0 && !m_list->currentIndex().isValid())
         m_list->setCurrentIndex(m_model->index(0));
+    // A refresh keeps the row the user was on current.
+    for (size_t i = 0; m_keepItem >= 0 && i < hits.size(); ++i) {
+        if (int(hits[i].item) == m_keepItem) {
+            m_list->setCurrentIndex(m_model->index(before + int(i)));
+            m_keepItem = -1;
+        }
+    }
     if (m_takeFirst) {
         m_takeFirst = false;
         activateRow(0);
@@ -150,6 +183,7 @@ void CSearchDock::onHits(const std::vector<CSearchHit> &hits)
 void CSearchDock::onFinished(qsizetype count, qint64 ms)
 {
     m_takeFirst = false;  // nothing came: Enter has nothing to take
+    m_keepItem = -1;
     m_status->setText(notesearch::matchCountText(count, ms));
 }
 
@@ -207,11 +241,13 @@ bool CSearchDock::eventFilter(QObject *watched, QEvent *event)
         switch (key) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            if (isSearching() && m_model->rowCount() == 0) {
-                // The pause has not ended yet: the first result, once it comes.
+            if (m_pause.isActive()) {
+                // The rows shown are those of the text before the last
+                // change: the first result of this one, once it comes.
+                searchNow();
+                m_takeFirst = m_runner.isRunning();
+            } else if (m_runner.isRunning() && m_model->rowCount() == 0) {
                 m_takeFirst = true;
-                if (m_pause.isActive())
-                    searchNow();
             } else {
                 activateRow(0);
             }

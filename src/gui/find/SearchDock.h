@@ -19,9 +19,10 @@ class QListView;
 
 // "Search": every note that holds the typed text, listed as the user types.
 // The search runs off the window's thread over a snapshot of the tables; a
-// keystroke, a change of the options or an edit in the note pane while it
-// runs cancels it and starts it again after a short pause. Choosing a row
-// selects its item in the tree and the hit in the note pane.
+// keystroke, a change of the options, an edit in the note pane or a change of
+// the tree (a rename, a delete, an Undo) cancels it and starts it again after
+// a short pause, while the dock is shown (else when it is shown again).
+// Choosing a row selects its item in the tree and the hit in the note pane.
 class CSearchDock : public QDockWidget
 {
     Q_OBJECT
@@ -56,6 +57,7 @@ protected:
 
 private:
     void restart();           // a change: cancel what runs, search after the pause
+    void notesChanged();      // an edit: the rows may be out of date
     void onHits(const std::vector<CSearchHit> &hits);
     void onFinished(qsizetype count, qint64 ms);
     void selectHitInPane(const CSearchHit &hit);
@@ -75,5 +77,7 @@ private:
     CSearchRunner m_runner;
     QTimer m_pause;
     bool m_takeFirst = false;  // Enter came before the first results
+    bool m_stale = false;      // the notes changed while the dock was hidden
+    int m_keepItem = -1;       // the current row's item, kept current by a refresh
     int m_shownItem = -1;      // the item the note pane showed at its last change
 };

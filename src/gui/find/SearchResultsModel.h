@@ -44,13 +44,32 @@ public:
     int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
+signals:
+    // Items came, went or moved, or a label changed: the rows may be out of date.
+    void treeChanged();
+
 private:
     CTreeModel::Handle handleOf(quint32 item) const;
     const notesearch::Context &contextOf(int row) const;
     QString pathOf(quint32 item) const;
     // New tree items may hold rows of the hits (an undone delete, a rebuild).
-    void rowsInserted(Handle, int, int) override { m_handles.clear(); }
-    void modelReset() override { m_handles.clear(); }
+    void rowsInserted(Handle, int, int) override
+    {
+        m_handles.clear();
+        emit treeChanged();
+    }
+    void modelReset() override
+    {
+        m_handles.clear();
+        emit treeChanged();
+    }
+    void rowsRemoved(Handle, int, int) override { emit treeChanged(); }
+    void rowsMoved(Handle, int, Handle, int) override { emit treeChanged(); }
+    void dataChanged(Handle, int what) override
+    {
+        if (what & CTreeModel::ChangedLabel)
+            emit treeChanged();
+    }
 
     CInfoTree &m_tree;
     const CCodePage &m_codePage;

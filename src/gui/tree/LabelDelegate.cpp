@@ -1,6 +1,5 @@
 #include "tree/LabelDelegate.h"
 
-#include "text/CodePage.h"
 #include "tree/LeftView.h"
 
 #include <QKeyEvent>
@@ -15,13 +14,15 @@ using Handle = CInfoTree::Handle;
 
 // A label is one line: line breaks pasted or dropped into it become blanks,
 // as in the note pane's title line. What the document's code page cannot
-// hold is refused where it is typed or pasted.
+// hold is refused where it is typed or pasted; a byte the page leaves
+// undefined, already in the label, is not typed and stays.
 class CLabelValidator : public QValidator
 {
 public:
-    using Refusal = std::function<void(const QString &message)>;
-    CLabelValidator(const CCodePage &codePage, Refusal refused, QObject *parent)
-        : QValidator(parent), m_codePage(codePage), m_refused(std::move(refused))
+    using Refusal = std::function<QString(const QString &text)>;
+    using Refused = std::function<void(const QString &message)>;
+    CLabelValidator(Refusal refusal, Refused refused, QObject *parent)
+        : QValidator(parent), m_refusal(std::move(refusal)), m_refused(std::move(refused))
     {
     }
     State validate(QString &input, int &pos) const override
@@ -31,23 +32,23 @@ public:
             if (c == QLatin1Char('\r') || c == QLatin1Char('\n'))
                 c = QLatin1Char(' ');
         }
-        const qsizetype bad = m_codePage.firstUnmappable(input);
-        if (bad < 0)
+        const QString refusal = m_refusal(input);
+        if (refusal.isEmpty())
             return Acceptable;
         // Said, as in the note pane: a key that shows nothing looks broken.
-        m_refused(m_codePage.unmappableMessage(input, bad));
+        m_refused(refusal);
         return Invalid;
     }
 
 private:
-    const CCodePage &m_codePage;
-    Refusal m_refused;
+    Refusal m_refusal;
+    Refused m_refused;
 };
 
 } // namespace
 
-CLabelDelegate::CLabelDelegate(CLeftView *view, const CCodePage &codePage)
-    : QStyledItemDelegate(view), rowHeight(CLeftView::kItemHeight), m_view(view), m_codePage(codePage)
+CLabelDelegate::CLabelDelegate(CLeftView *view)
+    : QStyledItemDelegate(view), rowHeight(CLeftView::kItemHeight), m_view(view)
 {
 }
 
@@ -62,8 +63,9 @@ QWidget *CLabelDelegate::createEditor(QWidget *parent, const QStyleOptionViewIte
 {
     auto *editor = new QLineEdit(parent);
     editor->setFrame(true);
-    editor->setValidator(new CLabelValidator(
-        m_codePage, [view = m_view](const QString &message) { view->labelRefused(message); }, editor));
+    editor->setValidator(new CLabelValidator([view = m_view](const QString &text) { return view->labelRefusal(text); },
+                                             [view = m_view](const QString &message) { view->labelRefused(message); },
+                                             editor));
     m_view->editorCreated(editor);
     return editor;
 }

@@ -2,16 +2,16 @@
 
 #include <QStyledItemDelegate>
 
-class CCodePage;
 class CLeftView;
 
 // Rows of one fixed height, the drop target drawn as selected, and a label
 // editor whose keys and text go to the infotree. The editor takes one line
-// in the document's code page (CLabelValidator in LabelDelegate.cpp).
+// that the document's code page can hold, the view judging it against the
+// label's bytes (CLabelValidator in LabelDelegate.cpp).
 class CLabelDelegate : public QStyledItemDelegate
 {
 public:
-    CLabelDelegate(CLeftView *view, const CCodePage &codePage);
+    explicit CLabelDelegate(CLeftView *view);
 
     int rowHeight;
 
@@ -27,5 +27,4 @@ protected:
 private:
     static constexpr const char *kFilled = "tqbLabelFilled";
     CLeftView *m_view;
-    const CCodePage &m_codePage;
 };

@@ -33,12 +33,12 @@ void CLeftView::labelRefused(const QString &message)
 }
 
 CLeftView::CLeftView(CTorviQuillbookDoc &doc, const CCodePage &codePage, QWidget *parent)
-    : QTreeView(parent), m_tree(std::make_unique<CInfoTree>(doc)), m_codePage(codePage)
+    : QTreeView(parent), m_tree(std::make_unique<CInfoTree>(doc)), m_codePage(codePage), m_labelEdit(codePage)
 {
     setObjectName(QStringLiteral("leftView"));
     m_model = new CTreeItemModel(m_tree->model(), codePage, this);
     setModel(m_model);
-    setItemDelegate(new CLabelDelegate(this, codePage));
+    setItemDelegate(new CLabelDelegate(this));
     setHeaderHidden(true);
     // The one column is as wide as its widest label, at least the pane's
     // width: a long label deep down scrolls sideways instead of being cut.
@@ -222,12 +222,29 @@ void CLeftView::onEditorRequested(const QModelIndex &index)
     m_openingEditor = wasOpening;
 }
 
+QString CLeftView::labelRefusal(const QString &text) const
+{
+    CEditedBytes trial = m_labelEdit;
+    QString lost;
+    trial.bytesFor(m_labelBytes, text, &lost);
+    return lost.isEmpty() ? QString() : m_codePage.unmappableMessage(lost, 0);
+}
+
 void CLeftView::editorCreated(QLineEdit *editor)
 {
     m_editor = editor;
+    m_labelEdit.forget();
+    m_labelBytes = m_tree->model().editText();
     connect(editor, &QLineEdit::textChanged, this, [this, editor](const QString &text) {
-        if (editor == m_editor)
-            m_tree->labelTextEdited(m_codePage.fromUnicode(text).value_or(m_tree->model().editText()));
+        if (editor != m_editor)
+            return;
+        // The validator refuses what the code page cannot hold; a change
+        // that passes by it (Undo) keeps such a character as "?", and says so.
+        QString lost;
+        m_labelBytes = m_labelEdit.bytesFor(m_labelBytes, text, &lost);
+        if (!lost.isEmpty())
+            labelRefused(m_codePage.unmappableMessage(lost, 0));
+        m_tree->labelTextEdited(m_labelBytes);
     });
 }
 
@@ -247,7 +264,9 @@ void CLeftView::editorCommitted(const QString &text)
     if (!m_tree->model().isEditing())
         return;
     const bool wasCommitting = std::exchange(m_committing, true);
-    m_tree->endLabelEdit(true, m_codePage.fromUnicode(text).value_or(m_tree->model().label(m_tree->model().editingItem())));
+    QString lost;
+    m_labelBytes = m_labelEdit.bytesFor(m_labelBytes, text, &lost);
+    m_tree->endLabelEdit(true, m_labelBytes);
     m_committing = wasCommitting;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "EditTarget.h"
+#include "editor/EditedBytes.h"
 #include "tree/InfoTree.h"
 
 #include <QElapsedTimer>
@@ -64,6 +65,9 @@ public:
     bool editorKey(QLineEdit *editor, int key, Qt::KeyboardModifiers modifiers);
     void editorCommitted(const QString &text);
     void editorCreated(QLineEdit *editor);
+    // Why the label editor cannot take `text` (a character the code page
+    // cannot hold); empty when it can.
+    QString labelRefusal(const QString &text) const;
     // A typed or pasted character the code page cannot hold was refused.
     void labelRefused(const QString &message);
 
@@ -111,6 +115,10 @@ private:
     QMenu *m_popup1 = nullptr;
     QMenu *m_localSort = nullptr;
     QPointer<QLineEdit> m_editor;
+    // The bytes of the open label, in step with its field: a byte the code
+    // page leaves undefined stays itself while the rest is edited.
+    CEditedBytes m_labelEdit;
+    QByteArray m_labelBytes;
     QPersistentModelIndex m_scrollTarget;
 
     // Guards against feeding the core's own changes back to it.
