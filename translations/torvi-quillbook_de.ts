@@ -206,6 +206,28 @@ Nothing was saved; try again when it is done.</source>
         <translation>%1 wird gerade von einem anderen Programm geschrieben (Sperrdatei %2).
 Es wurde nichts gespeichert; versuchen Sie es erneut, wenn der Vorgang beendet ist.</translation>
     </message>
+    <message>
+        <source>%1 is being written by %2 (process %3 of user %4 on %5).
+Nothing was saved; try again when it is done.</source>
+        <translation>%1 wird gerade von %2 geschrieben (Prozess %3 des Benutzers %4 auf %5).
+Es wurde nichts gespeichert; versuchen Sie es erneut, wenn der Vorgang beendet ist.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be saved: its lock file %2 was left behind by user %3 and is no longer in use, but it may not be removed by you.
+Ask %3 or an administrator to delete it. Nothing was saved.</source>
+        <translation>%1 kann nicht gespeichert werden: Die Sperrdatei %2 wurde vom Benutzer %3 zurückgelassen und wird nicht mehr verwendet, darf aber von Ihnen nicht entfernt werden.
+Bitten Sie %3 oder einen Administrator, sie zu löschen. Es wurde nichts gespeichert.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be saved: %2, the name of its lock file, is a folder with files in it.
+Move or delete that folder. Nothing was saved.</source>
+        <translation>%1 kann nicht gespeichert werden: %2, der Name seiner Sperrdatei, ist ein Ordner mit Dateien darin.
+Verschieben oder löschen Sie diesen Ordner. Es wurde nichts gespeichert.</translation>
+    </message>
+    <message>
+        <source>%1 is being written by another program. Waiting until it is done...</source>
+        <translation>%1 wird gerade von einem anderen Programm geschrieben. Es wird gewartet, bis der Vorgang beendet ist...</translation>
+    </message>
 </context>
 <context>
     <name>CEnvelope</name>
@@ -293,6 +315,15 @@ Bitte prüfen Sie, ob Pfad und Dateiname stimmen.</translation>
     </message>
 </context>
 <context>
+    <name>CFileStamp</name>
+    <message>
+        <source>%1 kept being changed by another program while it was read.
+Nothing was read; try again when it is done.</source>
+        <translation>%1 wurde während des Lesens immer wieder von einem anderen Programm geändert.
+Es wurde nichts gelesen; versuchen Sie es erneut, wenn der Vorgang beendet ist.</translation>
+    </message>
+</context>
+<context>
     <name>CFindDlg</name>
     <message>
         <source>&amp;Case sensitive</source>
@@ -352,6 +383,10 @@ Bitte prüfen Sie, ob Pfad und Dateiname stimmen.</translation>
     <message>
         <source>This is a loop...</source>
         <translation>Das ist eine Schleife ...</translation>
+    </message>
+    <message>
+        <source>%1 more were not made: a note holds at most %2 characters.</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -508,6 +543,10 @@ Bitte prüfen Sie, ob Pfad und Dateiname stimmen.</translation>
     <message>
         <source>%1 is larger than %2 MB.</source>
         <translation>%1 ist größer als %2 MB.</translation>
+    </message>
+    <message>
+        <source>Unable to read from %1, access is denied.</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -1975,6 +2014,28 @@ Neu laden (Ihre ungespeicherten Änderungen gehen verloren), Ihre Fassung behalt
     <message>
         <source>The text file will not be encrypted. Save it anyway?</source>
         <translation>Die Textdatei wird nicht verschlüsselt. Trotzdem speichern?</translation>
+    </message>
+    <message>
+        <source>%1 was changed on disk by another program and cannot be read now:
+%2
+Your notes stay open here; save them to keep them.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The changes made since the document was last saved will be lost when it is read again. Read it again?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 had other names (hard links) for the same file. The save wrote a new file under this name only: the other names still show the version before this save.</source>
+        <translation>%1 hatte weitere Namen (harte Links) für dieselbe Datei. Beim Speichern wurde nur unter diesem Namen eine neue Datei geschrieben: Die anderen Namen zeigen weiterhin die Fassung vor diesem Speichern.</translation>
+    </message>
+    <message>
+        <source>Failed to open document.</source>
+        <translation>Das Dokument konnte nicht geöffnet werden.</translation>
+    </message>
+    <message>
+        <source>There is not enough memory to read this document.</source>
+        <translation>Es ist nicht genug Arbeitsspeicher vorhanden, um dieses Dokument zu lesen.</translation>
     </message>
 </context>
 <context>

@@ -150,6 +150,7 @@ bool CCliSession::loadFile(const QString &path, QByteArray &bytes, std::shared_p
     if (file.mapping) {
         std::shared_ptr<const CMappedFile> mapping(std::move(file.mapping));
         m_mapped.push_back(mapping);
+        m_mappedStamps.emplace_back(path, file.stamp);
         owner = std::move(mapping);
     }
     return true;
@@ -162,6 +163,24 @@ bool CCliSession::readCutShort() const
             return true;
     }
     return false;
+}
+
+bool CCliSession::readChanged() const
+{
+    if (m_mappedStamps.empty())
+        return false;
+    CFileStamp::pauseForTest();
+    for (const auto &[path, stamp] : m_mappedStamps) {
+        if (!stamp.stillAt(path))
+            return true;
+    }
+    return false;
+}
+
+void CCliSession::forgetReads()
+{
+    m_mapped.clear();
+    m_mappedStamps.clear();
 }
 
 bool CCliSession::readStoredRecords(const QString &path, CRecordIndex &records, CRecordCodec::Key &key)

@@ -4,6 +4,7 @@
 #include "CliPrompter.h"
 #include "format/RecordCodec.h"
 #include "format/RecordIndex.h"
+#include "io/FileStamp.h"
 #include "text/CodePage.h"
 
 #include <QByteArray>
@@ -12,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class CDocumentLock;
@@ -74,6 +76,11 @@ public:
     // its bytes were mapped: what was read from past its new end was zeros.
     // Said before the result of a read is handed out.
     bool readCutShort() const;
+    // Whether a file this run mapped and read was written meanwhile by
+    // another program (in place: the bytes read may be of two versions).
+    // Checked once the bytes were decoded; forgetReads() before reading again.
+    bool readChanged() const;
+    void forgetReads();
 
     // Takes the document's lock, waiting as long as --wait says (default
     // ten seconds). False after saying who holds it.
@@ -104,4 +111,5 @@ private:
     CCodePage m_codePage;
     QByteArray m_password;
     std::vector<std::weak_ptr<const CMappedFile>> m_mapped;
+    std::vector<std::pair<QString, CFileStamp>> m_mappedStamps;  // the files mapped, as they were before the read
 };

@@ -25,16 +25,26 @@ int runToJson(CCliSession &session)
     if (!session.takePasswordOption())
         return CCliSession::kFailure;
     const QString &path = session.file(0);
-    CRecordIndex records;
-    CRecordCodec::Key key;
-    if (!session.readRecords(path, records, key))
-        return CCliSession::kFailure;
     QJsonObject json;
-    QString error;
-    if (!CTqbJson::fromRecords(records, key, session.codePage(), json, error))
-        return CCliSession::fail(QStringLiteral("%1: %2").arg(shown(path), error));
-    if (session.readCutShort())
-        return CCliSession::fail(QCoreApplication::translate("CDocumentFile", CDocumentFile::kUnexpectedFormat));
+    for (int tries = 1;; ++tries) {
+        CRecordIndex records;
+        CRecordCodec::Key key;
+        if (!session.readRecords(path, records, key))
+            return CCliSession::kFailure;
+        QString error;
+        json = {};
+        if (!CTqbJson::fromRecords(records, key, session.codePage(), json, error))
+            return CCliSession::fail(QStringLiteral("%1: %2").arg(shown(path), error));
+        if (session.readCutShort())
+            return CCliSession::fail(QCoreApplication::translate("CDocumentFile", CDocumentFile::kUnexpectedFormat));
+        // Written in place by another program while it was read: the notes
+        // may come from two versions. Read again.
+        if (!session.readChanged())
+            break;
+        if (tries == CFileStamp::kReadTries)
+            return CCliSession::fail(CFileStamp::changedWhileReadText(path));
+        session.forgetReads();
+    }
     return CConsole::write(QJsonDocument(json).toJson(QJsonDocument::Indented)) ? CCliSession::kSuccess
                                                                                 : CCliSession::kFailure;
 }

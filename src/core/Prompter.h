@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // The one way the core talks to the user: every message box text, question
 // and password request goes through here, so the GUI shows them with dialogs,
 // tqb writes them to standard error, and tests record them.
@@ -60,6 +62,12 @@ public:
     {
         Q_UNUSED(text) Q_UNUSED(choices) return -1;
     }
+
+    // Calls `done` every few milliseconds until it returns true (true then)
+    // or `waitMs` have passed (false). A front end with a window shows
+    // `text` with Cancel meanwhile and goes on handling events; `cancelled`
+    // tells that the user stopped waiting. This default sleeps in between.
+    virtual bool waitUntil(const QString &text, int waitMs, const std::function<bool()> &done, bool &cancelled);
 
     // File and folder choosers; an empty result means the user cancelled.
     // Front ends without dialogs keep these defaults. The save chooser

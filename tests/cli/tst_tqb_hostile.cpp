@@ -139,6 +139,79 @@ private slots:
 #endif
     }
 
+    // Another program rewrites the document in place (as dd conv=notrunc
+    // does) between tqb's read and its check of the file: tqb reads it again
+    // and gives the new version alone; a file that keeps changing is refused.
+    void aDocumentRewrittenInPlaceWhileReadIsReadAgain_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("rewrites");  // how many checks find it rewritten
+        for (const char *command : {"to-json", "find"}) {
+            QTest::addRow("%s, once", command) << QString::fromLatin1(command) << 1;
+            QTest::addRow("%s, every time", command) << QString::fromLatin1(command) << 100;
+        }
+    }
+    void aDocumentRewrittenInPlaceWhileReadIsReadAgain()
+    {
+        QFETCH(QString, command);
+        QFETCH(int, rewrites);
+        const QString doc = path(QStringLiteral("notes.tqb"));
+        QByteArray versions[2];
+        for (int v = 0; v < 2; ++v) {
+            const QString name = QStringLiteral("v%1.tqb").arg(v);
+            const QString letter = QString(QLatin1Char(char('A' + v)));
+            QCOMPARE(fromJson(tqbtest::documentJson(tqbtest::header({0, 1, 2, 3, 4}, 0, 1000),
+                                           {tqbtest::item(1, QStringLiteral("version ") + letter, QStringLiteral("note ") + letter),
+                                            tqbtest::item(1, QStringLiteral("second ") + letter, QStringLiteral("note ") + letter)}),
+                              name),
+                     0);
+            versions[v] = tqbtest::fileBytes(path(name));
+        }
+        QCOMPARE(versions[0].size(), versions[1].size());
+        QVERIFY(writeFile(QStringLiteral("notes.tqb"), versions[0]));
+        const QString flag = path(QStringLiteral("paused"));
+        QProcess reader;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TQB_SETTINGS_FILE"), settingsFile());
+        env.insert(QStringLiteral("TQB_TEST_READ_CHECK_PAUSE"), flag);
+        reader.setProcessEnvironment(env);
+        const QStringList args = command == QLatin1String("find") ? QStringList{command, doc, QStringLiteral("note")}
+                                                                  : QStringList{command, doc};
+        reader.start(testpaths::tqb(), args);
+        QVERIFY(reader.waitForStarted());
+        reader.closeWriteChannel();
+        int checks = 0;
+        while (!reader.waitForFinished(5)) {
+            if (!QFile::exists(flag))
+                continue;
+            if (checks < rewrites) {
+                // In place: same file, same size, other bytes.
+                QFile file(doc);
+                QVERIFY(file.open(QIODevice::ReadWrite));
+                QCOMPARE(file.write(versions[(checks + 1) % 2]), versions[0].size());
+                file.close();
+            }
+            ++checks;
+            QVERIFY(QFile::remove(flag));
+            QVERIFY(checks < 20);
+        }
+        const QByteArray out = reader.readAllStandardOutput();
+        const QString err = QString::fromUtf8(reader.readAllStandardError());
+        if (rewrites == 1) {
+            QCOMPARE(err, QString());
+            QCOMPARE(reader.exitCode(), 0);
+            QCOMPARE(checks, 2);
+            QVERIFY2(out.contains("version B") && out.contains("second B") && !out.contains(" A"), out.constData());
+        } else {
+            QCOMPARE(reader.exitCode(), command == QLatin1String("find") ? 2 : 1);  // find: 1 is "no match"
+            QCOMPARE(checks, 4);
+            QCOMPARE(err, QStringLiteral("tqb: %1 kept being changed by another program while it was read. Nothing was read; try again "
+                                         "when it is done.\n")
+                              .arg(doc));
+            QCOMPARE(out, QByteArray());
+        }
+    }
+
     // An icon file starts with two zero bytes, as an empty document does:
     // the bytes after that are no record, so it is refused and kept.
     void aFileThatOnlyStartsLikeADocumentIsKept()

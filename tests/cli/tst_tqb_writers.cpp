@@ -16,6 +16,8 @@
 #include <QSettings>
 #include <QStorageInfo>
 #include <QTemporaryDir>
+#include <QElapsedTimer>
+#include <QSysInfo>
 #include <QTest>
 
 #ifdef Q_OS_UNIX
@@ -158,6 +160,110 @@ private slots:
         QCOMPARE(after.exitCode, 0);
         QVERIFY(titles(doc).contains(QStringLiteral("after")));
     }
+
+#ifdef Q_OS_UNIX
+    // A document with a second hard link: the add that splits them warns on
+    // one line; the other name keeps the notes it had, and the next add is quiet.
+    void aSaveThatSplitsHardLinksWarns()
+    {
+        const QString doc = path(QStringLiteral("linked.tqb"));
+        const QString other = path(QStringLiteral("other.tqb"));
+        QCOMPARE(tqb({QStringLiteral("add"), doc, QStringLiteral("--title"), QStringLiteral("one")}, "1").exitCode, 0);
+        QCOMPARE(::link(QFile::encodeName(doc).constData(), QFile::encodeName(other).constData()), 0);
+        const CRun split = tqb({QStringLiteral("add"), doc, QStringLiteral("--title"), QStringLiteral("two")}, "2");
+        QCOMPARE(split.exitCode, 0);
+        QCOMPARE(split.err, QStringLiteral("tqb: %1 had other names (hard links) for the same file. The save wrote a new file under this "
+                                           "name only: the other names still show the version before this save.\n")
+                                .arg(doc));
+        QCOMPARE(titles(other), QStringList{QStringLiteral("one")});
+        const CRun quiet = tqb({QStringLiteral("add"), doc, QStringLiteral("--title"), QStringLiteral("three")}, "3");
+        QCOMPARE(quiet.exitCode, 0);
+        QCOMPARE(quiet.err, QString());
+    }
+#endif
+
+#ifdef Q_OS_UNIX
+    // What a power cut or a crash leaves at the lock's name holds no lock:
+    // the next add takes it over at once and saves; a link's target is left alone.
+    void brokenLockFilesAreTakenOver_data()
+    {
+        QTest::addColumn<QString>("kind");
+        for (const char *kind : {"empty", "garbage", "dead writer", "folder", "dangling link", "link to a file"})
+            QTest::newRow(kind) << QString::fromLatin1(kind);
+    }
+    void brokenLockFilesAreTakenOver()
+    {
+        QFETCH(QString, kind);
+        const QString doc = path(QStringLiteral("notes.tqb"));
+        const QString lock = path(QStringLiteral(".notes.tqb.lock"));
+        const QString target = path(QStringLiteral("elsewhere.txt"));
+        QVERIFY(writeFile(QStringLiteral("elsewhere.txt"), "not a lock"));
+        QCOMPARE(tqb({QStringLiteral("add"), doc, QStringLiteral("--title"), QStringLiteral("before")}, "1").exitCode, 0);
+        if (kind == QLatin1String("folder"))
+            QVERIFY(QDir().mkdir(lock));
+        else if (kind == QLatin1String("dangling link"))
+            QVERIFY(QFile::link(path(QStringLiteral("gone")), lock));
+        else if (kind == QLatin1String("link to a file"))
+            QVERIFY(QFile::link(target, lock));
+        else
+            QVERIFY(writeFile(QStringLiteral(".notes.tqb.lock"), kind == QLatin1String("empty") ? QByteArray()
+                                                                 : kind == QLatin1String("garbage") ? QByteArray("\x01\xff garbled")
+                                                                                                    : QByteArray("999999\ntqb\n") + QSysInfo::machineHostName().toUtf8() + "\n"));
+        QElapsedTimer took;
+        took.start();
+        const CRun add = tqb({QStringLiteral("add"), doc, QStringLiteral("--title"), QStringLiteral("after")}, "2");
+        QCOMPARE(add.err, QString());
+        QCOMPARE(add.exitCode, 0);
+        QVERIFY(took.elapsed() < 5000);
+        QStringList got = titles(doc);
+        got.sort();
+        QCOMPARE(got, QStringList({QStringLiteral("after"), QStringLiteral("before")}));
+        QVERIFY(!QFileInfo::exists(lock) && !QFileInfo(lock).isSymLink());
+        QCOMPARE(readFile(QStringLiteral("elsewhere.txt")), QByteArray("not a lock"));
+    }
+
+    // A lock file another user left behind in a shared folder (sticky, so
+    // that only its owner may remove it) is named as that user's, not as a
+    // writer at work; nothing is saved.
+    void aStaleLockOfAnotherUserIsNamed()
+    {
+        if (::geteuid() != 0)
+            QSKIP("acting as two other users needs root");
+        const QString shared = path(QStringLiteral("shared"));
+        QVERIFY(QDir().mkdir(shared));
+        QCOMPARE(::chmod(QFile::encodeName(shared).constData(), 01777), 0);
+        QCOMPARE(::chmod(QFile::encodeName(m_dir->path()).constData(), 0755), 0);
+        const QString doc = shared + QStringLiteral("/notes.tqb");
+        const QString lock = shared + QStringLiteral("/.notes.tqb.lock");
+        QCOMPARE(tqb({QStringLiteral("add"), doc, QStringLiteral("--title"), QStringLiteral("mine")}, "1").exitCode, 0);
+        QVERIFY(writeFile(QStringLiteral("shared/.notes.tqb.lock"), "999999\ntqb\n" + QSysInfo::machineHostName().toUtf8() + "\n"));
+        QCOMPARE(::chown(QFile::encodeName(lock).constData(), 4321, 4321), 0);
+        QCOMPARE(::chown(QFile::encodeName(doc).constData(), 4322, 4322), 0);
+        if (!QFileInfo::exists(settingsFile()))
+            QVERIFY(writeFile(QStringLiteral("settings.ini"), {}));
+        QCOMPARE(::chmod(QFile::encodeName(settingsFile()).constData(), 0644), 0);
+        const QByteArray before = fileBytes(doc);
+        QProcess other;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TQB_SETTINGS_FILE"), settingsFile());
+        env.insert(QStringLiteral("HOME"), shared);
+        other.setProcessEnvironment(env);
+        other.setWorkingDirectory(shared);
+        other.start(QStringLiteral("setpriv"), {QStringLiteral("--reuid=4322"), QStringLiteral("--regid=4322"), QStringLiteral("--clear-groups"),
+                                                testpaths::tqb(), QStringLiteral("add"), doc, QStringLiteral("--title"), QStringLiteral("theirs")});
+        QVERIFY(other.waitForStarted());
+        other.closeWriteChannel();
+        QVERIFY(other.waitForFinished(30000));
+        const QString err = QString::fromUtf8(other.readAllStandardError());
+        if (err.contains(QStringLiteral("Permission denied")) || err.contains(QStringLiteral("setpriv")))
+            QSKIP("the test programs cannot be run as another user here");
+        QCOMPARE(other.exitCode(), 1);
+        QCOMPARE(err, QStringLiteral("tqb: %1 cannot be saved: its lock file %2 was left behind by user 4321 and is no longer in use, but "
+                                     "it may not be removed by you. Ask 4321 or an administrator to delete it. Nothing was saved.\n")
+                          .arg(doc, lock));
+        QCOMPARE(fileBytes(doc), before);
+    }
+#endif
 
     // A save to a read-only place or into a missing folder says which it is.
     void readOnlyAndMissingPlacesAreNamed()

@@ -9,6 +9,10 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 namespace {
 
 QByteArray readAll(const QString &path)
@@ -160,6 +164,33 @@ private slots:
         QVERIFY(selected >= 0);
         QCOMPARE(f.doc->texts().value(selected), QByteArray("two"));
     }
+
+#ifdef Q_OS_UNIX
+    // A document with a second hard link: the first save gives its name a
+    // file of its own and says so once; the other name keeps the old notes.
+    void aSaveThatSplitsHardLinksSaysSoOnce()
+    {
+        const auto bytes = [](const QString &name) {
+            QFile file(name);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+        };
+        CDocFixture f;
+        f.addRootAndChild();
+        const QString doc = f.path("linked.tqb");
+        QVERIFY(f.doc->saveDocument(doc));
+        const QByteArray before = bytes(doc);
+        QCOMPARE(::link(QFile::encodeName(doc).constData(), QFile::encodeName(f.path("other.tqb")).constData()), 0);
+        f.doc->setPathName(doc);
+        f.doc->setModifiedFlag(true);
+        QVERIFY(f.doc->saveDocument(doc));
+        QCOMPARE(f.prompter.messages, QStringList{QStringLiteral("%1 had other names (hard links) for the same file. The save wrote a new file "
+                                                                 "under this name only: the other names still show the version before this save.")
+                                                      .arg(doc)});
+        QCOMPARE(bytes(f.path("other.tqb")), before);
+        QVERIFY(f.doc->saveDocument(doc));
+        QCOMPARE(f.prompter.messages.size(), 1);
+    }
+#endif
 
     void touchedButUnchangedIsNoChange()
     {

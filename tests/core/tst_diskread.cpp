@@ -4,6 +4,7 @@
 // the usual message rather than ending the program.
 #include "DocFixture.h"
 #include "doc/DocumentFile.h"
+#include "format/ArchiveReader.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -120,6 +121,107 @@ private slots:
         QCOMPARE(g.prompter.messages, QStringList{QStringLiteral("Unexpected file format.")});
         QCOMPARE(g.doc->count(), 0);
         QVERIFY(g.doc->pathName().isEmpty());
+    }
+
+    // A large document is decoded by two threads (and scanned by two). A
+    // failure on either (here a text filter that runs out of memory on one
+    // item) ends the open with a message; neither thread is left waiting.
+    void failingDecodeThreadEndsTheOpen_data()
+    {
+        QTest::addColumn<int>("failing");  // the item whose decoding fails
+        QTest::newRow("second thread's first batch") << 600;
+        QTest::newRow("first thread") << 100;
+        QTest::newRow("second thread's last batch") << 5990;
+    }
+
+    void failingDecodeThreadEndsTheOpen()
+    {
+        QFETCH(int, failing);
+        CDocFixture f;
+        fill(f, 6000);
+        const QString path = f.path("d.tqb");
+        QVERIFY(f.doc->saveDocument(path));
+        CDocFixture g;
+        const QByteArray title = "Item " + QByteArray::number(failing);
+        g.doc->setTextFilter([&title](const QByteArray &seen, const CStoredText &) {
+            if (seen == title)
+                throw std::bad_alloc();
+            return true;
+        });
+        QVERIFY(!g.doc->openDocument(path));
+        QCOMPARE(g.prompter.messages, QStringList{QStringLiteral("There is not enough memory to read this document.")});
+        QCOMPARE(g.doc->count(), 0);
+        QVERIFY(g.doc->pathName().isEmpty());
+    }
+
+    void failingScanThreadReadsOnAlone()
+    {
+        CDocFixture f;
+        fill(f, 3000);
+        const QByteArray file = f.doc->writeToBytes();
+        CRecordIndex alone;
+        CRecordIndex two;
+        QCOMPARE(CArchiveReader::scan(file, alone, std::numeric_limits<qsizetype>::max()), CArchiveReader::Status::Ok);
+        QCOMPARE(CArchiveReader::scan(file, two, 0, [] { throw std::bad_alloc(); }), CArchiveReader::Status::Ok);
+        QCOMPARE(two.size(), alone.size());
+        QCOMPARE(two.view(2999).m_wTitle.data, alone.view(2999).m_wTitle.data);
+    }
+
+    // Another program rewrites the file in place (dd conv=notrunc) while its
+    // notes are decoded, here when item 1500 of 3000 is: the open reads it
+    // again and shows the new version alone, never a mix; a file rewritten
+    // at every read is refused with a message.
+    void rewrittenWhileDecodedIsReadAgain_data()
+    {
+        QTest::addColumn<bool>("readerOnly");
+        QTest::addColumn<int>("rewrites");
+        QTest::newRow("once") << false << 1;
+        QTest::newRow("once, reader") << true << 1;
+        QTest::newRow("at every read") << false << 100;
+    }
+
+    void rewrittenWhileDecodedIsReadAgain()
+    {
+        QFETCH(bool, readerOnly);
+        QFETCH(int, rewrites);
+        CDocFixture f;
+        fill(f, 3000);
+        const QString path = f.path("d.tqb");
+        QVERIFY(f.doc->saveDocument(path));
+        QByteArray versions[2];
+        versions[0] = f.doc->writeToBytes();
+        for (int i = 0; i < 3000; ++i)
+            f.doc->setText(i, f.doc->text(i).toUpper());
+        versions[1] = f.doc->writeToBytes();
+        QCOMPARE(versions[1].size(), versions[0].size());
+
+        CDocFixture g;
+        if (readerOnly)
+            g.doc->setReaderOnly();
+        int written = 0;
+        g.doc->setTextFilter([&](const QByteArray &title, const CStoredText &) {
+            if (title == "Item 1500" && written < rewrites) {
+                QFile file(path);
+                if (file.open(QIODevice::ReadWrite))
+                    file.write(versions[++written % 2]);
+            }
+            return true;
+        });
+        const bool opened = g.doc->openDocument(path);
+        if (rewrites == 1) {
+            QVERIFY(opened);
+            QCOMPARE(g.prompter.messages, QStringList());
+            QCOMPARE(g.doc->count(), 3000);
+            QCOMPARE(g.doc->texts().value(0), f.doc->text(0));
+            QCOMPARE(g.doc->texts(), f.doc->texts());
+        } else {
+            QVERIFY(!opened);
+            QCOMPARE(written, 4);
+            QCOMPARE(g.prompter.messages,
+                     QStringList{QStringLiteral("%1 kept being changed by another program while it was read.\n"
+                                                "Nothing was read; try again when it is done.").arg(path)});
+            QCOMPARE(g.doc->count(), 0);
+        }
     }
 };
 

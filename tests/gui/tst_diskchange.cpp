@@ -6,10 +6,14 @@
 #include "GuiTestSupport.h"
 #include "app/MainFrame.h"
 #include "app/TorviQuillbookApp.h"
+#include "doc/DocumentLock.h"
 #include "doc/TorviQuillbookDoc.h"
 #include "editor/TorviQuillbookView.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QProcess>
 #include <QPushButton>
 #include <QStatusBar>
@@ -205,6 +209,103 @@ private slots:
         QVERIFY(reader.doc->openDocument(p.path));
         QVERIFY(reader.doc->titles().contains("From tqb"));
         QCOMPARE(reader.doc->texts().value(0), QByteArray("root text"));
+    }
+
+    // Ctrl+S over what a power cut left at the lock's name saves at once,
+    // without a question or a wait.
+    void ctrlSSavesOverABrokenLockFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        for (const char *kind : {"empty", "garbage", "folder", "dangling link"})
+            QTest::newRow(kind) << QString::fromLatin1(kind);
+    }
+    void ctrlSSavesOverABrokenLockFile()
+    {
+        QFETCH(QString, kind);
+        CRunningProgram p;
+        QVERIFY(p.start(p.path));
+        QVERIFY(p.activate());
+        const QString lock = p.dir.filePath(QStringLiteral(".open.tqb.lock"));
+        if (kind == QLatin1String("folder")) {
+            QVERIFY(QDir().mkdir(lock));
+        } else if (kind == QLatin1String("dangling link")) {
+            QVERIFY(QFile::link(p.dir.filePath(QStringLiteral("gone")), lock));
+        } else {
+            QFile file(lock);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(kind == QLatin1String("empty") ? QByteArray() : QByteArray("\x02garbled\xff"));
+        }
+        p.doc().setText(0, "changed here");
+        p.doc().setModifiedFlag(true);
+        QStringList shown;
+        QTimer watcher;
+        connect(&watcher, &QTimer::timeout, [&] {
+            if (QWidget *modal = QApplication::activeModalWidget()) {
+                shown << modal->metaObject()->className();
+                modal->close();
+            }
+        });
+        watcher.start(5);
+        QElapsedTimer took;
+        took.start();
+        QTest::keyClick(p.frame, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(took.elapsed() < 3000);
+        QCOMPARE(shown, QStringList());
+        QVERIFY(!p.doc().isModified());
+        CDocFixture reader;
+        QVERIFY(reader.doc->openDocument(p.path));
+        QCOMPARE(reader.doc->texts().value(0), QByteArray("changed here"));
+    }
+
+    // A live lock (another writer at work): Ctrl+S waits with a busy window
+    // while the program goes on handling events; Cancel stops waiting and
+    // saves nothing; a writer that finishes during the wait lets the save go on.
+    void aHeldLockIsWaitedForWithoutFreezing_data()
+    {
+        QTest::addColumn<bool>("cancel");
+        QTest::newRow("cancelled") << true;
+        QTest::newRow("the other writer finishes") << false;
+    }
+    void aHeldLockIsWaitedForWithoutFreezing()
+    {
+        QFETCH(bool, cancel);
+        CRunningProgram p;
+        QVERIFY(p.start(p.path));
+        QVERIFY(p.activate());
+        const QByteArray before = [&] {
+            QFile file(p.path);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        }();
+        auto other = std::make_unique<CDocumentLock>(p.path);
+        QVERIFY(other->lock(0));
+        p.doc().setText(0, "changed here");
+        p.doc().setModifiedFlag(true);
+        int ticks = 0;
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+        ticker.start(10);
+        QString label;
+        int ticksWhenShown = -1;
+        guitest::whenModalShowsNext<QProgressDialog>([&](QProgressDialog *dialog) {
+            label = dialog->labelText();
+            ticksWhenShown = ticks;
+            QTimer::singleShot(200, dialog, [&, dialog] {
+                if (cancel)
+                    dialog->cancel();
+                else
+                    other.reset();
+            });
+        });
+        QTest::keyClick(p.frame, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(label, QStringLiteral("%1 is being written by another program. Waiting until it is done...").arg(p.path));
+        QVERIFY(ticksWhenShown > 10);  // the timers ran while the save waited
+        QVERIFY(ticks > ticksWhenShown);
+        QCOMPARE(p.doc().isModified(), cancel);
+        const QByteArray after = [&] {
+            QFile file(p.path);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        }();
+        QCOMPARE(after == before, cancel);
     }
 };
 

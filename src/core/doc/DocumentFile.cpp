@@ -125,14 +125,28 @@ CDocumentFile::Result CDocumentFile::load(const QString &path, QByteArray &bytes
 
 CDocumentFile::Result CDocumentFile::load(const QString &path, CLoadedFile &file, bool mayMap)
 {
-    file.bytes.clear();
-    file.mapping = mayMap ? std::make_unique<CMappedFile>() : nullptr;
-    // Taken before the read: a change after it shows as a later time.
-    file.modifiedMs = CDiskFingerprint::modifiedMs(path);
-    const CInputFile::Status status = CInputFile::read(path, CInputFile::kMaxDocumentBytes, file.bytes, false, file.mapping.get());
-    if (file.mapping && !file.mapping->isMapped())
-        file.mapping.reset();
-    return loaded(status, path, file.bytes);
+    for (int tries = 1;; ++tries) {
+        file.bytes.clear();
+        file.mapping = mayMap ? std::make_unique<CMappedFile>() : nullptr;
+        // Taken before the read: a change after it shows as a later time.
+        file.stamp = CFileStamp::of(path);
+        file.modifiedMs = CDiskFingerprint::modifiedMs(path);
+        const CInputFile::Status status = CInputFile::read(path, CInputFile::kMaxDocumentBytes, file.bytes, false, file.mapping.get());
+        if (file.mapping && !file.mapping->isMapped())
+            file.mapping.reset();
+        const Result result = loaded(status, path, file.bytes);
+        // A mapping is read as it is decoded: checked after that.
+        if (!result.ok || file.mapping)
+            return result;
+        CFileStamp::pauseForTest();
+        if (file.stamp.stillAt(path))
+            return result;
+        // Written by another program during the read: the bytes may be of two versions.
+        if (tries == CFileStamp::kReadTries) {
+            file.bytes.clear();
+            return {false, CFileStamp::changedWhileReadText(path)};
+        }
+    }
 }
 
 bool CDocumentFile::writeAll(QIODevice &device, const QByteArray &bytes)

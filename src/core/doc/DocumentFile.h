@@ -9,6 +9,7 @@
 #include <QString>
 
 #include "format/RecordIndex.h"
+#include "io/FileStamp.h"
 #include "io/MappedFile.h"
 
 #include <functional>
@@ -22,6 +23,10 @@ struct CLoadedFile
     QByteArray bytes;
     std::unique_ptr<CMappedFile> mapping;
     qint64 modifiedMs = 0;
+    // The file as it was before the read. Bytes read into memory were
+    // checked against it already; mapped ones are read as they are decoded
+    // and must be checked after that (stillAsRead()).
+    CFileStamp stamp;
     // Where the records of `bytes` lie, once a check of the format has found
     // them: the read that follows the check does not walk the file again.
     CRecordIndex records;
@@ -29,6 +34,15 @@ struct CLoadedFile
     // The file was cut short by another program while mapped: the bytes past
     // its new end read as zeros, and whatever was decoded from them is void.
     bool cutShort() const { return mapping && mapping->cutShort(); }
+    // Whether the file at `path` is still the one whose mapped bytes were
+    // decoded: no other program wrote it meanwhile.
+    bool stillAsRead(const QString &path) const
+    {
+        if (!mapping)
+            return true;
+        CFileStamp::pauseForTest();
+        return stamp.stillAt(path);
+    }
     // Tells the mapping that `seen` and all before it were decoded.
     void consumed(QByteArrayView seen) const
     {

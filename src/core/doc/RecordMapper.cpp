@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <condition_variable>
+#include <exception>
 #include <mutex>
 #include <thread>
 
@@ -121,47 +122,75 @@ void takeOverInTwo(const CRecordIndex &records, size_t first, const Decode &deco
     std::condition_variable changed;
     size_t decoded = 0;  // odd batches the second thread has finished
     size_t taken = 0;    // odd batches taken over here
+    // A failure on either side ends both: the other must not wait for
+    // batches that never come. The second thread's is thrown here.
+    bool stopped = false;
+    std::exception_ptr failure;
     const size_t total = records.size();
     const auto batchStart = [&](size_t b) { return std::min(total, first + b * kBatch); };
 
     std::jthread second([&] {
-        for (size_t k = 0; batchStart(2 * k + 1) < total; ++k) {
-            {
-                std::unique_lock lock(mutex);
-                changed.wait(lock, [&] { return k < taken + kAhead; });
+        try {
+            for (size_t k = 0; batchStart(2 * k + 1) < total; ++k) {
+                {
+                    std::unique_lock lock(mutex);
+                    changed.wait(lock, [&] { return k < taken + kAhead || stopped; });
+                    if (stopped)
+                        return;
+                }
+                Batch &slot = waiting[k % kAhead];
+                slot.items.clear();
+                slot.parents.clear();
+                for (size_t r = batchStart(2 * k + 1); r < batchStart(2 * k + 2); ++r) {
+                    // Not view(): this thread must not read what dropBefore() changes.
+                    const CRecordView record = records.viewBeside(r);
+                    slot.parents.push_back(record.m_nParent);
+                    slot.items.push_back(decode(record));
+                }
+                std::lock_guard lock(mutex);
+                decoded = k + 1;
+                changed.notify_all();
             }
-            Batch &slot = waiting[k % kAhead];
-            slot.items.clear();
-            slot.parents.clear();
-            for (size_t r = batchStart(2 * k + 1); r < batchStart(2 * k + 2); ++r) {
-                // Not view(): this thread must not read what dropBefore() changes.
-                const CRecordView record = records.viewBeside(r);
-                slot.parents.push_back(record.m_nParent);
-                slot.items.push_back(decode(record));
-            }
+        } catch (...) {
             std::lock_guard lock(mutex);
-            decoded = k + 1;
+            failure = std::current_exception();
+            stopped = true;
             changed.notify_all();
         }
     });
-    for (size_t b = 0; batchStart(b) < total; ++b) {
-        if (b % 2 == 0) {
-            for (size_t r = batchStart(b); r < batchStart(b + 1); ++r)
-                decodeAndTake(r);
-            continue;
-        }
-        const size_t k = b / 2;
-        {
-            std::unique_lock lock(mutex);
-            changed.wait(lock, [&] { return decoded > k; });
-        }
-        Batch &slot = waiting[k % kAhead];
-        for (size_t r = batchStart(b); r < batchStart(b + 1); ++r)
-            take(r, std::move(slot.items[r - batchStart(b)]), slot.parents[r - batchStart(b)]);
+    const auto stop = [&] {
         std::lock_guard lock(mutex);
-        taken = k + 1;
+        stopped = true;
         changed.notify_all();
+    };
+    try {
+        for (size_t b = 0; batchStart(b) < total; ++b) {
+            if (b % 2 == 0) {
+                for (size_t r = batchStart(b); r < batchStart(b + 1); ++r)
+                    decodeAndTake(r);
+                continue;
+            }
+            const size_t k = b / 2;
+            {
+                std::unique_lock lock(mutex);
+                changed.wait(lock, [&] { return decoded > k || stopped; });
+                if (decoded <= k)
+                    break;  // the second thread failed
+            }
+            Batch &slot = waiting[k % kAhead];
+            for (size_t r = batchStart(b); r < batchStart(b + 1); ++r)
+                take(r, std::move(slot.items[r - batchStart(b)]), slot.parents[r - batchStart(b)]);
+            std::lock_guard lock(mutex);
+            taken = k + 1;
+            changed.notify_all();
+        }
+    } catch (...) {
+        stop();
+        throw;  // the second thread is joined on the way out
     }
+    second.join();
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 }  // namespace

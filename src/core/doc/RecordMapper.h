@@ -39,7 +39,8 @@ public:
     // item's text is empty).
     // From `twoThreadsFrom` records on, a second thread decodes every other
     // batch of records (and calls `keepText` there); the tables come out
-    // the same either way.
+    // the same either way. What the decoding throws (std::bad_alloc, or
+    // `keepText`) on either thread is thrown here, once both have stopped.
     using TextFilter = std::function<bool(const QByteArray &title, const CStoredText &text)>;
     static constexpr size_t kTwoThreadsFrom = 4096;
     static TakeOverResult takeOver(CRecordIndex &&records, const CRecordCodec::Key &key,

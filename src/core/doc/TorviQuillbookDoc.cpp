@@ -14,8 +14,32 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QScopedValueRollback>
 #include <QStandardPaths>
+
+#include <new>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
+namespace {
+
+// Whether the file at `path` has hard links besides this name.
+bool otherNames(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISREG(info.st_mode) && info.st_nlink > 1;
+#else
+    Q_UNUSED(path)
+    return false;
+#endif
+}
+
+}  // namespace
 
 
 namespace {
@@ -213,23 +237,45 @@ bool CTorviQuillbookDoc::openLoadedDocument(const QString &path, CLoadedFile fil
         return false;
     // The file's contents are hashed in the pass that decodes them, and its
     // pages given back behind it; a reader that never saves needs no hash.
-    [[maybe_unused]] const qint64 size = file.bytes.size();
+    qint64 size = 0;
     CContentHash hash;
-    const auto fileBytes = [this, &hash, &file](QByteArrayView seen) {
-        if (!m_bReaderOnly)
-            hash.add(seen);
-        file.consumed(seen);
-    };
     bool read = true;
-    if (file.bytes.isEmpty())
-        clearContents();  // an empty file is an empty document, no password asked
-    else
-        read = readFile(std::move(file.bytes), fileBytes, std::move(file.records));
-    if (read && file.cutShort()) {
-        // Another program cut the file short while it was read: the part
-        // past its new end read as zeros.
-        m_prompter.message(QCoreApplication::translate("CDocumentFile", CDocumentFile::kUnexpectedFormat));
-        read = false;
+    for (int tries = 1;; ++tries) {
+        size = file.bytes.size();
+        hash = CContentHash();
+        const auto fileBytes = [this, &hash, &file](QByteArrayView seen) {
+            if (!m_bReaderOnly)
+                hash.add(seen);
+            file.consumed(seen);
+        };
+        // Read again, the password just given reads it without asking.
+        const QScopedValueRollback rereading(m_bRereading, m_bRereading || tries > 1);
+        if (file.bytes.isEmpty())
+            clearContents();  // an empty file is an empty document, no password asked
+        else
+            read = readFile(std::move(file.bytes), fileBytes, std::move(file.records));
+        if (read && file.cutShort()) {
+            // Another program cut the file short while it was read: the part
+            // past its new end read as zeros.
+            m_prompter.message(QCoreApplication::translate("CDocumentFile", CDocumentFile::kUnexpectedFormat));
+            read = false;
+        }
+        // Another program wrote the file in place while its mapped bytes
+        // were decoded: the notes may come from two versions. Read again.
+        // (Bytes read into memory were checked when they were read.)
+        if (!read || !file.mapping
+            || (file.stillAsRead(path) && (m_bReaderOnly || CDiskFingerprint::of(file.modifiedMs, hash).matches(path))))
+            break;
+        if (tries == CFileStamp::kReadTries) {
+            m_prompter.message(CFileStamp::changedWhileReadText(path));
+            read = false;
+            break;
+        }
+        file = CLoadedFile();
+        if (!loadFile(path, file)) {
+            read = false;
+            break;
+        }
     }
     if (!read) {
         // The same state as New: a password kept from the previous document
@@ -245,6 +291,7 @@ bool CTorviQuillbookDoc::openLoadedDocument(const QString &path, CLoadedFile fil
     }
     setPathName(path, addToRecent);
     Q_ASSERT(m_bReaderOnly || hash.size() == size);
+    Q_UNUSED(size)
     m_diskCheck.remember(path, m_bReaderOnly ? CDiskFingerprint::unknown() : CDiskFingerprint::of(file.modifiedMs, hash));
     m_bModified = false;
     emit titleChanged();
@@ -285,6 +332,7 @@ CTorviQuillbookDoc::SaveOutcome CTorviQuillbookDoc::writeDocument(const QString 
     SaveOutcome outcome = SaveOutcome::Failed;
     CBackupStep::Outcome backup;
     bool backupRan = false;
+    bool linksSplit = false;
     QString failure;
     {
         CBusyGuard guard(*this, kBusyWriting);
@@ -296,7 +344,7 @@ CTorviQuillbookDoc::SaveOutcome CTorviQuillbookDoc::writeDocument(const QString 
         //    lock since its read).
         CDocumentLock lock(target);
         const bool held = m_heldLock && m_heldLock->isLocked() && m_heldLock->documentPath() == target;
-        if (!held && !lock.lock(CDocumentLock::kDefaultWaitMs)) {
+        if (!held && !lock.lock(CDocumentLock::kDefaultWaitMs, &m_prompter)) {
             failure = lock.failureText();
         } else {
             // 2. The new file is written and synced under a temporary name,
@@ -311,6 +359,9 @@ CTorviQuillbookDoc::SaveOutcome CTorviQuillbookDoc::writeDocument(const QString 
                     outcome = SaveOutcome::ChangedOnDisk;
                     return false;
                 }
+                // The rename gives this name a file of its own; other hard
+                // links keep the old one. Told once: the new file has one name.
+                linksSplit = otherNames(target);
                 // 4. The backup copies rotate only now, when nothing but the
                 //    rename is left to fail.
                 if (m_backup.on) {
@@ -331,6 +382,8 @@ CTorviQuillbookDoc::SaveOutcome CTorviQuillbookDoc::writeDocument(const QString 
         }
     }
     // Told once the lock is let go, so that no question holds up other writers.
+    if (linksSplit && outcome == SaveOutcome::Saved)
+        m_prompter.message(QCoreApplication::translate("CTorviQuillbookDoc", kLinksSplit).arg(QDir::toNativeSeparators(path)));
     if (backupRan) {
         reportBackupFailure(backup.failedCopy);
         // A file kept aside is a new event every time: always told.
@@ -540,7 +593,7 @@ bool CTorviQuillbookDoc::readFile(QByteArray bytes, const std::function<void(QBy
     if (sealed) {
         QByteArray plain;
         using Outcome = CDocumentPassword::EnvelopeOutcome;
-        const Outcome opened = m_password.openEnvelope(bytes, plain, m_diskCheck.reloading());
+        const Outcome opened = m_password.openEnvelope(bytes, plain, m_diskCheck.reloading() || m_bRereading);
         // No password given opened it: the file may be sound (a wrong
         // password and a changed byte look alike here).
         if (opened != Outcome::Unreadable)
@@ -576,7 +629,7 @@ bool CTorviQuillbookDoc::readFile(QByteArray bytes, const std::function<void(QBy
             clearContents();
             return false;
         }
-    } else if (!m_password.unlock(records, m_diskCheck.reloading())) {
+    } else if (!m_password.unlock(records, m_diskCheck.reloading() || m_bRereading)) {
         m_bPasswordDeclined = true;
         clearContents();
         setPassword({});  // the refused one must not encipher anything later
@@ -584,7 +637,10 @@ bool CTorviQuillbookDoc::readFile(QByteArray bytes, const std::function<void(QBy
     }
     if (!sealed)
         records.onConsumed(fileBytes);
-    takeOverRecords(std::move(records));
+    if (!takeOverRecords(std::move(records))) {
+        clearContents();
+        return false;
+    }
     return true;
 }
 
@@ -617,13 +673,24 @@ QByteArray CTorviQuillbookDoc::writeToBytes()
     return bytes;
 }
 
-void CTorviQuillbookDoc::takeOverRecords(CRecordIndex &&records)
+bool CTorviQuillbookDoc::takeOverRecords(CRecordIndex &&records)
 {
-    const CRecordMapper::TakeOverResult result =
-        CRecordMapper::takeOver(std::move(records), key(), m_settings.number(CSettings::SortType), nowSeconds(), *this,
-                                m_keepText);
+    CRecordMapper::TakeOverResult result;
+    // A decoding thread that fails (out of memory on a large file) ends the
+    // open; what was taken over so far is no document.
+    try {
+        result = CRecordMapper::takeOver(std::move(records), key(), m_settings.number(CSettings::SortType), nowSeconds(),
+                                         *this, m_keepText);
+    } catch (const std::bad_alloc &) {
+        m_prompter.message(QCoreApplication::translate("CTorviQuillbookDoc", kNoMemoryToOpen));
+        return false;
+    } catch (...) {
+        m_prompter.message(QCoreApplication::translate("CTorviQuillbookDoc", kOpenFailed));
+        return false;
+    }
     m_bHasReminders = m_bHasReminders || result.hasReminders;
     m_bLoadedItems = result.loadedItems;
+    return true;
 }
 
 bool CTorviQuillbookDoc::reloadFromFile()

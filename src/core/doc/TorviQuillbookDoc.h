@@ -46,6 +46,12 @@ public:
     static constexpr const char *kUntitled = QT_TRANSLATE_NOOP("CTorviQuillbookDoc", "Untitled");
     static constexpr const char *kReloadPlaceholder = "~Reload Document~.tqb";
     static constexpr const char *kReplaceQuestion = QT_TRANSLATE_NOOP("CTorviQuillbookDoc", "%1 already exists.\nDo you want to replace it?");
+    static constexpr const char *kLinksSplit =
+        QT_TRANSLATE_NOOP("CTorviQuillbookDoc", "%1 had other names (hard links) for the same file. The save wrote a new file under this name "
+                                                "only: the other names still show the version before this save.");
+    static constexpr const char *kOpenFailed = QT_TRANSLATE_NOOP("CTorviQuillbookDoc", "Failed to open document.");
+    static constexpr const char *kNoMemoryToOpen =
+        QT_TRANSLATE_NOOP("CTorviQuillbookDoc", "There is not enough memory to read this document.");
 
     using Clock = std::function<QDateTime()>;
 
@@ -244,7 +250,8 @@ private:
     // Saves to the own path without asking, as automatic saving does; a
     // failure is told once while it keeps failing.
     void saveQuietly();
-    void takeOverRecords(CRecordIndex &&records);
+    // False after telling why the records could not be taken over.
+    bool takeOverRecords(CRecordIndex &&records);
     bool idleOrReported() const;  // false, after telling so, while another operation runs
     void resetToEmpty();
     void resetToNew();  // empty, unnamed, no password: the state after New
@@ -276,6 +283,7 @@ private:
     bool m_bBackupFailing = false;     // the last backup step failed and was reported
     const CDocumentLock *m_heldLock = nullptr;
     bool m_bReaderOnly = false;        // see setReaderOnly()
+    bool m_bRereading = false;         // the file is read again: it changed while it was read
     CRecordMapper::TextFilter m_keepText;  // see setTextFilter()
     bool m_bPasswordDeclined = false;  // the last open ended at the password
     QString m_strDocFolder;

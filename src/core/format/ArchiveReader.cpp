@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <optional>
 #include <thread>
@@ -45,13 +46,23 @@ class CTailWalk
 public:
     // Records of the class the first record defines, read from the first
     // place at or after `from` where several of them follow one another.
-    CTailWalk(const QByteArray &data, qsizetype from, quint16 tag, int schema)
+    CTailWalk(const QByteArray &data, qsizetype from, quint16 tag, int schema, const std::function<void()> &first)
         : m_data(data), m_from(from), m_tag(tag), m_schema(schema),
-          m_thread([this, from](std::stop_token stop) { walk(from, stop); })
+          m_thread([this, from, first](std::stop_token stop) {
+              // A walk that fails (no memory for its list) only costs time:
+              // the first walker reads on alone.
+              try {
+                  if (first)
+                      first();
+                  walk(from, stop);
+              } catch (...) {
+                  m_spans = {};
+              }
+          })
     {
     }
 
-    // Waits for the walk; where its records lie, in order.
+    // Waits for the walk; where its records lie, in order (none when it failed).
     const std::vector<CRecordIndex::Span> &spans()
     {
         if (m_thread.joinable())
@@ -130,7 +141,8 @@ CArchiveReader::Status CArchiveReader::scan(const QByteArray &data, CRecordIndex
     return scan(data, index, kTwoWalkersFrom);
 }
 
-CArchiveReader::Status CArchiveReader::scan(const QByteArray &data, CRecordIndex &index, qsizetype twoWalkersFrom)
+CArchiveReader::Status CArchiveReader::scan(const QByteArray &data, CRecordIndex &index, qsizetype twoWalkersFrom,
+                                            const std::function<void()> &tailStarts)
 {
     index.clear();
     CByteSource in(data);
@@ -214,7 +226,7 @@ CArchiveReader::Status CArchiveReader::scan(const QByteArray &data, CRecordIndex
         // walker can start now.
         if (i == 0 && n > 1 && tag == kNewClassTag && data.size() >= twoWalkersFrom) {
             const qsizetype middle = std::max(in.offset(), data.size() / 2);
-            tail.emplace(data, middle, quint16(kClassTagBit | 1), schema);
+            tail.emplace(data, middle, quint16(kClassTagBit | 1), schema, tailStarts);
         }
     }
     // A document ends with its last record. Bytes after it mean another kind

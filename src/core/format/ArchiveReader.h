@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 
+#include <functional>
 #include <vector>
 
 // Reads a record array written by CArchiveWriter, or by older versions
@@ -28,7 +29,9 @@ public:
     // From this size on, a second thread reads the second half of the
     // stream; scan() gives the same result either way.
     static constexpr qsizetype kTwoWalkersFrom = qsizetype(8) << 20;
-    static Status scan(const QByteArray &data, CRecordIndex &index, qsizetype twoWalkersFrom);
+    // `tailStarts` runs first on the second thread (tests make it fail there).
+    static Status scan(const QByteArray &data, CRecordIndex &index, qsizetype twoWalkersFrom,
+                       const std::function<void()> &tailStarts = {});
 
     // The records as objects of their own, for code that builds or compares
     // them one by one; documents are read through scan().

@@ -9,6 +9,12 @@
 #include <QRegularExpression>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QProgressDialog>
+#include <QTimer>
+
+#include <algorithm>
 
 CGuiPrompter::CGuiPrompter(Encode encode, Decode decode, QWidget *parent)
     : m_encode(std::move(encode))
@@ -74,6 +80,41 @@ IPrompter::Answer CGuiPrompter::message(const QString &text, Buttons buttons)
             return Answer::Ok;
         return set.escape == QMessageBox::No ? Answer::No : Answer::Cancel;
     }
+}
+
+bool CGuiPrompter::waitUntil(const QString &text, int waitMs, const std::function<bool()> &done, bool &cancelled)
+{
+    cancelled = false;
+    if (done())
+        return true;
+    QProgressDialog dialog(m_parent);
+    dialog.setWindowTitle(QString::fromLatin1(kTitle));
+    dialog.setWindowModality(Qt::WindowModal);
+    dialog.setLabelText(text);
+    dialog.setRange(0, 0);  // no end known: a busy bar
+    dialog.setAutoClose(false);
+    dialog.setAutoReset(false);
+    dialog.setMinimumDuration(300);  // a wait of a moment shows nothing
+    const QDeadlineTimer deadline(std::max(0, waitMs));
+    bool succeeded = false;
+    QEventLoop loop;
+    QTimer tick;
+    tick.setInterval(20);
+    QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
+        if (done()) {
+            succeeded = true;
+            loop.quit();
+        } else if (deadline.hasExpired()) {
+            loop.quit();
+        }
+    });
+    QObject::connect(&dialog, &QProgressDialog::canceled, &loop, [&] {
+        cancelled = true;
+        loop.quit();
+    });
+    tick.start();
+    loop.exec();
+    return succeeded;
 }
 
 int CGuiPrompter::choose(const QString &text, const QStringList &choices)

@@ -28,6 +28,9 @@ public:
     Answer message(const QString &text, Buttons buttons = Buttons::Ok) override;
     PasswordAnswer askPassword(const PasswordRequest &request) override;
     int choose(const QString &text, const QStringList &choices) override;
+    // A small window with the text, a busy bar and Cancel, shown once the
+    // wait has lasted a moment; the window behind it goes on painting.
+    bool waitUntil(const QString &text, int waitMs, const std::function<bool()> &done, bool &cancelled) override;
     QString chooseSaveFile(const QString &title, const QString &proposedPath, const QString &filters) override;
     QString chooseOpenFile(const QString &title, const QString &folder, const QString &filters) override;
     QString chooseFolder(const QString &title, const QString &folder = {}) override;
