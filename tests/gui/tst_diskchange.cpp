@@ -291,7 +291,7 @@ private slots:
             ticksWhenShown = ticks;
             QTimer::singleShot(200, dialog, [&, dialog] {
                 if (cancel)
-                    dialog->cancel();
+                    dialog->findChild<QPushButton *>()->click();
                 else
                     other.reset();
             });

@@ -592,7 +592,10 @@ void CInfoTree::onUpdate(int hint)
 void CInfoTree::focusLost()
 {
     cancelDrag();
-    collectOrder();
+    // A save that waits for another writer shows a window of its own: the
+    // order it writes was collected before it began.
+    if (m_doc.busy() == CTorviQuillbookDoc::kIdle)
+        collectOrder();
     if (m_doc.settings().isOn(CSettings::LastFile) && !m_doc.order().isEmpty()) {
         const qsizetype pos = m_doc.order().indexOf(quint32(m_doc.m_nCurItem));
         if (m_doc.m_nCurItem >= 0 && pos >= 0)

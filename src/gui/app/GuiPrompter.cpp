@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <limits>
 
 CGuiPrompter::CGuiPrompter(Encode encode, Decode decode, QWidget *parent)
     : m_encode(std::move(encode))
@@ -91,17 +92,22 @@ bool CGuiPrompter::waitUntil(const QString &text, int waitMs, const std::functio
     dialog.setWindowTitle(QString::fromLatin1(kTitle));
     dialog.setWindowModality(Qt::WindowModal);
     dialog.setLabelText(text);
-    dialog.setRange(0, 0);  // no end known: a busy bar
     dialog.setAutoClose(false);
     dialog.setAutoReset(false);
-    dialog.setMinimumDuration(300);  // a wait of a moment shows nothing
+    dialog.setRange(0, 0);  // no end known: a busy bar
+    // Shown only once the wait lasts: a wait of a moment shows nothing.
+    dialog.setMinimumDuration(std::numeric_limits<int>::max());
+    QTimer::singleShot(300, &dialog, [&dialog] { dialog.show(); });
     const QDeadlineTimer deadline(std::max(0, waitMs));
     bool succeeded = false;
     QEventLoop loop;
     QTimer tick;
     tick.setInterval(20);
     QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
-        if (done()) {
+        if (dialog.wasCanceled()) {
+            cancelled = true;
+            loop.quit();
+        } else if (done()) {
             succeeded = true;
             loop.quit();
         } else if (deadline.hasExpired()) {
