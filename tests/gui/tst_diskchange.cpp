@@ -36,6 +36,12 @@ int tqbAdd(const QString &doc, const QString &title, const QByteArray &text)
     return tqb.exitCode();
 }
 
+QByteArray bytesOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 QPushButton *buttonTitled(QMessageBox *box, const QString &text)
 {
     for (QAbstractButton *b : box->buttons()) {
@@ -226,15 +232,14 @@ private slots:
         QVERIFY(p.start(p.path));
         QVERIFY(p.activate());
         const QString lock = p.dir.filePath(QStringLiteral(".open.tqb.lock"));
-        if (kind == QLatin1String("folder")) {
+        QFile file(lock);
+        if (kind == QLatin1String("folder"))
             QVERIFY(QDir().mkdir(lock));
-        } else if (kind == QLatin1String("dangling link")) {
+        else if (kind == QLatin1String("dangling link"))
             QVERIFY(QFile::link(p.dir.filePath(QStringLiteral("gone")), lock));
-        } else {
-            QFile file(lock);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(kind == QLatin1String("empty") ? QByteArray() : QByteArray("\x02garbled\xff"));
-        }
+        else
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(kind == QLatin1String("empty") ? "" : "\x02garbled\xff") >= 0);
+        file.close();
         p.doc().setText(0, "changed here");
         p.doc().setModifiedFlag(true);
         QStringList shown;
@@ -272,10 +277,7 @@ private slots:
         CRunningProgram p;
         QVERIFY(p.start(p.path));
         QVERIFY(p.activate());
-        const QByteArray before = [&] {
-            QFile file(p.path);
-            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        }();
+        const QByteArray before = bytesOf(p.path);
         auto other = std::make_unique<CDocumentLock>(p.path);
         QVERIFY(other->lock(0));
         p.doc().setText(0, "changed here");
@@ -301,11 +303,7 @@ private slots:
         QVERIFY(ticksWhenShown > 10);  // the timers ran while the save waited
         QVERIFY(ticks > ticksWhenShown);
         QCOMPARE(p.doc().isModified(), cancel);
-        const QByteArray after = [&] {
-            QFile file(p.path);
-            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        }();
-        QCOMPARE(after == before, cancel);
+        QCOMPARE(bytesOf(p.path) == before, cancel);
     }
 };
 
