@@ -81,5 +81,8 @@ int runInfo(CCliSession &session)
     text += QStringLiteral("root sort: %1\n").arg(rootSort);
     text += QStringLiteral("default icons: %1\n").arg(icons);
     text += QStringLiteral("created: %1\n").arg(created);
+    // Written in place by another program meanwhile: the counts may be of two versions.
+    if (session.readChanged())
+        return CCliSession::fail(CFileStamp::changedWhileReadText(session.file(0)));
     return CConsole::write(text.toUtf8()) ? CCliSession::kSuccess : CCliSession::kFailure;
 }
