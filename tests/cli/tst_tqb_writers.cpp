@@ -222,10 +222,10 @@ private slots:
         QCOMPARE(readFile(QStringLiteral("elsewhere.txt")), QByteArray("not a lock"));
     }
 
-    // A lock file another user left behind in a shared folder (sticky, so
-    // that only its owner may remove it) is named as that user's, not as a
-    // writer at work; nothing is saved.
-    void aStaleLockOfAnotherUserIsNamed()
+    // In a shared folder (sticky: only its owner may remove a file), another
+    // user's writer at work is named with that user; once it died, its lock
+    // file is named as left behind by that user. Nothing is saved either time.
+    void aLockOfAnotherUserIsNamedAsTheirs()
     {
         if (::geteuid() != 0)
             QSKIP("acting as two other users needs root");
@@ -236,32 +236,41 @@ private slots:
         const QString doc = shared + QStringLiteral("/notes.tqb");
         const QString lock = shared + QStringLiteral("/.notes.tqb.lock");
         QCOMPARE(tqb({QStringLiteral("add"), doc, QStringLiteral("--title"), QStringLiteral("mine")}, "1").exitCode, 0);
-        QVERIFY(writeFile(QStringLiteral("shared/.notes.tqb.lock"), "999999\ntqb\n" + QSysInfo::machineHostName().toUtf8() + "\n"));
-        QCOMPARE(::chown(QFile::encodeName(lock).constData(), 4321, 4321), 0);
         QCOMPARE(::chown(QFile::encodeName(doc).constData(), 4322, 4322), 0);
-        if (!QFileInfo::exists(settingsFile()))
-            QVERIFY(writeFile(QStringLiteral("settings.ini"), {}));
+        QVERIFY(QFileInfo::exists(settingsFile()) || writeFile(QStringLiteral("settings.ini"), {}));
         QCOMPARE(::chmod(QFile::encodeName(settingsFile()).constData(), 0644), 0);
         const QByteArray before = fileBytes(doc);
-        QProcess other;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("TQB_SETTINGS_FILE"), settingsFile());
-        env.insert(QStringLiteral("HOME"), shared);
-        other.setProcessEnvironment(env);
-        other.setWorkingDirectory(shared);
-        other.start(QStringLiteral("setpriv"), {QStringLiteral("--reuid=4322"), QStringLiteral("--regid=4322"), QStringLiteral("--clear-groups"),
-                                                testpaths::tqb(), QStringLiteral("add"), doc, QStringLiteral("--title"), QStringLiteral("theirs")});
-        QVERIFY(other.waitForStarted());
-        other.closeWriteChannel();
-        QVERIFY(other.waitForFinished(30000));
-        const QString err = QString::fromUtf8(other.readAllStandardError());
-        if (err.contains(QStringLiteral("Permission denied")) || err.contains(QStringLiteral("setpriv")))
+        const auto as = [&](int user, const QStringList &args) {
+            auto process = std::make_unique<QProcess>();
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("TQB_SETTINGS_FILE"), settingsFile());
+            process->setProcessEnvironment(env);
+            process->setWorkingDirectory(shared);
+            process->start(QStringLiteral("setpriv"), QStringList{QStringLiteral("--reuid=%1").arg(user), QStringLiteral("--regid=%1").arg(user),
+                                                                  QStringLiteral("--clear-groups"), testpaths::tqb()} + args);
+            return process;
+        };
+        auto holder = as(4321, {QStringLiteral("import-text"), doc, QStringLiteral("/dev/stdin")});
+        QVERIFY(holder->waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(lock) || holder->state() == QProcess::NotRunning, 10000);
+        if (holder->state() == QProcess::NotRunning)
             QSKIP("the test programs cannot be run as another user here");
-        QCOMPARE(other.exitCode(), 1);
-        QCOMPARE(err, QStringLiteral("tqb: %1 cannot be saved: its lock file %2 was left behind by user 4321 and is no longer in use, but "
-                                     "it may not be removed by you. Ask 4321 or an administrator to delete it. Nothing was saved.\n")
-                          .arg(doc, lock));
-        QCOMPARE(fileBytes(doc), before);
+        for (const bool live : {true, false}) {
+            auto writer = as(4322, {QStringLiteral("add"), doc, QStringLiteral("--wait"), QStringLiteral("0"), QStringLiteral("--title"), QStringLiteral("theirs")});
+            writer->closeWriteChannel();
+            QVERIFY(writer->waitForFinished(30000));
+            QCOMPARE(writer->exitCode(), 1);
+            const QString expected = live ? QStringLiteral("tqb: %1 is being written by tqb (process %2 of user 4321 on %3). Nothing was saved; "
+                                                           "try again when it is done.\n").arg(doc).arg(holder->processId()).arg(QSysInfo::machineHostName())
+                                          : QStringLiteral("tqb: %1 cannot be saved: its lock file %2 was left behind by user 4321 and is no longer in use, "
+                                                           "but it may not be removed by you. Ask 4321 or an administrator to delete it. Nothing was saved.\n").arg(doc, lock);
+            QCOMPARE(QString::fromUtf8(writer->readAllStandardError()), expected);
+            QCOMPARE(fileBytes(doc), before);
+            if (live) {
+                holder->kill();
+                QVERIFY(holder->waitForFinished());
+            }
+        }
     }
 #endif
 

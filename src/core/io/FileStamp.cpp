@@ -7,14 +7,14 @@
 #include <QFileInfo>
 #include <QThread>
 
-#ifdef Q_OS_UNIX
+#if defined(Q_OS_LINUX)
 #include <sys/stat.h>
 #endif
 
 CFileStamp CFileStamp::of(const QString &path)
 {
     CFileStamp stamp;
-#ifdef Q_OS_UNIX
+#if defined(Q_OS_LINUX)
     struct stat info {};
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         return stamp;
