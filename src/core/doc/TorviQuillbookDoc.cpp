@@ -39,11 +39,6 @@ bool otherNames(const QString &path)
 #endif
 }
 
-}  // namespace
-
-
-namespace {
-
 bool hasFolderPart(const QString &path)
 {
     return path.contains(QLatin1Char('/')) || path.contains(QLatin1Char('\\'));
