@@ -175,17 +175,22 @@ private slots:
     {
         QTest::addColumn<bool>("readerOnly");
         QTest::addColumn<int>("rewrites");
-        QTest::newRow("once") << false << 1;
-        QTest::newRow("once, reader") << true << 1;
-        QTest::newRow("at every read") << false << 100;
+        QTest::addColumn<bool>("password");  // asked once: the read again takes the key given
+        QTest::newRow("once") << false << 1 << false;
+        QTest::newRow("once, reader") << true << 1 << false;
+        QTest::newRow("once, password") << false << 1 << true;
+        QTest::newRow("at every read") << false << 100 << false;
     }
 
     void rewrittenWhileDecodedIsReadAgain()
     {
         QFETCH(bool, readerOnly);
         QFETCH(int, rewrites);
+        QFETCH(bool, password);
         CDocFixture f;
         fill(f, 3000);
+        if (password)
+            QVERIFY(f.doc->setPassword(kPassword, Protection::Compatible));
         const QString path = f.path("d.tqb");
         QVERIFY(f.doc->saveDocument(path));
         QByteArray versions[2];
@@ -196,6 +201,7 @@ private slots:
         QCOMPARE(versions[1].size(), versions[0].size());
 
         CDocFixture g;
+        g.prompter.passwordAnswers = {{true, kPassword, false, false}};
         if (readerOnly)
             g.doc->setReaderOnly();
         int written = 0;
@@ -211,6 +217,7 @@ private slots:
         if (rewrites == 1) {
             QVERIFY(opened);
             QCOMPARE(g.prompter.messages, QStringList());
+            QCOMPARE(g.prompter.passwordRequests.size(), password ? 1 : 0);
             QCOMPARE(g.doc->count(), 3000);
             QCOMPARE(g.doc->texts().value(0), f.doc->text(0));
             QCOMPARE(g.doc->texts(), f.doc->texts());

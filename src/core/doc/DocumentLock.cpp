@@ -240,6 +240,10 @@ CDocumentLock::Attempt CDocumentLock::tryOnce()
                 ::close(fd);
                 continue;
             }
+            // Readable whatever the umask: a writer of another user sharing
+            // the folder must be able to check it. It names a process, nothing
+            // of the document.
+            ::fchmod(fd, 0644);
             const QByteArray text = ownContents();
             if (::write(fd, text.constData(), size_t(text.size())) != ssize_t(text.size())) {
                 ::unlink(name.constData());
