@@ -386,7 +386,7 @@ Es wurde nichts gelesen; versuchen Sie es erneut, wenn der Vorgang beendet ist.<
     </message>
     <message>
         <source>%1 more were not made: a note holds at most %2 characters.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 weitere wurden nicht angelegt: Eine Notiz fasst höchstens %2 Zeichen.</translation>
     </message>
 </context>
 <context>
@@ -546,7 +546,7 @@ Es wurde nichts gelesen; versuchen Sie es erneut, wenn der Vorgang beendet ist.<
     </message>
     <message>
         <source>Unable to read from %1, access is denied.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 kann nicht gelesen werden, der Zugriff wurde verweigert.</translation>
     </message>
 </context>
 <context>
@@ -2019,11 +2019,13 @@ Neu laden (Ihre ungespeicherten Änderungen gehen verloren), Ihre Fassung behalt
         <source>%1 was changed on disk by another program and cannot be read now:
 %2
 Your notes stay open here; save them to keep them.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 wurde von einem anderen Programm auf der Festplatte geändert und kann jetzt nicht gelesen werden:
+%2
+Ihre Notizen bleiben hier geöffnet; speichern Sie sie, um sie zu behalten.</translation>
     </message>
     <message>
         <source>The changes made since the document was last saved will be lost when it is read again. Read it again?</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Änderungen seit dem letzten Speichern gehen verloren, wenn das Dokument erneut gelesen wird. Erneut lesen?</translation>
     </message>
     <message>
         <source>%1 had other names (hard links) for the same file. The save wrote a new file under this name only: the other names still show the version before this save.</source>
