@@ -351,6 +351,25 @@ private slots:
         QCOMPARE(f.model().image(f.item("A")), 0);
     }
 
+    // Undo of a delete gives each node its own picture back, not the
+    // default set's.
+    void undoOfADeleteKeepsThePictures()
+    {
+        CTreeFixture f;
+        const int a = f.row("A");
+        const int x = f.row("x", a);
+        f.row("x1", x);
+        f.build();
+        f.selectLabel("x");
+        f.tree->applyIcons(f.tree->selectIconsSetup(), {10, 11, 12, 13, 14}, true);
+        f.prompter().answers << IPrompter::Answer::Ok;
+        f.selectLabel("x");
+        f.tree->deleteSelected();
+        f.tree->undo();
+        QCOMPARE(f.model().image(f.item("x")), 12);  // a closed subfolder of its own set
+        QCOMPARE(f.model().image(f.item("x1")), 14);
+    }
+
     void undoOfALargeDeleteIsOnePass()
     {
         CTreeFixture f;

@@ -203,9 +203,10 @@ void CBranchClipboard::restoreDeleted()
         gotChildren[size_t(parentPos)] = true;
     }
     bulk.reset();
+    // Every restored node takes its picture from its own icons, as it had
+    // before the delete: a note with icons of its own is no plain note.
     for (qsizetype k = 0; k < count; ++k)
-        if (gotChildren[size_t(k)])
-            m_tree.setItemIcon(restored[size_t(k)], false);
+        m_tree.setItemIcon(restored[size_t(k)], false);
     m_tree.select(top);
     m_hClipItem = top;
     m_aDeleted.clear();
