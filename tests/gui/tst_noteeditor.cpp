@@ -550,6 +550,31 @@ private slots:
         QCOMPARE(s.tree->currentIndex().data().toString(), QStringLiteral("Mango"));
     }
 
+    // Enter closes "This is a loop..." and the keys go back to Find /
+    // Replace: the next word typed is a search, not a change to the note.
+    void afterAMessageTheKeysGoBackToFind()
+    {
+        Session s;
+        QVERIFY(s.open({{"Box", "a cat", CItemTables::kRootParent}}));
+        QVERIFY(s.select(QStringLiteral("Box"), 0));
+        QTest::keyClick(s.tree, Qt::Key_F, Qt::ControlModifier);
+        CFindDlg *dlg = s.frame->findDialog();
+        QTest::keyClicks(dlg->findEdit(), QStringLiteral("cat"));
+        QTest::keyClicks(dlg->replaceEdit(), QStringLiteral("CAT"));
+        QString said;
+        guitest::whenModalShows<QMessageBox>([&](QMessageBox *box) {
+            said = box->text();
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        dlg->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(dlg));
+        dlg->replaceEdit()->setFocus();
+        QTest::mouseClick(dlg->replaceAllButton(), Qt::LeftButton);
+        QTRY_COMPARE(said, QStringLiteral("This is a loop..."));
+        QTRY_COMPARE(QApplication::focusWidget(), dlg->findEdit());
+        QCOMPARE(s.doc().text(0), QByteArray("a cat"));
+    }
+
     // Replace all in a note that fills up on the way: it stops at the limit,
     // says how many hits it could not replace, and the note stays whole.
     void replaceAllSaysWhenTheNoteIsFull()

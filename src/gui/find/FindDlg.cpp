@@ -97,8 +97,14 @@ void CFindDlg::replaceAll()
     if (m_strFind.isEmpty())
         return;
     const int count = m_findReplace.replaceAll(m_strFind, m_bCase, m_strReplace, m_bThisNote);
-    if (count < 0)
+    // As after Find next, the user goes on here: a refused pair ("This is a
+    // loop...") is mended in the find field, not typed into the note.
+    activateWindow();
+    if (count < 0) {
+        m_find->setFocus();
         return;
+    }
+    m_replaceAll->setFocus();
     m_result->setText(m_findReplace.lastMessage());
     emit replacedAll(count);
 }
