@@ -57,7 +57,7 @@ public:
         bool encrypt = false;
         // Sealed form only: the same password in the code page, which
         // earlier builds sealed with; none when equal or not representable.
-        std::optional<QByteArray> olderSealBytes;
+        std::optional<QByteArray> olderSealBytes = std::nullopt;
     };
 
     virtual ~IPrompter() = default;
