@@ -14,6 +14,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <QElapsedTimer>
+#include <QProcess>
+
+#include <csignal>
 #include <memory>
 
 namespace {
@@ -234,6 +238,39 @@ private slots:
             QVERIFY(asText(items(folder + copy, "strong")).contains("PIN 1234"));
         }
         QVERIFY(asText(items(folder + "d.bk0", "strong")).contains("first words"));  // the compatible version
+    }
+
+    // A header asking for costly keys: tqb says nothing more while it
+    // derives, and Ctrl+C ends it at once.
+    void slowKeyIsInterruptible()
+    {
+        writeFile("in.json", sampleJson());
+        QCOMPARE(tqb({"from-json", "in.json", "plain.tqb"}).exitCode, 0);
+        QElapsedTimer deriving;
+        deriving.start();
+        const auto key = CEnvelopeKey::derive("slow-one", CEnvelope::Params{16, 65536});
+        const qint64 deriveMs = deriving.elapsed();
+        QVERIFY(key);
+        writeFile("slow.tqb", key->seal(readFile("plain.tqb")));
+
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TQB_SETTINGS_FILE"), settingsFile());
+        process.setProcessEnvironment(env);
+        process.start(testpaths::tqb(), {"to-json", path("slow.tqb"), "--password-stdin"});
+        QVERIFY(process.waitForStarted());
+        process.write("slow-one\n");
+        process.closeWriteChannel();
+        QTest::qWait(int(deriveMs / 4));
+        QVERIFY(process.state() == QProcess::Running);
+        QElapsedTimer sinceInterrupt;
+        sinceInterrupt.start();
+        ::kill(pid_t(process.processId()), SIGINT);
+        QVERIFY(process.waitForFinished(10000));
+        QVERIFY2(sinceInterrupt.elapsed() < deriveMs / 2, qPrintable(QString::number(deriveMs)));
+        QCOMPARE(process.exitStatus(), QProcess::CrashExit);
+        QVERIFY(process.readAllStandardOutput().isEmpty());
+        QVERIFY(process.readAllStandardError().isEmpty());
     }
 
     void cutOrChangedFilesAreRefused()
