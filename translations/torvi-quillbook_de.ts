@@ -241,6 +241,24 @@ Verschieben oder löschen Sie diesen Ordner. Es wurde nichts gespeichert.</trans
     </message>
 </context>
 <context>
+    <name>CSealKeys</name>
+    <message>
+        <source>Deriving the key from the password...</source>
+        <translation>Der Schlüssel wird aus dem Passwort abgeleitet …</translation>
+    </message>
+</context>
+<context>
+    <name>CBackupReseal</name>
+    <message>
+        <source>The backup copies of this document were encrypted with the new password as well.</source>
+        <translation>Die Sicherungskopien dieses Dokuments wurden ebenfalls mit dem neuen Passwort verschlüsselt.</translation>
+    </message>
+    <message>
+        <source>The backup copy %1 was written under an earlier password and could not be encrypted with the new one: it still holds the notes in the weaker form.</source>
+        <translation>Die Sicherungskopie %1 wurde unter einem früheren Passwort geschrieben und konnte nicht mit dem neuen verschlüsselt werden: Sie enthält die Notizen noch in der schwächeren Form.</translation>
+    </message>
+</context>
+<context>
     <name>CExporter</name>
     <message>
         <source>Exported to %1</source>

@@ -12,15 +12,24 @@ IPrompter::Answer CCliPrompter::message(const QString &text, Buttons buttons)
 
 IPrompter::PasswordAnswer CCliPrompter::askPassword(const PasswordRequest &request)
 {
-    // Asked again while the document already holds the password given, it
-    // did not read the file: the same answer again would never end.
-    if (!m_password || request.current == *m_password) {
-        if (!m_password)
-            CConsole::error(QString::fromLatin1(kNoPasswordNote));
+    if (!m_password) {
+        CConsole::error(QString::fromLatin1(kNoPasswordNote));
+        return {};
+    }
+    // The form of the file asked about decides which bytes are its key.
+    const QString refusal = m_password->refusal(request.protection, request.duringOpen);
+    if (!refusal.isEmpty()) {
+        message(refusal);
         return {};
     }
     PasswordAnswer answer;
+    answer.password = m_password->bytesFor(request.protection);
+    // Asked again while the document already holds the password given, it
+    // did not read the file: the same answer again would never end.
+    if (request.current == answer.password)
+        return {};
     answer.accepted = true;
-    answer.password = *m_password;
+    if (request.protection == Protection::Encrypted)
+        answer.olderSealBytes = m_password->olderSealBytes();
     return answer;
 }

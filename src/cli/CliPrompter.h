@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Prompter.h"
+#include "doc/PasswordKey.h"
 
 #include <QByteArray>
 
@@ -13,7 +14,7 @@ class CCliPrompter : public IPrompter
 {
 public:
     // The password to give when the document asks; none: answer Cancel.
-    void setPassword(std::optional<QByteArray> password) { m_password = std::move(password); }
+    void setPassword(std::optional<CTypedPassword> password) { m_password = std::move(password); }
     int messageCount() const { return m_messages; }
 
     Answer message(const QString &text, Buttons buttons = Buttons::Ok) override;
@@ -23,6 +24,6 @@ public:
         "The document asks for a password and none was given (--password-stdin).";
 
 private:
-    std::optional<QByteArray> m_password;
+    std::optional<CTypedPassword> m_password;
     int m_messages = 0;
 };

@@ -8,6 +8,7 @@
 #include "doc/PasswordCheck.h"
 #include "doc/PasswordKey.h"
 #include "doc/RecordMapper.h"
+#include "doc/SealKeys.h"
 #include "doc/TorviQuillbookDoc.h"
 #include "format/ArchiveReader.h"
 #include "io/MappedFile.h"
@@ -60,7 +61,7 @@ std::unique_ptr<CTorviQuillbookDoc> CCliSession::makeReader()
     return doc;
 }
 
-bool CCliSession::readPassword(const QString &what, QByteArray &password)
+bool CCliSession::readPassword(const QString &what, CTypedPassword &password)
 {
     bool tooLong = false;
     const std::optional<QByteArray> line = CConsole::readLine(&tooLong);
@@ -70,17 +71,18 @@ bool CCliSession::readPassword(const QString &what, QByteArray &password)
         return false;
     }
     const QString text = QString::fromLocal8Bit(*line);
-    const std::optional<QByteArray> bytes = m_codePage.fromUnicode(text);
-    if (!bytes) {
-        fail(QStringLiteral("the %1 has a character that %2 cannot hold").arg(what, m_codePage.name()));
-        return false;
-    }
-    const QString refusal = CPasswordKey::refusal(*bytes, text, false);
+    password = CTypedPassword(text, m_codePage.fromUnicode(text));
+    return true;
+}
+
+bool CCliSession::passwordFor(const CTypedPassword &password, Protection form, QByteArray &bytes)
+{
+    const QString refusal = password.refusal(form, false);
     if (!refusal.isEmpty()) {
         fail(refusal);
         return false;
     }
-    password = *bytes;
+    bytes = password.bytesFor(form);
     return true;
 }
 
@@ -115,12 +117,18 @@ int CCliSession::changeDocument(const QString &path, const Change &change)
     for (int tries = 0; tries < kTries; ++tries) {
         const auto doc = makeDocument();
         doc->setHeldLock(&lock);
-        if (QFileInfo::exists(path)) {
+        // An empty file is a document without notes, whatever protected it
+        // before: the password given protects what is written, as for a
+        // file that does not exist yet.
+        const QFileInfo file(path);
+        if (file.exists() && !(file.isFile() && file.size() == 0)) {
             if (!doc->openDocument(path, false))
                 return kFailure;
         } else {
             doc->newDocument();
-            doc->setPassword(m_password);
+            QByteArray bytes;
+            if (!passwordFor(m_password, Protection::Compatible, bytes) || !doc->setPassword(bytes))
+                return kFailure;
         }
         const int changed = change(*doc);
         if (changed != kSuccess)
@@ -204,7 +212,10 @@ bool CCliSession::readStoredRecords(const QString &path, CRecordIndex &records, 
     }
     if (m_password.isEmpty() || !CRecordMapper::claimsPassword(records))
         return true;
-    key = CPasswordKey::derive(m_password);
+    QByteArray password;
+    if (!passwordFor(m_password, Protection::Compatible, password))
+        return false;
+    key = CPasswordKey::derive(password);
     if (CPasswordCheck::judge(records, key) == CPasswordCheck::Verdict::Wrong) {
         fail(QCoreApplication::translate("CPasswordCheck", CPasswordCheck::kSeemsWrong));
         return false;
@@ -229,12 +240,19 @@ bool CCliSession::openSealed(QByteArray &bytes)
     }
     if (m_password.isEmpty())
         return refuse(CCliPrompter::kNoPasswordNote);
-    const std::unique_ptr<CEnvelopeKey> key = CEnvelopeKey::derive(m_password, header.params, header.salt);
-    if (!key)
-        return refuse(CEnvelope::kNoMemory);
+    std::unique_ptr<CEnvelopeKey> key;
+    bool olderForm = false;
     QByteArray plain;
-    if (!key->open(bytes, plain))
+    switch (CSealKeys(m_prompter).open(bytes, header, m_password.utf8(), m_password.olderSealBytes(), plain, key,
+                                       olderForm)) {
+    case CSealKeys::OpenOutcome::Opened:
+        break;
+    case CSealKeys::OpenOutcome::NoMemory:
+        return refuse(CEnvelope::kNoMemory);
+    case CSealKeys::OpenOutcome::Refused:
+    case CSealKeys::OpenOutcome::Cancelled:
         return refuse(CEnvelope::kRefused);
+    }
     bytes = std::move(plain);
     return true;
 }

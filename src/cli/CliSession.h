@@ -2,6 +2,7 @@
 
 #include "CliArguments.h"
 #include "CliPrompter.h"
+#include "doc/PasswordKey.h"
 #include "format/RecordCodec.h"
 #include "format/RecordIndex.h"
 #include "io/FileStamp.h"
@@ -50,15 +51,19 @@ public:
     // fingerprint of the file, and it can never save over it.
     std::unique_ptr<CTorviQuillbookDoc> makeReader();
 
-    // Reads one line of standard input as a password in the code page and
-    // refuses one that cannot encipher a document. An empty line is no
-    // password. False after the problem was reported; `what` names the line.
-    bool readPassword(const QString &what, QByteArray &password);
+    // Reads one line of standard input as a password. An empty line is no
+    // password. Whether it can protect a document is told once the form is
+    // known (passwordFor). False after the problem was reported; `what`
+    // names the line.
+    bool readPassword(const QString &what, CTypedPassword &password);
     // With --password-stdin, reads the password and hands it to the prompter
     // (a document asking for one gets it). False after a reported problem.
     bool takePasswordOption();
     // The password of --password-stdin; empty without it or for an empty line.
-    const QByteArray &password() const { return m_password; }
+    const CTypedPassword &password() const { return m_password; }
+    // The bytes of `password` for `form`; false after saying why that form
+    // cannot take it (the rules of the compatible cipher).
+    static bool passwordFor(const CTypedPassword &password, Protection form, QByteArray &bytes);
 
     // The records of a file as written, and the key the document's password
     // step settled on for them (empty when the file has no password). A file
@@ -109,7 +114,7 @@ private:
     std::unique_ptr<CSettings> m_settings;
     CCliPrompter m_prompter;
     CCodePage m_codePage;
-    QByteArray m_password;
+    CTypedPassword m_password;
     std::vector<std::weak_ptr<const CMappedFile>> m_mapped;
     std::vector<std::pair<QString, CFileStamp>> m_mappedStamps;  // the files mapped, as they were before the read
 };

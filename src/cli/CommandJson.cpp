@@ -86,7 +86,9 @@ int runFromJson(CCliSession &session)
     }
     if (session.args().encrypt && session.password().isEmpty())
         return CCliSession::fail(QStringLiteral("--encrypt needs a password (--password-stdin)"));
-    if (!doc->setPassword(session.password(), session.args().encrypt ? Protection::Encrypted : Protection::Compatible))
+    const Protection form = session.args().encrypt ? Protection::Encrypted : Protection::Compatible;
+    QByteArray password;
+    if (!CCliSession::passwordFor(session.password(), form, password) || !doc->setPassword(password, form))
         return CCliSession::kFailure;
     CDocumentLock lock(out);
     if (!session.lockDocument(lock))

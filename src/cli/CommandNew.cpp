@@ -15,6 +15,8 @@ int runNew(CCliSession &session)
         return CCliSession::kFailure;
     const auto doc = session.makeDocument();
     doc->newDocument();
-    doc->setPassword(session.password());
+    QByteArray password;
+    if (!CCliSession::passwordFor(session.password(), Protection::Compatible, password) || !doc->setPassword(password))
+        return CCliSession::kFailure;
     return doc->saveDocument(out) ? CCliSession::kSuccess : CCliSession::kFailure;
 }

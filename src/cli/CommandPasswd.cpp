@@ -32,8 +32,8 @@ int runPasswd(CCliSession &session)
     const QString &path = session.file(0);
     if (session.args().encrypt && session.args().compatible)
         return CCliSession::fail(QStringLiteral("passwd takes --encrypt or --compatible, not both"));
-    QByteArray oldPassword;
-    QByteArray newPassword;
+    CTypedPassword oldPassword;
+    CTypedPassword newPassword;
     if (!session.readPassword(QStringLiteral("old password"), oldPassword)
         || !session.readPassword(QStringLiteral("new password"), newPassword)) {
         return CCliSession::kFailure;
@@ -67,10 +67,12 @@ int runPasswd(CCliSession &session)
     doc->setHeldLock(&lock);
     if (!doc->openDocument(path, false))
         return CCliSession::kFailure;
-    const bool set = session.args().encrypt      ? doc->setPassword(newPassword, Protection::Encrypted)
-                     : session.args().compatible ? doc->setPassword(newPassword, Protection::Compatible)
-                                                 : doc->setPassword(newPassword);
-    if (!set)
+    const Protection form = session.args().encrypt               ? Protection::Encrypted
+                            : session.args().compatible            ? Protection::Compatible
+                            : doc->protection() == Protection::None ? Protection::Compatible
+                                                                    : doc->protection();
+    QByteArray bytes;
+    if (!CCliSession::passwordFor(newPassword, form, bytes) || !doc->setPassword(bytes, form))
         return CCliSession::kFailure;
     switch (doc->saveIfUnchanged(path)) {
     case CTorviQuillbookDoc::SaveOutcome::Saved:

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 // The one way the core talks to the user: every message box text, question
 // and password request goes through here, so the GUI shows them with dialogs,
@@ -32,22 +33,31 @@ public:
 
     struct PasswordRequest
     {
-        QByteArray current;        // password held now, in the document's code page
+        // Password held now: UTF-8 when `currentUtf8`, else in the
+        // document's code page (the bytes each form keys with).
+        QByteArray current;
         bool allowReload = false;  // "Reload Document" may be used
         bool duringOpen = false;   // the dialog runs as part of opening a file
         // The form of protection held now; while opening, the file's own.
         Protection protection = Protection::None;
         // Only the password is asked, to show a locked document again.
         bool askOnly = false;
+        bool currentUtf8 = false;
     };
     struct PasswordAnswer
     {
         bool accepted = false;  // false: Cancel
+        // The key bytes for the form answered (the one chosen, or the
+        // request's when no choice is shown): UTF-8 for the sealed form, the
+        // document's code page for the compatible cipher.
         QByteArray password;
         bool reload = false;
         // The form chosen for a new or changed password: sealed when true,
         // the compatible cipher when false. Not asked while a file opens.
         bool encrypt = false;
+        // Sealed form only: the same password in the code page, which
+        // earlier builds sealed with; none when equal or not representable.
+        std::optional<QByteArray> olderSealBytes = std::nullopt;
     };
 
     virtual ~IPrompter() = default;
@@ -55,6 +65,16 @@ public:
     // A message box; with Buttons::Ok the answer is always Ok.
     virtual Answer message(const QString &text, Buttons buttons = Buttons::Ok) = 0;
     virtual PasswordAnswer askPassword(const PasswordRequest &request) = 0;
+    // Runs `work` and returns true once it is done, or false as soon as the
+    // user gave up waiting for it. A front end with a window runs it on
+    // another thread and shows `text` with Cancel meanwhile, so that the
+    // window keeps answering; `work` then owns everything it touches, as it
+    // may go on after a false return. This default runs it here.
+    virtual bool waitFor(const QString &text, const std::function<void()> &work)
+    {
+        Q_UNUSED(text) work();
+        return true;
+    }
     // A question with answers of its own and Cancel, which Enter gives: the
     // index of the one chosen, -1 for Cancel. Front ends that cannot ask keep
     // this default (Cancel).

@@ -67,7 +67,7 @@ QByteArray randomPassword(QRandomGenerator &random)
         const int length = int(random.bounded(2, 13));
         for (int i = 0; i < length; ++i)
             password += char(random.bounded(0x21, 0x7F));
-        if (CPasswordKey::refusal(password, QString::fromLatin1(password), false).isEmpty())
+        if (CPasswordKey::refusal(password, false).isEmpty())
             return password;
     }
 }

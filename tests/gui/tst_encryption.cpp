@@ -14,7 +14,10 @@
 #include "tree/InfoTree.h"
 #include "tree/LeftView.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QRadioButton>
@@ -39,6 +42,36 @@ void answer(CPasswordDlg *dlg, const QString &typed)
     edit->selectAll();
     QTest::keyClicks(edit, typed);
     QTest::keyClick(edit, Qt::Key_Return);
+}
+
+// The same with any characters, one key event each.
+void answerTyped(CPasswordDlg *dlg, const QString &typed)
+{
+    auto *edit = dlg->findChild<QLineEdit *>(QStringLiteral("password"));
+    edit->selectAll();
+    guitest::typeText(edit, typed);
+    QTest::keyClick(edit, Qt::Key_Return);
+}
+
+// Whether `password`, as these bytes, is the key the file is sealed with.
+bool sealedWith(const QString &path, const QByteArray &password)
+{
+    const QByteArray file = readAll(path);
+    CEnvelope::Header header;
+    if (CEnvelope::readHeader(file, header) != CEnvelope::HeaderStatus::Ok)
+        return false;
+    const auto key = CEnvelopeKey::derive(password, header.params, header.salt);
+    QByteArray plain;
+    return key && key->open(file, plain);
+}
+
+// A document file sealed with the key given (the costs a header may ask).
+bool writeSealed(const QString &path, const CEnvelopeKey &key)
+{
+    CDocFixture maker;
+    maker.addRootAndChild("root text", "secret child text");
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(key.seal(maker.doc->writeToBytes())) > 0;
 }
 
 struct CProgram : guitest::CProgramInFolder
@@ -187,6 +220,141 @@ private slots:
         QCOMPARE(p.frame->passwordPane()->text(), QStringLiteral("    Password protected  "));
         QVERIFY(p.doc().saveCommand());
         QVERIFY(!CEnvelope::isEnvelope(readAll(plain)));
+    }
+
+    // The strong form takes any password, as UTF-8, set and opened in the window.
+    void anyPasswordSealsAndOpens_data()
+    {
+        QTest::addColumn<QString>("password");
+        QTest::newRow("repeated") << QStringLiteral("zz");
+        QTest::newRow("euro sign") << QStringLiteral("abc\u20acdef");
+        QTest::newRow("cyrillic") << QStringLiteral("\u043f\u0430\u0440\u043e\u043b\u044c");
+    }
+    void anyPasswordSealsAndOpens()
+    {
+        QFETCH(QString, password);
+        CProgram p;
+        const QString file = p.dir.filePath(QStringLiteral("any.tqb"));
+        {
+            CDocFixture maker;
+            maker.addRootAndChild("root", "child words");
+            QVERIFY(maker.doc->saveDocument(file));
+        }
+        QVERIFY(p.start(file));
+        guitest::whenModalShows<CPasswordDlg>([&](CPasswordDlg *dlg) { answerTyped(dlg, password); });
+        p.frame->action(QStringLiteral("password"))->trigger();
+        QCOMPARE(p.doc().protection(), Protection::Encrypted);
+        QVERIFY(p.doc().saveCommand());
+        QVERIFY(sealedWith(file, password.toUtf8()));
+
+        const QString copy = p.dir.filePath(QStringLiteral("copy.tqb"));
+        QVERIFY(QFile::copy(file, copy));
+        guitest::whenModalShows<CPasswordDlg>([&](CPasswordDlg *dlg) { answerTyped(dlg, password); });
+        QVERIFY(p.app->manager().openDocumentFile(copy));
+        QCOMPARE(p.doc().texts().value(1), QByteArray("child words"));
+    }
+
+    // Builds before UTF-8 sealed with the code page's bytes: the file still
+    // opens, and its next save is sealed with the UTF-8 ones.
+    void fileSealedWithCodePageBytesOpens()
+    {
+        CProgram p;
+        const QString file = p.dir.filePath(QStringLiteral("older.tqb"));
+        const QByteArray cp1252 = "caf\xe9\x80";  // "café€"
+        const auto key = CEnvelopeKey::derive(cp1252, CEnvelope::Params{});
+        QVERIFY(key && writeSealed(file, *key));
+        QVERIFY(p.start());
+        guitest::whenModalShows<CPasswordDlg>([&](CPasswordDlg *dlg) { answerTyped(dlg, QStringLiteral("caf\u00e9\u20ac")); });
+        QVERIFY(p.app->manager().openDocumentFile(file));
+        QCOMPARE(p.doc().texts().value(1), QByteArray("secret child text"));
+        p.doc().setModifiedFlag(true);
+        QVERIFY(p.doc().saveCommand());
+        QVERIFY(sealedWith(file, QStringLiteral("caf\u00e9\u20ac").toUtf8()));
+    }
+
+    // A header asking for costly keys: the window keeps answering while the
+    // key is derived, and Cancel leaves everything as a Cancel of the
+    // password would, the file untouched and openable.
+    void slowKeyKeepsTheWindowAnsweringAndCancelLosesNothing()
+    {
+        CProgram p;
+        const QString slow = p.dir.filePath(QStringLiteral("slow.tqb"));
+        QElapsedTimer sealing;
+        sealing.start();
+        const auto key = CEnvelopeKey::derive(kPassword, CEnvelope::Params{16, 65536});
+        const qint64 deriveMs = sealing.elapsed();
+        QVERIFY(key && writeSealed(slow, *key));
+        const QByteArray before = readAll(slow);
+        QVERIFY(p.start());
+
+        int ticks = 0;
+        QTimer ticker;
+        QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+        ticker.start(10);
+        int ticksWhileBusy = -1;
+        QString busyText;
+        QElapsedTimer sinceCancel;
+        guitest::whenModalShows<CPasswordDlg>([&](CPasswordDlg *dlg) {
+            guitest::whenModalShowsNext<QProgressDialog>([&](QProgressDialog *busy) {
+                busyText = busy->labelText();
+                const int atShow = ticks;
+                QTimer::singleShot(150, busy, [&, busy, atShow] {
+                    ticksWhileBusy = ticks - atShow;
+                    sinceCancel.start();
+                    QTest::mouseClick(busy->findChild<QPushButton *>(), Qt::LeftButton);
+                });
+            });
+            answer(dlg, QString::fromLatin1(kPassword));
+        });
+        QVERIFY(!p.app->manager().openDocumentFile(slow));
+        QCOMPARE(busyText, QStringLiteral("Deriving the key from the password..."));
+        QVERIFY2(ticksWhileBusy >= 3, qPrintable(QString::number(ticksWhileBusy)));
+        QVERIFY2(sinceCancel.elapsed() < deriveMs / 2, qPrintable(QString::number(deriveMs)));
+        QVERIFY(p.doc().pathName().isEmpty());
+        QCOMPARE(p.doc().protection(), Protection::None);
+        QCOMPARE(readAll(slow), before);
+
+        guitest::whenModalShows<CPasswordDlg>([&](CPasswordDlg *dlg) { answer(dlg, QString::fromLatin1(kPassword)); });
+        QVERIFY(p.app->manager().openDocumentFile(slow));
+        QCOMPARE(p.doc().texts().value(1), QByteArray("secret child text"));
+    }
+
+    // Protection made stronger in the window: the backup copies are sealed
+    // too, and the user is told.
+    void strongerProtectionSealsTheBackupCopies()
+    {
+        CProgram p;
+        const QString file = p.dir.filePath(QStringLiteral("weak.tqb"));
+        const QString backups = p.dir.filePath(QStringLiteral("bk/"));
+        QVERIFY(QDir().mkpath(backups));
+        {
+            CDocFixture maker;
+            maker.addRootAndChild("root", "child words");
+            QVERIFY(maker.doc->saveDocument(file));
+        }
+        QVERIFY(QFile::copy(file, backups + QStringLiteral("weak.bk1")));
+        QVERIFY(p.start(file));
+        CBackupSettings b;
+        b.on = true;
+        b.folder = backups;
+        b.versions = 3;
+        b.periodDays = 0;
+        p.doc().setBackup(b);
+        guitest::whenModalShows<CPasswordDlg>([&](CPasswordDlg *dlg) { answer(dlg, QStringLiteral("strong one")); });
+        p.frame->action(QStringLiteral("password"))->trigger();
+        QString told;
+        guitest::whenModalShows<QMessageBox>([&](QMessageBox *box) {
+            told = box->text();
+            box->accept();
+        });
+        QVERIFY(p.doc().saveCommand());
+        QCOMPARE(told, QStringLiteral("The backup copies of this document were encrypted with the new password as well."));
+        const QStringList copies = QDir(backups).entryList(QDir::Files);
+        QCOMPARE(copies, QStringList({"weak.bk0", "weak.bk2"}));  // the older one moved up
+        for (const QString &copy : copies) {
+            QVERIFY2(sealedWith(backups + copy, "strong one"), qPrintable(copy));
+            QVERIFY(!readAll(backups + copy).contains(QByteArray("c\0h\0i\0l\0d", 9)));
+        }
     }
 
     void restoreAsksForThePassword()

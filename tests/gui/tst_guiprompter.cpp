@@ -94,7 +94,8 @@ void TestGuiPrompter::passwordIsAskedInCodePage()
         guitest::clickCheckBox(dlg->findChild<QCheckBox *>(QStringLiteral("reload")));
         QTest::keyClick(edit, Qt::Key_Return);
     });
-    const IPrompter::PasswordAnswer answer = prompter.askPassword({QByteArray("caf\xe9"), true, false});
+    const IPrompter::PasswordAnswer answer =
+        prompter.askPassword({QByteArray("caf\xe9"), true, false, Protection::Compatible});
     QCOMPARE(shownPassword, QStringLiteral("caf\u00e9"));
     QVERIFY(answer.accepted);
     QCOMPARE(answer.password, QByteArray("n\xe9w"));
@@ -119,7 +120,8 @@ void TestGuiPrompter::refusalIsShownInMessageBoxOverDialog()
         QTest::keyClick(edit, Qt::Key_Return);
     });
     const IPrompter::PasswordAnswer answer = prompter.askPassword({QByteArray(), false, true});
-    QVERIFY(refusal.startsWith(QStringLiteral("This password does not code for your document\nzz\nIf this")));
+    QVERIFY(refusal.startsWith(QStringLiteral("This password does not code for your document\n\nIf this")));
+    QVERIFY(!refusal.contains(QStringLiteral("zz")));
     QVERIFY(answer.accepted);
     QCOMPARE(answer.password, QByteArray("22222"));
 }

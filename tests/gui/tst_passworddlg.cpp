@@ -7,6 +7,7 @@
 #include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QtTest>
 
 namespace {
@@ -58,7 +59,8 @@ private slots:
     void acceptedPasswords_data();
     void acceptedPasswords();
     void reloadChoiceIsReturned();
-    void characterOutsideCodePageIsRefused();
+    void sealedTakesWhatCompatibleRefuses_data();
+    void sealedTakesWhatCompatibleRefuses();
     void cancelKeepsNothing();
 };
 
@@ -124,10 +126,10 @@ void TestPasswordDlg::repeatedCharacterIsRefused_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<bool>("duringOpen");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("repeated, changing") << QStringLiteral("aaaa") << false << kRefusalStart + "aaaa" + kOtherwiseTail;
-    QTest::newRow("single, during open") << QStringLiteral("x") << true << kRefusalStart + "x" + kDuringOpenTail;
-    QTest::newRow("four twos, during open") << QStringLiteral("2222") << true
-                                            << kRefusalStart + "2222" + kDuringOpenTail;
+    // The message never repeats the password.
+    QTest::newRow("repeated, changing") << QStringLiteral("aaaa") << false << kRefusalStart + kOtherwiseTail;
+    QTest::newRow("single, during open") << QStringLiteral("x") << true << kRefusalStart + kDuringOpenTail;
+    QTest::newRow("four twos, during open") << QStringLiteral("2222") << true << kRefusalStart + kDuringOpenTail;
 }
 
 void TestPasswordDlg::repeatedCharacterIsRefused()
@@ -136,6 +138,8 @@ void TestPasswordDlg::repeatedCharacterIsRefused()
     QFETCH(bool, duringOpen);
     Fixture f{QString(), false, duringOpen};
     QVERIFY(QTest::qWaitForWindowActive(&f.dlg));
+    if (!duringOpen)
+        QTest::mouseClick(f.dlg.findChild<QRadioButton *>(QStringLiteral("compatible")), Qt::LeftButton);
     QTest::keyClicks(f.edit, typed);
     QTest::mouseClick(f.ok, Qt::LeftButton);
 
@@ -200,18 +204,34 @@ void TestPasswordDlg::reloadChoiceIsReturned()
     QVERIFY(f.dlg.reload());
 }
 
-void TestPasswordDlg::characterOutsideCodePageIsRefused()
+void TestPasswordDlg::sealedTakesWhatCompatibleRefuses_data()
 {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("compatibleRefusal");
+    QTest::newRow("outside the code page") << QStringLiteral("k\u0436m")
+                                           << QStringLiteral("The password contains characters that cannot be "
+                                                             "stored in this document's code page.");
+    QTest::newRow("repeated") << QStringLiteral("zz") << kRefusalStart + kOtherwiseTail;
+}
+
+void TestPasswordDlg::sealedTakesWhatCompatibleRefuses()
+{
+    QFETCH(QString, typed);
     Fixture f{QString()};
     QVERIFY(QTest::qWaitForWindowActive(&f.dlg));
-    guitest::typeText(f.edit, QStringLiteral("k\u0436m"));
-    QCOMPARE(f.edit->text(), QStringLiteral("k\u0436m"));
+    QTest::mouseClick(f.dlg.findChild<QRadioButton *>(QStringLiteral("compatible")), Qt::LeftButton);
+    guitest::typeText(f.edit, typed);
+    QCOMPARE(f.edit->text(), typed);
     QTest::mouseClick(f.ok, Qt::LeftButton);
-    QCOMPARE(f.prompter.messages,
-             QStringList{QStringLiteral(
-                 "The password contains characters that cannot be stored in this document's code page.")});
+    QTEST(f.prompter.messages.value(0), "compatibleRefusal");
     QVERIFY(f.dlg.isVisible());
-    QCOMPARE(f.edit->selectedText(), QStringLiteral("k\u0436m"));
+    QCOMPARE(f.edit->selectedText(), typed);
+
+    QTest::mouseClick(f.dlg.findChild<QRadioButton *>(QStringLiteral("strong")), Qt::LeftButton);
+    QTest::mouseClick(f.ok, Qt::LeftButton);
+    QCOMPARE(f.prompter.messages.size(), 1);
+    QCOMPARE(f.dlg.result(), int(QDialog::Accepted));
+    QCOMPARE(f.dlg.passwordBytes(), typed.toUtf8());
 }
 
 void TestPasswordDlg::cancelKeepsNothing()

@@ -4,6 +4,7 @@
 #include "doc/DocumentFile.h"
 #include "doc/PasswordCheck.h"
 #include "doc/PasswordKey.h"
+#include "doc/SealKeys.h"
 #include "doc/TorviQuillbookDoc.h"
 #include "format/RecordIndex.h"
 #include "settings/Settings.h"
@@ -40,28 +41,65 @@ bool CDocumentPassword::set(const QByteArray &password)
 
 bool CDocumentPassword::set(const QByteArray &password, Protection form)
 {
-    std::vector<quint32> key = CPasswordKey::derive(password);
+    if (password.isEmpty())
+        form = Protection::None;
+    std::vector<quint32> key = form == Protection::Compatible ? CPasswordKey::derive(password) : std::vector<quint32>();
     // A password that cannot give a key is not kept: the file would claim a
     // password while nothing in it is enciphered.
-    if (key.empty())
+    if (form == Protection::Compatible && key.empty())
         form = Protection::None;
     std::unique_ptr<CEnvelopeKey> sealKey;
+    bool reused = false;
     if (form == Protection::Encrypted) {
         if (m_protection == Protection::Encrypted && m_envelopeKey && m_strPassword.equals(password)) {
             sealKey = std::move(m_envelopeKey);  // derived once: the same password keeps its key
+            reused = true;
         } else {
-            sealKey = CEnvelopeKey::derive(password, CEnvelope::Params{});
-            if (!sealKey) {
+            switch (CSealKeys(m_doc.prompter()).derive(password, CEnvelope::Params{}, {}, sealKey)) {
+            case CSealKeys::Outcome::Done:
+                break;
+            case CSealKeys::Outcome::NoMemory:
                 m_doc.prompter().message(QCoreApplication::translate("CEnvelope", CEnvelope::kNoMemory));
                 return false;
+            case CSealKeys::Outcome::Cancelled:
+                return false;  // the user stopped waiting: all stays as it was
             }
         }
     }
+    // The backup copies hold the notes as the file on disk does; once the
+    // form becomes sealed they are sealed too, at the next save, and need
+    // the key they were written with.
+    if (form == Protection::Encrypted && m_protection != Protection::Encrypted && !m_weakerCopies)
+        m_weakerCopies = m_arKey;
+    else if (form != Protection::Encrypted)
+        m_weakerCopies.reset();
     m_strPassword = form == Protection::None ? CSecureBytes() : CSecureBytes(password);
+    m_bOlderSeal = m_bOlderSeal && reused;
     m_arKey = form == Protection::Compatible ? std::move(key) : std::vector<quint32>();
     m_envelopeKey = std::move(sealKey);
     takeForm(form);
     return true;
+}
+
+bool CDocumentPassword::keyForSaving()
+{
+    if (!m_bOlderSeal || !m_envelopeKey)
+        return true;
+    // The file was sealed with the code-page bytes of an earlier build; it
+    // is written with the UTF-8 ones, which every build reads.
+    std::unique_ptr<CEnvelopeKey> key;
+    switch (CSealKeys(m_doc.prompter()).derive(m_strPassword.view(), m_envelopeKey->params(), {}, key)) {
+    case CSealKeys::Outcome::Done:
+        m_envelopeKey = std::move(key);
+        m_bOlderSeal = false;
+        return true;
+    case CSealKeys::Outcome::NoMemory:
+        m_doc.prompter().message(QCoreApplication::translate("CEnvelope", CEnvelope::kNoMemory));
+        break;
+    case CSealKeys::Outcome::Cancelled:
+        break;
+    }
+    return false;
 }
 
 bool CDocumentPassword::mayWritePlainCopy()
@@ -93,28 +131,35 @@ bool CDocumentPassword::ask()
 {
     IPrompter::PasswordRequest request;
     request.current = m_strPassword.toByteArray();
+    request.currentUtf8 = m_protection == Protection::Encrypted;
     request.allowReload = m_doc.loadedItems();
     request.duringOpen = m_bAskPassword;
     // While a file opens its header decides: only the compatible form asks here.
     request.protection = m_bAskPassword ? Protection::Compatible : m_protection;
-    const IPrompter::PasswordAnswer answer = m_doc.prompter().askPassword(request);
+    IPrompter::PasswordAnswer answer = m_doc.prompter().askPassword(request);
     bool reload = false;
     QByteArray password = request.current;
     // Cancel keeps the password held; a file being opened reads with it as
     // its header says, enciphered.
     Protection form = m_bAskPassword ? Protection::Compatible : m_protection;
+    bool changed = false;
     if (answer.accepted) {
         password = answer.password;
         reload = answer.reload;
         if (!m_bAskPassword)
             form = answer.encrypt ? Protection::Encrypted : Protection::Compatible;
-        if ((password != request.current || (form != m_protection && !password.isEmpty())) && !reload
-            && m_doc.loadedItems())
-            m_doc.setModifiedFlag(true);
+        changed = (password != request.current || (form != m_protection && !password.isEmpty())) && !reload
+                  && m_doc.loadedItems();
     }
     if (password.isEmpty())
         form = Protection::None;
-    set(password, form);
+    // A key that was not made (out of memory, or the wait cancelled) leaves
+    // the password held before: nothing changed then.
+    const bool taken = set(password, form);
+    if (taken && changed)
+        m_doc.setModifiedFlag(true);
+    if (!taken)
+        reload = false;
     emit m_doc.titleChanged();
     if (reload) {
         // The file read again asks as an open of its own would.
@@ -190,23 +235,32 @@ CDocumentPassword::EnvelopeOutcome CDocumentPassword::openEnvelope(const QByteAr
     request.current = m_strPassword.toByteArray();
     request.duringOpen = true;
     request.protection = Protection::Encrypted;
+    request.currentUtf8 = m_protection == Protection::Encrypted;
     for (;;) {
         IPrompter::PasswordAnswer answer = prompter.askPassword(request);
         request.current = answer.password;
+        request.currentUtf8 = true;
         if (!answer.accepted)
             break;
         if (std::any_of(rejected.cbegin(), rejected.cend(),
                         [&answer](const CSecureBytes &r) { return r.equals(answer.password); }))
             break;
-        std::unique_ptr<CEnvelopeKey> key = CEnvelopeKey::derive(answer.password, header.params, header.salt);
-        if (!key) {
+        std::unique_ptr<CEnvelopeKey> key;
+        bool olderForm = false;
+        const CSealKeys::OpenOutcome outcome =
+            CSealKeys(prompter).open(file, header, answer.password, answer.olderSealBytes, plain, key, olderForm);
+        if (outcome == CSealKeys::OpenOutcome::Cancelled)
+            break;  // as Cancel in the password dialog
+        if (outcome == CSealKeys::OpenOutcome::NoMemory) {
             prompter.message(QCoreApplication::translate("CEnvelope", CEnvelope::kNoMemory));
             break;
         }
-        if (key->open(file, plain)) {
+        if (outcome == CSealKeys::OpenOutcome::Opened) {
             m_strPassword = CSecureBytes(answer.password);
             m_envelopeKey = std::move(key);
             m_arKey.clear();
+            m_weakerCopies.reset();
+            m_bOlderSeal = olderForm;
             takeForm(Protection::Encrypted);
             opened = true;
             break;

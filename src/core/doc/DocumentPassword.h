@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class CEnvelopeKey;
@@ -31,11 +32,12 @@ public:
     CDocumentPassword(const CDocumentPassword &) = delete;
     CDocumentPassword &operator=(const CDocumentPassword &) = delete;
 
-    // Derives the key; keeps the form of protection (none becomes the
-    // compatible form).
+    // Derives the key (the sealed form's through the front end's waitFor);
+    // keeps the form of protection (none becomes the compatible form).
     bool set(const QByteArray &password);
-    // The same with the form given. False, after telling why, when no key
-    // could be derived; the password held before stays then.
+    // The same with the form given: `password` in the bytes of that form
+    // (CTypedPassword). False when no key was made (told why, unless the
+    // user stopped the wait); the password held before stays then.
     bool set(const QByteArray &password, Protection form);
 
     QByteArray password() const { return m_strPassword.toByteArray(); }
@@ -48,6 +50,16 @@ public:
     // Before a copy of the notes is written in plain: an encrypted document
     // asks first. True: go on.
     bool mayWritePlainCopy();
+    // Since the form became sealed, and until the next save has sealed them
+    // too: the backup copies may still hold the notes in the weaker form,
+    // written with this compatible key (empty: without password).
+    const std::optional<std::vector<quint32>> &weakerCopies() const { return m_weakerCopies; }
+    void copiesSealed() { m_weakerCopies.reset(); }
+    // Before a save: the key to seal with is one of the UTF-8 bytes (a file
+    // sealed by an earlier build was opened with a key of its code-page
+    // bytes). False when it could not be made; told, unless the user
+    // stopped the wait.
+    bool keyForSaving();
 
     // The password dialog and its outcome; false when it was cancelled.
     bool ask();
@@ -69,4 +81,6 @@ private:
     Protection m_protection = Protection::None;
     std::unique_ptr<CEnvelopeKey> m_envelopeKey;
     bool m_bAskPassword = false;  // asking while a file opens
+    std::optional<std::vector<quint32>> m_weakerCopies;
+    bool m_bOlderSeal = false;  // the key held is of the code-page bytes
 };

@@ -33,7 +33,7 @@ std::vector<quint32> CPasswordKey::derive(const QByteArray &password)
     return key;
 }
 
-QString CPasswordKey::refusal(const QByteArray &password, const QString &passwordText, bool duringOpen)
+QString CPasswordKey::refusal(const QByteArray &password, bool duringOpen)
 {
     // A character with its low seven bits all zero would divide by zero when
     // the key is derived; refuse it like a password that cannot code.
@@ -43,7 +43,7 @@ QString CPasswordKey::refusal(const QByteArray &password, const QString &passwor
     }
     if (!isOneCharacterRepeated(password) || password == kFixedRepeatedPassword)
         return {};
-    QString text = QCoreApplication::translate("CPasswordKey", "This password does not code for your document\n") + passwordText;
+    QString text = QCoreApplication::translate("CPasswordKey", "This password does not code for your document\n");
     if (duringOpen) {
         text += QCoreApplication::translate("CPasswordKey", "\nIf this a password you have used before, \nyou need to change it, since it is not "
                                "workable. \nHowever, this time you are allowed to enter \nthe document without a "
@@ -52,4 +52,48 @@ QString CPasswordKey::refusal(const QByteArray &password, const QString &passwor
         text += QCoreApplication::translate("CPasswordKey", "\nUse another password");
     }
     return text;
+}
+
+CTypedPassword::CTypedPassword(const QString &text, std::optional<QByteArray> codePageBytes)
+    : m_utf8(text.toUtf8()), m_codePage(std::move(codePageBytes))
+{
+}
+
+QString CTypedPassword::refusal(Protection form, bool duringOpen) const
+{
+    // The sealed form takes any bytes; an empty password means none.
+    if (form == Protection::Encrypted || m_utf8.isEmpty())
+        return {};
+    if (!m_codePage)
+        return QCoreApplication::translate("CPasswordKey", CPasswordKey::kNotInCodePage);
+    return CPasswordKey::refusal(*m_codePage, duringOpen);
+}
+
+QByteArray CTypedPassword::bytesFor(Protection form) const
+{
+    if (form == Protection::Encrypted)
+        return m_utf8;
+    return m_codePage.value_or(QByteArray());
+}
+
+std::optional<QByteArray> CTypedPassword::olderSealBytes() const
+{
+    if (!m_codePage || *m_codePage == m_utf8)
+        return std::nullopt;
+    return m_codePage;
+}
+
+void CTypedPassword::wipe()
+{
+    // Only this object's own copy: a shared buffer is let go, not cleared.
+    if (!m_utf8.isDetached())
+        m_utf8 = QByteArray();
+    m_utf8.fill('\0');
+    m_utf8.clear();
+    if (m_codePage) {
+        if (!m_codePage->isDetached())
+            m_codePage = QByteArray();
+        m_codePage->fill('\0');
+    }
+    m_codePage.reset();
 }

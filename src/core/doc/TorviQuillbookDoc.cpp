@@ -2,6 +2,7 @@
 
 #include "crypto/Envelope.h"
 #include "doc/Backup.h"
+#include "doc/BackupReseal.h"
 #include "doc/DocumentLock.h"
 #include "doc/DocumentFile.h"
 #include "doc/RecordMapper.h"
@@ -325,9 +326,12 @@ CTorviQuillbookDoc::SaveOutcome CTorviQuillbookDoc::saveIfUnchanged(const QStrin
 CTorviQuillbookDoc::SaveOutcome CTorviQuillbookDoc::writeDocument(const QString &path, bool reportFailure)
 {
     SaveOutcome outcome = SaveOutcome::Failed;
+    if (!m_password.keyForSaving())
+        return outcome;
     CBackupStep::Outcome backup;
     bool backupRan = false;
     bool linksSplit = false;
+    std::optional<CBackupReseal::Outcome> resealed;
     QString failure;
     {
         CBusyGuard guard(*this, kBusyWriting);
@@ -363,12 +367,18 @@ CTorviQuillbookDoc::SaveOutcome CTorviQuillbookDoc::writeDocument(const QString 
                     backup = CBackupStep::run(target, m_backup, m_clock());
                     backupRan = true;
                 }
+                // 4a. Protection became the sealed form: the copies too.
+                if (m_password.weakerCopies() && envelopeKey() && (m_backup.on || !m_backup.folder.isEmpty()))
+                    resealed = CBackupReseal::run(target, m_backup, *m_password.weakerCopies(), *envelopeKey(),
+                                                  m_settings.number(CSettings::SortType), nowSeconds());
                 return true;
             };
             // 5. The rename, and the folder synced.
             const CDocumentFile::Result result = CDocumentFile::replace(target, fill, {.beforeRename = beforeRename, .newLike = m_strPathName});
             if (result.ok) {
                 outcome = SaveOutcome::Saved;
+                if (protection() == Protection::Encrypted)
+                    m_password.copiesSealed();
                 setModifiedFlag(false);
                 m_diskCheck.remember(target, CDiskFingerprint::of(target, hash));
             } else if (!result.refused) {
@@ -384,6 +394,12 @@ CTorviQuillbookDoc::SaveOutcome CTorviQuillbookDoc::writeDocument(const QString 
         // A file kept aside is a new event every time: always told.
         if (!backup.keptAside.isEmpty())
             m_prompter.message(CBackupStep::keptAsideMessage(path, backup));
+    }
+    if (resealed) {
+        if (resealed->sealed > 0)
+            m_prompter.message(QCoreApplication::translate("CBackupReseal", CBackupReseal::kSealed));
+        for (const QString &copy : std::as_const(resealed->left))
+            m_prompter.message(QCoreApplication::translate("CBackupReseal", CBackupReseal::kLeft).arg(QDir::toNativeSeparators(copy)));
     }
     if (!failure.isEmpty() && reportFailure)
         m_prompter.message(failure);

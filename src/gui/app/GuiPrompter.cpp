@@ -12,6 +12,7 @@
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QProgressDialog>
+#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
@@ -140,9 +141,27 @@ int CGuiPrompter::choose(const QString &text, const QStringList &choices)
     return int(buttons.indexOf(qobject_cast<QPushButton *>(box.clickedButton())));
 }
 
+bool CGuiPrompter::waitFor(const QString &text, const std::function<void()> &work)
+{
+    QThread *thread = QThread::create(work);
+    thread->start();
+    bool cancelled = false;
+    waitUntil(text, std::numeric_limits<int>::max(), [thread] { return thread->isFinished(); }, cancelled);
+    if (cancelled && !thread->isFinished()) {
+        // The work cannot be stopped halfway: it ends on its own, and its
+        // result goes with the thread.
+        QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+        return false;
+    }
+    thread->wait();
+    delete thread;
+    return true;
+}
+
 IPrompter::PasswordAnswer CGuiPrompter::askPassword(const PasswordRequest &request)
 {
-    CPasswordDlg dlg(m_decode(request.current), request.allowReload, request.duringOpen, m_encode, *this, m_parent);
+    const QString current = request.currentUtf8 ? QString::fromUtf8(request.current) : m_decode(request.current);
+    CPasswordDlg dlg(current, request.allowReload, request.duringOpen, m_encode, *this, m_parent);
     dlg.setProtection(request.protection);
     if (request.askOnly)
         dlg.setChoiceShown(false);
@@ -153,6 +172,7 @@ IPrompter::PasswordAnswer CGuiPrompter::askPassword(const PasswordRequest &reque
     answer.password = dlg.passwordBytes();
     answer.reload = dlg.reload();
     answer.encrypt = dlg.encrypt();
+    answer.olderSealBytes = dlg.olderSealBytes();
     return answer;
 }
 

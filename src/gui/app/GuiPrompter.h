@@ -31,6 +31,8 @@ public:
     // A small window with the text, a busy bar and Cancel, shown once the
     // wait has lasted a moment; the window behind it goes on painting.
     bool waitUntil(const QString &text, int waitMs, const std::function<bool()> &done, bool &cancelled) override;
+    // The work on a thread of its own, waited for as waitUntil() waits.
+    bool waitFor(const QString &text, const std::function<void()> &work) override;
     QString chooseSaveFile(const QString &title, const QString &proposedPath, const QString &filters) override;
     QString chooseOpenFile(const QString &title, const QString &folder, const QString &filters) override;
     QString chooseFolder(const QString &title, const QString &folder = {}) override;

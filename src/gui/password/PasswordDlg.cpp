@@ -85,6 +85,14 @@ CPasswordDlg::CPasswordDlg(const QString &currentPassword, bool allowReload, boo
 void CPasswordDlg::setProtection(Protection current)
 {
     (current == Protection::Compatible ? m_compatible : m_strong)->setChecked(true);
+    m_protection = current == Protection::Encrypted ? Protection::Encrypted : Protection::Compatible;
+}
+
+Protection CPasswordDlg::form() const
+{
+    if (m_choice->isHidden())
+        return m_protection;
+    return m_strong->isChecked() ? Protection::Encrypted : Protection::Compatible;
 }
 
 void CPasswordDlg::setChoiceShown(bool shown)
@@ -119,18 +127,16 @@ void CPasswordDlg::refuse(const QString &message)
 void CPasswordDlg::onOk()
 {
     const QString text = m_edit->text();
-    const std::optional<QByteArray> bytes = m_encode(text);
-    if (!bytes) {
-        refuse(QCoreApplication::translate("CPasswordKey", CPasswordKey::kNotInCodePage));
-        return;
-    }
-    const QString refusal = CPasswordKey::refusal(*bytes, text, m_duringOpen);
+    CTypedPassword typed(text, m_encode(text));
+    const Protection chosen = form();
+    const QString refusal = typed.refusal(chosen, m_duringOpen);
     if (!refusal.isEmpty()) {
         refuse(refusal);
         return;
     }
     m_password = text;
-    m_passwordBytes = *bytes;
+    m_passwordBytes = typed.bytesFor(chosen);
+    m_olderSealBytes = chosen == Protection::Encrypted ? typed.olderSealBytes() : std::nullopt;
     m_reload = m_reloadCheck->isChecked();
     accept();
 }
