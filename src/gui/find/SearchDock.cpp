@@ -118,6 +118,8 @@ void CSearchDock::forget()
     m_runner.cancel();
     m_runner.waitForIdle();
     m_takeFirst = false;
+    m_keepItem = -1;
+    m_stale = false;
     m_model->clear();
     m_status->clear();
 }
