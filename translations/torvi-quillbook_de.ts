@@ -731,6 +731,16 @@ Speichern</translation>
         <translation>Speichern &amp;unter ...</translation>
     </message>
     <message>
+        <source>&amp;Lock	Ctrl+Shift+L</source>
+        <translation>S&amp;perren	Strg+Umschalt+L</translation>
+    </message>
+    <message>
+        <source>Hide the document until its password is given
+Lock</source>
+        <translation>Das Dokument verbergen, bis sein Passwort eingegeben wird
+Sperren</translation>
+    </message>
+    <message>
         <source>Save the active document with a new name
 Save As</source>
         <translation>Das aktive Dokument unter einem neuen Namen speichern

@@ -124,7 +124,7 @@ private slots:
                     hinted.append(a);
             }
         }
-        QCOMPARE(hinted.size(), 14);  // File 4, Edit 9, Help 1
+        QCOMPARE(hinted.size(), 15);  // File 5, Edit 9, Help 1
         // Only the route is under test: no handler runs.
         for (QAction *a : std::as_const(hinted))
             QVERIFY(QObject::disconnect(a, &QAction::triggered, nullptr, nullptr));
@@ -195,8 +195,8 @@ private slots:
         Run run;
         QVERIFY(run.start(dir.filePath(QStringLiteral("s.ini"))));
         QCOMPARE(menuTexts(topMenu(run.frame, QStringLiteral("&File"))),
-                 (QStringList{"&New\tCtrl+N", "&Open...\tCtrl+O", "[Import]", "[&Export]", "-", "&Save\tCtrl+S", "Save &As...", "-",
-                              "Restore", "-", "&Print...\tCtrl+P", "-", "Recent File", "-", "E&xit"}));
+                 (QStringList{"&New\tCtrl+N", "&Open...\tCtrl+O", "[Import]", "[&Export]", "-", "&Save\tCtrl+S", "Save &As...",
+                              "&Lock\tCtrl+Shift+L", "-", "Restore", "-", "&Print...\tCtrl+P", "-", "Recent File", "-", "E&xit"}));
         QCOMPARE(menuTexts(topMenu(run.frame, QStringLiteral("&Edit"))),
                  (QStringList{"&Undo\tCtrl+Z", "-", "Cu&t\tCtrl+X", "&Copy\tCtrl+C", "&Paste\tCtrl+V", "-",
                               "&Find/Replace \tCtrl+F", "Search all notes...\tCtrl+Shift+F", "Go to note...\tCtrl+G",

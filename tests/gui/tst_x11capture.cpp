@@ -3,8 +3,14 @@
 // dialog appears filled from the primary selection. Without an X server it
 // skips; scripts/test.sh runs it under xvfb-run.
 #include "DocFixture.h"
+#include "GuiTestSupport.h"
+#include "app/CommandIds.h"
+#include "app/CommandTable.h"
+#include "app/IdleLock.h"
 #include "editor/NewNoteDlg.h"
 #include "editor/QuickCapture.h"
+#include "editor/TorviQuillbookView.h"
+#include "password/PasswordDlg.h"
 #include "platform/KeySender.h"
 #include "text/CodePage.h"
 #include "tree/InfoTree.h"
@@ -120,6 +126,59 @@ private slots:
 
         window.close();
         QVERIFY(!capture.isRegistered());
+        other.kill();
+        other.waitForFinished(kWaitMs);
+    }
+
+    // The lock takes off the clipboard what the program put there, and
+    // leaves alone a selection that another program made since.
+    void lockClearsOnlyWhatTheProgramOwns()
+    {
+        if (!haveX())
+            QSKIP("no X server (DISPLAY is unset); scripts/test.sh runs this test under xvfb-run");
+        guitest::CProgramInFolder p;
+        const QString path = p.dir.filePath(QStringLiteral("notes.tqb"));
+        CDocFixture maker;
+        maker.addRootAndChild("copied secret", "child text");
+        QVERIFY(maker.doc->setPassword("lock pass", Protection::Compatible) && maker.doc->saveDocument(path));
+        const auto answer = [](CPasswordDlg *dlg, bool accept) {
+            if (!accept) {
+                dlg->reject();
+                return;
+            }
+            auto *edit = dlg->findChild<QLineEdit *>(QStringLiteral("password"));
+            QTest::keyClicks(edit, QStringLiteral("lock pass"));
+            QTest::keyClick(edit, Qt::Key_Return);
+        };
+        guitest::whenModalShows<CPasswordDlg>([&](CPasswordDlg *dlg) { answer(dlg, true); });
+        QVERIFY(p.start(path) && p.shown());
+        QClipboard *clipboard = QGuiApplication::clipboard();
+        p.frame->activateEditorPane();
+        p.frame->noteView()->selectAll();
+        QVERIFY(p.frame->commands().execute(cmd::kCopy));
+        QTRY_VERIFY_WITH_TIMEOUT(clipboard->ownsClipboard(), kWaitMs);
+        QVERIFY(clipboard->text(QClipboard::Clipboard).contains(QStringLiteral("copied secret")));
+
+        const QString theirs = QStringLiteral("Selected in another program");
+        QProcess other;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        other.setProcessEnvironment(env);
+        other.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(kOwnerSwitch), theirs});
+        QVERIFY(other.waitForStarted(kWaitMs));
+        while (!other.canReadLine() && other.waitForReadyRead(kWaitMs)) {
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!clipboard->ownsSelection(), kWaitMs);
+
+        bool asked = false;
+        guitest::whenModalShowsNext<CPasswordDlg>([&](CPasswordDlg *dlg) {
+            asked = true;
+            answer(dlg, false);
+        });
+        QVERIFY(p.frame->commands().execute(cmd::kLock));
+        QTRY_VERIFY_WITH_TIMEOUT(asked, kWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(clipboard->text(QClipboard::Clipboard).isEmpty(), kWaitMs);
+        QCOMPARE(clipboard->text(QClipboard::Selection), theirs);
         other.kill();
         other.waitForFinished(kWaitMs);
     }

@@ -51,6 +51,8 @@ bool CDocManager::fileNew()
 
 CDocManager::OpenResult CDocManager::open(const QString &path, bool addToRecent)
 {
+    if (m_doc.isLocked())
+        return OpenResult::Cancelled;  // a file handed over while locked waits for the password
     if (!m_doc.pathName().isEmpty() && CRecentFileList::samePath(path, m_doc.pathName()))
         return OpenResult::Opened;
     // A file that cannot be read, or is no document, is told before the

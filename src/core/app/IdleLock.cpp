@@ -5,7 +5,9 @@
 
 #include <QCoreApplication>
 
-CIdleLock::CIdleLock(CTorviQuillbookDoc &doc, QObject *parent) : QObject(parent), m_doc(doc)
+#include <utility>
+
+CIdleLock::CIdleLock(CTorviQuillbookDoc &doc, CInfoTree &tree, QObject *parent) : QObject(parent), m_doc(doc), m_tree(tree)
 {
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &CIdleLock::lock);
@@ -45,6 +47,11 @@ void CIdleLock::inputSeen()
         restart();
 }
 
+bool CIdleLock::holdsUnsavedWork() const
+{
+    return m_locked && m_doc.isModified();
+}
+
 void CIdleLock::lock()
 {
     if (m_locked)
@@ -54,10 +61,27 @@ void CIdleLock::lock()
         restart();
         return;
     }
-    m_doc.saveBeforeLock();
     m_locked = true;
     m_timer.stop();
     emit lockedChanged(true);
+    // The dialogs the front end closed return from their loops first.
+    QTimer::singleShot(0, this, &CIdleLock::dropWhenFree);
+}
+
+void CIdleLock::dropWhenFree()
+{
+    if (!m_locked || m_doc.isLocked())
+        return;
+    if (m_doc.busy() != CTorviQuillbookDoc::kIdle || (m_mayDrop && !m_mayDrop())) {
+        QTimer::singleShot(kRetryMs, this, &CIdleLock::dropWhenFree);
+        return;
+    }
+    m_outline = m_tree.outline();
+    if (!m_doc.lockContents()) {
+        QTimer::singleShot(kRetryMs, this, &CIdleLock::dropWhenFree);
+        return;
+    }
+    QTimer::singleShot(0, this, &CIdleLock::askToUnlock);
 }
 
 bool CIdleLock::askToUnlock()
@@ -68,22 +92,30 @@ bool CIdleLock::askToUnlock()
     IPrompter::PasswordRequest request;
     request.protection = m_doc.protection();
     request.askOnly = true;
+    bool right = false;
     for (;;) {
         IPrompter::PasswordAnswer answer = m_doc.prompter().askPassword(request);
         if (!answer.accepted)
             break;
-        const bool right = m_doc.isPassword(answer.password);
+        right = m_doc.isPassword(answer.password);
         answer.password.fill('\0');
-        if (right) {
-            m_locked = false;
+        if (right)
             break;
-        }
         m_doc.prompter().message(QCoreApplication::translate("CIdleLock", kWrongPassword));
     }
     m_asking = false;
-    if (!m_locked) {
-        restart();
-        emit lockedChanged(false);
+    if (!right)
+        return false;
+    // Not dropped yet (a dialog held the notes): nothing to read back.
+    if (m_doc.isLocked()) {
+        if (!m_doc.unlockContents())
+            return false;
+        m_tree.restoreOutline(std::exchange(m_outline, {}));
     }
-    return !m_locked;
+    m_locked = false;
+    restart();
+    emit lockedChanged(false);
+    // Another program may have written the file meanwhile.
+    m_doc.checkDiskChange();
+    return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "format/NoteInfo.h"
+#include "text/MemoryWipe.h"
 
 #include <QByteArray>
 #include <QList>
@@ -88,6 +89,14 @@ public:
     void removeReminder(quint32 index) { m_arReminders.removeOne(index); }
     void setReminders(QList<quint32> reminders) { m_arReminders = std::move(reminders); }
 
+    // Empties the tables with the bytes of every title and text zeroed
+    // first, wherever else they are shared.
+    void wipeItems()
+    {
+        memorywipe::zeroEntries(m_arTitles);
+        memorywipe::zeroEntries(m_arTexts);
+        clearItems();
+    }
     void clearItems()
     {
         m_arTitles.clear();

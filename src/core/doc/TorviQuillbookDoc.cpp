@@ -11,6 +11,7 @@
 #include "format/ArchiveWriter.h"
 #include "settings/Settings.h"
 #include "text/FolderPath.h"
+#include "text/MemoryWipe.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -512,8 +513,56 @@ void CTorviQuillbookDoc::saveQuietly()
 
 void CTorviQuillbookDoc::saveBeforeLock()
 {
+    if (m_nBusy != kIdle)
+        return;
+    // A label being typed is part of the document, and may be its only change.
+    emit finishEditsRequested();
     if (m_nBusy == kIdle && m_bModified && !m_strPathName.isEmpty())
         saveQuietly();
+}
+
+bool CTorviQuillbookDoc::lockContents()
+{
+    if (!hasPassword() || m_nBusy != kIdle)
+        return false;
+    saveBeforeLock();
+    if (m_nBusy != kIdle)
+        return false;
+    // Kept as the file would hold it: an unnamed document, or one whose save
+    // failed, loses nothing behind the lock.
+    m_lockedBytes = writeToBytes();
+    m_bLockedModified = m_bModified;
+    memorywipe::wipe(m_strCurTitle);
+    memorywipe::wipe(m_strCurText);
+    wipeItems();
+    if (!clearContents())
+        return false;
+    // The views drop what they showed while the document may still be
+    // asked for; only then does it refuse every operation.
+    emit updateAllViews(kHintRefreshAll);
+    m_nBusy = kLocked;
+    return true;
+}
+
+bool CTorviQuillbookDoc::unlockContents()
+{
+    if (m_nBusy != kLocked)
+        return true;
+    m_nBusy = kIdle;
+    m_bReopening = true;
+    const bool read = readFile(m_lockedBytes, {});
+    m_bReopening = false;
+    if (!read) {
+        // Cannot happen with the key that wrote them; the bytes stay locked.
+        clearContents();
+        m_nBusy = kLocked;
+        return false;
+    }
+    m_lockedBytes = QByteArray();
+    m_bModified = m_bLockedModified;
+    emit titleChanged();
+    emit updateAllViews(kHintRefreshAll);
+    return true;
 }
 
 void CTorviQuillbookDoc::saveAsCommand()
@@ -604,7 +653,7 @@ bool CTorviQuillbookDoc::readFile(QByteArray bytes, const std::function<void(QBy
     if (sealed) {
         QByteArray plain;
         using Outcome = CDocumentPassword::EnvelopeOutcome;
-        const Outcome opened = m_password.openEnvelope(bytes, plain, m_diskCheck.reloading() || m_bRereading);
+        const Outcome opened = m_password.openEnvelope(bytes, plain, m_diskCheck.reloading() || m_bRereading || m_bReopening);
         // No password given opened it: the file may be sound (a wrong
         // password and a changed byte look alike here).
         if (opened != Outcome::Unreadable)
@@ -640,7 +689,7 @@ bool CTorviQuillbookDoc::readFile(QByteArray bytes, const std::function<void(QBy
             clearContents();
             return false;
         }
-    } else if (!m_password.unlock(records, m_diskCheck.reloading() || m_bRereading)) {
+    } else if (!m_password.unlock(records, m_diskCheck.reloading() || m_bRereading || m_bReopening)) {
         m_bPasswordDeclined = true;
         clearContents();
         setPassword({});  // the refused one must not encipher anything later
@@ -648,6 +697,8 @@ bool CTorviQuillbookDoc::readFile(QByteArray bytes, const std::function<void(QBy
     }
     if (!sealed)
         records.onConsumed(fileBytes);
+    else  // the plain document inside the seal is zeroed as it is decoded
+        records.onConsumed([](QByteArrayView seen) { memorywipe::zero(const_cast<char *>(seen.data()), seen.size()); });
     if (!takeOverRecords(std::move(records))) {
         clearContents();
         return false;

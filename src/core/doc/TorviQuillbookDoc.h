@@ -41,7 +41,8 @@ class CTorviQuillbookDoc : public QObject, public CItemTables
 
 public:
     enum Hint { kHintShowItem = 0, kHintRefreshAll = 5, kHintTitleChanged = 6 };
-    enum Busy { kIdle = 0, kBusyTree = 1, kBusyWriting = 2, kBusyClearing = 3 };
+    // kLocked: the notes are put away behind the password (lockContents()).
+    enum Busy { kIdle = 0, kBusyTree = 1, kBusyWriting = 2, kBusyClearing = 3, kLocked = 4 };
     enum ImportRequest { kNoImport = -1, kImportText = 1, kImportCsv = 2, kImportFavorites = 3, kImportMarkdown = 4 };
     static constexpr const char *kUntitled = QT_TRANSLATE_NOOP("CTorviQuillbookDoc", "Untitled");
     static constexpr const char *kReloadPlaceholder = "~Reload Document~.tqb";
@@ -112,10 +113,21 @@ public:
     void setHeldLock(const CDocumentLock *lock) { m_heldLock = lock; }
     bool saveModified();  // may the document be replaced or closed?
     void autoSaveOnSelectionChange();
-    // Before the document is hidden for want of input: saved to its path
-    // without asking, whether or not automatic saving is on, so that no
-    // change waits behind the lock. An unnamed one stays in memory.
+    // Before the document is locked: an open label edit ends, then the
+    // document is saved to its path without asking, whether or not automatic
+    // saving is on, so that no change waits behind the lock.
     void saveBeforeLock();
+    // Locks a document with a password: saved as saveBeforeLock() does, then
+    // kept only in its protected form (the bytes its file would get), and
+    // its tables and working copy zeroed and emptied. Until unlockContents()
+    // no operation runs on it (busy() is kLocked) and nothing saves it.
+    // False when it has no password or another operation runs.
+    bool lockContents();
+    // Reads the protected form back with the key held, as a document closed
+    // and opened again; the modified flag is what it was at the lock. The
+    // caller checks the file for changes by other programs afterwards.
+    bool unlockContents();
+    bool isLocked() const { return m_nBusy == kLocked; }
     // Holds automatic saving while a run of selection changes goes on
     // (Replace all walking the notes): a save asked for meanwhile runs once,
     // when the last hold ends.
@@ -286,6 +298,9 @@ private:
     bool m_bRereading = false;         // the file is read again: it changed while it was read
     CRecordMapper::TextFilter m_keepText;  // see setTextFilter()
     bool m_bPasswordDeclined = false;  // the last open ended at the password
+    QByteArray m_lockedBytes;          // the document while locked, in its protected form
+    bool m_bLockedModified = false;    // its modified flag at the lock
+    bool m_bReopening = false;         // reading m_lockedBytes: the key held opens them
     QString m_strDocFolder;
     QString m_strProgramFolder;
 };

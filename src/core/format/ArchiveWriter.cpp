@@ -1,6 +1,7 @@
 #include "format/ArchiveWriter.h"
 
 #include "format/ArchiveReader.h"
+#include "text/MemoryWipe.h"
 
 #include <QBuffer>
 #include <QtEndian>
@@ -20,6 +21,11 @@ constexpr qsizetype kBufferBytes = qsizetype(1) << 20;
 }  // namespace
 
 CArchiveWriter::CArchiveWriter(QIODevice &device) : m_device(device), m_buffer(kBufferBytes, Qt::Uninitialized) {}
+
+CArchiveWriter::~CArchiveWriter()
+{
+    memorywipe::wipe(m_buffer);
+}
 
 char *CArchiveWriter::room(qsizetype n)
 {

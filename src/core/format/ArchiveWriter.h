@@ -20,6 +20,7 @@ class CArchiveWriter
 {
 public:
     explicit CArchiveWriter(QIODevice &device);
+    ~CArchiveWriter();  // the buffer is zeroed: it held a sealed document's plain records
     CArchiveWriter(const CArchiveWriter &) = delete;
     CArchiveWriter &operator=(const CArchiveWriter &) = delete;
 

@@ -518,6 +518,37 @@ bool CInfoTree::selectByIndex(int index, bool markAnyExpanded)
     return false;
 }
 
+CInfoTree::Outline CInfoTree::outline() const
+{
+    Outline shape;
+    qsizetype place = 0;
+    for (Handle h = m_model.firstRoot(); h != kNone; h = m_model.nextPreOrder(h), ++place) {
+        if (m_model.isExpanded(h) && m_model.hasChildren(h))
+            shape.open.push_back(place);
+        if (h == m_model.selected())
+            shape.selected = place;
+    }
+    return shape;
+}
+
+void CInfoTree::restoreOutline(const Outline &shape)
+{
+    Handle selected = kNone;
+    auto open = shape.open.begin();
+    qsizetype place = 0;
+    for (Handle h = m_model.firstRoot(); h != kNone; h = m_model.nextPreOrder(h), ++place) {
+        while (open != shape.open.end() && *open < place)
+            ++open;
+        if (open != shape.open.end() && *open == place && m_model.hasChildren(h))
+            m_model.setExpanded(h, true);  // the picture follows (dataChanged)
+        if (place == shape.selected)
+            selected = h;
+    }
+    recomputeAnyExpanded();
+    if (selected != kNone)
+        select(selected);
+}
+
 bool CInfoTree::findNextItem(const QByteArray &text, bool caseSensitive)
 {
     if (m_doc.m_nCurItem < 0 || text.isEmpty())

@@ -160,6 +160,18 @@ public:
     // storing the working copy and collecting the order): the tree comes back
     // the same, deleted rows stay out, the current item stays selected.
     void rebuildTree();
+    // What the user sees of the tree's shape, by places in its pre-order
+    // walk (which is the order a file is written in): the selected item and
+    // the open folders. No title or text is kept, so it may outlive the
+    // notes; given back to the tree built again from the same file, it opens
+    // the same folders and selects the same item.
+    struct Outline
+    {
+        qsizetype selected = -1;
+        std::vector<qsizetype> open;
+    };
+    Outline outline() const;
+    void restoreOutline(const Outline &outline);
     // Rows kept out of the tree by the last build because their parent link
     // can never be placed; Collect order keeps them at the end of m_arOrder.
     const QList<quint32> &unplacedRows() const { return m_unplaced; }

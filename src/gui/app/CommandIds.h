@@ -21,7 +21,7 @@ enum Id {
     kCompleteCollapse = 32838, kDblU = 32839, kDblM = 32840, kDblF = 32841, kDblP = 32842,
     kSearchAll = 32850, kGoToNote = 32851,
     kExportMarkdown = 32860, kExportHtml = 32861, kExportOpml = 32862, kImportMarkdown = 32863,
-    kLockAfter = 32843,
+    kLockAfter = 32843, kLock = 32844,
 };
 
 }  // namespace cmd

@@ -19,6 +19,7 @@
 #include "find/SearchDock.h"
 #include "import/ImportCommands.h"
 #include "editor/QuickCapture.h"
+#include "platform/CoreDumps.h"
 #include "platform/Tone.h"
 #include "reminders/ReminderChecker.h"
 #include "reminders/ReminderEditing.h"
@@ -39,6 +40,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
 #include <QPageSetupDialog>
@@ -137,7 +140,9 @@ CMainFrame::CMainFrame(CDocManager &manager, const CCodePage &codePage, IPrompte
     connect(m_reminders, &CReminderChecker::showNote, this, &CMainFrame::showItem);
 
     // Any input to the program counts; while locked only the password shows the document again.
-    m_idleLock = new CIdleLock(m_doc, this);
+    m_idleLock = new CIdleLock(m_doc, m_items->infoTree(), this);
+    // A dialog or menu still open runs over the notes: they go once it has returned.
+    m_idleLock->setDropCheck([] { return !QApplication::activeModalWidget() && !QApplication::activePopupWidget(); });
     qApp->installEventFilter(new CInputWatch([this] { m_idleLock->inputSeen(); }, this));
     connect(m_idleLock, &CIdleLock::lockedChanged, this, &CMainFrame::showLocked);
     m_commands->setGate([this](int id) {
@@ -323,6 +328,8 @@ void CMainFrame::updateCommandStates()
 
 void CMainFrame::updateTitle()
 {
+    // No core file holds the notes of a protected document.
+    coredumps::allow(!m_doc.hasPassword());
     setWindowTitle(m_doc.title() + QStringLiteral(" - ") + QString::fromLatin1(kProgramName));
     // The password pane follows the document at once.
     m_passwordPane->setText(m_doc.passwordStatusText());
@@ -656,7 +663,11 @@ void CMainFrame::closeEvent(QCloseEvent *event)
 {
     // The save question may cancel the close: only then is the close
     // certain and the layout, the hot key and the dialogs are let go.
-    if (!m_doc.saveModified()) {
+    // Locked, the document is empty here: it is not saved, and changes that
+    // only its protected copy holds need the password first.
+    if (m_idleLock->holdsUnsavedWork())
+        m_idleLock->askToUnlock();
+    if (m_idleLock->isLocked() ? m_idleLock->holdsUnsavedWork() : !m_doc.saveModified()) {
         event->ignore();
         return;
     }
@@ -697,23 +708,67 @@ void CMainFrame::showLocked(bool locked)
     if (locked == (centralWidget() == m_lockPage))
         return;
     if (locked) {
-        // Nothing of the notes stays in view: not the panes, not a dialog.
-        if (m_findDlg)
-            m_findDlg->hide();
-        if (m_newNoteDlg)
-            m_newNoteDlg->hide();
-        m_remindersBeforeLock = m_reminders->isActive();
-        m_reminders->stop();
+        // Nothing of the notes stays in view or within reach: not the panes,
+        // not a dialog, not a list of hits or titles, not a search typed.
         swapCentralWidget(m_lockPage);
         updateCommandStates();
-        QTimer::singleShot(0, m_idleLock, &CIdleLock::askToUnlock);
+        closeDialogs();
+        if (m_findDlg) {
+            m_findDlg->hide();
+            m_findDlg->findEdit()->clear();
+            m_findDlg->replaceEdit()->clear();
+            m_findDlg->clearResult();
+        }
+        if (m_newNoteDlg)
+            m_newNoteDlg->hide();
+        m_capture->setPaused(true);
+        m_searchShownBeforeLock = m_searchDock->isVisible();
+        m_searchDock->hide();
+        m_searchDock->forget();
+        m_goToNote->hide();
+        m_goToNote->field()->clear();
+        m_goToNote->list()->clear();
+        m_remindersBeforeLock = m_reminders->isActive();
+        m_reminders->stop();
+        clearOwnedClipboard();
     } else {
         swapCentralWidget(m_splitter);
+        if (m_capture)
+            m_capture->setPaused(false);
+        if (m_searchShownBeforeLock)
+            m_searchDock->show();
         if (m_remindersBeforeLock)
             m_reminders->start();
         updateCommandStates();
         activateTreePane();
     }
+}
+
+void CMainFrame::closeDialogs()
+{
+    // Menus first, then the modal dialogs from the top: each closes as its
+    // Escape would (Cancel, No), and its caller goes on with that answer.
+    while (QWidget *popup = QApplication::activePopupWidget()) {
+        popup->close();
+        if (QApplication::activePopupWidget() == popup)
+            break;
+    }
+    while (QWidget *modal = QApplication::activeModalWidget()) {
+        modal->close();
+        if (QApplication::activeModalWidget() == modal)
+            break;  // one that will not close: the notes go once it has
+    }
+}
+
+void CMainFrame::clearOwnedClipboard()
+{
+    // Only what this program put there: text the user copied from another
+    // program since is theirs.
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (clipboard->ownsClipboard())
+        clipboard->clear(QClipboard::Clipboard);
+    if (clipboard->supportsSelection() && clipboard->ownsSelection())
+        clipboard->clear(QClipboard::Selection);
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent *event)
@@ -724,6 +779,8 @@ void CMainFrame::dragEnterEvent(QDragEnterEvent *event)
 
 void CMainFrame::dropEvent(QDropEvent *event)
 {
+    if (m_idleLock->isLocked())
+        return;  // the locked document stays until its password is given
     // One document at a time: the first local file dropped is opened.
     for (const QUrl &url : event->mimeData()->urls()) {
         if (url.isLocalFile()) {

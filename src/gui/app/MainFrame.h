@@ -124,6 +124,8 @@ private:
     void onLockAfter();
     void switchPane();
     void showLocked(bool locked);
+    void closeDialogs();
+    void clearOwnedClipboard();
     void swapCentralWidget(QWidget *shown);
 
     // Where Undo, Cut, Copy and Paste go: a text field outside the panes
@@ -172,6 +174,7 @@ private:
     CIdleLock *m_idleLock = nullptr;
     QWidget *m_lockPage = nullptr;
     bool m_remindersBeforeLock = false;
+    bool m_searchShownBeforeLock = false;
     std::unique_ptr<QPrinter> m_printer;
     Pane m_activePane = Pane::Tree;
     CFieldEditTarget m_field;

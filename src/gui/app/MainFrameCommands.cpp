@@ -82,6 +82,9 @@ void CMainFrame::createCommands()
          [this] { m_doc.saveCommand(); }, [this] { return m_doc.canSave(); }, {}, false});
     add({kSaveAs, "fileSaveAs", tr("Save &As..."), tr("Save the active document with a new name\nSave As"), {}, -1,
          [this] { m_doc.saveAsCommand(); }, [this] { return m_doc.canSaveAs(); }, {}, false});
+    add({kLock, "fileLock", tr("&Lock\tCtrl+Shift+L"), tr("Hide the document until its password is given\nLock"),
+         keys({Qt::CTRL | Qt::SHIFT | Qt::Key_L}), -1, [this] { m_idleLock->lock(); },
+         [this] { return m_doc.hasPassword(); }, {}, false});
     add({kRestore, "restore", tr("Restore"), tr("Restore the document from a backup copy\nRestore"), {}, -1,
          [this] { onRestore(); }, [this] { return m_manager.canRestore(); }, {}, false});
     add({kPrint, "filePrint", tr("&Print...\tCtrl+P"), tr("Print the note\nPrint"), keys({Qt::CTRL | Qt::Key_P}), 3,
@@ -300,7 +303,7 @@ void CMainFrame::createMenus()
     QMenu *exports = file->addMenu(tr("&Export"));
     exports->setObjectName(QStringLiteral("menuExport"));
     fill(exports, {kExportMarkdown, kExportHtml, kExportOpml});
-    fill(file, {0, kSave, kSaveAs, 0, kRestore, 0, kPrint, 0, kRecentFile, 0, kExit});
+    fill(file, {0, kSave, kSaveAs, kLock, 0, kRestore, 0, kPrint, 0, kRecentFile, 0, kExit});
     m_recentAnchor = action(kRecentFile);
     connect(file, &QMenu::aboutToShow, this, [this, file] { fillRecentFiles(file); });
 

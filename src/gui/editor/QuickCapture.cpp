@@ -95,8 +95,8 @@ void CQuickCapture::report(const QString &reason)
 
 void CQuickCapture::capture()
 {
-    if (m_busy)
-        return;  // a repeat of the key while the last capture is still reading
+    if (m_busy || m_paused)
+        return;  // a repeat of the key while the last capture is still reading, or locked
     m_busy = true;
     QPointer<CQuickCapture> self(this);
     m_reader.fetch([self](std::optional<QString> text) {

@@ -43,6 +43,8 @@ public:
     // that cannot be had is reported once through statusMessage().
     void start();
     void stop();
+    // Paused, the hot key does nothing (the document is locked).
+    void setPaused(bool paused) { m_paused = paused; }
     bool isRegistered() const;
 
     // What the hot key does: read the other program's selection, bring the
@@ -74,4 +76,5 @@ private:
     bool m_started = false;
     bool m_reported = false;
     bool m_busy = false;
+    bool m_paused = false;
 };

@@ -111,6 +111,19 @@ void CSearchDock::openSearch()
     m_field->selectAll();
 }
 
+void CSearchDock::forget()
+{
+    m_field->clear();
+    m_pause.stop();
+    m_runner.cancel();
+    m_runner.waitForIdle();
+    m_takeFirst = false;
+    m_keepItem = -1;
+    m_stale = false;
+    m_model->clear();
+    m_status->clear();
+}
+
 void CSearchDock::restart()
 {
     m_takeFirst = false;

@@ -41,6 +41,9 @@ public:
     void openSearch();
     // Starts the search for the field's text now (the pause's end).
     void searchNow();
+    // Drops the field's text, the rows and the search's snapshot of the
+    // notes, once its thread has let go of it (the document locks).
+    void forget();
     // Selects the row's item and its hit; false when the item is gone.
     bool activateRow(int row);
 
