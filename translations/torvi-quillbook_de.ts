@@ -180,6 +180,10 @@ Bitte prüfen Sie, ob Pfad und Dateiname stimmen.</translation>
         <translation>%1 kann nicht geschrieben werden, die Datei ist schreibgeschützt oder von jemand anderem geöffnet.</translation>
     </message>
     <message>
+        <source>%1 is a link leading nowhere.</source>
+        <translation>%1 ist eine Verknüpfung, die ins Leere führt.</translation>
+    </message>
+    <message>
         <source>Unable to write to %1, its folder does not exist.</source>
         <translation>%1 kann nicht geschrieben werden, ihr Ordner existiert nicht.</translation>
     </message>

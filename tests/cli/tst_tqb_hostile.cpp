@@ -17,6 +17,7 @@
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 #endif
 
@@ -136,6 +137,44 @@ private slots:
         QVERIFY(!QFile::exists(path(QStringLiteral("out.tqb"))));
 #else
         QSKIP("named pipes and /dev/zero are Unix matters");
+#endif
+    }
+
+    // An export onto a device or a named pipe, also through a link, or into a
+    // link leading nowhere: refused before anything is written, nothing replaced.
+    void exportsOntoDevicesAndPipesAreRefused_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("message");
+        const QString notRegular = QStringLiteral("%1 is not a regular file.");
+        QTest::newRow("html through a link to a device") << "export-html" << "lnk.html" << notRegular;
+        QTest::newRow("opml onto a device") << "export-opml" << "dev" << notRegular;
+        QTest::newRow("text onto a named pipe") << "export-text" << "pipe.txt" << notRegular;
+        QTest::newRow("html onto a named pipe") << "export-html" << "pipe.txt" << notRegular;
+        QTest::newRow("md into a link to nothing") << "export-md" << "nowhere" << "%1 is a link leading nowhere.";
+    }
+
+    void exportsOntoDevicesAndPipesAreRefused()
+    {
+#ifdef Q_OS_UNIX
+        QFETCH(QString, command);
+        QFETCH(QString, target);
+        QFETCH(QString, message);
+        const bool device = ::mknod(QFile::encodeName(path("dev")).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+        if (!device && !target.startsWith(QLatin1String("pipe")))
+            QSKIP("making a device takes root");
+        QVERIFY(QFile::link(path("dev"), path("lnk.html")) && QFile::link(path("gone"), path("nowhere")));
+        QCOMPARE(::mkfifo(QFile::encodeName(path("pipe.txt")).constData(), 0600), 0);
+        const CResult run = tqbFed({command, path("doc.tqb"), path(target)});
+        QCOMPARE(run.err, QStringLiteral("tqb: ") + message.arg(path(target)) + QLatin1Char('\n'));
+        QCOMPARE(run.exitCode, 1);
+        struct stat info;
+        QVERIFY(::lstat(QFile::encodeName(path("pipe.txt")).constData(), &info) == 0 && S_ISFIFO(info.st_mode));
+        QVERIFY(!device || (::lstat(QFile::encodeName(path("dev")).constData(), &info) == 0 && S_ISCHR(info.st_mode)));
+        QVERIFY(!QFile::exists(path("gone")));
+#else
+        QSKIP("devices and named pipes are Unix matters");
 #endif
     }
 

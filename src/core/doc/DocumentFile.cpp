@@ -66,6 +66,21 @@ QString CDocumentFile::missingFolderText(const QString &path)
     return QCoreApplication::translate("CDocumentFile", kFolderMissing).arg(displayPath(path));
 }
 
+QString CDocumentFile::danglingLinkText(const QString &path)
+{
+    return QCoreApplication::translate("CDocumentFile", kDanglingLink).arg(displayPath(path));
+}
+
+QString CDocumentFile::exportTargetProblem(const QString &path)
+{
+    const QFileInfo target(path);
+    if (target.isSymLink() && !target.exists())
+        return danglingLinkText(path);
+    if (target.exists() && !target.isFile() && !target.isDir())
+        return CInputFile::notRegularText(path);
+    return {};
+}
+
 QString CDocumentFile::writeErrorText(QFileDevice::FileError error, const QString &path)
 {
     if (error == QFileDevice::ResourceError)
@@ -244,9 +259,15 @@ bool takeAccessListOf(int fd, const QString &model, const struct stat &wanted, b
 // there is such a file. Owner and group are a courtesy (only root may give a
 // file away); the mode is not: a file that stays as the new one would be
 // more open than the one it replaces fails the save.
-bool takeModeOf(int fd, const QString &model, const QString &newLike)
+bool takeModeOf(int fd, const QString &model, const QString &newLike, bool ownerOnly = false)
 {
     struct stat wanted;
+    if (ownerOnly) {
+        // No one else, whatever the file replaced or its folder allowed.
+        ::fremovexattr(fd, kAccessList);
+        struct stat own;
+        return ::fstat(fd, &own) == 0 && ::fchmod(fd, own.st_mode & 07700) == 0;
+    }
     if (::stat(QFile::encodeName(model).constData(), &wanted) != 0) {
         // Nothing to keep: a new file gets the usual mode, narrowed to
         // that of the file it is made from.
@@ -291,7 +312,7 @@ CDocumentFile::Result CDocumentFile::replace(const QString &path, const std::fun
     if (!fill(file))
         return cancel();
 #ifdef Q_OS_UNIX
-    if (!file.flush() || !takeModeOf(file.handle(), how.modeOf.isEmpty() ? path : how.modeOf, how.newLike)) {
+    if (!file.flush() || !takeModeOf(file.handle(), how.modeOf.isEmpty() ? path : how.modeOf, how.newLike, how.ownerOnly)) {
         file.cancelWriting();
         return {false, errorText(QFileDevice::PermissionsError, path)};
     }

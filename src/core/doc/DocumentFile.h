@@ -70,6 +70,9 @@ struct CReplacement
     QString newLike = {};
     // A file other than the document (an export): a full disk names it.
     bool namesTarget = false;
+    // A copy of a protected document's notes: the new file opens to its
+    // owner alone, whatever the file it replaces or is made from allowed.
+    bool ownerOnly = false;
 };
 
 // Moves a document's bytes between memory and disk, and words failures the
@@ -84,6 +87,7 @@ public:
     static constexpr const char *kFolderMissing = QT_TRANSLATE_NOOP("CDocumentFile", "Unable to write to %1, its folder does not exist.");
     static constexpr const char *kDiskFull = QT_TRANSLATE_NOOP("CDocumentFile", "Destination disk drive is full.");
     static constexpr const char *kDiskFullFor = QT_TRANSLATE_NOOP("CDocumentFile", "Destination disk drive is full. %1 was not written.");
+    static constexpr const char *kDanglingLink = QT_TRANSLATE_NOOP("CDocumentFile", "%1 is a link leading nowhere.");
 
     struct Result
     {
@@ -118,6 +122,13 @@ public:
     static QString readOnlyText(const QString &path);
     static QString missingFolderText(const QString &path);
     static QString writeErrorText(QFileDevice::FileError error, const QString &path);
+    // Why an export may not write the file `path`, before anything is
+    // opened: something that is there and is not a regular file once links
+    // are followed (a device, a named pipe: writing would replace it or block
+    // for ever), or a link leading nowhere. Empty when it may; a folder is
+    // left to the caller.
+    static QString exportTargetProblem(const QString &path);
+    static QString danglingLinkText(const QString &path);
 
     // The permissions for group and others that `model` withholds, to clear
     // from a new file made from it (0 when there is no such file). For a

@@ -258,8 +258,12 @@ QByteArray CTextExport::render(const CItemTables &tables)
     return result;
 }
 
-bool CTextExport::write(const CItemTables &tables, const QString &path, const QString &documentPath)
+bool CTextExport::write(const CItemTables &tables, const QString &path, const QString &documentPath, bool ownerOnly)
 {
+    // A device or a named pipe is never opened: a pipe without a reader
+    // would block for ever, and a device is not the user's file to fill.
+    if (!CDocumentFile::exportTargetProblem(path).isEmpty())
+        return false;
     const QFileInfo target(path);
     const bool exists = target.exists();
 #if defined(Q_OS_UNIX)
@@ -268,12 +272,14 @@ bool CTextExport::write(const CItemTables &tables, const QString &path, const QS
 #else
     const bool othersFile = false;
 #endif
-    // Written in place, as they always were: a device or a pipe (/dev/stdout),
-    // another user's file, a file in a folder that takes no new file.
-    if ((exists && !target.isFile()) || othersFile
-        || (exists && target.isWritable() && !QFileInfo(target.absolutePath()).isWritable())) {
+    // Written in place, as they always were: another user's file, a file in
+    // a folder that takes no new file.
+    if (exists && target.isFile()
+        && (othersFile || (target.isWritable() && !QFileInfo(target.absolutePath()).isWritable()))) {
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return false;
+        if (ownerOnly && !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
             return false;
         return write(tables, file) && file.flush() && file.error() == QFileDevice::NoError;
     }
@@ -284,6 +290,6 @@ bool CTextExport::write(const CItemTables &tables, const QString &path, const QS
     if (exists && !target.isWritable())
         return false;
     return CDocumentFile::replace(path, [&tables](QFileDevice &file) { return write(tables, file); },
-                                  {.newLike = documentPath})
+                                  {.newLike = documentPath, .ownerOnly = ownerOnly})
         .ok;
 }

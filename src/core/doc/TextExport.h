@@ -31,7 +31,10 @@ public:
     static QByteArray render(const CItemTables &tables);
     // Writes the export beside `path` and puts it in place whole; false on
     // any error, with an earlier file of that name left as it was. A new
-    // file opens to group and others no more than `documentPath` does.
-    static bool write(const CItemTables &tables, const QString &path, const QString &documentPath = {});
+    // file opens to group and others no more than `documentPath` does, to
+    // the owner alone with `ownerOnly`. A target that is there and is not a
+    // regular file (a device, a named pipe) is refused unopened.
+    static bool write(const CItemTables &tables, const QString &path, const QString &documentPath = {},
+                      bool ownerOnly = false);
     static bool write(const CItemTables &tables, QIODevice &device);
 };

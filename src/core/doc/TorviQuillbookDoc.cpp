@@ -596,7 +596,11 @@ bool CTorviQuillbookDoc::exportText(const QString &path)
     CBusyGuard guard(*this, kBusyWriting);
     if (!guard)
         return false;
-    if (CTextExport::write(*this, path, m_strPathName))
+    if (const QString refused = CDocumentFile::exportTargetProblem(path); !refused.isEmpty()) {
+        m_prompter.message(refused);
+        return false;
+    }
+    if (CTextExport::write(*this, path, m_strPathName, hasPassword()))
         return true;
     m_prompter.message(QCoreApplication::translate("CTextExport", CTextExport::kErrorMessage));
     return false;

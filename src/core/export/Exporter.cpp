@@ -42,19 +42,21 @@ bool CExporter::exportTo(Kind kind, const QString &path)
     int undefined = 0;
     int dropped = 0;
     const QString name = m_doc.title();
+    // A protected document's notes in plain are for its owner alone.
+    const bool privateCopy = m_doc.hasPassword();
     switch (kind) {
     case Kind::Markdown: {
-        const CMarkdownExport::Result r = CMarkdownExport::write(m_doc, m_page, path, m_doc.pathName());
+        const CMarkdownExport::Result r = CMarkdownExport::write(m_doc, m_page, path, m_doc.pathName(), privateCopy);
         ok = r.ok, error = r.error, undefined = r.undefined;
         break;
     }
     case Kind::Html: {
-        const COutlineExport::Result r = COutlineExport::writeHtml(m_doc, m_page, name, path, m_doc.pathName());
+        const COutlineExport::Result r = COutlineExport::writeHtml(m_doc, m_page, name, path, m_doc.pathName(), privateCopy);
         ok = r.ok, error = r.error, undefined = r.undefined;
         break;
     }
     case Kind::Opml: {
-        const COutlineExport::Result r = COutlineExport::writeOpml(m_doc, m_page, name, path, m_doc.pathName());
+        const COutlineExport::Result r = COutlineExport::writeOpml(m_doc, m_page, name, path, m_doc.pathName(), privateCopy);
         ok = r.ok, error = r.error, undefined = r.undefined, dropped = r.dropped;
         break;
     }

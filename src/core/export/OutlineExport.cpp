@@ -258,32 +258,44 @@ QByteArray COutlineExport::opml(const CItemTables &tables, const CCodePage &page
     return out.toUtf8();
 }
 
-COutlineExport::Result COutlineExport::writeHtml(const CItemTables &tables, const CCodePage &page, const QString &name,
-                                                 const QString &path, const QString &documentPath)
+namespace {
+
+// A folder, a device or a named pipe at `path` is refused before the
+// document is even rendered: nothing there is replaced.
+bool mayWrite(const QString &path, COutlineExport::Result &result)
 {
-    Result result;
-    if (QFileInfo(path).isDir()) {
-        result.error = QCoreApplication::translate("COutlineExport", kIsFolder).arg(CDocumentFile::displayPath(path));
-        return result;
-    }
-    const QByteArray bytes = html(tables, page, name, &result.undefined);
-    const CDocumentFile::Result saved = CDocumentFile::save(path, bytes, {.newLike = documentPath, .namesTarget = true});
+    if (QFileInfo(path).isDir())
+        result.error = QCoreApplication::translate("COutlineExport", COutlineExport::kIsFolder).arg(CDocumentFile::displayPath(path));
+    else
+        result.error = CDocumentFile::exportTargetProblem(path);
+    return result.error.isEmpty();
+}
+
+void save(const QString &path, const QByteArray &bytes, const QString &documentPath, bool ownerOnly,
+          COutlineExport::Result &result)
+{
+    const CDocumentFile::Result saved =
+        CDocumentFile::save(path, bytes, {.newLike = documentPath, .namesTarget = true, .ownerOnly = ownerOnly});
     result.ok = saved.ok;
     result.error = saved.error;
+}
+
+}  // namespace
+
+COutlineExport::Result COutlineExport::writeHtml(const CItemTables &tables, const CCodePage &page, const QString &name,
+                                                 const QString &path, const QString &documentPath, bool ownerOnly)
+{
+    Result result;
+    if (mayWrite(path, result))
+        save(path, html(tables, page, name, &result.undefined), documentPath, ownerOnly, result);
     return result;
 }
 
 COutlineExport::Result COutlineExport::writeOpml(const CItemTables &tables, const CCodePage &page, const QString &name,
-                                                 const QString &path, const QString &documentPath)
+                                                 const QString &path, const QString &documentPath, bool ownerOnly)
 {
     Result result;
-    if (QFileInfo(path).isDir()) {
-        result.error = QCoreApplication::translate("COutlineExport", kIsFolder).arg(CDocumentFile::displayPath(path));
-        return result;
-    }
-    const QByteArray bytes = opml(tables, page, name, &result.dropped, &result.undefined);
-    const CDocumentFile::Result saved = CDocumentFile::save(path, bytes, {.newLike = documentPath, .namesTarget = true});
-    result.ok = saved.ok;
-    result.error = saved.error;
+    if (mayWrite(path, result))
+        save(path, opml(tables, page, name, &result.dropped, &result.undefined), documentPath, ownerOnly, result);
     return result;
 }

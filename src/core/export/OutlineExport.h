@@ -34,11 +34,13 @@ public:
     static QByteArray opml(const CItemTables &tables, const CCodePage &page, const QString &name, int *dropped = nullptr,
                            int *undefined = nullptr);
 
-    // A new file opens to group and others no more than `documentPath` does.
+    // A new file opens to group and others no more than `documentPath` does,
+    // to the owner alone with `ownerOnly` (a protected document's notes). A
+    // target that is there and is not a regular file is refused untouched.
     static Result writeHtml(const CItemTables &tables, const CCodePage &page, const QString &name, const QString &path,
-                            const QString &documentPath = {});
+                            const QString &documentPath = {}, bool ownerOnly = false);
     static Result writeOpml(const CItemTables &tables, const CCodePage &page, const QString &name, const QString &path,
-                            const QString &documentPath = {});
+                            const QString &documentPath = {}, bool ownerOnly = false);
 
     // Escaped text with http, https and mailto addresses as links.
     static QString linkified(QStringView text);
