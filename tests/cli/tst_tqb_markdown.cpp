@@ -372,6 +372,54 @@ private slots:
         QCOMPARE(QDir(path(QStringLiteral("out"))).count(), uint(1000 + 2));
     }
 
+    // An export of a protected document that fails midway, its build folder
+    // moved away meanwhile: the plain notes go wherever the folder went.
+    void aFailedExportRemovesItsBuildFolderWhereverItWent()
+    {
+        QCOMPARE(fromJson(documentJson(QJsonValue::Null, {item(1, "n1", "secret"), item(1, "n2", "secret")}), "p.tqb", "pw"), 0);
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TQB_SETTINGS_FILE"), settingsFile());
+        env.insert(QStringLiteral("TQB_TEST_EXPORT_PAUSE"), path("paused"));
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(m_dir->path());
+        process.start(testpaths::tqb(), {"export-md", "p.tqb", "out", "--password-stdin"});
+        process.write("pw\n");
+        process.closeWriteChannel();
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(path("paused")), 20000);
+        const QStringList built = QDir(m_dir->path()).entryList({".out.tqb-*"}, QDir::Dirs | QDir::Hidden);
+        QCOMPARE(built.size(), 1);
+        QVERIFY(QDir().mkdir(path("elsewhere")) && QDir().rename(path(built[0]), path("elsewhere/moved")));
+        QVERIFY(QFile::remove(path("paused")));
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitCode(), 1);
+        QCOMPARE(QDir(path("elsewhere")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+        QVERIFY(!QFile::exists(path("out")));
+    }
+
+    // A protected document's notes in plain are its owner's alone, whatever
+    // the document's mode or that of the file an export replaces.
+    void exportsOfAProtectedDocumentAreTheOwnersAlone()
+    {
+        QCOMPARE(fromJson(documentJson(QJsonValue::Null, {item(1, "n", "secret"), item(2, "m", "s")}), "p.tqb", "pw"), 0);
+        QVERIFY(writeFile("out-export-text", "an earlier export"));
+        for (const char *name : {"p.tqb", "out-export-text"})
+            QVERIFY(::chmod(QFile::encodeName(path(name)).constData(), 0644) == 0);
+        for (const char *command : {"export-md", "export-html", "export-opml", "export-text"})
+            QCOMPARE(tqb({command, "p.tqb", QStringLiteral("out-%1").arg(QLatin1String(command)), "--password-stdin"}, "pw\n").exitCode, 0);
+        QDirIterator it(m_dir->path(), QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+        int files = 0;
+        for (struct stat info; it.hasNext();) {
+            const QString name = it.next();
+            if (!QDir(m_dir->path()).relativeFilePath(name).startsWith(QLatin1String("out-")))
+                continue;
+            ++files;
+            QVERIFY(::stat(QFile::encodeName(name).constData(), &info) == 0);
+            QVERIFY2((info.st_mode & 077) == 0, qPrintable(QStringLiteral("%1 %2").arg(name).arg(info.st_mode & 0777, 0, 8)));
+        }
+        QCOMPARE(files, 4 + 3);  // the folder with n.md, n/ and n/m.md
+    }
+
     // A tree deeper than a path may be: refused before anything is written
     // (no folder made on the way), with a message that names the note.
     void tooDeepTreeIsRefusedWhole_data()

@@ -3,6 +3,7 @@
 
 #include "doc/DocumentFile.h"
 #include "doc/ItemTables.h"
+#include "io/FileStamp.h"
 #include "export/ExportTree.h"
 #include "export/MarkdownFormat.h"
 #include "text/CodePage.h"
@@ -20,6 +21,7 @@
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <climits>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -34,34 +36,62 @@ int countUndefined(const QString &s)
 }
 
 // Creates folders and files below the temporary folder and says why one
-// could not be made, naming the place the user chose.
+// could not be made, naming the place the user chose. On Unix everything is
+// made through a handle on the build folder, not through its path: moved
+// away or swapped for a link midway, it is still the folder written, and a
+// failed export finds it to remove it wherever it went.
 class CFolderWriter
 {
 public:
     CFolderWriter(const QString &target, int closed) : m_target(target), m_closed(closed) {}
+    CFolderWriter(const CFolderWriter &) = delete;
+    CFolderWriter &operator=(const CFolderWriter &) = delete;
+#ifdef Q_OS_UNIX
+    ~CFolderWriter() { closeBuild(); }
+#endif
 
     QString error() const { return m_error; }
 
-    bool makeFolder(const QString &path, const QString &shown)
+    // Makes the build folder and holds it; every other path is relative to it.
+    bool makeBuildFolder(const QString &path)
     {
+        m_build = path;
 #ifdef Q_OS_UNIX
-        if (::mkdir(QFile::encodeName(path).constData(), mode_t(0777 & ~CDocumentFile::folderBits(m_closed))) == 0)
-            return true;
-        return fail(errno, shown);
+        const QByteArray encoded = QFile::encodeName(path);
+        if (::mkdir(encoded.constData(), mode_t(0777 & ~CDocumentFile::folderBits(m_closed))) != 0)
+            return fail(errno, QString());
+        m_fd = ::open(encoded.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (m_fd < 0) {
+            const int error = errno;
+            ::rmdir(encoded.constData());
+            return fail(error, QString());
+        }
+        return true;
 #else
-        if (QDir().mkdir(path))
-            return true;
-        return fail(QFileDevice::WriteError, shown);
+        return QDir().mkdir(path) || fail(QFileDevice::WriteError, QString());
 #endif
     }
 
-    bool writeFile(const QString &path, const QByteArray &bytes, const QString &shown)
+    bool makeFolder(const QString &relative)
     {
 #ifdef Q_OS_UNIX
-        const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                                mode_t(0666 & ~m_closed));
+        if (::mkdirat(m_fd, QFile::encodeName(relative).constData(), mode_t(0777 & ~CDocumentFile::folderBits(m_closed))) == 0)
+            return true;
+        return fail(errno, relative);
+#else
+        if (QDir().mkdir(m_build + QLatin1Char('/') + relative))
+            return true;
+        return fail(QFileDevice::WriteError, relative);
+#endif
+    }
+
+    bool writeFile(const QString &relative, const QByteArray &bytes)
+    {
+#ifdef Q_OS_UNIX
+        const int fd = ::openat(m_fd, QFile::encodeName(relative).constData(),
+                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode_t(0666 & ~m_closed));
         if (fd < 0)
-            return fail(errno, shown);
+            return fail(errno, relative);
         const char *p = bytes.constData();
         qsizetype left = bytes.size();
         while (left > 0) {
@@ -71,43 +101,71 @@ public:
             if (n <= 0) {
                 const int error = n < 0 ? errno : ENOSPC;
                 ::close(fd);
-                return fail(error, shown);
+                return fail(error, relative);
             }
             p += n;
             left -= n;
         }
         if (::close(fd) != 0)
-            return fail(errno, shown);
+            return fail(errno, relative);
         return true;
 #else
-        QFile file(path);
+        QFile file(m_build + QLatin1Char('/') + relative);
         if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-            return fail(file.error(), shown);
+            return fail(file.error(), relative);
         if (!CDocumentFile::writeAll(file, bytes) || !file.flush())
-            return fail(file.error(), shown);
+            return fail(file.error(), relative);
         file.close();
-        return file.error() == QFileDevice::NoError || fail(file.error(), shown);
+        return file.error() == QFileDevice::NoError || fail(file.error(), relative);
 #endif
     }
 
     // Everything written reaches the disk before the rename makes it count.
-    bool syncAll(const QString &folder)
+    bool syncAll()
     {
 #if defined(Q_OS_LINUX)
-        const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd < 0)
-            return fail(errno, QString());
-        const bool synced = ::syncfs(fd) == 0;
-        const int error = errno;
-        ::close(fd);
-        return synced || fail(error, QString());
+        return ::syncfs(m_fd) == 0 || fail(errno, QString());
 #elif defined(Q_OS_UNIX)
-        Q_UNUSED(folder)
         ::sync();
         return true;
 #else
-        Q_UNUSED(folder)
         return true;  // the files were closed; Windows writes them back on its own
+#endif
+    }
+
+    // Removes the build folder and all in it, wherever it is now. Links in
+    // it are removed, never followed.
+    void removeBuild()
+    {
+#ifdef Q_OS_UNIX
+        if (m_fd < 0)
+            return;
+        removeBelow(m_fd);
+        struct stat own;
+        if (::fstat(m_fd, &own) == 0) {
+            // Where the folder is now, as the system knows it by the handle.
+            char now[PATH_MAX];
+            const ssize_t size = ::readlink(QByteArray("/proc/self/fd/" + QByteArray::number(m_fd)).constData(), now, sizeof now - 1);
+            QByteArray where = size > 0 ? QByteArray(now, size) : QFile::encodeName(m_build);
+            struct stat there;
+            if (::lstat(where.constData(), &there) != 0 || there.st_dev != own.st_dev || there.st_ino != own.st_ino)
+                where = QFile::encodeName(m_build);
+            if (::lstat(where.constData(), &there) == 0 && there.st_dev == own.st_dev && there.st_ino == own.st_ino)
+                ::rmdir(where.constData());
+        }
+        closeBuild();
+#else
+        QDir(m_build).removeRecursively();
+#endif
+    }
+
+    // The build is complete and moved into place: the handle is let go.
+    void closeBuild()
+    {
+#ifdef Q_OS_UNIX
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = -1;
 #endif
     }
 
@@ -134,7 +192,56 @@ public:
 #endif
 
 private:
+#ifdef Q_OS_UNIX
+    // Empties the folder open as `top`, one level held open at a time, so
+    // that however deep the tree, few handles are used.
+    static void removeBelow(int top)
+    {
+        std::vector<QByteArray> names;  // the way down from `top`
+        int fd = ::dup(top);
+        while (fd >= 0) {
+            QByteArray sub;  // a folder that holds something still
+            const int listed = ::dup(fd);
+            if (DIR *dir = listed >= 0 ? ::fdopendir(listed) : nullptr) {
+                while (const struct dirent *d = ::readdir(dir)) {
+                    const char *name = d->d_name;
+                    if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+                        continue;
+                    if (::unlinkat(fd, name, 0) != 0 && ::unlinkat(fd, name, AT_REMOVEDIR) != 0 && sub.isEmpty())
+                        sub = name;
+                }
+                ::closedir(dir);
+            } else if (listed >= 0) {
+                ::close(listed);
+            }
+            if (!sub.isEmpty()) {
+                const int child = ::openat(fd, sub.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+                if (child >= 0) {
+                    ::close(fd);
+                    fd = child;
+                    names.push_back(sub);
+                    continue;
+                }
+            }
+            if (names.empty() || !sub.isEmpty()) {
+                ::close(fd);
+                return;  // done, or a folder that cannot be emptied: nothing more to gain
+            }
+            const int parent = ::openat(fd, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            ::close(fd);
+            fd = parent;
+            if (fd >= 0 && ::unlinkat(fd, names.back().constData(), AT_REMOVEDIR) != 0) {
+                ::close(fd);
+                return;
+            }
+            names.pop_back();
+        }
+    }
+
+    int m_fd = -1;
+#endif
     QString m_target;
+    QString m_build;
     QString m_error;
     int m_closed;  // permission bits a new file or folder does not get
 };
@@ -267,11 +374,15 @@ QByteArray CMarkdownExport::noteFile(const CItemTables &tables, const CCodePage 
 }
 
 CMarkdownExport::Result CMarkdownExport::write(const CItemTables &tables, const CCodePage &page, const QString &dirPath,
-                                               const QString &documentPath)
+                                               const QString &documentPath, bool ownerOnly)
 {
     Result result;
     QString dir = QDir::cleanPath(QFileInfo(dirPath).absoluteFilePath());
     const QFileInfo target(dir);
+    if (target.isSymLink() && !target.exists()) {
+        result.error = CDocumentFile::danglingLinkText(dir);
+        return result;
+    }
     if (target.isSymLink() && target.exists())
         dir = target.canonicalFilePath();  // the folder the link names takes the export
     const QFileInfo info(dir);
@@ -322,7 +433,8 @@ CMarkdownExport::Result CMarkdownExport::write(const CItemTables &tables, const 
         }
     }
 
-    CFolderWriter writer(dir, CDocumentFile::closedBits(documentPath));
+    // A protected document's notes in plain are for its owner alone.
+    CFolderWriter writer(dir, ownerOnly ? 077 : CDocumentFile::closedBits(documentPath));
     // The folders made on the way to a new target go again when the export fails.
     QStringList madeParents;
     for (QString up = parent; !QFileInfo::exists(up) && up != QFileInfo(up).absolutePath(); up = QFileInfo(up).absolutePath())
@@ -344,7 +456,7 @@ CMarkdownExport::Result CMarkdownExport::write(const CItemTables &tables, const 
                            .arg(info.fileName())
                            .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
         const bool marked = mark.take(temp);
-        if (marked && writer.makeFolder(temp, QString()))
+        if (marked && writer.makeBuildFolder(temp))
             break;
         mark.release();
         if ((!marked || QFileInfo::exists(temp)) && attempt < 16)
@@ -354,7 +466,7 @@ CMarkdownExport::Result CMarkdownExport::write(const CItemTables &tables, const 
         return result;
     }
     const auto abandon = [&] {
-        QDir(temp).removeRecursively();
+        writer.removeBuild();
         mark.release();
         removeMadeParents();
         result.error = writer.error();
@@ -368,22 +480,23 @@ CMarkdownExport::Result CMarkdownExport::write(const CItemTables &tables, const 
         const QString relative = folder.isEmpty() ? names[n] : folder + QLatin1Char('/') + names[n];
         const QByteArray bytes = noteFile(tables, page, node.item, node.place, names[n], result.undefined);
         const QString file = relative + QLatin1String(markdown::kExtension);
-        if (!writer.writeFile(temp + QLatin1Char('/') + file, bytes, file))
+        if (!writer.writeFile(file, bytes))
             return abandon();
-        ++result.files;
+        if (++result.files == 1)
+            CFileStamp::pauseForTest("TQB_TEST_EXPORT_PAUSE");
         if (node.children > 0) {
-            if (!writer.makeFolder(temp + QLatin1Char('/') + relative, relative))
+            if (!writer.makeFolder(relative))
                 return abandon();
             folders[n] = relative;
         }
     }
 
-    if (!writer.syncAll(temp))
+    if (!writer.syncAll())
         return abandon();
     if (exists) {
         // Into the folder itself: what was built moves up a level, name by name.
         if (!holdsOnly(dir, temp)) {
-            QDir(temp).removeRecursively();
+            writer.removeBuild();
             result.error = QCoreApplication::translate("CMarkdownExport", kNotEmpty).arg(FolderPath::shown(dir));
             return result;
         }
@@ -394,12 +507,12 @@ CMarkdownExport::Result CMarkdownExport::write(const CItemTables &tables, const 
             // Back to where they were built, so that the folder is left as it was found.
             for (qsizetype j = 0; j < i; ++j)
                 QDir().rename(dir + QLatin1Char('/') + built[j], temp + QLatin1Char('/') + built[j]);
-            QDir(temp).removeRecursively();
+            writer.removeBuild();
             mark.release();
             result.error = CDocumentFile::writeError(QFileDevice::RenameError, dir);
             return result;
         }
-        QDir().rmdir(temp);
+        writer.removeBuild();
         mark.release();
         CDocumentFile::syncFolder(dir);
         result.ok = true;
@@ -408,13 +521,14 @@ CMarkdownExport::Result CMarkdownExport::write(const CItemTables &tables, const 
     if (!QDir().rename(temp, dir)) {
         const bool filled = QFileInfo(dir).isDir()
             && !QDir(dir).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
-        QDir(temp).removeRecursively();
+        writer.removeBuild();
         mark.release();
         removeMadeParents();
         result.error = filled ? QCoreApplication::translate("CMarkdownExport", kNotEmpty).arg(FolderPath::shown(dir))
                               : CDocumentFile::writeError(QFileDevice::RenameError, dir);
         return result;
     }
+    writer.closeBuild();
     mark.release();
     CDocumentFile::syncFolder(parent);
     result.ok = true;

@@ -17,7 +17,9 @@ class CItemTables;
 // synced, and only then renamed to the target, so a folder of that name is
 // always complete; an existing empty folder (which may be a mount point) is
 // written into: the export is built in a hidden folder inside it and then
-// moved up, name by name. A failure removes what was written, and so does
+// moved up, name by name. The build folder is written and, when the export
+// fails, removed through a handle held on it, wherever it was moved. A
+// failure removes what was written, and so does
 // the next export into that place after one that never finished. Every path
 // is measured before anything is written: a tree too deep for the file
 // system is refused whole.
@@ -39,9 +41,9 @@ public:
     };
 
     // The folder and its files open to group and others no more than
-    // `documentPath` does.
+    // `documentPath` does; to the owner alone with `ownerOnly`.
     static Result write(const CItemTables &tables, const CCodePage &page, const QString &dir,
-                        const QString &documentPath = {});
+                        const QString &documentPath = {}, bool ownerOnly = false);
 
     // One item's file: front matter and text in UTF-8. `name` is the file's
     // name without ".md", `place` the item's 0-based place among its siblings.

@@ -49,7 +49,12 @@ QString CFileStamp::changedWhileReadText(const QString &path)
 
 void CFileStamp::pauseForTest()
 {
-    static const QString flag = qEnvironmentVariable("TQB_TEST_READ_CHECK_PAUSE");
+    pauseForTest("TQB_TEST_READ_CHECK_PAUSE");
+}
+
+void CFileStamp::pauseForTest(const char *variable)
+{
+    const QString flag = qEnvironmentVariable(variable);
     if (flag.isEmpty())
         return;
     QFile made(flag);

@@ -32,6 +32,8 @@ public:
     // after a read first makes that file and waits (up to ten seconds) until
     // it is gone, so that a test can rewrite the document in between.
     static void pauseForTest();
+    // The same for the pause named by the environment variable `variable`.
+    static void pauseForTest(const char *variable);
 
 private:
     bool m_valid = false;
