@@ -2151,6 +2151,10 @@ Läuft das Programm schon, übernimmt es FILE und kommt nach vorn.</translation>
         <source>%1: %2 character(s) that the code page %3 cannot hold were imported as &quot;?&quot;.</source>
         <translation>%1: %2 Zeichen, die die Codepage %3 nicht darstellen kann, wurden als „?“ importiert.</translation>
     </message>
+    <message>
+        <source>%1 and %2 other file(s): %3 character(s) that the code page %4 cannot hold were imported as &quot;?&quot;.</source>
+        <translation>%1 und %2 weitere Datei(en): %3 Zeichen, die die Codepage %4 nicht darstellen kann, wurden als „?“ importiert.</translation>
+    </message>
 </context>
 <context>
     <name>LinkActions</name>

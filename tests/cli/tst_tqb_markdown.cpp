@@ -267,6 +267,34 @@ private slots:
         QCOMPARE(titles(QStringLiteral("t.tqb")), (QStringList{"v", "a?b", "xy"}));
     }
 
+    // A title is one line: escaped line breaks in front matter become spaces.
+    // Several files with characters the page cannot hold are counted.
+    void importedTitlesAreOneLineAndLossesCounted()
+    {
+        QVERIFY(QDir().mkpath(path("v")));
+        QVERIFY(writeFile("v/1.md", "---\ntitle: \"nl\\nx\\ry\\r\\nz\"\n---\n\xe4\xb8\xad"));
+        QVERIFY(writeFile("v/2.md", "\xe4\xb8\xad"));
+        const CRun run = tqb({"import-md", "t.tqb", "v", "--codepage", "windows-1252"});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err, QStringLiteral("tqb: %1 and 1 other file(s): 2 character(s) that the code page windows-1252 "
+                                         "cannot hold were imported as \"?\".\n").arg(path("v/1.md")));
+        QCOMPARE(titles("t.tqb"), (QStringList{"v", "nl x y z", "2"}));
+    }
+
+    // A link to a folder inside is the one skipped, never the folder, in
+    // whatever order the names come; a way into a hidden entry is hidden.
+    void theFolderIsKeptAndLinksIntoHiddenEntriesSkipped()
+    {
+        QVERIFY(QDir().mkpath(path("t/sub")) && QDir().mkpath(path("t/.hid")));
+        QVERIFY(writeFile("t/sub/b.md", "b") && writeFile("t/.hid/h.md", "h"));
+        QVERIFY(QFile::link("sub", path("t/alink")) && QFile::link(".hid", path("t/vis")));
+        QVERIFY(QFile::link(".hid/h.md", path("t/vh.md")));
+        const CRun run = tqb({"import-md", "l.tqb", "t"});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err, QStringLiteral("tqb: Skipped: 3 hidden file(s) or folder(s), 1 link(s) to a folder imported already.\n"));
+        QCOMPARE(titles("l.tqb"), (QStringList{"t", "sub", "b"}));
+    }
+
     // Links are followed only inside the folder imported: a file or "/"
     // outside is skipped and counted; what is not a file or a folder is told
     // as what it is, and a named pipe does not block the import.

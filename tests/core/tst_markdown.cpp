@@ -348,7 +348,13 @@ private slots:
             QVERIFY(!importer.readFailed());
             QCOMPARE(importer.replacedCharacters(), 0);
             QCOMPARE(importer.skipReport(), QString());
-            const QStringList expected = treeOf(*from.doc);
+            QStringList expected = treeOf(*from.doc);
+            for (QString &line : expected) {  // a title comes back as one line
+                QStringList fields = line.split(QLatin1Char('|'));
+                fields[1] = QString::fromLatin1(
+                    QByteArray::fromHex(fields[1].toLatin1()).replace("\r\n", " ").replace('\r', ' ').replace('\n', ' ').toHex());
+                line = fields.join(QLatin1Char('|'));
+            }
             const QStringList got = treeOf(*to.doc, 0);
             if (got != expected) {
                 qsizetype at = 0;

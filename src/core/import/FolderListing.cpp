@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <climits>
@@ -73,6 +75,15 @@ void resolveLink(CFolderListing::Entry &e, const QString &root)
     if (!CFolderListing::isInside(target, root)) {
         e.kind = CFolderListing::Kind::LinkOutside;
         return;
+    }
+    e.link = true;
+    // Hidden folders and files are skipped: so is a way into them.
+    const QStringView inside = QStringView(target).sliced(std::min(target.size(), root.size() + (root.endsWith(QLatin1Char('/')) ? 0 : 1)));
+    for (const QStringView part : inside.split(QLatin1Char('/'))) {
+        if (part.startsWith(QLatin1Char('.'))) {
+            e.kind = CFolderListing::Kind::Hidden;
+            return;
+        }
     }
     if (::stat(QFile::encodeName(target).constData(), &info) != 0) {
         e.kind = CFolderListing::Kind::Unreadable;

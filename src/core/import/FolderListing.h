@@ -8,7 +8,9 @@
 // is, symbolic links resolved. A link is followed only when its target lies
 // inside the folder being imported, so that an imported folder cannot pull
 // in the rest of the machine; a link that leads nowhere or round in a
-// circle is told apart from one that leads out. Nothing is opened but the
+// circle is told apart from one that leads out. A link whose way inside
+// passes through a hidden entry counts as hidden, as that entry does.
+// Nothing is opened but the
 // folder itself, so a named pipe cannot block the listing.
 class CFolderListing
 {
@@ -33,6 +35,7 @@ public:
         QString path;       // where to read it: the target of a followed link
         Kind kind = Kind::File;
         QString canonical;  // a folder's canonical path, to walk it once
+        bool link = false;  // reached through a symbolic link
     };
 
     // When a folder last changed, as the listing saw it.

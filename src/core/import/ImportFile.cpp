@@ -113,8 +113,14 @@ QByteArray CImportDecoder::toCodePage(const QByteArray &bytes, const QString &na
 
 void CImportDecoder::countReplaced(int replaced, const QString &name)
 {
-    if (replaced > 0 && m_replaced == 0)
+    if (replaced <= 0)
+        return;
+    if (m_replaced == 0)
         m_firstReplacedIn = name;
+    // A file's title and text come one after the other: counted once.
+    if (m_filesReplaced == 0 || name != m_lastReplacedIn)
+        ++m_filesReplaced;
+    m_lastReplacedIn = name;
     m_replaced += replaced;
 }
 
@@ -157,6 +163,12 @@ QString CImportDecoder::replacedMessage() const
 {
     if (m_replaced == 0)
         return {};
+    if (m_filesReplaced > 1)
+        return QCoreApplication::translate("ImportFile", kReplacedInFiles)
+            .arg(QDir::toNativeSeparators(m_firstReplacedIn))
+            .arg(m_filesReplaced - 1)
+            .arg(m_replaced)
+            .arg(m_page.name());
     return QCoreApplication::translate("ImportFile", "%1: %2 character(s) that the code page %3 cannot hold were imported as \"?\".")
         .arg(QDir::toNativeSeparators(m_firstReplacedIn))
         .arg(m_replaced)

@@ -2,6 +2,8 @@
 
 #include "text/CodePage.h"
 
+#include <QCoreApplication>
+
 #include <QByteArray>
 #include <QString>
 
@@ -34,6 +36,9 @@ QString titleFromFileName(QString name);
 class CImportDecoder
 {
 public:
+    static constexpr const char *kReplacedInFiles = QT_TRANSLATE_NOOP(
+        "ImportFile", "%1 and %2 other file(s): %3 character(s) that the code page %4 cannot hold were imported as \"?\".");
+
     explicit CImportDecoder(const QString &codePageName);
 
     const CCodePage &codePage() const { return m_page; }
@@ -65,5 +70,7 @@ private:
     std::array<bool, 256> m_defined{};
     int m_replaced = 0;
     QString m_firstReplacedIn;
+    int m_filesReplaced = 0;  // files with a character replaced, each counted once
+    QString m_lastReplacedIn;
     void countReplaced(int replaced, const QString &name);
 };

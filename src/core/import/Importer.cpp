@@ -16,6 +16,19 @@
 
 namespace {
 
+// A title is one line, whatever the source held (an escaped line break in
+// front matter, a quoted CSV field): each line break becomes a space.
+QByteArray oneLine(const QByteArray &title)
+{
+    if (!title.contains('\n') && !title.contains('\r'))
+        return title;
+    QByteArray line = title;
+    line.replace("\r\n", " ");
+    line.replace('\r', ' ');
+    line.replace('\n', ' ');
+    return line;
+}
+
 // Appends to the infotree; ids are positions in the list of handles made.
 class CTreeSink : public IImportSink
 {
@@ -27,7 +40,7 @@ public:
         if (parent == kFailed || (parent != kDestination && (parent < 0 || size_t(parent) >= m_handles.size())))
             return kFailed;
         const CInfoTree::Handle under = parent == kDestination ? m_destination : m_handles[size_t(parent)];
-        const CInfoTree::Handle item = m_tree.appendImportedItem(under, title, text, info);
+        const CInfoTree::Handle item = m_tree.appendImportedItem(under, oneLine(title), text, info);
         if (item == CInfoTree::kNone)
             return kFailed;
         m_handles.push_back(item);

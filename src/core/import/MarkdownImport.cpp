@@ -76,6 +76,7 @@ struct CMarkdownImport::Entry
     QString title;
     QString text;
     QString canonical;  // the folder's canonical path
+    bool folderLink = false;  // the folder is reached through a link
     std::optional<double> order;
     CNoteInfo info;
 };
@@ -196,6 +197,7 @@ bool CMarkdownImport::list(const QString &folder, const QString &canonical, std:
         }
         e->folder = l->path;
         e->canonical = l->canonical;
+        e->folderLink = l->link;
     }
 
     for (Entry &e : entries) {
@@ -299,10 +301,12 @@ int CMarkdownImport::walk(const QString &dirPath, int parent)
         }
         Entry e = std::move(frame.entries[frame.next++]);
         const int parentId = frame.parent;
-        // A folder reached a second time (through a link) is not walked again.
+        // A folder is walked under its own name only: a link to it (whose
+        // target lies inside, so it is walked there) is skipped, whichever
+        // comes first.
         bool walkFolder = !e.folder.isEmpty();
         if (walkFolder) {
-            if (m_walked.contains(e.canonical)) {
+            if (e.folderLink || m_walked.contains(e.canonical)) {
                 ++m_links;
                 walkFolder = false;
                 if (e.file.isEmpty())
