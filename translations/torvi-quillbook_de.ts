@@ -2050,6 +2050,34 @@ Ihre Notizen bleiben hier geöffnet; speichern Sie sie, um sie zu behalten.</tra
         <source>All Files (*.*)</source>
         <translation>Alle Dateien (*.*)</translation>
     </message>
+    <message>
+        <source>Undo 	Ctrl+Z</source>
+        <translation>Rückgängig 	Strg+Z</translation>
+    </message>
+    <message>
+        <source>Cut 	Ctrl+X</source>
+        <translation>Ausschneiden 	Strg+X</translation>
+    </message>
+    <message>
+        <source>Copy 	Ctrl+C</source>
+        <translation>Kopieren 	Strg+C</translation>
+    </message>
+    <message>
+        <source>Paste 	Ctrl+V</source>
+        <translation>Einfügen 	Strg+V</translation>
+    </message>
+    <message>
+        <source>Open	Alt+O</source>
+        <translation>Öffnen	Alt+O</translation>
+    </message>
+    <message>
+        <source>E-mail	Alt+E</source>
+        <translation>E-Mail	Alt+E</translation>
+    </message>
+    <message>
+        <source>Call	Alt+D</source>
+        <translation>Anrufen	Alt+D</translation>
+    </message>
 </context>
 <context>
     <name>HelpAndVersion</name>
