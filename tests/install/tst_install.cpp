@@ -306,6 +306,13 @@ private slots:
         QCOMPARE(run(QStringLiteral("dpkg-deb"), {QStringLiteral("-x"), deb, unpacked.path()}).exitCode, 0);
         const QString page = manPage(unpacked.filePath(QStringLiteral("usr/share/man/man1/torvi-quillbook.1.gz")));
         QVERIFY2(page.contains(QLatin1String(" /usr") + kGuideLine), qPrintable(page));
+        // A package is the same wherever it was built: no folder of the build
+        // machine is in the programs.
+        for (const char *program : {"usr/bin/torvi-quillbook", "usr/bin/tqb"}) {
+            QFile file(unpacked.filePath(QString::fromLatin1(program)));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QVERIFY2(!file.readAll().contains(TQB_SOURCE_DIR), program);
+        }
 
         const CRun lintian = run(QStringLiteral("lintian"), {deb}, {}, 280000);
         const QStringList errors = lintian.out.split(QLatin1Char('\n')).filter(QRegularExpression(QStringLiteral("^E: ")));

@@ -557,17 +557,13 @@ void CMainFrame::onPasswordGenerator()
 
 void CMainFrame::onHelp()
 {
-    // The guide where it is installed, or in the source tree (a build).
+    // The guide where it is installed, seen from the program (a build tree
+    // has the same layout).
     const QString installed =
         QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/" TQB_GUIDE_FROM_BINDIR));
-    QStringList candidates{installed + QStringLiteral("/index.html")};
-#ifdef TQB_SOURCE_GUIDE
-    candidates.append(QStringLiteral(TQB_SOURCE_GUIDE) + QStringLiteral("/index.html"));
-#endif
-    for (const QString &path : std::as_const(candidates)) {
-        if (QFileInfo(path).isFile() && QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath())))
-            return;
-    }
+    const QString page = installed + QStringLiteral("/index.html");
+    if (QFileInfo(page).isFile() && QDesktopServices::openUrl(QUrl::fromLocalFile(page)))
+        return;
     // No guide: the program's web page instead; say so only when that fails too.
     if (!QDesktopServices::openUrl(QUrl(QString::fromLatin1(kWebSite))))
         m_prompter.message(tr(kGuideMissing).arg(QDir::toNativeSeparators(installed)));
