@@ -3,6 +3,7 @@
 // the menu entry, the document type, icons, AppStream data, manual pages,
 // Tab completion and the guide. The desktop's own checkers run where they
 // are installed, lintian on the .deb too.
+#include "TestPaths.h"
 #include "Version.h"
 
 #include <QDir>
@@ -182,6 +183,35 @@ private slots:
                  QStringLiteral("torvi-quillbook %f"));
     }
 
+    // The README's flow: a build of the two programs alone installs. A tree
+    // without them stops before it copies anything, and says what to build.
+    void installNeedsOnlyThePrograms()
+    {
+        QTemporaryDir work;
+        const QString build = work.filePath(QStringLiteral("build"));
+        const CRun configure = run(QStringLiteral(TQB_CMAKE), {QStringLiteral("-S"), QStringLiteral(TQB_SOURCE_DIR),
+                                                              QStringLiteral("-B"), build,
+                                                              QStringLiteral("-DTQB_BUILD_BENCH=OFF")});
+        QVERIFY2(configure.exitCode == 0, qPrintable(configure.out));
+        const QString prefix = work.filePath(QStringLiteral("prefix"));
+        const QStringList install{QStringLiteral("--install"), build, QStringLiteral("--prefix"), prefix};
+        const CRun unbuilt = run(QStringLiteral(TQB_CMAKE), install);
+        QCOMPARE(unbuilt.exitCode, 1);
+        QVERIFY2(unbuilt.out.simplified().contains(QLatin1String("is not built: cmake --build ") + build
+                                                   + QLatin1String(" --target tqb torvi-quillbook")),
+                 qPrintable(unbuilt.out));
+        QVERIFY(!QFileInfo::exists(prefix));
+
+        // The programs as that build makes them: this build's, in its places.
+        for (const QString &program : {testpaths::tqb(), testpaths::program()}) {
+            const QString target = build + QLatin1Char('/') + QDir(QStringLiteral(TQB_BUILD_DIR)).relativeFilePath(program);
+            QVERIFY2(QFile::copy(program, target), qPrintable(target));
+        }
+        const CRun built = run(QStringLiteral(TQB_CMAKE), install);
+        QVERIFY2(built.exitCode == 0, qPrintable(built.out));
+        QVERIFY(QFileInfo(prefix + QLatin1String("/share/doc/torvi-quillbook/changelog.gz")).isFile());
+    }
+
     void metainfoNamesThisVersionAndEntry()
     {
         QFile file(at(kMetainfo));
@@ -285,6 +315,9 @@ private slots:
                                 QStringLiteral("--config"), QStringLiteral(TQB_BUILD_DIR "/CPackConfig.cmake")},
                                out.path(), 280000);
         QVERIFY2(cpack.exitCode == 0, qPrintable(cpack.out));
+        // It builds the programs it packs and says so, and never the tests.
+        QVERIFY2(cpack.out.contains(QLatin1String("CPack: building tqb torvi-quillbook")), qPrintable(cpack.out));
+        QVERIFY2(!cpack.out.contains(QRegularExpression(QStringLiteral("target [a-z]+_tst_"))), qPrintable(cpack.out));
         const QStringList debs = QDir(out.path()).entryList({QStringLiteral("*.deb")});
         QCOMPARE(debs.size(), 1);
         QVERIFY2(QRegularExpression(QStringLiteral("^torvi-quillbook_" TQB_VERSION "_[a-z0-9]+\\.deb$")).match(debs[0]).hasMatch(),
