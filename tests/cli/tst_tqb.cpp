@@ -465,28 +465,38 @@ private slots:
         QVERIFY(!QFile::exists(path(QStringLiteral("s.tqb"))));
     }
 
+    // A usage error names the problem, then the usage line of the command
+    // (the first line of its --help; tqb's without one) and where the rest is.
     void usageErrors_data()
     {
         QTest::addColumn<QStringList>("args");
-        QTest::newRow("nothing") << QStringList{};
-        QTest::newRow("unknown command") << QStringList{"frobnicate", "a.tqb"};
-        QTest::newRow("missing file") << QStringList{"info"};
-        QTest::newRow("extra file") << QStringList{"info", "a.tqb", "b.tqb"};
-        QTest::newRow("second file missing") << QStringList{"from-json", "a.json"};
-        QTest::newRow("unknown option") << QStringList{"info", "a.tqb", "--bogus"};
-        QTest::newRow("password for backup") << QStringList{"backup", "a.tqb", "--password-stdin"};
-        QTest::newRow("password option for passwd") << QStringList{"passwd", "a.tqb", "--password-stdin"};
-        QTest::newRow("codepage without name") << QStringList{"info", "a.tqb", "--codepage"};
-        QTest::newRow("unknown codepage") << QStringList{"info", "a.tqb", "--codepage", "klingon"};
+        QTest::addColumn<QString>("command");
+        QTest::newRow("nothing") << QStringList{} << QString();
+        QTest::newRow("unknown command") << QStringList{"frobnicate", "a.tqb"} << QString();
+        QTest::newRow("missing file") << QStringList{"info"} << "info";
+        QTest::newRow("extra file") << QStringList{"info", "a.tqb", "b.tqb"} << "info";
+        QTest::newRow("second file missing") << QStringList{"from-json", "a.json"} << "from-json";
+        QTest::newRow("unknown option") << QStringList{"info", "a.tqb", "--bogus"} << "info";
+        QTest::newRow("password for backup") << QStringList{"backup", "a.tqb", "--password-stdin"} << "backup";
+        QTest::newRow("password option for passwd") << QStringList{"passwd", "a.tqb", "--password-stdin"} << "passwd";
+        QTest::newRow("codepage without name") << QStringList{"info", "a.tqb", "--codepage"} << "info";
+        QTest::newRow("unknown codepage") << QStringList{"info", "a.tqb", "--codepage", "klingon"} << "info";
+        QTest::newRow("find without text") << QStringList{"find", "a.tqb"} << "find";
     }
 
     void usageErrors()
     {
         QFETCH(QStringList, args);
+        QFETCH(QString, command);
         const CRun run = tqb(args);
         QCOMPARE(run.exitCode, 2);
-        QVERIFY(run.err.contains("usage: tqb COMMAND"));
         QVERIFY(run.out.isEmpty());
+        const QStringList lines = run.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QVERIFY2(lines.size() == 3 && lines[0].startsWith(QLatin1String("tqb: ")), qPrintable(run.err));
+        const QString help = command.isEmpty() ? QStringLiteral("tqb --help") : QStringLiteral("tqb %1 --help").arg(command);
+        const CRun helped = tqb(help.split(QLatin1Char(' ')).mid(1));
+        QCOMPARE(lines[1], QString::fromUtf8(helped.out).section(QLatin1Char('\n'), 0, 0));
+        QCOMPARE(lines[2], QStringLiteral("Try '%1'.").arg(help));
     }
 
     void helpGoesToStandardOutput()
