@@ -82,13 +82,13 @@ class TstTqb : public QObject, private tqbtest::CTqbFixture
     Q_OBJECT
 
 private:
-    void configureBackup(bool on)
+    void configureBackup(bool on, const QString &end = QStringLiteral("/"))
     {
         QSettings store(settingsFile(), QSettings::IniFormat);
         CSettings settings(store);
         CBackupSettings backup;
         backup.on = on;
-        backup.folder = path(QStringLiteral("bk")) + QLatin1Char('/');
+        backup.folder = path(QStringLiteral("bk")) + end;
         backup.versions = 3;
         backup.periodDays = 1;
         backup.store(settings);
@@ -648,6 +648,17 @@ private slots:
         QVERIFY(readFile(QStringLiteral("doc.tqb")) != first);
 
         QCOMPARE(tqb({"backup", "nowhere.tqb"}).exitCode, 1);
+    }
+
+    // A backup folder set without a separator at its end is still the folder.
+    void backupFolderWithoutSeparator()
+    {
+        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("bk")));
+        configureBackup(true, QString());
+        QCOMPARE(tqb({"new", "doc.tqb"}).exitCode, 0);
+        QCOMPARE(tqb({"backup", "doc.tqb"}).exitCode, 0);
+        QCOMPARE(readFile(QStringLiteral("bk/doc.bk0")), readFile(QStringLiteral("doc.tqb")));
+        QCOMPARE(QDir(m_dir->path()).entryList({QStringLiteral("*bk0")}, QDir::Files), QStringList());
     }
 };
 
