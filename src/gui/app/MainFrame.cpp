@@ -49,6 +49,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QScreen>
+#include <QWindow>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QUrl>
@@ -592,9 +593,12 @@ void CMainFrame::showFirstTime()
             statusBar()->setVisible(statusShown);
         }
     }
+    // The window's frame counts too, where the window system says how wide.
+    create();
+    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
     QList<QRect> screens;
     for (QScreen *screen : QGuiApplication::screens())
-        screens.append(screen->availableGeometry());
+        screens.append(screen->availableGeometry().marginsRemoved(frame));
     const QRect rect = windowplacement::onScreen(
         QRect(QPoint(settings.number(CSettings::WindowLeft), settings.number(CSettings::WindowTop)),
               QPoint(settings.number(CSettings::WindowRight) - 1, settings.number(CSettings::WindowBottom) - 1)),
