@@ -719,8 +719,8 @@ Save As</source>
 Speichern unter</translation>
     </message>
     <message>
-        <source>Restore</source>
-        <translation>Wiederherstellen</translation>
+        <source>&amp;Restore</source>
+        <translation>&amp;Wiederherstellen</translation>
     </message>
     <message>
         <source>Restore the document from a backup copy
@@ -1231,8 +1231,8 @@ About</source>
         <translation>Da&amp;tei</translation>
     </message>
     <message>
-        <source>Import</source>
-        <translation>Importieren</translation>
+        <source>&amp;Import</source>
+        <translation>&amp;Importieren</translation>
     </message>
     <message>
         <source>&amp;Edit</source>
@@ -1450,12 +1450,12 @@ Sperren</translation>
         <translation>Wählen Sie vor dem Klick auf OK den Ordner für die neue Notiz aus</translation>
     </message>
     <message>
-        <source>Auto title</source>
-        <translation>Titel automatisch</translation>
+        <source>&amp;Auto title</source>
+        <translation>&amp;Titel automatisch</translation>
     </message>
     <message>
-        <source>As root folder</source>
-        <translation>Als Stammordner</translation>
+        <source>As &amp;root folder</source>
+        <translation>Als &amp;Stammordner</translation>
     </message>
     <message>
         <source> Change or remove it, then click OK again.</source>

@@ -9,6 +9,7 @@
 #include "password/PasswordDlg.h"
 #include "find/FindDlg.h"
 #include "reminders/ReminderDlg.h"
+#include "editor/NewNoteDlg.h"
 #include "editor/TorviQuillbookView.h"
 #include "tree/LeftView.h"
 #include "TestPaths.h"
@@ -269,6 +270,27 @@ private slots:
             }
         }
         QVERIFY2(untranslated.isEmpty(), qPrintable(untranslated.join(QLatin1Char('\n'))));
+    }
+
+    // File's entries and the New-note dialog's buttons each have a mnemonic of
+    // their own in German too.
+    void fileMenuAndNewNoteMnemonics()
+    {
+        auto *file = m_frame->menuBar()->findChild<QMenu *>(QStringLiteral("menuFile"));
+        QStringList entries;
+        for (const QAction *a : file->actions()) {
+            if (!a->isSeparator() && !a->objectName().startsWith(QLatin1String("recentFile")))
+                entries << a->text();
+        }
+        auto *newNote = m_frame->findChild<CNewNoteDlg *>();
+        QVERIFY(newNote);
+        const QStringList buttons{newNote->autoTitleButton()->text(), newNote->asRootButton()->text()};
+        for (const QStringList &texts : {entries, buttons}) {
+            QVERIFY2(clashes(texts).isEmpty(), qPrintable(texts.join(QLatin1Char('|'))));
+            for (const QString &text : texts)
+                QVERIFY2(text.contains(QLatin1Char('&')), qPrintable(text));
+        }
+        QVERIFY(entries.contains(QStringLiteral("&Importieren")) && entries.contains(QStringLiteral("&Wiederherstellen")));
     }
 
     // A message from the core, through the window's prompter; Cancel keeps the branch.

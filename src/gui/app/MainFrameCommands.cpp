@@ -82,7 +82,7 @@ void CMainFrame::createCommands()
          [this] { m_doc.saveCommand(); }, [this] { return m_doc.canSave(); }, {}, false});
     add({kSaveAs, "fileSaveAs", tr("Save &As..."), tr("Save the active document with a new name\nSave As"), {}, -1,
          [this] { m_doc.saveAsCommand(); }, [this] { return m_doc.canSaveAs(); }, {}, false});
-    add({kRestore, "restore", tr("Restore"), tr("Restore the document from a backup copy\nRestore"), {}, -1,
+    add({kRestore, "restore", tr("&Restore"), tr("Restore the document from a backup copy\nRestore"), {}, -1,
          [this] { onRestore(); }, [this] { return m_manager.canRestore(); }, {}, false});
     add({kPrint, "filePrint", tr("&Print...\tCtrl+P"), tr("Print the note\nPrint"), keys({Qt::CTRL | Qt::Key_P}), 3,
          [this] { onPrint(); }, [this] { return m_doc.canPrint(); }, {}, false});
@@ -294,7 +294,7 @@ void CMainFrame::createMenus()
     QMenu *file = menuBar()->addMenu(tr("&File"));
     file->setObjectName(QStringLiteral("menuFile"));
     fill(file, {kNew, kOpen});
-    QMenu *import = file->addMenu(tr("Import"));
+    QMenu *import = file->addMenu(tr("&Import"));
     import->setObjectName(QStringLiteral("menuImport"));
     fill(import, {kImportText, kImportCsv, kImportFavorites, kImportMarkdown});
     QMenu *exports = file->addMenu(tr("&Export"));
