@@ -195,8 +195,8 @@ private slots:
         Run run;
         QVERIFY(run.start(dir.filePath(QStringLiteral("s.ini"))));
         QCOMPARE(menuTexts(topMenu(run.frame, QStringLiteral("&File"))),
-                 (QStringList{"&New\tCtrl+N", "&Open...\tCtrl+O", "[Import]", "[&Export]", "-", "&Save\tCtrl+S", "Save &As...", "-",
-                              "Restore", "-", "&Print...\tCtrl+P", "-", "Recent File", "-", "E&xit"}));
+                 (QStringList{"&New\tCtrl+N", "&Open...\tCtrl+O", "[&Import]", "[&Export]", "-", "&Save\tCtrl+S", "Save &As...", "-",
+                              "&Restore", "-", "&Print...\tCtrl+P", "-", "Recent File", "-", "E&xit"}));
         QCOMPARE(menuTexts(topMenu(run.frame, QStringLiteral("&Edit"))),
                  (QStringList{"&Undo\tCtrl+Z", "-", "Cu&t\tCtrl+X", "&Copy\tCtrl+C", "&Paste\tCtrl+V", "-",
                               "&Find/Replace \tCtrl+F", "Search all notes...\tCtrl+Shift+F", "Go to note...\tCtrl+G",
