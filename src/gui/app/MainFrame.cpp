@@ -5,6 +5,7 @@
 #include "app/DocManager.h"
 #include "GuidePaths.h"
 #include "app/MainToolBar.h"
+#include "app/StatusBar.h"
 #include "app/WindowPlacement.h"
 #include "backup/BackupDlg.h"
 #include "backup/RestoreDlg.h"
@@ -123,9 +124,7 @@ CMainFrame::CMainFrame(CDocManager &manager, const CCodePage &codePage, IPrompte
     m_newNoteDlg->setActivateTreePane([this] { activateTreePane(); });
     m_capture = new CQuickCapture(this, *m_newNoteDlg, this);
     connect(m_capture, &CQuickCapture::statusMessage, this, [this](const QString &t) {
-        // Said whole on the status bar's tooltip: a narrow window cuts the bar.
         statusBar()->showMessage(t);
-        statusBar()->setToolTip(t);
     });
     connect(m_newNoteDlg, &QDialog::finished, this, &CMainFrame::updateCommandStates);
 
@@ -281,6 +280,7 @@ void CMainFrame::createSearch()
 
 void CMainFrame::createStatusBar()
 {
+    setStatusBar(new CStatusBar(this));
     // The message pane: "Ready" until a status text or message covers it.
     m_readyPane = new QLabel(tr(kReady), this);
     m_readyPane->setObjectName(QStringLiteral("messagePane"));
@@ -291,10 +291,6 @@ void CMainFrame::createStatusBar()
     m_passwordPane->setAccessibleName(tr("Password protection"));
     statusBar()->addPermanentWidget(m_passwordPane);
     statusBar()->setObjectName(QStringLiteral("statusBar"));
-    connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString &text) {
-        if (statusBar()->toolTip() != text)
-            statusBar()->setToolTip(QString());
-    });
 }
 
 QString CMainFrame::messageText() const
@@ -395,6 +391,18 @@ void CMainFrame::switchPane()
         activateEditorPane();
     else
         activateTreePane();
+}
+
+bool CMainFrame::focusNextPrevChild(bool next)
+{
+    // Tab in either pane goes to the other one, also when a dock (the
+    // search) stands between them in the focus chain.
+    QWidget *focus = QApplication::focusWidget();
+    if (focus && (focus == m_note || focus == m_items)) {
+        switchPane();
+        return true;
+    }
+    return QMainWindow::focusNextPrevChild(next);
 }
 
 void CMainFrame::showItem(int index)
