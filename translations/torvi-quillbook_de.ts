@@ -243,6 +243,18 @@ Verschieben oder löschen Sie diesen Ordner. Es wurde nichts gespeichert.</trans
 <context>
     <name>CExporter</name>
     <message>
+        <source>The Markdown files will not be encrypted. Save them anyway?</source>
+        <translation>Die Markdown-Dateien werden nicht verschlüsselt. Trotzdem speichern?</translation>
+    </message>
+    <message>
+        <source>The HTML file will not be encrypted. Save it anyway?</source>
+        <translation>Die HTML-Datei wird nicht verschlüsselt. Trotzdem speichern?</translation>
+    </message>
+    <message>
+        <source>The OPML file will not be encrypted. Save it anyway?</source>
+        <translation>Die OPML-Datei wird nicht verschlüsselt. Trotzdem speichern?</translation>
+    </message>
+    <message>
         <source>Exported to %1</source>
         <translation>Exportiert nach %1</translation>
     </message>

@@ -64,11 +64,10 @@ bool CDocumentPassword::set(const QByteArray &password, Protection form)
     return true;
 }
 
-bool CDocumentPassword::mayWritePlainCopy()
+bool CDocumentPassword::mayWritePlainCopy(const QString &question)
 {
     return m_protection != Protection::Encrypted
-        || m_doc.prompter().message(QCoreApplication::translate("CTorviQuillbookDoc", kExportNotEncrypted), IPrompter::Buttons::YesNo)
-               == IPrompter::Answer::Yes;
+        || m_doc.prompter().message(question, IPrompter::Buttons::YesNo) == IPrompter::Answer::Yes;
 }
 
 bool CDocumentPassword::isPassword(const QByteArray &password) const

@@ -47,7 +47,7 @@ public:
     QString statusText() const;
     // Before a copy of the notes is written in plain: an encrypted document
     // asks first. True: go on.
-    bool mayWritePlainCopy();
+    bool mayWritePlainCopy(const QString &question);
 
     // The password dialog and its outcome; false when it was cancelled.
     bool ask();
