@@ -29,7 +29,7 @@ CCliArguments CCliArguments::parse(const QStringList &given)
             optionsEnded = true;
         } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
             result.help = true;
-        } else if (arg == QLatin1String("--version")) {
+        } else if (arg == QLatin1String("--version") || arg == QLatin1String("-v")) {  // as torvi-quillbook -v
             result.version = true;
         } else if (arg == QLatin1String("--password-stdin")) {
             result.passwordStdin = true;

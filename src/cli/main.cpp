@@ -157,7 +157,7 @@ const char kUsage[] =
     "                     XChaCha20-Poly1305, doc/encrypted-format.md\n"
     "  --compatible       (passwd) the light protection older versions read\n"
     "  -h, --help         this text; after a command, that command's usage\n"
-    "  --version          the version of tqb\n"
+    "  -v, --version      the version of tqb\n"
     "\n"
     "Notes:\n"
     "  info needs no password; its protection line is none, compatible or\n"

@@ -505,10 +505,13 @@ private slots:
         QCOMPARE(run.exitCode, 0);
         QVERIFY(run.out.contains("usage: tqb COMMAND"));
         QVERIFY(run.err.isEmpty());
-        const CRun version = tqb({"--version"});
-        QCOMPARE(version.exitCode, 0);
-        QCOMPARE(version.out, QByteArray("tqb (Torvi Quillbook) " TQB_VERSION "\n"));
-        QVERIFY(version.err.isEmpty());
+        // -v as the program's -v: the version.
+        for (const char *option : {"--version", "-v"}) {
+            const CRun version = tqb({option});
+            QCOMPARE(version.exitCode, 0);
+            QCOMPARE(version.out, QByteArray("tqb (Torvi Quillbook) " TQB_VERSION "\n"));
+            QVERIFY(version.err.isEmpty());
+        }
     }
 
     // One command's usage: its synopsis and description, the options it
@@ -608,6 +611,13 @@ private slots:
         QCOMPARE(manCommands.keys(), helpCommands.keys());
         for (auto it = helpCommands.cbegin(); it != helpCommands.cend(); ++it)
             QCOMPARE(manCommands.value(it.key()), it.value());
+
+        // The README lists every command too.
+        QFile readme(testpaths::data(QStringLiteral("../../README.md")));
+        QVERIFY(readme.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(readme.readAll());
+        for (const QString &command : helpCommands.keys())
+            QVERIFY2(text.contains(QLatin1String("\ntqb ") + command + QLatin1Char(' ')), qPrintable(command));
     }
 
     void helpForAnUnknownCommandIsAUsageError()

@@ -158,6 +158,8 @@ private slots:
         QVERIFY(QFileInfo(at(QStringLiteral("share/doc/torvi-quillbook/guide/index.html"))).isFile());
         const QString page = manPage(at(QStringLiteral("share/man/man1/torvi-quillbook.1.gz")));
         QVERIFY2(page.contains(QLatin1Char(' ') + m_prefix.path() + kGuideLine), qPrintable(page));
+        for (const char *part : {".SH ENVIRONMENT\n.TP\n.B TQB_INSTANCE_NAME", ".SH EXIT STATUS"})
+            QVERIFY2(page.contains(QLatin1String(part)), part);
     }
 
     // A packager's staged install (DESTDIR): the files name the final prefix,
