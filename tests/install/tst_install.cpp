@@ -282,13 +282,16 @@ private slots:
             "complete_line tqb im\n"
             "complete_line tqb import-csv ''\n"
             "complete_line tqb import-csv notes.tqb ''\n"
-            "complete_line tqb import-csv notes.tqb list.csv --h\n")
+            "complete_line tqb import-csv notes.tqb list.csv --h\n"
+            "complete_line tqb --codepage ''\n"
+            "complete_line tqb --codepage windows-1252 --w\n"
+            "complete_line tqb --wait 5 im\n")
                                    .arg(at(QStringLiteral("bin")),
                                         at(QStringLiteral("share/bash-completion/completions/tqb")));
         const CRun bash = run(QStringLiteral("bash"), {QStringLiteral("-c"), script}, work.path());
         QCOMPARE(bash.exitCode, 0);
         const QStringList lines = bash.out.split(QLatin1Char('\n'));
-        QCOMPARE(lines.size(), 5);
+        QCOMPARE(lines.size(), 8);
         auto sorted = [](const QString &line) {
             QStringList words = line.split(QLatin1Char('|'), Qt::SkipEmptyParts);
             words.sort();
@@ -303,6 +306,13 @@ private slots:
         QCOMPARE(sorted(lines[1]), (QStringList{"folder", "notes.tqb", "other notes.tqb"}));
         QCOMPARE(sorted(lines[2]), (QStringList{"folder", "list.csv", "notes.tqb", "other notes.tqb"}));
         QCOMPARE(sorted(lines[3]), (QStringList{"--header", "--help"}));
+        // Option values and the options before a command.
+        const QStringList pages = sorted(lines[4]);
+        QVERIFY2(pages.size() == 10 && pages.contains(QLatin1String("windows-874"))
+                     && pages.contains(QLatin1String("windows-1252")),
+                 qPrintable(lines[4]));
+        QCOMPARE(sorted(lines[5]), QStringList{"--wait"});
+        QCOMPARE(sorted(lines[6]), commands);
     }
 
     // The package as dpkg installs it; lintian finds no error in it.
