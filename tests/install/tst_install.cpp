@@ -223,7 +223,9 @@ private slots:
         const QByteArray xml = file.readAll();
         QVERIFY(xml.contains("<release version=\"" TQB_VERSION "\" date=\""));
         QVERIFY(xml.contains("<launchable type=\"desktop-id\">org.example.TorviQuillbook.desktop</launchable>"));
-        QVERIFY(xml.contains("<screenshot type=\"default\">"));
+        for (const char *part : {"<developer_name>", "<translation type=\"qt\">", "<content_rating type=\"oars-1.1\""})
+            QVERIFY2(xml.contains(part), part);
+        QVERIFY2(!xml.contains("example.org"), "a placeholder address");  // nothing that does not exist
     }
 
     void checkers_data()
