@@ -50,6 +50,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QScreen>
+#include <QStyle>
 #include <QWindow>
 #include <QSplitter>
 #include <QStatusBar>
@@ -601,12 +602,18 @@ void CMainFrame::showFirstTime()
             statusBar()->setVisible(statusShown);
         }
     }
-    // The window's frame counts too, where the window system says how wide.
+    // The window's frame counts too. An X11 window manager frames the window
+    // only once it is shown, around the place asked for: until then room for
+    // a title bar is kept below it.
     create();
-    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    const QMargins known = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    const int edge = style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, this);
+    const int title = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
     QList<QRect> screens;
-    for (QScreen *screen : QGuiApplication::screens())
-        screens.append(screen->availableGeometry().marginsRemoved(frame));
+    for (QScreen *screen : QGuiApplication::screens()) {
+        const QRect area = screen->availableGeometry();
+        screens.append(known.isNull() ? area.adjusted(0, 0, -2 * edge, -title - edge) : area.marginsRemoved(known));
+    }
     const QRect rect = windowplacement::onScreen(
         QRect(QPoint(settings.number(CSettings::WindowLeft), settings.number(CSettings::WindowTop)),
               QPoint(settings.number(CSettings::WindowRight) - 1, settings.number(CSettings::WindowBottom) - 1)),
