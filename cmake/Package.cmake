@@ -20,4 +20,13 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "adwaita-icon-theme, qt6-translations-l10n, bash-completion")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
+# The package needs the programs built, not the tests and benchmarks that
+# `all` holds: installing (the preinstall step of CPack too) does not build
+# `all`, and CPack builds the programs itself, on every core, saying so.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/PackageBuild.cmake)
+set(CPACK_TQB_BUILD_DIR ${CMAKE_BINARY_DIR})
+set(CPACK_TQB_CMAKE ${CMAKE_COMMAND})
+set(CPACK_TQB_PROGRAMS ${TQB_PROGRAMS})
+
 include(CPack)

@@ -265,6 +265,18 @@ Verschieben oder löschen Sie diesen Ordner. Es wurde nichts gespeichert.</trans
 <context>
     <name>CExporter</name>
     <message>
+        <source>The Markdown files will not be encrypted. Save them anyway?</source>
+        <translation>Die Markdown-Dateien werden nicht verschlüsselt. Trotzdem speichern?</translation>
+    </message>
+    <message>
+        <source>The HTML file will not be encrypted. Save it anyway?</source>
+        <translation>Die HTML-Datei wird nicht verschlüsselt. Trotzdem speichern?</translation>
+    </message>
+    <message>
+        <source>The OPML file will not be encrypted. Save it anyway?</source>
+        <translation>Die OPML-Datei wird nicht verschlüsselt. Trotzdem speichern?</translation>
+    </message>
+    <message>
         <source>Exported to %1</source>
         <translation>Exportiert nach %1</translation>
     </message>
@@ -751,8 +763,8 @@ Save As</source>
 Speichern unter</translation>
     </message>
     <message>
-        <source>Restore</source>
-        <translation>Wiederherstellen</translation>
+        <source>&amp;Restore</source>
+        <translation>&amp;Wiederherstellen</translation>
     </message>
     <message>
         <source>Restore the document from a backup copy
@@ -1263,8 +1275,8 @@ About</source>
         <translation>Da&amp;tei</translation>
     </message>
     <message>
-        <source>Import</source>
-        <translation>Importieren</translation>
+        <source>&amp;Import</source>
+        <translation>&amp;Importieren</translation>
     </message>
     <message>
         <source>&amp;Edit</source>
@@ -1482,12 +1494,12 @@ Sperren</translation>
         <translation>Wählen Sie vor dem Klick auf OK den Ordner für die neue Notiz aus</translation>
     </message>
     <message>
-        <source>Auto title</source>
-        <translation>Titel automatisch</translation>
+        <source>&amp;Auto title</source>
+        <translation>&amp;Titel automatisch</translation>
     </message>
     <message>
-        <source>As root folder</source>
-        <translation>Als Stammordner</translation>
+        <source>As &amp;root folder</source>
+        <translation>Als &amp;Stammordner</translation>
     </message>
     <message>
         <source> Change or remove it, then click OK again.</source>
@@ -2081,6 +2093,34 @@ Ihre Notizen bleiben hier geöffnet; speichern Sie sie, um sie zu behalten.</tra
     <message>
         <source>All Files (*.*)</source>
         <translation>Alle Dateien (*.*)</translation>
+    </message>
+    <message>
+        <source>Undo 	Ctrl+Z</source>
+        <translation>Rückgängig 	Strg+Z</translation>
+    </message>
+    <message>
+        <source>Cut 	Ctrl+X</source>
+        <translation>Ausschneiden 	Strg+X</translation>
+    </message>
+    <message>
+        <source>Copy 	Ctrl+C</source>
+        <translation>Kopieren 	Strg+C</translation>
+    </message>
+    <message>
+        <source>Paste 	Ctrl+V</source>
+        <translation>Einfügen 	Strg+V</translation>
+    </message>
+    <message>
+        <source>Open	Alt+O</source>
+        <translation>Öffnen	Alt+O</translation>
+    </message>
+    <message>
+        <source>E-mail	Alt+E</source>
+        <translation>E-Mail	Alt+E</translation>
+    </message>
+    <message>
+        <source>Call	Alt+D</source>
+        <translation>Anrufen	Alt+D</translation>
     </message>
 </context>
 <context>

@@ -29,14 +29,14 @@ CCliArguments CCliArguments::parse(const QStringList &given)
             optionsEnded = true;
         } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
             result.help = true;
-        } else if (arg == QLatin1String("--version")) {
+        } else if (arg == QLatin1String("--version") || arg == QLatin1String("-v")) {  // as torvi-quillbook -v
             result.version = true;
         } else if (arg == QLatin1String("--password-stdin")) {
             result.passwordStdin = true;
         } else if (arg == QLatin1String("--codepage")) {
             if (i + 1 >= arguments.size()) {
                 result.error = QStringLiteral("--codepage needs a code page name");
-                return result;
+                break;
             }
             result.codePage = arguments[++i];
         } else if (arg == QLatin1String("--json")) {
@@ -44,7 +44,7 @@ CCliArguments CCliArguments::parse(const QStringList &given)
         } else if (arg == QLatin1String("--at") || arg.startsWith(QLatin1String("--at="))) {
             if (arg == QLatin1String("--at") && i + 1 >= arguments.size()) {
                 result.error = QStringLiteral("--at needs a moment \"YYYY-MM-DD HH:MM\"");
-                return result;
+                break;
             }
             result.at = arg == QLatin1String("--at") ? arguments[++i] : arg.mid(5);
             // Date and time apart: a local time inside a daylight-saving gap is
@@ -54,7 +54,7 @@ CCliArguments CCliArguments::parse(const QStringList &given)
                 && QTime::fromString(result.at.mid(11), QStringLiteral("HH:mm")).isValid();
             if (!valid) {
                 result.error = QStringLiteral("--at takes a moment \"YYYY-MM-DD HH:MM\", not \"%1\"").arg(result.at);
-                return result;
+                break;
             }
         } else if (arg == QLatin1String("--header")) {
             result.given.append(arg);
@@ -64,14 +64,14 @@ CCliArguments CCliArguments::parse(const QStringList &given)
                    || arg == QLatin1String("--wait")) {
             if (i + 1 >= arguments.size()) {
                 result.error = QStringLiteral("%1 needs a value").arg(arg);
-                return result;
+                break;
             }
             const QString value = arguments[++i];
             result.given.append(arg);
             if (arg == QLatin1String("--title")) {
                 if (value.contains(QLatin1Char('\n')) || value.contains(QLatin1Char('\r'))) {
                     result.error = QStringLiteral("--title cannot hold a line break");
-                    return result;
+                    break;
                 }
                 result.hasTitle = true;
                 result.title = value;
@@ -82,25 +82,25 @@ CCliArguments CCliArguments::parse(const QStringList &given)
             if (arg == QLatin1String("--under")) {
                 if (!ok || n < 0) {
                     result.error = QStringLiteral("--under takes an item index (0 or more), not \"%1\"").arg(value);
-                    return result;
+                    break;
                 }
                 result.under = n;
             } else if (arg == QLatin1String("--wait")) {
                 if (!ok || n < 0 || n > 86400) {
                     result.error = QStringLiteral("--wait takes a number of seconds from 0 to 86400, not \"%1\"").arg(value);
-                    return result;
+                    break;
                 }
                 result.waitSeconds = n;
             } else if (arg == QLatin1String("--length")) {
                 if (!ok || n < 6 || n > 127) {
                     result.error = QStringLiteral("--length takes a length from 6 to 127, not \"%1\"").arg(value);
-                    return result;
+                    break;
                 }
                 result.length = n;
             } else {
                 if (!ok || n < 1 || n > 100000) {
                     result.error = QStringLiteral("--count takes a number from 1 to 100000, not \"%1\"").arg(value);
-                    return result;
+                    break;
                 }
                 result.count = n;
             }
@@ -125,11 +125,14 @@ CCliArguments CCliArguments::parse(const QStringList &given)
             result.codePage = arg.mid(11);
         } else {
             result.error = QStringLiteral("unknown option %1").arg(arg);
-            return result;
+            break;
         }
     }
+    // A usage error still names the command, for its usage line.
     if (!words.isEmpty())
         result.command = words.takeFirst();
+    if (!result.error.isEmpty())
+        return result;
     result.files = words;
     for (qsizetype i = 0; i < result.files.size(); ++i) {
         // find's second word is the text to find, not a file.

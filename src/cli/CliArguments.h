@@ -12,7 +12,7 @@ struct CCliArguments
     bool passwordStdin = false;
     QString codePage;  // empty: the "CodePage" setting
     bool help = false;
-    bool version = false;  // --version
+    bool version = false;  // --version, -v
     QString at;        // --at "YYYY-MM-DD HH:MM" (local time); empty: now
     bool json = false; // --json
     int under = -1;    // add --under N: the item index to add below; -1: the root level

@@ -158,7 +158,7 @@ const char kUsage[] =
     "                     XChaCha20-Poly1305, doc/encrypted-format.md\n"
     "  --compatible       (passwd) the light protection older versions read\n"
     "  -h, --help         this text; after a command, that command's usage\n"
-    "  --version          the version of tqb\n"
+    "  -v, --version      the version of tqb\n"
     "\n"
     "Notes:\n"
     "  info needs no password; its protection line is none, compatible or\n"
@@ -204,10 +204,31 @@ const char kUsage[] =
     "Exit status: 0 done, 1 failed (message on standard error), 2 wrong usage.\n"
     "find, as grep: 0 something matched, 1 nothing did, 2 wrong usage or failure.\n";
 
-int usageError(const QString &problem)
+const CCommand *commandNamed(const QString &name)
+{
+    for (const CCommand &c : kCommands) {
+        if (name == QLatin1String(c.name))
+            return &c;
+    }
+    return nullptr;
+}
+
+// The problem, the usage line of the command (of tqb when there is none)
+// and where the rest is: the whole help would bury the one line that matters.
+void usageHint(const CCommand *command)
+{
+    const QString usage = QString::fromLatin1(kUsage);
+    const QString line = command ? CommandHelp::forCommand(usage, QLatin1String(command->name), command->passwordOption)
+                                 : usage;
+    const QString help = command ? QStringLiteral("tqb %1 --help").arg(QLatin1String(command->name))
+                                 : QStringLiteral("tqb --help");
+    CConsole::errorRaw(line.section(QLatin1Char('\n'), 0, 0) + QStringLiteral("\nTry '%1'.\n").arg(help));
+}
+
+int usageError(const QString &problem, const CCommand *command = nullptr)
 {
     CConsole::error(problem);
-    CConsole::errorRaw(QString::fromLatin1(kUsage));
+    usageHint(command);
     return CCliSession::kUsage;
 }
 
@@ -220,14 +241,7 @@ int main(int argc, char *argv[])
 
     CCliArguments args = CCliArguments::parse(QCoreApplication::arguments().mid(1));
     if (!args.error.isEmpty())
-        return usageError(args.error);
-    const auto commandNamed = [](const QString &name) -> const CCommand * {
-        for (const CCommand &c : kCommands) {
-            if (name == QLatin1String(c.name))
-                return &c;
-        }
-        return nullptr;
-    };
+        return usageError(args.error, commandNamed(args.command));
     const auto answered = [](const QByteArray &text) {
         return CConsole::write(text) ? CCliSession::kSuccess : CCliSession::kFailure;
     };
@@ -252,19 +266,20 @@ int main(int argc, char *argv[])
     const bool find = args.command == QLatin1String("find");
     if (find) {
         if (args.files.size() != 2)
-            return usageError(QStringLiteral("find takes a file name and the text to find"));
+            return usageError(QStringLiteral("find takes a file name and the text to find"), command);
         args.findText = args.files.takeLast();
         if (args.findText.isEmpty())
-            return usageError(QStringLiteral("find: the text to find is empty"));
+            return usageError(QStringLiteral("find: the text to find is empty"), command);
     }
     if (args.files.size() != command->files) {
         return usageError(QStringLiteral("%1 takes %2 file name(s), %3 given")
                               .arg(args.command)
                               .arg(command->files)
-                              .arg(args.files.size()));
+                              .arg(args.files.size()),
+                          command);
     }
     if ((args.json || !args.at.isEmpty()) && args.command != QLatin1String("reminders"))
-        return usageError(QStringLiteral("%1 does not take --at or --json").arg(args.command));
+        return usageError(QStringLiteral("%1 does not take --at or --json").arg(args.command), command);
     // An option listed for some commands is refused by every command that
     // does not list it too.
     const auto takes = [&args](const QString &option) {
@@ -281,11 +296,11 @@ int main(int argc, char *argv[])
     for (const COwnOptions &own : kOwnOptions) {
         for (const char *option : own.options) {
             if (option && args.given.contains(QLatin1String(option)) && !takes(QLatin1String(option)))
-                return usageError(QStringLiteral("%1 does not take %2").arg(args.command, QLatin1String(option)));
+                return usageError(QStringLiteral("%1 does not take %2").arg(args.command, QLatin1String(option)), command);
         }
     }
     if (args.passwordStdin && !command->passwordOption)
-        return usageError(QStringLiteral("%1 does not take --password-stdin").arg(args.command));
+        return usageError(QStringLiteral("%1 does not take --password-stdin").arg(args.command), command);
 
     // The document makes the program's folder the current one; names given
     // relative to where tqb was started are fixed before that.
@@ -295,7 +310,7 @@ int main(int argc, char *argv[])
     CCliSession session(std::move(args));
     const int opened = session.open();
     if (opened == CCliSession::kUsage)
-        CConsole::errorRaw(QString::fromLatin1(kUsage));
+        usageHint(command);
     if (opened != CCliSession::kSuccess)
         return find ? int(CCliSession::kUsage) : opened;  // find's 1 means "no match"
     const int exitCode = command->run(session);

@@ -82,13 +82,13 @@ class TstTqb : public QObject, private tqbtest::CTqbFixture
     Q_OBJECT
 
 private:
-    void configureBackup(bool on)
+    void configureBackup(bool on, const QString &end = QStringLiteral("/"))
     {
         QSettings store(settingsFile(), QSettings::IniFormat);
         CSettings settings(store);
         CBackupSettings backup;
         backup.on = on;
-        backup.folder = path(QStringLiteral("bk")) + QLatin1Char('/');
+        backup.folder = path(QStringLiteral("bk")) + end;
         backup.versions = 3;
         backup.periodDays = 1;
         backup.store(settings);
@@ -465,28 +465,38 @@ private slots:
         QVERIFY(!QFile::exists(path(QStringLiteral("s.tqb"))));
     }
 
+    // A usage error names the problem, then the usage line of the command
+    // (the first line of its --help; tqb's without one) and where the rest is.
     void usageErrors_data()
     {
         QTest::addColumn<QStringList>("args");
-        QTest::newRow("nothing") << QStringList{};
-        QTest::newRow("unknown command") << QStringList{"frobnicate", "a.tqb"};
-        QTest::newRow("missing file") << QStringList{"info"};
-        QTest::newRow("extra file") << QStringList{"info", "a.tqb", "b.tqb"};
-        QTest::newRow("second file missing") << QStringList{"from-json", "a.json"};
-        QTest::newRow("unknown option") << QStringList{"info", "a.tqb", "--bogus"};
-        QTest::newRow("password for backup") << QStringList{"backup", "a.tqb", "--password-stdin"};
-        QTest::newRow("password option for passwd") << QStringList{"passwd", "a.tqb", "--password-stdin"};
-        QTest::newRow("codepage without name") << QStringList{"info", "a.tqb", "--codepage"};
-        QTest::newRow("unknown codepage") << QStringList{"info", "a.tqb", "--codepage", "klingon"};
+        QTest::addColumn<QString>("command");
+        QTest::newRow("nothing") << QStringList{} << QString();
+        QTest::newRow("unknown command") << QStringList{"frobnicate", "a.tqb"} << QString();
+        QTest::newRow("missing file") << QStringList{"info"} << "info";
+        QTest::newRow("extra file") << QStringList{"info", "a.tqb", "b.tqb"} << "info";
+        QTest::newRow("second file missing") << QStringList{"from-json", "a.json"} << "from-json";
+        QTest::newRow("unknown option") << QStringList{"info", "a.tqb", "--bogus"} << "info";
+        QTest::newRow("password for backup") << QStringList{"backup", "a.tqb", "--password-stdin"} << "backup";
+        QTest::newRow("password option for passwd") << QStringList{"passwd", "a.tqb", "--password-stdin"} << "passwd";
+        QTest::newRow("codepage without name") << QStringList{"info", "a.tqb", "--codepage"} << "info";
+        QTest::newRow("unknown codepage") << QStringList{"info", "a.tqb", "--codepage", "klingon"} << "info";
+        QTest::newRow("find without text") << QStringList{"find", "a.tqb"} << "find";
     }
 
     void usageErrors()
     {
         QFETCH(QStringList, args);
+        QFETCH(QString, command);
         const CRun run = tqb(args);
         QCOMPARE(run.exitCode, 2);
-        QVERIFY(run.err.contains("usage: tqb COMMAND"));
         QVERIFY(run.out.isEmpty());
+        const QStringList lines = run.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QVERIFY2(lines.size() == 3 && lines[0].startsWith(QLatin1String("tqb: ")), qPrintable(run.err));
+        const QString help = command.isEmpty() ? QStringLiteral("tqb --help") : QStringLiteral("tqb %1 --help").arg(command);
+        const CRun helped = tqb(help.split(QLatin1Char(' ')).mid(1));
+        QCOMPARE(lines[1], QString::fromUtf8(helped.out).section(QLatin1Char('\n'), 0, 0));
+        QCOMPARE(lines[2], QStringLiteral("Try '%1'.").arg(help));
     }
 
     void helpGoesToStandardOutput()
@@ -495,10 +505,13 @@ private slots:
         QCOMPARE(run.exitCode, 0);
         QVERIFY(run.out.contains("usage: tqb COMMAND"));
         QVERIFY(run.err.isEmpty());
-        const CRun version = tqb({"--version"});
-        QCOMPARE(version.exitCode, 0);
-        QCOMPARE(version.out, QByteArray("tqb (Torvi Quillbook) " TQB_VERSION "\n"));
-        QVERIFY(version.err.isEmpty());
+        // -v as the program's -v: the version.
+        for (const char *option : {"--version", "-v"}) {
+            const CRun version = tqb({option});
+            QCOMPARE(version.exitCode, 0);
+            QCOMPARE(version.out, QByteArray("tqb (Torvi Quillbook) " TQB_VERSION "\n"));
+            QVERIFY(version.err.isEmpty());
+        }
     }
 
     // One command's usage: its synopsis and description, the options it
@@ -598,6 +611,13 @@ private slots:
         QCOMPARE(manCommands.keys(), helpCommands.keys());
         for (auto it = helpCommands.cbegin(); it != helpCommands.cend(); ++it)
             QCOMPARE(manCommands.value(it.key()), it.value());
+
+        // The README lists every command too.
+        QFile readme(testpaths::data(QStringLiteral("../../README.md")));
+        QVERIFY(readme.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(readme.readAll());
+        for (const QString &command : helpCommands.keys())
+            QVERIFY2(text.contains(QLatin1String("\ntqb ") + command + QLatin1Char(' ')), qPrintable(command));
     }
 
     void helpForAnUnknownCommandIsAUsageError()
@@ -638,6 +658,17 @@ private slots:
         QVERIFY(readFile(QStringLiteral("doc.tqb")) != first);
 
         QCOMPARE(tqb({"backup", "nowhere.tqb"}).exitCode, 1);
+    }
+
+    // A backup folder set without a separator at its end is still the folder.
+    void backupFolderWithoutSeparator()
+    {
+        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("bk")));
+        configureBackup(true, QString());
+        QCOMPARE(tqb({"new", "doc.tqb"}).exitCode, 0);
+        QCOMPARE(tqb({"backup", "doc.tqb"}).exitCode, 0);
+        QCOMPARE(readFile(QStringLiteral("bk/doc.bk0")), readFile(QStringLiteral("doc.tqb")));
+        QCOMPARE(QDir(m_dir->path()).entryList({QStringLiteral("*bk0")}, QDir::Files), QStringList());
     }
 };
 

@@ -336,12 +336,16 @@ private slots:
         QVERIFY(!QFile::exists(f.path("out.txt")));
         f.doc->saveAsCommand();
         QVERIFY(readAll(f.path("out.txt")).contains("*Child*"));
-        // The other exports ask the same, before any chooser.
+        // The other exports ask too, naming their format, before any chooser.
         const CCodePage page(QStringLiteral("windows-1252"));
-        f.prompter.answers = {IPrompter::Answer::No};
         const qsizetype choosers = f.prompter.chooserTitles.size();
-        QVERIFY(!CExporter(*f.doc, page).run(CExporter::Kind::Html));
-        QCOMPARE(f.prompter.messages.last(), QString::fromLatin1(CTorviQuillbookDoc::kExportNotEncrypted));
+        for (const auto &[kind, question] : {std::pair{CExporter::Kind::Html, CExporter::kHtmlNotEncrypted},
+                                             std::pair{CExporter::Kind::Opml, CExporter::kOpmlNotEncrypted},
+                                             std::pair{CExporter::Kind::Markdown, CExporter::kMarkdownNotEncrypted}}) {
+            f.prompter.answers = {IPrompter::Answer::No};
+            QVERIFY(!CExporter(*f.doc, page).run(kind));
+            QCOMPARE(f.prompter.messages.last(), QString::fromLatin1(question));
+        }
         QCOMPARE(f.prompter.chooserTitles.size(), choosers);
     }
 

@@ -270,7 +270,7 @@ private slots:
         f.prompter.answers = {IPrompter::Answer::No};
         f.prompter.folderAnswers = {f.path(QStringLiteral("plain"))};
         QVERIFY(!CExporter(*f.doc, CCodePage(QStringLiteral("windows-1252"))).run(CExporter::Kind::Markdown));
-        QCOMPARE(f.prompter.messages.last(), QString::fromLatin1(CTorviQuillbookDoc::kExportNotEncrypted));
+        QCOMPARE(f.prompter.messages.last(), QString::fromLatin1(CExporter::kMarkdownNotEncrypted));
         QCOMPARE(f.prompter.folderStarts.size(), 1);
         QVERIFY(!QFileInfo::exists(f.path(QStringLiteral("plain"))));
     }

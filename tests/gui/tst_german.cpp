@@ -9,11 +9,18 @@
 #include "password/PasswordDlg.h"
 #include "find/FindDlg.h"
 #include "reminders/ReminderDlg.h"
+#include "editor/NewNoteDlg.h"
+#include "editor/TorviQuillbookView.h"
+#include "tree/LeftView.h"
+#include "TestPaths.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QDialogButtonBox>
+#include <QContextMenuEvent>
 #include <QLabel>
+#include <QMenu>
+#include <QXmlStreamReader>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
@@ -49,6 +56,69 @@ QStringList visibleTexts(QWidget *dialog)
         if (button->isVisibleTo(dialog))
             texts << button->text();
     }
+    return texts;
+}
+
+// The German catalogue as the translators left it: which texts are German,
+// and which English texts stay as they are on purpose.
+struct CCatalogue
+{
+    QSet<QString> sources;
+    QSet<QString> translations;  // finished ones
+    QSet<QString> keptAsIs;      // finished, the same as the source
+};
+
+CCatalogue readCatalogue()
+{
+    CCatalogue catalogue;
+    QFile file(testpaths::data(QStringLiteral("../../translations/torvi-quillbook_de.ts")));
+    if (!file.open(QIODevice::ReadOnly))
+        return catalogue;
+    QXmlStreamReader xml(&file);
+    QString source;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == QLatin1String("source")) {
+            source = xml.readElementText();
+            catalogue.sources.insert(source);
+        } else if (xml.name() == QLatin1String("translation")) {
+            const bool finished = xml.attributes().value(QLatin1String("type")).isEmpty();
+            const QString text = xml.readElementText();
+            if (finished)
+                catalogue.translations.insert(text);
+            if (finished && text == source)
+                catalogue.keptAsIs.insert(text);
+        }
+    }
+    return catalogue;
+}
+
+// The entries of a menu that is open, as the user reads them.
+QStringList entriesOf(const QMenu *menu)
+{
+    QStringList texts;
+    for (const QAction *a : menu->actions()) {
+        if (!a->isSeparator() && a->isVisible() && !a->objectName().startsWith(QLatin1String("recentFile")))
+            texts << a->text();
+    }
+    return texts;
+}
+
+// What the context menu `target` opens on a right click shows.
+QStringList contextMenuOf(QAbstractScrollArea *target)
+{
+    QStringList texts;
+    QTimer::singleShot(0, qApp, [&texts] {
+        if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+            texts = entriesOf(menu);
+            menu->close();
+        }
+    });
+    const QPoint at(10, 5);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, target->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(target->viewport(), &event);
+    QTest::qWait(50);
     return texts;
 }
 
@@ -163,6 +233,64 @@ private slots:
         QVERIFY(!texts.isEmpty());
         QVERIFY2(unmarked.isEmpty(), qPrintable(unmarked.join('|')));
         QVERIFY2(clashes(texts).isEmpty(), qPrintable(clashes(texts).join(',') + QLatin1String(": ") + texts.join('|')));
+    }
+
+    // Every entry of every menu, the context menus of the tree and the note
+    // included, is German: a text the catalogue does not hold as a finished
+    // translation, or an English source it does not keep as it is, was left
+    // out of the translation.
+    void everyMenuEntryIsTranslated()
+    {
+        const CCatalogue catalogue = readCatalogue();
+        QVERIFY(catalogue.translations.size() > 100);
+        QMap<QString, QStringList> shown;  // menu, its entries
+        m_frame->itemView()->setFocus();
+        m_frame->itemView()->setCurrentIndex(m_frame->itemView()->model()->index(0, 0));
+        shown.insert(QStringLiteral("tree (folder)"), contextMenuOf(m_frame->itemView()));
+        m_frame->itemView()->expandAll();
+        m_frame->itemView()->setCurrentIndex(m_frame->itemView()->indexBelow(m_frame->itemView()->currentIndex()));
+        shown.insert(QStringLiteral("tree (note)"), contextMenuOf(m_frame->itemView()));
+        shown.insert(QStringLiteral("note"), contextMenuOf(m_frame->notePane()));
+        for (QMenu *menu : m_frame->findChildren<QMenu *>()) {
+            menu->popup(QPoint(0, 0));
+            shown.insert(menu->title() + QLatin1Char(' ') + menu->objectName(), entriesOf(menu));
+            menu->close();
+        }
+        QStringList untranslated;
+        for (auto it = shown.cbegin(); it != shown.cend(); ++it) {
+            QVERIFY2(!it.value().isEmpty(), qPrintable(it.key()));
+            for (const QString &text : it.value()) {
+                // "Name..." may be made of "Name" and the dots.
+                const QString words = catalogue.translations.contains(text) || !text.endsWith(QLatin1String("..."))
+                    ? text : text.chopped(3);
+                const bool german = catalogue.translations.contains(words)
+                    && (!catalogue.sources.contains(words) || catalogue.keptAsIs.contains(words));
+                if (!german || text.contains(QLatin1String("Ctrl")))
+                    untranslated << it.key() + QLatin1String(": ") + text;
+            }
+        }
+        QVERIFY2(untranslated.isEmpty(), qPrintable(untranslated.join(QLatin1Char('\n'))));
+    }
+
+    // File's entries and the New-note dialog's buttons each have a mnemonic of
+    // their own in German too.
+    void fileMenuAndNewNoteMnemonics()
+    {
+        auto *file = m_frame->menuBar()->findChild<QMenu *>(QStringLiteral("menuFile"));
+        QStringList entries;
+        for (const QAction *a : file->actions()) {
+            if (!a->isSeparator() && !a->objectName().startsWith(QLatin1String("recentFile")))
+                entries << a->text();
+        }
+        auto *newNote = m_frame->findChild<CNewNoteDlg *>();
+        QVERIFY(newNote);
+        const QStringList buttons{newNote->autoTitleButton()->text(), newNote->asRootButton()->text()};
+        for (const QStringList &texts : {entries, buttons}) {
+            QVERIFY2(clashes(texts).isEmpty(), qPrintable(texts.join(QLatin1Char('|'))));
+            for (const QString &text : texts)
+                QVERIFY2(text.contains(QLatin1Char('&')), qPrintable(text));
+        }
+        QVERIFY(entries.contains(QStringLiteral("&Importieren")) && entries.contains(QStringLiteral("&Wiederherstellen")));
     }
 
     // A message from the core, through the window's prompter; Cancel keeps the branch.

@@ -19,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
+#include <QDesktopServices>
 #include <QtTest>
 
 namespace {
@@ -89,6 +90,18 @@ void endLabelEdit(CLeftView *tree)
         QTest::keyClick(editor, Qt::Key_Return);
 }
 
+// Takes the addresses the program hands to the desktop.
+class CUrlCatcher : public QObject
+{
+    Q_OBJECT
+
+public:
+    QList<QUrl> urls;
+
+public slots:
+    void open(const QUrl &url) { urls.append(url); }
+};
+
 }  // namespace
 
 class TestGuide : public QObject
@@ -96,6 +109,24 @@ class TestGuide : public QObject
     Q_OBJECT
 
 private slots:
+    // Help (F1) opens the guide found beside the program, as installed; the
+    // build tree's layout leads to the sources' guide.
+    void helpOpensTheGuide()
+    {
+        guitest::CProgramInFolder run;
+        QVERIFY(run.start());
+        CUrlCatcher catcher;
+        for (const char *scheme : {"file", "http", "https"})
+            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &catcher, "open");
+        run.frame->action(QStringLiteral("help"))->trigger();
+        for (const char *scheme : {"file", "http", "https"})
+            QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+        QCOMPARE(catcher.urls.size(), 1);
+        QVERIFY2(catcher.urls[0].isLocalFile(), qPrintable(catcher.urls[0].toString()));
+        QCOMPARE(QFileInfo(catcher.urls[0].toLocalFile()).canonicalFilePath(),
+                 QFileInfo(testpaths::data(QStringLiteral("../../doc/guide/index.html"))).canonicalFilePath());
+    }
+
     void guideKeysAreBoundToTheirCommands()
     {
         const QList<GuideKeys> rows = guideKeys(guideText());

@@ -180,6 +180,27 @@ class TestMainFrame : public QObject
     Q_OBJECT
 
 private slots:
+    // Each entry of the File menu has its own mnemonic (recent documents are
+    // numbered instead).
+    void fileMenuEntriesHaveMnemonics()
+    {
+        QTemporaryDir dir;
+        CTorviQuillbookApp app(settingsIn(dir));
+        QVERIFY(app.startUp({QStringLiteral("torvi-quillbook")}));
+        auto *file = app.mainFrame()->menuBar()->findChild<QMenu *>(QStringLiteral("menuFile"));
+        QSet<QChar> letters;
+        for (const QAction *a : file->actions()) {
+            if (a->isSeparator() || a->objectName().startsWith(QLatin1String("recentFile")))
+                continue;
+            const qsizetype at = a->text().indexOf(QLatin1Char('&'));
+            QVERIFY2(at >= 0 && at + 1 < a->text().size(), qPrintable(a->text()));
+            const QChar letter = a->text()[at + 1].toLower();
+            QVERIFY2(!letters.contains(letter), qPrintable(a->text()));
+            letters.insert(letter);
+        }
+        QCOMPARE(letters.size(), 9);
+    }
+
     void startsWithAnUntitledDocument()
     {
         QTemporaryDir dir;

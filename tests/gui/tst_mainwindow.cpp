@@ -195,8 +195,8 @@ private slots:
         Run run;
         QVERIFY(run.start(dir.filePath(QStringLiteral("s.ini"))));
         QCOMPARE(menuTexts(topMenu(run.frame, QStringLiteral("&File"))),
-                 (QStringList{"&New\tCtrl+N", "&Open...\tCtrl+O", "[Import]", "[&Export]", "-", "&Save\tCtrl+S", "Save &As...",
-                              "&Lock\tCtrl+Shift+L", "-", "Restore", "-", "&Print...\tCtrl+P", "-", "Recent File", "-", "E&xit"}));
+                 (QStringList{"&New\tCtrl+N", "&Open...\tCtrl+O", "[&Import]", "[&Export]", "-", "&Save\tCtrl+S", "Save &As...",
+                              "&Lock\tCtrl+Shift+L", "-", "&Restore", "-", "&Print...\tCtrl+P", "-", "Recent File", "-", "E&xit"}));
         QCOMPARE(menuTexts(topMenu(run.frame, QStringLiteral("&Edit"))),
                  (QStringList{"&Undo\tCtrl+Z", "-", "Cu&t\tCtrl+X", "&Copy\tCtrl+C", "&Paste\tCtrl+V", "-",
                               "&Find/Replace \tCtrl+F", "Search all notes...\tCtrl+Shift+F", "Go to note...\tCtrl+G",
@@ -368,6 +368,20 @@ private slots:
         QVERIFY(fourth.start(settings));
         QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().intersects(fourth.frame->geometry()));
         QCOMPARE(fourth.frame->geometry().size(), QSize(600, 400));
+        QVERIFY(fourth.frame->close());
+        // One larger than the screen it is on (a first start at a large
+        // scale, a smaller screen since) is fitted into its available area.
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        stored.setValue(QStringLiteral("RestoreWnd/LEFT"), screen.left() + 50);
+        stored.setValue(QStringLiteral("RestoreWnd/TOP"), screen.top() + 50);
+        stored.setValue(QStringLiteral("RestoreWnd/RIGHT"), screen.left() + 50 + 2 * screen.width());
+        stored.setValue(QStringLiteral("RestoreWnd/BOTTOM"), screen.top() + 50 + 2 * screen.height());
+        stored.sync();
+        Run fifth;
+        QVERIFY(fifth.start(settings));
+        QVERIFY(fifth.shown());
+        QVERIFY(screen.contains(fifth.frame->frameGeometry()));
+        QVERIFY(fifth.frame->width() > screen.width() - 50 && fifth.frame->height() > screen.height() - 50);
     }
 
     void toolbarCustomisationWaitsForTheNextStart()

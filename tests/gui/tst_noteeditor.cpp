@@ -4,6 +4,7 @@
 #include "editor/NoteBlock.h"
 #include "GuiTestSupport.h"
 #include "app/MainFrame.h"
+#include "app/StatusBar.h"
 #include "app/TorviQuillbookApp.h"
 #include "doc/TorviQuillbookDoc.h"
 #include "editor/TorviQuillbookView.h"
@@ -611,15 +612,24 @@ private slots:
     }
 
     // The quick-capture message is longer than a narrow window's status bar:
-    // its tooltip says it whole.
+    // the bar shows its start and its end, cut in the middle, and its tooltip
+    // says it whole.
     void theHotKeyMessageIsSaidWhole()
     {
         Session s;
         QVERIFY(s.open(kBox));
         s.frame->resize(400, 300);
         QTRY_VERIFY(s.frame->messageText().startsWith(QStringLiteral("Quick capture is off")));
-        QVERIFY(s.frame->statusBar()->fontMetrics().horizontalAdvance(s.frame->messageText()) > s.frame->width());
-        QCOMPARE(s.frame->statusBar()->toolTip(), s.frame->messageText());
+        const QString message = s.frame->messageText();
+        auto *bar = qobject_cast<CStatusBar *>(s.frame->statusBar());
+        QVERIFY(bar->fontMetrics().horizontalAdvance(message) > s.frame->width());
+        QCOMPARE(bar->toolTip(), message);
+        const QString shown = bar->shownMessage();
+        const qsizetype cut = shown.indexOf(QChar(0x2026));
+        QVERIFY2(cut > 5 && message.startsWith(shown.left(cut)) && message.endsWith(shown.mid(cut + 1))
+                     && shown.size() - cut > 5,
+                 qPrintable(shown));
+        QVERIFY(bar->fontMetrics().horizontalAdvance(shown) < s.frame->width());
     }
 };
 

@@ -118,11 +118,15 @@ private slots:
     {
         QFETCH(QStringList, args);
         QFETCH(QString, error);
-        // Qt's own switches go first, as a desktop may put them.
-        const CRun run = runWithoutDisplay(QStringList{"-platform", "offscreen", "-style", "fusion"} + args);
-        QCOMPARE(run.exitCode, 2);
-        QCOMPARE(run.err, error);
-        QVERIFY(run.out.isEmpty());
+        // Qt's own switches go first, as a desktop may put them; without them
+        // the program would need a display, which there is none of.
+        for (const QStringList &qtSwitches : {QStringList{"-platform", "offscreen", "-style", "fusion"},
+                                              QStringList{"--style=fusion", "-reverse"}, QStringList{}}) {
+            const CRun run = runWithoutDisplay(qtSwitches + args);
+            QCOMPARE(run.exitCode, 2);
+            QCOMPARE(run.err, error);
+            QVERIFY(run.out.isEmpty());
+        }
     }
 };
 

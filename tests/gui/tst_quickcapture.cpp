@@ -161,6 +161,20 @@ private slots:
         QVERIFY(f.fx.prompter.messages.isEmpty());
     }
 
+    // The toggles answer to their mnemonics.
+    void togglesHaveMnemonics()
+    {
+        CCaptureFixture f;
+        CNewNoteDlg dlg(*f.tree, f.page, f.fx.prompter);
+        dlg.showCentred();
+        dlg.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&dlg));
+        QTest::keyClick(&dlg, Qt::Key_R, Qt::AltModifier);
+        QTRY_VERIFY(dlg.asRootButton()->isChecked());
+        QTest::keyClick(&dlg, Qt::Key_A, Qt::AltModifier);
+        QTRY_VERIFY(!dlg.autoTitleButton()->isChecked());
+    }
+
     void autoTitleAndAsRootToggles()
     {
         CCaptureFixture f;

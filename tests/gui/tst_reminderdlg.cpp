@@ -195,6 +195,25 @@ private slots:
         QVERIFY(f.doc->reminders().isEmpty());
     }
 
+    // Tab walks the rows as they are read: "Repeat next" comes before "Tolerance".
+    void tabFollowsTheRows()
+    {
+        CNoteDoc f;
+        QStringList visited;
+        f.edit([&visited](Controls c) {
+            c.combo("eachUnit")->setFocus();
+            for (int i = 0; i < 4; ++i) {
+                QTest::keyClick(c.dlg->focusWidget(), Qt::Key_Tab);
+                QWidget *w = c.dlg->focusWidget();
+                while (w && w->objectName().isEmpty())
+                    w = w->parentWidget();
+                visited << (w ? w->objectName() : QString());
+            }
+            c.dlg->reject();
+        });
+        QCOMPARE(visited, (QStringList{"next", "toleranceCount", "toleranceUnit", "slider"}));
+    }
+
     void clearRemovesAndTwiceRestoresDefaults()
     {
         CNoteDoc f;

@@ -181,6 +181,27 @@ private slots:
         QTRY_COMPARE(rowTitles(dock->model()), QStringList{"Journeys"});
     }
 
+    // With the dock open, Tab still goes between the two panes: from the note
+    // to the tree and back.
+    void tabGoesBetweenThePanesBesideTheDock()
+    {
+        QTemporaryDir dir;
+        const QString doc = makeDocument(dir.filePath(QStringLiteral("garden.tqb")));
+        CTorviQuillbookApp app(std::make_unique<QSettings>(dir.filePath(QStringLiteral("app.ini")), QSettings::IniFormat));
+        QVERIFY(app.startUp({QStringLiteral("torvi-quillbook"), doc}));
+        CMainFrame *frame = app.mainFrame();
+        frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frame));
+        frame->action(QStringLiteral("searchAll"))->trigger();
+        QTRY_VERIFY(frame->searchDock()->field()->hasFocus());
+        frame->activateEditorPane();
+        QTRY_VERIFY(frame->notePane()->hasFocus());
+        QTest::keyClick(frame->notePane(), Qt::Key_Tab);
+        QTRY_VERIFY(frame->itemView()->hasFocus());
+        QTest::keyClick(frame->itemView(), Qt::Key_Tab);
+        QTRY_VERIFY(frame->notePane()->hasFocus());
+    }
+
     void dockComesBackAtTheNextStart()
     {
         QTemporaryDir dir;

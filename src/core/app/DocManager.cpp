@@ -3,6 +3,7 @@
 #include "doc/Backup.h"
 #include "doc/DocumentFile.h"
 #include "doc/TorviQuillbookDoc.h"
+#include "text/FolderPath.h"
 #include "settings/Settings.h"
 
 #include <QFileInfo>
@@ -99,7 +100,7 @@ bool CDocManager::restore(const QString &chosenName)
         return false;
     // The copy is read before the current document is saved: that save runs
     // the backup step, which may rotate or replace the very copy chosen.
-    const QString path = m_doc.backupSettings().folder + chosenName;
+    const QString path = FolderPath::join(m_doc.backupSettings().folder, chosenName);
     // Read, not mapped: a copy rewritten in place must not change under it.
     CLoadedFile chosenCopy;
     if (!m_doc.loadFile(path, chosenCopy, false) || !m_doc.checkFormat(chosenCopy))

@@ -44,11 +44,18 @@ QRect onScreen(const QRect &stored, const QList<QRect> &screens)
     if (screens.isEmpty())
         return rect;
     // A window that shows at least a corner of its title on some screen can be
-    // reached and moved by the user: leave it.
+    // reached and moved by the user: it stays there, but no larger than that
+    // screen (the first start at a large scale, a smaller screen since).
     const QRect grip(rect.topLeft(), QSize(std::min(rect.width(), 100), std::min(rect.height(), 30)));
-    for (const QRect &screen : screens) {
-        if (screen.intersects(grip))
+    const auto holding = std::find_if(screens.begin(), screens.end(),
+                                      [&grip](const QRect &screen) { return screen.intersects(grip); });
+    if (holding != screens.end()) {
+        if (rect.width() <= holding->width() && rect.height() <= holding->height())
             return rect;
+        rect.setSize(rect.size().boundedTo(holding->size()));
+        rect.moveLeft(std::clamp(rect.left(), holding->left(), holding->right() + 1 - rect.width()));
+        rect.moveTop(std::clamp(rect.top(), holding->top(), holding->bottom() + 1 - rect.height()));
+        return rect;
     }
     const QRect &target = screens.first();
     rect.setWidth(std::min(rect.width(), target.width()));

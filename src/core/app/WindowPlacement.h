@@ -25,8 +25,9 @@ int flagFor(State state, bool wasMaximized);
 
 // The stored rectangle as the window will use it: one that lies off every
 // screen (a screen since removed, values edited by hand) is moved onto the
-// first screen and shrunk to fit; an empty or inverted one becomes the
-// default 50, 50, 700 x 500 first. `screens`: the available areas.
+// first screen and shrunk to fit, one larger than the screen it is on is
+// shrunk and moved into it; an empty or inverted one becomes the default
+// 50, 50, 700 x 500 first. `screens`: the available areas.
 QRect onScreen(const QRect &stored, const QList<QRect> &screens);
 
 }  // namespace windowplacement

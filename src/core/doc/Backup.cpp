@@ -3,6 +3,7 @@
 #include "crypto/Envelope.h"
 #include "doc/DocumentFile.h"
 #include "format/ArchiveReader.h"
+#include "text/FolderPath.h"
 
 #include <QDir>
 #include <QFile>
@@ -100,8 +101,8 @@ QString CBackupStep::keptAsideMessage(const QString &documentPath, const Outcome
 
 QString CBackupStep::keptAsideName(const CBackupSettings &settings, const QString &documentPath, const QDateTime &now)
 {
-    const QString stem = settings.folder + baseName(documentPath) + QStringLiteral("unreadable-")
-                         + now.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString stem = FolderPath::join(settings.folder, baseName(documentPath) + QStringLiteral("unreadable-")
+                                                               + now.toString(QStringLiteral("yyyyMMdd-HHmmss")));
     QString name = stem + QStringLiteral(".tqb");
     for (int n = 2; QFileInfo::exists(name); ++n)
         name = stem + QStringLiteral("-%1.tqb").arg(n);
@@ -127,7 +128,7 @@ QString CBackupStep::baseName(const QString &documentPath)
 
 QString CBackupStep::copyName(const CBackupSettings &settings, const QString &documentPath, int version)
 {
-    return settings.folder + baseName(documentPath) + QStringLiteral("bk") + QString::number(version);
+    return FolderPath::join(settings.folder, baseName(documentPath) + QStringLiteral("bk") + QString::number(version));
 }
 
 bool CBackupStep::moveOver(const QString &source, const QString &target)

@@ -102,11 +102,10 @@ bool CDocumentPassword::keyForSaving()
     return false;
 }
 
-bool CDocumentPassword::mayWritePlainCopy()
+bool CDocumentPassword::mayWritePlainCopy(const QString &question)
 {
     return m_protection != Protection::Encrypted
-        || m_doc.prompter().message(QCoreApplication::translate("CTorviQuillbookDoc", kExportNotEncrypted), IPrompter::Buttons::YesNo)
-               == IPrompter::Answer::Yes;
+        || m_doc.prompter().message(question, IPrompter::Buttons::YesNo) == IPrompter::Answer::Yes;
 }
 
 bool CDocumentPassword::isPassword(const QByteArray &password) const

@@ -49,7 +49,7 @@ public:
     QString statusText() const;
     // Before a copy of the notes is written in plain: an encrypted document
     // asks first. True: go on.
-    bool mayWritePlainCopy();
+    bool mayWritePlainCopy(const QString &question);
     // Since the form became sealed, and until the next save has sealed them
     // too: the backup copies may still hold the notes in the weaker form,
     // written with this compatible key (empty: without password).

@@ -181,7 +181,11 @@ public:
     static constexpr const char *kExportNotEncrypted = CDocumentPassword::kExportNotEncrypted;
     // Before a copy of the notes is written in plain (text export and the
     // other exports): an encrypted document asks first. True: go on.
-    bool mayWritePlainCopy() { return m_password.mayWritePlainCopy(); }
+    // `question`: the one to ask, naming the format; the text export's by default.
+    bool mayWritePlainCopy(const QString &question = QCoreApplication::translate("CTorviQuillbookDoc", kExportNotEncrypted))
+    {
+        return m_password.mayWritePlainCopy(question);
+    }
     // Whether `password` is the one held (compared in constant time).
     bool isPassword(const QByteArray &password) const { return m_password.isPassword(password); }
 

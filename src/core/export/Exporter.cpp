@@ -13,7 +13,10 @@ CExporter::CExporter(CTorviQuillbookDoc &doc, const CCodePage &page) : m_doc(doc
 
 bool CExporter::run(Kind kind)
 {
-    if (!m_doc.mayWritePlainCopy())
+    const char *question = kind == Kind::Markdown ? kMarkdownNotEncrypted
+                           : kind == Kind::Html   ? kHtmlNotEncrypted
+                                                  : kOpmlNotEncrypted;
+    if (!m_doc.mayWritePlainCopy(QCoreApplication::translate("CExporter", question)))
         return false;
     QString path;
     if (kind == Kind::Markdown) {

@@ -21,6 +21,13 @@ public:
     static constexpr const char *kOpmlFilters = QT_TRANSLATE_NOOP("CExporter", "OPML Files (*.opml);;All Files (*.*)");
     static constexpr const char *kUndefinedNote =
         QT_TRANSLATE_NOOP("CExporter", "%1 byte(s) that the code page %2 does not define were written as U+FFFD.");
+    // Asked before a document stored encrypted is written out plain.
+    static constexpr const char *kMarkdownNotEncrypted =
+        QT_TRANSLATE_NOOP("CExporter", "The Markdown files will not be encrypted. Save them anyway?");
+    static constexpr const char *kHtmlNotEncrypted =
+        QT_TRANSLATE_NOOP("CExporter", "The HTML file will not be encrypted. Save it anyway?");
+    static constexpr const char *kOpmlNotEncrypted =
+        QT_TRANSLATE_NOOP("CExporter", "The OPML file will not be encrypted. Save it anyway?");
     static constexpr const char *kDroppedNote = QT_TRANSLATE_NOOP("CExporter", "%1 control character(s) that XML cannot hold were left out.");
 
     CExporter(CTorviQuillbookDoc &doc, const CCodePage &page);

@@ -14,7 +14,7 @@ struct CBackupSettings
     static constexpr int kMaxVersions = 6;
 
     bool on = false;
-    QString folder;  // ends with a path separator when not empty
+    QString folder;  // the dialog ends it with a separator; one written by hand may not
     int versions = 1;
     int periodDays = 1;
 

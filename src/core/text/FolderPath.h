@@ -22,6 +22,13 @@ inline QString withTrailingSeparator(const QString &folder)
     return folder + QDir::separator();
 }
 
+// A file in `folder`, whether or not the folder was given with a separator at
+// its end (a setting written by hand). An empty folder names no folder.
+inline QString join(const QString &folder, const QString &name)
+{
+    return withTrailingSeparator(folder) + name;
+}
+
 // A bare root separator is kept.
 inline QString withoutTrailingSeparator(const QString &folder)
 {

@@ -1,12 +1,14 @@
 #include "app/HelpAndVersion.h"
 
 #include "Version.h"
+#include "app/CommandLine.h"
 #include "app/TorviQuillbookApp.h"
 #include "app/Translations.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -27,6 +29,33 @@ void describe(QCommandLineParser &parser)
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QCoreApplication::translate("HelpAndVersion", "The document to open (.tqb)."),
                                  QStringLiteral("[FILE]"));
+}
+
+// The arguments without the switches the window system and Qt take out when
+// the application is made (their values too), so that what is left can be
+// checked before that: with no display, making it ends the program.
+QStringList withoutQtSwitches(const QStringList &arguments)
+{
+    static const QStringList withValue{"platform", "platformpluginpath", "platformtheme", "plugin",
+                                       "qwindowgeometry", "geometry", "qwindowtitle", "title", "qwindowicon",
+                                       "icon", "session", "display", "name", "visual", "style", "stylesheet"};
+    static const QStringList alone{"reverse", "testability", "widgetcount", "nograb", "dograb", "sync"};
+    static const QStringList withEquals{"style=", "stylesheet=", "qmljsdebugger="};
+    QStringList rest;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        QString name = arguments[i];
+        if (i == 0 || !name.startsWith(QLatin1Char('-'))) {
+            rest << name;
+            continue;
+        }
+        name.remove(0, name.startsWith(QLatin1String("--")) ? 2 : 1);
+        const auto startsName = [&name](const QString &prefix) { return name.startsWith(prefix); };
+        if (withValue.contains(name) && i + 1 < arguments.size())
+            ++i;
+        else if (!alone.contains(name) && std::none_of(withEquals.begin(), withEquals.end(), startsName))
+            rest << arguments[i];
+    }
+    return rest;
 }
 
 bool print(const QString &text)
@@ -53,12 +82,16 @@ std::optional<int> HelpAndVersion::answer(int argc, char *argv[])
         parser.parse(arguments);  // unknown options are refused once Qt took its own
     };
     bool helpAll = false;
+    bool refuse = false;  // an option that is neither the program's nor Qt's
     {
         QCommandLineParser asks;
         parseLine(asks);
         helpAll = asks.isSet(QStringLiteral("help-all"));
-        if (!asks.isSet(QStringLiteral("help")) && !asks.isSet(QStringLiteral("version")) && !helpAll)
-            return std::nullopt;
+        if (!asks.isSet(QStringLiteral("help")) && !asks.isSet(QStringLiteral("version")) && !helpAll) {
+            if (CCommandLine::unknownOptions(withoutQtSwitches(arguments)).isEmpty())
+                return std::nullopt;
+            refuse = true;  // said below, in the user's language
+        }
     }
 
     // Only an application of the widget kind knows Qt's switches (-platform,
@@ -83,6 +116,10 @@ std::optional<int> HelpAndVersion::answer(int argc, char *argv[])
     // The parser's own texts (the help and version options) are made when the
     // options are added: the translators come first.
     Translations::install();
+    if (refuse) {
+        std::fprintf(stderr, "%s\n", qPrintable(CCommandLine::unknownOptions(withoutQtSwitches(arguments))));
+        return 2;
+    }
     QCommandLineParser parser;
     parseLine(parser);
     if (parser.isSet(QStringLiteral("version")))

@@ -5,6 +5,7 @@
 #include "app/DocManager.h"
 #include "GuidePaths.h"
 #include "app/MainToolBar.h"
+#include "app/StatusBar.h"
 #include "app/WindowPlacement.h"
 #include "backup/BackupDlg.h"
 #include "backup/RestoreDlg.h"
@@ -52,6 +53,8 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QScreen>
+#include <QStyle>
+#include <QWindow>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QUrl>
@@ -125,9 +128,7 @@ CMainFrame::CMainFrame(CDocManager &manager, const CCodePage &codePage, IPrompte
     m_newNoteDlg->setActivateTreePane([this] { activateTreePane(); });
     m_capture = new CQuickCapture(this, *m_newNoteDlg, this);
     connect(m_capture, &CQuickCapture::statusMessage, this, [this](const QString &t) {
-        // Said whole on the status bar's tooltip: a narrow window cuts the bar.
         statusBar()->showMessage(t);
-        statusBar()->setToolTip(t);
     });
     connect(m_newNoteDlg, &QDialog::finished, this, &CMainFrame::updateCommandStates);
 
@@ -285,6 +286,7 @@ void CMainFrame::createSearch()
 
 void CMainFrame::createStatusBar()
 {
+    setStatusBar(new CStatusBar(this));
     // The message pane: "Ready" until a status text or message covers it.
     m_readyPane = new QLabel(tr(kReady), this);
     m_readyPane->setObjectName(QStringLiteral("messagePane"));
@@ -295,10 +297,6 @@ void CMainFrame::createStatusBar()
     m_passwordPane->setAccessibleName(tr("Password protection"));
     statusBar()->addPermanentWidget(m_passwordPane);
     statusBar()->setObjectName(QStringLiteral("statusBar"));
-    connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString &text) {
-        if (statusBar()->toolTip() != text)
-            statusBar()->setToolTip(QString());
-    });
 }
 
 QString CMainFrame::messageText() const
@@ -401,6 +399,18 @@ void CMainFrame::switchPane()
         activateEditorPane();
     else
         activateTreePane();
+}
+
+bool CMainFrame::focusNextPrevChild(bool next)
+{
+    // Tab in either pane goes to the other one, also when a dock (the
+    // search) stands between them in the focus chain.
+    QWidget *focus = QApplication::focusWidget();
+    if (focus && (focus == m_note || focus == m_items)) {
+        switchPane();
+        return true;
+    }
+    return QMainWindow::focusNextPrevChild(next);
 }
 
 void CMainFrame::showItem(int index)
@@ -564,17 +574,13 @@ void CMainFrame::onPasswordGenerator()
 
 void CMainFrame::onHelp()
 {
-    // The guide where it is installed, or in the source tree (a build).
+    // The guide where it is installed, seen from the program (a build tree
+    // has the same layout).
     const QString installed =
         QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/" TQB_GUIDE_FROM_BINDIR));
-    QStringList candidates{installed + QStringLiteral("/index.html")};
-#ifdef TQB_SOURCE_GUIDE
-    candidates.append(QStringLiteral(TQB_SOURCE_GUIDE) + QStringLiteral("/index.html"));
-#endif
-    for (const QString &path : std::as_const(candidates)) {
-        if (QFileInfo(path).isFile() && QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath())))
-            return;
-    }
+    const QString page = installed + QStringLiteral("/index.html");
+    if (QFileInfo(page).isFile() && QDesktopServices::openUrl(QUrl::fromLocalFile(page)))
+        return;
     // No guide: the program's web page instead; say so only when that fails too.
     if (!QDesktopServices::openUrl(QUrl(QString::fromLatin1(kWebSite))))
         m_prompter.message(tr(kGuideMissing).arg(QDir::toNativeSeparators(installed)));
@@ -603,9 +609,18 @@ void CMainFrame::showFirstTime()
             statusBar()->setVisible(statusShown);
         }
     }
+    // The window's frame counts too. An X11 window manager frames the window
+    // only once it is shown, around the place asked for: until then room for
+    // a title bar is kept below it.
+    create();
+    const QMargins known = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    const int edge = style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, this);
+    const int title = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
     QList<QRect> screens;
-    for (QScreen *screen : QGuiApplication::screens())
-        screens.append(screen->availableGeometry());
+    for (QScreen *screen : QGuiApplication::screens()) {
+        const QRect area = screen->availableGeometry();
+        screens.append(known.isNull() ? area.adjusted(0, 0, -2 * edge, -title - edge) : area.marginsRemoved(known));
+    }
     const QRect rect = windowplacement::onScreen(
         QRect(QPoint(settings.number(CSettings::WindowLeft), settings.number(CSettings::WindowTop)),
               QPoint(settings.number(CSettings::WindowRight) - 1, settings.number(CSettings::WindowBottom) - 1)),

@@ -85,7 +85,7 @@ void CMainFrame::createCommands()
     add({kLock, "fileLock", tr("&Lock\tCtrl+Shift+L"), tr("Hide the document until its password is given\nLock"),
          keys({Qt::CTRL | Qt::SHIFT | Qt::Key_L}), -1, [this] { m_idleLock->lock(); },
          [this] { return m_doc.hasPassword(); }, {}, false});
-    add({kRestore, "restore", tr("Restore"), tr("Restore the document from a backup copy\nRestore"), {}, -1,
+    add({kRestore, "restore", tr("&Restore"), tr("Restore the document from a backup copy\nRestore"), {}, -1,
          [this] { onRestore(); }, [this] { return m_manager.canRestore(); }, {}, false});
     add({kPrint, "filePrint", tr("&Print...\tCtrl+P"), tr("Print the note\nPrint"), keys({Qt::CTRL | Qt::Key_P}), 3,
          [this] { onPrint(); }, [this] { return m_doc.canPrint(); }, {}, false});
@@ -297,7 +297,7 @@ void CMainFrame::createMenus()
     QMenu *file = menuBar()->addMenu(tr("&File"));
     file->setObjectName(QStringLiteral("menuFile"));
     fill(file, {kNew, kOpen});
-    QMenu *import = file->addMenu(tr("Import"));
+    QMenu *import = file->addMenu(tr("&Import"));
     import->setObjectName(QStringLiteral("menuImport"));
     fill(import, {kImportText, kImportCsv, kImportFavorites, kImportMarkdown});
     QMenu *exports = file->addMenu(tr("&Export"));

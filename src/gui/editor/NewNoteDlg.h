@@ -24,8 +24,8 @@ class CNewNoteDlg : public QDialog
 public:
     static constexpr const char *kCaption = QT_TR_NOOP("New note from coppied text");
     static constexpr const char *kFolderHint = QT_TR_NOOP("Select the folder for new note before OK clicking");
-    static constexpr const char *kAutoTitle = QT_TR_NOOP("Auto title");
-    static constexpr const char *kAsRoot = QT_TR_NOOP("As root folder");
+    static constexpr const char *kAutoTitle = QT_TR_NOOP("&Auto title");
+    static constexpr const char *kAsRoot = QT_TR_NOOP("As &root folder");
     // Our own texts: a capture that found nothing, and a refused character.
     static constexpr const char *kNothingCaptured =
         QT_TR_NOOP("Nothing new was selected or copied in the other program; the dialog shows the last capture.");

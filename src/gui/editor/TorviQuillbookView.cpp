@@ -69,18 +69,18 @@ CTorviQuillbookView::CTorviQuillbookView(CTorviQuillbookDoc &doc, const CCodePag
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setTabChangesFocus(true);  // Tab goes to the tree; Ctrl+Tab stands in for it
 
-    const auto add = [this](const char *text, auto slot) {
-        QAction *a = m_menuContext->addAction(QString::fromLatin1(text));
+    const auto add = [this](const QString &text, auto slot) {
+        QAction *a = m_menuContext->addAction(text);
         connect(a, &QAction::triggered, this, slot);
     };
-    add("Undo \tCtrl+Z", &QPlainTextEdit::undo);
-    add("Cut \tCtrl+X", &CTorviQuillbookView::guardedCut);
-    add("Copy \tCtrl+C", &QPlainTextEdit::copy);
-    add("Paste \tCtrl+V", &CTorviQuillbookView::guardedPaste);
+    add(tr("Undo \tCtrl+Z"), &QPlainTextEdit::undo);
+    add(tr("Cut \tCtrl+X"), &CTorviQuillbookView::guardedCut);
+    add(tr("Copy \tCtrl+C"), &QPlainTextEdit::copy);
+    add(tr("Paste \tCtrl+V"), &CTorviQuillbookView::guardedPaste);
     m_menuContext->addSeparator();
-    add("Open\tAlt+O", &CTorviQuillbookView::openSelection);
-    add("E-mail\tAlt+E", &CTorviQuillbookView::emailSelection);
-    add("Call\tAlt+D", &CTorviQuillbookView::callSelection);
+    add(tr("Open\tAlt+O"), &CTorviQuillbookView::openSelection);
+    add(tr("E-mail\tAlt+E"), &CTorviQuillbookView::emailSelection);
+    add(tr("Call\tAlt+D"), &CTorviQuillbookView::callSelection);
 
     m_wordPause.setSingleShot(true);
     m_wordPause.setInterval(kWordPauseMs);

@@ -118,6 +118,11 @@ CReminderDlg::CReminderDlg(const CReminder &current, Clock now, IPrompter &promp
     split->addWidget(m_slider, 1);
     split->addWidget(new QLabel(tr("After"), this));
     grid->addLayout(split, 6, 0, 1, 2);
+    // Tab follows the rows as they are read: "Repeat next" stands above "Tolerance".
+    setTabOrder(m_units[1], m_next);
+    setTabOrder(m_next, m_counts[2]);
+    setTabOrder(m_counts[2], m_units[2]);
+    setTabOrder(m_units[2], m_slider);
 
     auto *layout = new QGridLayout(this);
     layout->addLayout(grid, 0, 0);
