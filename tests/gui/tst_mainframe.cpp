@@ -198,7 +198,7 @@ private slots:
             QVERIFY2(!letters.contains(letter), qPrintable(a->text()));
             letters.insert(letter);
         }
-        QCOMPARE(letters.size(), 9);
+        QCOMPARE(letters.size(), 10);
     }
 
     void startsWithAnUntitledDocument()
