@@ -721,16 +721,16 @@ Open</source>
 Öffnen</translation>
     </message>
     <message>
-        <source>Text</source>
-        <translation>Text</translation>
+        <source>&amp;Text...</source>
+        <translation>&amp;Text ...</translation>
     </message>
     <message>
-        <source>CSV (list)</source>
-        <translation>CSV (Liste)</translation>
+        <source>&amp;CSV (list)...</source>
+        <translation>&amp;CSV (Liste) ...</translation>
     </message>
     <message>
-        <source>Favorites</source>
-        <translation>Favoriten</translation>
+        <source>&amp;Favorites...</source>
+        <translation>&amp;Favoriten ...</translation>
     </message>
     <message>
         <source>&amp;Save	Ctrl+S</source>
@@ -1854,7 +1854,7 @@ Verwenden Sie ein anderes Passwort</translation>
     </message>
     <message>
         <source>&amp;Titles only</source>
-        <translation>Nur &amp;Titel</translation>
+        <translation>&amp;Nur Titel</translation>
     </message>
     <message>
         <source>That note is no longer in the tree.</source>

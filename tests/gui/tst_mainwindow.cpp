@@ -212,7 +212,7 @@ private slots:
         QVERIFY(run.frame->action(CMainFrame::kDblU)->isCheckable());
         QVERIFY(!run.frame->action(CMainFrame::kDblU)->actionGroup());
         QCOMPARE(menuTexts(topMenu(run.frame, QStringLiteral("&File"))->findChild<QMenu *>(QStringLiteral("menuImport"))),
-                 (QStringList{"Text", "CSV (list)", "Favorites", "&Markdown folder..."}));
+                 (QStringList{"&Text...", "&CSV (list)...", "&Favorites...", "&Markdown folder..."}));
         QCOMPARE(menuTexts(topMenu(run.frame, QStringLiteral("&File"))->findChild<QMenu *>(QStringLiteral("menuExport"))),
                  (QStringList{"&Markdown folder...", "&HTML file...", "&OPML outline..."}));
     }

@@ -29,7 +29,7 @@ bool CExporter::run(Kind kind)
         if (proposed.isEmpty())
             proposed = m_doc.documentFolder() + m_doc.title();
         proposed += html ? QLatin1String(".html") : QLatin1String(".opml");
-        path = m_doc.chooseSavePath(proposed, QLatin1String(html ? kHtmlFilters : kOpmlFilters),
+        path = m_doc.chooseSavePath(proposed, QCoreApplication::translate("CExporter", html ? kHtmlFilters : kOpmlFilters),
                                     QCoreApplication::translate("CExporter", kExportTitle));
     }
     return !path.isEmpty() && exportTo(kind, path);

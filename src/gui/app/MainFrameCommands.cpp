@@ -60,11 +60,11 @@ void CMainFrame::createCommands()
         m_commands->add({id, name, tr(text), QCoreApplication::translate("CImportCommands", prompt), {}, -1,
                          [this, run = std::move(run)] { run(*m_imports); }, {}, {}, false});
     };
-    importCmd(kImportText, "importText", QT_TR_NOOP("Text"), CImportCommands::kTextStatus,
+    importCmd(kImportText, "importText", QT_TR_NOOP("&Text..."), CImportCommands::kTextStatus,
               [](CImportCommands &c) { c.importText(); });
-    importCmd(kImportCsv, "importCsv", QT_TR_NOOP("CSV (list)"), CImportCommands::kCsvStatus,
+    importCmd(kImportCsv, "importCsv", QT_TR_NOOP("&CSV (list)..."), CImportCommands::kCsvStatus,
               [](CImportCommands &c) { c.importCsv(); });
-    importCmd(kImportFavorites, "importFavorites", QT_TR_NOOP("Favorites"), CImportCommands::kFavoritesStatus,
+    importCmd(kImportFavorites, "importFavorites", QT_TR_NOOP("&Favorites..."), CImportCommands::kFavoritesStatus,
               [](CImportCommands &c) { c.importFavorites(); });
     importCmd(kImportMarkdown, "importMarkdown", QT_TR_NOOP("&Markdown folder..."), CImportCommands::kMarkdownStatus,
               [](CImportCommands &c) { c.importMarkdown(); });
