@@ -294,6 +294,25 @@ private slots:
         QCOMPARE(readAll(p.path), onDisk);
     }
 
+    // A file another program wrote while the document was locked is read
+    // at the unlock, and the folders that stood open stay open.
+    void unlockAfterAnOutsideChangeKeepsTheOpenFolders()
+    {
+        // The light form: its key comes from the password alone, so the
+        // reload asks for nothing more.
+        CLockedProgram p;
+        QVERIFY(p.open(Protection::Compatible));
+        QVERIFY(p.tree().selectByIndex(1));  // opens Inbox
+        QVERIFY(p.tree().selectByIndex(4));
+        QVERIFY(p.tree().model().isExpanded(findTitled(p.tree(), "Inbox")));
+        QVERIFY(p.lockAndCancel([&] { p.frame->idleLock().lock(); }));
+        QVERIFY(!makeDocument(p.path, Protection::Compatible, "Sealed", "changed elsewhere").isEmpty());
+        QVERIFY(p.unlock());
+        QTRY_COMPARE(p.doc().texts().value(3), QByteArray("changed elsewhere"));
+        QCOMPARE(p.doc().m_strCurTitle, QByteArray("Archive"));
+        QVERIFY(p.tree().model().isExpanded(findTitled(p.tree(), "Inbox")));
+    }
+
     // The idle lock's save ends an open label edit first: what was typed is
     // in the file, also when it is the only change.
     void idleLockSavesAnOpenLabelEdit_data()

@@ -115,7 +115,11 @@ bool CIdleLock::askToUnlock()
     m_locked = false;
     restart();
     emit lockedChanged(false);
-    // Another program may have written the file meanwhile.
+    // Another program may have written the file meanwhile. Its reload keeps
+    // the selected note; the open folders are opened again here.
+    CInfoTree::Outline shape = m_tree.outline();
+    shape.selected = -1;
     m_doc.checkDiskChange();
+    m_tree.restoreOutline(shape);
     return true;
 }

@@ -610,8 +610,9 @@ void CMainFrame::showFirstTime()
         }
     }
     // The window's frame counts too. An X11 window manager frames the window
-    // only once it is shown, around the place asked for: until then room for
-    // a title bar is kept below it.
+    // only once it is shown, around the place asked for (the client stays
+    // where it was put): until then room for a title bar is kept above it and
+    // for the edges beside and below it.
     create();
     const QMargins known = windowHandle() ? windowHandle()->frameMargins() : QMargins();
     const int edge = style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, this);
@@ -619,7 +620,7 @@ void CMainFrame::showFirstTime()
     QList<QRect> screens;
     for (QScreen *screen : QGuiApplication::screens()) {
         const QRect area = screen->availableGeometry();
-        screens.append(known.isNull() ? area.adjusted(0, 0, -2 * edge, -title - edge) : area.marginsRemoved(known));
+        screens.append(known.isNull() ? area.adjusted(edge, title, -edge, -edge) : area.marginsRemoved(known));
     }
     const QRect rect = windowplacement::onScreen(
         QRect(QPoint(settings.number(CSettings::WindowLeft), settings.number(CSettings::WindowTop)),
